@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds everything into build/ (program in build/bin).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; exit 1; }
+cmake --build build -j "$(nproc)" >> build.log 2>&1 || { tail -n 60 build.log; exit 1; }
+echo "Built build/bin/fenwo"

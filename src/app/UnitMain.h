@@ -1,0 +1,145 @@
+#pragma once
+
+#include "db/database.h"
+#include "db/query.h"
+#include "widgets/keypreview.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class DataGrid;
+class TFlatCheckBox;
+class TFlatComboBox;
+class TFlatEdit;
+class TFlatPanel;
+class TFlatSpeedButton;
+class TXP_Button;
+class TFormSPInfo;
+class TFormSystemSet;
+class TFormXiaoShouRecord;
+
+// The cashier screen. It owns the connection to the shop's database, the
+// header of the sale, the sale entry, the totals and the payment boxes, and
+// opens the three side windows.
+class TFormMain final : public QWidget, public KeyPreview
+{
+    Q_OBJECT
+
+public:
+    // databasePath: the file to open; data.db beside the program by default.
+    explicit TFormMain(const QString &databasePath = Database::defaultPath(), QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    Database &database() { return m_db; }
+
+    // Controls, named as on the screen.
+    QLabel *Image2;
+    TFlatSpeedButton *FlatSpeedButton2;   // print receipt (F12)
+    TFlatSpeedButton *FlatSpeedButton1;   // close mark in the title strip
+    TFlatSpeedButton *FlatSpeedButton7;   // leave the program (Esc)
+    QLabel *Label14;
+    QLabel *Label15;
+    QLabel *Label16;
+    QLabel *Label17;
+    DataGrid *DBGrid1;
+    TFlatCheckBox *FlatCheckBox1;         // print two receipts
+    TXP_Button *XP_Button1;               // shop settings (F2)
+    TXP_Button *XP_Button2;               // sales records (F5)
+    TXP_Button *XP_Button4;               // web page (F8)
+    TFlatPanel *FlatPanel1;               // sale entry
+    TFlatSpeedButton *FlatSpeedButton5;   // add (F10)
+    QLabel *Label7;
+    QLabel *Label10;
+    QLabel *Label11;
+    TFlatSpeedButton *FlatSpeedButton3;   // modify (F9)
+    TFlatSpeedButton *FlatSpeedButton4;   // delete (Del)
+    TFlatEdit *FlatEdit4;                 // quantity
+    TFlatEdit *FlatEdit7;                 // unit price
+    TFlatComboBox *FlatComboBox1;         // product code or name
+    TFlatCheckBox *FlatCheckBox3;         // add found products at once
+    TFlatPanel *FlatPanel2;               // totals
+    QLabel *Label4;
+    QLabel *Label9;
+    QLabel *Label12;                      // total quantity
+    QLabel *Label13;                      // total amount
+    TXP_Button *XP_Button6;               // product catalogue (F3)
+    TFlatPanel *FlatPanel3;               // sale header
+    QLabel *Label5;
+    QLabel *Label6;
+    QLabel *Label3;
+    TFlatEdit *FlatEdit2;                 // sale date
+    TFlatEdit *FlatEdit3;                 // cashier
+    TFlatEdit *FlatEdit1;                 // receipt number
+    TFlatEdit *FlatEdit5;                 // amount received
+    TFlatEdit *FlatEdit6;                 // change
+
+private:
+    Database m_db;   // declared before the result sets that run on it
+
+public:
+    // Result sets of the window.
+    Query ADOQuery1;        // the open sale
+    Query ADOQuery2;        // the settings row
+    Query AdoQueryRecord;   // sales records of the sale date
+    Query ADOQuerySPInfo;   // product names, then the last lookup
+
+    // Side windows, each made on first use and forgotten when it is destroyed.
+    QPointer<TFormSystemSet> FormSystemSet;
+    QPointer<TFormSPInfo> FormSPInfo;
+    QPointer<TFormXiaoShouRecord> FormXiaoShouRecord;
+
+    // Handlers.
+    void FormCreate();
+    void FormShow();
+    void FormKeyDown(int key);
+    void FormClose();
+    void FlatSpeedButton7Click();
+    void XP_Button1Click();
+    void XP_Button6Click();
+    void XP_Button2Click();
+    void XP_Button4Click();
+    void FlatEdit2KeyDown(int key);
+    void FlatEdit3KeyDown(int key);
+    void FlatEdit1KeyDown(int key);
+
+    // Sale entry.
+    void FlatComboBox1KeyDown(int key);
+    void FlatComboBox1Click();
+    void FlatEdit4KeyDown(int key);
+    void FlatEdit7KeyDown(int key);
+    void FlatSpeedButton5Click();
+    void FlatSpeedButton3Click();
+    void FlatSpeedButton4Click();
+    void DBGrid1CellClick();
+    void DBGrid1KeyPress();
+    void DBGrid1TitleClick(const QString &field);
+
+    // Payment and completion.
+    void FlatEdit5KeyDown(int key);
+    void FlatEdit6KeyDown(int key);
+    void FlatSpeedButton2Click();
+
+    // Refills the product box's list (the catalogue window does this when it closes).
+    void setProductNames(const QStringList &names);
+
+    bool sortToggle() const { return m_sortToggle; }
+
+protected:
+    void previewKey(const QKeyEvent &event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void recomputeTotals();
+    void resetEntryBoxes();
+    void openSideWindow(QWidget *window);
+    QString newReceiptNumber() const;
+
+    QString m_databasePath;
+    bool m_sortToggle = false;
+    QPoint m_dragOffset;
+};

@@ -1,0 +1,34 @@
+#include "fenwoapplication.h"
+
+#include "widgets/apperrorbox.h"
+#include "widgets/keypreview.h"
+
+#include <QFont>
+#include <QPointer>
+
+FenwoApplication::FenwoApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("fenwo"));
+    setApplicationDisplayName(AppBoxes::applicationTitle());
+    installFontSubstitutions();
+}
+
+void FenwoApplication::installFontSubstitutions()
+{
+    const QStringList chinese = {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                                 QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("DejaVu Sans")};
+    for (const char *face : {"MS Sans Serif", "宋体", "SimSun", "新宋体", "Tahoma"})
+        QFont::insertSubstitutions(QString::fromUtf8(face), chinese);
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+                               QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")} + chinese);
+}
+
+bool FenwoApplication::notify(QObject *receiver, QEvent *event)
+{
+    QPointer<QObject> alive(receiver);
+    dispatchKeyPreview(receiver, event);
+    if (!alive)
+        return true;
+    return QApplication::notify(receiver, event);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+// An error that ends the handler it happens in and is shown in the
+// application's error box. The message is what the cashier reads.
+class AppError : public std::exception
+{
+public:
+    explicit AppError(QString message);
+
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override;
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+// The database refused or could not run something.
+class DatabaseError : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
+// The database refused a row because another row already holds its unique key.
+class DuplicateKeyError final : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// Text that is not a number where a number is needed.
+class ConversionError final : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
+// A window refused what was asked of it (a missing code, a missing name …).
+class Refusal final : public AppError
+{
+public:
+    using AppError::AppError;
+};

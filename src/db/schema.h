@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QSqlDatabase;
+
+// The four tables, defined once: the database-making step and the tests build
+// them from here, and the query layer asks here which columns hold numbers.
+namespace Schema {
+
+inline const QString kCatalogue = QStringLiteral("spinfo");
+inline const QString kOpenSale = QStringLiteral("xiaoshou");
+inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
+inline const QString kSettings = QStringLiteral("beizhu");
+
+// Name of the key that the database assigns to each new row (position 0 of
+// the open sale and the sales record). No window names it.
+inline const QString kRowKey = QStringLiteral("id");
+
+// Columns of a table in their stored order (the row key first where there is one).
+QStringList columns(const QString &table);
+
+// True when the column stores a number: text set into it is converted.
+bool isNumberColumn(const QString &table, const QString &column);
+
+// CREATE TABLE and CREATE INDEX statements, in order.
+QStringList createStatements();
+
+// Makes every table and index on an empty database; throws DatabaseError.
+void create(QSqlDatabase &db);
+
+} // namespace Schema

@@ -1,0 +1,82 @@
+#include "statements.h"
+
+#include "schema.h"
+
+namespace Statements {
+
+namespace {
+const QStringList kByRowKey{Schema::kRowKey};
+const QStringList kByCode{QStringLiteral("编码")};
+} // namespace
+
+Statement openSale()
+{
+    return {QStringLiteral("select * from xiaoshou order by id"), {}, Schema::kOpenSale, kByRowKey};
+}
+
+Statement emptyOpenSale()
+{
+    return {QStringLiteral("delete from xiaoshou"), {}, {}, {}};
+}
+
+Statement settings()
+{
+    return {QStringLiteral("select * from beizhu order by id"), {}, Schema::kSettings, kByRowKey};
+}
+
+Statement recordsOfDate(const QString &datePattern)
+{
+    return {QStringLiteral("select * from XiaoShouRecord where 日期 like ?"),
+            {datePattern}, Schema::kSalesRecord, kByRowKey};
+}
+
+Statement productNames()
+{
+    return {QStringLiteral("select distinct 品名 from spinfo"), {}, {}, {}};
+}
+
+Statement lookupByCodeOrName(const QString &text)
+{
+    return {QStringLiteral("select * from spinfo where (编码 like ?) or (品名 like ?)"),
+            {text, text}, Schema::kCatalogue, kByCode};
+}
+
+Statement lookupByName(const QString &text)
+{
+    return {QStringLiteral("select * from spinfo where (品名 like ?)"), {text}, Schema::kCatalogue, kByCode};
+}
+
+Statement catalogue()
+{
+    return {QStringLiteral("select * from spinfo"), {}, Schema::kCatalogue, kByCode};
+}
+
+Statement searchCatalogue(const QString &text)
+{
+    return {QStringLiteral("select 编码,品名,单价 from spinfo where (编码 like ?) or (品名 like '%' || ? || '%') order by 编码"),
+            {text, text}, Schema::kCatalogue, kByCode};
+}
+
+Statement deleteMatchingProducts(const QString &text)
+{
+    return {QStringLiteral("delete from spinfo where (编码 like ?) or (品名 like '%' || ? || '%')"),
+            {text, text}, {}, {}};
+}
+
+Statement allRecords()
+{
+    return {QStringLiteral("select * from XiaoShouRecord order by 日期 desc"), {}, Schema::kSalesRecord, kByRowKey};
+}
+
+Statement insertProduct(const QString &code, const QString &name, double price)
+{
+    return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};
+}
+
+Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark)
+{
+    return {QStringLiteral("insert into beizhu (收银员, 店名, 备注) values (?, ?, ?)"),
+            {cashier, shopName, remark}, {}, {}};
+}
+
+} // namespace Statements

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// One statement as it is sent: SQL with "?" placeholders and the values bound
+// to them. Typed text is always bound, never pasted into the SQL, so a quote
+// is just a character and "%" and "_" keep their LIKE meaning.
+struct Statement
+{
+    QString sql;
+    QVariantList params;
+    // Where rows of the result are written back to, and the columns that find
+    // a row there again (empty table: the result is read-only).
+    QString table;
+    QStringList keyColumns;
+};
+
+// Every statement the program sends.
+namespace Statements {
+
+Statement openSale();                                  // the lines being rung up, in the order added
+Statement emptyOpenSale();                             // deletes every line of the open sale
+Statement settings();                                  // the shop settings row
+Statement recordsOfDate(const QString &datePattern);   // sales record lines whose date is like the pattern
+Statement productNames();                              // every product name once
+Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
+Statement lookupByName(const QString &text);           // name is like the text
+Statement catalogue();                                 // the whole catalogue
+Statement searchCatalogue(const QString &text);        // code like the text, or name containing it, by code
+Statement deleteMatchingProducts(const QString &text); // every product the same search lists
+Statement allRecords();                                // every sales record line, newest date first
+
+// Used only when a new database file is filled with the demo catalogue.
+Statement insertProduct(const QString &code, const QString &name, double price);
+Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);
+
+} // namespace Statements

@@ -1,0 +1,41 @@
+#include "apperrorbox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace AppBoxes {
+
+QString applicationTitle()
+{
+    return QStringLiteral("Fenwo免费小票机打印软件");
+}
+
+QString errorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void showError(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void showNotice(const QString &text)
+{
+    // Centred on the screen, not on a window.
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+void showConnectionError()
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("提示：数据库连接出错！"),
+                    QMessageBox::Yes);
+    box.exec();
+}
+
+} // namespace AppBoxes

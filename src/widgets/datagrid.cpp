@@ -1,0 +1,88 @@
+#include "datagrid.h"
+
+#include "db/query.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+DataGrid::DataGrid(QWidget *parent)
+    : QTableView(parent)
+{
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    verticalHeader()->setDefaultSectionSize(22);
+    verticalHeader()->setFixedWidth(12);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (m_model)
+            emit titleClicked(m_model->fieldAt(section));
+    });
+}
+
+void DataGrid::setQuery(Query *query, const QList<QueryTableModel::Column> &columns)
+{
+    m_query = query;
+    m_model = new QueryTableModel(query, columns, this);
+    setModel(m_model);
+    connect(query, &Query::currentRowChanged, this, &DataGrid::scheduleFollow);
+    connect(query, &Query::reset, this, &DataGrid::scheduleFollow);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_syncing && current.isValid() && m_query->isOpen())
+                    m_query->setCurrentRow(current.row());
+            });
+}
+
+// A walk over the set moves its current row many times in one handler; the
+// grid catches up once, when the handler is done.
+void DataGrid::scheduleFollow()
+{
+    if (m_syncing || m_followPending)
+        return;
+    m_followPending = true;
+    QMetaObject::invokeMethod(this, &DataGrid::followQuery, Qt::QueuedConnection);
+}
+
+void DataGrid::followQuery()
+{
+    m_followPending = false;
+    if (!selectionModel() || !m_query || !m_query->isOpen())
+        return;
+    const int row = m_query->currentRow();
+    m_syncing = true;
+    const int column = qMax(0, currentIndex().column());
+    if (row >= 0 && row < m_model->rowCount()) {
+        const QModelIndex index = m_model->index(row, column);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    }
+    m_syncing = false;
+}
+
+void DataGrid::setColors(const QColor &cells, const QColor &fixed)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, cells);
+    setPalette(p);
+    horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { background: %1; }").arg(fixed.name()));
+}
+
+void DataGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit enterPressed();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DataGrid::mousePressEvent(QMouseEvent *event)
+{
+    QTableView::mousePressEvent(event);
+    if (indexAt(event->position().toPoint()).isValid())
+        emit cellClicked();
+}

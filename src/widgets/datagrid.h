@@ -1,0 +1,40 @@
+#pragma once
+
+#include "db/querytablemodel.h"
+
+#include <QTableView>
+
+class Query;
+
+// A read-only grid over an open result set. The grid's selected row is the
+// set's current row and follows it both ways.
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit DataGrid(QWidget *parent = nullptr);
+
+    void setQuery(Query *query, const QList<QueryTableModel::Column> &columns);
+    QueryTableModel *queryModel() const { return m_model; }
+    void setColors(const QColor &cells, const QColor &fixed);
+
+signals:
+    void titleClicked(const QString &field);
+    void cellClicked();
+    // Enter while the grid has the focus; the window decides what it does.
+    void enterPressed();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void scheduleFollow();
+    void followQuery();
+
+    Query *m_query = nullptr;
+    QueryTableModel *m_model = nullptr;
+    bool m_syncing = false;
+    bool m_followPending = false;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QUrl>
+
+#include <functional>
+
+// The product web page: a user guide shipped beside the program, opened in the
+// desktop's browser. The opener can be replaced (tests never start a browser).
+namespace WebPage {
+
+QUrl address();
+QString addressText();
+void open();
+void setOpener(std::function<void(const QUrl &)> opener);
+
+} // namespace WebPage

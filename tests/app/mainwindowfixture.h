@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/UnitMain.h"
+#include "modalwatcher.h"
+#include "testdatabase.h"
+#include "widgets/webpage.h"
+
+#include <QTest>
+
+#include <memory>
+
+// A cashier screen on a fresh database file, with message boxes answered and
+// the web page opener recorded instead of starting a browser.
+struct MainWindowFixture
+{
+    std::unique_ptr<TestDatabase> file = std::make_unique<TestDatabase>();
+    std::unique_ptr<ModalWatcher> boxes = std::make_unique<ModalWatcher>();
+    std::unique_ptr<TFormMain> window;
+    QList<QUrl> opened;
+
+    MainWindowFixture()
+    {
+        WebPage::setOpener([this](const QUrl &url) { opened << url; });
+    }
+
+    ~MainWindowFixture()
+    {
+        window.reset();
+        WebPage::setOpener([](const QUrl &) {});
+    }
+
+    TFormMain *open(const QString &path = {})
+    {
+        window = std::make_unique<TFormMain>(path.isEmpty() ? file->path() : path);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("main window not exposed");
+        window->activateWindow();
+        QApplication::processEvents();
+        return window.get();
+    }
+};

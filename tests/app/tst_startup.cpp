@@ -1,0 +1,199 @@
+#include "fenwotestmain.h"
+#include "mainwindowfixture.h"
+
+#include "widgets/TFlatComboBoxUnit.h"
+#include "widgets/TFlatEditUnit.h"
+#include "widgets/XP_Button.h"
+#include "widgets/apperrorbox.h"
+#include "widgets/datagrid.h"
+#include "windows/UnitSPInfo.h"
+#include "windows/UnitSystemSet.h"
+#include "windows/UnitXiaoShouRecord.h"
+
+#include <QAbstractItemView>
+#include <QDate>
+#include <QLabel>
+#include <QRegularExpression>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void missingDatabaseGivesOneConnectionMessageAndTheWindowStillOpens()
+    {
+        MainWindowFixture f;
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("data.db"));
+        TFormMain *w = f.open(missing);
+
+        QVERIFY(w->isVisible());
+        QVERIFY(!QFile::exists(missing));
+        const auto &seen = f.boxes->seen();
+        QVERIFY(seen.size() >= 1);
+        QCOMPARE(seen[0].title, QStringLiteral("Error"));
+        QCOMPARE(seen[0].text, QStringLiteral("提示：数据库连接出错！"));
+        QCOMPARE(seen[0].icon, QMessageBox::Critical);
+        QCOMPARE(seen[0].buttons, QStringList{QStringLiteral("&Yes")});
+        int connectionMessages = 0;
+        for (const auto &s : seen)
+            connectionMessages += s.text == QStringLiteral("提示：数据库连接出错！");
+        QCOMPARE(connectionMessages, 1);
+        // The show handler stops at its first database step, in the error box.
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen[1].title, AppBoxes::applicationTitle());
+        QCOMPARE(seen[1].icon, QMessageBox::Critical);
+
+        QCOMPARE(w->FlatEdit2->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{12}$")).match(w->FlatEdit1->text()).hasMatch());
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("001"));
+        QCOMPARE(w->DBGrid1->model()->rowCount(), 0);
+        QCOMPARE(w->FlatComboBox1->count(), 0);
+
+        // Later database actions fail in the error box; the window stays.
+        f.boxes->clear();
+        QTest::keyClick(w->DBGrid1, Qt::Key_Delete);
+        QCOMPARE(f.boxes->count(), 1);
+        QVERIFY(w->isVisible());
+    }
+
+    void showFillsTheHeaderAndTheProductList()
+    {
+        MainWindowFixture f;
+        f.file->setSettings(QStringLiteral("小李"), QStringLiteral("店"), QString());
+        f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
+        f.file->addProduct(QStringLiteral("6902"), QStringLiteral("雪碧"), 3);
+        f.file->addProduct(QStringLiteral("6903"), QStringLiteral("可乐"), 3.5);
+        TFormMain *w = f.open();
+        QCOMPARE(f.boxes->count(), 0);
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+        const QString stamp = w->FlatEdit1->text();
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{12}$")).match(stamp).hasMatch());
+        QCOMPARE(stamp.left(6), QDate::currentDate().toString(QStringLiteral("yyMMdd")));
+        QStringList names = w->FlatComboBox1->items();
+        names.sort();
+        QStringList expected{QStringLiteral("雪碧"), QStringLiteral("可乐")};
+        expected.sort();
+        QCOMPARE(names, expected);
+        QCOMPARE(w->FlatComboBox1->currentText(), QString());
+        QCOMPARE(QApplication::focusWidget(), w->FlatComboBox1);
+    }
+
+    void linesLeftFromAnEarlierRunShowWhileTotalsReadZero()
+    {
+        MainWindowFixture f;
+        f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
+        f.file->addSaleLine(QStringLiteral("2"), QStringLiteral("乙"), 1, 4);
+        TFormMain *w = f.open();
+        QCOMPARE(w->DBGrid1->model()->rowCount(), 2);
+        QCOMPARE(w->DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("甲"));
+        QCOMPARE(w->DBGrid1->model()->index(1, 4).data().toString(), QStringLiteral("4"));
+        QCOMPARE(w->DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
+        QCOMPARE(w->Label12->text(), QStringLiteral("0"));
+        QCOMPARE(w->Label13->text(), QStringLiteral("0"));
+    }
+
+    void sideWindowsOpenOnceAndComeBack()
+    {
+        MainWindowFixture f;
+        TFormMain *w = f.open();
+        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        QPointer<TFormXiaoShouRecord> first = w->FormXiaoShouRecord;
+        QVERIFY(first && first->isVisible());
+        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        QCOMPARE(w->FormXiaoShouRecord, first);
+        QCOMPARE(w->findChildren<TFormXiaoShouRecord *>().size(), 1);
+
+        // Shift is not looked at: Shift+F2 opens the settings window as F2 does.
+        QTest::keyClick(w->FlatComboBox1, Qt::Key_F2, Qt::ShiftModifier);
+        QVERIFY(w->FormSystemSet && w->FormSystemSet->isVisible());
+        QPointer<TFormSystemSet> settings = w->FormSystemSet;
+        QTest::keyClick(settings, Qt::Key_Escape);
+        QVERIFY(!settings->isVisible());
+        QVERIFY(w->isVisible());
+        QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
+        QCOMPARE(w->FormSystemSet, settings);
+        QVERIFY(settings->isVisible());
+
+        QTest::mouseClick(w->XP_Button6, Qt::LeftButton);
+        QVERIFY(w->FormSPInfo && w->FormSPInfo->isVisible());
+        delete w->FormSPInfo.data();
+        QVERIFY(w->FormSPInfo.isNull());   // a destroyed window is made anew next time
+    }
+
+    void headerBoxesChainOnEnter()
+    {
+        MainWindowFixture f;
+        TFormMain *w = f.open();
+        w->FlatEdit2->setFocus();
+        QTest::keyClick(w->FlatEdit2, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w->FlatEdit3);
+        QTest::keyClick(w->FlatEdit3, Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), w->FlatEdit1);
+        QTest::keyClick(w->FlatEdit1, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w->FlatComboBox1);
+        // Other keys are left to the box.
+        QTest::keyClicks(w->FlatEdit1, QStringLiteral("9"));
+        QVERIFY(w->FlatEdit1->text().endsWith(QLatin1Char('9')));
+    }
+
+    void webPageOpensFromTheKeyTheButtonAndTheLabel()
+    {
+        MainWindowFixture f;
+        TFormMain *w = f.open();
+        QTest::keyClick(w->FlatEdit4, Qt::Key_F8);
+        QTest::mouseClick(w->XP_Button4, Qt::LeftButton);
+        QTest::mouseClick(w->Label17, Qt::LeftButton);
+        QCOMPARE(f.opened.size(), 3);
+        QVERIFY(f.opened[0].isLocalFile());
+        QVERIFY(f.opened[0].toLocalFile().endsWith(QStringLiteral("guide.html")));
+    }
+
+    void escapeEmptiesTheOpenSaleAndEnds_data()
+    {
+        QTest::addColumn<bool>("listOpen");
+        QTest::newRow("in a box") << false;
+        QTest::newRow("with the product list open") << true;
+    }
+    void escapeEmptiesTheOpenSaleAndEnds()
+    {
+        QFETCH(bool, listOpen);
+        MainWindowFixture f;
+        f.file->addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
+        f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
+        TFormMain *w = f.open();
+        if (listOpen) {
+            w->FlatComboBox1->showPopup();
+            QTRY_VERIFY(w->FlatComboBox1->view()->isVisible());
+            QTest::keyClick(w->FlatComboBox1->view(), Qt::Key_Escape);
+        } else {
+            QTest::keyClick(w->FlatEdit4, Qt::Key_Escape);
+        }
+        QVERIFY(!w->isVisible());
+        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(f.opened.size(), 1);
+        QCOMPARE(f.boxes->count(), 0);
+    }
+
+    void errorBoxAddsAFullStopAfterLettersOnly_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "Printer selected is not valid" << "Printer selected is not valid.";
+        QTest::newRow("quote") << "'x' is not a valid floating point value" << "'x' is not a valid floating point value.";
+        QTest::newRow("chinese") << "请填上编码" << "请填上编码.";
+        QTest::newRow("digit") << "error 5" << "error 5.";
+        QTest::newRow("exclamation") << "请填上编码!" << "请填上编码!";
+        QTest::newRow("full stop") << "done." << "done.";
+        QTest::newRow("empty") << "" << "";
+    }
+    void errorBoxAddsAFullStopAfterLettersOnly()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(AppBoxes::errorBoxText(message), shown);
+    }
+};
+
+FENWO_TEST_MAIN(TestStartup)
+#include "tst_startup.moc"

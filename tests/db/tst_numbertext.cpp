@@ -1,0 +1,81 @@
+#include "db/apperror.h"
+#include "db/numbertext.h"
+
+#include <QTest>
+
+class TestNumberText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void general_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("whole") << 3.0 << "3";
+        QTest::newRow("negative whole") << -3.0 << "-3";
+        QTest::newRow("half") << 12.5 << "12.5";
+        QTest::newRow("quarter") << 0.25 << "0.25";
+        QTest::newRow("sum of tenths rounds") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("product") << 2.5 * 4 << "10";
+        QTest::newRow("change") << 100 - 23.7 << "76.3";
+        QTest::newRow("negative change") << 20 - 23.7 << "-3.7";
+        QTest::newRow("small stays fixed") << 0.0001 << "0.0001";
+        QTest::newRow("smaller goes scientific") << 0.00005 << "5E-5";
+        QTest::newRow("scientific with fraction") << 0.000012345 << "1.2345E-5";
+        QTest::newRow("fifteen digits fixed") << 123456789012345.0 << "123456789012345";
+        QTest::newRow("sixteen digits scientific") << 1e15 << "1E15";
+        QTest::newRow("rounding carries") << 9.9999999999999999 << "10";
+        QTest::newRow("fifteen significant") << 1.0 / 3 << "0.333333333333333";
+        QTest::newRow("large with fraction") << 1234.5678 << "1234.5678";
+    }
+    void general()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(formatGeneral(value), text);
+    }
+
+    void conversion_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+        QTest::newRow("integer") << "100" << true << 100.0;
+        QTest::newRow("fraction") << "23.7" << true << 23.7;
+        QTest::newRow("sign") << "-3.5" << true << -3.5;
+        QTest::newRow("plus") << "+2" << true << 2.0;
+        QTest::newRow("leading point") << ".5" << true << 0.5;
+        QTest::newRow("trailing point") << "5." << true << 5.0;
+        QTest::newRow("exponent") << "1.5E3" << true << 1500.0;
+        QTest::newRow("blanks around") << " 7 " << true << 7.0;
+        QTest::newRow("comma refused") << "100,5" << false << 0.0;
+        QTest::newRow("empty refused") << "" << false << 0.0;
+        QTest::newRow("blank refused") << "   " << false << 0.0;
+        QTest::newRow("two points refused") << "1.2.3" << false << 0.0;
+        QTest::newRow("letters refused") << "abc" << false << 0.0;
+        QTest::newRow("thousands refused") << "1,000" << false << 0.0;
+        QTest::newRow("bare exponent refused") << "1E" << false << 0.0;
+        QTest::newRow("hex refused") << "0x10" << false << 0.0;
+    }
+    void conversion()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, value);
+        if (ok) {
+            QCOMPARE(textToNumber(text), value);
+            return;
+        }
+        try {
+            textToNumber(text);
+            QFAIL("conversion should have been refused");
+        } catch (const ConversionError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestNumberText)
+#include "tst_numbertext.moc"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+// A fresh database file with every table, in a temporary folder that goes
+// away with the object. Rows are written and read with plain SQL on a
+// connection of its own, so checks do not go through the code under test.
+class TestDatabase final
+{
+public:
+    TestDatabase();
+    ~TestDatabase();
+
+    QString path() const { return m_path; }
+    QString folder() const { return m_dir.path(); }
+
+    void exec(const QString &sql, const QVariantList &params = {});
+    QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
+    int count(const QString &table);
+
+    void addProduct(const QString &code, const QString &name, double price);
+    void addSaleLine(const QString &code, const QString &name, double quantity, double price);
+    void setSettings(const QString &cashier, const QString &shopName, const QString &remark);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    QString m_connection;
+};
