@@ -382,15 +382,19 @@ void TFormMain::openSideWindow(QWidget *window)
 
 void TFormMain::XP_Button1Click()
 {
-    if (!FormSystemSet)
+    if (!FormSystemSet) {
         FormSystemSet = new TFormSystemSet(m_db, this);
+        connect(FormSystemSet, &TFormSystemSet::cashierSaved, FlatEdit3, &QLineEdit::setText);
+    }
     openSideWindow(FormSystemSet);
 }
 
 void TFormMain::XP_Button6Click()
 {
-    if (!FormSPInfo)
+    if (!FormSPInfo) {
         FormSPInfo = new TFormSPInfo(m_db, this);
+        connect(FormSPInfo, &TFormSPInfo::productNamesListed, this, &TFormMain::setProductNames);
+    }
     openSideWindow(FormSPInfo);
 }
 

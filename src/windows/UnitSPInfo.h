@@ -8,4 +8,9 @@ class TFormSPInfo final : public SideWindow
 
 public:
     TFormSPInfo(Database &db, QWidget *mainWindow);
+
+signals:
+    // The names of the listed products, in list order, when the window closes:
+    // the cashier screen's product box takes them as its list.
+    void productNamesListed(const QStringList &names);
 };

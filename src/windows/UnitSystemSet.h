@@ -8,4 +8,8 @@ class TFormSystemSet final : public SideWindow
 
 public:
     TFormSystemSet(Database &db, QWidget *mainWindow);
+
+signals:
+    // The cashier just saved: the cashier screen shows it at once.
+    void cashierSaved(const QString &cashier);
 };
