@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class PrintSurface;
+
+// Lays written text on pages from the top-left corner down, the way a plain
+// text printer does: text runs are drawn at the current position, wrapped
+// at the right edge without ever splitting a two-byte character, and lines
+// and pages advance by the height of what was drawn. Text is handled as GBK
+// bytes; LF ends a line, CR only ends a run, FF starts a new page and TAB
+// moves to the next tab stop.
+class PrinterTextDevice final
+{
+public:
+    explicit PrinterTextDevice(std::unique_ptr<PrintSurface> surface);
+    ~PrinterTextDevice();
+
+    PrinterTextDevice(const PrinterTextDevice &) = delete;
+    PrinterTextDevice &operator=(const PrinterTextDevice &) = delete;
+
+    // Starts a document and its first page at position 0, 0. Throws
+    // PrinterError "Printing in progress" when a job is already open, and
+    // whatever the surface throws when the printer cannot be used.
+    void openJob();
+    // Sets the size for all text written after it; it stays in force into
+    // later jobs until it is set again.
+    void setFontSize(int points);
+    void write(const QString &text);
+    // Writes CR LF.
+    void endLine();
+    // Ends the last page and the document.
+    void closeJob();
+    // Drops the open job, if any, after an error. Never throws.
+    void abortJob() noexcept;
+
+    bool isPrinting() const { return m_printing; }
+    int fontSize() const { return m_fontSize; }
+    QPoint position() const { return QPoint(m_x, m_y); }
+    int lineHeight() const { return m_lineHeight; }
+    PrintSurface &surface() { return *m_surface; }
+
+private:
+    void requireJob() const;
+    void writeBytes(const QByteArray &gbk);
+    void drawRun(QByteArray run);
+    void drawPart(const QByteArray &part, const QSize &extent);
+    void tab();
+    void lineBreak();
+    void newPage();
+
+    std::unique_ptr<PrintSurface> m_surface;
+    bool m_printing = false;
+    int m_fontSize = 10;
+    int m_x = 0;
+    int m_y = 0;
+    int m_lineHeight = 0;
+    int m_width = 0;
+    int m_height = 0;
+};

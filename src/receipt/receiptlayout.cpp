@@ -1,0 +1,76 @@
+#include "receipt/receiptlayout.h"
+
+#include "receipt/gbkcodec.h"
+
+namespace {
+
+ReceiptLine bodyLine(const QString &text)
+{
+    return ReceiptLine{QStringList{text}, ReceiptLayout::BodyPointSize};
+}
+
+} // namespace
+
+QString ReceiptLayout::padSpaces(int n)
+{
+    return QString(1 + qMax(n, 0), QLatin1Char(' '));
+}
+
+QString ReceiptLayout::separator()
+{
+    return QString(27, QLatin1Char('.'));
+}
+
+QString ReceiptLayout::columnHeader(ReceiptCopy copy)
+{
+    if (copy == ReceiptCopy::First)
+        return QStringLiteral(u"品名            数量  金额");
+    return QStringLiteral(u"品名             数量  金额");
+}
+
+QString ReceiptLayout::namePart(const QString &name, ReceiptCopy copy)
+{
+    const QByteArray kept = GbkCodec::cut(GbkCodec::encode(name), NameBytes);
+    const int length = int(kept.size());
+    const int room = copy == ReceiptCopy::First ? NameBytes - length : NameBytes + 1 - length;
+    return GbkCodec::decode(kept) + padSpaces(room);
+}
+
+QString ReceiptLayout::quantityPart(const QString &quantity)
+{
+    return quantity + padSpaces(4 - int(GbkCodec::byteLength(quantity)));
+}
+
+QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &input, ReceiptCopy copy)
+{
+    QList<ReceiptLine> result;
+    result.append(ReceiptLine{QStringList{QLatin1Char(' ') + input.shopName}, TitlePointSize});
+    result.append(bodyLine(QStringLiteral(u"单号:") + input.receiptNumber));
+    result.append(bodyLine(QStringLiteral(u"日期:") + input.saleDate + QLatin1Char(' ') + input.printTime));
+    result.append(bodyLine(QStringLiteral(u"收银员:") + input.cashier));
+    result.append(bodyLine(separator()));
+    result.append(bodyLine(columnHeader(copy)));
+    for (const ReceiptSaleLine &sale : input.saleLines) {
+        result.append(ReceiptLine{
+            QStringList{namePart(sale.name, copy), quantityPart(sale.quantity), sale.amount},
+            BodyPointSize});
+    }
+    result.append(bodyLine(separator()));
+    result.append(bodyLine(QStringLiteral(u"合计数量:") + input.totalQuantity));
+    result.append(bodyLine(QStringLiteral(u"合计金额:") + input.totalAmount));
+    // Only the change box decides: received is printed, even empty, whenever
+    // a change was computed.
+    if (!input.change.isEmpty()) {
+        result.append(bodyLine(QStringLiteral(u"来款金额:") + input.received));
+        result.append(bodyLine(QStringLiteral(u"找零金额:") + input.change));
+    }
+    const QStringList remarkLines = input.remark.split(QStringLiteral("\r\n"));
+    for (const QString &remarkLine : remarkLines)
+        result.append(bodyLine(remarkLine));
+    for (int i = 0; i < 3; ++i)
+        result.append(bodyLine(QStringLiteral(". ")));
+    result.append(bodyLine(QStringLiteral(".")));
+    for (int i = 0; i < 2; ++i)
+        result.append(bodyLine(QStringLiteral(" ")));
+    return result;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "receipt/receiptdata.h"
+
+#include <QList>
+#include <QString>
+
+// Composes the lines of one receipt. Item columns are made of blanks counted
+// in GBK bytes, so they line up under the header on a printer face that
+// gives a Chinese character twice the width of an ASCII one.
+class ReceiptLayout final
+{
+public:
+    ReceiptLayout() = delete;
+
+    static constexpr int TitlePointSize = 12;
+    static constexpr int BodyPointSize = 10;
+    // Bytes of a product name that are printed; the rest is cut off.
+    static constexpr int NameBytes = 16;
+
+    // Every line of the receipt, in print order.
+    static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy);
+
+    // One blank followed by n more when n is 1 or more; a single blank
+    // otherwise. Never empty.
+    static QString padSpaces(int n);
+
+    static QString separator();
+    static QString columnHeader(ReceiptCopy copy);
+
+    // The name part of an item line: the first 16 bytes of the name (a
+    // two-byte character the cut would split is left out) and blanks up to
+    // the name column, 17 bytes in the first copy and 18 in the second.
+    static QString namePart(const QString &name, ReceiptCopy copy);
+
+    // The quantity, never cut, followed by blanks up to 5 bytes, or by one
+    // blank when it is 5 bytes or longer.
+    static QString quantityPart(const QString &quantity);
+};

@@ -1,0 +1,69 @@
+#include "receipt/receiptprinter.h"
+
+#include "receipt/escposfilelink.h"
+#include "receipt/escposprintsurface.h"
+#include "receipt/escpostcplink.h"
+#include "receipt/pdfprintsurface.h"
+#include "receipt/printertarget.h"
+#include "receipt/printsurface.h"
+#include "receipt/receiptlayout.h"
+#include "receipt/systemprintsurface.h"
+
+ReceiptPrinter::ReceiptPrinter(std::unique_ptr<PrintSurface> surface)
+    : m_device(std::move(surface))
+{
+}
+
+std::unique_ptr<ReceiptPrinter> ReceiptPrinter::create(const PrinterTarget &target)
+{
+    std::unique_ptr<PrintSurface> surface;
+    switch (target.kind()) {
+    case PrinterTarget::Kind::SystemPrinter:
+        surface = std::make_unique<SystemPrintSurface>();
+        break;
+    case PrinterTarget::Kind::EscPosDevice:
+        surface = std::make_unique<EscPosPrintSurface>(
+            std::make_unique<EscPosFileLink>(target.path()), target.columns());
+        break;
+    case PrinterTarget::Kind::EscPosNetwork:
+        surface = std::make_unique<EscPosPrintSurface>(
+            std::make_unique<EscPosTcpLink>(target.host(), target.port()), target.columns());
+        break;
+    case PrinterTarget::Kind::PdfFolder:
+        surface = std::make_unique<PdfPrintSurface>(target.path(), target.paperMillimetres());
+        break;
+    }
+    return std::make_unique<ReceiptPrinter>(std::move(surface));
+}
+
+std::unique_ptr<ReceiptPrinter> ReceiptPrinter::create(const QString &option,
+                                                       const QString &paperWidth)
+{
+    return create(PrinterTarget::parse(option, paperWidth));
+}
+
+void ReceiptPrinter::print(const QList<ReceiptLine> &lines)
+{
+    m_device.openJob();
+    try {
+        int size = 0;
+        for (const ReceiptLine &line : lines) {
+            if (line.pointSize != size) {
+                size = line.pointSize;
+                m_device.setFontSize(size);
+            }
+            for (const QString &text : line.writes)
+                m_device.write(text);
+            m_device.endLine();
+        }
+        m_device.closeJob();
+    } catch (...) {
+        m_device.abortJob();
+        throw;
+    }
+}
+
+void ReceiptPrinter::printCopy(const ReceiptInput &input, ReceiptCopy copy)
+{
+    print(ReceiptLayout::lines(input, copy));
+}
