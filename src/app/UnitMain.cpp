@@ -137,7 +137,12 @@ TFormMain::TFormMain(const QString &databasePath, QWidget *parent)
     FormCreate();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    // Going away is not closing: the close handler must not run on a half-destroyed window.
+    m_destroying = true;
+    hide();
+}
 
 void TFormMain::buildControls()
 {
@@ -417,6 +422,10 @@ void TFormMain::FlatSpeedButton7Click()
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
+    if (m_destroying) {
+        event->accept();
+        return;
+    }
     // The program ends even when emptying the sale fails: its lines then come
     // back at the next start, nothing is lost.
     AppBoxes::guarded([this] { FormClose(); });

@@ -141,5 +141,6 @@ private:
 
     QString m_databasePath;
     bool m_sortToggle = false;
+    bool m_destroying = false;
     QPoint m_dragOffset;
 };
