@@ -53,7 +53,10 @@ Statement catalogue()
 
 Statement searchCatalogue(const QString &text)
 {
-    return {QStringLiteral("select 编码,品名,单价 from spinfo where (编码 like ?) or (品名 like '%' || ? || '%') order by 编码"),
+    // "+编码" orders exactly as 编码 does, but keeps SQLite from walking the
+    // code index and fetching every row through it: one scan and one sort are
+    // several times quicker on a large catalogue.
+    return {QStringLiteral("select 编码,品名,单价 from spinfo where (编码 like ?) or (品名 like '%' || ? || '%') order by +编码"),
             {text, text}, Schema::kCatalogue, kByCode};
 }
 

@@ -1,16 +1,78 @@
 #pragma once
 
+#include "db/query.h"
 #include "sidewindow.h"
 
+class QLabel;
+class CatalogueGrid;
+class CatalogueModel;
+class TFlatEdit;
+class TFlatPanel;
+class TFlatSpeedButton;
+
+// The product catalogue: lists the shop's products in an editable grid,
+// searches them by code or name, adds, writes back and deletes rows. Closing
+// it hands the names it lists to the cashier screen's product box.
 class TFormSPInfo final : public SideWindow
 {
     Q_OBJECT
 
 public:
     TFormSPInfo(Database &db, QWidget *mainWindow);
+    ~TFormSPInfo() override;
+
+    // Controls, named as on the screen.
+    QLabel *Image2;
+    QLabel *Label13;
+    QLabel *Label14;
+    TFlatSpeedButton *FlatSpeedButton2;   // close spot in the title strip
+    TFlatSpeedButton *FlatSpeedButton4;   // delete (Del)
+    TFlatSpeedButton *FlatSpeedButton3;   // save (F5)
+    TFlatSpeedButton *FlatSpeedButton6;   // close (Esc)
+    TFlatSpeedButton *FlatSpeedButton7;   // add (F4)
+    TFlatSpeedButton *FlatSpeedButton8;   // delete everything found (F3)
+    QLabel *Label17;                      // web page
+    TFlatPanel *FlatPanel1;               // search
+    QLabel *Label11;
+    TFlatEdit *FlatEdit7;                 // code or name to look for
+    TFlatSpeedButton *FlatSpeedButton5;   // search (F2)
+    CatalogueGrid *DBGrid1;
+
+    Query ADOQuery1;               // the listed products
+    CatalogueModel *DataSource1;   // the grid's view of them, with the row being typed
+
+    // Handlers.
+    void FormShow() override;
+    void FormClose();
+    void FormKeyDown(int key);
+    void FlatEdit7KeyDown(int key);
+    void FlatSpeedButton5Click();   // search
+    void FlatSpeedButton7Click();   // add
+    void FlatSpeedButton3Click();   // save
+    void FlatSpeedButton4Click();   // delete the current product
+    void FlatSpeedButton8Click();   // delete every product found
+    void FlatSpeedButton6Click();   // close
+    void XP_Button5Click();         // close spot
+    void DBGrid1KeyPress();         // Enter in the grid or its cell editor
+    void DBGrid1TitleClick(const QString &field);
+    void Label17Click();
 
 signals:
     // The names of the listed products, in list order, when the window closes:
     // the cashier screen's product box takes them as its list.
     void productNamesListed(const QStringList &names);
+
+protected:
+    void previewKey(const QKeyEvent &event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    QString searchText() const;
+    void listFound(const QString &text);
+    int currentColumn() const;
+
+    bool m_sortToggle = false;
 };

@@ -1,0 +1,321 @@
+#include "cataloguemodel.h"
+
+#include "apperror.h"
+#include "query.h"
+
+#include <QScopedValueRollback>
+
+namespace {
+
+const QString kCodeField = QStringLiteral("编码");
+const QString kNameField = QStringLiteral("品名");
+const QString kPriceField = QStringLiteral("单价");
+
+} // namespace
+
+CatalogueModel::CatalogueModel(Query *query, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_query(query)
+{
+    remap();
+    connect(query, &Query::reset, this, &CatalogueModel::onReset);
+    connect(query, &Query::rowInserted, this, &CatalogueModel::onRowInserted);
+    connect(query, &Query::rowRemoved, this, &CatalogueModel::onRowRemoved);
+    connect(query, &Query::rowChanged, this, &CatalogueModel::onRowChanged);
+}
+
+QString CatalogueModel::field(int column) const
+{
+    switch (column) {
+    case Code: return kCodeField;
+    case Name: return kNameField;
+    case Price: return kPriceField;
+    default: return {};
+    }
+}
+
+void CatalogueModel::remap()
+{
+    for (int column = 0; column < ColumnCount; ++column) {
+        m_source[column] = -1;
+        for (int i = 0; i < m_query->columnCount(); ++i)
+            if (m_query->columnName(i).compare(field(column), Qt::CaseInsensitive) == 0)
+                m_source[column] = i;
+    }
+}
+
+void CatalogueModel::requireOpen() const
+{
+    // A closed result set reports its own error.
+    (void)m_query->recordCount();
+}
+
+int CatalogueModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !m_query->isOpen())
+        return 0;
+    return m_query->recordCount() + (m_pendingState == RowState::New ? 1 : 0) + (m_removal ? 1 : 0)
+        + m_countBeforeChange;
+}
+
+int CatalogueModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString CatalogueModel::text(int row, int column) const
+{
+    if (row == m_pendingRow && m_typed[column])
+        return *m_typed[column];
+    if (row == m_pendingRow && m_pendingState == RowState::New)
+        return {};
+    return storedText(row, column);
+}
+
+QString CatalogueModel::storedText(int row, int column) const
+{
+    // While views are told of a removal, the rows still stand as they were.
+    if (m_removal) {
+        if (row == m_removal->row)
+            return m_removal->texts[column];
+        if (row > m_removal->row)
+            --row;
+    }
+    return m_query->textAt(row, sourceColumn(column));
+}
+
+QVariant CatalogueModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return text(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        // Prices line up on their last digit, as numbers do.
+        if (index.column() == Price)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+bool CatalogueModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    const int row = index.row();
+    const int column = index.column();
+    // Only the current row carries typing; the grid writes it before moving
+    // on. An editor closing because its row goes away hands in nothing.
+    if (m_changingRows || (m_pendingRow >= 0 && m_pendingRow != row))
+        return false;
+    const QString typed = value.toString();
+    // Opening and leaving a cell without changing its text is no change.
+    if (typed == text(row, column))
+        return true;
+    if (m_pendingRow < 0) {
+        m_pendingRow = row;
+        m_pendingState = RowState::Editing;
+        emit headerDataChanged(Qt::Vertical, row, row);
+    }
+    m_typed[column] = typed;
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags CatalogueModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Horizontal) {
+        if (section == Code)
+            return QStringLiteral("编码(条形码)");
+        return field(section);
+    }
+    // The row marker: a new row and a row with unwritten changes stand out.
+    switch (rowState(section)) {
+    case RowState::New: return QStringLiteral("+");
+    case RowState::Editing: return QStringLiteral("*");
+    case RowState::Browsing: break;
+    }
+    return QString();
+}
+
+CatalogueModel::RowState CatalogueModel::rowState(int row) const
+{
+    return row >= 0 && row == m_pendingRow ? m_pendingState : RowState::Browsing;
+}
+
+bool CatalogueModel::hasTypedChanges() const
+{
+    for (const auto &typed : m_typed)
+        if (typed)
+            return true;
+    return false;
+}
+
+void CatalogueModel::clearPending()
+{
+    m_pendingRow = -1;
+    m_pendingState = RowState::Browsing;
+    m_typed.fill(std::nullopt);
+}
+
+void CatalogueModel::checkRow(int row) const
+{
+    // Blanks count as a code or a name; only nothing at all is refused.
+    if (text(row, Code).isEmpty())
+        throw Refusal(QStringLiteral("请填上编码!"));
+    if (text(row, Name).isEmpty())
+        throw Refusal(QStringLiteral("请填上品名!"));
+}
+
+void CatalogueModel::writePendingRow()
+{
+    if (m_pendingRow < 0)
+        return;
+    if (!hasTypedChanges()) {
+        dropPendingRow();
+        return;
+    }
+    checkRow(m_pendingRow);
+
+    const int row = m_pendingRow;
+    const bool isNew = m_pendingState == RowState::New;
+    try {
+        if (isNew) {
+            m_query->append();
+        } else {
+            m_query->setCurrentRow(row);
+            m_query->edit();
+        }
+        for (int column = 0; column < ColumnCount; ++column)
+            if (m_typed[column])
+                m_query->setText(field(column), *m_typed[column]);   // a price that is no number throws here
+        m_writingNewRow = isNew;
+        m_query->post();
+        m_writingNewRow = false;
+    } catch (const DuplicateKeyError &) {
+        // Only the database's word that the code is taken is reported as
+        // such; any other failure (locked, full, gone) keeps its own message.
+        m_writingNewRow = false;
+        m_query->cancel();
+        throw Refusal(QStringLiteral("警告：该编码已经存在!"));
+    } catch (...) {
+        m_writingNewRow = false;
+        m_query->cancel();
+        throw;
+    }
+    clearPending();
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+void CatalogueModel::leaveFor(int row)
+{
+    if (m_changingRows)
+        return;
+    if (m_pendingRow >= 0 && m_pendingRow != row)
+        writePendingRow();
+}
+
+void CatalogueModel::dropPendingRow()
+{
+    const int row = m_pendingRow;
+    if (row < 0)
+        return;
+    if (m_pendingState == RowState::New) {
+        const QScopedValueRollback changing(m_changingRows, true);
+        beginRemoveRows({}, row, row);
+        clearPending();
+        endRemoveRows();
+        return;
+    }
+    clearPending();
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+int CatalogueModel::appendRow()
+{
+    requireOpen();
+    writePendingRow();
+    const int row = m_query->recordCount();
+    beginInsertRows({}, row, row);
+    m_pendingRow = row;
+    m_pendingState = RowState::New;
+    m_typed.fill(std::nullopt);
+    endInsertRows();
+    return row;
+}
+
+void CatalogueModel::removeRowAt(int row)
+{
+    requireOpen();
+    if (row < 0 || row >= rowCount())
+        return;
+    if (row == m_pendingRow) {
+        const bool wasNew = m_pendingState == RowState::New;
+        dropPendingRow();
+        if (wasNew)
+            return;   // never written: nothing to delete in the table
+    }
+    m_query->setCurrentRow(row);
+    // The result set forgets the row before it says so; what views must
+    // still see until then is kept here.
+    m_removal = Removal{row, {text(row, Code), text(row, Name), text(row, Price)}};
+    try {
+        m_query->remove();
+    } catch (...) {
+        m_removal.reset();
+        throw;
+    }
+    m_removal.reset();
+}
+
+void CatalogueModel::onReset()
+{
+    const QScopedValueRollback changing(m_changingRows, true);
+    beginResetModel();
+    remap();
+    clearPending();
+    endResetModel();
+}
+
+void CatalogueModel::onRowInserted(int row)
+{
+    // A written new row is already on show in the same place.
+    if (m_writingNewRow)
+        return;
+    // The result set already holds the row; views are told the count before it.
+    const QScopedValueRollback changing(m_changingRows, true);
+    m_countBeforeChange = -1;
+    beginInsertRows({}, row, row);
+    m_countBeforeChange = 0;
+    endInsertRows();
+}
+
+void CatalogueModel::onRowRemoved(int row)
+{
+    const QScopedValueRollback changing(m_changingRows, true);
+    beginRemoveRows({}, row, row);
+    m_removal.reset();
+    if (m_pendingRow > row)
+        --m_pendingRow;
+    endRemoveRows();
+}
+
+void CatalogueModel::onRowChanged(int row)
+{
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
