@@ -3,6 +3,8 @@
 #include "db/numbertext.h"
 #include "db/opensale.h"
 #include "db/statements.h"
+#include "receipt/receiptlayout.h"
+#include "receipt/receiptprinter.h"
 #include "widgets/TFlatCheckBoxUnit.h"
 #include "widgets/TFlatComboBoxUnit.h"
 #include "widgets/TFlatEditUnit.h"
@@ -24,6 +26,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QScreen>
 
 namespace {
@@ -334,9 +337,9 @@ void TFormMain::FormShow()
     FlatComboBox1->setItems(names);
 }
 
-QString TFormMain::newReceiptNumber() const
+QString TFormMain::newReceiptNumber()
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyMMddHHmmss"));
+    return m_receiptNumbers.next();
 }
 
 void TFormMain::previewKey(const QKeyEvent &event)
@@ -578,6 +581,8 @@ void TFormMain::DBGrid1TitleClick(const QString &field)
 
 void TFormMain::setProductNames(const QStringList &names)
 {
+    // The box is emptied and refilled, typed text included.
+    FlatComboBox1->clearAll();
     FlatComboBox1->setItems(names);
 }
 
@@ -599,7 +604,114 @@ void TFormMain::FlatEdit6KeyDown(int key)
         FlatSpeedButton2Click();
 }
 
+// ---- Completing a sale ------------------------------------------------------
+
+void TFormMain::setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer)
+{
+    m_printer = std::move(printer);
+}
+
+ReceiptPrinter &TFormMain::receiptPrinter()
+{
+    if (!m_printer)
+        m_printer = ReceiptPrinter::create(QString());
+    return *m_printer;
+}
+
 void TFormMain::FlatSpeedButton2Click()
 {
-    // Completing the sale (recording and printing) is built with the receipt printer.
+    // One completion at a time: nothing that arrives while a receipt is being
+    // printed may start a second one.
+    if (m_completing)
+        return;
+    m_completing = true;
+    const auto done = qScopeGuard([this] { m_completing = false; });
+
+    ADOQuery2.setStatement(Statements::settings());
+    ADOQuery2.open();
+    const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+
+    // Recording, printing and emptying the open sale are one unit: the record
+    // rows are committed only once every copy went to the printer and the
+    // open sale is empty. On any error nothing of the sale is recorded and it
+    // stays on the screen for another try.
+    {
+        Transaction transaction(m_db);
+        try {
+            recordSale(printTime);
+            const ReceiptInput input = receiptInput(printTime);
+            receiptPrinter().printCopy(input, ReceiptCopy::First);
+            // Repaints are let through between copies; keys and clicks wait.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (FlatCheckBox1->isChecked()) {
+                receiptPrinter().printCopy(input, ReceiptCopy::Second);
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            m_db.execute(Statements::emptyOpenSale());
+            transaction.commit();
+        } catch (...) {
+            // The record set held rows that were never committed.
+            AdoQueryRecord.close();
+            throw;
+        }
+    }
+    if (!AdoQueryRecord.isOpen()) {
+        AdoQueryRecord.setStatement(Statements::recordsOfDate(FlatEdit2->text()));
+        AdoQueryRecord.open();
+    }
+    resetForNextSale();
+}
+
+void TFormMain::recordSale(const QString &printTime)
+{
+    if (!AdoQueryRecord.isOpen()) {
+        AdoQueryRecord.setStatement(Statements::recordsOfDate(FlatEdit2->text()));
+        AdoQueryRecord.open();
+    }
+    for (ADOQuery1.first(); !ADOQuery1.eof(); ADOQuery1.next()) {
+        AdoQueryRecord.append();
+        // The first columns of a sale line and a record line are the same, in
+        // the same order; the row key at position 0 is the database's own.
+        for (int position = 1; position < ADOQuery1.columnCount(); ++position)
+            AdoQueryRecord.setValue(position, ADOQuery1.value(position));
+        AdoQueryRecord.setText(QStringLiteral("日期"), FlatEdit2->text());
+        AdoQueryRecord.setText(QStringLiteral("时间"), printTime);
+        AdoQueryRecord.setText(QStringLiteral("收银员"), FlatEdit3->text());
+        AdoQueryRecord.setText(QStringLiteral("单号"), FlatEdit1->text());
+        AdoQueryRecord.post();
+    }
+}
+
+ReceiptInput TFormMain::receiptInput(const QString &printTime)
+{
+    ReceiptInput input;
+    input.shopName = ADOQuery2.text(QStringLiteral("店名"));
+    input.receiptNumber = FlatEdit1->text();
+    input.saleDate = FlatEdit2->text();
+    input.printTime = printTime;
+    input.cashier = FlatEdit3->text();
+    for (ADOQuery1.first(); !ADOQuery1.eof(); ADOQuery1.next())
+        input.saleLines << ReceiptSaleLine{ADOQuery1.text(kName), ADOQuery1.text(kQuantity),
+                                           ADOQuery1.text(QStringLiteral("金额"))};
+    input.totalQuantity = Label12->text();
+    input.totalAmount = Label13->text();
+    input.received = FlatEdit5->text();
+    input.change = FlatEdit6->text();
+    input.remark = ADOQuery2.text(QStringLiteral("备注"));
+    return input;
+}
+
+void TFormMain::resetForNextSale()
+{
+    ADOQuery1.setStatement(Statements::openSale());
+    ADOQuery1.open();
+    FlatComboBox1->setEditText(QString());
+    FlatEdit4->setText(QStringLiteral("1"));
+    FlatEdit5->clear();
+    FlatEdit6->clear();
+    FlatEdit7->clear();
+    Label12->setText(QStringLiteral("0"));
+    Label13->setText(QStringLiteral("0"));
+    FlatComboBox1->setFocus();
+    FlatEdit1->setText(newReceiptNumber());
 }

@@ -2,10 +2,13 @@
 
 #include "db/database.h"
 #include "db/query.h"
+#include "db/receiptnumber.h"
 #include "widgets/keypreview.h"
 
 #include <QPointer>
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class DataGrid;
@@ -18,6 +21,8 @@ class TXP_Button;
 class TFormSPInfo;
 class TFormSystemSet;
 class TFormXiaoShouRecord;
+class ReceiptPrinter;
+struct ReceiptInput;
 
 // The cashier screen. It owns the connection to the shop's database, the
 // header of the sale, the sale entry, the totals and the payment boxes, and
@@ -123,6 +128,10 @@ public:
     // Refills the product box's list (the catalogue window does this when it closes).
     void setProductNames(const QStringList &names);
 
+    // Where receipts are printed; the system's default printer unless set.
+    void setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer);
+    ReceiptPrinter &receiptPrinter();
+
     bool sortToggle() const { return m_sortToggle; }
 
 protected:
@@ -137,10 +146,16 @@ private:
     void recomputeTotals();
     void resetEntryBoxes();
     void openSideWindow(QWidget *window);
-    QString newReceiptNumber() const;
+    QString newReceiptNumber();
+    ReceiptInput receiptInput(const QString &printTime);
+    void recordSale(const QString &printTime);
+    void resetForNextSale();
 
     QString m_databasePath;
     bool m_sortToggle = false;
     bool m_destroying = false;
+    bool m_completing = false;
+    ReceiptNumbers m_receiptNumbers;
+    std::unique_ptr<ReceiptPrinter> m_printer;
     QPoint m_dragOffset;
 };

@@ -4,6 +4,8 @@
 #include "db/apperror.h"
 #include "db/database.h"
 #include "db/democatalogue.h"
+#include "receipt/receiptprinter.h"
+#include "widgets/apperrorbox.h"
 
 #include <QCommandLineParser>
 
@@ -65,10 +67,29 @@ int main(int argc, char **argv)
     const QCommandLineOption database(QStringLiteral("database"),
                                       QStringLiteral("Use this database file instead of data.db beside the program."),
                                       QStringLiteral("path"));
-    parser.addOptions({initDb, demo, database});
+    const QCommandLineOption printer(
+        QStringLiteral("printer"),
+        QStringLiteral("Where receipts go: \"system\" (the default printer, the default), "
+                       "\"escpos:/dev/usb/lp0\" (a receipt printer's device file), "
+                       "\"escpos+tcp://HOST:9100\" (a network receipt printer) or \"pdf:FOLDER\" (one PDF per receipt)."),
+        QStringLiteral("target"));
+    const QCommandLineOption paper(QStringLiteral("paper"),
+                                   QStringLiteral("Paper width of a receipt printer or PDF: 58 or 80 (mm, default 80)."),
+                                   QStringLiteral("mm"));
+    parser.addOptions({initDb, demo, database, printer, paper});
     parser.process(app);
 
+    std::unique_ptr<ReceiptPrinter> receiptPrinter;
+    try {
+        receiptPrinter = ReceiptPrinter::create(parser.value(printer), parser.value(paper));
+    } catch (const AppError &e) {
+        std::fprintf(stderr, "fenwo: %s\n", qPrintable(e.message()));
+        AppBoxes::showError(e.message());
+        return 2;
+    }
+
     TFormMain window(parser.isSet(database) ? parser.value(database) : Database::defaultPath());
+    window.setReceiptPrinter(std::move(receiptPrinter));
     window.show();
     return app.exec();
 }

@@ -39,20 +39,38 @@ void runChange(QSqlQuery &q, const QString &sql, const QVariantList &params)
     }
 }
 
-int compareValues(const QVariant &a, const QVariant &b)
+// A value as it is ordered: empty first, numbers by value, text by text.
+struct SortKey
 {
-    if (a.isNull() || b.isNull())
-        return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
-    const bool aNum = a.typeId() == QMetaType::Double || a.typeId() == QMetaType::LongLong
-        || a.typeId() == QMetaType::Int;
-    const bool bNum = b.typeId() == QMetaType::Double || b.typeId() == QMetaType::LongLong
-        || b.typeId() == QMetaType::Int;
-    if (aNum && bNum) {
-        const double x = a.toDouble();
-        const double y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
+    int kind = 0;   // 0 empty, 1 number, 2 text
+    double number = 0;
+    QString text;
+};
+
+SortKey sortKey(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return {1, v.toDouble(), {}};
+    default:
+        return {2, 0, v.toString()};
     }
-    return a.toString().compare(b.toString());
+}
+
+int compareKeys(const SortKey &a, const SortKey &b)
+{
+    if (a.kind == 0 || b.kind == 0)
+        return a.kind == b.kind ? 0 : (a.kind == 0 ? -1 : 1);
+    if (a.kind == 1 && b.kind == 1)
+        return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+    const QString at = a.kind == 1 ? QString::number(a.number) : a.text;
+    const QString bt = b.kind == 1 ? QString::number(b.number) : b.text;
+    return at.compare(bt);
 }
 
 } // namespace
@@ -453,11 +471,16 @@ void Query::sort(const QString &column, Qt::SortOrder order)
 {
     const int position = columnIndex(column);
     cancel();
+    // Each row's key is worked out once, not at every comparison.
+    QList<SortKey> keys;
+    keys.reserve(m_rows.size());
+    for (const QVariantList &row : std::as_const(m_rows))
+        keys << sortKey(row[position]);
     QList<int> order_(m_rows.size());
     for (int i = 0; i < order_.size(); ++i)
         order_[i] = i;
     std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-        const int c = compareValues(m_rows[a][position], m_rows[b][position]);
+        const int c = compareKeys(keys[a], keys[b]);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
     QList<QVariantList> sorted;

@@ -1,9 +1,10 @@
-// Rings up one line on the cashier screen, says so, and waits to be killed.
+// Rings up lines on the cashier screen, says so, and waits to be killed.
+// With a printer option it then completes the sale on that printer.
 #include "app/UnitMain.h"
 #include "app/fenwoapplication.h"
+#include "receipt/receiptprinter.h"
 #include "widgets/TFlatComboBoxUnit.h"
 #include "widgets/TFlatEditUnit.h"
-
 #include "typing.h"
 
 #include <QLabel>
@@ -19,11 +20,24 @@ int main(int argc, char **argv)
     TFormMain window(QString::fromLocal8Bit(argv[1]));
     window.show();
     QApplication::processEvents();
-    typeText(window.FlatComboBox1, QStringLiteral("散装糖果"));
-    QTest::keyClick(window.FlatComboBox1, Qt::Key_Return);
-    QTest::keyClicks(window.FlatEdit7, QStringLiteral("5"));
-    QTest::keyClick(window.FlatEdit7, Qt::Key_Return);
-    std::printf("stored %s\n", qPrintable(window.Label13->text()));
+    if (argc < 3) {
+        typeText(window.FlatComboBox1, QStringLiteral("散装糖果"));
+        QTest::keyClick(window.FlatComboBox1, Qt::Key_Return);
+        QTest::keyClicks(window.FlatEdit7, QStringLiteral("5"));
+        QTest::keyClick(window.FlatEdit7, Qt::Key_Return);
+        std::printf("stored %s\n", qPrintable(window.Label13->text()));
+        std::fflush(stdout);
+        return app.exec();
+    }
+    window.setReceiptPrinter(ReceiptPrinter::create(QString::fromLocal8Bit(argv[2])));
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClicks(window.FlatComboBox1, QStringLiteral("6901"));
+        QTest::keyClick(window.FlatComboBox1, Qt::Key_Return);
+    }
+    std::printf("completing %s\n", qPrintable(window.Label13->text()));
+    std::fflush(stdout);
+    QTest::keyClick(window.FlatComboBox1, Qt::Key_F12);
+    std::printf("completed\n");
     std::fflush(stdout);
     return app.exec();
 }
