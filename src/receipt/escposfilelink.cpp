@@ -2,6 +2,8 @@
 
 #include "receipt/printererror.h"
 
+#include <QFileInfo>
+
 EscPosFileLink::EscPosFileLink(QString path)
     : m_path(std::move(path))
 {
@@ -10,8 +12,12 @@ EscPosFileLink::EscPosFileLink(QString path)
 void EscPosFileLink::open()
 {
     m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly
-                     | QIODevice::Unbuffered)) {
+    // A plain file collects jobs one after another; a printer device cannot
+    // be positioned, so it is opened for writing only.
+    QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered;
+    if (QFileInfo(m_path).isFile())
+        mode |= QIODevice::Append;
+    if (!m_file.open(mode)) {
         throw PrinterError(QStringLiteral("Printer selected is not valid\n%1: %2")
                                .arg(m_path, m_file.errorString()));
     }

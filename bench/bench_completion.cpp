@@ -1,0 +1,111 @@
+// Completing a 50-line sale with a million lines already in the sales record:
+// recording, printing one copy and emptying the open sale, to a PDF file and
+// to a receipt printer stream that goes nowhere (/dev/null).
+#include "benchsupport.h"
+
+#include "app/UnitMain.h"
+#include "app/fenwoapplication.h"
+#include "db/database.h"
+#include "receipt/receiptprinter.h"
+#include "widgets/webpage.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+void fillRecords(const QString &path, int n)
+{
+    const QString name = QStringLiteral("bench-records");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.open();
+        db.transaction();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+                                 "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        const QDate first(2024, 1, 1);
+        for (int i = 0; i < n; ++i) {
+            const QDate day = first.addDays(i / 1500);
+            q.addBindValue(Bench::productCode(i % 5000));
+            q.addBindValue(QStringLiteral("商品%1").arg(i % 5000));
+            q.addBindValue(1.0);
+            q.addBindValue(2.5);
+            q.addBindValue(2.5);
+            q.addBindValue(day.toString(QStringLiteral("yyMMdd")) + QStringLiteral("120000"));
+            q.addBindValue(QStringLiteral("001"));
+            q.addBindValue(day.toString(QStringLiteral("yyyy-MM-dd")));
+            q.addBindValue(QStringLiteral("12:00"));
+            q.exec();
+        }
+        db.commit();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void ringUp(TFormMain &w, const QString &path, int lines)
+{
+    const QString name = QStringLiteral("bench-sale");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.open();
+        db.transaction();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into xiaoshou (编码, 品名, 数量, 单价, 金额) values (?, ?, ?, ?, ?)"));
+        for (int i = 0; i < lines; ++i) {
+            q.addBindValue(Bench::productCode(i));
+            q.addBindValue(QStringLiteral("康师傅红烧牛肉面%1").arg(i));
+            q.addBindValue(2.0);
+            q.addBindValue(4.5);
+            q.addBindValue(9.0);
+            q.exec();
+        }
+        db.commit();
+    }
+    QSqlDatabase::removeDatabase(name);
+    w.ADOQuery1.open();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    FenwoApplication app(argc, argv);
+    WebPage::setOpener([](const QUrl &) {});
+    const int records = argc > 1 ? atoi(argv[1]) : 1000000;
+    const int rounds = argc > 2 ? atoi(argv[2]) : 15;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data.db"));
+    Database::createFile(path);
+    fillRecords(path, records);
+
+    TFormMain w(path);
+    w.show();
+    QApplication::processEvents();
+
+    const QString pdfFolder = dir.filePath(QStringLiteral("pdf"));
+    QDir().mkpath(pdfFolder);
+    const QList<QPair<QString, QString>> targets = {{QStringLiteral("PDF file"), QStringLiteral("pdf:") + pdfFolder},
+                                                    {QStringLiteral("ESC/POS to /dev/null"), QStringLiteral("escpos:/dev/null")}};
+    std::printf("sales record: %d lines before the first completion\n", records);
+    for (const auto &[label, option] : targets) {
+        w.setReceiptPrinter(ReceiptPrinter::create(option, QStringLiteral("80")));
+        QList<double> ms;
+        for (int i = 0; i < rounds; ++i) {
+            ringUp(w, path, 50);
+            QElapsedTimer t;
+            t.start();
+            w.FlatSpeedButton2Click();
+            ms << double(t.nsecsElapsed()) / 1e6;
+        }
+        std::printf("complete a 50-line sale, %s: median %.1f ms (min %.1f, max %.1f) over %d sales\n",
+                    qPrintable(label), Bench::median(ms), Bench::percentile(ms, 0), Bench::percentile(ms, 1.0),
+                    rounds);
+    }
+    std::printf("peak memory: %ld KiB\n", Bench::peakMemoryKiB());
+    return 0;
+}
