@@ -401,11 +401,12 @@ void Query::postInsert()
     if (key != m_columnByName.constEnd() && !m_changed[*key])
         m_buffer[*key] = q.lastInsertId();
 
+    const int row = int(m_rows.size());
+    emit rowAboutToBeInserted(row);
     m_rows << m_buffer;
     m_buffer.clear();
     m_changed.clear();
     m_state = State::Browse;
-    const int row = int(m_rows.size()) - 1;
     emit rowInserted(row);
     m_eof = false;
     if (m_current != row) {
@@ -459,6 +460,7 @@ void Query::remove()
     runChange(q, QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_statement.table, where.join(QStringLiteral(" AND "))),
               params);
     const int removed = m_current;
+    emit rowAboutToBeRemoved(removed);
     m_rows.removeAt(removed);
     emit rowRemoved(removed);
     if (m_current >= m_rows.size())

@@ -77,7 +77,10 @@ public:
 
 signals:
     void reset();
+    // Views must hear of a row before it comes or goes, and again after.
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowChanged(int row);
     void rowRemoved(int row);
     void currentRowChanged(int row);

@@ -13,14 +13,10 @@ QueryTableModel::QueryTableModel(Query *query, QList<Column> columns, QObject *p
         remap();
         endResetModel();
     });
-    connect(query, &Query::rowInserted, this, [this](int row) {
-        beginInsertRows({}, row, row);
-        endInsertRows();
-    });
-    connect(query, &Query::rowRemoved, this, [this](int row) {
-        beginRemoveRows({}, row, row);
-        endRemoveRows();
-    });
+    connect(query, &Query::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(query, &Query::rowInserted, this, [this] { endInsertRows(); });
+    connect(query, &Query::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(query, &Query::rowRemoved, this, [this] { endRemoveRows(); });
     connect(query, &Query::rowChanged, this, [this](int row) {
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });

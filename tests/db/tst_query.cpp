@@ -1,9 +1,11 @@
 #include "db/apperror.h"
 #include "db/database.h"
 #include "db/query.h"
+#include "db/querytablemodel.h"
 #include "db/statements.h"
 #include "testdatabase.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -254,6 +256,39 @@ private slots:
         // Sorting changes nothing in the table; reopening gives the stored order.
         q.open();
         QCOMPARE(codes(q), (QStringList{"b", "a", "c"}));
+    }
+
+    void gridModelFollowsEveryChange()
+    {
+        m_file->addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 1, 2.5);
+        Query q(*m_db);
+        q.setStatement(Statements::openSale());
+        QueryTableModel model(&q, {{QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
+                                   {QStringLiteral("金额"), {}},
+                                   {QStringLiteral("没有"), {}}});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.rowCount(), 0);
+        q.open();
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("金额"));
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("2.5"));
+        QVERIFY(!model.index(0, 2).data().isValid());   // a column the set lacks stays empty
+        q.append();
+        q.setText(QStringLiteral("编码"), QStringLiteral("a"));
+        q.post();
+        QCOMPARE(model.rowCount(), 2);
+        q.edit();
+        q.setNumber(QStringLiteral("金额"), 0.1 + 0.2);
+        q.post();
+        QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("0.3"));
+        q.sort(QStringLiteral("编码"), Qt::AscendingOrder);
+        QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("a"));
+        q.first();
+        q.remove();
+        QCOMPARE(model.rowCount(), 1);
+        q.close();
+        QCOMPARE(model.rowCount(), 0);
     }
 };
 
