@@ -1,5 +1,6 @@
 #include "statements.h"
 
+#include "apperror.h"
 #include "schema.h"
 
 namespace Statements {
@@ -69,6 +70,43 @@ Statement deleteMatchingProducts(const QString &text)
 Statement allRecords()
 {
     return {QStringLiteral("select * from XiaoShouRecord order by 日期 desc"), {}, Schema::kSalesRecord, kByRowKey};
+}
+
+namespace {
+// Column names come from the program, never from typed text; a name the
+// sales record lacks is refused before it reaches any SQL.
+QString recordColumn(const QString &field)
+{
+    for (const QString &name : Schema::columns(Schema::kSalesRecord))
+        if (name.compare(field, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("\"%1\"").arg(name);
+    throw DatabaseError(QStringLiteral("Field '%1' not found").arg(field));
+}
+} // namespace
+
+Statement recordWalkByKey()
+{
+    return {QStringLiteral("select id, 数量, 金额, 日期 from XiaoShouRecord order by id desc"), {}, {}, {}};
+}
+
+Statement recordWalkByDate()
+{
+    return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 desc, id desc"), {}, {}, {}};
+}
+
+Statement recordFieldsByKey(const QStringList &fields)
+{
+    QStringList columns;
+    for (const QString &field : fields)
+        columns << recordColumn(field);
+    return {QStringLiteral("select %1 from XiaoShouRecord where id = ?").arg(columns.join(QStringLiteral(", "))),
+            {}, {}, {}};
+}
+
+Statement recordFieldUpTo(const QString &field, qint64 lastKey)
+{
+    return {QStringLiteral("select id, %1 from XiaoShouRecord where id <= ? order by id").arg(recordColumn(field)),
+            {lastKey}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

@@ -32,6 +32,13 @@ Statement searchCatalogue(const QString &text);        // code like the text, or
 Statement deleteMatchingProducts(const QString &text); // every product the same search lists
 Statement allRecords();                                // every sales record line, newest date first
 
+// Walks of the sales record window over every line. Its view ends at the
+// highest row key it saw when it was opened; lines recorded later have higher keys.
+Statement recordWalkByKey();                           // key, quantity, amount, date; highest key first
+Statement recordWalkByDate();                          // key, quantity, amount; newest date first, then highest key
+Statement recordFieldsByKey(const QStringList &fields); // the named columns of the line whose key is bound
+Statement recordFieldUpTo(const QString &field, qint64 lastKey); // key and one column of each line up to a key, by key
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

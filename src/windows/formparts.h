@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QWidget;
+class TFlatSpeedButton;
+
+// Pieces the shop settings and sales record windows are both built from.
+namespace FormParts {
+
+QFont pixelFont(int pixels, bool bold = false, const QString &family = QStringLiteral("MS Sans Serif"));
+
+// A transparent label with its text at the top left, as the screens are laid out.
+QLabel *label(QWidget *parent, const QString &text, QRect geometry, const QFont &font,
+              const QColor &color = Qt::black);
+
+// The window's picture, stretched over the whole client area.
+QLabel *picture(QWidget *parent, const QString &resource);
+
+// The title: white text over the same text in black, a little to the right, for a shadow.
+void title(QWidget *parent, const QString &text, QLabel **shadow, QLabel **face);
+
+// The frame that lights up over the close mark drawn in the picture's top right corner.
+TFlatSpeedButton *closeSpot(QWidget *parent);
+
+// "官方网站：" and the product web page's address; a click runs onClick.
+QLabel *webLink(QWidget *parent, std::function<void()> onClick);
+
+// Background colour and default font of the window.
+void setWindowLook(QWidget *window, const QColor &background, const QFont &font);
+
+} // namespace FormParts

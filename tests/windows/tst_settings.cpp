@@ -1,0 +1,240 @@
+#include "fenwotestmain.h"
+#include "mainwindowfixture.h"
+#include "typing.h"
+
+#include "db/salesrecordmodel.h"
+#include "widgets/TFlatComboBoxUnit.h"
+#include "widgets/TFlatEditUnit.h"
+#include "widgets/TFlatMemoUnit.h"
+#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/XP_Button.h"
+#include "windows/UnitSystemSet.h"
+#include "windows/UnitXiaoShouRecord.h"
+
+#include <QLabel>
+#include <QTableView>
+
+namespace {
+
+const QString kSettingsRow = QStringLiteral("select 收银员, 店名, 备注 from beizhu");
+
+TFormSystemSet *openSettings(TFormMain *w)
+{
+    QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
+    TFormSystemSet *s = w->FormSystemSet.data();
+    // Being the main window's child, the window counts as active for
+    // qWaitForWindowActive before it has the keyboard: wait for that.
+    if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
+        qWarning("settings window not active");
+    return s;
+}
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Keys go where the focus is, as the cashier's keyboard sends them.
+void press(Qt::Key key)
+{
+    QTest::keyClick(focused(), key);
+}
+
+void type(const QString &text)
+{
+    typeText(focused(), text);
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstSaveCreatesTheRowWithTheTextAsTyped()
+    {
+        MainWindowFixture f;
+        TFormMain *w = f.open();
+        TFormSystemSet *s = openSettings(w);
+        QVERIFY(s && s->isVisible());
+
+        // An empty table shows three empty boxes; the cashier box has the focus.
+        QCOMPARE(focused(), s->FlatEdit2);
+        QVERIFY(s->FlatEdit2->text().isEmpty() && s->FlatEdit1->text().isEmpty());
+        QVERIFY(s->FlatMemo1->toPlainText().isEmpty());
+
+        // Enter goes cashier, shop name, remark; in the remark it starts a new line.
+        type(QStringLiteral("小李"));
+        press(Qt::Key_Return);
+        QCOMPARE(focused(), s->FlatEdit1);
+        type(QStringLiteral("      Fenwo小店"));
+        press(Qt::Key_Enter);
+        QCOMPARE(focused(), s->FlatMemo1);
+        type(QStringLiteral("欢迎光临"));
+        press(Qt::Key_Return);
+        QCOMPARE(focused(), s->FlatMemo1);
+        type(QStringLiteral("Tel 123"));
+        QCOMPARE(s->FlatMemo1->blockCount(), 2);
+
+        press(Qt::Key_F2);
+        QVERIFY(!s->isVisible());
+        QCOMPARE(f.boxes->count(), 0);
+        const auto rows = f.file->rows(kSettingsRow);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][0].toString(), QStringLiteral("小李"));
+        QCOMPARE(rows[0][1].toString(), QStringLiteral("      Fenwo小店"));   // blanks centre the title
+        QCOMPARE(rows[0][2].toString(), QStringLiteral("欢迎光临\r\nTel 123"));
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+
+        // A second save edits that row; it adds none.
+        s = openSettings(w);
+        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("      Fenwo小店"));
+        QCOMPARE(s->FlatMemo1->toPlainText(), QStringLiteral("欢迎光临\nTel 123"));
+        QTest::mouseClick(s->XP_Button1, Qt::LeftButton);
+        QCOMPARE(f.file->rows(kSettingsRow), rows);
+    }
+
+    void remarkLinesAreStoredWithCrLf_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("one line") << "谢谢惠顾" << "谢谢惠顾" << "谢谢惠顾";
+        QTest::newRow("CR LF") << "谢谢惠顾\r\n地址" << "谢谢惠顾\n地址" << "谢谢惠顾\r\n地址";
+        QTest::newRow("bare LF from elsewhere") << "a\nb\n\nc" << "a\nb\n\nc" << "a\r\nb\r\n\r\nc";
+        QTest::newRow("bare CR") << "a\rb" << "a\nb" << "a\r\nb";
+        QTest::newRow("ends with a line break") << "a\r\n" << "a\n" << "a\r\n";
+    }
+    void remarkLinesAreStoredWithCrLf()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, saved);
+        MainWindowFixture f;
+        f.file->setSettings(QStringLiteral("001"), QStringLiteral("店"), stored);
+        TFormSystemSet *s = openSettings(f.open());
+        QVERIFY(s);
+        QCOMPARE(s->FlatMemo1->toPlainText(), shown);
+        press(Qt::Key_F2);
+        QCOMPARE(f.file->scalar(QStringLiteral("select 备注 from beizhu")).toString(), saved);
+    }
+
+    void tabGoesRoundWithTheCashierLast()
+    {
+        MainWindowFixture f;
+        TFormSystemSet *s = openSettings(f.open());
+        QVERIFY(s);
+        s->FlatEdit1->setFocus();
+        QList<QWidget *> visited;
+        for (int i = 0; i < 5; ++i) {
+            press(Qt::Key_Tab);
+            visited << focused();
+        }
+        QCOMPARE(visited, (QList<QWidget *>{s->FlatMemo1, s->XP_Button1, s->XP_Button5, s->FlatEdit2, s->FlatEdit1}));
+        QVERIFY(s->FlatMemo1->toPlainText().isEmpty());   // Tab leaves the remark, it adds nothing
+    }
+
+    void escAndCloseDropTypedChanges()
+    {
+        MainWindowFixture f;
+        f.file->setSettings(QStringLiteral("老王"), QStringLiteral("老店"), QStringLiteral("欢迎"));
+        TFormMain *w = f.open();
+        const auto before = f.file->rows(kSettingsRow);
+
+        TFormSystemSet *s = openSettings(w);
+        QVERIFY(s);
+        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店"));
+        s->FlatEdit1->setFocus();
+        type(QStringLiteral("新"));
+        press(Qt::Key_Escape);
+        QVERIFY(!s->isVisible());
+        QCOMPARE(f.file->rows(kSettingsRow), before);
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+
+        // The next showing reads the row again.
+        QCOMPARE(openSettings(w), s);
+        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店"));
+        QCOMPARE(focused(), s->FlatEdit2);
+
+        // The close button and the close mark drop changes the same way.
+        for (QAbstractButton *close : {static_cast<QAbstractButton *>(s->XP_Button5),
+                                       static_cast<QAbstractButton *>(s->FlatSpeedButton2)}) {
+            s->FlatEdit2->setText(QStringLiteral("改"));
+            QTest::mouseClick(close, Qt::LeftButton);
+            QVERIFY(!s->isVisible());
+            QCOMPARE(f.file->rows(kSettingsRow), before);
+            QCOMPARE(openSettings(w), s);
+            QCOMPARE(s->FlatEdit2->text(), QStringLiteral("老王"));
+        }
+        QCOMPARE(f.boxes->count(), 0);
+    }
+
+    void askingAgainWhileOpenKeepsWhatIsTyped()
+    {
+        MainWindowFixture f;
+        f.file->setSettings(QStringLiteral("老王"), QStringLiteral("老店"), QString());
+        TFormMain *w = f.open();
+        TFormSystemSet *s = openSettings(w);
+        QVERIFY(s);
+        s->FlatEdit1->setFocus();
+        type(QStringLiteral("新"));
+        f.file->setSettings(QStringLiteral("别人"), QStringLiteral("别的店"), QString());
+
+        w->XP_Button1Click();   // the cashier screen's button, with the window still open
+        QCOMPARE(w->FormSystemSet.data(), s);
+        QVERIFY(s->isVisible());
+        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店新"));
+        QCOMPARE(s->FlatEdit2->text(), QStringLiteral("老王"));
+    }
+
+    void savedCashierReachesTheTillButNotRecordedLines()
+    {
+        MainWindowFixture f;
+        f.file->setSettings(QStringLiteral("老王"), QStringLiteral("店"), QString());
+        f.file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+                                    "values ('1', '可乐', 1, 3, 3, '260101093000', '老王', '2026-01-01', '09:30')"));
+        TFormMain *w = f.open();
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+
+        TFormSystemSet *s = openSettings(w);
+        QVERIFY(s);
+        s->FlatEdit2->selectAll();
+        type(QStringLiteral("小李"));
+        press(Qt::Key_F2);
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+        QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from beizhu")).toString(), QStringLiteral("小李"));
+        QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from XiaoShouRecord")).toString(), QStringLiteral("老王"));
+
+        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        TFormXiaoShouRecord *r = w->FormXiaoShouRecord.data();
+        QVERIFY(r);
+        QCOMPARE(r->DBGrid1->model()->index(0, 6).data().toString(), QStringLiteral("老王"));
+    }
+
+    void aRefusedWriteKeepsTheWindowAndTheTill()
+    {
+        MainWindowFixture f;
+        f.file->setSettings(QStringLiteral("老王"), QStringLiteral("店"), QString());
+        TFormMain *w = f.open();
+        TFormSystemSet *s = openSettings(w);
+        QVERIFY(s);
+        s->FlatEdit2->setText(QStringLiteral("小李"));
+        f.file->exec(QStringLiteral("drop table beizhu"));
+
+        QTest::mouseClick(s->XP_Button1, Qt::LeftButton);
+        QCOMPARE(f.boxes->count(), 1);
+        QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Critical);
+        QVERIFY(s->isVisible());
+        QCOMPARE(s->FlatEdit2->text(), QStringLiteral("小李"));
+        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+
+        // Esc still closes without writing.
+        QTest::keyClick(s->FlatEdit2, Qt::Key_Escape);
+        QVERIFY(!s->isVisible());
+        QCOMPARE(f.boxes->count(), 1);
+    }
+};
+
+FENWO_TEST_MAIN(TestSettings)
+#include "tst_settings.moc"
