@@ -1,5 +1,8 @@
-// Draws the window pictures and button icons of the program. Run at build
-// time; the results are embedded as resources.
+// Draws the window pictures and button icons of the program, the XP button
+// skin and the hand cursor. Run at build time; the results are embedded as
+// resources.
+#include "widgets/XP_Unit.h"
+
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -171,8 +174,12 @@ int main(int argc, char **argv)
     QDir out(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("pictures"));
     out.mkpath(QStringLiteral("icons"));
+    out.mkpath(QStringLiteral("skins"));
+    out.mkpath(QStringLiteral("cursors"));
     QDir pictures(out.filePath(QStringLiteral("pictures")));
     QDir icons(out.filePath(QStringLiteral("icons")));
+    QDir skins(out.filePath(QStringLiteral("skins")));
+    QDir cursors(out.filePath(QStringLiteral("cursors")));
     bool ok = save(windowPicture(QStringLiteral("Fenwo免费小票机打印软件")), pictures, QStringLiteral("main.jpg"))
         && save(windowPicture(QStringLiteral("商品信息")), pictures, QStringLiteral("spinfo.jpg"))
         && save(windowPicture(QStringLiteral("查询统计")), pictures, QStringLiteral("records.jpg"))
@@ -181,6 +188,10 @@ int main(int argc, char **argv)
         && save(productsIcon(), icons, QStringLiteral("products.png"))
         && save(recordsIcon(), icons, QStringLiteral("records.png"))
         && save(webIcon(), icons, QStringLiteral("web.png"))
-        && save(programIcon(), icons, QStringLiteral("fenwo.png"));
+        && save(programIcon(), icons, QStringLiteral("fenwo.png"))
+        // 90 × 21, five 18 × 21 images; a BMP of an RGB32 image is 24-bit.
+        && save(XpSkin::drawStrip(), skins, QStringLiteral("XPBUTTON.bmp"))
+        // The hot spot travels in the PNG's text keys HotSpotX and HotSpotY.
+        && save(XpCursors::drawHand(nullptr), cursors, QStringLiteral("XPHANDCUR.png"));
     return ok ? 0 : 1;
 }

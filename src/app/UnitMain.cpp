@@ -193,6 +193,8 @@ void TFormMain::buildControls()
     XP_Button4 = makeXpButton(this, QStringLiteral("官方网站 (F8)"), {480, 45, 113, 63}, QStringLiteral(":/icons/web.png"));
 
     FlatPanel1 = makePanel(this, {40, 208, 905, 81});
+    FlatPanel1->setColorHighLight(colorFromValue(clSilver));
+    FlatPanel1->setColorShadow(colorFromValue(clSilver));
     FlatSpeedButton5 = makeActionButton(FlatPanel1, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
     Label7 = makeLabel(FlatPanel1, QStringLiteral("数量："), {400, 16, 73, 33}, windowFont(16, true));
     Label10 = makeLabel(FlatPanel1, QStringLiteral("单价："), {664, 17, 57, 24}, windowFont(16, true));

@@ -1,21 +1,62 @@
 #pragma once
 
+#include "TFlatEditUnit.h"
+
 #include <QPlainTextEdit>
 
-// A box of several lines of plain text. Enter starts a new line; Tab moves
+// A box of several lines of plain text, drawn flat like TFlatEdit: the
+// focused look while it has the focus, or while the pointer is over it and
+// the focus is not on another flat memo. Enter starts a new line; Tab moves
 // the focus on. keyDown is announced before the box handles the key.
 class TFlatMemo : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
+    enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
     explicit TFlatMemo(QWidget *parent = nullptr);
 
-    void setColorFlat(const QColor &color);
+    void setColorFlat(const QColor &color);   // also stops following the parent's colour
+    QColor colorFlat() const { return m_colors.flat; }
+    void setColorFocused(const QColor &color);
+    QColor colorFocused() const { return m_colors.focused; }
+    void setColorBorder(const QColor &color);
+    QColor colorBorder() const { return m_colors.border; }
+    void setParentColor(bool on);
+    bool parentColor() const { return m_colors.parentColor; }
+    void setUseAdvColors(bool on);
+    bool useAdvColors() const { return m_colors.useAdvColors; }
+    void setAdvColorFocused(int percent);
+    void setAdvColorBorder(int percent);
+
+    void setScrollBars(TScrollStyle style);
+    TScrollStyle scrollBars() const { return m_scrollBars; }
+
+    bool focusedLook() const { return m_focusedLook; }
 
 signals:
     void keyDown(int key);
 
 protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void paintFrame();
+    void takeParentColor();
+    void updateLook();
+
+    FlatEditColors m_colors;
+    TScrollStyle m_scrollBars = ssNone;
+    bool m_mouseInside = false;
+    bool m_focusedLook = false;
+    bool m_updatingLook = false;
+
+    Q_DISABLE_COPY_MOVE(TFlatMemo)
 };

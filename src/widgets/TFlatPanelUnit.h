@@ -1,8 +1,22 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 
-// A plain coloured panel that holds other controls.
+class QPainter;
+
+// Colour (the palette's window colour) follows the parent again: roles set
+// on the widget's own palette are kept, the window colour is dropped.
+void FollowParentColor(QWidget *widget);
+
+// A caption drawn embossed, as disabled controls show it: in the button
+// highlight colour one pixel right and down, then in the button shadow colour.
+void DrawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QString &text);
+
+// A coloured band that holds other controls: a filled face (or, when
+// transparent, whatever lies beneath), a one-pixel frame in the highlight
+// (top, left) and shadow (right, bottom) colours, and an optional caption.
+// It follows its parent's colour until one is set.
 class TFlatPanel : public QFrame
 {
     Q_OBJECT
@@ -11,4 +25,34 @@ public:
     explicit TFlatPanel(QWidget *parent = nullptr);
 
     void setColor(const QColor &color);
+    QColor color() const;
+    void setParentColor(bool on);
+    bool parentColor() const { return m_parentColor; }
+    void setColorHighLight(const QColor &color);
+    QColor colorHighLight() const { return m_colorHighLight; }
+    void setColorShadow(const QColor &color);
+    QColor colorShadow() const { return m_colorShadow; }
+    void setTransparent(bool on);
+    bool transparent() const { return m_transparent; }
+    void setCaption(const QString &caption);
+    QString caption() const { return m_caption; }
+    // Horizontal placement of the caption: left, right or centre.
+    void setAlignment(Qt::Alignment alignment);
+    Qt::Alignment alignment() const { return m_alignment; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    bool m_parentColor = true;
+    QColor m_colorHighLight;
+    QColor m_colorShadow;
+    bool m_transparent = false;
+    QString m_caption;
+    Qt::Alignment m_alignment = Qt::AlignHCenter;
+
+    Q_DISABLE_COPY_MOVE(TFlatPanel)
 };

@@ -117,6 +117,8 @@ void TFormSPInfo::buildControls()
     FlatPanel1 = new TFlatPanel(this);
     FlatPanel1->setGeometry(40, 136, 905, 57);
     FlatPanel1->setColor(kPanelColor);
+    FlatPanel1->setColorHighLight(QColor(0xC0, 0xC0, 0xC0));   // silver
+    FlatPanel1->setColorShadow(QColor(0xC0, 0xC0, 0xC0));
     Label11 = makeLabel(FlatPanel1, QStringLiteral("编码或品名："), {16, 25, 113, 16}, windowFont(13, true));
     FlatEdit7 = new TFlatEdit(FlatPanel1);
     FlatEdit7->setGeometry(120, 15, 153, 26);
