@@ -4,7 +4,7 @@
 #include "formparts.h"
 #include "widgets/TFlatEditUnit.h"
 #include "widgets/TFlatMemoUnit.h"
-#include "widgets/TFlatPanelUnit.h"
+#include "widgets/TFlatGroupBoxUnit.h"
 #include "widgets/TFlatSpeedButtonUnit.h"
 #include "widgets/XP_Button.h"
 #include "widgets/apperrorbox.h"
@@ -49,13 +49,10 @@ void TFormSystemSet::buildControls()
     FlatSpeedButton2 = closeSpot(this);
     Label17 = webLink(this, [this] { Label17Click(); });
 
-    FlatGroupBox1 = new TFlatPanel(this);
+    FlatGroupBox1 = new TFlatGroupBox(this);
     FlatGroupBox1->setGeometry(256, 152, 489, 473);
-    FlatGroupBox1->setColor(colorFromValue(15663069));   // #DDFFEE
-    FlatGroupBox1->setFrameShadow(QFrame::Plain);
-    QPalette border = FlatGroupBox1->palette();
-    border.setColor(QPalette::WindowText, QColor(0xC0, 0xC0, 0xC0));   // silver frame
-    FlatGroupBox1->setPalette(border);
+    FlatGroupBox1->setColor(colorFromValue(15663069));        // #DDFFEE
+    FlatGroupBox1->setColorBorder(colorFromValue(12632256));  // silver
 
     Label7 = label(FlatGroupBox1, QStringLiteral("店  名："), {48, 90, 50, 14}, windowFont);
     Label12 = label(FlatGroupBox1, QStringLiteral("提示：店名前可以按多个空格，使得打印小票上居中."), {48, 120, 369, 13},

@@ -6,7 +6,7 @@
 class QLabel;
 class TFlatEdit;
 class TFlatMemo;
-class TFlatPanel;
+class TFlatGroupBox;
 class TFlatSpeedButton;
 class TXP_Button;
 
@@ -27,7 +27,7 @@ public:
     QLabel *Label14;                      // title
     TFlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
     QLabel *Label17;                      // web page
-    TFlatPanel *FlatGroupBox1;
+    TFlatGroupBox *FlatGroupBox1;
     QLabel *Label7;
     QLabel *Label12;                      // hint: blanks before the shop name centre it
     QLabel *Label1;
