@@ -187,6 +187,9 @@ void TFormMain::buildControls()
     FlatCheckBox1 = new TFlatCheckBox(QStringLiteral("打印2份小票"), this);
     FlatCheckBox1->setGeometry(544, 618, 113, 25);
     FlatCheckBox1->setFont(windowFont(16));
+    FlatCheckBox1->setFontColor(Qt::gray);
+    FlatCheckBox1->setColor(Qt::white);
+    FlatCheckBox1->setTransparent(true);
 
     XP_Button1 = makeXpButton(this, QStringLiteral("店铺设置 (F2)"), {16, 45, 113, 63}, QStringLiteral(":/icons/settings.png"));
     XP_Button2 = makeXpButton(this, QStringLiteral("查询统计 (F5)"), {320, 45, 113, 63}, QStringLiteral(":/icons/records.png"));
@@ -206,9 +209,14 @@ void TFormMain::buildControls()
     FlatComboBox1 = new TFlatComboBox(FlatPanel1);
     FlatComboBox1->setGeometry(104, 6, 233, 32);
     FlatComboBox1->setFont(windowFont(19));
+    FlatComboBox1->setItemHeight(24);   // after the font, which puts it back to 13
+    FlatComboBox1->setColor(colorFromValue(clWindow));
     FlatCheckBox3 = new TFlatCheckBox(QStringLiteral("自动默认为1"), FlatPanel1);
     FlatCheckBox3->setGeometry(540, 11, 101, 30);
     FlatCheckBox3->setFont(windowFont(13));
+    FlatCheckBox3->setFontColor(Qt::gray);
+    FlatCheckBox3->setColor(Qt::white);
+    FlatCheckBox3->setTransparent(true);
     FlatCheckBox3->setChecked(true);
 
     FlatPanel2 = makePanel(this, {40, 560, 905, 41});

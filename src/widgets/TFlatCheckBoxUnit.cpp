@@ -1,6 +1,376 @@
 #include "TFlatCheckBoxUnit.h"
 
-TFlatCheckBox::TFlatCheckBox(const QString &caption, QWidget *parent)
-    : QCheckBox(caption, parent)
+#include "widgets/colorvalue.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// One watch for every check box of the program.
+SharedHoverWatch &hoverWatch()
 {
+    static SharedHoverWatch watch;
+    return watch;
+}
+
+// A one-pixel line that leaves out its end point, like every line of the tick.
+void plotLine(QPainter &painter, QPoint from, const QPoint &to, const QColor &color)
+{
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = -std::abs(to.y() - from.y());
+    const int sx = from.x() < to.x() ? 1 : -1;
+    const int sy = from.y() < to.y() ? 1 : -1;
+    int error = dx + dy;
+    while (from != to) {
+        painter.fillRect(QRect(from, QSize(1, 1)), color);
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            from.rx() += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            from.ry() += sy;
+        }
+    }
+}
+
+} // namespace
+
+TFlatCheckBox::TFlatCheckBox(const QString &caption, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_colorFocused(colorFromValue(clWhite))
+    , m_colorDown(colorFromValue(12965593))
+    , m_colorCheck(colorFromValue(clBlack))
+    , m_colorBorder(colorFromValue(8623776))
+{
+    hoverWatch().join();
+    setCheckable(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    resize(121, 17);
+    setText(caption);
+    // A change made by the program counts as a click as much as one made by the user.
+    connect(this, &QAbstractButton::toggled, this, [this](bool checked) {
+        emit clicked(checked);
+        updateBox();
+    });
+}
+
+TFlatCheckBox::~TFlatCheckBox()
+{
+    hoverWatch().leave(this);
+}
+
+QColor TFlatCheckBox::color() const
+{
+    if (!m_parentColor)
+        return m_color;
+    const QWidget *parent = parentWidget();
+    return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
+}
+
+void TFlatCheckBox::setColor(const QColor &color)
+{
+    m_color = color;
+    m_parentColor = false;
+    update();
+}
+
+void TFlatCheckBox::setParentColor(bool parentColor)
+{
+    if (parentColor == m_parentColor)
+        return;
+    if (!parentColor)
+        m_color = color();
+    m_parentColor = parentColor;
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatCheckBox::setColorFocused(const QColor &color)
+{
+    m_colorFocused = color;
+    update();
+}
+
+void TFlatCheckBox::setColorDown(const QColor &color)
+{
+    m_colorDown = color;
+    update();
+}
+
+void TFlatCheckBox::setColorCheck(const QColor &color)
+{
+    m_colorCheck = color;
+    update();
+}
+
+void TFlatCheckBox::setColorBorder(const QColor &color)
+{
+    m_colorBorder = color;
+    update();
+}
+
+void TFlatCheckBox::setFontColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(foregroundRole(), color);
+    setPalette(p);
+}
+
+void TFlatCheckBox::setCheckBoxLayout(TCheckBoxLayout layout)
+{
+    m_layout = layout;
+    update();
+}
+
+void TFlatCheckBox::setTransparent(bool transparent)
+{
+    m_transparent = transparent;
+    update();
+}
+
+void TFlatCheckBox::setUseAdvColors(bool use)
+{
+    if (use == m_useAdvColors)
+        return;
+    m_useAdvColors = use;
+    m_parentColor = use;
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatCheckBox::setAdvColorFocused(int percent)
+{
+    m_advColorFocused = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatCheckBox::setAdvColorDown(int percent)
+{
+    m_advColorDown = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatCheckBox::setAdvColorBorder(int percent)
+{
+    m_advColorBorder = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatCheckBox::recomputeAdvColors()
+{
+    if (!m_useAdvColors)
+        return;
+    const QColor base = color();
+    m_colorFocused = AdjustLightness(base, m_colorFocused, m_advColorFocused, LightnessDirection::Lighter);
+    m_colorDown = AdjustLightness(base, m_colorDown, m_advColorDown, LightnessDirection::Darker);
+    m_colorBorder = AdjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
+}
+
+QRect TFlatCheckBox::boxRect() const
+{
+    // At the top whatever the control's height, not centred.
+    const int left = m_layout == checkboxLeft ? 1 : width() - 12;
+    return QRect(left, 3, 11, 11);
+}
+
+void TFlatCheckBox::updateBox()
+{
+    update(boxRect());
+}
+
+void TFlatCheckBox::drawBox(QPainter &painter) const
+{
+    const QRect box = boxRect();
+    QColor fill = m_colorFocused;
+    if (!m_focused && !m_hovered)
+        fill = color();
+    else if (m_pressing)
+        fill = m_colorDown;
+    painter.fillRect(box, fill);
+
+    if (isChecked()) {
+        const QColor tick = isEnabled() ? m_colorCheck : colorFromValue(clBtnShadow);
+        const QPoint o = box.topLeft();
+        plotLine(painter, o + QPoint(2, 4), o + QPoint(6, 8), tick);
+        plotLine(painter, o + QPoint(2, 5), o + QPoint(5, 8), tick);
+        plotLine(painter, o + QPoint(2, 6), o + QPoint(5, 9), tick);
+        plotLine(painter, o + QPoint(8, 2), o + QPoint(4, 6), tick);
+        plotLine(painter, o + QPoint(8, 3), o + QPoint(4, 7), tick);
+        plotLine(painter, o + QPoint(8, 4), o + QPoint(5, 7), tick);
+    }
+    DrawBevelFrame(painter, box, m_colorBorder, m_colorBorder, 1);
+}
+
+void TFlatCheckBox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    // Transparent: nothing is laid down, so the parent and the controls
+    // beneath show through as the toolkit composes them.
+    if (!m_transparent)
+        p.fillRect(rect(), color());
+    drawBox(p);
+
+    if (text().isEmpty())
+        return;
+    p.setFont(font());
+    QRect area;
+    int flags = Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
+    if (m_layout == checkboxLeft) {
+        area = QRect(QPoint(16, 1), QPoint(width() - 2, height() - 2));
+        flags |= Qt::AlignLeft;
+    } else {
+        area = QRect(QPoint(1, 1), QPoint(width() - 17, height() - 2));
+        flags |= Qt::AlignRight;
+    }
+    if (isEnabled()) {
+        p.setPen(palette().color(foregroundRole()));
+        p.drawText(area, flags, text());
+    } else {
+        p.setPen(colorFromValue(clBtnHighlight));
+        p.drawText(area.translated(1, 1), flags, text());
+        p.setPen(colorFromValue(clBtnShadow));
+        p.drawText(area, flags, text());
+    }
+}
+
+void TFlatCheckBox::toggleChecked()
+{
+    setChecked(!isChecked());
+}
+
+void TFlatCheckBox::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return;
+    setFocus(Qt::MouseFocusReason);
+    m_pressing = true;
+    updateBox();
+}
+
+void TFlatCheckBox::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    hoverWatch().pointerMoved(this, event->globalPosition().toPoint());
+}
+
+void TFlatCheckBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton || !isEnabled() || !m_pressing)
+        return;
+    m_pressing = false;
+    // The whole control is the hit area; a release after the pointer has
+    // gone elsewhere changes nothing.
+    if (rect().contains(event->position().toPoint()))
+        toggleChecked();
+    updateBox();
+}
+
+void TFlatCheckBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click toggles again, as a press of its own.
+    mousePressEvent(event);
+}
+
+void TFlatCheckBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        toggleChecked();
+        event->accept();
+        return;
+    }
+    // Everything else goes on as usual (the base class would press the box on Space or move the focus on arrows).
+    QWidget::keyPressEvent(event);
+}
+
+void TFlatCheckBox::keyReleaseEvent(QKeyEvent *event)
+{
+    QWidget::keyReleaseEvent(event);
+}
+
+void TFlatCheckBox::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (!isEnabled())
+        return;
+    m_focused = true;
+    updateBox();
+}
+
+void TFlatCheckBox::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    if (!isEnabled())
+        return;
+    m_hovered = false;
+    m_focused = false;
+    hoverWatch().stopWatching(this);
+    updateBox();
+}
+
+bool TFlatCheckBox::event(QEvent *event)
+{
+    // The caption's accelerator focuses the box and toggles it.
+    if (event->type() == QEvent::Shortcut) {
+        if (!isEnabled() || !(focusPolicy() & Qt::TabFocus))
+            return false;
+        setFocus(Qt::ShortcutFocusReason);
+        toggleChecked();
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+void TFlatCheckBox::changeEvent(QEvent *event)
+{
+    QAbstractButton::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (!isEnabled()) {
+            m_hovered = false;
+            m_pressing = false;
+            hoverWatch().stopWatching(this);
+        }
+        update();
+        break;
+    case QEvent::PaletteChange:
+        if (m_useAdvColors) {
+            m_parentColor = true;
+            recomputeAdvColors();
+        }
+        update();
+        break;
+    case QEvent::LayoutDirectionChange:
+        setCheckBoxLayout(isRightToLeft() ? checkboxRight : checkboxLeft);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFlatCheckBox::pointerEntered()
+{
+    if (isEnabled() && !m_hovered) {
+        m_hovered = true;
+        updateBox();
+    }
+}
+
+void TFlatCheckBox::pointerLeft()
+{
+    if (!isEnabled() || !m_hovered || m_pressing)
+        return;
+    m_hovered = false;
+    hoverWatch().stopWatching(this);
+    updateBox();
 }

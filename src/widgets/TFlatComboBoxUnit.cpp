@@ -1,25 +1,119 @@
 #include "TFlatComboBoxUnit.h"
 
-#include <QListView>
+#include "widgets/FlatUtilitys.h"
+#include "widgets/colorvalue.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QStringListModel>
+#include <QStyleOptionComboBox>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kButton = TFlatComboBox::kButtonWidth;
+
+// Tells the combo box where its own parts lie: the text field inside the flat
+// rings and the narrow arrow button at the right (for clicks that open the list).
+class FlatComboStyle final : public QProxyStyle
+{
+public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
+    {
+        if (control == CC_ComboBox) {
+            const QRect r = option->rect;
+            switch (part) {
+            case SC_ComboBoxEditField:
+                // Never reaches the flat button.
+                return QRect(r.left() + 3, r.top() + 3, r.width() - kButton - 8, r.height() - 6);
+            case SC_ComboBoxArrow:
+                return QRect(r.right() - kButton - 1, r.top(), kButton + 2, r.height());
+            case SC_ComboBoxFrame:
+                return r;
+            default:
+                break;
+            }
+        }
+        return QProxyStyle::subControlRect(control, option, part, widget);
+    }
+};
+
+// List rows at least the combo's item height tall.
+class ItemHeightDelegate final : public QStyledItemDelegate
+{
+public:
+    ItemHeightDelegate(const TFlatComboBox *combo, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_combo(combo)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), m_combo->itemHeight()));
+        return size;
+    }
+
+private:
+    const TFlatComboBox *m_combo;
+};
+
+// One-pixel outline of r, inside r.
+void outline(QPainter &painter, const QRect &r, const QColor &color)
+{
+    DrawBevelFrame(painter, r, color, color, 1);
+}
+
+// The small triangle: five, three and one pixels, pointing down or, flipped, up.
+void triangle(QPainter &painter, const QPoint &centre, bool up, const QColor &color)
+{
+    const int widest = up ? centre.y() + 1 : centre.y() - 1;
+    const int tip = up ? centre.y() - 1 : centre.y() + 1;
+    painter.fillRect(QRect(centre.x() - 2, widest, 5, 1), color);
+    painter.fillRect(QRect(centre.x() - 1, centre.y(), 3, 1), color);
+    painter.fillRect(QRect(centre.x(), tip, 1, 1), color);
+}
+
+} // namespace
 
 TFlatComboBox::TFlatComboBox(QWidget *parent)
     : QComboBox(parent)
     , m_model(new QStringListModel(this))
+    , m_color(colorFromValue(14805739))
+    , m_colorArrow(colorFromValue(clBlack))
+    , m_colorArrowBackground(colorFromValue(12965593))
+    , m_colorBorder(colorFromValue(8623776))
 {
+    auto *style = new FlatComboStyle;
+    style->setParent(this);
+    setStyle(style);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setModel(m_model);
     setCurrentIndex(-1);
+    setMaxVisibleItems(8);
     // A long list is shown with uniform rows, so it does not measure every entry.
     auto *list = new QListView(this);
     list->setUniformItemSizes(true);
     setView(list);
+    setItemDelegate(new ItemHeightDelegate(this, this));
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    connect(this, &QComboBox::activated, this, [this] { emit selectionChanged(); });
+    // The list's window tells when the list opens and closes.
+    view()->window()->installEventFilter(this);
+    connect(this, &QComboBox::activated, this, [this] {
+        // Leaving the box with the text of an entry is no choice from the list.
+        if (!m_leaving)
+            emit selectionChanged();
+    });
+    applyColors();
 }
 
 void TFlatComboBox::setItems(const QStringList &items)
@@ -42,6 +136,140 @@ void TFlatComboBox::clearAll()
     setEditText(QString());
 }
 
+void TFlatComboBox::setColor(const QColor &color)
+{
+    m_color = color;
+    applyColors();
+    update();
+}
+
+void TFlatComboBox::setColorArrow(const QColor &color)
+{
+    m_colorArrow = color;
+    update();
+}
+
+void TFlatComboBox::setColorArrowBackground(const QColor &color)
+{
+    m_colorArrowBackground = color;
+    update();
+}
+
+void TFlatComboBox::setColorBorder(const QColor &color)
+{
+    m_colorBorder = color;
+    update();
+}
+
+void TFlatComboBox::setUseAdvColors(bool use)
+{
+    if (use == m_useAdvColors)
+        return;
+    m_useAdvColors = use;
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatComboBox::setAdvColorBorder(int percent)
+{
+    m_advColorBorder = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatComboBox::setAdvColorArrowBackground(int percent)
+{
+    m_advColorArrowBackground = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+QColor TFlatComboBox::parentColor() const
+{
+    const QWidget *parent = parentWidget();
+    return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
+}
+
+void TFlatComboBox::recomputeAdvColors()
+{
+    if (!m_useAdvColors)
+        return;
+    // From the parent's colour, not the box's own: the button matches what surrounds the box.
+    const QColor base = parentColor();
+    m_colorBorder = AdjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
+    m_colorArrowBackground = AdjustLightness(base, m_colorArrowBackground, m_advColorArrowBackground,
+                                             LightnessDirection::Darker);
+}
+
+void TFlatComboBox::setItemHeight(int height)
+{
+    if (height <= 0 || height == m_itemHeight)
+        return;
+    m_itemHeight = height;
+    // Uniform rows cache their size; a new delegate hint makes the list measure again.
+    view()->doItemsLayout();
+}
+
+void TFlatComboBox::applyColors()
+{
+    // The field (the inner edit inherits it) and the open list show the box's colour.
+    QPalette p = palette();
+    p.setColor(QPalette::Base, m_color);
+    setPalette(p);
+    QPalette listPalette = view()->palette();
+    listPalette.setColor(QPalette::Base, m_color);
+    listPalette.setColor(QPalette::Window, m_color);
+    view()->setPalette(listPalette);
+}
+
+QRect TFlatComboBox::arrowButtonRect() const
+{
+    return QRect(width() - kButton - 2, 0, kButton + 2, height());
+}
+
+void TFlatComboBox::drawArrowButton(QPainter &painter) const
+{
+    const QRect button = arrowButtonRect();
+    painter.fillRect(button, m_colorArrowBackground);
+    outline(painter, button, m_colorBorder);
+    const QPoint centre(button.left() + button.width() / 2, button.top() + button.height() / 2);
+    if (isEnabled()) {
+        triangle(painter, centre, m_listOpen, m_colorArrow);
+    } else {
+        triangle(painter, centre + QPoint(1, 1), m_listOpen, Qt::white);
+        triangle(painter, centre, m_listOpen, colorFromValue(clGray));
+    }
+}
+
+void TFlatComboBox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    // The field up to the rings; the inner edit draws the text over it.
+    p.fillRect(QRect(0, 0, width() - kButton - 4, height()), m_color);
+    // Border and two rings in the box's colour, around everything but the button.
+    QRect ring = rect().adjusted(0, 0, -(kButton + 1), 0);
+    outline(p, ring, m_colorBorder);
+    ring.adjust(1, 1, -1, -1);
+    outline(p, ring, m_color);
+    ring.adjust(1, 1, -1, -1);
+    outline(p, ring, m_color);
+    drawArrowButton(p);
+}
+
+bool TFlatComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == view()->window()) {
+        if (event->type() == QEvent::Show && !m_listOpen) {
+            m_listOpen = true;
+            update(arrowButtonRect());
+        } else if (event->type() == QEvent::Hide && m_listOpen) {
+            m_listOpen = false;
+            update(arrowButtonRect().adjusted(-2, 0, 0, 0));
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
 void TFlatComboBox::keyPressEvent(QKeyEvent *event)
 {
     emit keyDown(event->key());
@@ -50,4 +278,31 @@ void TFlatComboBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QComboBox::keyPressEvent(event);
+}
+
+void TFlatComboBox::focusOutEvent(QFocusEvent *event)
+{
+    m_leaving = true;
+    QComboBox::focusOutEvent(event);
+    m_leaving = false;
+}
+
+void TFlatComboBox::changeEvent(QEvent *event)
+{
+    QComboBox::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+        m_itemHeight = 13;
+        view()->doItemsLayout();
+        break;
+    case QEvent::PaletteChange:
+        // The parent's colour or the system colours changed.
+        if (m_useAdvColors) {
+            recomputeAdvColors();
+            update();
+        }
+        break;
+    default:
+        break;
+    }
 }

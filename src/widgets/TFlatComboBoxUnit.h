@@ -4,19 +4,49 @@
 
 class QStringListModel;
 
-// An editable box with a list of entries. The text is free; the list only
-// offers choices (no completion, nothing typed is added to the list).
-class TFlatComboBox : public QComboBox
+// An editable box with a list of entries, drawn flat: a one-pixel border, the
+// field in the box's colour and a narrow arrow button whose small triangle
+// points up while the list is open. The text is free; the list only offers
+// choices (no completion, nothing typed is added to the list).
+class TFlatComboBox final : public QComboBox
 {
     Q_OBJECT
 
 public:
     explicit TFlatComboBox(QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(TFlatComboBox)
 
     // Replaces the whole list at once (fast for a hundred thousand entries).
     void setItems(const QStringList &items);
     QStringList items() const;
     void clearAll();   // empties the text and the list
+
+    // Field, inner rings and list background.
+    QColor color() const { return m_color; }
+    void setColor(const QColor &color);
+    QColor colorArrow() const { return m_colorArrow; }
+    void setColorArrow(const QColor &color);
+    QColor colorArrowBackground() const { return m_colorArrowBackground; }
+    void setColorArrowBackground(const QColor &color);
+    QColor colorBorder() const { return m_colorBorder; }
+    void setColorBorder(const QColor &color);
+
+    // Derive the border and button colours from the parent's colour.
+    bool useAdvColors() const { return m_useAdvColors; }
+    void setUseAdvColors(bool use);
+    int advColorBorder() const { return m_advColorBorder; }
+    void setAdvColorBorder(int percent);
+    int advColorArrowBackground() const { return m_advColorArrowBackground; }
+    void setAdvColorArrowBackground(int percent);
+
+    // Least height of a list row; a font change puts it back to 13.
+    int itemHeight() const { return m_itemHeight; }
+    void setItemHeight(int height);
+
+    static constexpr int kButtonWidth = 11;
+    // The arrow button as drawn, outline included.
+    QRect arrowButtonRect() const;
+    bool isListOpen() const { return m_listOpen; }
 
 signals:
     // Announced before the box handles the key. Enter is not passed on, so the
@@ -27,8 +57,27 @@ signals:
     void selectionChanged();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void applyColors();
+    void recomputeAdvColors();
+    QColor parentColor() const;
+    void drawArrowButton(QPainter &painter) const;
+
     QStringListModel *m_model;
+    QColor m_color;
+    QColor m_colorArrow;
+    QColor m_colorArrowBackground;
+    QColor m_colorBorder;
+    bool m_useAdvColors = false;
+    int m_advColorBorder = 50;
+    int m_advColorArrowBackground = 10;
+    int m_itemHeight = 13;
+    bool m_listOpen = false;
+    bool m_leaving = false;   // inside focusOutEvent
 };

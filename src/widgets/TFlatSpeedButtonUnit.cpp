@@ -1,25 +1,566 @@
 #include "TFlatSpeedButtonUnit.h"
 
-TFlatSpeedButton::TFlatSpeedButton(const QString &caption, QWidget *parent)
-    : QPushButton(caption, parent)
+#include "widgets/colorvalue.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// One watch for every speed button of the program.
+SharedHoverWatch &hoverWatch()
 {
-    // Speed buttons never take the focus from the boxes.
-    setFocusPolicy(Qt::NoFocus);
-    setFlat(true);
-    setAutoFillBackground(true);
+    static SharedHoverWatch watch;
+    return watch;
 }
 
-void TFlatSpeedButton::setColors(const QColor &face, const QColor &focused, const QColor &down, const QColor &border)
+GlyphLayout toGlyphLayout(TButtonLayout layout)
 {
-    setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: 1px solid %4; }"
-                                 "QPushButton:hover { background: %2; }"
-                                 "QPushButton:pressed { background: %3; }")
-                      .arg(face.name(), focused.name(), down.name(), border.name()));
+    switch (layout) {
+    case blGlyphLeft: return GlyphLayout::Left;
+    case blGlyphRight: return GlyphLayout::Right;
+    case blGlyphTop: return GlyphLayout::Top;
+    case blGlyphBottom: return GlyphLayout::Bottom;
+    }
+    return GlyphLayout::Top;
+}
+
+// Which image of the strip shows in which face state.
+int imageIndex(TFlatSpeedButton::FaceState state, int images)
+{
+    using State = TFlatSpeedButton::FaceState;
+    switch (state) {
+    case State::Up: return 0;
+    case State::Disabled: return images >= 2 ? 1 : 0;
+    case State::Pressed: return images >= 3 ? 2 : 0;
+    case State::Latched: return images == 4 ? 3 : images == 3 ? 2 : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+TFlatSpeedButton::TFlatSpeedButton(const QString &caption, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_colorFocused(colorFromValue(14805739))
+    , m_colorDown(colorFromValue(12965593))
+    , m_colorBorder(colorFromValue(8623776))
+    , m_colorHighLight(colorFromValue(clWhite))
+    , m_colorShadow(colorFromValue(clBlack))
+{
+    hoverWatch().join();
+    // Speed buttons never take the focus from the boxes.
+    setFocusPolicy(Qt::NoFocus);
+    // Every move over the button counts for the hover look, not only drags.
+    setMouseTracking(true);
+    resize(25, 25);
+    setText(caption);
+}
+
+TFlatSpeedButton::~TFlatSpeedButton()
+{
+    hoverWatch().leave(this);
+}
+
+void TFlatSpeedButton::setColors(const QColor &face, const QColor &focused, const QColor &down,
+                                 const QColor &border, const QColor &caption)
+{
+    m_color = face;
+    m_parentColor = false;
+    m_colorFocused = focused;
+    m_colorDown = down;
+    m_colorBorder = border;
+    setFontColor(caption);
+    update();
 }
 
 void TFlatSpeedButton::setTransparentFrame(const QColor &frame)
 {
-    setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"
-                                 "QPushButton:hover, QPushButton:pressed { border: 1px solid %1; }")
-                      .arg(frame.name()));
+    m_transparentMode = tmAlways;
+    m_colorBorder = frame;
+    m_colorFocused = frame;
+    m_colorDown = frame;
+    m_colorHighLight = frame;
+    update();
+}
+
+QColor TFlatSpeedButton::color() const
+{
+    if (!m_parentColor)
+        return m_color;
+    const QWidget *parent = parentWidget();
+    return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
+}
+
+void TFlatSpeedButton::setColor(const QColor &color)
+{
+    m_color = color;
+    m_parentColor = false;
+    update();
+}
+
+void TFlatSpeedButton::setParentColor(bool parentColor)
+{
+    if (parentColor == m_parentColor)
+        return;
+    if (!parentColor)
+        m_color = color();
+    m_parentColor = parentColor;
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatSpeedButton::setColorFocused(const QColor &color)
+{
+    m_colorFocused = color;
+    update();
+}
+
+void TFlatSpeedButton::setColorDown(const QColor &color)
+{
+    m_colorDown = color;
+    update();
+}
+
+void TFlatSpeedButton::setColorBorder(const QColor &color)
+{
+    m_colorBorder = color;
+    update();
+}
+
+void TFlatSpeedButton::setColorHighLight(const QColor &color)
+{
+    m_colorHighLight = color;
+    update();
+}
+
+void TFlatSpeedButton::setColorShadow(const QColor &color)
+{
+    m_colorShadow = color;
+    update();
+}
+
+void TFlatSpeedButton::setFontColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::ButtonText, color);
+    setPalette(p);
+}
+
+void TFlatSpeedButton::setTransparentMode(TTransparentMode mode)
+{
+    m_transparentMode = mode;
+    update();
+}
+
+void TFlatSpeedButton::setUseAdvColors(bool use)
+{
+    if (use == m_useAdvColors)
+        return;
+    m_useAdvColors = use;
+    m_parentColor = use;
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatSpeedButton::setAdvColorFocused(int percent)
+{
+    m_advColorFocused = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatSpeedButton::setAdvColorDown(int percent)
+{
+    m_advColorDown = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatSpeedButton::setAdvColorBorder(int percent)
+{
+    m_advColorBorder = std::clamp(percent, 0, 100);
+    recomputeAdvColors();
+    update();
+}
+
+void TFlatSpeedButton::recomputeAdvColors()
+{
+    if (!m_useAdvColors)
+        return;
+    const QColor base = color();
+    m_colorFocused = AdjustLightness(base, m_colorFocused, m_advColorFocused, LightnessDirection::Lighter);
+    m_colorDown = AdjustLightness(base, m_colorDown, m_advColorDown, LightnessDirection::Darker);
+    m_colorBorder = AdjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
+}
+
+void TFlatSpeedButton::setGroupIndex(int index)
+{
+    m_groupIndex = index;
+    notifyGroup();
+}
+
+void TFlatSpeedButton::setDown(bool down)
+{
+    if (m_groupIndex == 0)
+        down = false;
+    // The last latched button of a group stays down unless the group allows all up.
+    if (down == m_down || (m_down && !m_allowAllUp))
+        return;
+    m_down = down;
+    if (down) {
+        if (m_state == FaceState::Up)
+            update();
+        m_state = FaceState::Latched;
+        notifyGroup();
+    } else {
+        m_state = FaceState::Up;
+        update();
+    }
+}
+
+void TFlatSpeedButton::setAllowAllUp(bool allow)
+{
+    m_allowAllUp = allow;
+    notifyGroup();
+}
+
+void TFlatSpeedButton::notifyGroup()
+{
+    if (m_groupIndex == 0 || !parentWidget())
+        return;
+    const auto siblings = parentWidget()->findChildren<TFlatSpeedButton *>(Qt::FindDirectChildrenOnly);
+    for (TFlatSpeedButton *sibling : siblings)
+        sibling->groupButtonPressed(m_groupIndex, this);
+}
+
+void TFlatSpeedButton::groupButtonPressed(int groupIndex, TFlatSpeedButton *sender)
+{
+    if (groupIndex != m_groupIndex || sender == this)
+        return;
+    if (sender->m_down && m_down) {
+        m_down = false;
+        m_state = FaceState::Up;
+        update();
+    }
+    // The whole group shares one "allow all up".
+    m_allowAllUp = sender->m_allowAllUp;
+}
+
+void TFlatSpeedButton::setGlyph(const QImage &glyph)
+{
+    m_glyph = glyph;
+    if (!m_glyph.isNull() && m_glyph.width() % m_glyph.height() == 0) {
+        const int images = m_glyph.width() / m_glyph.height();
+        m_numGlyphs = images > 4 ? 1 : images;
+    }
+    update();
+}
+
+void TFlatSpeedButton::setNumGlyphs(int count)
+{
+    count = std::clamp(count, 1, 4);
+    if (count == m_numGlyphs)
+        return;
+    m_numGlyphs = count;
+    update();
+}
+
+void TFlatSpeedButton::setGlyphLayout(TButtonLayout layout)
+{
+    if (layout == m_layout)
+        return;
+    m_layout = layout;
+    update();
+}
+
+void TFlatSpeedButton::setMargin(int margin)
+{
+    if (margin == m_margin || margin < -1)
+        return;
+    m_margin = margin;
+    update();
+}
+
+void TFlatSpeedButton::setSpacing(int spacing)
+{
+    if (spacing == m_spacing)
+        return;
+    m_spacing = spacing;
+    update();
+}
+
+void TFlatSpeedButton::setModalResult(int result)
+{
+    m_modalResult = result;
+}
+
+QColor TFlatSpeedButton::faceFill(bool *fill) const
+{
+    *fill = true;
+    switch (m_transparentMode) {
+    case tmAlways:
+        break;
+    case tmNotFocused:
+        if (!m_inside)
+            break;
+        switch (m_state) {
+        case FaceState::Up: return m_colorFocused;
+        case FaceState::Disabled: return color();
+        case FaceState::Pressed: return m_colorDown;
+        case FaceState::Latched: return m_colorFocused;
+        }
+        break;
+    case tmNone:
+        switch (m_state) {
+        case FaceState::Up: return m_inside ? m_colorFocused : color();
+        case FaceState::Disabled: return color();
+        case FaceState::Pressed: return m_colorDown;
+        case FaceState::Latched: return m_inside ? m_colorFocused : m_colorDown;
+        }
+        break;
+    }
+    // No fill: what lies beneath the button shows through.
+    *fill = false;
+    return {};
+}
+
+void TFlatSpeedButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setFont(font());
+    const bool sunk = m_state == FaceState::Pressed || m_state == FaceState::Latched;
+    const QPoint pressOffset = sunk ? QPoint(1, 1) : QPoint(0, 0);
+    m_placed = LayoutGlyphAndCaption(font(), rect(), pressOffset, text(), toGlyphLayout(m_layout), m_margin,
+                                     m_spacing, m_glyph, m_numGlyphs);
+
+    if (isEnabled()) {
+        if (m_state == FaceState::Disabled)
+            m_state = m_down && m_groupIndex != 0 ? FaceState::Latched : FaceState::Up;
+    } else {
+        m_state = FaceState::Disabled;
+        m_pressing = false;
+    }
+
+    bool fill = false;
+    const QColor face = faceFill(&fill);
+    if (fill)
+        p.fillRect(rect(), face);
+
+    switch (m_state) {
+    case FaceState::Up:
+        if (m_inside)
+            DrawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
+        else
+            DrawBevelFrame(p, rect(), m_colorBorder, m_colorBorder, 1);
+        break;
+    case FaceState::Disabled:
+        DrawBevelFrame(p, rect(), m_colorBorder, m_colorBorder, 1);
+        break;
+    case FaceState::Pressed:
+    case FaceState::Latched:
+        DrawBevelFrame(p, rect(), m_colorShadow, m_colorHighLight, 1);
+        break;
+    }
+
+    if (!m_glyph.isNull())
+        paintGlyph(p, m_placed.glyphTopLeft);
+
+    if (text().isEmpty())
+        return;
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    if (m_state == FaceState::Disabled) {
+        p.setPen(colorFromValue(clBtnHighlight));
+        p.drawText(m_placed.captionRect.translated(1, 1), flags, text());
+        p.setPen(colorFromValue(clBtnShadow));
+        p.drawText(m_placed.captionRect, flags, text());
+    } else {
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(m_placed.captionRect, flags, text());
+    }
+}
+
+void TFlatSpeedButton::paintGlyph(QPainter &painter, const QPoint &at)
+{
+    const int imageWidth = m_glyph.width() / m_numGlyphs;
+    const int height = m_glyph.height();
+    // The strip's bottom-left pixel names the colour that is left out.
+    QRgb transparent = m_glyph.pixel(0, height - 1);
+    QImage work = m_glyph.copy(imageIndex(m_state, m_numGlyphs) * imageWidth, 0, imageWidth, height);
+    if (m_numGlyphs == 1 && m_state == FaceState::Disabled) {
+        work = MakeDisabledGlyph(work);
+        transparent = work.pixel(0, height - 1);
+    }
+    work = work.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < work.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(work.scanLine(y));
+        for (int x = 0; x < work.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == (transparent & 0xFFFFFF))
+                line[x] = 0;
+    }
+    painter.drawImage(at, work);
+}
+
+bool TFlatSpeedButton::isInside(const QPoint &pos) const
+{
+    // The bottom edge row counts as inside.
+    return pos.x() >= 0 && pos.x() < width() && pos.y() >= 0 && pos.y() <= height();
+}
+
+void TFlatSpeedButton::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return;
+    if (!m_down) {
+        m_state = FaceState::Pressed;
+        update();
+    }
+    m_pressing = true;
+}
+
+void TFlatSpeedButton::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (m_pressing) {
+        const bool inside = isInside(event->position().toPoint());
+        FaceState state = m_down ? FaceState::Latched : inside ? FaceState::Pressed : FaceState::Up;
+        if (state != m_state) {
+            m_state = state;
+            update();
+        }
+    }
+    hoverWatch().pointerMoved(this, event->globalPosition().toPoint());
+}
+
+void TFlatSpeedButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton || !m_pressing)
+        return;
+    m_pressing = false;
+    const bool hit = isInside(event->position().toPoint());
+    if (m_groupIndex == 0) {
+        m_state = FaceState::Up;
+        m_inside = false;
+        if (hit)
+            update();
+    } else if (hit) {
+        setDown(!m_down);
+        if (m_down)
+            update();
+    } else {
+        if (m_down)
+            m_state = FaceState::Latched;
+        update();
+    }
+    if (hit)
+        runClick();
+    else
+        pointerLeft();
+    refreshTracking();
+}
+
+void TFlatSpeedButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_down) {
+        event->accept();
+        emit doubleClicked();
+        return;
+    }
+    // Otherwise the second press of a double click is a press like any other.
+    mousePressEvent(event);
+}
+
+void TFlatSpeedButton::keyPressEvent(QKeyEvent *event)
+{
+    // Keys are no business of a button without focus; the base class would press it on Space.
+    QWidget::keyPressEvent(event);
+}
+
+void TFlatSpeedButton::keyReleaseEvent(QKeyEvent *event)
+{
+    QWidget::keyReleaseEvent(event);
+}
+
+bool TFlatSpeedButton::event(QEvent *event)
+{
+    // The caption's accelerator clicks at once, without taking the focus.
+    if (event->type() == QEvent::Shortcut) {
+        if (!isEnabled())
+            return false;
+        runClick();
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+void TFlatSpeedButton::runClick()
+{
+    if (m_modalResult != 0 && parentWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(window()))
+            dialog->done(m_modalResult);
+    }
+    emit clicked(isChecked());
+}
+
+void TFlatSpeedButton::changeEvent(QEvent *event)
+{
+    QAbstractButton::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (!isEnabled()) {
+            m_inside = false;
+            m_state = FaceState::Disabled;
+            hoverWatch().stopWatching(this);
+        }
+        refreshTracking();
+        update();
+        break;
+    case QEvent::PaletteChange:
+        // The parent's colour or the system colours changed.
+        if (m_useAdvColors) {
+            m_parentColor = true;
+            recomputeAdvColors();
+        }
+        update();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFlatSpeedButton::pointerEntered()
+{
+    if (isEnabled() && !m_inside) {
+        m_inside = true;
+        update();
+    }
+}
+
+void TFlatSpeedButton::pointerLeft()
+{
+    if (!isEnabled() || !m_inside || m_pressing)
+        return;
+    m_inside = false;
+    hoverWatch().stopWatching(this);
+    update();
+}
+
+void TFlatSpeedButton::refreshTracking()
+{
+    if (!isEnabled())
+        return;
+    if (QApplication::widgetAt(QCursor::pos()) == this) {
+        m_inside = false;
+        pointerEntered();
+    } else {
+        m_inside = true;
+        pointerLeft();
+    }
 }
