@@ -49,13 +49,14 @@ QImage windowPicture(const QString &title)
 
     p.fillRect(0, 36, 980, 3, kDarkGreen);
 
-    p.fillRect(0, 664, 980, 36, kGreen);
-    p.fillRect(0, 661, 980, 3, kDarkGreen);
+    // The footer starts below the last hint line of the cashier screen.
+    p.fillRect(0, 668, 980, 32, kGreen);
+    p.fillRect(0, 665, 980, 3, kDarkGreen);
     p.setPen(Qt::white);
     p.setFont(face(13));
-    p.drawText(QRect(16, 664, 948, 27), Qt::AlignVCenter | Qt::AlignLeft,
+    p.drawText(QRect(16, 668, 948, 27), Qt::AlignVCenter | Qt::AlignLeft,
                QStringLiteral("Fenwo 收银小票打印  ·  使用说明：按 F8 打开  ·  Esc 退出"));
-    p.drawText(QRect(16, 664, 948, 27), Qt::AlignVCenter | Qt::AlignRight,
+    p.drawText(QRect(16, 668, 948, 27), Qt::AlignVCenter | Qt::AlignRight,
                QStringLiteral("技术支持：本店电脑管理员"));
     return img;
 }

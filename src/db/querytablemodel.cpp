@@ -67,17 +67,27 @@ int QueryTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant QueryTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid())
         return {};
     const int source = sourceColumn(index.column());
     if (source < 0)
         return {};
-    return m_query->textAt(index.row(), source);
+    if (role == Qt::DisplayRole)
+        return m_query->textAt(index.row(), source);
+    if (role == Qt::TextAlignmentRole) {
+        // Numbers line up on the right, as on a till roll.
+        const QVariant v = m_query->valueAt(index.row(), source);
+        const bool number = v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong;
+        return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    return {};
 }
 
 QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation == Qt::Vertical)
+        return {};   // the row marker column carries no numbers
+    if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (!m_wanted.isEmpty()) {
         const Column c = m_wanted.value(section);
