@@ -18,6 +18,7 @@
 #include "windows/UnitSPInfo.h"
 #include "windows/UnitSystemSet.h"
 #include "windows/UnitXiaoShouRecord.h"
+#include "windows/formparts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -39,45 +40,14 @@ const QString kCode = QStringLiteral("编码");
 const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
 const QColor kWindowColor = colorFromValue(16635841);  // #C1D7FD
 
-QFont windowFont(int pixels, bool bold = false, const QString &family = QStringLiteral("MS Sans Serif"))
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &text, QRect geometry, const QFont &font,
-                  const QColor &color = Qt::black)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    return label;
-}
-
 TFlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &flat, const QString &text = {})
 {
     auto *edit = new TFlatEdit(parent);
     edit->setGeometry(geometry);
-    edit->setFont(windowFont(pixels));
+    edit->setFont(FormParts::pixelFont(pixels));
     edit->setColorFlat(flat);
     edit->setText(text);
     return edit;
-}
-
-TFlatSpeedButton *makeActionButton(QWidget *parent, const QString &caption, QRect geometry)
-{
-    auto *button = new TFlatSpeedButton(caption, parent);
-    button->setGeometry(geometry);
-    button->setFont(windowFont(16, true));
-    button->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576), Qt::gray);
-    return button;
 }
 
 TXP_Button *makeXpButton(QWidget *parent, const QString &caption, QRect geometry, const QString &icon)
@@ -96,11 +66,6 @@ TFlatPanel *makePanel(QWidget *parent, QRect geometry)
     return panel;
 }
 
-bool isEnter(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 // Blanks and control characters around typed text are not part of a code or name.
 QString trimmedText(const QString &text)
 {
@@ -115,6 +80,8 @@ QString trimmedText(const QString &text)
 
 } // namespace
 
+using FormParts::isEnter;
+
 TFormMain::TFormMain(const QString &databasePath, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , ADOQuery1(m_db)
@@ -127,7 +94,7 @@ TFormMain::TFormMain(const QString &databasePath, QWidget *parent)
     setWindowTitle(QStringLiteral("小票打印机软件"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/fenwo.png")));
     setFixedSize(980, 691);
-    setFont(windowFont(13));
+    setFont(FormParts::pixelFont(13));
     QPalette p = palette();
     p.setColor(QPalette::Window, kWindowColor);
     setPalette(p);
@@ -155,25 +122,25 @@ void TFormMain::buildControls()
     Image2->setScaledContents(true);
     Image2->installEventFilter(this);
 
-    FlatSpeedButton2 = makeActionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
+    FlatSpeedButton2 = FormParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
     FlatSpeedButton1 = new TFlatSpeedButton(QString(), this);
     FlatSpeedButton1->setGeometry(947, 2, 30, 26);
     FlatSpeedButton1->setTransparentFrame(colorFromValue(16745481));
-    FlatSpeedButton7 = makeActionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
+    FlatSpeedButton7 = FormParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
 
-    Label14 = makeLabel(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, windowFont(16, true));
-    Label15 = makeLabel(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, windowFont(16, true));
-    Label16 = makeLabel(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
-                        {128, 643, 417, 13}, windowFont(11), Qt::gray);
-    Label17 = makeLabel(this, WebPage::addressText(), {448, 8, 241, 25},
-                        windowFont(16, false, QStringLiteral("Arial")), Qt::white);
+    Label14 = FormParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, FormParts::pixelFont(16, true));
+    Label15 = FormParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, FormParts::pixelFont(16, true));
+    Label16 = FormParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
+                        {128, 643, 417, 13}, FormParts::pixelFont(11), Qt::gray);
+    Label17 = FormParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
+                        FormParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
     Label17->setCursor(Qt::PointingHandCursor);
     Label17->installEventFilter(this);
 
     DBGrid1 = new DataGrid(this);
     DBGrid1->setGeometry(40, 288, 905, 273);
-    DBGrid1->setFont(windowFont(16));
-    DBGrid1->horizontalHeader()->setFont(windowFont(16));
+    DBGrid1->setFont(FormParts::pixelFont(16));
+    DBGrid1->horizontalHeader()->setFont(FormParts::pixelFont(16));
     DBGrid1->setColors(colorFromValue(15658734), kPanelColor);
     DBGrid1->setQuery(&ADOQuery1, {{kCode, QStringLiteral("编码(条形码)")},
                                    {kName, {}},
@@ -186,7 +153,7 @@ void TFormMain::buildControls()
 
     FlatCheckBox1 = new TFlatCheckBox(QStringLiteral("打印2份小票"), this);
     FlatCheckBox1->setGeometry(544, 618, 113, 25);
-    FlatCheckBox1->setFont(windowFont(16));
+    FlatCheckBox1->setFont(FormParts::pixelFont(16));
     FlatCheckBox1->setFontColor(Qt::gray);
     FlatCheckBox1->setColor(Qt::white);
     FlatCheckBox1->setTransparent(true);
@@ -198,39 +165,39 @@ void TFormMain::buildControls()
     FlatPanel1 = makePanel(this, {40, 208, 905, 81});
     FlatPanel1->setColorHighLight(colorFromValue(clSilver));
     FlatPanel1->setColorShadow(colorFromValue(clSilver));
-    FlatSpeedButton5 = makeActionButton(FlatPanel1, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
-    Label7 = makeLabel(FlatPanel1, QStringLiteral("数量："), {400, 16, 73, 33}, windowFont(16, true));
-    Label10 = makeLabel(FlatPanel1, QStringLiteral("单价："), {664, 17, 57, 24}, windowFont(16, true));
-    Label11 = makeLabel(FlatPanel1, QStringLiteral("输入商品："), {8, 17, 105, 24}, windowFont(16, true));
-    FlatSpeedButton3 = makeActionButton(FlatPanel1, QStringLiteral("修改 (F9)"), {456, 42, 161, 33});
-    FlatSpeedButton4 = makeActionButton(FlatPanel1, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
+    FlatSpeedButton5 = FormParts::actionButton(FlatPanel1, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
+    Label7 = FormParts::label(FlatPanel1, QStringLiteral("数量："), {400, 16, 73, 33}, FormParts::pixelFont(16, true));
+    Label10 = FormParts::label(FlatPanel1, QStringLiteral("单价："), {664, 17, 57, 24}, FormParts::pixelFont(16, true));
+    Label11 = FormParts::label(FlatPanel1, QStringLiteral("输入商品："), {8, 17, 105, 24}, FormParts::pixelFont(16, true));
+    FlatSpeedButton3 = FormParts::actionButton(FlatPanel1, QStringLiteral("修改 (F9)"), {456, 42, 161, 33});
+    FlatSpeedButton4 = FormParts::actionButton(FlatPanel1, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
     FlatEdit4 = makeEdit(FlatPanel1, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
     FlatEdit7 = makeEdit(FlatPanel1, {720, 6, 153, 30}, 19, Qt::white);
     FlatComboBox1 = new TFlatComboBox(FlatPanel1);
     FlatComboBox1->setGeometry(104, 6, 233, 32);
-    FlatComboBox1->setFont(windowFont(19));
+    FlatComboBox1->setFont(FormParts::pixelFont(19));
     FlatComboBox1->setItemHeight(24);   // after the font, which puts it back to 13
     FlatComboBox1->setColor(colorFromValue(clWindow));
     FlatCheckBox3 = new TFlatCheckBox(QStringLiteral("自动默认为1"), FlatPanel1);
     FlatCheckBox3->setGeometry(540, 11, 101, 30);
-    FlatCheckBox3->setFont(windowFont(13));
+    FlatCheckBox3->setFont(FormParts::pixelFont(13));
     FlatCheckBox3->setFontColor(Qt::gray);
     FlatCheckBox3->setColor(Qt::white);
     FlatCheckBox3->setTransparent(true);
     FlatCheckBox3->setChecked(true);
 
     FlatPanel2 = makePanel(this, {40, 560, 905, 41});
-    Label4 = makeLabel(FlatPanel2, QStringLiteral("合计数量："), {88, 8, 97, 33}, windowFont(16, true));
-    Label9 = makeLabel(FlatPanel2, QStringLiteral("合计金额："), {304, 8, 105, 22}, windowFont(16, true));
-    Label12 = makeLabel(FlatPanel2, QStringLiteral("0"), {184, 8, 153, 20}, windowFont(16, true));
-    Label13 = makeLabel(FlatPanel2, QStringLiteral("0"), {408, 8, 177, 20}, windowFont(16, true));
+    Label4 = FormParts::label(FlatPanel2, QStringLiteral("合计数量："), {88, 8, 97, 33}, FormParts::pixelFont(16, true));
+    Label9 = FormParts::label(FlatPanel2, QStringLiteral("合计金额："), {304, 8, 105, 22}, FormParts::pixelFont(16, true));
+    Label12 = FormParts::label(FlatPanel2, QStringLiteral("0"), {184, 8, 153, 20}, FormParts::pixelFont(16, true));
+    Label13 = FormParts::label(FlatPanel2, QStringLiteral("0"), {408, 8, 177, 20}, FormParts::pixelFont(16, true));
 
     XP_Button6 = makeXpButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));
 
     FlatPanel3 = makePanel(this, {40, 136, 905, 57});
-    Label5 = makeLabel(FlatPanel3, QStringLiteral("销售日期："), {16, 25, 89, 16}, windowFont(13));
-    Label6 = makeLabel(FlatPanel3, QStringLiteral("收银员："), {400, 25, 65, 16}, windowFont(13));
-    Label3 = makeLabel(FlatPanel3, QStringLiteral("单号："), {672, 25, 36, 16}, windowFont(13));
+    Label5 = FormParts::label(FlatPanel3, QStringLiteral("销售日期："), {16, 25, 89, 16}, FormParts::pixelFont(13));
+    Label6 = FormParts::label(FlatPanel3, QStringLiteral("收银员："), {400, 25, 65, 16}, FormParts::pixelFont(13));
+    Label3 = FormParts::label(FlatPanel3, QStringLiteral("单号："), {672, 25, 36, 16}, FormParts::pixelFont(13));
     const QColor headerFlat = colorFromValue(14935011);
     FlatEdit2 = makeEdit(FlatPanel3, {104, 15, 233, 26}, 16, headerFlat);
     FlatEdit3 = makeEdit(FlatPanel3, {456, 15, 153, 26}, 16, headerFlat, QStringLiteral("001"));

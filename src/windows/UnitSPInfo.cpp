@@ -1,5 +1,7 @@
 #include "UnitSPInfo.h"
 
+#include "formparts.h"
+
 #include "cataloguegrid.h"
 #include "db/cataloguemodel.h"
 #include "db/statements.h"
@@ -22,36 +24,6 @@ const QColor kPanelColor(0xDD, 0xFF, 0xEE);
 const QColor kGridColor(0xEE, 0xEE, 0xEE);
 const QColor kWindowColor(0x80, 0x80, 0x80);
 
-QFont windowFont(int pixels, bool bold = false, const QString &family = QStringLiteral("MS Sans Serif"))
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &text, QRect geometry, const QFont &font,
-                  const QColor &color = Qt::black)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-TFlatSpeedButton *makeActionButton(QWidget *parent, const QString &caption, QRect geometry)
-{
-    auto *button = new TFlatSpeedButton(caption, parent);
-    button->setGeometry(geometry);
-    button->setFont(windowFont(16, true));
-    button->setColors(QColor(0x0F, 0x97, 0x04), QColor(0x51, 0x51, 0xFF), QColor(0x80, 0x80, 0xFF), Qt::gray);
-    return button;
-}
-
 // A question answered Yes or No; Yes is the default button and Esc answers No.
 bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
@@ -61,10 +33,6 @@ bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &title, con
     return box.exec() == QMessageBox::Yes;
 }
 
-bool isEnter(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 } // namespace
 
@@ -73,7 +41,7 @@ TFormSPInfo::TFormSPInfo(Database &db, QWidget *mainWindow)
     , ADOQuery1(db)
 {
     setObjectName(QStringLiteral("FormSPInfo"));
-    setFont(windowFont(14, false, QStringLiteral("宋体")));
+    setFont(FormParts::pixelFont(14, false, QStringLiteral("宋体")));
     QPalette p = palette();
     p.setColor(QPalette::Window, kWindowColor);
     setPalette(p);
@@ -97,20 +65,20 @@ void TFormSPInfo::buildControls()
     Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/spinfo.jpg")));
     Image2->setScaledContents(true);
 
-    Label13 = makeLabel(this, QStringLiteral("商 品 信 息"), {416, 59, 193, 41}, windowFont(24, true));
-    Label14 = makeLabel(this, QStringLiteral("商 品 信 息"), {414, 59, 179, 33}, windowFont(24, true), Qt::white);
+    Label13 = FormParts::label(this, QStringLiteral("商 品 信 息"), {416, 59, 193, 41}, FormParts::pixelFont(24, true));
+    Label14 = FormParts::label(this, QStringLiteral("商 品 信 息"), {414, 59, 179, 33}, FormParts::pixelFont(24, true), Qt::white);
 
     FlatSpeedButton2 = new TFlatSpeedButton(QString(), this);
     FlatSpeedButton2->setGeometry(947, 2, 30, 26);
     FlatSpeedButton2->setTransparentFrame(QColor(0x09, 0x84, 0xFF));
-    FlatSpeedButton4 = makeActionButton(this, QStringLiteral("删除 (Del)"), {40, 613, 138, 33});
-    FlatSpeedButton3 = makeActionButton(this, QStringLiteral("保存 (F5)"), {624, 613, 138, 33});
-    FlatSpeedButton6 = makeActionButton(this, QStringLiteral("关闭 (ESC)"), {800, 613, 138, 33});
-    FlatSpeedButton7 = makeActionButton(this, QStringLiteral("添加 (F4)"), {440, 613, 138, 33});
-    FlatSpeedButton8 = makeActionButton(this, QStringLiteral("全部删除 (F3)"), {240, 613, 138, 33});
+    FlatSpeedButton4 = FormParts::actionButton(this, QStringLiteral("删除 (Del)"), {40, 613, 138, 33});
+    FlatSpeedButton3 = FormParts::actionButton(this, QStringLiteral("保存 (F5)"), {624, 613, 138, 33});
+    FlatSpeedButton6 = FormParts::actionButton(this, QStringLiteral("关闭 (ESC)"), {800, 613, 138, 33});
+    FlatSpeedButton7 = FormParts::actionButton(this, QStringLiteral("添加 (F4)"), {440, 613, 138, 33});
+    FlatSpeedButton8 = FormParts::actionButton(this, QStringLiteral("全部删除 (F3)"), {240, 613, 138, 33});
 
-    Label17 = makeLabel(this, QStringLiteral("官方网站：") + WebPage::addressText(), {448, 8, 241, 25},
-                        windowFont(16, false, QStringLiteral("Arial")), Qt::white);
+    Label17 = FormParts::label(this, QStringLiteral("官方网站：") + WebPage::addressText(), {448, 8, 241, 25},
+                        FormParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
     Label17->setCursor(Qt::PointingHandCursor);
     Label17->installEventFilter(this);
 
@@ -119,17 +87,17 @@ void TFormSPInfo::buildControls()
     FlatPanel1->setColor(kPanelColor);
     FlatPanel1->setColorHighLight(QColor(0xC0, 0xC0, 0xC0));   // silver
     FlatPanel1->setColorShadow(QColor(0xC0, 0xC0, 0xC0));
-    Label11 = makeLabel(FlatPanel1, QStringLiteral("编码或品名："), {16, 25, 113, 16}, windowFont(13, true));
+    Label11 = FormParts::label(FlatPanel1, QStringLiteral("编码或品名："), {16, 25, 113, 16}, FormParts::pixelFont(13, true));
     FlatEdit7 = new TFlatEdit(FlatPanel1);
     FlatEdit7->setGeometry(120, 15, 153, 26);
-    FlatEdit7->setFont(windowFont(16));
+    FlatEdit7->setFont(FormParts::pixelFont(16));
     FlatEdit7->setColorFlat(QApplication::palette().color(QPalette::Base));
-    FlatSpeedButton5 = makeActionButton(FlatPanel1, QStringLiteral("查询 (F2)"), {296, 8, 153, 33});
+    FlatSpeedButton5 = FormParts::actionButton(FlatPanel1, QStringLiteral("查询 (F2)"), {296, 8, 153, 33});
 
     DBGrid1 = new CatalogueGrid(this);
     DBGrid1->setGeometry(40, 192, 905, 409);
-    DBGrid1->setFont(windowFont(16));
-    DBGrid1->horizontalHeader()->setFont(windowFont(16));
+    DBGrid1->setFont(FormParts::pixelFont(16));
+    DBGrid1->horizontalHeader()->setFont(FormParts::pixelFont(16));
     DBGrid1->setColors(kGridColor, kPanelColor);
     DataSource1 = new CatalogueModel(&ADOQuery1, this);
     DBGrid1->setCatalogue(DataSource1);
@@ -273,7 +241,7 @@ void TFormSPInfo::FlatSpeedButton5Click()
 
 void TFormSPInfo::FlatEdit7KeyDown(int key)
 {
-    if (isEnter(key))
+    if (FormParts::isEnter(key))
         FlatSpeedButton5Click();
 }
 

@@ -22,11 +22,6 @@ const QString kRemark = QStringLiteral("备注");
 
 const QColor kMaroon(0x80, 0x00, 0x00);
 
-bool isEnter(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 } // namespace
 
 TFormSystemSet::TFormSystemSet(Database &db, QWidget *mainWindow)
@@ -151,13 +146,13 @@ void TFormSystemSet::XP_Button5Click()
 
 void TFormSystemSet::FlatEdit2KeyDown(int key)
 {
-    if (isEnter(key))
+    if (FormParts::isEnter(key))
         FlatEdit1->setFocus();
 }
 
 void TFormSystemSet::FlatEdit1KeyDown(int key)
 {
-    if (isEnter(key))
+    if (FormParts::isEnter(key))
         FlatMemo1->setFocus();
 }
 

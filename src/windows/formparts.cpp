@@ -45,6 +45,20 @@ QFont pixelFont(int pixels, bool bold, const QString &family)
     return f;
 }
 
+TFlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry)
+{
+    auto *button = new TFlatSpeedButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setFont(pixelFont(16, true));
+    button->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576), Qt::gray);
+    return button;
+}
+
+bool isEnter(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 QLabel *label(QWidget *parent, const QString &text, QRect geometry, const QFont &font, const QColor &color)
 {
     auto *label = new QLabel(text, parent);

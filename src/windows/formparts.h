@@ -11,7 +11,7 @@ class QLabel;
 class QWidget;
 class TFlatSpeedButton;
 
-// Pieces the shop settings and sales record windows are both built from.
+// Pieces every window is built from.
 namespace FormParts {
 
 QFont pixelFont(int pixels, bool bold = false, const QString &family = QStringLiteral("MS Sans Serif"));
@@ -19,6 +19,11 @@ QFont pixelFont(int pixels, bool bold = false, const QString &family = QStringLi
 // A transparent label with its text at the top left, as the screens are laid out.
 QLabel *label(QWidget *parent, const QString &text, QRect geometry, const QFont &font,
               const QColor &color = Qt::black);
+
+// A green action button with a white bold caption ("添加 (F10)", "打印小票 (F12)" …).
+TFlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry);
+
+bool isEnter(int key);
 
 // The window's picture, stretched over the whole client area.
 QLabel *picture(QWidget *parent, const QString &resource);
