@@ -1,26 +1,11 @@
 #pragma once
 
+#include "flateditlook.h"
+
 #include <QColor>
 #include <QLineEdit>
 
 class QPainter;
-
-// The colours of a flat edit or memo: the flat look's fill (ColorFlat), the
-// focused look's fill (ColorFocused) and the border line (ColorBorder).
-// With UseAdvColors the last two are derived from the fill.
-struct FlatEditColors
-{
-    QColor flat;
-    QColor focused;
-    QColor border;
-    bool parentColor = true;
-    bool useAdvColors = false;
-    int advFocused = 10;
-    int advBorder = 50;
-
-    FlatEditColors();
-    void recomputeAdvanced();
-};
 
 // The three-pixel frame of a flat edit or memo: a border line along the
 // edge and two rings of the look's fill inside it.
@@ -39,22 +24,22 @@ public:
 
     explicit TFlatEdit(QWidget *parent = nullptr);
 
-    void setColorFlat(const QColor &color);   // also stops following the parent's colour
-    QColor colorFlat() const { return m_colors.flat; }
-    void setColorFocused(const QColor &color);
-    QColor colorFocused() const { return m_colors.focused; }
-    void setColorBorder(const QColor &color);
-    QColor colorBorder() const { return m_colors.border; }
-    void setParentColor(bool on);
-    bool parentColor() const { return m_colors.parentColor; }
-    void setUseAdvColors(bool on);
-    bool useAdvColors() const { return m_colors.useAdvColors; }
-    void setAdvColorFocused(int percent);
-    int advColorFocused() const { return m_colors.advFocused; }
-    void setAdvColorBorder(int percent);
-    int advColorBorder() const { return m_colors.advBorder; }
+    void setColorFlat(const QColor &color) { m_look.setFlat(color); }   // also stops following the parent's colour
+    QColor colorFlat() const { return m_look.colors().flat; }
+    void setColorFocused(const QColor &color) { m_look.setFocused(color); }
+    QColor colorFocused() const { return m_look.colors().focused; }
+    void setColorBorder(const QColor &color) { m_look.setBorder(color); }
+    QColor colorBorder() const { return m_look.colors().border; }
+    void setParentColor(bool on) { m_look.setParentColor(on); }
+    bool parentColor() const { return m_look.colors().parentColor; }
+    void setUseAdvColors(bool on) { m_look.setUseAdvColors(on); }
+    bool useAdvColors() const { return m_look.colors().useAdvColors; }
+    void setAdvColorFocused(int percent) { m_look.setAdvFocused(percent); }
+    int advColorFocused() const { return m_look.colors().advFocused; }
+    void setAdvColorBorder(int percent) { m_look.setAdvBorder(percent); }
+    int advColorBorder() const { return m_look.colors().advBorder; }
 
-    bool focusedLook() const { return m_focusedLook; }
+    bool focusedLook() const { return m_look.focusedLook(); }
 
 signals:
     void keyDown(int key);
@@ -70,14 +55,9 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void takeParentColor();
-    void updateLook();
     void fitHeightToFont();
 
-    FlatEditColors m_colors;
-    bool m_mouseInside = false;
-    bool m_focusedLook = false;
-    bool m_updatingLook = false;
+    FlatEditLook m_look;
 
     Q_DISABLE_COPY_MOVE(TFlatEdit)
 };

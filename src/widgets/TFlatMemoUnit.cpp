@@ -7,8 +7,16 @@
 
 #include <algorithm>
 
+namespace {
+bool isFlatMemo(const QObject *object)
+{
+    return qobject_cast<const TFlatMemo *>(object) != nullptr;
+}
+} // namespace
+
 TFlatMemo::TFlatMemo(QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_look(this, &isFlatMemo)
 {
     // A plain three-pixel frame keeps the scroll bars and the text inside
     // the border this box draws itself.
@@ -17,66 +25,7 @@ TFlatMemo::TFlatMemo(QWidget *parent)
     setTabChangesFocus(true);
     setScrollBars(ssNone);
     resize(185, 89);
-    takeParentColor();
-    updateLook();
-}
-
-void TFlatMemo::setColorFlat(const QColor &color)
-{
-    m_colors.flat = color;
-    m_colors.parentColor = false;
-    updateLook();
-}
-
-void TFlatMemo::setColorFocused(const QColor &color)
-{
-    m_colors.focused = color;
-    updateLook();
-}
-
-void TFlatMemo::setColorBorder(const QColor &color)
-{
-    m_colors.border = color;
-    updateLook();
-}
-
-void TFlatMemo::setParentColor(bool on)
-{
-    if (m_colors.parentColor == on)
-        return;
-    m_colors.parentColor = on;
-    if (on) {
-        takeParentColor();
-        updateLook();
-    }
-}
-
-void TFlatMemo::setUseAdvColors(bool on)
-{
-    if (m_colors.useAdvColors == on)
-        return;
-    m_colors.useAdvColors = on;
-    setParentColor(on);
-    m_colors.recomputeAdvanced();
-    updateLook();
-}
-
-void TFlatMemo::setAdvColorFocused(int percent)
-{
-    m_colors.advFocused = std::clamp(percent, 0, 100);
-    if (m_colors.useAdvColors) {
-        m_colors.recomputeAdvanced();
-        updateLook();
-    }
-}
-
-void TFlatMemo::setAdvColorBorder(int percent)
-{
-    m_colors.advBorder = std::clamp(percent, 0, 100);
-    if (m_colors.useAdvColors) {
-        m_colors.recomputeAdvanced();
-        updateLook();
-    }
+    m_look.adoptParentColor();
 }
 
 void TFlatMemo::setScrollBars(TScrollStyle style)
@@ -89,34 +38,12 @@ void TFlatMemo::setScrollBars(TScrollStyle style)
     update();
 }
 
-void TFlatMemo::takeParentColor()
-{
-    if (m_colors.parentColor && parentWidget())
-        m_colors.flat = parentWidget()->palette().color(QPalette::Window);
-}
-
-void TFlatMemo::updateLook()
-{
-    const QWidget *focus = QApplication::focusWidget();
-    m_focusedLook = hasFocus() || (m_mouseInside && !qobject_cast<const TFlatMemo *>(focus));
-    const QColor fill = m_focusedLook ? m_colors.focused : m_colors.flat;
-    if (palette().color(QPalette::Base) != fill) {
-        m_updatingLook = true;
-        QPalette p = palette();
-        p.setColor(QPalette::Base, fill);
-        setPalette(p);
-        m_updatingLook = false;
-    }
-    update();
-    viewport()->update();
-}
-
 // The frame belongs to the box itself; the text area is the viewport.
 void TFlatMemo::paintFrame()
 {
-    const QColor fill = m_focusedLook ? m_colors.focused : m_colors.flat;
+    const QColor fill = m_look.fill();
     QPainter p(this);
-    DrawFlatEditFrame(p, rect(), m_colors.border, fill);
+    DrawFlatEditFrame(p, rect(), m_look.colors().border, fill);
     const QScrollBar *vertical = verticalScrollBar();
     const QScrollBar *horizontal = horizontalScrollBar();
     if (m_scrollBars == ssBoth && vertical->isVisible() && horizontal->isVisible()) {
@@ -139,21 +66,7 @@ bool TFlatMemo::event(QEvent *event)
 void TFlatMemo::changeEvent(QEvent *event)
 {
     QPlainTextEdit::changeEvent(event);
-    switch (event->type()) {
-    case QEvent::EnabledChange:
-        updateLook();
-        break;
-    case QEvent::ParentChange:
-    case QEvent::PaletteChange:
-        if (m_updatingLook)
-            break;
-        takeParentColor();
-        m_colors.recomputeAdvanced();
-        updateLook();
-        break;
-    default:
-        break;
-    }
+    m_look.changed(event);
 }
 
 void TFlatMemo::keyPressEvent(QKeyEvent *event)
@@ -165,27 +78,23 @@ void TFlatMemo::keyPressEvent(QKeyEvent *event)
 void TFlatMemo::focusInEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusInEvent(event);
-    updateLook();
+    m_look.update();
 }
 
 void TFlatMemo::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    updateLook();
+    m_look.update();
 }
 
 void TFlatMemo::enterEvent(QEnterEvent *event)
 {
     QPlainTextEdit::enterEvent(event);
-    if (QApplication::activeWindow()) {
-        m_mouseInside = true;
-        updateLook();
-    }
+    m_look.pointerEntered();
 }
 
 void TFlatMemo::leaveEvent(QEvent *event)
 {
     QPlainTextEdit::leaveEvent(event);
-    m_mouseInside = false;
-    updateLook();
+    m_look.pointerLeft();
 }

@@ -17,23 +17,23 @@ public:
 
     explicit TFlatMemo(QWidget *parent = nullptr);
 
-    void setColorFlat(const QColor &color);   // also stops following the parent's colour
-    QColor colorFlat() const { return m_colors.flat; }
-    void setColorFocused(const QColor &color);
-    QColor colorFocused() const { return m_colors.focused; }
-    void setColorBorder(const QColor &color);
-    QColor colorBorder() const { return m_colors.border; }
-    void setParentColor(bool on);
-    bool parentColor() const { return m_colors.parentColor; }
-    void setUseAdvColors(bool on);
-    bool useAdvColors() const { return m_colors.useAdvColors; }
-    void setAdvColorFocused(int percent);
-    void setAdvColorBorder(int percent);
+    void setColorFlat(const QColor &color) { m_look.setFlat(color); }   // also stops following the parent's colour
+    QColor colorFlat() const { return m_look.colors().flat; }
+    void setColorFocused(const QColor &color) { m_look.setFocused(color); }
+    QColor colorFocused() const { return m_look.colors().focused; }
+    void setColorBorder(const QColor &color) { m_look.setBorder(color); }
+    QColor colorBorder() const { return m_look.colors().border; }
+    void setParentColor(bool on) { m_look.setParentColor(on); }
+    bool parentColor() const { return m_look.colors().parentColor; }
+    void setUseAdvColors(bool on) { m_look.setUseAdvColors(on); }
+    bool useAdvColors() const { return m_look.colors().useAdvColors; }
+    void setAdvColorFocused(int percent) { m_look.setAdvFocused(percent); }
+    void setAdvColorBorder(int percent) { m_look.setAdvBorder(percent); }
 
     void setScrollBars(TScrollStyle style);
     TScrollStyle scrollBars() const { return m_scrollBars; }
 
-    bool focusedLook() const { return m_focusedLook; }
+    bool focusedLook() const { return m_look.focusedLook(); }
 
 signals:
     void keyDown(int key);
@@ -49,14 +49,9 @@ protected:
 
 private:
     void paintFrame();
-    void takeParentColor();
-    void updateLook();
 
-    FlatEditColors m_colors;
+    FlatEditLook m_look;
     TScrollStyle m_scrollBars = ssNone;
-    bool m_mouseInside = false;
-    bool m_focusedLook = false;
-    bool m_updatingLook = false;
 
     Q_DISABLE_COPY_MOVE(TFlatMemo)
 };
