@@ -42,10 +42,8 @@ void plotLine(QPainter &painter, QPoint from, const QPoint &to, const QColor &co
 
 TFlatCheckBox::TFlatCheckBox(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
-    , m_colorFocused(colorFromValue(clWhite))
-    , m_colorDown(colorFromValue(12965593))
+    , m_colors(colorFromValue(clWhite), colorFromValue(12965593), colorFromValue(8623776))
     , m_colorCheck(colorFromValue(clBlack))
-    , m_colorBorder(colorFromValue(8623776))
 {
     hoverWatch().join();
     setCheckable(true);
@@ -67,39 +65,30 @@ TFlatCheckBox::~TFlatCheckBox()
 
 QColor TFlatCheckBox::color() const
 {
-    if (!m_parentColor)
-        return m_color;
-    const QWidget *parent = parentWidget();
-    return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
+    return m_colors.base(this);
 }
 
 void TFlatCheckBox::setColor(const QColor &color)
 {
-    m_color = color;
-    m_parentColor = false;
+    m_colors.setColor(color);
     update();
 }
 
 void TFlatCheckBox::setParentColor(bool parentColor)
 {
-    if (parentColor == m_parentColor)
-        return;
-    if (!parentColor)
-        m_color = color();
-    m_parentColor = parentColor;
-    recomputeAdvColors();
+    m_colors.setParentColor(parentColor, this);
     update();
 }
 
 void TFlatCheckBox::setColorFocused(const QColor &color)
 {
-    m_colorFocused = color;
+    m_colors.focused = color;
     update();
 }
 
 void TFlatCheckBox::setColorDown(const QColor &color)
 {
-    m_colorDown = color;
+    m_colors.down = color;
     update();
 }
 
@@ -111,7 +100,7 @@ void TFlatCheckBox::setColorCheck(const QColor &color)
 
 void TFlatCheckBox::setColorBorder(const QColor &color)
 {
-    m_colorBorder = color;
+    m_colors.border = color;
     update();
 }
 
@@ -136,43 +125,26 @@ void TFlatCheckBox::setTransparent(bool transparent)
 
 void TFlatCheckBox::setUseAdvColors(bool use)
 {
-    if (use == m_useAdvColors)
-        return;
-    m_useAdvColors = use;
-    m_parentColor = use;
-    recomputeAdvColors();
+    m_colors.setUseAdvColors(use, this);
     update();
 }
 
 void TFlatCheckBox::setAdvColorFocused(int percent)
 {
-    m_advColorFocused = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_colors.setAdvFocused(percent, this);
     update();
 }
 
 void TFlatCheckBox::setAdvColorDown(int percent)
 {
-    m_advColorDown = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_colors.setAdvDown(percent, this);
     update();
 }
 
 void TFlatCheckBox::setAdvColorBorder(int percent)
 {
-    m_advColorBorder = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_colors.setAdvBorder(percent, this);
     update();
-}
-
-void TFlatCheckBox::recomputeAdvColors()
-{
-    if (!m_useAdvColors)
-        return;
-    const QColor base = color();
-    m_colorFocused = AdjustLightness(base, m_colorFocused, m_advColorFocused, LightnessDirection::Lighter);
-    m_colorDown = AdjustLightness(base, m_colorDown, m_advColorDown, LightnessDirection::Darker);
-    m_colorBorder = AdjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
 }
 
 QRect TFlatCheckBox::boxRect() const
@@ -190,11 +162,11 @@ void TFlatCheckBox::updateBox()
 void TFlatCheckBox::drawBox(QPainter &painter) const
 {
     const QRect box = boxRect();
-    QColor fill = m_colorFocused;
+    QColor fill = m_colors.focused;
     if (!m_focused && !m_hovered)
         fill = color();
     else if (m_pressing)
-        fill = m_colorDown;
+        fill = m_colors.down;
     painter.fillRect(box, fill);
 
     if (isChecked()) {
@@ -207,7 +179,7 @@ void TFlatCheckBox::drawBox(QPainter &painter) const
         plotLine(painter, o + QPoint(8, 3), o + QPoint(4, 7), tick);
         plotLine(painter, o + QPoint(8, 4), o + QPoint(5, 7), tick);
     }
-    DrawBevelFrame(painter, box, m_colorBorder, m_colorBorder, 1);
+    DrawBevelFrame(painter, box, m_colors.border, m_colors.border, 1);
 }
 
 void TFlatCheckBox::paintEvent(QPaintEvent *)
@@ -344,10 +316,7 @@ void TFlatCheckBox::changeEvent(QEvent *event)
         update();
         break;
     case QEvent::PaletteChange:
-        if (m_useAdvColors) {
-            m_parentColor = true;
-            recomputeAdvColors();
-        }
+        m_colors.paletteChanged(this);
         update();
         break;
     case QEvent::LayoutDirectionChange:

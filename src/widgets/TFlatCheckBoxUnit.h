@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/FlatUtilitys.h"
+#include "widgets/flatbuttoncolors.h"
 
 #include <QAbstractButton>
 
@@ -24,15 +25,15 @@ public:
     // parent's background colour.
     QColor color() const;
     void setColor(const QColor &color);
-    bool parentColor() const { return m_parentColor; }
+    bool parentColor() const { return m_colors.parentColor; }
     void setParentColor(bool parentColor);
-    QColor colorFocused() const { return m_colorFocused; }
+    QColor colorFocused() const { return m_colors.focused; }
     void setColorFocused(const QColor &color);
-    QColor colorDown() const { return m_colorDown; }
+    QColor colorDown() const { return m_colors.down; }
     void setColorDown(const QColor &color);
     QColor colorCheck() const { return m_colorCheck; }
     void setColorCheck(const QColor &color);
-    QColor colorBorder() const { return m_colorBorder; }
+    QColor colorBorder() const { return m_colors.border; }
     void setColorBorder(const QColor &color);
     void setFontColor(const QColor &color);
 
@@ -43,13 +44,13 @@ public:
     void setTransparent(bool transparent);
 
     // Derive the focused, pressed and outline colours from the colour.
-    bool useAdvColors() const { return m_useAdvColors; }
+    bool useAdvColors() const { return m_colors.useAdvColors; }
     void setUseAdvColors(bool use);
-    int advColorFocused() const { return m_advColorFocused; }
+    int advColorFocused() const { return m_colors.advFocused; }
     void setAdvColorFocused(int percent);
-    int advColorDown() const { return m_advColorDown; }
+    int advColorDown() const { return m_colors.advDown; }
     void setAdvColorDown(int percent);
-    int advColorBorder() const { return m_advColorBorder; }
+    int advColorBorder() const { return m_colors.advBorder; }
     void setAdvColorBorder(int percent);
 
     QRect boxRect() const;
@@ -76,20 +77,11 @@ private:
     void toggleChecked();
     void updateBox();
     void drawBox(QPainter &painter) const;
-    void recomputeAdvColors();
 
-    QColor m_color;
-    bool m_parentColor = true;
-    QColor m_colorFocused;
-    QColor m_colorDown;
+    FlatButtonColors m_colors;
     QColor m_colorCheck;
-    QColor m_colorBorder;
     TCheckBoxLayout m_layout = checkboxLeft;
     bool m_transparent = false;
-    bool m_useAdvColors = false;
-    int m_advColorFocused = 10;
-    int m_advColorDown = 10;
-    int m_advColorBorder = 50;
 
     bool m_hovered = false;
     bool m_pressing = false;

@@ -47,9 +47,7 @@ int imageIndex(TFlatSpeedButton::FaceState state, int images)
 
 TFlatSpeedButton::TFlatSpeedButton(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
-    , m_colorFocused(colorFromValue(14805739))
-    , m_colorDown(colorFromValue(12965593))
-    , m_colorBorder(colorFromValue(8623776))
+    , m_colors(colorFromValue(14805739), colorFromValue(12965593), colorFromValue(8623776))
     , m_colorHighLight(colorFromValue(clWhite))
     , m_colorShadow(colorFromValue(clBlack))
 {
@@ -70,11 +68,11 @@ TFlatSpeedButton::~TFlatSpeedButton()
 void TFlatSpeedButton::setColors(const QColor &face, const QColor &focused, const QColor &down,
                                  const QColor &border, const QColor &caption)
 {
-    m_color = face;
-    m_parentColor = false;
-    m_colorFocused = focused;
-    m_colorDown = down;
-    m_colorBorder = border;
+    m_colors.color = face;
+    m_colors.parentColor = false;
+    m_colors.focused = focused;
+    m_colors.down = down;
+    m_colors.border = border;
     setFontColor(caption);
     update();
 }
@@ -82,54 +80,45 @@ void TFlatSpeedButton::setColors(const QColor &face, const QColor &focused, cons
 void TFlatSpeedButton::setTransparentFrame(const QColor &frame)
 {
     m_transparentMode = tmAlways;
-    m_colorBorder = frame;
-    m_colorFocused = frame;
-    m_colorDown = frame;
+    m_colors.border = frame;
+    m_colors.focused = frame;
+    m_colors.down = frame;
     m_colorHighLight = frame;
     update();
 }
 
 QColor TFlatSpeedButton::color() const
 {
-    if (!m_parentColor)
-        return m_color;
-    const QWidget *parent = parentWidget();
-    return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
+    return m_colors.base(this);
 }
 
 void TFlatSpeedButton::setColor(const QColor &color)
 {
-    m_color = color;
-    m_parentColor = false;
+    m_colors.setColor(color);
     update();
 }
 
 void TFlatSpeedButton::setParentColor(bool parentColor)
 {
-    if (parentColor == m_parentColor)
-        return;
-    if (!parentColor)
-        m_color = color();
-    m_parentColor = parentColor;
-    recomputeAdvColors();
+    m_colors.setParentColor(parentColor, this);
     update();
 }
 
 void TFlatSpeedButton::setColorFocused(const QColor &color)
 {
-    m_colorFocused = color;
+    m_colors.focused = color;
     update();
 }
 
 void TFlatSpeedButton::setColorDown(const QColor &color)
 {
-    m_colorDown = color;
+    m_colors.down = color;
     update();
 }
 
 void TFlatSpeedButton::setColorBorder(const QColor &color)
 {
-    m_colorBorder = color;
+    m_colors.border = color;
     update();
 }
 
@@ -160,43 +149,26 @@ void TFlatSpeedButton::setTransparentMode(TTransparentMode mode)
 
 void TFlatSpeedButton::setUseAdvColors(bool use)
 {
-    if (use == m_useAdvColors)
-        return;
-    m_useAdvColors = use;
-    m_parentColor = use;
-    recomputeAdvColors();
+    m_colors.setUseAdvColors(use, this);
     update();
 }
 
 void TFlatSpeedButton::setAdvColorFocused(int percent)
 {
-    m_advColorFocused = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_colors.setAdvFocused(percent, this);
     update();
 }
 
 void TFlatSpeedButton::setAdvColorDown(int percent)
 {
-    m_advColorDown = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_colors.setAdvDown(percent, this);
     update();
 }
 
 void TFlatSpeedButton::setAdvColorBorder(int percent)
 {
-    m_advColorBorder = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_colors.setAdvBorder(percent, this);
     update();
-}
-
-void TFlatSpeedButton::recomputeAdvColors()
-{
-    if (!m_useAdvColors)
-        return;
-    const QColor base = color();
-    m_colorFocused = AdjustLightness(base, m_colorFocused, m_advColorFocused, LightnessDirection::Lighter);
-    m_colorDown = AdjustLightness(base, m_colorDown, m_advColorDown, LightnessDirection::Darker);
-    m_colorBorder = AdjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
 }
 
 void TFlatSpeedButton::setGroupIndex(int index)
@@ -310,18 +282,18 @@ QColor TFlatSpeedButton::faceFill(bool *fill) const
         if (!m_inside)
             break;
         switch (m_state) {
-        case FaceState::Up: return m_colorFocused;
+        case FaceState::Up: return m_colors.focused;
         case FaceState::Disabled: return color();
-        case FaceState::Pressed: return m_colorDown;
-        case FaceState::Latched: return m_colorFocused;
+        case FaceState::Pressed: return m_colors.down;
+        case FaceState::Latched: return m_colors.focused;
         }
         break;
     case tmNone:
         switch (m_state) {
-        case FaceState::Up: return m_inside ? m_colorFocused : color();
+        case FaceState::Up: return m_inside ? m_colors.focused : color();
         case FaceState::Disabled: return color();
-        case FaceState::Pressed: return m_colorDown;
-        case FaceState::Latched: return m_inside ? m_colorFocused : m_colorDown;
+        case FaceState::Pressed: return m_colors.down;
+        case FaceState::Latched: return m_inside ? m_colors.focused : m_colors.down;
         }
         break;
     }
@@ -357,10 +329,10 @@ void TFlatSpeedButton::paintEvent(QPaintEvent *)
         if (m_inside)
             DrawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
         else
-            DrawBevelFrame(p, rect(), m_colorBorder, m_colorBorder, 1);
+            DrawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
         break;
     case FaceState::Disabled:
-        DrawBevelFrame(p, rect(), m_colorBorder, m_colorBorder, 1);
+        DrawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
         break;
     case FaceState::Pressed:
     case FaceState::Latched:
@@ -524,10 +496,7 @@ void TFlatSpeedButton::changeEvent(QEvent *event)
         break;
     case QEvent::PaletteChange:
         // The parent's colour or the system colours changed.
-        if (m_useAdvColors) {
-            m_parentColor = true;
-            recomputeAdvColors();
-        }
+        m_colors.paletteChanged(this);
         update();
         break;
     default:

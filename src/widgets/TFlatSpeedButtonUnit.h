@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/FlatUtilitys.h"
+#include "widgets/flatbuttoncolors.h"
 
 #include <QAbstractButton>
 #include <QImage>
@@ -35,13 +36,13 @@ public:
     // Face fill at rest; until set, the parent's background colour.
     QColor color() const;
     void setColor(const QColor &color);
-    bool parentColor() const { return m_parentColor; }
+    bool parentColor() const { return m_colors.parentColor; }
     void setParentColor(bool parentColor);
-    QColor colorFocused() const { return m_colorFocused; }
+    QColor colorFocused() const { return m_colors.focused; }
     void setColorFocused(const QColor &color);
-    QColor colorDown() const { return m_colorDown; }
+    QColor colorDown() const { return m_colors.down; }
     void setColorDown(const QColor &color);
-    QColor colorBorder() const { return m_colorBorder; }
+    QColor colorBorder() const { return m_colors.border; }
     void setColorBorder(const QColor &color);
     QColor colorHighLight() const { return m_colorHighLight; }
     void setColorHighLight(const QColor &color);
@@ -53,13 +54,13 @@ public:
     void setTransparentMode(TTransparentMode mode);
 
     // Derive the hover, pressed and frame colours from the face colour.
-    bool useAdvColors() const { return m_useAdvColors; }
+    bool useAdvColors() const { return m_colors.useAdvColors; }
     void setUseAdvColors(bool use);
-    int advColorFocused() const { return m_advColorFocused; }
+    int advColorFocused() const { return m_colors.advFocused; }
     void setAdvColorFocused(int percent);
-    int advColorDown() const { return m_advColorDown; }
+    int advColorDown() const { return m_colors.advDown; }
     void setAdvColorDown(int percent);
-    int advColorBorder() const { return m_advColorBorder; }
+    int advColorBorder() const { return m_colors.advBorder; }
     void setAdvColorBorder(int percent);
 
     int groupIndex() const { return m_groupIndex; }
@@ -113,22 +114,13 @@ private:
     void runClick();
     void notifyGroup();
     void groupButtonPressed(int groupIndex, TFlatSpeedButton *sender);
-    void recomputeAdvColors();
     QColor faceFill(bool *fill) const;
     void paintGlyph(QPainter &painter, const QPoint &at);
 
-    QColor m_color;
-    bool m_parentColor = true;
-    QColor m_colorFocused;
-    QColor m_colorDown;
-    QColor m_colorBorder;
+    FlatButtonColors m_colors;
     QColor m_colorHighLight;
     QColor m_colorShadow;
     TTransparentMode m_transparentMode = tmNone;
-    bool m_useAdvColors = false;
-    int m_advColorFocused = 10;
-    int m_advColorDown = 10;
-    int m_advColorBorder = 50;
     int m_groupIndex = 0;
     bool m_down = false;
     bool m_allowAllUp = false;
