@@ -359,19 +359,13 @@ void TFormMain::FlatEdit1KeyDown(int key)
         FlatComboBox1->setFocus();
 }
 
-void TFormMain::openSideWindow(QWidget *window)
-{
-    if (auto *side = qobject_cast<SideWindow *>(window))
-        side->bringUp();
-}
-
 void TFormMain::XP_Button1Click()
 {
     if (!FormSystemSet) {
         FormSystemSet = new TFormSystemSet(m_db, this);
         connect(FormSystemSet, &TFormSystemSet::cashierSaved, FlatEdit3, &QLineEdit::setText);
     }
-    openSideWindow(FormSystemSet);
+    FormSystemSet->bringUp();
 }
 
 void TFormMain::XP_Button6Click()
@@ -380,14 +374,14 @@ void TFormMain::XP_Button6Click()
         FormSPInfo = new TFormSPInfo(m_db, this);
         connect(FormSPInfo, &TFormSPInfo::productNamesListed, this, &TFormMain::setProductNames);
     }
-    openSideWindow(FormSPInfo);
+    FormSPInfo->bringUp();
 }
 
 void TFormMain::XP_Button2Click()
 {
     if (!FormXiaoShouRecord)
         FormXiaoShouRecord = new TFormXiaoShouRecord(m_db, this);
-    openSideWindow(FormXiaoShouRecord);
+    FormXiaoShouRecord->bringUp();
 }
 
 void TFormMain::XP_Button4Click()
@@ -455,17 +449,11 @@ void TFormMain::FlatComboBox1KeyDown(int key)
     if (ADOQuerySPInfo.recordCount() > 0) {
         FlatComboBox1->setEditText(ADOQuerySPInfo.text(kName));
         FlatEdit7->setText(ADOQuerySPInfo.text(kPrice));
-        if (FlatCheckBox3->isChecked()) {
-            FlatSpeedButton5Click();
-        } else {
-            FlatEdit4->setFocus();
-            FlatEdit4->selectAll();
-        }
+        addOrAskQuantity();
     } else if (FlatCheckBox3->isChecked()) {
         FlatEdit7->setFocus();
     } else {
-        FlatEdit4->setFocus();
-        FlatEdit4->selectAll();
+        askQuantity();
     }
 }
 
@@ -476,12 +464,22 @@ void TFormMain::FlatComboBox1Click()
     ADOQuerySPInfo.setStatement(Statements::lookupByName(trimmedText(FlatComboBox1->currentText())));
     ADOQuerySPInfo.open();
     FlatEdit7->setText(ADOQuerySPInfo.text(kPrice));
-    if (FlatCheckBox3->isChecked()) {
+    addOrAskQuantity();
+}
+
+// A found product goes in at once with auto-add; otherwise the quantity comes first.
+void TFormMain::addOrAskQuantity()
+{
+    if (FlatCheckBox3->isChecked())
         FlatSpeedButton5Click();
-    } else {
-        FlatEdit4->setFocus();
-        FlatEdit4->selectAll();
-    }
+    else
+        askQuantity();
+}
+
+void TFormMain::askQuantity()
+{
+    FlatEdit4->setFocus();
+    FlatEdit4->selectAll();
 }
 
 void TFormMain::FlatEdit4KeyDown(int key)
@@ -632,10 +630,6 @@ void TFormMain::FlatSpeedButton2Click()
             throw;
         }
     }
-    if (!AdoQueryRecord.isOpen()) {
-        AdoQueryRecord.setStatement(Statements::recordsOfDate(FlatEdit2->text()));
-        AdoQueryRecord.open();
-    }
     resetForNextSale();
 }
 
@@ -682,13 +676,10 @@ void TFormMain::resetForNextSale()
 {
     ADOQuery1.setStatement(Statements::openSale());
     ADOQuery1.open();
-    FlatComboBox1->setEditText(QString());
-    FlatEdit4->setText(QStringLiteral("1"));
     FlatEdit5->clear();
     FlatEdit6->clear();
-    FlatEdit7->clear();
     Label12->setText(QStringLiteral("0"));
     Label13->setText(QStringLiteral("0"));
-    FlatComboBox1->setFocus();
+    resetEntryBoxes();
     FlatEdit1->setText(newReceiptNumber());
 }

@@ -145,7 +145,8 @@ private:
     void connectHandlers();
     void recomputeTotals();
     void resetEntryBoxes();
-    void openSideWindow(QWidget *window);
+    void addOrAskQuantity();
+    void askQuantity();
     QString newReceiptNumber();
     ReceiptInput receiptInput(const QString &printTime);
     void recordSale(const QString &printTime);
