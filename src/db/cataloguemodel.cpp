@@ -19,7 +19,9 @@ CatalogueModel::CatalogueModel(Query *query, QObject *parent)
 {
     remap();
     connect(query, &Query::reset, this, &CatalogueModel::onReset);
+    connect(query, &Query::rowAboutToBeInserted, this, &CatalogueModel::onRowAboutToBeInserted);
     connect(query, &Query::rowInserted, this, &CatalogueModel::onRowInserted);
+    connect(query, &Query::rowAboutToBeRemoved, this, &CatalogueModel::onRowAboutToBeRemoved);
     connect(query, &Query::rowRemoved, this, &CatalogueModel::onRowRemoved);
     connect(query, &Query::rowChanged, this, &CatalogueModel::onRowChanged);
 }
@@ -54,8 +56,7 @@ int CatalogueModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid() || !m_query->isOpen())
         return 0;
-    return m_query->recordCount() + (m_pendingState == RowState::New ? 1 : 0) + (m_removal ? 1 : 0)
-        + m_countBeforeChange;
+    return m_query->recordCount() + (m_pendingState == RowState::New ? 1 : 0);
 }
 
 int CatalogueModel::columnCount(const QModelIndex &parent) const
@@ -74,13 +75,6 @@ QString CatalogueModel::text(int row, int column) const
 
 QString CatalogueModel::storedText(int row, int column) const
 {
-    // While views are told of a removal, the rows still stand as they were.
-    if (m_removal) {
-        if (row == m_removal->row)
-            return m_removal->texts[column];
-        if (row > m_removal->row)
-            --row;
-    }
     return m_query->textAt(row, sourceColumn(column));
 }
 
@@ -271,16 +265,7 @@ void CatalogueModel::removeRowAt(int row)
             return;   // never written: nothing to delete in the table
     }
     m_query->setCurrentRow(row);
-    // The result set forgets the row before it says so; what views must
-    // still see until then is kept here.
-    m_removal = Removal{row, {text(row, Code), text(row, Name), text(row, Price)}};
-    try {
-        m_query->remove();
-    } catch (...) {
-        m_removal.reset();
-        throw;
-    }
-    m_removal.reset();
+    m_query->remove();
 }
 
 void CatalogueModel::onReset()
@@ -292,27 +277,37 @@ void CatalogueModel::onReset()
     endResetModel();
 }
 
-void CatalogueModel::onRowInserted(int row)
+// The result set announces a row before it comes or goes and again after;
+// views hear of it in the same two steps.
+void CatalogueModel::onRowAboutToBeInserted(int row)
 {
     // A written new row is already on show in the same place.
     if (m_writingNewRow)
         return;
-    // The result set already holds the row; views are told the count before it.
-    const QScopedValueRollback changing(m_changingRows, true);
-    m_countBeforeChange = -1;
+    m_changingRows = true;
     beginInsertRows({}, row, row);
-    m_countBeforeChange = 0;
+}
+
+void CatalogueModel::onRowInserted()
+{
+    if (m_writingNewRow)
+        return;
     endInsertRows();
+    m_changingRows = false;
+}
+
+void CatalogueModel::onRowAboutToBeRemoved(int row)
+{
+    m_changingRows = true;
+    beginRemoveRows({}, row, row);
 }
 
 void CatalogueModel::onRowRemoved(int row)
 {
-    const QScopedValueRollback changing(m_changingRows, true);
-    beginRemoveRows({}, row, row);
-    m_removal.reset();
     if (m_pendingRow > row)
         --m_pendingRow;
     endRemoveRows();
+    m_changingRows = false;
 }
 
 void CatalogueModel::onRowChanged(int row)

@@ -74,7 +74,9 @@ private:
     void clearPending();
 
     void onReset();
-    void onRowInserted(int row);
+    void onRowAboutToBeInserted(int row);
+    void onRowInserted();
+    void onRowAboutToBeRemoved(int row);
     void onRowRemoved(int row);
     void onRowChanged(int row);
 
@@ -84,14 +86,5 @@ private:
     RowState m_pendingState = RowState::Browsing;
     std::array<std::optional<QString>, ColumnCount> m_typed;
     bool m_writingNewRow = false;
-    // The result set announces a row after it has changed; while views are
-    // told of the change in advance, these give them the rows as they were.
-    struct Removal
-    {
-        int row;
-        std::array<QString, ColumnCount> texts;
-    };
-    std::optional<Removal> m_removal;
-    int m_countBeforeChange = 0;
     bool m_changingRows = false;
 };
