@@ -62,12 +62,22 @@ void DataGrid::followQuery()
     m_syncing = false;
 }
 
+void setGridColors(QTableView *grid, const QColor &cells, const QColor &fixed)
+{
+    QPalette p = grid->palette();
+    p.setColor(QPalette::Base, cells);
+    grid->setPalette(p);
+    for (QHeaderView *header : {grid->horizontalHeader(), grid->verticalHeader()}) {
+        QPalette h = header->palette();
+        h.setColor(QPalette::Button, fixed);
+        h.setColor(QPalette::Window, fixed);
+        header->setPalette(h);
+    }
+}
+
 void DataGrid::setColors(const QColor &cells, const QColor &fixed)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Base, cells);
-    setPalette(p);
-    horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { background: %1; }").arg(fixed.name()));
+    setGridColors(this, cells, fixed);
 }
 
 void DataGrid::keyPressEvent(QKeyEvent *event)

@@ -6,6 +6,11 @@
 
 class Query;
 
+// Colours a grid: the cells, and the fixed title row and row marker column.
+// Through the palette, not a style sheet: with a style sheet every drawing of
+// the titles leaves new entries in the style's caches.
+void setGridColors(QTableView *grid, const QColor &cells, const QColor &fixed);
+
 // A read-only grid over an open result set. The grid's selected row is the
 // set's current row and follows it both ways.
 class DataGrid : public QTableView

@@ -1,5 +1,7 @@
 #include "UnitXiaoShouRecord.h"
 
+#include "widgets/datagrid.h"
+
 #include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
 #include "formparts.h"
@@ -75,24 +77,15 @@ void TFormXiaoShouRecord::buildControls()
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setWordWrap(false);
     DBGrid1->setCornerButtonEnabled(false);
-    QPalette cells = DBGrid1->palette();
-    cells.setColor(QPalette::Base, colorFromValue(15658734));   // #EEEEEE
-    DBGrid1->setPalette(cells);
+    setGridColors(DBGrid1, colorFromValue(15658734), kFixedColor);   // #EEEEEE cells
     QHeaderView *titles = DBGrid1->horizontalHeader();
     titles->setFont(pixelFont(16));
     titles->setSectionsClickable(true);
     titles->setHighlightSections(false);
-    // Coloured through the palette, not a style sheet: with a style sheet
-    // every drawing of the titles leaves new entries in the style's caches.
-    QPalette fixed = titles->palette();
-    fixed.setColor(QPalette::Button, kFixedColor);
-    fixed.setColor(QPalette::Window, kFixedColor);
-    titles->setPalette(fixed);
     QHeaderView *indicator = DBGrid1->verticalHeader();
     indicator->setSectionResizeMode(QHeaderView::Fixed);
     indicator->setDefaultSectionSize(22);
     indicator->setFixedWidth(12);
-    indicator->setPalette(fixed);
     const int widths[] = {130, 140, 205, 70, 70, 90, 50, 88, 50};
     for (int i = 0; i < 9; ++i)
         DBGrid1->setColumnWidth(i, widths[i]);

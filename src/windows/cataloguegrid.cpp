@@ -1,5 +1,7 @@
 #include "cataloguegrid.h"
 
+#include "widgets/datagrid.h"
+
 #include "db/cataloguemodel.h"
 #include "widgets/apperrorbox.h"
 
@@ -112,12 +114,7 @@ void CatalogueGrid::setCatalogue(CatalogueModel *model)
 
 void CatalogueGrid::setColors(const QColor &cells, const QColor &fixed)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Base, cells);
-    setPalette(p);
-    const QString sheet = QStringLiteral("QHeaderView::section { background: %1; }").arg(fixed.name());
-    horizontalHeader()->setStyleSheet(sheet);
-    verticalHeader()->setStyleSheet(sheet);
+    setGridColors(this, cells, fixed);
 }
 
 void CatalogueGrid::commitOpenEditor()
