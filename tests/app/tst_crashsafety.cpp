@@ -3,7 +3,7 @@
 
 #include "widgets/datagrid.h"
 
-#include <QProcess>
+#include "crashprobe.h"
 
 class TestCrashSafety : public QObject
 {
@@ -13,19 +13,9 @@ private slots:
     void aLineStoredBeforeAKillIsThereAtTheNextStart()
     {
         MainWindowFixture f;
-        QProcess probe;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        probe.setProcessEnvironment(env);
-        probe.start(QStringLiteral(CRASH_PROBE), {f.file->path()});
-        QVERIFY(probe.waitForStarted());
-        QByteArray said;
-        QTRY_VERIFY2_WITH_TIMEOUT((said += probe.readAllStandardOutput()).startsWith("stored 5")
-                                      || probe.state() == QProcess::NotRunning,
-                                  qPrintable(QString::fromUtf8(said + probe.readAllStandardError())), 20000);
-        QCOMPARE(probe.state(), QProcess::Running);
-        probe.kill();   // SIGKILL: no close handler, no clean shutdown
-        QVERIFY(probe.waitForFinished());
+        CrashProbe probe({f.file->path()});
+        QVERIFY2(probe.waitUntilSaid("stored 5"), probe.said().constData());
+        QVERIFY(probe.kill());
 
         TFormMain *w = f.open();
         QCOMPARE(w->DBGrid1->model()->rowCount(), 1);
