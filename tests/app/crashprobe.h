@@ -22,7 +22,7 @@ public:
     {
         if (!m_process.waitForStarted())
             return false;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             m_said += m_process.readAllStandardOutput();
             return m_said.contains(marker) || m_process.state() == QProcess::NotRunning;
         }, 20000);
