@@ -1,7 +1,7 @@
 // Draws the window pictures and button icons of the program, the XP button
 // skin and the hand cursor. Run at build time; the results are embedded as
 // resources.
-#include "widgets/XP_Unit.h"
+#include "widgets/buttonskin.h"
 
 #include <QDir>
 #include <QFont>
@@ -191,8 +191,8 @@ int main(int argc, char **argv)
         && save(webIcon(), icons, QStringLiteral("web.png"))
         && save(programIcon(), icons, QStringLiteral("fenwo.png"))
         // 90 × 21, five 18 × 21 images; a BMP of an RGB32 image is 24-bit.
-        && save(XpSkin::drawStrip(), skins, QStringLiteral("XPBUTTON.bmp"))
+        && save(ButtonSkin::drawStrip(), skins, QStringLiteral("XPBUTTON.bmp"))
         // The hot spot travels in the PNG's text keys HotSpotX and HotSpotY.
-        && save(XpCursors::drawHand(nullptr), cursors, QStringLiteral("XPHANDCUR.png"));
+        && save(HandCursor::drawHand(nullptr), cursors, QStringLiteral("XPHANDCUR.png"));
     return ok ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include "db/cataloguemodel.h"
 #include "db/database.h"
 #include "testdatabase.h"
-#include "widgets/TFlatEditUnit.h"
+#include "widgets/flatedit.h"
 #include "windows/UnitSPInfo.h"
 #include "windows/cataloguegrid.h"
 

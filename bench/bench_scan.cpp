@@ -7,7 +7,7 @@
 #include "app/fenwoapplication.h"
 #include "db/database.h"
 #include "db/statements.h"
-#include "widgets/TFlatComboBoxUnit.h"
+#include "widgets/flatcombobox.h"
 #include "widgets/webpage.h"
 
 #include <QLabel>

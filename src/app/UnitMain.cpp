@@ -5,12 +5,12 @@
 #include "db/statements.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptprinter.h"
-#include "widgets/TFlatCheckBoxUnit.h"
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatPanelUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
-#include "widgets/XP_Button.h"
+#include "widgets/flatcheckbox.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatpanel.h"
+#include "widgets/flatspeedbutton.h"
+#include "widgets/skinbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
 #include "widgets/datagrid.h"
@@ -40,9 +40,9 @@ const QString kCode = QStringLiteral("编码");
 const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
 const QColor kWindowColor = colorFromValue(16635841);  // #C1D7FD
 
-TFlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &flat, const QString &text = {})
+FlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &flat, const QString &text = {})
 {
-    auto *edit = new TFlatEdit(parent);
+    auto *edit = new FlatEdit(parent);
     edit->setGeometry(geometry);
     edit->setFont(FormParts::pixelFont(pixels));
     edit->setColorFlat(flat);
@@ -50,17 +50,17 @@ TFlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &f
     return edit;
 }
 
-TXP_Button *makeXpButton(QWidget *parent, const QString &caption, QRect geometry, const QString &icon)
+SkinButton *makeXpButton(QWidget *parent, const QString &caption, QRect geometry, const QString &icon)
 {
-    auto *button = new TXP_Button(caption, parent);
+    auto *button = new SkinButton(caption, parent);
     button->setGeometry(geometry);
     button->setIcon(QIcon(icon));
     return button;
 }
 
-TFlatPanel *makePanel(QWidget *parent, QRect geometry)
+FlatPanel *makePanel(QWidget *parent, QRect geometry)
 {
-    auto *panel = new TFlatPanel(parent);
+    auto *panel = new FlatPanel(parent);
     panel->setGeometry(geometry);
     panel->setColor(kPanelColor);
     return panel;
@@ -123,7 +123,7 @@ void TFormMain::buildControls()
     Image2->installEventFilter(this);
 
     FlatSpeedButton2 = FormParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
-    FlatSpeedButton1 = new TFlatSpeedButton(QString(), this);
+    FlatSpeedButton1 = new FlatSpeedButton(QString(), this);
     FlatSpeedButton1->setGeometry(947, 2, 30, 26);
     FlatSpeedButton1->setTransparentFrame(colorFromValue(16745481));
     FlatSpeedButton7 = FormParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
@@ -151,7 +151,7 @@ void TFormMain::buildControls()
     for (int i = 0; i < 5; ++i)
         DBGrid1->setColumnWidth(i, widths[i]);
 
-    FlatCheckBox1 = new TFlatCheckBox(QStringLiteral("打印2份小票"), this);
+    FlatCheckBox1 = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
     FlatCheckBox1->setGeometry(544, 618, 113, 25);
     FlatCheckBox1->setFont(FormParts::pixelFont(16));
     FlatCheckBox1->setFontColor(Qt::gray);
@@ -173,12 +173,12 @@ void TFormMain::buildControls()
     FlatSpeedButton4 = FormParts::actionButton(FlatPanel1, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
     FlatEdit4 = makeEdit(FlatPanel1, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
     FlatEdit7 = makeEdit(FlatPanel1, {720, 6, 153, 30}, 19, Qt::white);
-    FlatComboBox1 = new TFlatComboBox(FlatPanel1);
+    FlatComboBox1 = new FlatComboBox(FlatPanel1);
     FlatComboBox1->setGeometry(104, 6, 233, 32);
     FlatComboBox1->setFont(FormParts::pixelFont(19));
     FlatComboBox1->setItemHeight(24);   // after the font, which puts it back to 13
     FlatComboBox1->setColor(colorFromValue(clWindow));
-    FlatCheckBox3 = new TFlatCheckBox(QStringLiteral("自动默认为1"), FlatPanel1);
+    FlatCheckBox3 = new FlatCheckBox(QStringLiteral("自动默认为1"), FlatPanel1);
     FlatCheckBox3->setGeometry(540, 11, 101, 30);
     FlatCheckBox3->setFont(FormParts::pixelFont(13));
     FlatCheckBox3->setFontColor(Qt::gray);
@@ -221,8 +221,8 @@ void TFormMain::connectHandlers()
     auto onClick = [this](QAbstractButton *button, void (TFormMain::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
-    auto onKey = [this](TFlatEdit *edit, void (TFormMain::*handler)(int)) {
-        connect(edit, &TFlatEdit::keyDown, this, [this, handler](int key) { guarded([&] { (this->*handler)(key); }); });
+    auto onKey = [this](FlatEdit *edit, void (TFormMain::*handler)(int)) {
+        connect(edit, &FlatEdit::keyDown, this, [this, handler](int key) { guarded([&] { (this->*handler)(key); }); });
     };
     onClick(FlatSpeedButton2, &TFormMain::FlatSpeedButton2Click);
     onClick(FlatSpeedButton1, &TFormMain::FlatSpeedButton7Click);
@@ -241,9 +241,9 @@ void TFormMain::connectHandlers()
     onKey(FlatEdit7, &TFormMain::FlatEdit7KeyDown);
     onKey(FlatEdit5, &TFormMain::FlatEdit5KeyDown);
     onKey(FlatEdit6, &TFormMain::FlatEdit6KeyDown);
-    connect(FlatComboBox1, &TFlatComboBox::keyDown, this,
+    connect(FlatComboBox1, &FlatComboBox::keyDown, this,
             [this](int key) { guarded([&] { FlatComboBox1KeyDown(key); }); });
-    connect(FlatComboBox1, &TFlatComboBox::selectionChanged, this,
+    connect(FlatComboBox1, &FlatComboBox::selectionChanged, this,
             [this] { guarded([&] { FlatComboBox1Click(); }); });
     connect(DBGrid1, &DataGrid::cellClicked, this, [this] { guarded([&] { DBGrid1CellClick(); }); });
     connect(DBGrid1, &DataGrid::enterPressed, this, [this] { guarded([&] { DBGrid1KeyPress(); }); });

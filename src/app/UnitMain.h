@@ -12,12 +12,12 @@
 
 class QLabel;
 class DataGrid;
-class TFlatCheckBox;
-class TFlatComboBox;
-class TFlatEdit;
-class TFlatPanel;
-class TFlatSpeedButton;
-class TXP_Button;
+class FlatCheckBox;
+class FlatComboBox;
+class FlatEdit;
+class FlatPanel;
+class FlatSpeedButton;
+class SkinButton;
 class TFormSPInfo;
 class TFormSystemSet;
 class TFormXiaoShouRecord;
@@ -40,44 +40,44 @@ public:
 
     // Controls, named as on the screen.
     QLabel *Image2;
-    TFlatSpeedButton *FlatSpeedButton2;   // print receipt (F12)
-    TFlatSpeedButton *FlatSpeedButton1;   // close mark in the title strip
-    TFlatSpeedButton *FlatSpeedButton7;   // leave the program (Esc)
+    FlatSpeedButton *FlatSpeedButton2;   // print receipt (F12)
+    FlatSpeedButton *FlatSpeedButton1;   // close mark in the title strip
+    FlatSpeedButton *FlatSpeedButton7;   // leave the program (Esc)
     QLabel *Label14;
     QLabel *Label15;
     QLabel *Label16;
     QLabel *Label17;
     DataGrid *DBGrid1;
-    TFlatCheckBox *FlatCheckBox1;         // print two receipts
-    TXP_Button *XP_Button1;               // shop settings (F2)
-    TXP_Button *XP_Button2;               // sales records (F5)
-    TXP_Button *XP_Button4;               // web page (F8)
-    TFlatPanel *FlatPanel1;               // sale entry
-    TFlatSpeedButton *FlatSpeedButton5;   // add (F10)
+    FlatCheckBox *FlatCheckBox1;         // print two receipts
+    SkinButton *XP_Button1;               // shop settings (F2)
+    SkinButton *XP_Button2;               // sales records (F5)
+    SkinButton *XP_Button4;               // web page (F8)
+    FlatPanel *FlatPanel1;               // sale entry
+    FlatSpeedButton *FlatSpeedButton5;   // add (F10)
     QLabel *Label7;
     QLabel *Label10;
     QLabel *Label11;
-    TFlatSpeedButton *FlatSpeedButton3;   // modify (F9)
-    TFlatSpeedButton *FlatSpeedButton4;   // delete (Del)
-    TFlatEdit *FlatEdit4;                 // quantity
-    TFlatEdit *FlatEdit7;                 // unit price
-    TFlatComboBox *FlatComboBox1;         // product code or name
-    TFlatCheckBox *FlatCheckBox3;         // add found products at once
-    TFlatPanel *FlatPanel2;               // totals
+    FlatSpeedButton *FlatSpeedButton3;   // modify (F9)
+    FlatSpeedButton *FlatSpeedButton4;   // delete (Del)
+    FlatEdit *FlatEdit4;                 // quantity
+    FlatEdit *FlatEdit7;                 // unit price
+    FlatComboBox *FlatComboBox1;         // product code or name
+    FlatCheckBox *FlatCheckBox3;         // add found products at once
+    FlatPanel *FlatPanel2;               // totals
     QLabel *Label4;
     QLabel *Label9;
     QLabel *Label12;                      // total quantity
     QLabel *Label13;                      // total amount
-    TXP_Button *XP_Button6;               // product catalogue (F3)
-    TFlatPanel *FlatPanel3;               // sale header
+    SkinButton *XP_Button6;               // product catalogue (F3)
+    FlatPanel *FlatPanel3;               // sale header
     QLabel *Label5;
     QLabel *Label6;
     QLabel *Label3;
-    TFlatEdit *FlatEdit2;                 // sale date
-    TFlatEdit *FlatEdit3;                 // cashier
-    TFlatEdit *FlatEdit1;                 // receipt number
-    TFlatEdit *FlatEdit5;                 // amount received
-    TFlatEdit *FlatEdit6;                 // change
+    FlatEdit *FlatEdit2;                 // sale date
+    FlatEdit *FlatEdit3;                 // cashier
+    FlatEdit *FlatEdit1;                 // receipt number
+    FlatEdit *FlatEdit5;                 // amount received
+    FlatEdit *FlatEdit6;                 // change
 
 private:
     Database m_db;   // declared before the result sets that run on it

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/FlatUtilitys.h"
+#include "widgets/colors.h"
 
 #include <QColor>
 
@@ -8,7 +8,7 @@
 // then blue (16635841 is #C1D7FD); a high byte of 0x80 names a system colour.
 inline QColor colorFromValue(quint32 value)
 {
-    return ResolveColorValue(value);
+    return resolveColorValue(value);
 }
 
 // The named colour values the windows use.

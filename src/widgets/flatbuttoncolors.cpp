@@ -1,6 +1,6 @@
 #include "flatbuttoncolors.h"
 
-#include "FlatUtilitys.h"
+#include "colors.h"
 
 #include <QWidget>
 
@@ -77,7 +77,7 @@ void FlatButtonColors::recompute(const QWidget *owner)
     if (!useAdvColors)
         return;
     const QColor from = base(owner);
-    focused = AdjustLightness(from, focused, advFocused, LightnessDirection::Lighter);
-    down = AdjustLightness(from, down, advDown, LightnessDirection::Darker);
-    border = AdjustLightness(from, border, advBorder, LightnessDirection::Darker);
+    focused = adjustLightness(from, focused, advFocused, LightnessDirection::Lighter);
+    down = adjustLightness(from, down, advDown, LightnessDirection::Darker);
+    border = adjustLightness(from, border, advBorder, LightnessDirection::Darker);
 }

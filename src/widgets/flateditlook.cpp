@@ -1,6 +1,6 @@
 #include "flateditlook.h"
 
-#include "FlatUtilitys.h"
+#include "colors.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -10,9 +10,9 @@
 #include <algorithm>
 
 FlatEditColors::FlatEditColors()
-    : flat(ResolveColorValue(14805739))
-    , focused(ResolveColorValue(16777215))
-    , border(ResolveColorValue(8623776))
+    : flat(resolveColorValue(14805739))
+    , focused(resolveColorValue(16777215))
+    , border(resolveColorValue(8623776))
 {
 }
 
@@ -20,8 +20,8 @@ void FlatEditColors::recomputeAdvanced()
 {
     if (!useAdvColors)
         return;
-    focused = AdjustLightness(flat, focused, advFocused, LightnessDirection::Lighter);
-    border = AdjustLightness(flat, border, advBorder, LightnessDirection::Darker);
+    focused = adjustLightness(flat, focused, advFocused, LightnessDirection::Lighter);
+    border = adjustLightness(flat, border, advBorder, LightnessDirection::Darker);
 }
 
 FlatEditLook::FlatEditLook(QWidget *box, SameKind sameKind)

@@ -5,9 +5,9 @@
 #include "cataloguegrid.h"
 #include "db/cataloguemodel.h"
 #include "db/statements.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatPanelUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatpanel.h"
+#include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/webpage.h"
 
@@ -68,7 +68,7 @@ void TFormSPInfo::buildControls()
     Label13 = FormParts::label(this, QStringLiteral("商 品 信 息"), {416, 59, 193, 41}, FormParts::pixelFont(24, true));
     Label14 = FormParts::label(this, QStringLiteral("商 品 信 息"), {414, 59, 179, 33}, FormParts::pixelFont(24, true), Qt::white);
 
-    FlatSpeedButton2 = new TFlatSpeedButton(QString(), this);
+    FlatSpeedButton2 = new FlatSpeedButton(QString(), this);
     FlatSpeedButton2->setGeometry(947, 2, 30, 26);
     FlatSpeedButton2->setTransparentFrame(QColor(0x09, 0x84, 0xFF));
     FlatSpeedButton4 = FormParts::actionButton(this, QStringLiteral("删除 (Del)"), {40, 613, 138, 33});
@@ -82,13 +82,13 @@ void TFormSPInfo::buildControls()
     Label17->setCursor(Qt::PointingHandCursor);
     Label17->installEventFilter(this);
 
-    FlatPanel1 = new TFlatPanel(this);
+    FlatPanel1 = new FlatPanel(this);
     FlatPanel1->setGeometry(40, 136, 905, 57);
     FlatPanel1->setColor(kPanelColor);
     FlatPanel1->setColorHighLight(QColor(0xC0, 0xC0, 0xC0));   // silver
     FlatPanel1->setColorShadow(QColor(0xC0, 0xC0, 0xC0));
     Label11 = FormParts::label(FlatPanel1, QStringLiteral("编码或品名："), {16, 25, 113, 16}, FormParts::pixelFont(13, true));
-    FlatEdit7 = new TFlatEdit(FlatPanel1);
+    FlatEdit7 = new FlatEdit(FlatPanel1);
     FlatEdit7->setGeometry(120, 15, 153, 26);
     FlatEdit7->setFont(FormParts::pixelFont(16));
     FlatEdit7->setColorFlat(QApplication::palette().color(QPalette::Base));
@@ -113,7 +113,7 @@ void TFormSPInfo::buildControls()
 void TFormSPInfo::connectHandlers()
 {
     using AppBoxes::guarded;
-    auto onClick = [this](TFlatSpeedButton *button, void (TFormSPInfo::*handler)()) {
+    auto onClick = [this](FlatSpeedButton *button, void (TFormSPInfo::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
     onClick(FlatSpeedButton2, &TFormSPInfo::XP_Button5Click);
@@ -123,7 +123,7 @@ void TFormSPInfo::connectHandlers()
     onClick(FlatSpeedButton7, &TFormSPInfo::FlatSpeedButton7Click);
     onClick(FlatSpeedButton8, &TFormSPInfo::FlatSpeedButton8Click);
     onClick(FlatSpeedButton5, &TFormSPInfo::FlatSpeedButton5Click);
-    connect(FlatEdit7, &TFlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit7KeyDown(key); }); });
+    connect(FlatEdit7, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit7KeyDown(key); }); });
     connect(DBGrid1, &CatalogueGrid::enterPressed, this, [this] { guarded([&] { DBGrid1KeyPress(); }); });
     connect(DBGrid1, &CatalogueGrid::titleClicked, this,
             [this](const QString &field) { guarded([&] { DBGrid1TitleClick(field); }); });

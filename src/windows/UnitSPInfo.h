@@ -6,9 +6,9 @@
 class QLabel;
 class CatalogueGrid;
 class CatalogueModel;
-class TFlatEdit;
-class TFlatPanel;
-class TFlatSpeedButton;
+class FlatEdit;
+class FlatPanel;
+class FlatSpeedButton;
 
 // The product catalogue: lists the shop's products in an editable grid,
 // searches them by code or name, adds, writes back and deletes rows. Closing
@@ -25,17 +25,17 @@ public:
     QLabel *Image2;
     QLabel *Label13;
     QLabel *Label14;
-    TFlatSpeedButton *FlatSpeedButton2;   // close spot in the title strip
-    TFlatSpeedButton *FlatSpeedButton4;   // delete (Del)
-    TFlatSpeedButton *FlatSpeedButton3;   // save (F5)
-    TFlatSpeedButton *FlatSpeedButton6;   // close (Esc)
-    TFlatSpeedButton *FlatSpeedButton7;   // add (F4)
-    TFlatSpeedButton *FlatSpeedButton8;   // delete everything found (F3)
+    FlatSpeedButton *FlatSpeedButton2;   // close spot in the title strip
+    FlatSpeedButton *FlatSpeedButton4;   // delete (Del)
+    FlatSpeedButton *FlatSpeedButton3;   // save (F5)
+    FlatSpeedButton *FlatSpeedButton6;   // close (Esc)
+    FlatSpeedButton *FlatSpeedButton7;   // add (F4)
+    FlatSpeedButton *FlatSpeedButton8;   // delete everything found (F3)
     QLabel *Label17;                      // web page
-    TFlatPanel *FlatPanel1;               // search
+    FlatPanel *FlatPanel1;               // search
     QLabel *Label11;
-    TFlatEdit *FlatEdit7;                 // code or name to look for
-    TFlatSpeedButton *FlatSpeedButton5;   // search (F2)
+    FlatEdit *FlatEdit7;                 // code or name to look for
+    FlatSpeedButton *FlatSpeedButton5;   // search (F2)
     CatalogueGrid *DBGrid1;
 
     Query ADOQuery1;               // the listed products

@@ -2,11 +2,11 @@
 
 #include "db/statements.h"
 #include "formparts.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatMemoUnit.h"
-#include "widgets/TFlatGroupBoxUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
-#include "widgets/XP_Button.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatmemo.h"
+#include "widgets/flatgroupbox.h"
+#include "widgets/flatspeedbutton.h"
+#include "widgets/skinbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
@@ -44,7 +44,7 @@ void TFormSystemSet::buildControls()
     FlatSpeedButton2 = closeSpot(this);
     Label17 = webLink(this, [this] { Label17Click(); });
 
-    FlatGroupBox1 = new TFlatGroupBox(this);
+    FlatGroupBox1 = new FlatGroupBox(this);
     FlatGroupBox1->setGeometry(256, 152, 489, 473);
     FlatGroupBox1->setColor(colorFromValue(15663069));        // #DDFFEE
     FlatGroupBox1->setColorBorder(colorFromValue(12632256));  // silver
@@ -57,24 +57,24 @@ void TFormSystemSet::buildControls()
                    {56, 380, 409, 13}, pixelFont(11), kMaroon);
     Label3 = label(FlatGroupBox1, QStringLiteral("收银员："), {48, 34, 57, 14}, windowFont);
 
-    FlatEdit1 = new TFlatEdit(FlatGroupBox1);
+    FlatEdit1 = new FlatEdit(FlatGroupBox1);
     FlatEdit1->setGeometry(96, 82, 249, 26);
     FlatEdit1->setFont(pixelFont(16));
     FlatEdit1->setColorFlat(Qt::white);
 
-    FlatMemo1 = new TFlatMemo(FlatGroupBox1);
+    FlatMemo1 = new FlatMemo(FlatGroupBox1);
     FlatMemo1->setGeometry(96, 160, 249, 217);
     FlatMemo1->setFont(windowFont);
     FlatMemo1->setColorFlat(Qt::white);
 
-    XP_Button1 = new TXP_Button(QStringLiteral("保  存 (F2) "), FlatGroupBox1);
+    XP_Button1 = new SkinButton(QStringLiteral("保  存 (F2) "), FlatGroupBox1);
     XP_Button1->setGeometry(56, 416, 132, 41);
     XP_Button1->setFont(windowFont);
-    XP_Button5 = new TXP_Button(QStringLiteral("关  闭 (ESC)"), FlatGroupBox1);
+    XP_Button5 = new SkinButton(QStringLiteral("关  闭 (ESC)"), FlatGroupBox1);
     XP_Button5->setGeometry(301, 416, 132, 41);
     XP_Button5->setFont(windowFont);
 
-    FlatEdit2 = new TFlatEdit(FlatGroupBox1);
+    FlatEdit2 = new FlatEdit(FlatGroupBox1);
     FlatEdit2->setGeometry(96, 26, 249, 26);
     FlatEdit2->setFont(pixelFont(16));
     FlatEdit2->setColorFlat(Qt::white);
@@ -95,8 +95,8 @@ void TFormSystemSet::connectHandlers()
     connect(XP_Button1, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button1Click(); }); });
     connect(XP_Button5, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button5Click(); }); });
     connect(FlatSpeedButton2, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button5Click(); }); });
-    connect(FlatEdit2, &TFlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit2KeyDown(key); }); });
-    connect(FlatEdit1, &TFlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit1KeyDown(key); }); });
+    connect(FlatEdit2, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit2KeyDown(key); }); });
+    connect(FlatEdit1, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit1KeyDown(key); }); });
 }
 
 void TFormSystemSet::previewKey(const QKeyEvent &event)

@@ -4,11 +4,11 @@
 #include "sidewindow.h"
 
 class QLabel;
-class TFlatEdit;
-class TFlatMemo;
-class TFlatGroupBox;
-class TFlatSpeedButton;
-class TXP_Button;
+class FlatEdit;
+class FlatMemo;
+class FlatGroupBox;
+class FlatSpeedButton;
+class SkinButton;
 
 // The shop settings: the cashier, the shop name that heads the receipt and
 // the remark at its foot, all in the one row of beizhu. Saving passes the
@@ -25,19 +25,19 @@ public:
     QLabel *Image2;
     QLabel *Label13;                      // title shadow
     QLabel *Label14;                      // title
-    TFlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
+    FlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
     QLabel *Label17;                      // web page
-    TFlatGroupBox *FlatGroupBox1;
+    FlatGroupBox *FlatGroupBox1;
     QLabel *Label7;
     QLabel *Label12;                      // hint: blanks before the shop name centre it
     QLabel *Label1;
     QLabel *Label2;                       // hint: what the remark may hold
     QLabel *Label3;
-    TFlatEdit *FlatEdit1;                 // shop name
-    TFlatMemo *FlatMemo1;                 // remark
-    TXP_Button *XP_Button1;               // save (F2)
-    TXP_Button *XP_Button5;               // close (Esc)
-    TFlatEdit *FlatEdit2;                 // cashier
+    FlatEdit *FlatEdit1;                 // shop name
+    FlatMemo *FlatMemo1;                 // remark
+    SkinButton *XP_Button1;               // save (F2)
+    SkinButton *XP_Button5;               // close (Esc)
+    FlatEdit *FlatEdit2;                 // cashier
 
     // The settings row.
     Query ADOQuery2;

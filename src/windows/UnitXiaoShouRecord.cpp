@@ -5,8 +5,8 @@
 #include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
 #include "formparts.h"
-#include "widgets/TFlatPanelUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/flatpanel.h"
+#include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
@@ -61,7 +61,7 @@ void TFormXiaoShouRecord::buildControls()
     title(this, QStringLiteral("查 询 统 计"), &Label15, &Label14);
     FlatSpeedButton2 = closeSpot(this);
 
-    FlatSpeedButton6 = new TFlatSpeedButton(QStringLiteral("关闭 (Esc)"), this);
+    FlatSpeedButton6 = new FlatSpeedButton(QStringLiteral("关闭 (Esc)"), this);
     FlatSpeedButton6->setGeometry(776, 616, 153, 33);
     FlatSpeedButton6->setFont(pixelFont(16, true));
     FlatSpeedButton6->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576), Qt::gray);
@@ -90,7 +90,7 @@ void TFormXiaoShouRecord::buildControls()
     for (int i = 0; i < 9; ++i)
         DBGrid1->setColumnWidth(i, widths[i]);
 
-    FlatPanel2 = new TFlatPanel(this);
+    FlatPanel2 = new FlatPanel(this);
     FlatPanel2->setGeometry(16, 568, 945, 41);
     FlatPanel2->setColor(kFixedColor);
     Label5 = label(FlatPanel2, QStringLiteral("合计数量："), {400, 14, 81, 16}, pixelFont(13, true));

@@ -5,8 +5,8 @@
 class QLabel;
 class QTableView;
 class SalesRecordModel;
-class TFlatPanel;
-class TFlatSpeedButton;
+class FlatPanel;
+class FlatSpeedButton;
 
 // Every recorded sale line, newest date first, with the total quantity and
 // the total amount over the whole table. Only reads: the receipt printing
@@ -23,11 +23,11 @@ public:
     QLabel *Image2;
     QLabel *Label15;                      // title shadow
     QLabel *Label14;                      // title
-    TFlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
-    TFlatSpeedButton *FlatSpeedButton6;   // close (Esc)
+    FlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
+    FlatSpeedButton *FlatSpeedButton6;   // close (Esc)
     QLabel *Label17;                      // web page
     QTableView *DBGrid1;
-    TFlatPanel *FlatPanel2;
+    FlatPanel *FlatPanel2;
     QLabel *Label5;
     QLabel *Label12;                      // total quantity
     QLabel *Label9;

@@ -1,6 +1,6 @@
 #include "formparts.h"
 
-#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
@@ -45,9 +45,9 @@ QFont pixelFont(int pixels, bool bold, const QString &family)
     return f;
 }
 
-TFlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry)
+FlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry)
 {
-    auto *button = new TFlatSpeedButton(caption, parent);
+    auto *button = new FlatSpeedButton(caption, parent);
     button->setGeometry(geometry);
     button->setFont(pixelFont(16, true));
     button->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576), Qt::gray);
@@ -87,9 +87,9 @@ void title(QWidget *parent, const QString &text, QLabel **shadow, QLabel **face)
     *face = label(parent, text, {414, 59, 179, 33}, pixelFont(24, true), Qt::white);
 }
 
-TFlatSpeedButton *closeSpot(QWidget *parent)
+FlatSpeedButton *closeSpot(QWidget *parent)
 {
-    auto *button = new TFlatSpeedButton(QString(), parent);
+    auto *button = new FlatSpeedButton(QString(), parent);
     button->setGeometry(947, 2, 30, 26);
     button->setTransparentFrame(colorFromValue(16745481));   // #0984FF
     return button;

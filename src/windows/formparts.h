@@ -9,7 +9,7 @@
 
 class QLabel;
 class QWidget;
-class TFlatSpeedButton;
+class FlatSpeedButton;
 
 // Pieces every window is built from.
 namespace FormParts {
@@ -21,7 +21,7 @@ QLabel *label(QWidget *parent, const QString &text, QRect geometry, const QFont 
               const QColor &color = Qt::black);
 
 // A green action button with a white bold caption ("添加 (F10)", "打印小票 (F12)" …).
-TFlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry);
+FlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry);
 
 bool isEnter(int key);
 
@@ -32,7 +32,7 @@ QLabel *picture(QWidget *parent, const QString &resource);
 void title(QWidget *parent, const QString &text, QLabel **shadow, QLabel **face);
 
 // The frame that lights up over the close mark drawn in the picture's top right corner.
-TFlatSpeedButton *closeSpot(QWidget *parent);
+FlatSpeedButton *closeSpot(QWidget *parent);
 
 // "官方网站：" and the product web page's address; a click runs onClick.
 QLabel *webLink(QWidget *parent, std::function<void()> onClick);

@@ -3,8 +3,8 @@
 #include "app/UnitMain.h"
 #include "app/fenwoapplication.h"
 #include "receipt/receiptprinter.h"
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatEditUnit.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
 #include "typing.h"
 
 #include <QLabel>

@@ -6,9 +6,9 @@
 #include "receipt/gbkcodec.h"
 #include "receipt/receiptprinter.h"
 #include "receipt/systemprintsurface.h"
-#include "widgets/TFlatCheckBoxUnit.h"
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatEditUnit.h"
+#include "widgets/flatcheckbox.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
 #include "widgets/datagrid.h"
 
 #include <QDir>

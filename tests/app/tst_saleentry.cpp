@@ -3,10 +3,10 @@
 #include "typing.h"
 
 #include "db/numbertext.h"
-#include "widgets/TFlatCheckBoxUnit.h"
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/flatcheckbox.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
 

@@ -1,9 +1,9 @@
 #include "fenwotestmain.h"
 #include "mainwindowfixture.h"
 
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/XP_Button.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+#include "widgets/skinbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
 #include "windows/UnitSPInfo.h"

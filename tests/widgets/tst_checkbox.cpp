@@ -1,7 +1,7 @@
 // The flat check box: its box and tick, caption, hit area, the checked
 // setter's click, keys and the shared hover timer.
 
-#include "widgets/TFlatCheckBoxUnit.h"
+#include "widgets/flatcheckbox.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -34,9 +34,9 @@ struct Host
         other->setFocusPolicy(Qt::StrongFocus);
     }
 
-    TFlatCheckBox *box(const QRect &geometry, const QString &caption = QStringLiteral("Two copies"))
+    FlatCheckBox *box(const QRect &geometry, const QString &caption = QStringLiteral("Two copies"))
     {
-        auto *b = new TFlatCheckBox(caption, &window);
+        auto *b = new FlatCheckBox(caption, &window);
         b->setGeometry(geometry);
         b->setColor(kColor);
         b->setColorFocused(kFocused);
@@ -113,7 +113,7 @@ void TestCheckBox::boxAtTheTop()
 
     Host host;
     // 30 pixels high, as "自动默认为1" on the cashier screen: the box is not centred.
-    TFlatCheckBox *box = host.box({20, 20, 101, 30}, QString());
+    FlatCheckBox *box = host.box({20, 20, 101, 30}, QString());
     box->setCheckBoxLayout(TCheckBoxLayout(layout));
     box->setChecked(checked);
     box->setTransparent(transparent);
@@ -131,7 +131,7 @@ void TestCheckBox::boxAtTheTop()
 void TestCheckBox::fillFollowsFocusHoverAndPress()
 {
     Host host;
-    TFlatCheckBox *box = host.box({20, 20, 113, 25});
+    FlatCheckBox *box = host.box({20, 20, 113, 25});
     QVERIFY(host.show());
     verifyBox(host.shot(box), {1, 3}, kColor, false);
     box->setFocus();
@@ -148,7 +148,7 @@ void TestCheckBox::fillFollowsFocusHoverAndPress()
 
 void TestCheckBox::checkedSetterClicksOnlyOnChange()
 {
-    TFlatCheckBox box(QStringLiteral("auto"), nullptr);
+    FlatCheckBox box(QStringLiteral("auto"), nullptr);
     QSignalSpy clicked(&box, &QAbstractButton::clicked);
     box.setChecked(false);
     QCOMPARE(clicked.count(), 0);
@@ -173,7 +173,7 @@ void TestCheckBox::wholeControlIsTheHitArea()
 {
     QFETCH(QPoint, point);
     Host host;
-    TFlatCheckBox *box = host.box({20, 20, 101, 30});
+    FlatCheckBox *box = host.box({20, 20, 101, 30});
     QVERIFY(host.show());
     QSignalSpy clicked(box, &QAbstractButton::clicked);
 
@@ -189,8 +189,8 @@ void TestCheckBox::wholeControlIsTheHitArea()
 void TestCheckBox::hoverClearsAfterLeavingButNotWhilePressed()
 {
     Host host;
-    TFlatCheckBox *box = host.box({20, 20, 113, 25});
-    TFlatCheckBox *next = host.box({20, 60, 113, 25});
+    FlatCheckBox *box = host.box({20, 20, 113, 25});
+    FlatCheckBox *next = host.box({20, 60, 113, 25});
     QVERIFY(host.show());
 
     QTest::mouseMove(box, QPoint(30, 10));
@@ -219,7 +219,7 @@ void TestCheckBox::hoverClearsAfterLeavingButNotWhilePressed()
 void TestCheckBox::keys()
 {
     Host host;
-    TFlatCheckBox *box = host.box({20, 20, 113, 25}, QStringLiteral("&Print twice"));
+    FlatCheckBox *box = host.box({20, 20, 113, 25}, QStringLiteral("&Print twice"));
     QVERIFY(host.show());
 
     // The accelerator takes the focus and toggles; Space toggles; other keys do not.
@@ -235,7 +235,7 @@ void TestCheckBox::keys()
 void TestCheckBox::captionWraps()
 {
     Host host;
-    TFlatCheckBox *box = host.box({20, 20, 90, 40}, QStringLiteral("Wide Wide Wide Wide Wide Wide"));
+    FlatCheckBox *box = host.box({20, 20, 90, 40}, QStringLiteral("Wide Wide Wide Wide Wide Wide"));
     QFont font;
     font.setPixelSize(12);
     box->setFont(font);

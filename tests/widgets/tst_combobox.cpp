@@ -2,7 +2,7 @@
 // the list is open, the inner field's place, and the signals the cashier
 // screen relies on.
 
-#include "widgets/TFlatComboBoxUnit.h"
+#include "widgets/flatcombobox.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -22,7 +22,7 @@ struct Host
     Host()
     {
         window.resize(300, 80);
-        combo = new TFlatComboBox(&window);
+        combo = new FlatComboBox(&window);
         combo->setGeometry(10, 10, 233, 32);
         QFont font;
         font.setPixelSize(19);
@@ -42,7 +42,7 @@ struct Host
     }
 
     QWidget window;
-    TFlatComboBox *combo;
+    FlatComboBox *combo;
     QWidget *other;
 };
 
@@ -169,8 +169,8 @@ void TestComboBox::enterIsAnnouncedButNotHandled()
     Host host;
     QVERIFY(host.show());
     host.combo->setFocus();
-    QSignalSpy keys(host.combo, &TFlatComboBox::keyDown);
-    QSignalSpy chosen(host.combo, &TFlatComboBox::selectionChanged);
+    QSignalSpy keys(host.combo, &FlatComboBox::keyDown);
+    QSignalSpy chosen(host.combo, &FlatComboBox::selectionChanged);
 
     QTest::keyClicks(host.combo, "pear");
     QTest::keyClick(host.combo, Qt::Key_Return);
@@ -189,7 +189,7 @@ void TestComboBox::onlyTheListChoosesAnEntry()
     QVERIFY(host.show());
     host.combo->setFocus();
     QStringList chosen;
-    connect(host.combo, &TFlatComboBox::selectionChanged, host.combo,
+    connect(host.combo, &FlatComboBox::selectionChanged, host.combo,
             [&] { chosen << host.combo->currentText(); });
 
     // Leaving the box with an entry's text typed in is no choice.

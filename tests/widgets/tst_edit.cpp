@@ -1,5 +1,5 @@
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatMemoUnit.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatmemo.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -47,9 +47,9 @@ void checkFrame(QWidget *w, const QColor &border, const QColor &fill)
 struct Form
 {
     QWidget window;
-    TFlatEdit *first = new TFlatEdit(&window);
-    TFlatEdit *second = new TFlatEdit(&window);
-    TFlatMemo *memo = new TFlatMemo(&window);
+    FlatEdit *first = new FlatEdit(&window);
+    FlatEdit *second = new FlatEdit(&window);
+    FlatMemo *memo = new FlatMemo(&window);
     QPushButton *button = new QPushButton(QStringLiteral("B"), &window);
 
     Form()
@@ -90,7 +90,7 @@ private slots:
 
 void TestFlatEdit::colourFollowsParentUntilSet()
 {
-    TFlatEdit alone;
+    FlatEdit alone;
     QCOMPARE(alone.colorFlat(), QColor(235, 234, 225));
     QCOMPARE(alone.size(), QSize(121, 19));
 
@@ -98,9 +98,9 @@ void TestFlatEdit::colourFollowsParentUntilSet()
     QPalette p = parent.palette();
     p.setColor(QPalette::Window, kParent);
     parent.setPalette(p);
-    TFlatEdit edit(&parent);
-    TFlatEdit coloured(&parent);
-    TFlatMemo memo(&parent);
+    FlatEdit edit(&parent);
+    FlatEdit coloured(&parent);
+    FlatMemo memo(&parent);
     QCOMPARE(edit.colorFlat(), kParent);
     QCOMPARE(memo.colorFlat(), kParent);
     coloured.setColorFlat(Qt::white);
@@ -204,14 +204,14 @@ void TestFlatEdit::heightFollowsFont()
 {
     QFETCH(int, pixels);
     QWidget parent;
-    TFlatEdit edit(&parent);
+    FlatEdit edit(&parent);
     edit.setGeometry(10, 10, 153, 40);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(pixels);
     edit.setFont(font);
     QCOMPARE(edit.height(), QFontMetrics(font).height() + 6);
     QCOMPARE(edit.width(), 153);
-    TFlatMemo memo(&parent);   // the memo keeps its height
+    FlatMemo memo(&parent);   // the memo keeps its height
     memo.resize(249, 217);
     memo.setFont(font);
     QCOMPARE(memo.size(), QSize(249, 217));
@@ -219,11 +219,11 @@ void TestFlatEdit::heightFollowsFont()
 
 void TestFlatEdit::keyDownComesBeforeTheEdit()
 {
-    TFlatEdit edit;
+    FlatEdit edit;
     edit.setText(QStringLiteral("12"));
     edit.setCursorPosition(2);
     QStringList seen;
-    QObject::connect(&edit, &TFlatEdit::keyDown, &edit, [&](int) { seen << edit.text(); });
+    QObject::connect(&edit, &FlatEdit::keyDown, &edit, [&](int) { seen << edit.text(); });
     QTest::keyClick(&edit, Qt::Key_3);
     QTest::keyClick(&edit, Qt::Key_Backspace);
     QCOMPARE(seen, (QStringList{QStringLiteral("12"), QStringLiteral("123")}));

@@ -1,7 +1,7 @@
-#include "widgets/FlatUtilitys.h"
-#include "widgets/TFlatGroupBoxUnit.h"
-#include "widgets/TFlatPanelUnit.h"
-#include "widgets/XP_GroupBox.h"
+#include "widgets/colors.h"
+#include "widgets/flatgroupbox.h"
+#include "widgets/flatpanel.h"
+#include "widgets/skingroupbox.h"
 
 #include <QTest>
 
@@ -66,7 +66,7 @@ private slots:
 
 void TestPanels::panelFillAndBevel()
 {
-    TFlatPanel panel;
+    FlatPanel panel;
     QCOMPARE(panel.size(), QSize(185, 41));
     panel.resize(90, 40);
     panel.setColor(kBand);
@@ -86,8 +86,8 @@ void TestPanels::panelFillAndBevel()
 void TestPanels::panelFollowsParentUntilColoured()
 {
     RedParent parent;
-    TFlatPanel panel(&parent.widget);
-    TFlatGroupBox box(&parent.widget);
+    FlatPanel panel(&parent.widget);
+    FlatGroupBox box(&parent.widget);
     QCOMPARE(box.color(), QColor(Qt::red));
     panel.setColor(kBand);
     QPalette p = parent.widget.palette();
@@ -102,10 +102,10 @@ void TestPanels::panelFollowsParentUntilColoured()
 void TestPanels::transparentControlsShowTheParent()
 {
     RedParent parent;
-    auto *panel = new TFlatPanel(&parent.widget);
+    auto *panel = new FlatPanel(&parent.widget);
     panel->setGeometry(10, 10, 100, 50);
     panel->setColor(kBand);
-    auto *box = new TFlatGroupBox(&parent.widget);
+    auto *box = new FlatGroupBox(&parent.widget);
     box->setGeometry(150, 10, 100, 80);
     box->setColor(kBand);
     QCOMPARE(render(&parent.widget).pixelColor(60, 35), kBand);
@@ -125,15 +125,15 @@ void TestPanels::transparentControlsShowTheParent()
 // right and down, then in the button shadow colour in place.
 void TestPanels::disabledCaptionsAreEmbossed()
 {
-    const QColor highlight = ResolveColorValue(0x80000014);
-    const QColor shadow = ResolveColorValue(0x80000010);
+    const QColor highlight = resolveColorValue(0x80000014);
+    const QColor shadow = resolveColorValue(0x80000010);
     QVERIFY(highlight != shadow);
-    TFlatPanel panel;
+    FlatPanel panel;
     panel.resize(200, 41);
     panel.setColor(kBand);
     panel.setFont(crispFont());
     panel.setCaption(QStringLiteral("HHH"));
-    TFlatGroupBox box;
+    FlatGroupBox box;
     box.resize(200, 60);
     box.setColor(kBand);
     box.setFont(crispFont());
@@ -160,17 +160,17 @@ void TestPanels::groupBoxTopLine_data()
 
     // Box 100 wide; columns given from the left, with "w" for the caption width.
     QTest::newRow("full frame, no caption, open from 6 to 12")
-        << int(TFlatGroupBox::brFull) << false << QString() << QList<int>{0, 5, 13, 99} << QList<int>{6, 9, 12};
+        << int(FlatGroupBox::brFull) << false << QString() << QList<int>{0, 5, 13, 99} << QList<int>{6, 9, 12};
     QTest::newRow("full frame, caption: open to 12 + its width")
-        << int(TFlatGroupBox::brFull) << false << QStringLiteral("Ab") << QList<int>{5, -13, 99}
+        << int(FlatGroupBox::brFull) << false << QStringLiteral("Ab") << QList<int>{5, -13, 99}
         << QList<int>{6, 8, -12};
     QTest::newRow("top line only: the corner pixel stays open")
-        << int(TFlatGroupBox::brOnlyTopLine) << false << QString() << QList<int>{1, 5, 13, 99}
+        << int(FlatGroupBox::brOnlyTopLine) << false << QString() << QList<int>{1, 5, 13, 99}
         << QList<int>{0, 6, 12};
     QTest::newRow("right to left, full frame")
-        << int(TFlatGroupBox::brFull) << true << QString() << QList<int>{0, 85, 94, 99} << QList<int>{86, 93};
+        << int(FlatGroupBox::brFull) << true << QString() << QList<int>{0, 85, 94, 99} << QList<int>{86, 93};
     QTest::newRow("right to left, top line only")
-        << int(TFlatGroupBox::brOnlyTopLine) << true << QString() << QList<int>{1, 87, 95, 99}
+        << int(FlatGroupBox::brOnlyTopLine) << true << QString() << QList<int>{1, 87, 95, 99}
         << QList<int>{0, 88, 94};
 }
 
@@ -181,12 +181,12 @@ void TestPanels::groupBoxTopLine()
     QFETCH(QString, caption);
     QFETCH(QList<int>, lineColumns);
     QFETCH(QList<int>, openColumns);
-    TFlatGroupBox box;
+    FlatGroupBox box;
     box.resize(100, 60);
     box.setColor(kBand);
     box.setColorBorder(Qt::blue);
     box.setFont(crispFont(13));
-    box.setBorder(TFlatGroupBox::TGroupBoxBorder(border));
+    box.setBorder(FlatGroupBox::TGroupBoxBorder(border));
     box.setCaption(caption);
     if (rightToLeft)
         box.setLayoutDirection(Qt::RightToLeft);
@@ -204,7 +204,7 @@ void TestPanels::groupBoxTopLine()
 // The caption patch starts at x = 10 and is six pixels wider than the text.
 void TestPanels::xpGroupBoxCaptionPatch()
 {
-    TXP_GroupBox box;
+    SkinGroupBox box;
     QCOMPARE(box.size(), QSize(185, 105));
     QCOMPARE(box.color(), QColor(248, 246, 230));
     box.resize(160, 80);

@@ -1,7 +1,7 @@
 // The flat speed button: its face in every state, press and release, group
 // latching, glyph strips, the accelerator and the shared hover timer.
 
-#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/flatspeedbutton.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -10,7 +10,7 @@
 
 namespace {
 
-using State = TFlatSpeedButton::FaceState;
+using State = FlatSpeedButton::FaceState;
 
 const QColor kHost(10, 20, 30);
 const QColor kFace(15, 151, 4);
@@ -32,9 +32,9 @@ struct Host
         window.resize(300, 120);
     }
 
-    TFlatSpeedButton *button(const QRect &geometry, const QString &caption = {})
+    FlatSpeedButton *button(const QRect &geometry, const QString &caption = {})
     {
-        auto *b = new TFlatSpeedButton(caption, &window);
+        auto *b = new FlatSpeedButton(caption, &window);
         b->setGeometry(geometry);
         b->setColors(kFace, kFocused, kDown, kBorder);
         return b;
@@ -122,7 +122,7 @@ void TestSpeedButton::faceAndFrame()
     QFETCH(QColor, bottomRight);
 
     Host host;
-    TFlatSpeedButton *button = host.button({20, 20, 30, 26});
+    FlatSpeedButton *button = host.button({20, 20, 30, 26});
     button->setTransparentMode(TTransparentMode(mode));
     QVERIFY(host.show());
     const QPoint centre = button->rect().center();
@@ -159,7 +159,7 @@ void TestSpeedButton::pressAndRelease()
     QFETCH(int, clicks);
 
     Host host;
-    TFlatSpeedButton *button = host.button({20, 20, 30, 26});
+    FlatSpeedButton *button = host.button({20, 20, 30, 26});
     QVERIFY(host.show());
     QSignalSpy clicked(button, &QAbstractButton::clicked);
 
@@ -177,9 +177,9 @@ void TestSpeedButton::pressAndRelease()
 void TestSpeedButton::groupLatching()
 {
     Host host;
-    TFlatSpeedButton *a = host.button({10, 10, 40, 30});
-    TFlatSpeedButton *b = host.button({60, 10, 40, 30});
-    TFlatSpeedButton *other = host.button({110, 10, 40, 30});
+    FlatSpeedButton *a = host.button({10, 10, 40, 30});
+    FlatSpeedButton *b = host.button({60, 10, 40, 30});
+    FlatSpeedButton *other = host.button({110, 10, 40, 30});
     other->setDown(true);
     QVERIFY(!other->isDown());   // no group, no latching
     a->setGroupIndex(1);
@@ -213,7 +213,7 @@ void TestSpeedButton::groupLatching()
 void TestSpeedButton::accelerator()
 {
     Host host;
-    TFlatSpeedButton *button = host.button({10, 10, 60, 30}, QStringLiteral("&Save"));
+    FlatSpeedButton *button = host.button({10, 10, 60, 30}, QStringLiteral("&Save"));
     QVERIFY(host.show());
     QSignalSpy clicked(button, &QAbstractButton::clicked);
 
@@ -228,7 +228,7 @@ void TestSpeedButton::accelerator()
 void TestSpeedButton::hoverClearsAfterLeavingButNotWhilePressed()
 {
     Host host;
-    TFlatSpeedButton *button = host.button({20, 20, 30, 26});
+    FlatSpeedButton *button = host.button({20, 20, 30, 26});
     const QColor spot(9, 132, 255);
     button->setTransparentFrame(spot);
     QVERIFY(host.show());
@@ -260,8 +260,8 @@ void TestSpeedButton::hoverClearsAfterLeavingButNotWhilePressed()
 void TestSpeedButton::hoverMovesStraightToTheNextButton()
 {
     Host host;
-    TFlatSpeedButton *first = host.button({20, 20, 30, 26});
-    TFlatSpeedButton *second = host.button({50, 20, 30, 26});
+    FlatSpeedButton *first = host.button({20, 20, 30, 26});
+    FlatSpeedButton *second = host.button({50, 20, 30, 26});
     QVERIFY(host.show());
 
     QTest::mouseMove(first, QPoint(10, 10));
@@ -288,7 +288,7 @@ void TestSpeedButton::glyphImageCount()
     QFETCH(QSize, size);
     QFETCH(int, before);
     QFETCH(int, after);
-    TFlatSpeedButton button(QString(), nullptr);
+    FlatSpeedButton button(QString(), nullptr);
     button.setNumGlyphs(before);
     button.setGlyph(QImage(size, QImage::Format_RGB32));
     QCOMPARE(button.numGlyphs(), after);
@@ -323,7 +323,7 @@ void TestSpeedButton::glyphImagePerState()
     strip.setPixelColor(0, 15, key);
 
     Host host;
-    TFlatSpeedButton *button = host.button({20, 20, 40, 40});
+    FlatSpeedButton *button = host.button({20, 20, 40, 40});
     button->setGroupIndex(3);
     button->setGlyph(strip);
     QVERIFY(host.show());

@@ -6,8 +6,8 @@
 #include "db/query.h"
 #include "db/salesrecordmodel.h"
 #include "db/statements.h"
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatspeedbutton.h"
 #include "windows/UnitXiaoShouRecord.h"
 
 #include <QAbstractItemModelTester>

@@ -3,11 +3,11 @@
 #include "typing.h"
 
 #include "db/salesrecordmodel.h"
-#include "widgets/TFlatComboBoxUnit.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatMemoUnit.h"
-#include "widgets/TFlatSpeedButtonUnit.h"
-#include "widgets/XP_Button.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatmemo.h"
+#include "widgets/flatspeedbutton.h"
+#include "widgets/skinbutton.h"
 #include "windows/UnitSystemSet.h"
 #include "windows/UnitXiaoShouRecord.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/FlatUtilitys.h"
+#include "widgets/hoverwatch.h"
 #include "widgets/flatbuttoncolors.h"
 
 #include <QAbstractButton>
@@ -12,14 +12,14 @@ enum TCheckBoxLayout { checkboxLeft, checkboxRight };
 // area. Every change of the checked state, by the user or by the program,
 // emits clicked() once. The hover look is kept by one timer shared by all
 // flat check boxes.
-class TFlatCheckBox final : public QAbstractButton, private HoverClient
+class FlatCheckBox final : public QAbstractButton, private HoverClient
 {
     Q_OBJECT
 
 public:
-    explicit TFlatCheckBox(const QString &caption, QWidget *parent = nullptr);
-    ~TFlatCheckBox() override;
-    Q_DISABLE_COPY_MOVE(TFlatCheckBox)
+    explicit FlatCheckBox(const QString &caption, QWidget *parent = nullptr);
+    ~FlatCheckBox() override;
+    Q_DISABLE_COPY_MOVE(FlatCheckBox)
 
     // Background of the control and fill of the box at rest; until set, the
     // parent's background colour.

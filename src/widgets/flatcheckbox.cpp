@@ -1,4 +1,6 @@
-#include "TFlatCheckBoxUnit.h"
+#include "flatcheckbox.h"
+
+#include "bevel.h"
 
 #include "widgets/colorvalue.h"
 
@@ -40,7 +42,7 @@ void plotLine(QPainter &painter, QPoint from, const QPoint &to, const QColor &co
 
 } // namespace
 
-TFlatCheckBox::TFlatCheckBox(const QString &caption, QWidget *parent)
+FlatCheckBox::FlatCheckBox(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
     , m_colors(colorFromValue(clWhite), colorFromValue(12965593), colorFromValue(8623776))
     , m_colorCheck(colorFromValue(clBlack))
@@ -58,108 +60,108 @@ TFlatCheckBox::TFlatCheckBox(const QString &caption, QWidget *parent)
     });
 }
 
-TFlatCheckBox::~TFlatCheckBox()
+FlatCheckBox::~FlatCheckBox()
 {
     hoverWatch().leave(this);
 }
 
-QColor TFlatCheckBox::color() const
+QColor FlatCheckBox::color() const
 {
     return m_colors.base(this);
 }
 
-void TFlatCheckBox::setColor(const QColor &color)
+void FlatCheckBox::setColor(const QColor &color)
 {
     m_colors.setColor(color);
     update();
 }
 
-void TFlatCheckBox::setParentColor(bool parentColor)
+void FlatCheckBox::setParentColor(bool parentColor)
 {
     m_colors.setParentColor(parentColor, this);
     update();
 }
 
-void TFlatCheckBox::setColorFocused(const QColor &color)
+void FlatCheckBox::setColorFocused(const QColor &color)
 {
     m_colors.focused = color;
     update();
 }
 
-void TFlatCheckBox::setColorDown(const QColor &color)
+void FlatCheckBox::setColorDown(const QColor &color)
 {
     m_colors.down = color;
     update();
 }
 
-void TFlatCheckBox::setColorCheck(const QColor &color)
+void FlatCheckBox::setColorCheck(const QColor &color)
 {
     m_colorCheck = color;
     update();
 }
 
-void TFlatCheckBox::setColorBorder(const QColor &color)
+void FlatCheckBox::setColorBorder(const QColor &color)
 {
     m_colors.border = color;
     update();
 }
 
-void TFlatCheckBox::setFontColor(const QColor &color)
+void FlatCheckBox::setFontColor(const QColor &color)
 {
     QPalette p = palette();
     p.setColor(foregroundRole(), color);
     setPalette(p);
 }
 
-void TFlatCheckBox::setCheckBoxLayout(TCheckBoxLayout layout)
+void FlatCheckBox::setCheckBoxLayout(TCheckBoxLayout layout)
 {
     m_layout = layout;
     update();
 }
 
-void TFlatCheckBox::setTransparent(bool transparent)
+void FlatCheckBox::setTransparent(bool transparent)
 {
     m_transparent = transparent;
     update();
 }
 
-void TFlatCheckBox::setUseAdvColors(bool use)
+void FlatCheckBox::setUseAdvColors(bool use)
 {
     m_colors.setUseAdvColors(use, this);
     update();
 }
 
-void TFlatCheckBox::setAdvColorFocused(int percent)
+void FlatCheckBox::setAdvColorFocused(int percent)
 {
     m_colors.setAdvFocused(percent, this);
     update();
 }
 
-void TFlatCheckBox::setAdvColorDown(int percent)
+void FlatCheckBox::setAdvColorDown(int percent)
 {
     m_colors.setAdvDown(percent, this);
     update();
 }
 
-void TFlatCheckBox::setAdvColorBorder(int percent)
+void FlatCheckBox::setAdvColorBorder(int percent)
 {
     m_colors.setAdvBorder(percent, this);
     update();
 }
 
-QRect TFlatCheckBox::boxRect() const
+QRect FlatCheckBox::boxRect() const
 {
     // At the top whatever the control's height, not centred.
     const int left = m_layout == checkboxLeft ? 1 : width() - 12;
     return QRect(left, 3, 11, 11);
 }
 
-void TFlatCheckBox::updateBox()
+void FlatCheckBox::updateBox()
 {
     update(boxRect());
 }
 
-void TFlatCheckBox::drawBox(QPainter &painter) const
+void FlatCheckBox::drawBox(QPainter &painter) const
 {
     const QRect box = boxRect();
     QColor fill = m_colors.focused;
@@ -179,10 +181,10 @@ void TFlatCheckBox::drawBox(QPainter &painter) const
         plotLine(painter, o + QPoint(8, 3), o + QPoint(4, 7), tick);
         plotLine(painter, o + QPoint(8, 4), o + QPoint(5, 7), tick);
     }
-    DrawBevelFrame(painter, box, m_colors.border, m_colors.border, 1);
+    drawBevelFrame(painter, box, m_colors.border, m_colors.border, 1);
 }
 
-void TFlatCheckBox::paintEvent(QPaintEvent *)
+void FlatCheckBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     // Transparent: nothing is laid down, so the parent and the controls
@@ -214,12 +216,12 @@ void TFlatCheckBox::paintEvent(QPaintEvent *)
     }
 }
 
-void TFlatCheckBox::toggleChecked()
+void FlatCheckBox::toggleChecked()
 {
     setChecked(!isChecked());
 }
 
-void TFlatCheckBox::mousePressEvent(QMouseEvent *event)
+void FlatCheckBox::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton || !isEnabled())
@@ -229,13 +231,13 @@ void TFlatCheckBox::mousePressEvent(QMouseEvent *event)
     updateBox();
 }
 
-void TFlatCheckBox::mouseMoveEvent(QMouseEvent *event)
+void FlatCheckBox::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
     hoverWatch().pointerMoved(this, event->globalPosition().toPoint());
 }
 
-void TFlatCheckBox::mouseReleaseEvent(QMouseEvent *event)
+void FlatCheckBox::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton || !isEnabled() || !m_pressing)
@@ -248,13 +250,13 @@ void TFlatCheckBox::mouseReleaseEvent(QMouseEvent *event)
     updateBox();
 }
 
-void TFlatCheckBox::mouseDoubleClickEvent(QMouseEvent *event)
+void FlatCheckBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second press of a double click toggles again, as a press of its own.
     mousePressEvent(event);
 }
 
-void TFlatCheckBox::keyPressEvent(QKeyEvent *event)
+void FlatCheckBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Space && !(event->modifiers() & ~Qt::KeypadModifier)) {
         toggleChecked();
@@ -265,12 +267,12 @@ void TFlatCheckBox::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void TFlatCheckBox::keyReleaseEvent(QKeyEvent *event)
+void FlatCheckBox::keyReleaseEvent(QKeyEvent *event)
 {
     QWidget::keyReleaseEvent(event);
 }
 
-void TFlatCheckBox::focusInEvent(QFocusEvent *event)
+void FlatCheckBox::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
     if (!isEnabled())
@@ -279,7 +281,7 @@ void TFlatCheckBox::focusInEvent(QFocusEvent *event)
     updateBox();
 }
 
-void TFlatCheckBox::focusOutEvent(QFocusEvent *event)
+void FlatCheckBox::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
     if (!isEnabled())
@@ -290,7 +292,7 @@ void TFlatCheckBox::focusOutEvent(QFocusEvent *event)
     updateBox();
 }
 
-bool TFlatCheckBox::event(QEvent *event)
+bool FlatCheckBox::event(QEvent *event)
 {
     // The caption's accelerator focuses the box and toggles it.
     if (event->type() == QEvent::Shortcut) {
@@ -303,7 +305,7 @@ bool TFlatCheckBox::event(QEvent *event)
     return QAbstractButton::event(event);
 }
 
-void TFlatCheckBox::changeEvent(QEvent *event)
+void FlatCheckBox::changeEvent(QEvent *event)
 {
     QAbstractButton::changeEvent(event);
     switch (event->type()) {
@@ -327,7 +329,7 @@ void TFlatCheckBox::changeEvent(QEvent *event)
     }
 }
 
-void TFlatCheckBox::pointerEntered()
+void FlatCheckBox::pointerEntered()
 {
     if (isEnabled() && !m_hovered) {
         m_hovered = true;
@@ -335,7 +337,7 @@ void TFlatCheckBox::pointerEntered()
     }
 }
 
-void TFlatCheckBox::pointerLeft()
+void FlatCheckBox::pointerLeft()
 {
     if (!isEnabled() || !m_hovered || m_pressing)
         return;

@@ -9,7 +9,7 @@
 // is stretched over a face, the disabled silhouette of a picture and the
 // hand cursor. Only Qt GUI is needed here, so the asset generator draws the
 // embedded skin and cursor with these same routines.
-namespace XpSkin {
+namespace ButtonSkin {
 
 // The XPBUTTON strip: five images side by side, numbered from 1.
 constexpr int kImageWidth = 18;
@@ -37,12 +37,12 @@ QImage stretch(const QImage &image, const QSize &size);
 // takes the face colour, the others stay as they are.
 QImage silhouette(const QImage &picture, const QColor &face);
 
-} // namespace XpSkin
+} // namespace ButtonSkin
 
-namespace XpCursors {
+namespace HandCursor {
 
 // Cursor numbers registered by the application.
-constexpr int crXpHand = 246;
+constexpr int kHandCursorId = 246;
 
 // The pointing hand XPHANDCUR, as a 32 × 32 picture with its hot spot.
 QImage drawHand(QPoint *hotSpot);
@@ -50,4 +50,4 @@ QImage drawHand(QPoint *hotSpot);
 // The cursor registered under a number; unknown numbers give the arrow.
 QCursor cursorById(int id);
 
-} // namespace XpCursors
+} // namespace HandCursor

@@ -17,12 +17,12 @@ void DrawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QSt
 // transparent, whatever lies beneath), a one-pixel frame in the highlight
 // (top, left) and shadow (right, bottom) colours, and an optional caption.
 // It follows its parent's colour until one is set.
-class TFlatPanel : public QFrame
+class FlatPanel : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit TFlatPanel(QWidget *parent = nullptr);
+    explicit FlatPanel(QWidget *parent = nullptr);
 
     void setColor(const QColor &color);
     QColor color() const;
@@ -54,5 +54,5 @@ private:
     QString m_caption;
     Qt::Alignment m_alignment = Qt::AlignHCenter;
 
-    Q_DISABLE_COPY_MOVE(TFlatPanel)
+    Q_DISABLE_COPY_MOVE(FlatPanel)
 };

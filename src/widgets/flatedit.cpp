@@ -1,6 +1,5 @@
-#include "TFlatEditUnit.h"
+#include "flatedit.h"
 
-#include "FlatUtilitys.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -24,11 +23,11 @@ void DrawFlatEditFrame(QPainter &painter, const QRect &rect, const QColor &borde
 namespace {
 bool isFlatEdit(const QObject *object)
 {
-    return qobject_cast<const TFlatEdit *>(object) != nullptr;
+    return qobject_cast<const FlatEdit *>(object) != nullptr;
 }
 } // namespace
 
-TFlatEdit::TFlatEdit(QWidget *parent)
+FlatEdit::FlatEdit(QWidget *parent)
     : QLineEdit(parent)
     , m_look(this, &isFlatEdit)
 {
@@ -39,19 +38,19 @@ TFlatEdit::TFlatEdit(QWidget *parent)
     m_look.adoptParentColor();
 }
 
-void TFlatEdit::fitHeightToFont()
+void FlatEdit::fitHeightToFont()
 {
     resize(width(), QFontMetrics(font()).height() + 2 * kFrameWidth);
 }
 
-bool TFlatEdit::event(QEvent *event)
+bool FlatEdit::event(QEvent *event)
 {
     if (event->type() == QEvent::Polish)
         fitHeightToFont();
     return QLineEdit::event(event);
 }
 
-void TFlatEdit::changeEvent(QEvent *event)
+void FlatEdit::changeEvent(QEvent *event)
 {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange)
@@ -59,7 +58,7 @@ void TFlatEdit::changeEvent(QEvent *event)
     m_look.changed(event);
 }
 
-void TFlatEdit::paintEvent(QPaintEvent *event)
+void FlatEdit::paintEvent(QPaintEvent *event)
 {
     const QColor fill = m_look.fill();
     {
@@ -71,31 +70,31 @@ void TFlatEdit::paintEvent(QPaintEvent *event)
     DrawFlatEditFrame(p, rect(), m_look.colors().border, fill);
 }
 
-void TFlatEdit::keyPressEvent(QKeyEvent *event)
+void FlatEdit::keyPressEvent(QKeyEvent *event)
 {
     emit keyDown(event->key());
     QLineEdit::keyPressEvent(event);
 }
 
-void TFlatEdit::focusInEvent(QFocusEvent *event)
+void FlatEdit::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
     m_look.update();
 }
 
-void TFlatEdit::focusOutEvent(QFocusEvent *event)
+void FlatEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
     m_look.update();
 }
 
-void TFlatEdit::enterEvent(QEnterEvent *event)
+void FlatEdit::enterEvent(QEnterEvent *event)
 {
     QLineEdit::enterEvent(event);
     m_look.pointerEntered();
 }
 
-void TFlatEdit::leaveEvent(QEvent *event)
+void FlatEdit::leaveEvent(QEvent *event)
 {
     QLineEdit::leaveEvent(event);
     m_look.pointerLeft();

@@ -1,16 +1,16 @@
-#include "XP_GroupBox.h"
+#include "skingroupbox.h"
 
-#include "FlatUtilitys.h"
+#include "colors.h"
 
 #include <QEvent>
 #include <QKeySequence>
 #include <QPainter>
 
-TXP_GroupBox::TXP_GroupBox(QWidget *parent)
+SkinGroupBox::SkinGroupBox(QWidget *parent)
     : QWidget(parent)
-    , m_borderColor(ResolveColorValue(12570832))
-    , m_captionColor(ResolveColorValue(13583874))
-    , m_color(ResolveColorValue(15136504))
+    , m_borderColor(resolveColorValue(12570832))
+    , m_captionColor(resolveColorValue(13583874))
+    , m_color(resolveColorValue(15136504))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Controls placed in the box that follow their parent's colour see the fill.
@@ -20,12 +20,12 @@ TXP_GroupBox::TXP_GroupBox(QWidget *parent)
     resize(185, 105);
 }
 
-QSize TXP_GroupBox::sizeHint() const
+QSize SkinGroupBox::sizeHint() const
 {
     return {185, 105};
 }
 
-void TXP_GroupBox::setBorderColor(const QColor &color)
+void SkinGroupBox::setBorderColor(const QColor &color)
 {
     if (m_borderColor != color) {
         m_borderColor = color;
@@ -33,7 +33,7 @@ void TXP_GroupBox::setBorderColor(const QColor &color)
     }
 }
 
-void TXP_GroupBox::setCaptionColor(const QColor &color)
+void SkinGroupBox::setCaptionColor(const QColor &color)
 {
     if (m_captionColor != color) {
         m_captionColor = color;
@@ -41,7 +41,7 @@ void TXP_GroupBox::setCaptionColor(const QColor &color)
     }
 }
 
-void TXP_GroupBox::setColor(const QColor &color)
+void SkinGroupBox::setColor(const QColor &color)
 {
     if (m_color != color) {
         m_color = color;
@@ -52,7 +52,7 @@ void TXP_GroupBox::setColor(const QColor &color)
     }
 }
 
-void TXP_GroupBox::setCaption(const QString &caption)
+void SkinGroupBox::setCaption(const QString &caption)
 {
     if (m_caption == caption)
         return;
@@ -63,7 +63,7 @@ void TXP_GroupBox::setCaption(const QString &caption)
     update();
 }
 
-bool TXP_GroupBox::event(QEvent *event)
+bool SkinGroupBox::event(QEvent *event)
 {
     // The caption's accelerator brings the focus to the box.
     if (event->type() == QEvent::Shortcut) {
@@ -74,7 +74,7 @@ bool TXP_GroupBox::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void TXP_GroupBox::changeEvent(QEvent *event)
+void SkinGroupBox::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     switch (event->type()) {
@@ -88,7 +88,7 @@ void TXP_GroupBox::changeEvent(QEvent *event)
     }
 }
 
-void TXP_GroupBox::paintEvent(QPaintEvent *)
+void SkinGroupBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), m_color);

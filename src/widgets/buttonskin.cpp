@@ -1,4 +1,4 @@
-#include "XP_Unit.h"
+#include "buttonskin.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -33,15 +33,15 @@ Look lookOf(int n)
     const QColor blue(0, 60, 116);
     const QColor top(255, 255, 255), middle(243, 243, 239), bottom(214, 208, 197);
     switch (n) {
-    case XpSkin::Pressed:
+    case ButtonSkin::Pressed:
         return {blue, QColor(209, 204, 193), QColor(226, 225, 218), QColor(241, 241, 237), false};
-    case XpSkin::Disabled: {
+    case ButtonSkin::Disabled: {
         const QColor face(245, 244, 234);
         return {QColor(201, 199, 186), face, face, face, false};
     }
-    case XpSkin::Hot:
+    case ButtonSkin::Hot:
         return {blue, top, middle, bottom, true, QColor(255, 240, 207), QColor(229, 151, 0)};
-    case XpSkin::Focused:
+    case ButtonSkin::Focused:
         return {blue, top, middle, bottom, true, QColor(206, 231, 255), QColor(105, 130, 238)};
     default:
         return {blue, top, middle, bottom, false};
@@ -54,8 +54,8 @@ Look lookOf(int n)
 // ones stretched over large buttons.
 void drawImage(QImage &strip, int n)
 {
-    const int w = XpSkin::kImageWidth;
-    const int h = XpSkin::kImageHeight;
+    const int w = ButtonSkin::kImageWidth;
+    const int h = ButtonSkin::kImageHeight;
     const int x0 = w * (n - 1);
     const Look look = lookOf(n);
     const QColor outside(236, 238, 232);
@@ -80,7 +80,7 @@ void drawImage(QImage &strip, int n)
             else if (look.ring && fromEdge <= 2) {
                 const QColor ring = fromEdgeY == fromEdge ? (y < middleRow ? look.ringTop : look.ringBottom) : ringSide;
                 c = fromEdge == 1 ? ring : mix(ring, face, 0.45);
-            } else if (fromEdgeX == 1 && n != XpSkin::Pressed) {
+            } else if (fromEdgeX == 1 && n != ButtonSkin::Pressed) {
                 c = mix(face, look.faceBottom, 0.35);   // a soft edge on the sides
             }
             strip.setPixelColor(x0 + x, y, c);
@@ -91,8 +91,8 @@ void drawImage(QImage &strip, int n)
 QImage loadStrip()
 {
     QImage skin(kSkinResource);
-    if (skin.size() != QSize(XpSkin::kImageWidth * XpSkin::kImageCount, XpSkin::kImageHeight))
-        return XpSkin::drawStrip();
+    if (skin.size() != QSize(ButtonSkin::kImageWidth * ButtonSkin::kImageCount, ButtonSkin::kImageHeight))
+        return ButtonSkin::drawStrip();
     return skin.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -125,7 +125,7 @@ int rowSource(int y, int h, int H)
 
 } // namespace
 
-namespace XpSkin {
+namespace ButtonSkin {
 
 QImage drawStrip()
 {
@@ -186,9 +186,9 @@ QImage silhouette(const QImage &picture, const QColor &face)
     return result;
 }
 
-} // namespace XpSkin
+} // namespace ButtonSkin
 
-namespace XpCursors {
+namespace HandCursor {
 
 // A white hand with a black outline, the index finger up; the hot spot is
 // the tip of that finger.
@@ -232,7 +232,7 @@ QImage drawHand(QPoint *hotSpot)
 
 QCursor cursorById(int id)
 {
-    if (id != crXpHand)
+    if (id != kHandCursorId)
         return QCursor(Qt::ArrowCursor);
     static const QImage hand = [] {
         QImage img(kHandResource);
@@ -244,4 +244,4 @@ QCursor cursorById(int id)
     return QCursor(QPixmap::fromImage(hand), hot.x(), hot.y());
 }
 
-} // namespace XpCursors
+} // namespace HandCursor

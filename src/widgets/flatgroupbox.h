@@ -6,14 +6,14 @@
 // A framed area that holds other controls: a one-pixel frame (or only its
 // top line) whose top line is open behind the caption at the top left.
 // It follows its parent's colour until one is set.
-class TFlatGroupBox : public QWidget
+class FlatGroupBox : public QWidget
 {
     Q_OBJECT
 
 public:
     enum TGroupBoxBorder { brFull, brOnlyTopLine };
 
-    explicit TFlatGroupBox(QWidget *parent = nullptr);
+    explicit FlatGroupBox(QWidget *parent = nullptr);
 
     void setColor(const QColor &color);
     QColor color() const;
@@ -51,5 +51,5 @@ private:
     QString m_caption;
     int m_shortcutId = 0;
 
-    Q_DISABLE_COPY_MOVE(TFlatGroupBox)
+    Q_DISABLE_COPY_MOVE(FlatGroupBox)
 };

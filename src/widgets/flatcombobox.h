@@ -8,13 +8,13 @@ class QStringListModel;
 // field in the box's colour and a narrow arrow button whose small triangle
 // points up while the list is open. The text is free; the list only offers
 // choices (no completion, nothing typed is added to the list).
-class TFlatComboBox final : public QComboBox
+class FlatComboBox final : public QComboBox
 {
     Q_OBJECT
 
 public:
-    explicit TFlatComboBox(QWidget *parent = nullptr);
-    Q_DISABLE_COPY_MOVE(TFlatComboBox)
+    explicit FlatComboBox(QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(FlatComboBox)
 
     // Replaces the whole list at once (fast for a hundred thousand entries).
     void setItems(const QStringList &items);

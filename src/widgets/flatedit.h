@@ -15,14 +15,14 @@ void DrawFlatEditFrame(QPainter &painter, const QRect &rect, const QColor &borde
 // takes while it has the focus, or while the pointer is over it and the focus
 // is not on another flat edit. Its height follows the font: character cell
 // plus 6. keyDown is announced before the box handles the key.
-class TFlatEdit : public QLineEdit
+class FlatEdit : public QLineEdit
 {
     Q_OBJECT
 
 public:
     static constexpr int kFrameWidth = 3;
 
-    explicit TFlatEdit(QWidget *parent = nullptr);
+    explicit FlatEdit(QWidget *parent = nullptr);
 
     void setColorFlat(const QColor &color) { m_look.setFlat(color); }   // also stops following the parent's colour
     QColor colorFlat() const { return m_look.colors().flat; }
@@ -59,5 +59,5 @@ private:
 
     FlatEditLook m_look;
 
-    Q_DISABLE_COPY_MOVE(TFlatEdit)
+    Q_DISABLE_COPY_MOVE(FlatEdit)
 };

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "TFlatEditUnit.h"
+#include "flatedit.h"
 
 #include <QPlainTextEdit>
 
-// A box of several lines of plain text, drawn flat like TFlatEdit: the
+// A box of several lines of plain text, drawn flat like FlatEdit: the
 // focused look while it has the focus, or while the pointer is over it and
 // the focus is not on another flat memo. Enter starts a new line; Tab moves
 // the focus on. keyDown is announced before the box handles the key.
-class TFlatMemo : public QPlainTextEdit
+class FlatMemo : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
     enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
-    explicit TFlatMemo(QWidget *parent = nullptr);
+    explicit FlatMemo(QWidget *parent = nullptr);
 
     void setColorFlat(const QColor &color) { m_look.setFlat(color); }   // also stops following the parent's colour
     QColor colorFlat() const { return m_look.colors().flat; }
@@ -53,5 +53,5 @@ private:
     FlatEditLook m_look;
     TScrollStyle m_scrollBars = ssNone;
 
-    Q_DISABLE_COPY_MOVE(TFlatMemo)
+    Q_DISABLE_COPY_MOVE(FlatMemo)
 };

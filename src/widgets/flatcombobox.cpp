@@ -1,6 +1,7 @@
-#include "TFlatComboBoxUnit.h"
+#include "flatcombobox.h"
 
-#include "widgets/FlatUtilitys.h"
+#include "widgets/colors.h"
+#include "widgets/bevel.h"
 #include "widgets/colorvalue.h"
 
 #include <QKeyEvent>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int kButton = TFlatComboBox::kButtonWidth;
+constexpr int kButton = FlatComboBox::kButtonWidth;
 
 // Tells the combo box where its own parts lie: the text field inside the flat
 // rings and the narrow arrow button at the right (for clicks that open the list).
@@ -48,7 +49,7 @@ public:
 class ItemHeightDelegate final : public QStyledItemDelegate
 {
 public:
-    ItemHeightDelegate(const TFlatComboBox *combo, QObject *parent)
+    ItemHeightDelegate(const FlatComboBox *combo, QObject *parent)
         : QStyledItemDelegate(parent)
         , m_combo(combo)
     {
@@ -62,13 +63,13 @@ public:
     }
 
 private:
-    const TFlatComboBox *m_combo;
+    const FlatComboBox *m_combo;
 };
 
 // One-pixel outline of r, inside r.
 void outline(QPainter &painter, const QRect &r, const QColor &color)
 {
-    DrawBevelFrame(painter, r, color, color, 1);
+    drawBevelFrame(painter, r, color, color, 1);
 }
 
 // The small triangle: five, three and one pixels, pointing down or, flipped, up.
@@ -83,7 +84,7 @@ void triangle(QPainter &painter, const QPoint &centre, bool up, const QColor &co
 
 } // namespace
 
-TFlatComboBox::TFlatComboBox(QWidget *parent)
+FlatComboBox::FlatComboBox(QWidget *parent)
     : QComboBox(parent)
     , m_model(new QStringListModel(this))
     , m_color(colorFromValue(14805739))
@@ -116,7 +117,7 @@ TFlatComboBox::TFlatComboBox(QWidget *parent)
     applyColors();
 }
 
-void TFlatComboBox::setItems(const QStringList &items)
+void FlatComboBox::setItems(const QStringList &items)
 {
     const QString text = currentText();
     m_model->setStringList(items);
@@ -124,44 +125,44 @@ void TFlatComboBox::setItems(const QStringList &items)
     setEditText(text);
 }
 
-QStringList TFlatComboBox::items() const
+QStringList FlatComboBox::items() const
 {
     return m_model->stringList();
 }
 
-void TFlatComboBox::clearAll()
+void FlatComboBox::clearAll()
 {
     m_model->setStringList({});
     setCurrentIndex(-1);
     setEditText(QString());
 }
 
-void TFlatComboBox::setColor(const QColor &color)
+void FlatComboBox::setColor(const QColor &color)
 {
     m_color = color;
     applyColors();
     update();
 }
 
-void TFlatComboBox::setColorArrow(const QColor &color)
+void FlatComboBox::setColorArrow(const QColor &color)
 {
     m_colorArrow = color;
     update();
 }
 
-void TFlatComboBox::setColorArrowBackground(const QColor &color)
+void FlatComboBox::setColorArrowBackground(const QColor &color)
 {
     m_colorArrowBackground = color;
     update();
 }
 
-void TFlatComboBox::setColorBorder(const QColor &color)
+void FlatComboBox::setColorBorder(const QColor &color)
 {
     m_colorBorder = color;
     update();
 }
 
-void TFlatComboBox::setUseAdvColors(bool use)
+void FlatComboBox::setUseAdvColors(bool use)
 {
     if (use == m_useAdvColors)
         return;
@@ -170,38 +171,38 @@ void TFlatComboBox::setUseAdvColors(bool use)
     update();
 }
 
-void TFlatComboBox::setAdvColorBorder(int percent)
+void FlatComboBox::setAdvColorBorder(int percent)
 {
     m_advColorBorder = std::clamp(percent, 0, 100);
     recomputeAdvColors();
     update();
 }
 
-void TFlatComboBox::setAdvColorArrowBackground(int percent)
+void FlatComboBox::setAdvColorArrowBackground(int percent)
 {
     m_advColorArrowBackground = std::clamp(percent, 0, 100);
     recomputeAdvColors();
     update();
 }
 
-QColor TFlatComboBox::parentColor() const
+QColor FlatComboBox::parentColor() const
 {
     const QWidget *parent = parentWidget();
     return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
 }
 
-void TFlatComboBox::recomputeAdvColors()
+void FlatComboBox::recomputeAdvColors()
 {
     if (!m_useAdvColors)
         return;
     // From the parent's colour, not the box's own: the button matches what surrounds the box.
     const QColor base = parentColor();
-    m_colorBorder = AdjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
-    m_colorArrowBackground = AdjustLightness(base, m_colorArrowBackground, m_advColorArrowBackground,
+    m_colorBorder = adjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
+    m_colorArrowBackground = adjustLightness(base, m_colorArrowBackground, m_advColorArrowBackground,
                                              LightnessDirection::Darker);
 }
 
-void TFlatComboBox::setItemHeight(int height)
+void FlatComboBox::setItemHeight(int height)
 {
     if (height <= 0 || height == m_itemHeight)
         return;
@@ -210,7 +211,7 @@ void TFlatComboBox::setItemHeight(int height)
     view()->doItemsLayout();
 }
 
-void TFlatComboBox::applyColors()
+void FlatComboBox::applyColors()
 {
     // The field (the inner edit inherits it) and the open list show the box's colour.
     QPalette p = palette();
@@ -222,12 +223,12 @@ void TFlatComboBox::applyColors()
     view()->setPalette(listPalette);
 }
 
-QRect TFlatComboBox::arrowButtonRect() const
+QRect FlatComboBox::arrowButtonRect() const
 {
     return QRect(width() - kButton - 2, 0, kButton + 2, height());
 }
 
-void TFlatComboBox::drawArrowButton(QPainter &painter) const
+void FlatComboBox::drawArrowButton(QPainter &painter) const
 {
     const QRect button = arrowButtonRect();
     painter.fillRect(button, m_colorArrowBackground);
@@ -241,7 +242,7 @@ void TFlatComboBox::drawArrowButton(QPainter &painter) const
     }
 }
 
-void TFlatComboBox::paintEvent(QPaintEvent *)
+void FlatComboBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     // The field up to the rings; the inner edit draws the text over it.
@@ -256,7 +257,7 @@ void TFlatComboBox::paintEvent(QPaintEvent *)
     drawArrowButton(p);
 }
 
-bool TFlatComboBox::eventFilter(QObject *watched, QEvent *event)
+bool FlatComboBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == view()->window()) {
         if (event->type() == QEvent::Show && !m_listOpen) {
@@ -270,7 +271,7 @@ bool TFlatComboBox::eventFilter(QObject *watched, QEvent *event)
     return QComboBox::eventFilter(watched, event);
 }
 
-void TFlatComboBox::keyPressEvent(QKeyEvent *event)
+void FlatComboBox::keyPressEvent(QKeyEvent *event)
 {
     emit keyDown(event->key());
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -280,14 +281,14 @@ void TFlatComboBox::keyPressEvent(QKeyEvent *event)
     QComboBox::keyPressEvent(event);
 }
 
-void TFlatComboBox::focusOutEvent(QFocusEvent *event)
+void FlatComboBox::focusOutEvent(QFocusEvent *event)
 {
     m_leaving = true;
     QComboBox::focusOutEvent(event);
     m_leaving = false;
 }
 
-void TFlatComboBox::changeEvent(QEvent *event)
+void FlatComboBox::changeEvent(QEvent *event)
 {
     QComboBox::changeEvent(event);
     switch (event->type()) {

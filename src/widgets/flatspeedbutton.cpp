@@ -1,4 +1,6 @@
-#include "TFlatSpeedButtonUnit.h"
+#include "flatspeedbutton.h"
+
+#include "bevel.h"
 
 #include "widgets/colorvalue.h"
 
@@ -31,9 +33,9 @@ GlyphLayout toGlyphLayout(TButtonLayout layout)
 }
 
 // Which image of the strip shows in which face state.
-int imageIndex(TFlatSpeedButton::FaceState state, int images)
+int imageIndex(FlatSpeedButton::FaceState state, int images)
 {
-    using State = TFlatSpeedButton::FaceState;
+    using State = FlatSpeedButton::FaceState;
     switch (state) {
     case State::Up: return 0;
     case State::Disabled: return images >= 2 ? 1 : 0;
@@ -45,7 +47,7 @@ int imageIndex(TFlatSpeedButton::FaceState state, int images)
 
 } // namespace
 
-TFlatSpeedButton::TFlatSpeedButton(const QString &caption, QWidget *parent)
+FlatSpeedButton::FlatSpeedButton(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
     , m_colors(colorFromValue(14805739), colorFromValue(12965593), colorFromValue(8623776))
     , m_colorHighLight(colorFromValue(clWhite))
@@ -60,12 +62,12 @@ TFlatSpeedButton::TFlatSpeedButton(const QString &caption, QWidget *parent)
     setText(caption);
 }
 
-TFlatSpeedButton::~TFlatSpeedButton()
+FlatSpeedButton::~FlatSpeedButton()
 {
     hoverWatch().leave(this);
 }
 
-void TFlatSpeedButton::setColors(const QColor &face, const QColor &focused, const QColor &down,
+void FlatSpeedButton::setColors(const QColor &face, const QColor &focused, const QColor &down,
                                  const QColor &border, const QColor &caption)
 {
     m_colors.color = face;
@@ -77,7 +79,7 @@ void TFlatSpeedButton::setColors(const QColor &face, const QColor &focused, cons
     update();
 }
 
-void TFlatSpeedButton::setTransparentFrame(const QColor &frame)
+void FlatSpeedButton::setTransparentFrame(const QColor &frame)
 {
     m_transparentMode = tmAlways;
     m_colors.border = frame;
@@ -87,97 +89,97 @@ void TFlatSpeedButton::setTransparentFrame(const QColor &frame)
     update();
 }
 
-QColor TFlatSpeedButton::color() const
+QColor FlatSpeedButton::color() const
 {
     return m_colors.base(this);
 }
 
-void TFlatSpeedButton::setColor(const QColor &color)
+void FlatSpeedButton::setColor(const QColor &color)
 {
     m_colors.setColor(color);
     update();
 }
 
-void TFlatSpeedButton::setParentColor(bool parentColor)
+void FlatSpeedButton::setParentColor(bool parentColor)
 {
     m_colors.setParentColor(parentColor, this);
     update();
 }
 
-void TFlatSpeedButton::setColorFocused(const QColor &color)
+void FlatSpeedButton::setColorFocused(const QColor &color)
 {
     m_colors.focused = color;
     update();
 }
 
-void TFlatSpeedButton::setColorDown(const QColor &color)
+void FlatSpeedButton::setColorDown(const QColor &color)
 {
     m_colors.down = color;
     update();
 }
 
-void TFlatSpeedButton::setColorBorder(const QColor &color)
+void FlatSpeedButton::setColorBorder(const QColor &color)
 {
     m_colors.border = color;
     update();
 }
 
-void TFlatSpeedButton::setColorHighLight(const QColor &color)
+void FlatSpeedButton::setColorHighLight(const QColor &color)
 {
     m_colorHighLight = color;
     update();
 }
 
-void TFlatSpeedButton::setColorShadow(const QColor &color)
+void FlatSpeedButton::setColorShadow(const QColor &color)
 {
     m_colorShadow = color;
     update();
 }
 
-void TFlatSpeedButton::setFontColor(const QColor &color)
+void FlatSpeedButton::setFontColor(const QColor &color)
 {
     QPalette p = palette();
     p.setColor(QPalette::ButtonText, color);
     setPalette(p);
 }
 
-void TFlatSpeedButton::setTransparentMode(TTransparentMode mode)
+void FlatSpeedButton::setTransparentMode(TTransparentMode mode)
 {
     m_transparentMode = mode;
     update();
 }
 
-void TFlatSpeedButton::setUseAdvColors(bool use)
+void FlatSpeedButton::setUseAdvColors(bool use)
 {
     m_colors.setUseAdvColors(use, this);
     update();
 }
 
-void TFlatSpeedButton::setAdvColorFocused(int percent)
+void FlatSpeedButton::setAdvColorFocused(int percent)
 {
     m_colors.setAdvFocused(percent, this);
     update();
 }
 
-void TFlatSpeedButton::setAdvColorDown(int percent)
+void FlatSpeedButton::setAdvColorDown(int percent)
 {
     m_colors.setAdvDown(percent, this);
     update();
 }
 
-void TFlatSpeedButton::setAdvColorBorder(int percent)
+void FlatSpeedButton::setAdvColorBorder(int percent)
 {
     m_colors.setAdvBorder(percent, this);
     update();
 }
 
-void TFlatSpeedButton::setGroupIndex(int index)
+void FlatSpeedButton::setGroupIndex(int index)
 {
     m_groupIndex = index;
     notifyGroup();
 }
 
-void TFlatSpeedButton::setDown(bool down)
+void FlatSpeedButton::setDown(bool down)
 {
     if (m_groupIndex == 0)
         down = false;
@@ -196,22 +198,22 @@ void TFlatSpeedButton::setDown(bool down)
     }
 }
 
-void TFlatSpeedButton::setAllowAllUp(bool allow)
+void FlatSpeedButton::setAllowAllUp(bool allow)
 {
     m_allowAllUp = allow;
     notifyGroup();
 }
 
-void TFlatSpeedButton::notifyGroup()
+void FlatSpeedButton::notifyGroup()
 {
     if (m_groupIndex == 0 || !parentWidget())
         return;
-    const auto siblings = parentWidget()->findChildren<TFlatSpeedButton *>(Qt::FindDirectChildrenOnly);
-    for (TFlatSpeedButton *sibling : siblings)
+    const auto siblings = parentWidget()->findChildren<FlatSpeedButton *>(Qt::FindDirectChildrenOnly);
+    for (FlatSpeedButton *sibling : siblings)
         sibling->groupButtonPressed(m_groupIndex, this);
 }
 
-void TFlatSpeedButton::groupButtonPressed(int groupIndex, TFlatSpeedButton *sender)
+void FlatSpeedButton::groupButtonPressed(int groupIndex, FlatSpeedButton *sender)
 {
     if (groupIndex != m_groupIndex || sender == this)
         return;
@@ -224,7 +226,7 @@ void TFlatSpeedButton::groupButtonPressed(int groupIndex, TFlatSpeedButton *send
     m_allowAllUp = sender->m_allowAllUp;
 }
 
-void TFlatSpeedButton::setGlyph(const QImage &glyph)
+void FlatSpeedButton::setGlyph(const QImage &glyph)
 {
     m_glyph = glyph;
     if (!m_glyph.isNull() && m_glyph.width() % m_glyph.height() == 0) {
@@ -234,7 +236,7 @@ void TFlatSpeedButton::setGlyph(const QImage &glyph)
     update();
 }
 
-void TFlatSpeedButton::setNumGlyphs(int count)
+void FlatSpeedButton::setNumGlyphs(int count)
 {
     count = std::clamp(count, 1, 4);
     if (count == m_numGlyphs)
@@ -243,7 +245,7 @@ void TFlatSpeedButton::setNumGlyphs(int count)
     update();
 }
 
-void TFlatSpeedButton::setGlyphLayout(TButtonLayout layout)
+void FlatSpeedButton::setGlyphLayout(TButtonLayout layout)
 {
     if (layout == m_layout)
         return;
@@ -251,7 +253,7 @@ void TFlatSpeedButton::setGlyphLayout(TButtonLayout layout)
     update();
 }
 
-void TFlatSpeedButton::setMargin(int margin)
+void FlatSpeedButton::setMargin(int margin)
 {
     if (margin == m_margin || margin < -1)
         return;
@@ -259,7 +261,7 @@ void TFlatSpeedButton::setMargin(int margin)
     update();
 }
 
-void TFlatSpeedButton::setSpacing(int spacing)
+void FlatSpeedButton::setSpacing(int spacing)
 {
     if (spacing == m_spacing)
         return;
@@ -267,12 +269,12 @@ void TFlatSpeedButton::setSpacing(int spacing)
     update();
 }
 
-void TFlatSpeedButton::setModalResult(int result)
+void FlatSpeedButton::setModalResult(int result)
 {
     m_modalResult = result;
 }
 
-QColor TFlatSpeedButton::faceFill(bool *fill) const
+QColor FlatSpeedButton::faceFill(bool *fill) const
 {
     *fill = true;
     switch (m_transparentMode) {
@@ -302,13 +304,13 @@ QColor TFlatSpeedButton::faceFill(bool *fill) const
     return {};
 }
 
-void TFlatSpeedButton::paintEvent(QPaintEvent *)
+void FlatSpeedButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setFont(font());
     const bool sunk = m_state == FaceState::Pressed || m_state == FaceState::Latched;
     const QPoint pressOffset = sunk ? QPoint(1, 1) : QPoint(0, 0);
-    m_placed = LayoutGlyphAndCaption(font(), rect(), pressOffset, text(), toGlyphLayout(m_layout), m_margin,
+    m_placed = layoutGlyphAndCaption(font(), rect(), pressOffset, text(), toGlyphLayout(m_layout), m_margin,
                                      m_spacing, m_glyph, m_numGlyphs);
 
     if (isEnabled()) {
@@ -327,16 +329,16 @@ void TFlatSpeedButton::paintEvent(QPaintEvent *)
     switch (m_state) {
     case FaceState::Up:
         if (m_inside)
-            DrawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
+            drawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
         else
-            DrawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
+            drawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
         break;
     case FaceState::Disabled:
-        DrawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
+        drawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
         break;
     case FaceState::Pressed:
     case FaceState::Latched:
-        DrawBevelFrame(p, rect(), m_colorShadow, m_colorHighLight, 1);
+        drawBevelFrame(p, rect(), m_colorShadow, m_colorHighLight, 1);
         break;
     }
 
@@ -357,7 +359,7 @@ void TFlatSpeedButton::paintEvent(QPaintEvent *)
     }
 }
 
-void TFlatSpeedButton::paintGlyph(QPainter &painter, const QPoint &at)
+void FlatSpeedButton::paintGlyph(QPainter &painter, const QPoint &at)
 {
     const int imageWidth = m_glyph.width() / m_numGlyphs;
     const int height = m_glyph.height();
@@ -365,7 +367,7 @@ void TFlatSpeedButton::paintGlyph(QPainter &painter, const QPoint &at)
     QRgb transparent = m_glyph.pixel(0, height - 1);
     QImage work = m_glyph.copy(imageIndex(m_state, m_numGlyphs) * imageWidth, 0, imageWidth, height);
     if (m_numGlyphs == 1 && m_state == FaceState::Disabled) {
-        work = MakeDisabledGlyph(work);
+        work = makeDisabledGlyph(work);
         transparent = work.pixel(0, height - 1);
     }
     work = work.convertToFormat(QImage::Format_ARGB32);
@@ -378,13 +380,13 @@ void TFlatSpeedButton::paintGlyph(QPainter &painter, const QPoint &at)
     painter.drawImage(at, work);
 }
 
-bool TFlatSpeedButton::isInside(const QPoint &pos) const
+bool FlatSpeedButton::isInside(const QPoint &pos) const
 {
     // The bottom edge row counts as inside.
     return pos.x() >= 0 && pos.x() < width() && pos.y() >= 0 && pos.y() <= height();
 }
 
-void TFlatSpeedButton::mousePressEvent(QMouseEvent *event)
+void FlatSpeedButton::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton || !isEnabled())
@@ -396,7 +398,7 @@ void TFlatSpeedButton::mousePressEvent(QMouseEvent *event)
     m_pressing = true;
 }
 
-void TFlatSpeedButton::mouseMoveEvent(QMouseEvent *event)
+void FlatSpeedButton::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
     if (m_pressing) {
@@ -410,7 +412,7 @@ void TFlatSpeedButton::mouseMoveEvent(QMouseEvent *event)
     hoverWatch().pointerMoved(this, event->globalPosition().toPoint());
 }
 
-void TFlatSpeedButton::mouseReleaseEvent(QMouseEvent *event)
+void FlatSpeedButton::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton || !m_pressing)
@@ -438,7 +440,7 @@ void TFlatSpeedButton::mouseReleaseEvent(QMouseEvent *event)
     refreshTracking();
 }
 
-void TFlatSpeedButton::mouseDoubleClickEvent(QMouseEvent *event)
+void FlatSpeedButton::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && m_down) {
         event->accept();
@@ -449,18 +451,18 @@ void TFlatSpeedButton::mouseDoubleClickEvent(QMouseEvent *event)
     mousePressEvent(event);
 }
 
-void TFlatSpeedButton::keyPressEvent(QKeyEvent *event)
+void FlatSpeedButton::keyPressEvent(QKeyEvent *event)
 {
     // Keys are no business of a button without focus; the base class would press it on Space.
     QWidget::keyPressEvent(event);
 }
 
-void TFlatSpeedButton::keyReleaseEvent(QKeyEvent *event)
+void FlatSpeedButton::keyReleaseEvent(QKeyEvent *event)
 {
     QWidget::keyReleaseEvent(event);
 }
 
-bool TFlatSpeedButton::event(QEvent *event)
+bool FlatSpeedButton::event(QEvent *event)
 {
     // The caption's accelerator clicks at once, without taking the focus.
     if (event->type() == QEvent::Shortcut) {
@@ -472,7 +474,7 @@ bool TFlatSpeedButton::event(QEvent *event)
     return QAbstractButton::event(event);
 }
 
-void TFlatSpeedButton::runClick()
+void FlatSpeedButton::runClick()
 {
     if (m_modalResult != 0 && parentWidget()) {
         if (auto *dialog = qobject_cast<QDialog *>(window()))
@@ -481,7 +483,7 @@ void TFlatSpeedButton::runClick()
     emit clicked(isChecked());
 }
 
-void TFlatSpeedButton::changeEvent(QEvent *event)
+void FlatSpeedButton::changeEvent(QEvent *event)
 {
     QAbstractButton::changeEvent(event);
     switch (event->type()) {
@@ -504,7 +506,7 @@ void TFlatSpeedButton::changeEvent(QEvent *event)
     }
 }
 
-void TFlatSpeedButton::pointerEntered()
+void FlatSpeedButton::pointerEntered()
 {
     if (isEnabled() && !m_inside) {
         m_inside = true;
@@ -512,7 +514,7 @@ void TFlatSpeedButton::pointerEntered()
     }
 }
 
-void TFlatSpeedButton::pointerLeft()
+void FlatSpeedButton::pointerLeft()
 {
     if (!isEnabled() || !m_inside || m_pressing)
         return;
@@ -521,7 +523,7 @@ void TFlatSpeedButton::pointerLeft()
     update();
 }
 
-void TFlatSpeedButton::refreshTracking()
+void FlatSpeedButton::refreshTracking()
 {
     if (!isEnabled())
         return;

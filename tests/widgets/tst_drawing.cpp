@@ -1,7 +1,8 @@
 // The shared colour maths and drawing routines of the control set.
 
-#include "widgets/FlatUtilitys.h"
-#include "widgets/HSLUtils.h"
+#include "widgets/colors.h"
+#include "widgets/bevel.h"
+#include "widgets/glyphlayout.h"
 #include "widgets/colorvalue.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ protected:
 
 } // namespace
 
-class TestFlatUtilitys : public QObject
+class TestDrawing : public QObject
 {
     Q_OBJECT
 
@@ -37,8 +38,8 @@ private slots:
     void hslConversion_data();
     void hslConversion();
     void greysAndHalfToEven();
-    void adjustLightness_data();
-    void adjustLightness();
+    void lightnessAdjustment_data();
+    void lightnessAdjustment();
     void colorValues();
     void bevelFrame_data();
     void bevelFrame();
@@ -49,11 +50,11 @@ private slots:
     void layoutCaption();
 };
 
-void TestFlatUtilitys::hslConversion_data()
+void TestDrawing::hslConversion_data()
 {
     QTest::addColumn<QColor>("color");
     QTest::addColumn<QList<int>>("hsl");
-    QTest::addColumn<QColor>("back");   // Hsl240ToColor of the result
+    QTest::addColumn<QColor>("back");   // hsl240ToColor of the result
 
     QTest::newRow("red") << QColor(255, 0, 0) << QList<int>{0, 240, 120} << QColor(255, 0, 0);
     // Hue is scaled by 239, so pure green and blue do not come back exactly.
@@ -65,28 +66,28 @@ void TestFlatUtilitys::hslConversion_data()
     QTest::newRow("white") << QColor(255, 255, 255) << QList<int>{0, 0, 240} << QColor(255, 255, 255);
 }
 
-void TestFlatUtilitys::hslConversion()
+void TestDrawing::hslConversion()
 {
     QFETCH(QColor, color);
     QFETCH(QList<int>, hsl);
     QFETCH(QColor, back);
-    const Hsl240 got = ColorToHsl240(color);
+    const Hsl240 got = colorToHsl240(color);
     QCOMPARE((QList<int>{got.hue, got.saturation, got.lightness}), hsl);
-    QCOMPARE(Hsl240ToColor(got.hue, got.saturation, got.lightness), back);
+    QCOMPARE(hsl240ToColor(got.hue, got.saturation, got.lightness), back);
 }
 
-void TestFlatUtilitys::greysAndHalfToEven()
+void TestDrawing::greysAndHalfToEven()
 {
     // 8 * 255 / 240 = 8.5 and 24 * 255 / 240 = 25.5 round to the even neighbour.
-    QCOMPARE(Hsl240ToColor(0, 0, 8), QColor(8, 8, 8));
-    QCOMPARE(Hsl240ToColor(0, 0, 24), QColor(26, 26, 26));
+    QCOMPARE(hsl240ToColor(0, 0, 8), QColor(8, 8, 8));
+    QCOMPARE(hsl240ToColor(0, 0, 24), QColor(26, 26, 26));
     // A grey has no hue or saturation and comes back as it was, except the
     // fifteen that fall on such a tie on the way back.
     const QList<int> ties = {9, 25, 43, 59, 77, 93, 111, 127, 145, 161, 179, 195, 213, 229, 247};
     for (int v = 0; v <= 255; ++v) {
-        const Hsl240 hsl = ColorToHsl240(QColor(v, v, v));
+        const Hsl240 hsl = colorToHsl240(QColor(v, v, v));
         QCOMPARE(hsl.hue + hsl.saturation, 0);
-        const QColor back = Hsl240ToColor(0, 0, hsl.lightness);
+        const QColor back = hsl240ToColor(0, 0, hsl.lightness);
         QCOMPARE(back, QColor(back.red(), back.red(), back.red()));
         if (ties.contains(v))
             QVERIFY(qAbs(back.red() - v) == 1 && back.red() % 2 == 0);
@@ -95,7 +96,7 @@ void TestFlatUtilitys::greysAndHalfToEven()
     }
 }
 
-void TestFlatUtilitys::adjustLightness_data()
+void TestDrawing::lightnessAdjustment_data()
 {
     QTest::addColumn<QColor>("base");
     QTest::addColumn<int>("percent");
@@ -112,17 +113,17 @@ void TestFlatUtilitys::adjustLightness_data()
     QTest::newRow("black darker") << QColor(Qt::black) << 50 << false << QColor(Qt::black);
 }
 
-void TestFlatUtilitys::adjustLightness()
+void TestDrawing::lightnessAdjustment()
 {
     QFETCH(QColor, base);
     QFETCH(int, percent);
     QFETCH(bool, lighter);
     QFETCH(QColor, expected);
     const auto direction = lighter ? LightnessDirection::Lighter : LightnessDirection::Darker;
-    QCOMPARE(AdjustLightness(base, QColor(12, 34, 56), percent, direction), expected);
+    QCOMPARE(adjustLightness(base, QColor(12, 34, 56), percent, direction), expected);
 }
 
-void TestFlatUtilitys::colorValues()
+void TestDrawing::colorValues()
 {
     QCOMPARE(colorFromValue(300815), QColor(15, 151, 4));   // red in the low byte
     QPalette palette = QApplication::palette();
@@ -130,17 +131,17 @@ void TestFlatUtilitys::colorValues()
     palette.setColor(QPalette::Dark, QColor(1, 1, 16));
     QApplication::setPalette(palette);
     QCOMPARE(colorFromValue(clWindow), QColor(1, 1, 5));
-    QCOMPARE(ResolveColorValue(clBtnShadow), QColor(1, 1, 16));
+    QCOMPARE(resolveColorValue(clBtnShadow), QColor(1, 1, 16));
 }
 
-void TestFlatUtilitys::bevelFrame_data()
+void TestDrawing::bevelFrame_data()
 {
     QTest::addColumn<int>("width");
     QTest::newRow("one pixel") << 1;
     QTest::newRow("two pixels") << 2;
 }
 
-void TestFlatUtilitys::bevelFrame()
+void TestDrawing::bevelFrame()
 {
     QFETCH(int, width);
     const QColor background(1, 2, 3);
@@ -149,7 +150,7 @@ void TestFlatUtilitys::bevelFrame()
     QImage image(8, 6, QImage::Format_RGB32);
     image.fill(background);
     QPainter p(&image);
-    DrawBevelFrame(p, image.rect(), tl, br, width);
+    drawBevelFrame(p, image.rect(), tl, br, width);
     p.end();
 
     // Ring i: top row and left column in the top-left colour, except the
@@ -170,7 +171,7 @@ void TestFlatUtilitys::bevelFrame()
     QCOMPARE(image.pixelColor(7 - width, 5 - width), background);
 }
 
-void TestFlatUtilitys::parentBackground()
+void TestDrawing::parentBackground()
 {
     SplitFace parent;
     parent.resize(40, 40);
@@ -184,7 +185,7 @@ void TestFlatUtilitys::parentBackground()
     const auto paint = [&](QWidget *w) {
         image.fill(Qt::green);
         QPainter p(&image);
-        PaintParentBackground(w, p);
+        paintParentBackground(w, p);
     };
     paint(&control);
     QCOMPARE(image.pixelColor(9, 19), QColor(Qt::red));
@@ -196,7 +197,7 @@ void TestFlatUtilitys::parentBackground()
     QCOMPARE(image.pixelColor(5, 5), QColor(Qt::green));
 }
 
-void TestFlatUtilitys::disabledGlyph()
+void TestDrawing::disabledGlyph()
 {
     QPalette palette = QApplication::palette();
     const QColor face(200, 200, 200), light(250, 250, 250), shadow(90, 90, 90);
@@ -210,7 +211,7 @@ void TestFlatUtilitys::disabledGlyph()
     glyph.setPixelColor(1, 1, Qt::black);
     glyph.setPixelColor(1, 3, QColor(230, 230, 0));   // light: leaves the result alone
     glyph.setPixelColor(4, 4, Qt::black);             // its highlight copy falls outside
-    const QImage result = MakeDisabledGlyph(glyph);
+    const QImage result = makeDisabledGlyph(glyph);
     QCOMPARE(result.size(), glyph.size());
     QCOMPARE(result.pixelColor(1, 1), shadow);
     QCOMPARE(result.pixelColor(2, 2), light);
@@ -219,7 +220,7 @@ void TestFlatUtilitys::disabledGlyph()
     QCOMPARE(result.pixelColor(0, 0), face);
 }
 
-void TestFlatUtilitys::layoutGlyph_data()
+void TestDrawing::layoutGlyph_data()
 {
     QTest::addColumn<int>("layout");
     QTest::addColumn<int>("clientWidth");
@@ -237,7 +238,7 @@ void TestFlatUtilitys::layoutGlyph_data()
     QTest::newRow("narrow client") << int(GlyphLayout::Left) << 10 << -1 << 4 << 1 << QPoint(-2, 7);
 }
 
-void TestFlatUtilitys::layoutGlyph()
+void TestDrawing::layoutGlyph()
 {
     QFETCH(int, layout);
     QFETCH(int, clientWidth);
@@ -247,13 +248,13 @@ void TestFlatUtilitys::layoutGlyph()
     QFETCH(QPoint, glyph);
 
     const QImage strip(16 * images, 16, QImage::Format_RGB32);
-    const GlyphAndCaption at = LayoutGlyphAndCaption(QFont(), QRect(5, 6, clientWidth, 30), QPoint(1, 1), {},
+    const GlyphAndCaption at = layoutGlyphAndCaption(QFont(), QRect(5, 6, clientWidth, 30), QPoint(1, 1), {},
                                                      GlyphLayout(layout), margin, spacing, strip, images);
     QCOMPARE(at.glyphTopLeft, glyph + QPoint(6, 7));   // plus the client corner and the press offset
     QVERIFY(at.captionRect.isEmpty());
 }
 
-void TestFlatUtilitys::layoutCaption()
+void TestDrawing::layoutCaption()
 {
     QFont font;
     font.setPixelSize(16);
@@ -264,21 +265,21 @@ void TestFlatUtilitys::layoutCaption()
 
     // Without a glyph, margin -1 and spacing 4: centred on both axes.
     for (const QPoint offset : {QPoint(0, 0), QPoint(1, 1)}) {
-        const QRect r = LayoutGlyphAndCaption(font, client, offset, caption, GlyphLayout::Top, -1, 4, {}, 1)
+        const QRect r = layoutGlyphAndCaption(font, client, offset, caption, GlyphLayout::Top, -1, 4, {}, 1)
                             .captionRect;
         QCOMPARE(r, QRect(QPoint((153 - text.width() + 1) / 2, (33 - text.height() + 1) / 2) + offset, text));
     }
     // With a glyph on the left and both -1, margin and spacing share what is left.
-    const GlyphAndCaption at = LayoutGlyphAndCaption(font, client, {}, caption, GlyphLayout::Left, -1, -1,
+    const GlyphAndCaption at = layoutGlyphAndCaption(font, client, {}, caption, GlyphLayout::Left, -1, -1,
                                                      QImage(16, 16, QImage::Format_RGB32), 1);
     const int m = (153 - 16 - text.width()) / 3;
     QCOMPARE(at.captionRect.left() - at.glyphTopLeft.x(), 16 + m);
     QCOMPARE(at.glyphTopLeft.x(), m);
     // An accelerator's "&" takes no room.
-    QCOMPARE(LayoutGlyphAndCaption(font, client, {}, QStringLiteral("&Save"), GlyphLayout::Left, -1, 4, {}, 1)
+    QCOMPARE(layoutGlyphAndCaption(font, client, {}, QStringLiteral("&Save"), GlyphLayout::Left, -1, 4, {}, 1)
                  .captionRect.width(),
              metrics.size(Qt::TextSingleLine, QStringLiteral("Save")).width());
 }
 
-QTEST_MAIN(TestFlatUtilitys)
-#include "tst_flatutilitys.moc"
+QTEST_MAIN(TestDrawing)
+#include "tst_drawing.moc"

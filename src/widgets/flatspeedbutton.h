@@ -1,6 +1,7 @@
 #pragma once
 
-#include "widgets/FlatUtilitys.h"
+#include "widgets/glyphlayout.h"
+#include "widgets/hoverwatch.h"
 #include "widgets/flatbuttoncolors.h"
 
 #include <QAbstractButton>
@@ -14,16 +15,16 @@ enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 // whatever lies beneath it. It never takes the keyboard focus. Buttons of one
 // parent with the same non-zero group index latch down like radio buttons.
 // The hover look is kept by one timer shared by all speed buttons.
-class TFlatSpeedButton final : public QAbstractButton, private HoverClient
+class FlatSpeedButton final : public QAbstractButton, private HoverClient
 {
     Q_OBJECT
 
 public:
     enum class FaceState { Up, Disabled, Pressed, Latched };
 
-    explicit TFlatSpeedButton(const QString &caption, QWidget *parent = nullptr);
-    ~TFlatSpeedButton() override;
-    Q_DISABLE_COPY_MOVE(TFlatSpeedButton)
+    explicit FlatSpeedButton(const QString &caption, QWidget *parent = nullptr);
+    ~FlatSpeedButton() override;
+    Q_DISABLE_COPY_MOVE(FlatSpeedButton)
 
     // The action buttons' look: own face colour, hover, pressed and frame
     // colours, and the caption colour.
@@ -113,7 +114,7 @@ private:
     void refreshTracking();
     void runClick();
     void notifyGroup();
-    void groupButtonPressed(int groupIndex, TFlatSpeedButton *sender);
+    void groupButtonPressed(int groupIndex, FlatSpeedButton *sender);
     QColor faceFill(bool *fill) const;
     void paintGlyph(QPainter &painter, const QPoint &at);
 

@@ -10,14 +10,14 @@ class QKeyEvent;
 // optional picture above or left of a one-line caption. Enter and Space
 // click it while it has the focus; Enter clicks the window's Default button
 // when the focus is not on another XP button, Esc clicks a Cancel button.
-class TXP_Button final : public QAbstractButton
+class SkinButton final : public QAbstractButton
 {
     Q_OBJECT
 
 public:
     enum TPicPos { pLeft, pTop };
 
-    explicit TXP_Button(const QString &caption, QWidget *parent = nullptr);
+    explicit SkinButton(const QString &caption, QWidget *parent = nullptr);
 
     // A bitmap picture, drawn at its own size; it takes the place of the
     // icon (setIcon), which is drawn at the icon size, 32 × 32.
@@ -80,5 +80,5 @@ private:
     // entry only; any later repaint shows the normal face again.
     bool m_hotPending = false;
 
-    Q_DISABLE_COPY_MOVE(TXP_Button)
+    Q_DISABLE_COPY_MOVE(SkinButton)
 };

@@ -1,6 +1,7 @@
-#include "TFlatPanelUnit.h"
+#include "flatpanel.h"
 
-#include "FlatUtilitys.h"
+#include "colors.h"
+#include "bevel.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -23,17 +24,17 @@ void FollowParentColor(QWidget *widget)
 void DrawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QString &text)
 {
     painter.save();
-    painter.setPen(ResolveColorValue(0x80000014));   // button highlight
+    painter.setPen(resolveColorValue(0x80000014));   // button highlight
     painter.drawText(rect.translated(1, 1), flags, text);
-    painter.setPen(ResolveColorValue(0x80000010));   // button shadow
+    painter.setPen(resolveColorValue(0x80000010));   // button shadow
     painter.drawText(rect, flags, text);
     painter.restore();
 }
 
-TFlatPanel::TFlatPanel(QWidget *parent)
+FlatPanel::FlatPanel(QWidget *parent)
     : QFrame(parent)
-    , m_colorHighLight(ResolveColorValue(8623776))
-    , m_colorShadow(ResolveColorValue(8623776))
+    , m_colorHighLight(resolveColorValue(8623776))
+    , m_colorShadow(resolveColorValue(8623776))
 {
     // The frame is drawn here, not by QFrame; contents reach the edges.
     setFrameShape(QFrame::NoFrame);
@@ -41,14 +42,14 @@ TFlatPanel::TFlatPanel(QWidget *parent)
     resize(185, 41);
 }
 
-QSize TFlatPanel::sizeHint() const
+QSize FlatPanel::sizeHint() const
 {
     return {185, 41};
 }
 
 // The colour lives in the palette's window colour, so controls placed on
 // the panel that follow their parent's colour see it.
-void TFlatPanel::setColor(const QColor &color)
+void FlatPanel::setColor(const QColor &color)
 {
     m_parentColor = false;
     QPalette p = palette();
@@ -57,12 +58,12 @@ void TFlatPanel::setColor(const QColor &color)
     update();
 }
 
-QColor TFlatPanel::color() const
+QColor FlatPanel::color() const
 {
     return palette().color(QPalette::Window);
 }
 
-void TFlatPanel::setParentColor(bool on)
+void FlatPanel::setParentColor(bool on)
 {
     if (m_parentColor == on)
         return;
@@ -72,19 +73,19 @@ void TFlatPanel::setParentColor(bool on)
     update();
 }
 
-void TFlatPanel::setColorHighLight(const QColor &color)
+void FlatPanel::setColorHighLight(const QColor &color)
 {
     m_colorHighLight = color;
     update();
 }
 
-void TFlatPanel::setColorShadow(const QColor &color)
+void FlatPanel::setColorShadow(const QColor &color)
 {
     m_colorShadow = color;
     update();
 }
 
-void TFlatPanel::setTransparent(bool on)
+void FlatPanel::setTransparent(bool on)
 {
     m_transparent = on;
     // Transparent: the parent, drawn beneath by Qt, shows through.
@@ -92,31 +93,31 @@ void TFlatPanel::setTransparent(bool on)
     update();
 }
 
-void TFlatPanel::setCaption(const QString &caption)
+void FlatPanel::setCaption(const QString &caption)
 {
     m_caption = caption;
     update();
 }
 
-void TFlatPanel::setAlignment(Qt::Alignment alignment)
+void FlatPanel::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment & Qt::AlignHorizontal_Mask;
     update();
 }
 
-void TFlatPanel::changeEvent(QEvent *event)
+void FlatPanel::changeEvent(QEvent *event)
 {
     QFrame::changeEvent(event);
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
         update();
 }
 
-void TFlatPanel::paintEvent(QPaintEvent *)
+void FlatPanel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (!m_transparent)
         p.fillRect(rect(), color());
-    DrawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
+    drawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
     if (m_caption.isEmpty())
         return;
     p.setFont(font());

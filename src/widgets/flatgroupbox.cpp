@@ -1,7 +1,7 @@
-#include "TFlatGroupBoxUnit.h"
+#include "flatgroupbox.h"
 
-#include "FlatUtilitys.h"
-#include "TFlatPanelUnit.h"
+#include "colors.h"
+#include "flatpanel.h"
 
 #include <QEvent>
 #include <QKeySequence>
@@ -33,20 +33,20 @@ void drawOpenPolyline(QPainter &p, std::initializer_list<QPoint> points)
 
 } // namespace
 
-TFlatGroupBox::TFlatGroupBox(QWidget *parent)
+FlatGroupBox::FlatGroupBox(QWidget *parent)
     : QWidget(parent)
-    , m_colorBorder(ResolveColorValue(8623776))
+    , m_colorBorder(resolveColorValue(8623776))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(185, 105);
 }
 
-QSize TFlatGroupBox::sizeHint() const
+QSize FlatGroupBox::sizeHint() const
 {
     return {185, 105};
 }
 
-void TFlatGroupBox::setColor(const QColor &color)
+void FlatGroupBox::setColor(const QColor &color)
 {
     m_parentColor = false;
     QPalette p = palette();
@@ -55,12 +55,12 @@ void TFlatGroupBox::setColor(const QColor &color)
     update();
 }
 
-QColor TFlatGroupBox::color() const
+QColor FlatGroupBox::color() const
 {
     return palette().color(QPalette::Window);
 }
 
-void TFlatGroupBox::setParentColor(bool on)
+void FlatGroupBox::setParentColor(bool on)
 {
     if (m_parentColor == on)
         return;
@@ -70,19 +70,19 @@ void TFlatGroupBox::setParentColor(bool on)
     update();
 }
 
-void TFlatGroupBox::setColorBorder(const QColor &color)
+void FlatGroupBox::setColorBorder(const QColor &color)
 {
     m_colorBorder = color;
     update();
 }
 
-void TFlatGroupBox::setBorder(TGroupBoxBorder border)
+void FlatGroupBox::setBorder(TGroupBoxBorder border)
 {
     m_border = border;
     update();
 }
 
-void TFlatGroupBox::setUseAdvColors(bool on)
+void FlatGroupBox::setUseAdvColors(bool on)
 {
     if (m_useAdvColors == on)
         return;
@@ -92,27 +92,27 @@ void TFlatGroupBox::setUseAdvColors(bool on)
     update();
 }
 
-void TFlatGroupBox::setAdvColorBorder(int percent)
+void FlatGroupBox::setAdvColorBorder(int percent)
 {
     m_advColorBorder = std::clamp(percent, 0, 100);
     recomputeAdvanced();
     update();
 }
 
-void TFlatGroupBox::recomputeAdvanced()
+void FlatGroupBox::recomputeAdvanced()
 {
     if (m_useAdvColors)
-        m_colorBorder = AdjustLightness(color(), m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
+        m_colorBorder = adjustLightness(color(), m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
 }
 
-void TFlatGroupBox::setTransparent(bool on)
+void FlatGroupBox::setTransparent(bool on)
 {
     m_transparent = on;
     setAttribute(Qt::WA_OpaquePaintEvent, !on);
     update();
 }
 
-void TFlatGroupBox::setCaption(const QString &caption)
+void FlatGroupBox::setCaption(const QString &caption)
 {
     m_caption = caption;
     if (m_shortcutId)
@@ -121,7 +121,7 @@ void TFlatGroupBox::setCaption(const QString &caption)
     update();
 }
 
-bool TFlatGroupBox::event(QEvent *event)
+bool FlatGroupBox::event(QEvent *event)
 {
     // The caption's accelerator brings the focus to the box.
     if (event->type() == QEvent::Shortcut) {
@@ -132,7 +132,7 @@ bool TFlatGroupBox::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void TFlatGroupBox::changeEvent(QEvent *event)
+void FlatGroupBox::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     switch (event->type()) {
@@ -152,7 +152,7 @@ void TFlatGroupBox::changeEvent(QEvent *event)
     }
 }
 
-void TFlatGroupBox::paintEvent(QPaintEvent *)
+void FlatGroupBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (!m_transparent)

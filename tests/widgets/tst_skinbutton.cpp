@@ -1,8 +1,8 @@
-#include "widgets/FlatUtilitys.h"
-#include "widgets/TFlatEditUnit.h"
-#include "widgets/TFlatMemoUnit.h"
-#include "widgets/XP_Button.h"
-#include "widgets/XP_Unit.h"
+#include "widgets/colors.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatmemo.h"
+#include "widgets/skinbutton.h"
+#include "widgets/buttonskin.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -19,7 +19,7 @@ QImage render(QWidget *w)
 
 QImage expectedFace(int n, QSize size)
 {
-    return XpSkin::stretch(XpSkin::imageOf(XpSkin::strip(), n), size);
+    return ButtonSkin::stretch(ButtonSkin::imageOf(ButtonSkin::strip(), n), size);
 }
 
 // A skin image whose every pixel tells where it came from.
@@ -51,11 +51,11 @@ QImage solidPicture(QSize size, QColor color)
 struct Form
 {
     QWidget window;
-    TFlatEdit *edit = new TFlatEdit(&window);
-    TFlatMemo *memo = new TFlatMemo(&window);
-    TXP_Button *ok = new TXP_Button(QStringLiteral("OK"), &window);
-    TXP_Button *cancel = new TXP_Button(QStringLiteral("Cancel"), &window);
-    TXP_Button *other = new TXP_Button(QStringLiteral("Other"), &window);
+    FlatEdit *edit = new FlatEdit(&window);
+    FlatMemo *memo = new FlatMemo(&window);
+    SkinButton *ok = new SkinButton(QStringLiteral("OK"), &window);
+    SkinButton *cancel = new SkinButton(QStringLiteral("Cancel"), &window);
+    SkinButton *other = new SkinButton(QStringLiteral("Other"), &window);
     QSignalSpy okClicks{ok, &QAbstractButton::clicked};
     QSignalSpy cancelClicks{cancel, &QAbstractButton::clicked};
     QSignalSpy otherClicks{other, &QAbstractButton::clicked};
@@ -97,9 +97,9 @@ private slots:
 
 void TestXpButton::skinStripHasFiveImages()
 {
-    const QImage strip = XpSkin::strip();
+    const QImage strip = ButtonSkin::strip();
     QCOMPARE(strip.size(), QSize(90, 21));
-    QCOMPARE(XpSkin::imageOf(strip, 5), strip.copy(72, 0, 18, 21));
+    QCOMPARE(ButtonSkin::imageOf(strip, 5), strip.copy(72, 0, 18, 21));
 }
 
 void TestXpButton::stretchKeepsBordersAndRepeatsMiddle_data()
@@ -126,7 +126,7 @@ void TestXpButton::stretchKeepsBordersAndRepeatsMiddle()
     QFETCH(QSize, size);
     QFETCH(QPoint, target);
     QFETCH(QPoint, source);
-    const QImage out = XpSkin::stretch(coordinateImage(18, 21), size);
+    const QImage out = ButtonSkin::stretch(coordinateImage(18, 21), size);
     QCOMPARE(out.size(), size);
     const QRgb px = out.pixel(target);
     QCOMPARE(QPoint(qRed(px), qGreen(px)), source);
@@ -136,13 +136,13 @@ void TestXpButton::faceShowsSkinImageOfState_data()
 {
     QTest::addColumn<QString>("state");
     QTest::addColumn<int>("image");
-    QTest::newRow("normal") << "normal" << int(XpSkin::Normal);
-    QTest::newRow("focused") << "focused" << int(XpSkin::Focused);
-    QTest::newRow("pressed") << "pressed" << int(XpSkin::Pressed);
-    QTest::newRow("focused and pressed") << "focused pressed" << int(XpSkin::Pressed);
-    QTest::newRow("pointer entered") << "hot" << int(XpSkin::Hot);
-    QTest::newRow("focused, pointer entered") << "focused hot" << int(XpSkin::Hot);
-    QTest::newRow("disabled") << "disabled" << int(XpSkin::Disabled);
+    QTest::newRow("normal") << "normal" << int(ButtonSkin::Normal);
+    QTest::newRow("focused") << "focused" << int(ButtonSkin::Focused);
+    QTest::newRow("pressed") << "pressed" << int(ButtonSkin::Pressed);
+    QTest::newRow("focused and pressed") << "focused pressed" << int(ButtonSkin::Pressed);
+    QTest::newRow("pointer entered") << "hot" << int(ButtonSkin::Hot);
+    QTest::newRow("focused, pointer entered") << "focused hot" << int(ButtonSkin::Hot);
+    QTest::newRow("disabled") << "disabled" << int(ButtonSkin::Disabled);
 }
 
 void TestXpButton::faceShowsSkinImageOfState()
@@ -151,7 +151,7 @@ void TestXpButton::faceShowsSkinImageOfState()
     QFETCH(int, image);
     Form f;
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
-    TXP_Button *b = f.other;
+    SkinButton *b = f.other;
     b->setText(QString());   // the face alone
     b->resize(132, 41);
     if (state.contains("focused")) {
@@ -166,26 +166,26 @@ void TestXpButton::faceShowsSkinImageOfState()
         b->setEnabled(false);
     QCOMPARE(render(b), expectedFace(image, b->size()));
     // The hot image lasts one paint; the next shows the normal or focused face.
-    if (image == XpSkin::Hot)
-        QCOMPARE(render(b), expectedFace(state.contains("focused") ? XpSkin::Focused : XpSkin::Normal, b->size()));
+    if (image == ButtonSkin::Hot)
+        QCOMPARE(render(b), expectedFace(state.contains("focused") ? ButtonSkin::Focused : ButtonSkin::Normal, b->size()));
 }
 
 void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption_data()
 {
     QTest::addColumn<int>("pos");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("above") << int(TXP_Button::pTop) << true;
-    QTest::newRow("left") << int(TXP_Button::pLeft) << true;
-    QTest::newRow("above, disabled") << int(TXP_Button::pTop) << false;
+    QTest::newRow("above") << int(SkinButton::pTop) << true;
+    QTest::newRow("left") << int(SkinButton::pLeft) << true;
+    QTest::newRow("above, disabled") << int(SkinButton::pTop) << false;
 }
 
 void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption()
 {
     QFETCH(int, pos);
     QFETCH(bool, enabled);
-    TXP_Button b(QStringLiteral("Shop (F2)"));
+    SkinButton b(QStringLiteral("Shop (F2)"));
     b.resize(113, 63);
-    b.setPicPos(TXP_Button::TPicPos(pos));
+    b.setPicPos(SkinButton::TPicPos(pos));
     b.setPicOffSet(2);
     // A 32 × 32 icon: a red square with a two-pixel transparent margin.
     b.setIcon(QIcon(QPixmap::fromImage(solidPicture({32, 32}, Qt::red))));
@@ -195,13 +195,13 @@ void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption()
     const int th = fm.height();
     const int tw = fm.horizontalAdvance(b.text());
     QPoint at;
-    if (pos == TXP_Button::pTop)
+    if (pos == SkinButton::pTop)
         at = QPoint((113 - 32) / 2, (63 - (th + 32 + 2)) / 2);
     else
         at = QPoint((113 - (32 + tw + 2)) / 2, (63 - 32) / 2);
 
     const QImage face = render(&b);
-    const QColor fill = enabled ? QColor(Qt::red) : ResolveColorValue(0x8000000F);   // button face
+    const QColor fill = enabled ? QColor(Qt::red) : resolveColorValue(0x8000000F);   // button face
     QCOMPARE(face.pixelColor(at + QPoint(2, 2)), fill);
     QCOMPARE(face.pixelColor(at + QPoint(29, 29)), fill);
     QVERIFY(face.pixelColor(at + QPoint(1, 1)) != fill);
@@ -252,7 +252,7 @@ void TestXpButton::keys()
     Form f;
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
     bool sawKey = false;
-    QObject::connect(f.edit, &TFlatEdit::keyDown, f.edit, [&](int k) { sawKey = sawKey || k == key; });
+    QObject::connect(f.edit, &FlatEdit::keyDown, f.edit, [&](int k) { sawKey = sawKey || k == key; });
     if (setup.contains("default"))
         f.ok->setDefault(true);
     if (setup.contains("cancel"))
@@ -279,7 +279,7 @@ void TestXpButton::mouseReleaseOutsideDoesNotClick()
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
     QTest::mousePress(f.other, Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(f.other->hasFocus());   // pressing takes the focus
-    QCOMPARE(render(f.other).pixel(1, 1), expectedFace(XpSkin::Pressed, f.other->size()).pixel(1, 1));
+    QCOMPARE(render(f.other).pixel(1, 1), expectedFace(ButtonSkin::Pressed, f.other->size()).pixel(1, 1));
     QTest::mouseMove(f.other, QPoint(-20, -20));
     QTest::mouseRelease(f.other, Qt::LeftButton, {}, QPoint(-20, -20));
     QCOMPARE(f.clicks(), (QList<int>{0, 0, 0}));
@@ -293,11 +293,11 @@ void TestXpButton::mouseReleaseOutsideDoesNotClick()
 
 void TestXpButton::handCursorIsRegistered()
 {
-    const QCursor hand = XpCursors::cursorById(XpCursors::crXpHand);
+    const QCursor hand = HandCursor::cursorById(HandCursor::kHandCursorId);
     QCOMPARE(hand.shape(), Qt::BitmapCursor);
     QCOMPARE(hand.pixmap().size(), QSize(32, 32));
-    QCOMPARE(XpCursors::cursorById(1).shape(), Qt::ArrowCursor);
+    QCOMPARE(HandCursor::cursorById(1).shape(), Qt::ArrowCursor);
 }
 
 QTEST_MAIN(TestXpButton)
-#include "tst_xpbutton.moc"
+#include "tst_skinbutton.moc"

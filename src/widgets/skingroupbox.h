@@ -4,12 +4,12 @@
 #include <QWidget>
 
 // A rounded group frame with a coloured caption set into its top line.
-class TXP_GroupBox : public QWidget
+class SkinGroupBox : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TXP_GroupBox(QWidget *parent = nullptr);
+    explicit SkinGroupBox(QWidget *parent = nullptr);
 
     void setBorderColor(const QColor &color);
     QColor borderColor() const { return m_borderColor; }
@@ -34,5 +34,5 @@ private:
     QString m_caption;
     int m_shortcutId = 0;
 
-    Q_DISABLE_COPY_MOVE(TXP_GroupBox)
+    Q_DISABLE_COPY_MOVE(SkinGroupBox)
 };

@@ -1,7 +1,7 @@
-#include "XP_Button.h"
+#include "skinbutton.h"
 
-#include "FlatUtilitys.h"
-#include "XP_Unit.h"
+#include "colors.h"
+#include "buttonskin.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -44,8 +44,8 @@ protected:
         // A key travelling up to the parents passes the filter again.
         if (!target || receiver != target || wantsKey(focus))
             return false;
-        const QList<TXP_Button *> buttons = target->window()->findChildren<TXP_Button *>();
-        for (TXP_Button *button : buttons)
+        const QList<SkinButton *> buttons = target->window()->findChildren<SkinButton *>();
+        for (SkinButton *button : buttons)
             if (button->dialogKey(key))
                 return true;
         return false;
@@ -76,7 +76,7 @@ constexpr QColor kDisabledText(128, 128, 128);
 
 } // namespace
 
-TXP_Button::TXP_Button(const QString &caption, QWidget *parent)
+SkinButton::SkinButton(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
 {
     DialogKeys::install();
@@ -86,22 +86,22 @@ TXP_Button::TXP_Button(const QString &caption, QWidget *parent)
     // The face covers every pixel; nothing is erased beneath it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(75, 24);
-    connect(this, &QAbstractButton::clicked, this, &TXP_Button::giveModalResult);
+    connect(this, &QAbstractButton::clicked, this, &SkinButton::giveModalResult);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { focusMovedTo(now); });
 }
 
-QSize TXP_Button::sizeHint() const
+QSize SkinButton::sizeHint() const
 {
     return {75, 24};
 }
 
-void TXP_Button::setPicture(const QPixmap &bitmap)
+void SkinButton::setPicture(const QPixmap &bitmap)
 {
     m_bitmap = bitmap;
     update();
 }
 
-void TXP_Button::setPicPos(TPicPos pos)
+void SkinButton::setPicPos(TPicPos pos)
 {
     if (m_picPos != pos) {
         m_picPos = pos;
@@ -109,7 +109,7 @@ void TXP_Button::setPicPos(TPicPos pos)
     }
 }
 
-void TXP_Button::setPicTrans(bool on)
+void SkinButton::setPicTrans(bool on)
 {
     if (m_picTrans != on) {
         m_picTrans = on;
@@ -117,7 +117,7 @@ void TXP_Button::setPicTrans(bool on)
     }
 }
 
-void TXP_Button::setPicTransColor(const QColor &color)
+void SkinButton::setPicTransColor(const QColor &color)
 {
     if (m_picTransColor != color) {
         m_picTransColor = color;
@@ -125,7 +125,7 @@ void TXP_Button::setPicTransColor(const QColor &color)
     }
 }
 
-void TXP_Button::setPicOffSet(int gap)
+void SkinButton::setPicOffSet(int gap)
 {
     if (m_picOffSet != gap) {
         m_picOffSet = gap;
@@ -133,23 +133,23 @@ void TXP_Button::setPicOffSet(int gap)
     }
 }
 
-void TXP_Button::setDefault(bool on)
+void SkinButton::setDefault(bool on)
 {
     m_default = on;
     announceFocusToWindow();
 }
 
-void TXP_Button::setCancel(bool on)
+void SkinButton::setCancel(bool on)
 {
     m_cancel = on;
 }
 
-void TXP_Button::setModalResult(int result)
+void SkinButton::setModalResult(int result)
 {
     m_modalResult = result;
 }
 
-void TXP_Button::giveModalResult()
+void SkinButton::giveModalResult()
 {
     if (m_modalResult == 0)
         return;
@@ -158,26 +158,26 @@ void TXP_Button::giveModalResult()
 }
 
 // Every XP button of the window learns which control has the focus now.
-void TXP_Button::announceFocusToWindow()
+void SkinButton::announceFocusToWindow()
 {
     QWidget *form = window();
     QWidget *now = form->focusWidget();
-    for (TXP_Button *button : form->findChildren<TXP_Button *>())
+    for (SkinButton *button : form->findChildren<SkinButton *>())
         button->focusMovedTo(now);
     if (form == this)
         focusMovedTo(now);
 }
 
-void TXP_Button::focusMovedTo(QWidget *now)
+void SkinButton::focusMovedTo(QWidget *now)
 {
     if (now && now->window() != window())
         return;
-    auto *button = qobject_cast<TXP_Button *>(now);
+    auto *button = qobject_cast<SkinButton *>(now);
     m_active = button ? button == this : m_default;
     update();
 }
 
-bool TXP_Button::dialogKey(const QKeyEvent &key)
+bool SkinButton::dialogKey(const QKeyEvent &key)
 {
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
     const bool escape = key.key() == Qt::Key_Escape;
@@ -189,7 +189,7 @@ bool TXP_Button::dialogKey(const QKeyEvent &key)
     return true;
 }
 
-bool TXP_Button::event(QEvent *event)
+bool SkinButton::event(QEvent *event)
 {
     // The caption's accelerator focuses and clicks at once.
     if (event->type() == QEvent::Shortcut) {
@@ -202,7 +202,7 @@ bool TXP_Button::event(QEvent *event)
     return QAbstractButton::event(event);
 }
 
-void TXP_Button::keyPressEvent(QKeyEvent *event)
+void SkinButton::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
@@ -217,7 +217,7 @@ void TXP_Button::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void TXP_Button::keyReleaseEvent(QKeyEvent *event)
+void SkinButton::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Space) {
         event->accept();
@@ -226,35 +226,35 @@ void TXP_Button::keyReleaseEvent(QKeyEvent *event)
     QAbstractButton::keyReleaseEvent(event);
 }
 
-void TXP_Button::enterEvent(QEnterEvent *event)
+void SkinButton::enterEvent(QEnterEvent *event)
 {
     QAbstractButton::enterEvent(event);
     m_hotPending = true;
     update();
 }
 
-void TXP_Button::leaveEvent(QEvent *event)
+void SkinButton::leaveEvent(QEvent *event)
 {
     QAbstractButton::leaveEvent(event);
     m_hotPending = false;
     update();
 }
 
-void TXP_Button::focusInEvent(QFocusEvent *event)
+void SkinButton::focusInEvent(QFocusEvent *event)
 {
     QAbstractButton::focusInEvent(event);
     m_focused = true;
     update();
 }
 
-void TXP_Button::focusOutEvent(QFocusEvent *event)
+void SkinButton::focusOutEvent(QFocusEvent *event)
 {
     QAbstractButton::focusOutEvent(event);
     m_focused = false;
     update();
 }
 
-QImage TXP_Button::pictureImage() const
+QImage SkinButton::pictureImage() const
 {
     if (!m_bitmap.isNull()) {
         QImage img = m_bitmap.toImage();
@@ -278,18 +278,18 @@ QImage TXP_Button::pictureImage() const
     return img;
 }
 
-void TXP_Button::paintEvent(QPaintEvent *)
+void SkinButton::paintEvent(QPaintEvent *)
 {
-    int n = isDown() ? XpSkin::Pressed : m_hotPending ? XpSkin::Hot : XpSkin::Normal;
+    int n = isDown() ? ButtonSkin::Pressed : m_hotPending ? ButtonSkin::Hot : ButtonSkin::Normal;
     m_hotPending = false;
     if (!isEnabled())
-        n = XpSkin::Disabled;
-    if (n != XpSkin::Pressed && n != XpSkin::Hot && m_focused)
-        n = XpSkin::Focused;
+        n = ButtonSkin::Disabled;
+    if (n != ButtonSkin::Pressed && n != ButtonSkin::Hot && m_focused)
+        n = ButtonSkin::Focused;
 
     const int w = width();
     const int h = height();
-    QImage face = XpSkin::stretch(XpSkin::imageOf(XpSkin::strip(), n), size());
+    QImage face = ButtonSkin::stretch(ButtonSkin::imageOf(ButtonSkin::strip(), n), size());
     QPainter p(&face);
     p.setFont(font());
     p.setPen(isEnabled() ? palette().color(QPalette::Active, QPalette::ButtonText) : kDisabledText);
@@ -300,7 +300,7 @@ void TXP_Button::paintEvent(QPaintEvent *)
         p.drawText(rect(), flags, text());
     } else {
         if (!isEnabled())
-            picture = XpSkin::silhouette(picture, ResolveColorValue(0x8000000F));   // button face
+            picture = ButtonSkin::silhouette(picture, resolveColorValue(0x8000000F));   // button face
         const QFontMetrics fm(font());
         const int th = fm.height();
         const int tw = fm.horizontalAdvance(text());

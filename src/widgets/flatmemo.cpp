@@ -1,4 +1,4 @@
-#include "TFlatMemoUnit.h"
+#include "flatmemo.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,25 +10,25 @@
 namespace {
 bool isFlatMemo(const QObject *object)
 {
-    return qobject_cast<const TFlatMemo *>(object) != nullptr;
+    return qobject_cast<const FlatMemo *>(object) != nullptr;
 }
 } // namespace
 
-TFlatMemo::TFlatMemo(QWidget *parent)
+FlatMemo::FlatMemo(QWidget *parent)
     : QPlainTextEdit(parent)
     , m_look(this, &isFlatMemo)
 {
     // A plain three-pixel frame keeps the scroll bars and the text inside
     // the border this box draws itself.
     setFrameStyle(QFrame::Box | QFrame::Plain);
-    setLineWidth(TFlatEdit::kFrameWidth);
+    setLineWidth(FlatEdit::kFrameWidth);
     setTabChangesFocus(true);
     setScrollBars(ssNone);
     resize(185, 89);
     m_look.adoptParentColor();
 }
 
-void TFlatMemo::setScrollBars(TScrollStyle style)
+void FlatMemo::setScrollBars(TScrollStyle style)
 {
     m_scrollBars = style;
     const bool horizontal = style == ssHorizontal || style == ssBoth;
@@ -39,7 +39,7 @@ void TFlatMemo::setScrollBars(TScrollStyle style)
 }
 
 // The frame belongs to the box itself; the text area is the viewport.
-void TFlatMemo::paintFrame()
+void FlatMemo::paintFrame()
 {
     const QColor fill = m_look.fill();
     QPainter p(this);
@@ -54,7 +54,7 @@ void TFlatMemo::paintFrame()
     }
 }
 
-bool TFlatMemo::event(QEvent *event)
+bool FlatMemo::event(QEvent *event)
 {
     if (event->type() == QEvent::Paint) {
         paintFrame();
@@ -63,37 +63,37 @@ bool TFlatMemo::event(QEvent *event)
     return QPlainTextEdit::event(event);
 }
 
-void TFlatMemo::changeEvent(QEvent *event)
+void FlatMemo::changeEvent(QEvent *event)
 {
     QPlainTextEdit::changeEvent(event);
     m_look.changed(event);
 }
 
-void TFlatMemo::keyPressEvent(QKeyEvent *event)
+void FlatMemo::keyPressEvent(QKeyEvent *event)
 {
     emit keyDown(event->key());
     QPlainTextEdit::keyPressEvent(event);
 }
 
-void TFlatMemo::focusInEvent(QFocusEvent *event)
+void FlatMemo::focusInEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusInEvent(event);
     m_look.update();
 }
 
-void TFlatMemo::focusOutEvent(QFocusEvent *event)
+void FlatMemo::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
     m_look.update();
 }
 
-void TFlatMemo::enterEvent(QEnterEvent *event)
+void FlatMemo::enterEvent(QEnterEvent *event)
 {
     QPlainTextEdit::enterEvent(event);
     m_look.pointerEntered();
 }
 
-void TFlatMemo::leaveEvent(QEvent *event)
+void FlatMemo::leaveEvent(QEvent *event)
 {
     QPlainTextEdit::leaveEvent(event);
     m_look.pointerLeft();
