@@ -9,7 +9,7 @@
 #include "db/database.h"
 #include "testdatabase.h"
 #include "widgets/flatedit.h"
-#include "windows/UnitSPInfo.h"
+#include "windows/cataloguewindow.h"
 #include "windows/cataloguegrid.h"
 
 #include <QElapsedTimer>
@@ -94,9 +94,9 @@ int main(int argc, char *argv[])
     db.open(file.path());
     const long before = peakKiB();
 
-    TFormSPInfo window(db, nullptr);
+    CatalogueWindow window(db, nullptr);
     int listed = 0;
-    QObject::connect(&window, &TFormSPInfo::productNamesListed,
+    QObject::connect(&window, &CatalogueWindow::productNamesListed,
                      [&listed](const QStringList &names) { listed = int(names.size()); });
 
     std::printf("catalogue window, %d products, %d runs each\n", kProducts, runs);

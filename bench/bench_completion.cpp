@@ -3,7 +3,7 @@
 // to a receipt printer stream that goes nowhere (/dev/null).
 #include "benchsupport.h"
 
-#include "app/UnitMain.h"
+#include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
 #include "db/database.h"
 #include "receipt/receiptprinter.h"
@@ -44,7 +44,7 @@ void fillRecords(const QString &path, int n)
     QSqlDatabase::removeDatabase(name);
 }
 
-void ringUp(TFormMain &w, const QString &path, int lines)
+void ringUp(CashierWindow &w, const QString &path, int lines)
 {
     const QString name = QStringLiteral("bench-sale");
     {
@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     Database::createFile(path);
     fillRecords(path, records);
 
-    TFormMain w(path);
+    CashierWindow w(path);
     w.show();
     QApplication::processEvents();
 

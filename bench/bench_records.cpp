@@ -7,12 +7,12 @@
 //   bench_records 250000               one size
 //   bench_records --measure FILE ROWS  (internal) measure one prepared file
 
-#include "app/UnitMain.h"
+#include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
 #include "db/database.h"
 #include "db/salesrecordmodel.h"
 #include "widgets/webpage.h"
-#include "windows/UnitXiaoShouRecord.h"
+#include "windows/salesrecordswindow.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -116,7 +116,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     FenwoApplication app(argc, argv);
     WebPage::setOpener([](const QUrl &) {});
-    TFormMain till(path);
+    CashierWindow till(path);
     till.show();
     if (!QTest::qWaitForWindowExposed(&till))
         qWarning("till not exposed");
@@ -133,7 +133,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
         till.XP_Button2Click();
         QApplication::processEvents();
         openings << timer.nsecsElapsed() / 1e6;
-        TFormXiaoShouRecord *records = till.FormXiaoShouRecord;
+        SalesRecordsWindow *records = till.m_recordsWindow;
         if (!records || records->AdoQueryRecord->rowCount() != rows)
             qFatal("the window lists %d lines, not %d", records ? records->AdoQueryRecord->rowCount() : -1, rows);
         amount = records->Label13->text();
@@ -145,7 +145,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
     const double peakOpening = peakMegabytes();
 
     // Title clicks, then scrolling through the sorted list.
-    TFormXiaoShouRecord *records = till.FormXiaoShouRecord;
+    SalesRecordsWindow *records = till.m_recordsWindow;
     till.XP_Button2Click();
     QApplication::processEvents();
     QList<double> sorts;

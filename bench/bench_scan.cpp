@@ -3,7 +3,7 @@
 // whole name list, and the lookup with and without its indexes.
 #include "benchsupport.h"
 
-#include "app/UnitMain.h"
+#include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
 #include "db/database.h"
 #include "db/statements.h"
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
     // Start-up: window made, shown, name list filled.
     QElapsedTimer startup;
     startup.start();
-    auto window = std::make_unique<TFormMain>(path);
+    auto window = std::make_unique<CashierWindow>(path);
     window->show();
     QApplication::processEvents();
     const double startupMs = double(startup.nsecsElapsed()) / 1e6;

@@ -1,4 +1,4 @@
-#include "UnitMain.h"
+#include "windows/cashierwindow.h"
 #include "fenwoapplication.h"
 
 #include "db/apperror.h"
@@ -88,7 +88,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    TFormMain window(parser.isSet(database) ? parser.value(database) : Database::defaultPath());
+    CashierWindow window(parser.isSet(database) ? parser.value(database) : Database::defaultPath());
     window.setReceiptPrinter(std::move(receiptPrinter));
     window.show();
     return app.exec();

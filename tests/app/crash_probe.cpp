@@ -1,6 +1,6 @@
 // Rings up lines on the cashier screen, says so, and waits to be killed.
 // With a printer option it then completes the sale on that printer.
-#include "app/UnitMain.h"
+#include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/flatcombobox.h"
@@ -17,7 +17,7 @@ int main(int argc, char **argv)
     FenwoApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    TFormMain window(QString::fromLocal8Bit(argv[1]));
+    CashierWindow window(QString::fromLocal8Bit(argv[1]));
     window.show();
     QApplication::processEvents();
     if (argc < 3) {

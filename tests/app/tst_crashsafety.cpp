@@ -1,5 +1,5 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 
 #include "widgets/datagrid.h"
 
@@ -12,12 +12,12 @@ class TestCrashSafety : public QObject
 private slots:
     void aLineStoredBeforeAKillIsThereAtTheNextStart()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         CrashProbe probe({f.file->path()});
         QVERIFY2(probe.waitUntilSaid("stored 5"), probe.said().constData());
         QVERIFY(probe.kill());
 
-        TFormMain *w = f.open();
+        CashierWindow *w = f.open();
         QCOMPARE(w->DBGrid1->model()->rowCount(), 1);
         QCOMPARE(w->ADOQuery1.text(QStringLiteral("品名")), QStringLiteral("散装糖果"));
         QCOMPARE(w->ADOQuery1.text(QStringLiteral("编码")), QStringLiteral("-"));

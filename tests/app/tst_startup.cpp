@@ -1,14 +1,14 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/skinbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
-#include "windows/UnitSPInfo.h"
-#include "windows/UnitSystemSet.h"
-#include "windows/UnitXiaoShouRecord.h"
+#include "windows/cataloguewindow.h"
+#include "windows/shopsettingswindow.h"
+#include "windows/salesrecordswindow.h"
 
 #include <QAbstractItemView>
 #include <QDate>
@@ -22,10 +22,10 @@ class TestStartup : public QObject
 private slots:
     void missingDatabaseGivesOneConnectionMessageAndTheWindowStillOpens()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         QTemporaryDir dir;
         const QString missing = dir.filePath(QStringLiteral("data.db"));
-        TFormMain *w = f.open(missing);
+        CashierWindow *w = f.open(missing);
 
         QVERIFY(w->isVisible());
         QVERIFY(!QFile::exists(missing));
@@ -59,12 +59,12 @@ private slots:
 
     void showFillsTheHeaderAndTheProductList()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->setSettings(QStringLiteral("小李"), QStringLiteral("店"), QString());
         f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
         f.file->addProduct(QStringLiteral("6902"), QStringLiteral("雪碧"), 3);
         f.file->addProduct(QStringLiteral("6903"), QStringLiteral("可乐"), 3.5);
-        TFormMain *w = f.open();
+        CashierWindow *w = f.open();
         QCOMPARE(f.boxes->count(), 0);
         QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
         const QString stamp = w->FlatEdit1->text();
@@ -81,10 +81,10 @@ private slots:
 
     void linesLeftFromAnEarlierRunShowWhileTotalsReadZero()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
         f.file->addSaleLine(QStringLiteral("2"), QStringLiteral("乙"), 1, 4);
-        TFormMain *w = f.open();
+        CashierWindow *w = f.open();
         QCOMPARE(w->DBGrid1->model()->rowCount(), 2);
         QCOMPARE(w->DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("甲"));
         QCOMPARE(w->DBGrid1->model()->index(1, 4).data().toString(), QStringLiteral("4"));
@@ -95,36 +95,36 @@ private slots:
 
     void sideWindowsOpenOnceAndComeBack()
     {
-        MainWindowFixture f;
-        TFormMain *w = f.open();
+        CashierFixture f;
+        CashierWindow *w = f.open();
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
-        QPointer<TFormXiaoShouRecord> first = w->FormXiaoShouRecord;
+        QPointer<SalesRecordsWindow> first = w->m_recordsWindow;
         QVERIFY(first && first->isVisible());
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
-        QCOMPARE(w->FormXiaoShouRecord, first);
-        QCOMPARE(w->findChildren<TFormXiaoShouRecord *>().size(), 1);
+        QCOMPARE(w->m_recordsWindow, first);
+        QCOMPARE(w->findChildren<SalesRecordsWindow *>().size(), 1);
 
         // Shift is not looked at: Shift+F2 opens the settings window as F2 does.
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F2, Qt::ShiftModifier);
-        QVERIFY(w->FormSystemSet && w->FormSystemSet->isVisible());
-        QPointer<TFormSystemSet> settings = w->FormSystemSet;
+        QVERIFY(w->m_settingsWindow && w->m_settingsWindow->isVisible());
+        QPointer<ShopSettingsWindow> settings = w->m_settingsWindow;
         QTest::keyClick(settings, Qt::Key_Escape);
         QVERIFY(!settings->isVisible());
         QVERIFY(w->isVisible());
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
-        QCOMPARE(w->FormSystemSet, settings);
+        QCOMPARE(w->m_settingsWindow, settings);
         QVERIFY(settings->isVisible());
 
         QTest::mouseClick(w->XP_Button6, Qt::LeftButton);
-        QVERIFY(w->FormSPInfo && w->FormSPInfo->isVisible());
-        delete w->FormSPInfo.data();
-        QVERIFY(w->FormSPInfo.isNull());   // a destroyed window is made anew next time
+        QVERIFY(w->m_catalogueWindow && w->m_catalogueWindow->isVisible());
+        delete w->m_catalogueWindow.data();
+        QVERIFY(w->m_catalogueWindow.isNull());   // a destroyed window is made anew next time
     }
 
     void headerBoxesChainOnEnter()
     {
-        MainWindowFixture f;
-        TFormMain *w = f.open();
+        CashierFixture f;
+        CashierWindow *w = f.open();
         w->FlatEdit2->setFocus();
         QTest::keyClick(w->FlatEdit2, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), w->FlatEdit3);
@@ -139,8 +139,8 @@ private slots:
 
     void webPageOpensFromTheKeyTheButtonAndTheLabel()
     {
-        MainWindowFixture f;
-        TFormMain *w = f.open();
+        CashierFixture f;
+        CashierWindow *w = f.open();
         QTest::keyClick(w->FlatEdit4, Qt::Key_F8);
         QTest::mouseClick(w->XP_Button4, Qt::LeftButton);
         QTest::mouseClick(w->Label17, Qt::LeftButton);
@@ -158,10 +158,10 @@ private slots:
     void escapeEmptiesTheOpenSaleAndEnds()
     {
         QFETCH(bool, listOpen);
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
         f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
-        TFormMain *w = f.open();
+        CashierWindow *w = f.open();
         if (listOpen) {
             w->FlatComboBox1->showPopup();
             QTRY_VERIFY(w->FlatComboBox1->view()->isVisible());

@@ -1,5 +1,5 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 #include "modalwatcher.h"
 #include "testdatabase.h"
 #include "typing.h"
@@ -11,7 +11,7 @@
 #include "widgets/flatspeedbutton.h"
 #include "widgets/skinbutton.h"
 #include "widgets/apperrorbox.h"
-#include "windows/UnitSPInfo.h"
+#include "windows/cataloguewindow.h"
 #include "windows/cataloguegrid.h"
 
 #include <QAbstractItemModelTester>
@@ -31,17 +31,17 @@ struct CatalogueFixture
     TestDatabase file;
     ModalWatcher boxes;
     Database db;
-    std::unique_ptr<TFormSPInfo> window;
+    std::unique_ptr<CatalogueWindow> window;
     std::unique_ptr<QAbstractItemModelTester> tester;
     QList<QStringList> listed;   // what each close handed to the till
 
-    TFormSPInfo *open()
+    CatalogueWindow *open()
     {
         db.open(file.path());
-        window = std::make_unique<TFormSPInfo>(db, nullptr);
+        window = std::make_unique<CatalogueWindow>(db, nullptr);
         tester = std::make_unique<QAbstractItemModelTester>(
             window->DataSource1, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QObject::connect(window.get(), &TFormSPInfo::productNamesListed,
+        QObject::connect(window.get(), &CatalogueWindow::productNamesListed,
                          [this](const QStringList &names) { listed << names; });
         reopen();
         return window.get();
@@ -68,7 +68,7 @@ struct CatalogueFixture
     }
 };
 
-QStringList listedColumn(TFormSPInfo *w, int column)
+QStringList listedColumn(CatalogueWindow *w, int column)
 {
     QStringList out;
     for (int row = 0; row < w->DataSource1->rowCount(); ++row)
@@ -76,19 +76,19 @@ QStringList listedColumn(TFormSPInfo *w, int column)
     return out;
 }
 
-int currentRow(TFormSPInfo *w)
+int currentRow(CatalogueWindow *w)
 {
     return w->DBGrid1->currentIndex().row();
 }
 
-void clickCell(TFormSPInfo *w, int row, int column)
+void clickCell(CatalogueWindow *w, int row, int column)
 {
     const QModelIndex index = w->DataSource1->index(row, column);
     w->DBGrid1->scrollTo(index);
     QTest::mouseClick(w->DBGrid1->viewport(), Qt::LeftButton, {}, w->DBGrid1->visualRect(index).center());
 }
 
-void clickTitle(TFormSPInfo *w, int column)
+void clickTitle(CatalogueWindow *w, int column)
 {
     QHeaderView *header = w->DBGrid1->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -97,7 +97,7 @@ void clickTitle(TFormSPInfo *w, int column)
 
 // Types into the grid's current cell: the first key opens the cell editor,
 // the rest go to the editor, which stays open.
-void typeIntoGrid(TFormSPInfo *w, const QString &text)
+void typeIntoGrid(CatalogueWindow *w, const QString &text)
 {
     typeText(w->DBGrid1, text.left(1));
     QVERIFY(w->DBGrid1->isEditingCell());
@@ -117,7 +117,7 @@ void pressOnFocus(Qt::Key key)
     QTest::keyClick(QApplication::focusWidget(), key);
 }
 
-void search(TFormSPInfo *w, const QString &text)
+void search(CatalogueWindow *w, const QString &text)
 {
     w->FlatEdit7->setFocus();
     w->FlatEdit7->selectAll();
@@ -156,7 +156,7 @@ private slots:
         f.file.addProduct(QStringLiteral("5"), QStringLiteral("12号电池"), 5);
         f.file.addProduct(QStringLiteral("1200"), QStringLiteral("梨"), 6);
         f.file.addProduct(QStringLiteral("7"), QStringLiteral("It's"), 7);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         QCOMPARE(w->DataSource1->rowCount(), 6);
 
         search(w, text);
@@ -170,7 +170,7 @@ private slots:
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 5);
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 7);
         f.file.addProduct(QStringLiteral("3"), QStringLiteral("丙"), 6);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->DBGrid1->goTo(2, 0);   // product 3
 
         // Each title click turns the direction, whatever the column; the
@@ -208,7 +208,7 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 4);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->DBGrid1->setFocus();
         QTest::keyClick(w->DBGrid1, Qt::Key_Right);
         typeIntoGrid(w, QStringLiteral("新甲"));
@@ -238,7 +238,7 @@ private slots:
     {
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->DBGrid1->setFocus();
         QCOMPARE(w->DBGrid1->currentIndex(), w->DataSource1->index(0, CatalogueModel::Code));
         QTest::keyClick(w->DBGrid1, Qt::Key_Return);
@@ -261,7 +261,7 @@ private slots:
     {
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
         QCOMPARE(QApplication::focusWidget(), w->DBGrid1);
         QCOMPARE(currentRow(w), 1);
@@ -313,7 +313,7 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         if (!trigger.isEmpty())
             f.file.exec(QStringLiteral("create trigger refuse before insert on spinfo begin %1; end").arg(trigger));
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
         const QStringList typed{code, name, price};
         for (int column = 0; column < 3; ++column) {
@@ -347,7 +347,7 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 4);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->DBGrid1->setFocus();
         typeIntoGrid(w, QStringLiteral("2"));
         pressOnFocus(Qt::Key_Down);
@@ -385,7 +385,7 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
         f.file.addProduct(code, name, 2);
         f.file.addProduct(QStringLiteral("3"), QStringLiteral("丙"), 3);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->DBGrid1->setFocus();
         w->DBGrid1->setCurrentIndex(w->DataSource1->index(2, CatalogueModel::Name));
         typeIntoGrid(w, QStringLiteral("丙丙"));
@@ -403,7 +403,7 @@ private slots:
     {
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->DBGrid1->setFocus();
         QTest::keyClick(w->DBGrid1, Qt::Key_Right);
         typeIntoGrid(w, QStringLiteral("乙"));
@@ -459,7 +459,7 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 2);
         f.file.addProduct(QStringLiteral("3"), QStringLiteral("丙"), 3);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         clickCell(w, row, CatalogueModel::Name);
         f.boxes.setAnswer(answer == 1 ? QMessageBox::No : QMessageBox::NoButton);
         f.boxes.answerWithEscape(answer == 2);
@@ -481,7 +481,7 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 2);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         w->FlatEdit7->setFocus();
         typeText(w->FlatEdit7, QStringLiteral("abc"));
         w->FlatEdit7->setCursorPosition(0);
@@ -521,7 +521,7 @@ private slots:
         f.file.addProduct(QStringLiteral("5"), QStringLiteral("12号电池"), 2);
         f.file.addProduct(QStringLiteral("7"), QStringLiteral("橙"), 3);
         f.file.addProduct(QStringLiteral("9"), QStringLiteral("梨"), 4);
-        TFormSPInfo *w = f.open();
+        CatalogueWindow *w = f.open();
         search(w, QStringLiteral("12"));
         QCOMPARE(listedColumn(w, CatalogueModel::Code), (QStringList{"12", "5"}));
         w->FlatEdit7->setText(boxNow);
@@ -543,14 +543,14 @@ private slots:
 
     void closingAfterASearchLeavesTheTillOnlyTheFoundNames()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->addProduct(QStringLiteral("1"), QStringLiteral("可乐"), 3);
         f.file->addProduct(QStringLiteral("2"), QStringLiteral("雪碧"), 3);
         f.file->addProduct(QStringLiteral("3"), QStringLiteral("可乐"), 3.5);
         f.file->addProduct(QStringLiteral("4"), QStringLiteral("果汁"), 4);
-        TFormMain *till = f.open();
+        CashierWindow *till = f.open();
         QTest::keyClick(till->FlatComboBox1, Qt::Key_F3);
-        TFormSPInfo *w = till->FormSPInfo;
+        CatalogueWindow *w = till->m_catalogueWindow;
         QVERIFY(w && w->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(w));
         QCOMPARE(w->DataSource1->rowCount(), 4);

@@ -1,5 +1,5 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 
 #include "db/database.h"
 #include "db/numbertext.h"
@@ -8,7 +8,7 @@
 #include "db/statements.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatspeedbutton.h"
-#include "windows/UnitXiaoShouRecord.h"
+#include "windows/salesrecordswindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -41,14 +41,14 @@ void record(TestDatabase &file, const QList<Line> &lines)
     file.exec(QStringLiteral("commit"));
 }
 
-TFormXiaoShouRecord *openRecords(TFormMain *w)
+SalesRecordsWindow *openRecords(CashierWindow *w)
 {
     QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
     QApplication::processEvents();
-    return w->FormXiaoShouRecord.data();
+    return w->m_recordsWindow.data();
 }
 
-int columnOf(TFormXiaoShouRecord *r, const QString &field)
+int columnOf(SalesRecordsWindow *r, const QString &field)
 {
     for (int c = 0; c < r->AdoQueryRecord->columnCount(); ++c)
         if (r->AdoQueryRecord->fieldAt(c) == field)
@@ -56,7 +56,7 @@ int columnOf(TFormXiaoShouRecord *r, const QString &field)
     return -1;
 }
 
-QStringList columnTexts(TFormXiaoShouRecord *r, const QString &field)
+QStringList columnTexts(SalesRecordsWindow *r, const QString &field)
 {
     QStringList texts;
     const int c = columnOf(r, field);
@@ -65,7 +65,7 @@ QStringList columnTexts(TFormXiaoShouRecord *r, const QString &field)
     return texts;
 }
 
-QList<qint64> keysShown(TFormXiaoShouRecord *r)
+QList<qint64> keysShown(SalesRecordsWindow *r)
 {
     QList<qint64> keys;
     for (int row = 0; row < r->AdoQueryRecord->rowCount(); ++row)
@@ -74,7 +74,7 @@ QList<qint64> keysShown(TFormXiaoShouRecord *r)
 }
 
 // A real click on a column title.
-void clickTitle(TFormXiaoShouRecord *r, const QString &field)
+void clickTitle(SalesRecordsWindow *r, const QString &field)
 {
     QHeaderView *titles = r->DBGrid1->horizontalHeader();
     const int section = columnOf(r, field);
@@ -107,12 +107,12 @@ private slots:
         QFETCH(QVariantList, amounts);
         QFETCH(QString, quantityText);
         QFETCH(QString, amountText);
-        MainWindowFixture f;
+        CashierFixture f;
         QList<Line> lines;
         for (int i = 0; i < quantities.size(); ++i)
             lines << Line{quantities[i], amounts[i], QStringLiteral("2026-01-0%1").arg(i + 1)};
         record(*f.file, lines);
-        TFormXiaoShouRecord *r = openRecords(f.open());
+        SalesRecordsWindow *r = openRecords(f.open());
         QVERIFY(r && r->isVisible());
         QCOMPARE(r->DBGrid1->model()->rowCount(), int(quantities.size()));
         QCOMPARE(r->Label12->text(), quantityText);
@@ -124,7 +124,7 @@ private slots:
 
     void opensNewestDateFirstOnTheOldestLine()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         Line a{1.0, 3.0, QStringLiteral("2026-01-02")};
         a.name = QStringLiteral("甲");
         Line b{2.0, 6.0, QStringLiteral("2026-03-01")};
@@ -135,7 +135,7 @@ private slots:
         d.name = QStringLiteral("丁");
         d.time = QStringLiteral("18:05");
         record(*f.file, {a, b, c, d});
-        TFormXiaoShouRecord *r = openRecords(f.open());
+        SalesRecordsWindow *r = openRecords(f.open());
         QVERIFY(r);
 
         // Newest date first; within a date the later line first.
@@ -169,7 +169,7 @@ private slots:
 
     void oneToggleSortsEveryColumnAndTheTotalsStay()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         QList<Line> lines;
         const double quantities[] = {2, 1, 3, 1, 2};
         const char *names[] = {"乙", "甲", "乙", "丙", "甲"};
@@ -179,7 +179,7 @@ private slots:
             lines << l;
         }
         record(*f.file, lines);
-        TFormXiaoShouRecord *r = openRecords(f.open());
+        SalesRecordsWindow *r = openRecords(f.open());
         QVERIFY(r);
         QAbstractItemModelTester tester(r->AdoQueryRecord, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(r->Label12->text(), QStringLiteral("9"));
@@ -235,7 +235,7 @@ private slots:
     void agreesWithTheFullResultSet()
     {
         QFETCH(QString, dates);
-        MainWindowFixture f;
+        CashierFixture f;
         QRandomGenerator rng(20261207);
         const char *names[] = {"可乐", "雪碧", "面包", "牛奶", "Tea"};
         QList<Line> lines;
@@ -260,7 +260,7 @@ private slots:
             lines << l;
         }
         record(*f.file, lines);
-        TFormXiaoShouRecord *r = openRecords(f.open());
+        SalesRecordsWindow *r = openRecords(f.open());
         QVERIFY(r);
 
         Database db;
@@ -311,10 +311,10 @@ private slots:
 
     void aLinePrintedWhileOpenAppearsAtTheNextShowing()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         record(*f.file, {Line{1.0, 3.0, QStringLiteral("2026-01-01")}});
-        TFormMain *w = f.open();
-        TFormXiaoShouRecord *r = openRecords(w);
+        CashierWindow *w = f.open();
+        SalesRecordsWindow *r = openRecords(w);
         QVERIFY(r);
         QCOMPARE(r->Label13->text(), QStringLiteral("3"));
 
@@ -348,10 +348,10 @@ private slots:
 
     void aFailedReadingLeavesAnEmptyGridAndTheOldTotals()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         record(*f.file, {Line{1.5, 0.1, QStringLiteral("2026-01-01")}, Line{2.0, 0.2, QStringLiteral("2026-01-02")}});
-        TFormMain *w = f.open();
-        TFormXiaoShouRecord *r = openRecords(w);
+        CashierWindow *w = f.open();
+        SalesRecordsWindow *r = openRecords(w);
         QVERIFY(r);
         QCOMPARE(r->Label12->text(), QStringLiteral("3.5"));
         QCOMPARE(r->Label13->text(), QStringLiteral("0.3"));

@@ -1,5 +1,5 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 #include "typing.h"
 
 #include "db/salesrecordmodel.h"
@@ -8,8 +8,8 @@
 #include "widgets/flatmemo.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/skinbutton.h"
-#include "windows/UnitSystemSet.h"
-#include "windows/UnitXiaoShouRecord.h"
+#include "windows/shopsettingswindow.h"
+#include "windows/salesrecordswindow.h"
 
 #include <QLabel>
 #include <QTableView>
@@ -18,10 +18,10 @@ namespace {
 
 const QString kSettingsRow = QStringLiteral("select 收银员, 店名, 备注 from beizhu");
 
-TFormSystemSet *openSettings(TFormMain *w)
+ShopSettingsWindow *openSettings(CashierWindow *w)
 {
     QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
-    TFormSystemSet *s = w->FormSystemSet.data();
+    ShopSettingsWindow *s = w->m_settingsWindow.data();
     // Being the main window's child, the window counts as active for
     // qWaitForWindowActive before it has the keyboard: wait for that.
     if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
@@ -54,9 +54,9 @@ class TestSettings : public QObject
 private slots:
     void firstSaveCreatesTheRowWithTheTextAsTyped()
     {
-        MainWindowFixture f;
-        TFormMain *w = f.open();
-        TFormSystemSet *s = openSettings(w);
+        CashierFixture f;
+        CashierWindow *w = f.open();
+        ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s && s->isVisible());
 
         // An empty table shows three empty boxes; the cashier box has the focus.
@@ -111,9 +111,9 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, shown);
         QFETCH(QString, saved);
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->setSettings(QStringLiteral("001"), QStringLiteral("店"), stored);
-        TFormSystemSet *s = openSettings(f.open());
+        ShopSettingsWindow *s = openSettings(f.open());
         QVERIFY(s);
         QCOMPARE(s->FlatMemo1->toPlainText(), shown);
         press(Qt::Key_F2);
@@ -122,8 +122,8 @@ private slots:
 
     void tabGoesRoundWithTheCashierLast()
     {
-        MainWindowFixture f;
-        TFormSystemSet *s = openSettings(f.open());
+        CashierFixture f;
+        ShopSettingsWindow *s = openSettings(f.open());
         QVERIFY(s);
         s->FlatEdit1->setFocus();
         QList<QWidget *> visited;
@@ -137,12 +137,12 @@ private slots:
 
     void escAndCloseDropTypedChanges()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->setSettings(QStringLiteral("老王"), QStringLiteral("老店"), QStringLiteral("欢迎"));
-        TFormMain *w = f.open();
+        CashierWindow *w = f.open();
         const auto before = f.file->rows(kSettingsRow);
 
-        TFormSystemSet *s = openSettings(w);
+        ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
         QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店"));
         s->FlatEdit1->setFocus();
@@ -172,17 +172,17 @@ private slots:
 
     void askingAgainWhileOpenKeepsWhatIsTyped()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->setSettings(QStringLiteral("老王"), QStringLiteral("老店"), QString());
-        TFormMain *w = f.open();
-        TFormSystemSet *s = openSettings(w);
+        CashierWindow *w = f.open();
+        ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
         s->FlatEdit1->setFocus();
         type(QStringLiteral("新"));
         f.file->setSettings(QStringLiteral("别人"), QStringLiteral("别的店"), QString());
 
         w->XP_Button1Click();   // the cashier screen's button, with the window still open
-        QCOMPARE(w->FormSystemSet.data(), s);
+        QCOMPARE(w->m_settingsWindow.data(), s);
         QVERIFY(s->isVisible());
         QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店新"));
         QCOMPARE(s->FlatEdit2->text(), QStringLiteral("老王"));
@@ -190,14 +190,14 @@ private slots:
 
     void savedCashierReachesTheTillButNotRecordedLines()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->setSettings(QStringLiteral("老王"), QStringLiteral("店"), QString());
         f.file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
                                     "values ('1', '可乐', 1, 3, 3, '260101093000', '老王', '2026-01-01', '09:30')"));
-        TFormMain *w = f.open();
+        CashierWindow *w = f.open();
         QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
 
-        TFormSystemSet *s = openSettings(w);
+        ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
         s->FlatEdit2->selectAll();
         type(QStringLiteral("小李"));
@@ -207,17 +207,17 @@ private slots:
         QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from XiaoShouRecord")).toString(), QStringLiteral("老王"));
 
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
-        TFormXiaoShouRecord *r = w->FormXiaoShouRecord.data();
+        SalesRecordsWindow *r = w->m_recordsWindow.data();
         QVERIFY(r);
         QCOMPARE(r->DBGrid1->model()->index(0, 6).data().toString(), QStringLiteral("老王"));
     }
 
     void aRefusedWriteKeepsTheWindowAndTheTill()
     {
-        MainWindowFixture f;
+        CashierFixture f;
         f.file->setSettings(QStringLiteral("老王"), QStringLiteral("店"), QString());
-        TFormMain *w = f.open();
-        TFormSystemSet *s = openSettings(w);
+        CashierWindow *w = f.open();
+        ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
         s->FlatEdit2->setText(QStringLiteral("小李"));
         f.file->exec(QStringLiteral("drop table beizhu"));

@@ -18,23 +18,23 @@ class FlatEdit;
 class FlatPanel;
 class FlatSpeedButton;
 class SkinButton;
-class TFormSPInfo;
-class TFormSystemSet;
-class TFormXiaoShouRecord;
+class CatalogueWindow;
+class ShopSettingsWindow;
+class SalesRecordsWindow;
 class ReceiptPrinter;
 struct ReceiptInput;
 
 // The cashier screen. It owns the connection to the shop's database, the
 // header of the sale, the sale entry, the totals and the payment boxes, and
 // opens the three side windows.
-class TFormMain final : public QWidget, public KeyPreview
+class CashierWindow final : public QWidget, public KeyPreview
 {
     Q_OBJECT
 
 public:
     // databasePath: the file to open; data.db beside the program by default.
-    explicit TFormMain(const QString &databasePath = Database::defaultPath(), QWidget *parent = nullptr);
-    ~TFormMain() override;
+    explicit CashierWindow(const QString &databasePath = Database::defaultPath(), QWidget *parent = nullptr);
+    ~CashierWindow() override;
 
     Database &database() { return m_db; }
 
@@ -90,9 +90,9 @@ public:
     Query ADOQuerySPInfo;   // product names, then the last lookup
 
     // Side windows, each made on first use and forgotten when it is destroyed.
-    QPointer<TFormSystemSet> FormSystemSet;
-    QPointer<TFormSPInfo> FormSPInfo;
-    QPointer<TFormXiaoShouRecord> FormXiaoShouRecord;
+    QPointer<ShopSettingsWindow> m_settingsWindow;
+    QPointer<CatalogueWindow> m_catalogueWindow;
+    QPointer<SalesRecordsWindow> m_recordsWindow;
 
     // Handlers.
     void FormCreate();

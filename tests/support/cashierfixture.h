@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UnitMain.h"
+#include "windows/cashierwindow.h"
 #include "modalwatcher.h"
 #include "testdatabase.h"
 #include "widgets/webpage.h"
@@ -11,27 +11,27 @@
 
 // A cashier screen on a fresh database file, with message boxes answered and
 // the web page opener recorded instead of starting a browser.
-struct MainWindowFixture
+struct CashierFixture
 {
     std::unique_ptr<TestDatabase> file = std::make_unique<TestDatabase>();
     std::unique_ptr<ModalWatcher> boxes = std::make_unique<ModalWatcher>();
-    std::unique_ptr<TFormMain> window;
+    std::unique_ptr<CashierWindow> window;
     QList<QUrl> opened;
 
-    MainWindowFixture()
+    CashierFixture()
     {
         WebPage::setOpener([this](const QUrl &url) { opened << url; });
     }
 
-    ~MainWindowFixture()
+    ~CashierFixture()
     {
         window.reset();
         WebPage::setOpener([](const QUrl &) {});
     }
 
-    TFormMain *open(const QString &path = {})
+    CashierWindow *open(const QString &path = {})
     {
-        window = std::make_unique<TFormMain>(path.isEmpty() ? file->path() : path);
+        window = std::make_unique<CashierWindow>(path.isEmpty() ? file->path() : path);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qWarning("main window not exposed");

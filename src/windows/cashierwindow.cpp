@@ -1,4 +1,4 @@
-#include "UnitMain.h"
+#include "windows/cashierwindow.h"
 
 #include "db/numbertext.h"
 #include "db/opensale.h"
@@ -15,9 +15,9 @@
 #include "widgets/colorvalue.h"
 #include "widgets/datagrid.h"
 #include "widgets/webpage.h"
-#include "windows/UnitSPInfo.h"
-#include "windows/UnitSystemSet.h"
-#include "windows/UnitXiaoShouRecord.h"
+#include "windows/cataloguewindow.h"
+#include "windows/shopsettingswindow.h"
+#include "windows/salesrecordswindow.h"
 #include "windows/formparts.h"
 
 #include <QCloseEvent>
@@ -82,7 +82,7 @@ QString trimmedText(const QString &text)
 
 using FormParts::isEnter;
 
-TFormMain::TFormMain(const QString &databasePath, QWidget *parent)
+CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , ADOQuery1(m_db)
     , ADOQuery2(m_db)
@@ -90,7 +90,7 @@ TFormMain::TFormMain(const QString &databasePath, QWidget *parent)
     , ADOQuerySPInfo(m_db)
     , m_databasePath(databasePath)
 {
-    setObjectName(QStringLiteral("FormMain"));
+    setObjectName(QStringLiteral("cashierWindow"));
     setWindowTitle(QStringLiteral("小票打印机软件"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/fenwo.png")));
     setFixedSize(980, 691);
@@ -107,14 +107,14 @@ TFormMain::TFormMain(const QString &databasePath, QWidget *parent)
     FormCreate();
 }
 
-TFormMain::~TFormMain()
+CashierWindow::~CashierWindow()
 {
     // Going away is not closing: the close handler must not run on a half-destroyed window.
     m_destroying = true;
     hide();
 }
 
-void TFormMain::buildControls()
+void CashierWindow::buildControls()
 {
     Image2 = new QLabel(this);
     Image2->setGeometry(0, 0, 980, 691);
@@ -215,32 +215,32 @@ void TFormMain::buildControls()
         setTabOrder(chain[i], chain[i + 1]);
 }
 
-void TFormMain::connectHandlers()
+void CashierWindow::connectHandlers()
 {
     using AppBoxes::guarded;
-    auto onClick = [this](QAbstractButton *button, void (TFormMain::*handler)()) {
+    auto onClick = [this](QAbstractButton *button, void (CashierWindow::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
-    auto onKey = [this](FlatEdit *edit, void (TFormMain::*handler)(int)) {
+    auto onKey = [this](FlatEdit *edit, void (CashierWindow::*handler)(int)) {
         connect(edit, &FlatEdit::keyDown, this, [this, handler](int key) { guarded([&] { (this->*handler)(key); }); });
     };
-    onClick(FlatSpeedButton2, &TFormMain::FlatSpeedButton2Click);
-    onClick(FlatSpeedButton1, &TFormMain::FlatSpeedButton7Click);
-    onClick(FlatSpeedButton7, &TFormMain::FlatSpeedButton7Click);
-    onClick(XP_Button1, &TFormMain::XP_Button1Click);
-    onClick(XP_Button2, &TFormMain::XP_Button2Click);
-    onClick(XP_Button4, &TFormMain::XP_Button4Click);
-    onClick(XP_Button6, &TFormMain::XP_Button6Click);
-    onClick(FlatSpeedButton5, &TFormMain::FlatSpeedButton5Click);
-    onClick(FlatSpeedButton3, &TFormMain::FlatSpeedButton3Click);
-    onClick(FlatSpeedButton4, &TFormMain::FlatSpeedButton4Click);
-    onKey(FlatEdit2, &TFormMain::FlatEdit2KeyDown);
-    onKey(FlatEdit3, &TFormMain::FlatEdit3KeyDown);
-    onKey(FlatEdit1, &TFormMain::FlatEdit1KeyDown);
-    onKey(FlatEdit4, &TFormMain::FlatEdit4KeyDown);
-    onKey(FlatEdit7, &TFormMain::FlatEdit7KeyDown);
-    onKey(FlatEdit5, &TFormMain::FlatEdit5KeyDown);
-    onKey(FlatEdit6, &TFormMain::FlatEdit6KeyDown);
+    onClick(FlatSpeedButton2, &CashierWindow::FlatSpeedButton2Click);
+    onClick(FlatSpeedButton1, &CashierWindow::FlatSpeedButton7Click);
+    onClick(FlatSpeedButton7, &CashierWindow::FlatSpeedButton7Click);
+    onClick(XP_Button1, &CashierWindow::XP_Button1Click);
+    onClick(XP_Button2, &CashierWindow::XP_Button2Click);
+    onClick(XP_Button4, &CashierWindow::XP_Button4Click);
+    onClick(XP_Button6, &CashierWindow::XP_Button6Click);
+    onClick(FlatSpeedButton5, &CashierWindow::FlatSpeedButton5Click);
+    onClick(FlatSpeedButton3, &CashierWindow::FlatSpeedButton3Click);
+    onClick(FlatSpeedButton4, &CashierWindow::FlatSpeedButton4Click);
+    onKey(FlatEdit2, &CashierWindow::FlatEdit2KeyDown);
+    onKey(FlatEdit3, &CashierWindow::FlatEdit3KeyDown);
+    onKey(FlatEdit1, &CashierWindow::FlatEdit1KeyDown);
+    onKey(FlatEdit4, &CashierWindow::FlatEdit4KeyDown);
+    onKey(FlatEdit7, &CashierWindow::FlatEdit7KeyDown);
+    onKey(FlatEdit5, &CashierWindow::FlatEdit5KeyDown);
+    onKey(FlatEdit6, &CashierWindow::FlatEdit6KeyDown);
     connect(FlatComboBox1, &FlatComboBox::keyDown, this,
             [this](int key) { guarded([&] { FlatComboBox1KeyDown(key); }); });
     connect(FlatComboBox1, &FlatComboBox::selectionChanged, this,
@@ -251,7 +251,7 @@ void TFormMain::connectHandlers()
             [this](const QString &field) { guarded([&] { DBGrid1TitleClick(field); }); });
 }
 
-bool TFormMain::eventFilter(QObject *watched, QEvent *event)
+bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image2) {
         // The window has no title bar: it is dragged by its background.
@@ -272,7 +272,7 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 
 // ---- Start-up, keyboard map, side windows, closing -------------------------
 
-void TFormMain::FormCreate()
+void CashierWindow::FormCreate()
 {
     try {
         m_db.open(m_databasePath);
@@ -281,14 +281,14 @@ void TFormMain::FormCreate()
     }
 }
 
-void TFormMain::showEvent(QShowEvent *event)
+void CashierWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         AppBoxes::guarded([this] { FormShow(); });
 }
 
-void TFormMain::FormShow()
+void CashierWindow::FormShow()
 {
     FlatEdit2->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")));
     FlatEdit1->setText(newReceiptNumber());
@@ -314,17 +314,17 @@ void TFormMain::FormShow()
     FlatComboBox1->setItems(names);
 }
 
-QString TFormMain::newReceiptNumber()
+QString CashierWindow::newReceiptNumber()
 {
     return m_receiptNumbers.next();
 }
 
-void TFormMain::previewKey(const QKeyEvent &event)
+void CashierWindow::previewKey(const QKeyEvent &event)
 {
     FormKeyDown(event.key());
 }
 
-void TFormMain::FormKeyDown(int key)
+void CashierWindow::FormKeyDown(int key)
 {
     switch (key) {
     case Qt::Key_Escape: FlatSpeedButton7Click(); break;
@@ -341,60 +341,60 @@ void TFormMain::FormKeyDown(int key)
     }
 }
 
-void TFormMain::FlatEdit2KeyDown(int key)
+void CashierWindow::FlatEdit2KeyDown(int key)
 {
     if (isEnter(key))
         FlatEdit3->setFocus();
 }
 
-void TFormMain::FlatEdit3KeyDown(int key)
+void CashierWindow::FlatEdit3KeyDown(int key)
 {
     if (isEnter(key))
         FlatEdit1->setFocus();
 }
 
-void TFormMain::FlatEdit1KeyDown(int key)
+void CashierWindow::FlatEdit1KeyDown(int key)
 {
     if (isEnter(key))
         FlatComboBox1->setFocus();
 }
 
-void TFormMain::XP_Button1Click()
+void CashierWindow::XP_Button1Click()
 {
-    if (!FormSystemSet) {
-        FormSystemSet = new TFormSystemSet(m_db, this);
-        connect(FormSystemSet, &TFormSystemSet::cashierSaved, FlatEdit3, &QLineEdit::setText);
+    if (!m_settingsWindow) {
+        m_settingsWindow = new ShopSettingsWindow(m_db, this);
+        connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, FlatEdit3, &QLineEdit::setText);
     }
-    FormSystemSet->bringUp();
+    m_settingsWindow->bringUp();
 }
 
-void TFormMain::XP_Button6Click()
+void CashierWindow::XP_Button6Click()
 {
-    if (!FormSPInfo) {
-        FormSPInfo = new TFormSPInfo(m_db, this);
-        connect(FormSPInfo, &TFormSPInfo::productNamesListed, this, &TFormMain::setProductNames);
+    if (!m_catalogueWindow) {
+        m_catalogueWindow = new CatalogueWindow(m_db, this);
+        connect(m_catalogueWindow, &CatalogueWindow::productNamesListed, this, &CashierWindow::setProductNames);
     }
-    FormSPInfo->bringUp();
+    m_catalogueWindow->bringUp();
 }
 
-void TFormMain::XP_Button2Click()
+void CashierWindow::XP_Button2Click()
 {
-    if (!FormXiaoShouRecord)
-        FormXiaoShouRecord = new TFormXiaoShouRecord(m_db, this);
-    FormXiaoShouRecord->bringUp();
+    if (!m_recordsWindow)
+        m_recordsWindow = new SalesRecordsWindow(m_db, this);
+    m_recordsWindow->bringUp();
 }
 
-void TFormMain::XP_Button4Click()
+void CashierWindow::XP_Button4Click()
 {
     WebPage::open();
 }
 
-void TFormMain::FlatSpeedButton7Click()
+void CashierWindow::FlatSpeedButton7Click()
 {
     close();
 }
 
-void TFormMain::closeEvent(QCloseEvent *event)
+void CashierWindow::closeEvent(QCloseEvent *event)
 {
     if (m_destroying) {
         event->accept();
@@ -407,7 +407,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-void TFormMain::FormClose()
+void CashierWindow::FormClose()
 {
     // An unprinted sale is discarded.
     m_db.execute(Statements::emptyOpenSale());
@@ -418,14 +418,14 @@ void TFormMain::FormClose()
 
 // ---- Sale entry ------------------------------------------------------------
 
-void TFormMain::recomputeTotals()
+void CashierWindow::recomputeTotals()
 {
     const OpenSale::Totals totals = OpenSale::walkTotals(ADOQuery1);
     Label12->setText(formatGeneral(totals.quantity));
     Label13->setText(formatGeneral(totals.amount));
 }
 
-void TFormMain::resetEntryBoxes()
+void CashierWindow::resetEntryBoxes()
 {
     FlatComboBox1->setEditText(QString());
     FlatEdit4->setText(QStringLiteral("1"));
@@ -433,7 +433,7 @@ void TFormMain::resetEntryBoxes()
     FlatComboBox1->setFocus();
 }
 
-void TFormMain::FlatComboBox1KeyDown(int key)
+void CashierWindow::FlatComboBox1KeyDown(int key)
 {
     if (!isEnter(key))
         return;
@@ -457,7 +457,7 @@ void TFormMain::FlatComboBox1KeyDown(int key)
     }
 }
 
-void TFormMain::FlatComboBox1Click()
+void CashierWindow::FlatComboBox1Click()
 {
     if (FlatComboBox1->currentText().isEmpty())
         return;
@@ -468,7 +468,7 @@ void TFormMain::FlatComboBox1Click()
 }
 
 // A found product goes in at once with auto-add; otherwise the quantity comes first.
-void TFormMain::addOrAskQuantity()
+void CashierWindow::addOrAskQuantity()
 {
     if (FlatCheckBox3->isChecked())
         FlatSpeedButton5Click();
@@ -476,25 +476,25 @@ void TFormMain::addOrAskQuantity()
         askQuantity();
 }
 
-void TFormMain::askQuantity()
+void CashierWindow::askQuantity()
 {
     FlatEdit4->setFocus();
     FlatEdit4->selectAll();
 }
 
-void TFormMain::FlatEdit4KeyDown(int key)
+void CashierWindow::FlatEdit4KeyDown(int key)
 {
     if (isEnter(key))
         FlatEdit7->setFocus();
 }
 
-void TFormMain::FlatEdit7KeyDown(int key)
+void CashierWindow::FlatEdit7KeyDown(int key)
 {
     if (isEnter(key))
         FlatSpeedButton5Click();
 }
 
-void TFormMain::FlatSpeedButton5Click()
+void CashierWindow::FlatSpeedButton5Click()
 {
     if (FlatComboBox1->currentText().isEmpty() || FlatEdit7->text().isEmpty())
         return;
@@ -510,7 +510,7 @@ void TFormMain::FlatSpeedButton5Click()
     resetEntryBoxes();
 }
 
-void TFormMain::FlatSpeedButton3Click()
+void CashierWindow::FlatSpeedButton3Click()
 {
     if (FlatComboBox1->currentText().isEmpty() || FlatEdit7->text().isEmpty())
         return;
@@ -522,7 +522,7 @@ void TFormMain::FlatSpeedButton3Click()
     resetEntryBoxes();
 }
 
-void TFormMain::FlatSpeedButton4Click()
+void CashierWindow::FlatSpeedButton4Click()
 {
     if (ADOQuery1.recordCount() <= 0)
         return;
@@ -530,14 +530,14 @@ void TFormMain::FlatSpeedButton4Click()
     recomputeTotals();
 }
 
-void TFormMain::DBGrid1CellClick()
+void CashierWindow::DBGrid1CellClick()
 {
     FlatComboBox1->setEditText(ADOQuery1.text(kName));
     FlatEdit4->setText(ADOQuery1.text(kQuantity));
     FlatEdit7->setText(ADOQuery1.text(kPrice));
 }
 
-void TFormMain::DBGrid1KeyPress()
+void CashierWindow::DBGrid1KeyPress()
 {
     const QModelIndex current = DBGrid1->currentIndex();
     if (!current.isValid())
@@ -546,7 +546,7 @@ void TFormMain::DBGrid1KeyPress()
     DBGrid1->setCurrentIndex(current.siblingAtColumn(column));
 }
 
-void TFormMain::DBGrid1TitleClick(const QString &field)
+void CashierWindow::DBGrid1TitleClick(const QString &field)
 {
     // One toggle for every column: each title click flips the direction.
     const Qt::SortOrder order = m_sortToggle ? Qt::AscendingOrder : Qt::DescendingOrder;
@@ -554,7 +554,7 @@ void TFormMain::DBGrid1TitleClick(const QString &field)
     ADOQuery1.sort(field, order);
 }
 
-void TFormMain::setProductNames(const QStringList &names)
+void CashierWindow::setProductNames(const QStringList &names)
 {
     // The box is emptied and refilled, typed text included.
     FlatComboBox1->clearAll();
@@ -563,7 +563,7 @@ void TFormMain::setProductNames(const QStringList &names)
 
 // ---- Payment ---------------------------------------------------------------
 
-void TFormMain::FlatEdit5KeyDown(int key)
+void CashierWindow::FlatEdit5KeyDown(int key)
 {
     if (!isEnter(key))
         return;
@@ -573,7 +573,7 @@ void TFormMain::FlatEdit5KeyDown(int key)
     FlatEdit6->setFocus();
 }
 
-void TFormMain::FlatEdit6KeyDown(int key)
+void CashierWindow::FlatEdit6KeyDown(int key)
 {
     if (isEnter(key))
         FlatSpeedButton2Click();
@@ -581,19 +581,19 @@ void TFormMain::FlatEdit6KeyDown(int key)
 
 // ---- Completing a sale ------------------------------------------------------
 
-void TFormMain::setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer)
+void CashierWindow::setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer)
 {
     m_printer = std::move(printer);
 }
 
-ReceiptPrinter &TFormMain::receiptPrinter()
+ReceiptPrinter &CashierWindow::receiptPrinter()
 {
     if (!m_printer)
         m_printer = ReceiptPrinter::create(QString());
     return *m_printer;
 }
 
-void TFormMain::FlatSpeedButton2Click()
+void CashierWindow::FlatSpeedButton2Click()
 {
     // One completion at a time: nothing that arrives while a receipt is being
     // printed may start a second one.
@@ -633,7 +633,7 @@ void TFormMain::FlatSpeedButton2Click()
     resetForNextSale();
 }
 
-void TFormMain::recordSale(const QString &printTime)
+void CashierWindow::recordSale(const QString &printTime)
 {
     if (!AdoQueryRecord.isOpen()) {
         AdoQueryRecord.setStatement(Statements::recordsOfDate(FlatEdit2->text()));
@@ -653,7 +653,7 @@ void TFormMain::recordSale(const QString &printTime)
     }
 }
 
-ReceiptInput TFormMain::receiptInput(const QString &printTime)
+ReceiptInput CashierWindow::receiptInput(const QString &printTime)
 {
     ReceiptInput input;
     input.shopName = ADOQuery2.text(QStringLiteral("店名"));
@@ -672,7 +672,7 @@ ReceiptInput TFormMain::receiptInput(const QString &printTime)
     return input;
 }
 
-void TFormMain::resetForNextSale()
+void CashierWindow::resetForNextSale()
 {
     ADOQuery1.setStatement(Statements::openSale());
     ADOQuery1.open();

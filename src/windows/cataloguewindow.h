@@ -13,13 +13,13 @@ class FlatSpeedButton;
 // The product catalogue: lists the shop's products in an editable grid,
 // searches them by code or name, adds, writes back and deletes rows. Closing
 // it hands the names it lists to the cashier screen's product box.
-class TFormSPInfo final : public SideWindow
+class CatalogueWindow final : public SideWindow
 {
     Q_OBJECT
 
 public:
-    TFormSPInfo(Database &db, QWidget *mainWindow);
-    ~TFormSPInfo() override;
+    CatalogueWindow(Database &db, QWidget *mainWindow);
+    ~CatalogueWindow() override;
 
     // Controls, named as on the screen.
     QLabel *Image2;

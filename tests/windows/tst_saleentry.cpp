@@ -1,5 +1,5 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 #include "typing.h"
 
 #include "db/numbertext.h"
@@ -50,13 +50,13 @@ class TestSaleEntry : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
-    TFormMain *w = nullptr;
+    std::unique_ptr<CashierFixture> f;
+    CashierWindow *w = nullptr;
 
 private slots:
     void init()
     {
-        f = std::make_unique<MainWindowFixture>();
+        f = std::make_unique<CashierFixture>();
         f->file->addProduct(QStringLiteral("6901028075831"), QStringLiteral("中华香烟"), 45);
         f->file->addProduct(QStringLiteral("6920459950180"), QStringLiteral("康师傅红烧牛肉面"), 4);
         f->file->addProduct(QStringLiteral("100"), QStringLiteral("一毛"), 0.1);

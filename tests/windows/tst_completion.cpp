@@ -1,5 +1,5 @@
 #include "fenwotestmain.h"
-#include "mainwindowfixture.h"
+#include "cashierfixture.h"
 #include "crashprobe.h"
 #include "typing.h"
 
@@ -40,8 +40,8 @@ class TestCompletion : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
-    TFormMain *w = nullptr;
+    std::unique_ptr<CashierFixture> f;
+    CashierWindow *w = nullptr;
     QTemporaryDir out;
 
     void usePdf()
@@ -81,7 +81,7 @@ class TestCompletion : public QObject
 private slots:
     void init()
     {
-        f = std::make_unique<MainWindowFixture>();
+        f = std::make_unique<CashierFixture>();
         f->file->addProduct(QStringLiteral("6901"), QStringLiteral("康师傅红烧牛肉面"), 4.5);
         f->file->addProduct(QStringLiteral("6902"), QStringLiteral("可口可乐"), 9.6);
         f->file->setSettings(QStringLiteral("小王"), QStringLiteral("      好邻居便利店"),

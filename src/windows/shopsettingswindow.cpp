@@ -1,4 +1,4 @@
-#include "UnitSystemSet.h"
+#include "shopsettingswindow.h"
 
 #include "db/statements.h"
 #include "formparts.h"
@@ -24,17 +24,17 @@ const QColor kMaroon(0x80, 0x00, 0x00);
 
 } // namespace
 
-TFormSystemSet::TFormSystemSet(Database &db, QWidget *mainWindow)
+ShopSettingsWindow::ShopSettingsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("店铺设置"), mainWindow)
     , ADOQuery2(db)
 {
-    setObjectName(QStringLiteral("FormSystemSet"));
+    setObjectName(QStringLiteral("shopSettingsWindow"));
     FormParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), FormParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
 
-void TFormSystemSet::buildControls()
+void ShopSettingsWindow::buildControls()
 {
     using namespace FormParts;
     const QFont windowFont = this->font();
@@ -89,7 +89,7 @@ void TFormSystemSet::buildControls()
     setTabOrder(XP_Button5, FlatEdit2);
 }
 
-void TFormSystemSet::connectHandlers()
+void ShopSettingsWindow::connectHandlers()
 {
     using AppBoxes::guarded;
     connect(XP_Button1, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button1Click(); }); });
@@ -99,12 +99,12 @@ void TFormSystemSet::connectHandlers()
     connect(FlatEdit1, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit1KeyDown(key); }); });
 }
 
-void TFormSystemSet::previewKey(const QKeyEvent &event)
+void ShopSettingsWindow::previewKey(const QKeyEvent &event)
 {
     FormKeyDown(event.key());
 }
 
-void TFormSystemSet::FormKeyDown(int key)
+void ShopSettingsWindow::FormKeyDown(int key)
 {
     if (key == Qt::Key_Escape)
         XP_Button5Click();
@@ -112,7 +112,7 @@ void TFormSystemSet::FormKeyDown(int key)
         XP_Button1Click();
 }
 
-void TFormSystemSet::FormShow()
+void ShopSettingsWindow::FormShow()
 {
     ADOQuery2.close();
     ADOQuery2.setStatement(Statements::settings());
@@ -124,7 +124,7 @@ void TFormSystemSet::FormShow()
     FlatMemo1->setPlainText(shownRemark(ADOQuery2.text(kRemark)));
 }
 
-void TFormSystemSet::XP_Button1Click()
+void ShopSettingsWindow::XP_Button1Click()
 {
     // On an empty table edit() begins a new row: the first save creates the settings row.
     ADOQuery2.edit();
@@ -138,30 +138,30 @@ void TFormSystemSet::XP_Button1Click()
     close();
 }
 
-void TFormSystemSet::XP_Button5Click()
+void ShopSettingsWindow::XP_Button5Click()
 {
     // Typed changes are dropped: the next showing reads the row again.
     close();
 }
 
-void TFormSystemSet::FlatEdit2KeyDown(int key)
+void ShopSettingsWindow::FlatEdit2KeyDown(int key)
 {
     if (FormParts::isEnter(key))
         FlatEdit1->setFocus();
 }
 
-void TFormSystemSet::FlatEdit1KeyDown(int key)
+void ShopSettingsWindow::FlatEdit1KeyDown(int key)
 {
     if (FormParts::isEnter(key))
         FlatMemo1->setFocus();
 }
 
-void TFormSystemSet::Label17Click()
+void ShopSettingsWindow::Label17Click()
 {
     WebPage::open();
 }
 
-QString TFormSystemSet::storedRemark(const QString &boxText)
+QString ShopSettingsWindow::storedRemark(const QString &boxText)
 {
     QString text = shownRemark(boxText);
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
@@ -169,7 +169,7 @@ QString TFormSystemSet::storedRemark(const QString &boxText)
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
-QString TFormSystemSet::shownRemark(const QString &stored)
+QString ShopSettingsWindow::shownRemark(const QString &stored)
 {
     QString text = stored;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

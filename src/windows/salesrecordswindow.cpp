@@ -1,4 +1,4 @@
-#include "UnitXiaoShouRecord.h"
+#include "salesrecordswindow.h"
 
 #include "widgets/datagrid.h"
 
@@ -33,10 +33,10 @@ public:
 
 } // namespace
 
-TFormXiaoShouRecord::TFormXiaoShouRecord(Database &db, QWidget *mainWindow)
+SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("查询统计"), mainWindow)
 {
-    setObjectName(QStringLiteral("FormXiaoShouRecord"));
+    setObjectName(QStringLiteral("salesRecordsWindow"));
     FormParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), FormParts::pixelFont(14, false, QStringLiteral("宋体")));
     AdoQueryRecord = new SalesRecordModel(db,
                                           {{QStringLiteral("单号"), {}},
@@ -53,7 +53,7 @@ TFormXiaoShouRecord::TFormXiaoShouRecord(Database &db, QWidget *mainWindow)
     connectHandlers();
 }
 
-void TFormXiaoShouRecord::buildControls()
+void SalesRecordsWindow::buildControls()
 {
     using namespace FormParts;
 
@@ -99,7 +99,7 @@ void TFormXiaoShouRecord::buildControls()
     Label13 = label(FlatPanel2, QStringLiteral("0"), {736, 12, 121, 16}, pixelFont(16, true));
 }
 
-void TFormXiaoShouRecord::connectHandlers()
+void SalesRecordsWindow::connectHandlers()
 {
     using AppBoxes::guarded;
     connect(FlatSpeedButton6, &QAbstractButton::clicked, this, [this] { guarded([this] { FlatSpeedButton6Click(); }); });
@@ -111,18 +111,18 @@ void TFormXiaoShouRecord::connectHandlers()
     connect(AdoQueryRecord, &SalesRecordModel::readFailed, this, &AppBoxes::showError, Qt::QueuedConnection);
 }
 
-void TFormXiaoShouRecord::previewKey(const QKeyEvent &event)
+void SalesRecordsWindow::previewKey(const QKeyEvent &event)
 {
     FormKeyDown(event.key());
 }
 
-void TFormXiaoShouRecord::FormKeyDown(int key)
+void SalesRecordsWindow::FormKeyDown(int key)
 {
     if (key == Qt::Key_Escape)
         FlatSpeedButton6Click();
 }
 
-void TFormXiaoShouRecord::FormShow()
+void SalesRecordsWindow::FormShow()
 {
     BusyPointer busy;
     // Closed first: when reading fails the grid stays empty and both totals
@@ -134,7 +134,7 @@ void TFormXiaoShouRecord::FormShow()
     makeCurrent(AdoQueryRecord->rowCount() - 1, 0);
 }
 
-void TFormXiaoShouRecord::DBGrid1TitleClick(const QString &field)
+void SalesRecordsWindow::DBGrid1TitleClick(const QString &field)
 {
     // One toggle for every column: the first click sorts descending, each
     // later click the other way from the one before.
@@ -153,7 +153,7 @@ void TFormXiaoShouRecord::DBGrid1TitleClick(const QString &field)
     makeCurrent(row, current.isValid() ? current.column() : 0);
 }
 
-void TFormXiaoShouRecord::makeCurrent(int row, int column)
+void SalesRecordsWindow::makeCurrent(int row, int column)
 {
     if (row < 0 || row >= AdoQueryRecord->rowCount())
         return;
@@ -168,12 +168,12 @@ void TFormXiaoShouRecord::makeCurrent(int row, int column)
         Qt::QueuedConnection);
 }
 
-void TFormXiaoShouRecord::FlatSpeedButton6Click()
+void SalesRecordsWindow::FlatSpeedButton6Click()
 {
     close();
 }
 
-void TFormXiaoShouRecord::Label17Click()
+void SalesRecordsWindow::Label17Click()
 {
     WebPage::open();
 }

@@ -1,4 +1,4 @@
-#include "UnitSPInfo.h"
+#include "cataloguewindow.h"
 
 #include "formparts.h"
 
@@ -36,11 +36,11 @@ bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &title, con
 
 } // namespace
 
-TFormSPInfo::TFormSPInfo(Database &db, QWidget *mainWindow)
+CatalogueWindow::CatalogueWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("商品信息"), mainWindow)
     , ADOQuery1(db)
 {
-    setObjectName(QStringLiteral("FormSPInfo"));
+    setObjectName(QStringLiteral("catalogueWindow"));
     setFont(FormParts::pixelFont(14, false, QStringLiteral("宋体")));
     QPalette p = palette();
     p.setColor(QPalette::Window, kWindowColor);
@@ -51,14 +51,14 @@ TFormSPInfo::TFormSPInfo(Database &db, QWidget *mainWindow)
     connectHandlers();
 }
 
-TFormSPInfo::~TFormSPInfo()
+CatalogueWindow::~CatalogueWindow()
 {
     // The grid and its model look into the result set: they go before it does.
     delete DBGrid1;
     delete DataSource1;
 }
 
-void TFormSPInfo::buildControls()
+void CatalogueWindow::buildControls()
 {
     Image2 = new QLabel(this);
     Image2->setGeometry(0, 0, 980, 691);
@@ -110,40 +110,40 @@ void TFormSPInfo::buildControls()
     FlatEdit7->setFocus();
 }
 
-void TFormSPInfo::connectHandlers()
+void CatalogueWindow::connectHandlers()
 {
     using AppBoxes::guarded;
-    auto onClick = [this](FlatSpeedButton *button, void (TFormSPInfo::*handler)()) {
+    auto onClick = [this](FlatSpeedButton *button, void (CatalogueWindow::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
-    onClick(FlatSpeedButton2, &TFormSPInfo::XP_Button5Click);
-    onClick(FlatSpeedButton4, &TFormSPInfo::FlatSpeedButton4Click);
-    onClick(FlatSpeedButton3, &TFormSPInfo::FlatSpeedButton3Click);
-    onClick(FlatSpeedButton6, &TFormSPInfo::FlatSpeedButton6Click);
-    onClick(FlatSpeedButton7, &TFormSPInfo::FlatSpeedButton7Click);
-    onClick(FlatSpeedButton8, &TFormSPInfo::FlatSpeedButton8Click);
-    onClick(FlatSpeedButton5, &TFormSPInfo::FlatSpeedButton5Click);
+    onClick(FlatSpeedButton2, &CatalogueWindow::XP_Button5Click);
+    onClick(FlatSpeedButton4, &CatalogueWindow::FlatSpeedButton4Click);
+    onClick(FlatSpeedButton3, &CatalogueWindow::FlatSpeedButton3Click);
+    onClick(FlatSpeedButton6, &CatalogueWindow::FlatSpeedButton6Click);
+    onClick(FlatSpeedButton7, &CatalogueWindow::FlatSpeedButton7Click);
+    onClick(FlatSpeedButton8, &CatalogueWindow::FlatSpeedButton8Click);
+    onClick(FlatSpeedButton5, &CatalogueWindow::FlatSpeedButton5Click);
     connect(FlatEdit7, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit7KeyDown(key); }); });
     connect(DBGrid1, &CatalogueGrid::enterPressed, this, [this] { guarded([&] { DBGrid1KeyPress(); }); });
     connect(DBGrid1, &CatalogueGrid::titleClicked, this,
             [this](const QString &field) { guarded([&] { DBGrid1TitleClick(field); }); });
 }
 
-bool TFormSPInfo::eventFilter(QObject *watched, QEvent *event)
+bool CatalogueWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Label17 && event->type() == QEvent::MouseButtonRelease)
         AppBoxes::guarded([this] { Label17Click(); });
     return SideWindow::eventFilter(watched, event);
 }
 
-int TFormSPInfo::currentColumn() const
+int CatalogueWindow::currentColumn() const
 {
     return qMax(0, DBGrid1->currentIndex().column());
 }
 
 // ---- Showing, keys, closing --------------------------------------------------
 
-void TFormSPInfo::FormShow()
+void CatalogueWindow::FormShow()
 {
     // Every showing lists the whole catalogue afresh; the search box keeps its text.
     const int column = currentColumn();
@@ -152,12 +152,12 @@ void TFormSPInfo::FormShow()
     DBGrid1->goTo(0, column);
 }
 
-void TFormSPInfo::previewKey(const QKeyEvent &event)
+void CatalogueWindow::previewKey(const QKeyEvent &event)
 {
     FormKeyDown(event.key());
 }
 
-void TFormSPInfo::FormKeyDown(int key)
+void CatalogueWindow::FormKeyDown(int key)
 {
     switch (key) {
     case Qt::Key_Escape: close(); break;
@@ -170,17 +170,17 @@ void TFormSPInfo::FormKeyDown(int key)
     }
 }
 
-void TFormSPInfo::FlatSpeedButton6Click()
+void CatalogueWindow::FlatSpeedButton6Click()
 {
     close();
 }
 
-void TFormSPInfo::XP_Button5Click()
+void CatalogueWindow::XP_Button5Click()
 {
     close();
 }
 
-void TFormSPInfo::closeEvent(QCloseEvent *event)
+void CatalogueWindow::closeEvent(QCloseEvent *event)
 {
     // A refused row keeps the window open.
     bool done = false;
@@ -194,7 +194,7 @@ void TFormSPInfo::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void TFormSPInfo::FormClose()
+void CatalogueWindow::FormClose()
 {
     DBGrid1->commitOpenEditor();
     // After a statement the database rejected nothing is listed; the till then
@@ -212,21 +212,21 @@ void TFormSPInfo::FormClose()
     emit productNamesListed(names);
 }
 
-void TFormSPInfo::Label17Click()
+void CatalogueWindow::Label17Click()
 {
     WebPage::open();
 }
 
 // ---- Searching ---------------------------------------------------------------
 
-QString TFormSPInfo::searchText() const
+QString CatalogueWindow::searchText() const
 {
     // The box's text as typed, not trimmed; an empty box finds everything.
     const QString text = FlatEdit7->text();
     return text.isEmpty() ? QStringLiteral("%") : text;
 }
 
-void TFormSPInfo::listFound(const QString &text)
+void CatalogueWindow::listFound(const QString &text)
 {
     const int column = currentColumn();
     ADOQuery1.setStatement(Statements::searchCatalogue(text));
@@ -234,12 +234,12 @@ void TFormSPInfo::listFound(const QString &text)
     DBGrid1->goTo(0, column);
 }
 
-void TFormSPInfo::FlatSpeedButton5Click()
+void CatalogueWindow::FlatSpeedButton5Click()
 {
     listFound(searchText());
 }
 
-void TFormSPInfo::FlatEdit7KeyDown(int key)
+void CatalogueWindow::FlatEdit7KeyDown(int key)
 {
     if (FormParts::isEnter(key))
         FlatSpeedButton5Click();
@@ -247,7 +247,7 @@ void TFormSPInfo::FlatEdit7KeyDown(int key)
 
 // ---- Changing rows -----------------------------------------------------------
 
-void TFormSPInfo::FlatSpeedButton7Click()
+void CatalogueWindow::FlatSpeedButton7Click()
 {
     DBGrid1->setFocus();
     DBGrid1->commitOpenEditor();
@@ -256,7 +256,7 @@ void TFormSPInfo::FlatSpeedButton7Click()
     DBGrid1->goTo(row, column);
 }
 
-void TFormSPInfo::FlatSpeedButton3Click()
+void CatalogueWindow::FlatSpeedButton3Click()
 {
     FlatSpeedButton3->setCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([this] { FlatSpeedButton3->unsetCursor(); });
@@ -278,7 +278,7 @@ void TFormSPInfo::FlatSpeedButton3Click()
     DBGrid1->goTo(rows - 1, column);
 }
 
-void TFormSPInfo::FlatSpeedButton4Click()
+void CatalogueWindow::FlatSpeedButton4Click()
 {
     const QModelIndex current = DBGrid1->currentIndex();
     if (DataSource1->rowCount() == 0 || !current.isValid())
@@ -290,7 +290,7 @@ void TFormSPInfo::FlatSpeedButton4Click()
     DBGrid1->goTo(qMin(row, DataSource1->rowCount() - 1), current.column());
 }
 
-void TFormSPInfo::FlatSpeedButton8Click()
+void CatalogueWindow::FlatSpeedButton8Click()
 {
     if (!askYesNo(this, QMessageBox::Critical, QStringLiteral("Error"),
                   QStringLiteral("温馨提示：确认要删除以上查询出来的全部商品信息吗?")))
@@ -304,7 +304,7 @@ void TFormSPInfo::FlatSpeedButton8Click()
 
 // ---- The grid ----------------------------------------------------------------
 
-void TFormSPInfo::DBGrid1KeyPress()
+void CatalogueWindow::DBGrid1KeyPress()
 {
     if (focusWidget() == DBGrid1) {
         const QModelIndex current = DBGrid1->currentIndex();
@@ -326,7 +326,7 @@ void TFormSPInfo::DBGrid1KeyPress()
     focusNextChild();
 }
 
-void TFormSPInfo::DBGrid1TitleClick(const QString &field)
+void CatalogueWindow::DBGrid1TitleClick(const QString &field)
 {
     // Sorting moves the rows about: the row being typed is written first.
     DBGrid1->commitOpenEditor();

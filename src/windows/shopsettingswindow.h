@@ -14,12 +14,12 @@ class SkinButton;
 // the remark at its foot, all in the one row of beizhu. Saving passes the
 // cashier on to the cashier screen at once; the receipt reads the shop name
 // and the remark afresh at every print.
-class TFormSystemSet final : public SideWindow
+class ShopSettingsWindow final : public SideWindow
 {
     Q_OBJECT
 
 public:
-    TFormSystemSet(Database &db, QWidget *mainWindow);
+    ShopSettingsWindow(Database &db, QWidget *mainWindow);
 
     // Controls, named as on the screen, in painting order.
     QLabel *Image2;

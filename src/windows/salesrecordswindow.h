@@ -12,12 +12,12 @@ class FlatSpeedButton;
 // the total amount over the whole table. Only reads: the receipt printing
 // writes the lines. Each showing reads the table afresh; lines printed while
 // the window is open appear at its next showing.
-class TFormXiaoShouRecord final : public SideWindow
+class SalesRecordsWindow final : public SideWindow
 {
     Q_OBJECT
 
 public:
-    TFormXiaoShouRecord(Database &db, QWidget *mainWindow);
+    SalesRecordsWindow(Database &db, QWidget *mainWindow);
 
     // Controls, named as on the screen, in painting order.
     QLabel *Image2;
