@@ -133,7 +133,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
         till.XP_Button2Click();
         QApplication::processEvents();
         openings << timer.nsecsElapsed() / 1e6;
-        SalesRecordsWindow *records = till.m_recordsWindow;
+        SalesRecordsWindow *records = till.recordsWindow();
         if (!records || records->AdoQueryRecord->rowCount() != rows)
             qFatal("the window lists %d lines, not %d", records ? records->AdoQueryRecord->rowCount() : -1, rows);
         amount = records->Label13->text();
@@ -145,7 +145,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
     const double peakOpening = peakMegabytes();
 
     // Title clicks, then scrolling through the sorted list.
-    SalesRecordsWindow *records = till.m_recordsWindow;
+    SalesRecordsWindow *records = till.recordsWindow();
     till.XP_Button2Click();
     QApplication::processEvents();
     QList<double> sorts;

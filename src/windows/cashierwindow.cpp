@@ -359,6 +359,21 @@ void CashierWindow::FlatEdit1KeyDown(int key)
         FlatComboBox1->setFocus();
 }
 
+ShopSettingsWindow *CashierWindow::settingsWindow() const
+{
+    return m_settingsWindow;
+}
+
+CatalogueWindow *CashierWindow::catalogueWindow() const
+{
+    return m_catalogueWindow;
+}
+
+SalesRecordsWindow *CashierWindow::recordsWindow() const
+{
+    return m_recordsWindow;
+}
+
 void CashierWindow::XP_Button1Click()
 {
     if (!m_settingsWindow) {

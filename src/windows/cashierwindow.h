@@ -89,10 +89,10 @@ public:
     Query AdoQueryRecord;   // sales records of the sale date
     Query ADOQuerySPInfo;   // product names, then the last lookup
 
-    // Side windows, each made on first use and forgotten when it is destroyed.
-    QPointer<ShopSettingsWindow> m_settingsWindow;
-    QPointer<CatalogueWindow> m_catalogueWindow;
-    QPointer<SalesRecordsWindow> m_recordsWindow;
+    // The side windows; null until first opened, and again once destroyed.
+    ShopSettingsWindow *settingsWindow() const;
+    CatalogueWindow *catalogueWindow() const;
+    SalesRecordsWindow *recordsWindow() const;
 
     // Handlers.
     void FormCreate();
@@ -159,4 +159,9 @@ private:
     ReceiptNumbers m_receiptNumbers;
     std::unique_ptr<ReceiptPrinter> m_printer;
     QPoint m_dragOffset;
+
+    // Side windows, each made on first use and forgotten when it is destroyed.
+    QPointer<ShopSettingsWindow> m_settingsWindow;
+    QPointer<CatalogueWindow> m_catalogueWindow;
+    QPointer<SalesRecordsWindow> m_recordsWindow;
 };

@@ -98,27 +98,27 @@ private slots:
         CashierFixture f;
         CashierWindow *w = f.open();
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
-        QPointer<SalesRecordsWindow> first = w->m_recordsWindow;
+        QPointer<SalesRecordsWindow> first = w->recordsWindow();
         QVERIFY(first && first->isVisible());
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
-        QCOMPARE(w->m_recordsWindow, first);
+        QCOMPARE(w->recordsWindow(), first);
         QCOMPARE(w->findChildren<SalesRecordsWindow *>().size(), 1);
 
         // Shift is not looked at: Shift+F2 opens the settings window as F2 does.
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F2, Qt::ShiftModifier);
-        QVERIFY(w->m_settingsWindow && w->m_settingsWindow->isVisible());
-        QPointer<ShopSettingsWindow> settings = w->m_settingsWindow;
+        QVERIFY(w->settingsWindow() && w->settingsWindow()->isVisible());
+        QPointer<ShopSettingsWindow> settings = w->settingsWindow();
         QTest::keyClick(settings, Qt::Key_Escape);
         QVERIFY(!settings->isVisible());
         QVERIFY(w->isVisible());
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
-        QCOMPARE(w->m_settingsWindow, settings);
+        QCOMPARE(w->settingsWindow(), settings);
         QVERIFY(settings->isVisible());
 
         QTest::mouseClick(w->XP_Button6, Qt::LeftButton);
-        QVERIFY(w->m_catalogueWindow && w->m_catalogueWindow->isVisible());
-        delete w->m_catalogueWindow.data();
-        QVERIFY(w->m_catalogueWindow.isNull());   // a destroyed window is made anew next time
+        QVERIFY(w->catalogueWindow() && w->catalogueWindow()->isVisible());
+        delete w->catalogueWindow();
+        QVERIFY(!w->catalogueWindow());   // a destroyed window is made anew next time
     }
 
     void headerBoxesChainOnEnter()

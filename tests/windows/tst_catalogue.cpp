@@ -550,7 +550,7 @@ private slots:
         f.file->addProduct(QStringLiteral("4"), QStringLiteral("果汁"), 4);
         CashierWindow *till = f.open();
         QTest::keyClick(till->FlatComboBox1, Qt::Key_F3);
-        CatalogueWindow *w = till->m_catalogueWindow;
+        CatalogueWindow *w = till->catalogueWindow();
         QVERIFY(w && w->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(w));
         QCOMPARE(w->DataSource1->rowCount(), 4);

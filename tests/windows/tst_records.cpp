@@ -45,7 +45,7 @@ SalesRecordsWindow *openRecords(CashierWindow *w)
 {
     QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
     QApplication::processEvents();
-    return w->m_recordsWindow.data();
+    return w->recordsWindow();
 }
 
 int columnOf(SalesRecordsWindow *r, const QString &field)

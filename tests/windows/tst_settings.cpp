@@ -21,7 +21,7 @@ const QString kSettingsRow = QStringLiteral("select 收银员, 店名, 备注 fr
 ShopSettingsWindow *openSettings(CashierWindow *w)
 {
     QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
-    ShopSettingsWindow *s = w->m_settingsWindow.data();
+    ShopSettingsWindow *s = w->settingsWindow();
     // Being the main window's child, the window counts as active for
     // qWaitForWindowActive before it has the keyboard: wait for that.
     if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
@@ -182,7 +182,7 @@ private slots:
         f.file->setSettings(QStringLiteral("别人"), QStringLiteral("别的店"), QString());
 
         w->XP_Button1Click();   // the cashier screen's button, with the window still open
-        QCOMPARE(w->m_settingsWindow.data(), s);
+        QCOMPARE(w->settingsWindow(), s);
         QVERIFY(s->isVisible());
         QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店新"));
         QCOMPARE(s->FlatEdit2->text(), QStringLiteral("老王"));
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from XiaoShouRecord")).toString(), QStringLiteral("老王"));
 
         QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
-        SalesRecordsWindow *r = w->m_recordsWindow.data();
+        SalesRecordsWindow *r = w->recordsWindow();
         QVERIFY(r);
         QCOMPARE(r->DBGrid1->model()->index(0, 6).data().toString(), QStringLiteral("老王"));
     }
