@@ -38,6 +38,30 @@ public:
 
     Database &database() { return m_db; }
 
+    // The controls, for tests and the window's own helpers.
+    FlatComboBox *productBox() const { return FlatComboBox1; }
+    FlatEdit *quantityBox() const { return FlatEdit4; }
+    FlatEdit *priceBox() const { return FlatEdit7; }
+    FlatEdit *receivedBox() const { return FlatEdit5; }
+    FlatEdit *changeBox() const { return FlatEdit6; }
+    FlatEdit *receiptNumberBox() const { return FlatEdit1; }
+    FlatEdit *saleDateBox() const { return FlatEdit2; }
+    FlatEdit *cashierBox() const { return FlatEdit3; }
+    QLabel *totalQuantityLabel() const { return Label12; }
+    QLabel *totalAmountLabel() const { return Label13; }
+    FlatCheckBox *twoCopiesBox() const { return FlatCheckBox1; }
+    FlatCheckBox *autoAddBox() const { return FlatCheckBox3; }
+    FlatSpeedButton *printButton() const { return FlatSpeedButton2; }
+    FlatSpeedButton *modifyButton() const { return FlatSpeedButton3; }
+    FlatSpeedButton *deleteButton() const { return FlatSpeedButton4; }
+    FlatSpeedButton *addButton() const { return FlatSpeedButton5; }
+    FlatSpeedButton *leaveButton() const { return FlatSpeedButton7; }
+    SkinButton *settingsButton() const { return XP_Button1; }
+    SkinButton *catalogueButton() const { return XP_Button6; }
+    SkinButton *recordsButton() const { return XP_Button2; }
+    SkinButton *guideButton() const { return XP_Button4; }
+    DataGrid *saleGrid() const { return DBGrid1; }
+
     // Controls, named as on the screen.
     QLabel *Image2;
     FlatSpeedButton *FlatSpeedButton2;   // print receipt (F12)
