@@ -65,7 +65,7 @@ void ringUp(CashierWindow &w, const QString &path, int lines)
         db.commit();
     }
     QSqlDatabase::removeDatabase(name);
-    w.ADOQuery1.open();
+    w.till().reopenSale();
 }
 
 } // namespace

@@ -56,14 +56,14 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     const double startupMs = double(startup.nsecsElapsed()) / 1e6;
     std::printf("catalogue: %d products, %lld names in the product box\n", products,
-                qlonglong(window->FlatComboBox1->count()));
+                qlonglong(window->productBox()->count()));
     std::printf("start-up to an interactive cashier screen: %.1f ms\n", startupMs);
 
     // Scans: 13 digits typed as key events, then Enter; the Enter is timed.
     QList<double> enterMs;
     for (int i = 0; i < scans; ++i) {
         const QString code = Bench::productCode((i * 37) % products);
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window->FlatComboBox1;
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window->productBox();
         QTest::keyClicks(target, code);
         QElapsedTimer t;
         t.start();
@@ -74,8 +74,8 @@ int main(int argc, char **argv)
     }
     std::printf("scan Enter -> line stored and totals shown, %d scans: median %.3f ms, p99 %.3f ms, max %.3f ms\n",
                 scans, Bench::median(enterMs), Bench::percentile(enterMs, 0.99), Bench::percentile(enterMs, 1.0));
-    std::printf("lines in the open sale: %d, total %s\n", window->ADOQuery1.recordCount(),
-                qPrintable(window->Label13->text()));
+    std::printf("lines in the open sale: %d, total %s\n", window->till().lines().recordCount(),
+                qPrintable(window->totalAmountLabel()->text()));
 
     // The same lookup with and without the indexes.
     {

@@ -1,9 +1,10 @@
-#include "windows/cashierwindow.h"
 #include "fenwoapplication.h"
+#include "headlesscommands.h"
+
+#include "windows/cashierwindow.h"
 
 #include "db/apperror.h"
 #include "db/database.h"
-#include "db/democatalogue.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/apperrorbox.h"
 
@@ -11,50 +12,11 @@
 
 #include <cstdio>
 
-namespace {
-
-// fenwo --init-db PATH [--demo]: makes a new database file with every table
-// (and, with --demo, a small catalogue and a settings row).
-int initDatabase(const QString &path, bool demo)
-{
-    try {
-        Database::createFile(path);
-        if (demo) {
-            Database db;
-            db.open(path);
-            DemoCatalogue::fill(db);
-        }
-    } catch (const AppError &e) {
-        std::fprintf(stderr, "fenwo: %s\n", qPrintable(e.message()));
-        return 1;
-    }
-    std::printf("fenwo: made %s\n", qPrintable(path));
-    return 0;
-}
-
-} // namespace
-
-bool wantsInitDb(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--init-db") == 0 || qstrncmp(argv[i], "--init-db=", 10) == 0)
-            return true;
-    return false;
-}
-
 int main(int argc, char **argv)
 {
-    // Making a database needs no screen: the set-up step runs it headless.
-    if (wantsInitDb(argc, argv)) {
-        QCoreApplication app(argc, argv);
-        QCommandLineParser parser;
-        const QCommandLineOption initDb(QStringLiteral("init-db"), QStringLiteral("Make a new database file and end."),
-                                        QStringLiteral("path"));
-        const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Add a demo catalogue."));
-        parser.addOptions({initDb, demo});
-        parser.process(app);
-        return initDatabase(parser.value(initDb), parser.isSet(demo));
-    }
+    // Work for scripts and set-up steps needs no screen.
+    if (HeadlessCommands::wanted(argc, argv))
+        return HeadlessCommands::run(argc, argv);
 
     FenwoApplication app(argc, argv);
 

@@ -72,6 +72,7 @@ void Database::open(const QString &filePath)
     }
     try {
         applyDurability(m_db);
+        Schema::upgrade(m_db);
     } catch (...) {
         close();
         throw;

@@ -20,15 +20,23 @@ struct Table
 {
     QString name;
     QList<Column> columns;
+    // CREATE INDEX statements of the table.
+    QStringList indexes = {};
+    // A table of the program's own, beside the four the shop's file always
+    // had: an older file gets it when it is upgraded.
+    bool own = false;
 };
 
 const QList<Table> &tables()
 {
     static const QList<Table> all = {
+        // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix search.
         {kCatalogue,
          {{QStringLiteral("编码"), "TEXT NOT NULL UNIQUE"},
           {QStringLiteral("品名"), "TEXT"},
-          {QStringLiteral("单价"), "REAL"}}},
+          {QStringLiteral("单价"), "REAL"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)"),
+          QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON spinfo (品名 COLLATE NOCASE)")}},
         {kOpenSale,
          {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {QStringLiteral("编码"), "TEXT"},
@@ -46,7 +54,9 @@ const QList<Table> &tables()
           {QStringLiteral("单号"), "TEXT"},
           {QStringLiteral("收银员"), "TEXT"},
           {QStringLiteral("日期"), "TEXT"},
-          {QStringLiteral("时间"), "TEXT"}}},
+          {QStringLiteral("时间"), "TEXT"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON XiaoShouRecord (日期)"),
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)")}},
         {kSettings,
          {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {QStringLiteral("收银员"), "TEXT"},
@@ -62,6 +72,39 @@ const Table *findTable(const QString &name)
         if (t.name.compare(name, Qt::CaseInsensitive) == 0)
             return &t;
     return nullptr;
+}
+
+QString createTableStatement(const Table &t)
+{
+    QStringList cols;
+    for (const Column &c : t.columns)
+        cols << QStringLiteral("%1 %2").arg(c.name, QLatin1String(c.type));
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
+}
+
+void run(QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw DatabaseError(q.lastError().text());
+}
+
+int fileVersion(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        throw DatabaseError(q.lastError().text());
+    return q.value(0).toInt();
+}
+
+bool hasTable(QSqlDatabase &db, const QString &name)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ? collate nocase"));
+    q.addBindValue(name);
+    if (!q.exec())
+        throw DatabaseError(q.lastError().text());
+    return q.next();
 }
 
 } // namespace
@@ -87,26 +130,47 @@ bool isNumberColumn(const QString &table, const QString &column)
 QStringList createStatements()
 {
     QStringList out;
-    for (const Table &t : tables()) {
-        QStringList cols;
-        for (const Column &c : t.columns)
-            cols << QStringLiteral("%1 %2").arg(c.name, QLatin1String(c.type));
-        out << QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
-    }
-    // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix search.
-    out << QStringLiteral("CREATE INDEX spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)")
-        << QStringLiteral("CREATE INDEX spinfo_name_nocase ON spinfo (品名 COLLATE NOCASE)")
-        << QStringLiteral("CREATE INDEX record_date ON XiaoShouRecord (日期)")
-        << QStringLiteral("CREATE INDEX record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)");
+    for (const Table &t : tables())
+        out << createTableStatement(t);
+    for (const Table &t : tables())
+        out << t.indexes;
+    out << QStringLiteral("PRAGMA user_version = %1").arg(kVersion);
     return out;
 }
 
 void create(QSqlDatabase &db)
 {
-    for (const QString &sql : createStatements()) {
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            throw DatabaseError(q.lastError().text());
+    for (const QString &sql : createStatements())
+        run(db, sql);
+}
+
+void upgrade(QSqlDatabase &db)
+{
+    const int version = fileVersion(db);
+    if (version == kVersion)
+        return;
+    if (version > kVersion)
+        throw DatabaseError(QStringLiteral("The database file was made by a newer version of the program "
+                                           "(layout %1; this program knows up to %2).")
+                                .arg(version)
+                                .arg(kVersion));
+    // In one transaction: a file is either upgraded whole or left as it was.
+    if (!db.transaction())
+        throw DatabaseError(db.lastError().text());
+    try {
+        for (const Table &t : tables()) {
+            if (t.own && !hasTable(db, t.name))
+                run(db, createTableStatement(t));
+        }
+        for (const Table &t : tables())
+            for (const QString &index : t.indexes)
+                run(db, index);
+        run(db, QStringLiteral("PRAGMA user_version = %1").arg(kVersion));
+        if (!db.commit())
+            throw DatabaseError(db.lastError().text());
+    } catch (...) {
+        db.rollback();
+        throw;
     }
 }
 

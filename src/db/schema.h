@@ -24,10 +24,19 @@ QStringList columns(const QString &table);
 // True when the column stores a number: text set into it is converted.
 bool isNumberColumn(const QString &table, const QString &column);
 
+// The layout this program reads and writes, kept in the file's user_version.
+// Raise it whenever a table or index is added.
+inline constexpr int kVersion = 1;
+
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();
 
 // Makes every table and index on an empty database; throws DatabaseError.
 void create(QSqlDatabase &db);
+
+// Brings a file of an older layout up to this one in one transaction (the
+// program's own tables and the indexes it lacks); refuses a file of a newer
+// layout. Throws DatabaseError.
+void upgrade(QSqlDatabase &db);
 
 } // namespace Schema

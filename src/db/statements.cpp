@@ -25,12 +25,6 @@ Statement settings()
     return {QStringLiteral("select * from beizhu order by id"), {}, Schema::kSettings, kByRowKey};
 }
 
-Statement recordsOfDate(const QString &datePattern)
-{
-    return {QStringLiteral("select * from XiaoShouRecord where 日期 like ?"),
-            {datePattern}, Schema::kSalesRecord, kByRowKey};
-}
-
 Statement productNames()
 {
     return {QStringLiteral("select distinct 品名 from spinfo"), {}, {}, {}};
@@ -107,6 +101,15 @@ Statement recordFieldUpTo(const QString &field, qint64 lastKey)
 {
     return {QStringLiteral("select id, %1 from XiaoShouRecord where id <= ? order by id").arg(recordColumn(field)),
             {lastKey}, {}, {}};
+}
+
+Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
+                         const QVariant &price, const QVariant &amount, const QString &receiptNumber,
+                         const QString &cashier, const QString &date, const QString &time)
+{
+    return {QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {code, name, quantity, price, amount, receiptNumber, cashier, date, time}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

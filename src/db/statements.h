@@ -23,7 +23,6 @@ namespace Statements {
 Statement openSale();                                  // the lines being rung up, in the order added
 Statement emptyOpenSale();                             // deletes every line of the open sale
 Statement settings();                                  // the shop settings row
-Statement recordsOfDate(const QString &datePattern);   // sales record lines whose date is like the pattern
 Statement productNames();                              // every product name once
 Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
 Statement lookupByName(const QString &text);           // name is like the text
@@ -38,6 +37,11 @@ Statement recordWalkByKey();                           // key, quantity, amount,
 Statement recordWalkByDate();                          // key, quantity, amount; newest date first, then highest key
 Statement recordFieldsByKey(const QStringList &fields); // the named columns of the line whose key is bound
 Statement recordFieldUpTo(const QString &field, qint64 lastKey); // key and one column of each line up to a key, by key
+
+// One line of a completed sale into the sales record.
+Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
+                         const QVariant &price, const QVariant &amount, const QString &receiptNumber,
+                         const QString &cashier, const QString &date, const QString &time);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

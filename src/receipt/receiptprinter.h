@@ -2,6 +2,7 @@
 
 #include "receipt/printertextdevice.h"
 #include "receipt/receiptdata.h"
+#include "receipt/receiptsink.h"
 
 #include <QList>
 #include <QString>
@@ -13,7 +14,7 @@ class PrinterTarget;
 
 // The printer a shop's receipts go to: a printer text device over the output
 // chosen by the printer option. Each copy of a receipt is one print job.
-class ReceiptPrinter final
+class ReceiptPrinter final : public ReceiptSink
 {
 public:
     explicit ReceiptPrinter(std::unique_ptr<PrintSurface> surface);
@@ -30,7 +31,7 @@ public:
     // is set whenever it changes, so 12 before the title and 10 after it),
     // ends every line, closes the job. An error ends the job unprinted and
     // is passed on as it is.
-    void print(const QList<ReceiptLine> &lines);
+    void print(const QList<ReceiptLine> &lines) override;
     // Lays out one copy of the receipt and prints it as one job.
     void printCopy(const ReceiptInput &input, ReceiptCopy copy);
 

@@ -1,24 +1,22 @@
-#include "windows/cashierwindow.h"
+#include "cashierwindow.h"
 
-#include "db/numbertext.h"
-#include "db/opensale.h"
-#include "db/statements.h"
-#include "receipt/receiptlayout.h"
+#include "cataloguewindow.h"
+#include "formparts.h"
+#include "salesrecordswindow.h"
+#include "shopsettingswindow.h"
+
+#include "db/shopsettings.h"
 #include "receipt/receiptprinter.h"
+#include "widgets/apperrorbox.h"
+#include "widgets/colorvalue.h"
+#include "widgets/datagrid.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/skinbutton.h"
-#include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
-#include "widgets/datagrid.h"
 #include "widgets/webpage.h"
-#include "windows/cataloguewindow.h"
-#include "windows/shopsettingswindow.h"
-#include "windows/salesrecordswindow.h"
-#include "windows/formparts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,7 +25,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScopeGuard>
 #include <QScreen>
 
 namespace {
@@ -50,7 +47,7 @@ FlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &fl
     return edit;
 }
 
-SkinButton *makeXpButton(QWidget *parent, const QString &caption, QRect geometry, const QString &icon)
+SkinButton *makeSkinButton(QWidget *parent, const QString &caption, QRect geometry, const QString &icon)
 {
     auto *button = new SkinButton(caption, parent);
     button->setGeometry(geometry);
@@ -66,17 +63,25 @@ FlatPanel *makePanel(QWidget *parent, QRect geometry)
     return panel;
 }
 
-// Blanks and control characters around typed text are not part of a code or name.
-QString trimmedText(const QString &text)
+// Lets repaints through after each copy while keys and clicks wait, so the
+// screen stays drawn while receipts are being spooled.
+class RepaintingPrinter final : public ReceiptSink
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
+public:
+    explicit RepaintingPrinter(ReceiptSink &printer)
+        : m_printer(printer)
+    {
+    }
+
+    void print(const QList<ReceiptLine> &lines) override
+    {
+        m_printer.print(lines);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
+private:
+    ReceiptSink &m_printer;
+};
 
 } // namespace
 
@@ -84,10 +89,7 @@ using FormParts::isEnter;
 
 CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , ADOQuery1(m_db)
-    , ADOQuery2(m_db)
-    , AdoQueryRecord(m_db)
-    , ADOQuerySPInfo(m_db)
+    , m_till(m_db)
     , m_databasePath(databasePath)
 {
     setObjectName(QStringLiteral("cashierWindow"));
@@ -104,7 +106,7 @@ CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
 
     buildControls();
     connectHandlers();
-    FormCreate();
+    openDatabase();
 }
 
 CashierWindow::~CashierWindow()
@@ -116,101 +118,101 @@ CashierWindow::~CashierWindow()
 
 void CashierWindow::buildControls()
 {
-    Image2 = new QLabel(this);
-    Image2->setGeometry(0, 0, 980, 691);
-    Image2->setPixmap(QPixmap(QStringLiteral(":/pictures/main.jpg")));
-    Image2->setScaledContents(true);
-    Image2->installEventFilter(this);
+    m_background = new QLabel(this);
+    m_background->setGeometry(0, 0, 980, 691);
+    m_background->setPixmap(QPixmap(QStringLiteral(":/pictures/main.jpg")));
+    m_background->setScaledContents(true);
+    m_background->installEventFilter(this);
 
-    FlatSpeedButton2 = FormParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
-    FlatSpeedButton1 = new FlatSpeedButton(QString(), this);
-    FlatSpeedButton1->setGeometry(947, 2, 30, 26);
-    FlatSpeedButton1->setTransparentFrame(colorFromValue(16745481));
-    FlatSpeedButton7 = FormParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
+    m_printButton = FormParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
+    m_closeSpot = new FlatSpeedButton(QString(), this);
+    m_closeSpot->setGeometry(947, 2, 30, 26);
+    m_closeSpot->setTransparentFrame(colorFromValue(16745481));
+    m_leaveButton = FormParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
 
-    Label14 = FormParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, FormParts::pixelFont(16, true));
-    Label15 = FormParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, FormParts::pixelFont(16, true));
-    Label16 = FormParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
+    FormParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, FormParts::pixelFont(16, true));
+    FormParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, FormParts::pixelFont(16, true));
+    FormParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
                         {128, 643, 417, 13}, FormParts::pixelFont(11), Qt::gray);
-    Label17 = FormParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
+    m_guideLink = FormParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
                         FormParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
-    Label17->setCursor(Qt::PointingHandCursor);
-    Label17->installEventFilter(this);
+    m_guideLink->setCursor(Qt::PointingHandCursor);
+    m_guideLink->installEventFilter(this);
 
-    DBGrid1 = new DataGrid(this);
-    DBGrid1->setGeometry(40, 288, 905, 273);
-    DBGrid1->setFont(FormParts::pixelFont(16));
-    DBGrid1->horizontalHeader()->setFont(FormParts::pixelFont(16));
-    DBGrid1->setColors(colorFromValue(15658734), kPanelColor);
-    DBGrid1->setQuery(&ADOQuery1, {{kCode, QStringLiteral("编码(条形码)")},
+    m_saleGrid = new DataGrid(this);
+    m_saleGrid->setGeometry(40, 288, 905, 273);
+    m_saleGrid->setFont(FormParts::pixelFont(16));
+    m_saleGrid->horizontalHeader()->setFont(FormParts::pixelFont(16));
+    m_saleGrid->setColors(colorFromValue(15658734), kPanelColor);
+    m_saleGrid->setQuery(&m_till.lines(), {{kCode, QStringLiteral("编码(条形码)")},
                                    {kName, {}},
                                    {kQuantity, {}},
                                    {kPrice, {}},
                                    {QStringLiteral("金额"), {}}});
     const int widths[] = {150, 218, 100, 100, 130};
     for (int i = 0; i < 5; ++i)
-        DBGrid1->setColumnWidth(i, widths[i]);
+        m_saleGrid->setColumnWidth(i, widths[i]);
 
-    FlatCheckBox1 = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
-    FlatCheckBox1->setGeometry(544, 618, 113, 25);
-    FlatCheckBox1->setFont(FormParts::pixelFont(16));
-    FlatCheckBox1->setFontColor(Qt::gray);
-    FlatCheckBox1->setColor(Qt::white);
-    FlatCheckBox1->setTransparent(true);
+    m_twoCopiesBox = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
+    m_twoCopiesBox->setGeometry(544, 618, 113, 25);
+    m_twoCopiesBox->setFont(FormParts::pixelFont(16));
+    m_twoCopiesBox->setFontColor(Qt::gray);
+    m_twoCopiesBox->setColor(Qt::white);
+    m_twoCopiesBox->setTransparent(true);
 
-    XP_Button1 = makeXpButton(this, QStringLiteral("店铺设置 (F2)"), {16, 45, 113, 63}, QStringLiteral(":/icons/settings.png"));
-    XP_Button2 = makeXpButton(this, QStringLiteral("查询统计 (F5)"), {320, 45, 113, 63}, QStringLiteral(":/icons/records.png"));
-    XP_Button4 = makeXpButton(this, QStringLiteral("官方网站 (F8)"), {480, 45, 113, 63}, QStringLiteral(":/icons/web.png"));
+    m_settingsButton = makeSkinButton(this, QStringLiteral("店铺设置 (F2)"), {16, 45, 113, 63}, QStringLiteral(":/icons/settings.png"));
+    m_recordsButton = makeSkinButton(this, QStringLiteral("查询统计 (F5)"), {320, 45, 113, 63}, QStringLiteral(":/icons/records.png"));
+    m_guideButton = makeSkinButton(this, QStringLiteral("官方网站 (F8)"), {480, 45, 113, 63}, QStringLiteral(":/icons/web.png"));
 
-    FlatPanel1 = makePanel(this, {40, 208, 905, 81});
-    FlatPanel1->setColorHighLight(colorFromValue(clSilver));
-    FlatPanel1->setColorShadow(colorFromValue(clSilver));
-    FlatSpeedButton5 = FormParts::actionButton(FlatPanel1, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
-    Label7 = FormParts::label(FlatPanel1, QStringLiteral("数量："), {400, 16, 73, 33}, FormParts::pixelFont(16, true));
-    Label10 = FormParts::label(FlatPanel1, QStringLiteral("单价："), {664, 17, 57, 24}, FormParts::pixelFont(16, true));
-    Label11 = FormParts::label(FlatPanel1, QStringLiteral("输入商品："), {8, 17, 105, 24}, FormParts::pixelFont(16, true));
-    FlatSpeedButton3 = FormParts::actionButton(FlatPanel1, QStringLiteral("修改 (F9)"), {456, 42, 161, 33});
-    FlatSpeedButton4 = FormParts::actionButton(FlatPanel1, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
-    FlatEdit4 = makeEdit(FlatPanel1, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
-    FlatEdit7 = makeEdit(FlatPanel1, {720, 6, 153, 30}, 19, Qt::white);
-    FlatComboBox1 = new FlatComboBox(FlatPanel1);
-    FlatComboBox1->setGeometry(104, 6, 233, 32);
-    FlatComboBox1->setFont(FormParts::pixelFont(19));
-    FlatComboBox1->setItemHeight(24);   // after the font, which puts it back to 13
-    FlatComboBox1->setColor(colorFromValue(clWindow));
-    FlatCheckBox3 = new FlatCheckBox(QStringLiteral("自动默认为1"), FlatPanel1);
-    FlatCheckBox3->setGeometry(540, 11, 101, 30);
-    FlatCheckBox3->setFont(FormParts::pixelFont(13));
-    FlatCheckBox3->setFontColor(Qt::gray);
-    FlatCheckBox3->setColor(Qt::white);
-    FlatCheckBox3->setTransparent(true);
-    FlatCheckBox3->setChecked(true);
+    FlatPanel *entryPanel = makePanel(this, {40, 208, 905, 81});
+    entryPanel->setColorHighLight(colorFromValue(clSilver));
+    entryPanel->setColorShadow(colorFromValue(clSilver));
+    m_addButton = FormParts::actionButton(entryPanel, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
+    FormParts::label(entryPanel, QStringLiteral("数量："), {400, 16, 73, 33}, FormParts::pixelFont(16, true));
+    FormParts::label(entryPanel, QStringLiteral("单价："), {664, 17, 57, 24}, FormParts::pixelFont(16, true));
+    FormParts::label(entryPanel, QStringLiteral("输入商品："), {8, 17, 105, 24}, FormParts::pixelFont(16, true));
+    m_modifyButton = FormParts::actionButton(entryPanel, QStringLiteral("修改 (F9)"), {456, 42, 161, 33});
+    m_deleteButton = FormParts::actionButton(entryPanel, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
+    m_quantityBox = makeEdit(entryPanel, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
+    m_priceBox = makeEdit(entryPanel, {720, 6, 153, 30}, 19, Qt::white);
+    m_productBox = new FlatComboBox(entryPanel);
+    m_productBox->setGeometry(104, 6, 233, 32);
+    m_productBox->setFont(FormParts::pixelFont(19));
+    m_productBox->setItemHeight(24);   // after the font, which puts it back to 13
+    m_productBox->setColor(colorFromValue(clWindow));
+    m_autoAddBox = new FlatCheckBox(QStringLiteral("自动默认为1"), entryPanel);
+    m_autoAddBox->setGeometry(540, 11, 101, 30);
+    m_autoAddBox->setFont(FormParts::pixelFont(13));
+    m_autoAddBox->setFontColor(Qt::gray);
+    m_autoAddBox->setColor(Qt::white);
+    m_autoAddBox->setTransparent(true);
+    m_autoAddBox->setChecked(true);
 
-    FlatPanel2 = makePanel(this, {40, 560, 905, 41});
-    Label4 = FormParts::label(FlatPanel2, QStringLiteral("合计数量："), {88, 8, 97, 33}, FormParts::pixelFont(16, true));
-    Label9 = FormParts::label(FlatPanel2, QStringLiteral("合计金额："), {304, 8, 105, 22}, FormParts::pixelFont(16, true));
-    Label12 = FormParts::label(FlatPanel2, QStringLiteral("0"), {184, 8, 153, 20}, FormParts::pixelFont(16, true));
-    Label13 = FormParts::label(FlatPanel2, QStringLiteral("0"), {408, 8, 177, 20}, FormParts::pixelFont(16, true));
+    FlatPanel *totalsPanel = makePanel(this, {40, 560, 905, 41});
+    FormParts::label(totalsPanel, QStringLiteral("合计数量："), {88, 8, 97, 33}, FormParts::pixelFont(16, true));
+    FormParts::label(totalsPanel, QStringLiteral("合计金额："), {304, 8, 105, 22}, FormParts::pixelFont(16, true));
+    m_totalQuantityLabel = FormParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 153, 20}, FormParts::pixelFont(16, true));
+    m_totalAmountLabel = FormParts::label(totalsPanel, QStringLiteral("0"), {408, 8, 177, 20}, FormParts::pixelFont(16, true));
 
-    XP_Button6 = makeXpButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));
+    m_catalogueButton = makeSkinButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));
 
-    FlatPanel3 = makePanel(this, {40, 136, 905, 57});
-    Label5 = FormParts::label(FlatPanel3, QStringLiteral("销售日期："), {16, 25, 89, 16}, FormParts::pixelFont(13));
-    Label6 = FormParts::label(FlatPanel3, QStringLiteral("收银员："), {400, 25, 65, 16}, FormParts::pixelFont(13));
-    Label3 = FormParts::label(FlatPanel3, QStringLiteral("单号："), {672, 25, 36, 16}, FormParts::pixelFont(13));
+    FlatPanel *headerPanel = makePanel(this, {40, 136, 905, 57});
+    FormParts::label(headerPanel, QStringLiteral("销售日期："), {16, 25, 89, 16}, FormParts::pixelFont(13));
+    FormParts::label(headerPanel, QStringLiteral("收银员："), {400, 25, 65, 16}, FormParts::pixelFont(13));
+    FormParts::label(headerPanel, QStringLiteral("单号："), {672, 25, 36, 16}, FormParts::pixelFont(13));
     const QColor headerFlat = colorFromValue(14935011);
-    FlatEdit2 = makeEdit(FlatPanel3, {104, 15, 233, 26}, 16, headerFlat);
-    FlatEdit3 = makeEdit(FlatPanel3, {456, 15, 153, 26}, 16, headerFlat, QStringLiteral("001"));
-    FlatEdit1 = makeEdit(FlatPanel3, {720, 15, 153, 26}, 16, headerFlat);
+    m_saleDateBox = makeEdit(headerPanel, {104, 15, 233, 26}, 16, headerFlat);
+    m_cashierBox = makeEdit(headerPanel, {456, 15, 153, 26}, 16, headerFlat, QStringLiteral("001"));
+    m_receiptNumberBox = makeEdit(headerPanel, {720, 15, 153, 26}, 16, headerFlat);
 
-    FlatEdit5 = makeEdit(this, {224, 610, 80, 30}, 19, Qt::white);
-    FlatEdit6 = makeEdit(this, {440, 610, 80, 30}, 19, Qt::white);
-    FlatEdit6->setReadOnly(true);
+    m_receivedBox = makeEdit(this, {224, 610, 80, 30}, 19, Qt::white);
+    m_changeBox = makeEdit(this, {440, 610, 80, 30}, 19, Qt::white);
+    m_changeBox->setReadOnly(true);
 
     // Tab order: window level first, each panel's boxes where the panel stands.
-    const QList<QWidget *> chain = {DBGrid1, FlatCheckBox1, XP_Button1, XP_Button2, XP_Button4,
-                                    FlatEdit4, FlatEdit7, FlatComboBox1, FlatCheckBox3, XP_Button6,
-                                    FlatEdit2, FlatEdit3, FlatEdit1, FlatEdit5, FlatEdit6};
+    const QList<QWidget *> chain = {m_saleGrid, m_twoCopiesBox, m_settingsButton, m_recordsButton, m_guideButton,
+                                    m_quantityBox, m_priceBox, m_productBox, m_autoAddBox, m_catalogueButton,
+                                    m_saleDateBox, m_cashierBox, m_receiptNumberBox, m_receivedBox, m_changeBox};
     for (qsizetype i = 0; i + 1 < chain.size(); ++i)
         setTabOrder(chain[i], chain[i + 1]);
 }
@@ -218,42 +220,49 @@ void CashierWindow::buildControls()
 void CashierWindow::connectHandlers()
 {
     using AppBoxes::guarded;
-    auto onClick = [this](QAbstractButton *button, void (CashierWindow::*handler)()) {
-        connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    auto onClick = [this](QAbstractButton *button, void (CashierWindow::*intent)()) {
+        connect(button, &QAbstractButton::clicked, this, [this, intent] { guarded([&] { (this->*intent)(); }); });
     };
-    auto onKey = [this](FlatEdit *edit, void (CashierWindow::*handler)(int)) {
-        connect(edit, &FlatEdit::keyDown, this, [this, handler](int key) { guarded([&] { (this->*handler)(key); }); });
-    };
-    onClick(FlatSpeedButton2, &CashierWindow::FlatSpeedButton2Click);
-    onClick(FlatSpeedButton1, &CashierWindow::FlatSpeedButton7Click);
-    onClick(FlatSpeedButton7, &CashierWindow::FlatSpeedButton7Click);
-    onClick(XP_Button1, &CashierWindow::XP_Button1Click);
-    onClick(XP_Button2, &CashierWindow::XP_Button2Click);
-    onClick(XP_Button4, &CashierWindow::XP_Button4Click);
-    onClick(XP_Button6, &CashierWindow::XP_Button6Click);
-    onClick(FlatSpeedButton5, &CashierWindow::FlatSpeedButton5Click);
-    onClick(FlatSpeedButton3, &CashierWindow::FlatSpeedButton3Click);
-    onClick(FlatSpeedButton4, &CashierWindow::FlatSpeedButton4Click);
-    onKey(FlatEdit2, &CashierWindow::FlatEdit2KeyDown);
-    onKey(FlatEdit3, &CashierWindow::FlatEdit3KeyDown);
-    onKey(FlatEdit1, &CashierWindow::FlatEdit1KeyDown);
-    onKey(FlatEdit4, &CashierWindow::FlatEdit4KeyDown);
-    onKey(FlatEdit7, &CashierWindow::FlatEdit7KeyDown);
-    onKey(FlatEdit5, &CashierWindow::FlatEdit5KeyDown);
-    onKey(FlatEdit6, &CashierWindow::FlatEdit6KeyDown);
-    connect(FlatComboBox1, &FlatComboBox::keyDown, this,
-            [this](int key) { guarded([&] { FlatComboBox1KeyDown(key); }); });
-    connect(FlatComboBox1, &FlatComboBox::selectionChanged, this,
-            [this] { guarded([&] { FlatComboBox1Click(); }); });
-    connect(DBGrid1, &DataGrid::cellClicked, this, [this] { guarded([&] { DBGrid1CellClick(); }); });
-    connect(DBGrid1, &DataGrid::enterPressed, this, [this] { guarded([&] { DBGrid1KeyPress(); }); });
-    connect(DBGrid1, &DataGrid::titleClicked, this,
-            [this](const QString &field) { guarded([&] { DBGrid1TitleClick(field); }); });
+    onClick(m_printButton, &CashierWindow::completeSale);
+    onClick(m_closeSpot, &CashierWindow::leave);
+    onClick(m_leaveButton, &CashierWindow::leave);
+    onClick(m_settingsButton, &CashierWindow::openSettings);
+    onClick(m_recordsButton, &CashierWindow::openRecords);
+    onClick(m_guideButton, &CashierWindow::openGuide);
+    onClick(m_catalogueButton, &CashierWindow::openCatalogue);
+    onClick(m_addButton, &CashierWindow::addLine);
+    onClick(m_modifyButton, &CashierWindow::modifyLine);
+    onClick(m_deleteButton, &CashierWindow::deleteLine);
+
+    // Enter moves along the boxes or acts; see enterPressedIn().
+    for (FlatEdit *box : {m_saleDateBox, m_cashierBox, m_receiptNumberBox, m_quantityBox, m_priceBox,
+                          m_receivedBox, m_changeBox}) {
+        connect(box, &FlatEdit::keyDown, this, [this, box](int key) {
+            if (isEnter(key))
+                guarded([&] { enterPressedIn(box); });
+        });
+    }
+    connect(m_productBox, &FlatComboBox::keyDown, this, [this](int key) {
+        if (isEnter(key))
+            guarded([&] { enterPressedIn(m_productBox); });
+    });
+    connect(m_productBox, &FlatComboBox::selectionChanged, this, [this] { guarded([&] { pickListedProduct(); }); });
+    connect(m_saleGrid, &DataGrid::cellClicked, this, [this] { guarded([&] { loadClickedLine(); }); });
+    connect(m_saleGrid, &DataGrid::enterPressed, this, [this] {
+        // Enter in the grid moves to the next column; at the last one it stays.
+        const QModelIndex current = m_saleGrid->currentIndex();
+        if (!current.isValid())
+            return;
+        const int column = qMin(current.column() + 1, m_saleGrid->model()->columnCount() - 1);
+        m_saleGrid->setCurrentIndex(current.siblingAtColumn(column));
+    });
+    connect(m_saleGrid, &DataGrid::titleClicked, this,
+            [this](const QString &field) { guarded([&] { sortByColumn(field); }); });
 }
 
 bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Image2) {
+    if (watched == m_background) {
         // The window has no title bar: it is dragged by its background.
         if (event->type() == QEvent::MouseButtonPress) {
             auto *e = static_cast<QMouseEvent *>(event);
@@ -264,15 +273,15 @@ bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
             if (e->buttons() & Qt::LeftButton)
                 move(e->globalPosition().toPoint() - m_dragOffset);
         }
-    } else if (watched == Label17 && event->type() == QEvent::MouseButtonRelease) {
-        AppBoxes::guarded([this] { XP_Button4Click(); });
+    } else if (watched == m_guideLink && event->type() == QEvent::MouseButtonRelease) {
+        AppBoxes::guarded([this] { openGuide(); });
     }
     return QWidget::eventFilter(watched, event);
 }
 
-// ---- Start-up, keyboard map, side windows, closing -------------------------
+// ---- Start-up, keys, side windows, closing -----------------------------------
 
-void CashierWindow::FormCreate()
+void CashierWindow::openDatabase()
 {
     try {
         m_db.open(m_databasePath);
@@ -285,78 +294,58 @@ void CashierWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        AppBoxes::guarded([this] { FormShow(); });
+        AppBoxes::guarded([this] { startSale(); });
 }
 
-void CashierWindow::FormShow()
+void CashierWindow::startSale()
 {
-    FlatEdit2->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")));
-    FlatEdit1->setText(newReceiptNumber());
-    FlatComboBox1->setFocus();
+    m_saleDateBox->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")));
+    m_receiptNumberBox->setText(m_till.nextReceiptNumber());
+    m_productBox->setFocus();
 
-    ADOQuery1.setStatement(Statements::openSale());
-    ADOQuery1.open();
-
-    ADOQuery2.setStatement(Statements::settings());
-    ADOQuery2.open();
-    FlatEdit3->setText(ADOQuery2.text(QStringLiteral("收银员")));
-
-    AdoQueryRecord.setStatement(Statements::recordsOfDate(FlatEdit2->text()));
-    AdoQueryRecord.open();
-
-    ADOQuerySPInfo.setStatement(Statements::productNames());
-    ADOQuerySPInfo.open();
-    FlatComboBox1->clearAll();
-    QStringList names;
-    names.reserve(ADOQuerySPInfo.recordCount());
-    for (ADOQuerySPInfo.first(); !ADOQuerySPInfo.eof(); ADOQuerySPInfo.next())
-        names << ADOQuerySPInfo.text(kName);
-    FlatComboBox1->setItems(names);
-}
-
-QString CashierWindow::newReceiptNumber()
-{
-    return m_receiptNumbers.next();
+    // Without a database the first of these fails and the rest stays empty.
+    m_till.reopenSale();
+    m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+    m_productBox->clearAll();
+    m_productBox->setItems(m_till.productNames());
 }
 
 void CashierWindow::previewKey(const QKeyEvent &event)
 {
-    FormKeyDown(event.key());
-}
-
-void CashierWindow::FormKeyDown(int key)
-{
-    switch (key) {
-    case Qt::Key_Escape: FlatSpeedButton7Click(); break;
-    case Qt::Key_F2: XP_Button1Click(); break;
-    case Qt::Key_F3: XP_Button6Click(); break;
-    case Qt::Key_F5: XP_Button2Click(); break;
-    case Qt::Key_F8: XP_Button4Click(); break;
-    case Qt::Key_F10: FlatSpeedButton5Click(); break;
-    case Qt::Key_F11: FlatEdit5->setFocus(); break;
-    case Qt::Key_F9: FlatSpeedButton3Click(); break;
-    case Qt::Key_F12: FlatSpeedButton2Click(); break;
-    case Qt::Key_Delete: FlatSpeedButton4Click(); break;
+    // Modifiers are not looked at, and the key goes on to the focused control.
+    switch (event.key()) {
+    case Qt::Key_Escape: leave(); break;
+    case Qt::Key_F2: openSettings(); break;
+    case Qt::Key_F3: openCatalogue(); break;
+    case Qt::Key_F5: openRecords(); break;
+    case Qt::Key_F8: openGuide(); break;
+    case Qt::Key_F10: addLine(); break;
+    case Qt::Key_F11: m_receivedBox->setFocus(); break;
+    case Qt::Key_F9: modifyLine(); break;
+    case Qt::Key_F12: completeSale(); break;
+    case Qt::Key_Delete: deleteLine(); break;
     default: break;
     }
 }
 
-void CashierWindow::FlatEdit2KeyDown(int key)
+void CashierWindow::enterPressedIn(QWidget *box)
 {
-    if (isEnter(key))
-        FlatEdit3->setFocus();
-}
-
-void CashierWindow::FlatEdit3KeyDown(int key)
-{
-    if (isEnter(key))
-        FlatEdit1->setFocus();
-}
-
-void CashierWindow::FlatEdit1KeyDown(int key)
-{
-    if (isEnter(key))
-        FlatComboBox1->setFocus();
+    if (box == m_saleDateBox)
+        m_cashierBox->setFocus();
+    else if (box == m_cashierBox)
+        m_receiptNumberBox->setFocus();
+    else if (box == m_receiptNumberBox)
+        m_productBox->setFocus();
+    else if (box == m_productBox)
+        lookUpProduct();
+    else if (box == m_quantityBox)
+        m_priceBox->setFocus();
+    else if (box == m_priceBox)
+        addLine();
+    else if (box == m_receivedBox)
+        takeAmountReceived();
+    else if (box == m_changeBox)
+        completeSale();
 }
 
 ShopSettingsWindow *CashierWindow::settingsWindow() const
@@ -374,16 +363,16 @@ SalesRecordsWindow *CashierWindow::recordsWindow() const
     return m_recordsWindow;
 }
 
-void CashierWindow::XP_Button1Click()
+void CashierWindow::openSettings()
 {
     if (!m_settingsWindow) {
         m_settingsWindow = new ShopSettingsWindow(m_db, this);
-        connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, FlatEdit3, &QLineEdit::setText);
+        connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, m_cashierBox, &QLineEdit::setText);
     }
     m_settingsWindow->bringUp();
 }
 
-void CashierWindow::XP_Button6Click()
+void CashierWindow::openCatalogue()
 {
     if (!m_catalogueWindow) {
         m_catalogueWindow = new CatalogueWindow(m_db, this);
@@ -392,19 +381,19 @@ void CashierWindow::XP_Button6Click()
     m_catalogueWindow->bringUp();
 }
 
-void CashierWindow::XP_Button2Click()
+void CashierWindow::openRecords()
 {
     if (!m_recordsWindow)
         m_recordsWindow = new SalesRecordsWindow(m_db, this);
     m_recordsWindow->bringUp();
 }
 
-void CashierWindow::XP_Button4Click()
+void CashierWindow::openGuide()
 {
     WebPage::open();
 }
 
-void CashierWindow::FlatSpeedButton7Click()
+void CashierWindow::leave()
 {
     close();
 }
@@ -417,184 +406,130 @@ void CashierWindow::closeEvent(QCloseEvent *event)
     }
     // The program ends even when emptying the sale fails: its lines then come
     // back at the next start, nothing is lost.
-    AppBoxes::guarded([this] { FormClose(); });
+    AppBoxes::guarded([this] {
+        m_till.discardSale();
+        WebPage::open();
+    });
     event->accept();
     QCoreApplication::quit();
 }
 
-void CashierWindow::FormClose()
-{
-    // An unprinted sale is discarded.
-    m_db.execute(Statements::emptyOpenSale());
-    ADOQuery1.setStatement(Statements::openSale());
-    ADOQuery1.open();
-    WebPage::open();
-}
+// ---- Sale entry --------------------------------------------------------------
 
-// ---- Sale entry ------------------------------------------------------------
-
-void CashierWindow::recomputeTotals()
+void CashierWindow::showTotals()
 {
-    const OpenSale::Totals totals = OpenSale::walkTotals(ADOQuery1);
-    Label12->setText(formatGeneral(totals.quantity));
-    Label13->setText(formatGeneral(totals.amount));
+    m_totalQuantityLabel->setText(m_till.totalQuantity());
+    m_totalAmountLabel->setText(m_till.totalAmount());
 }
 
 void CashierWindow::resetEntryBoxes()
 {
-    FlatComboBox1->setEditText(QString());
-    FlatEdit4->setText(QStringLiteral("1"));
-    FlatEdit7->clear();
-    FlatComboBox1->setFocus();
+    m_productBox->setEditText(QString());
+    m_quantityBox->setText(QStringLiteral("1"));
+    m_priceBox->clear();
+    m_productBox->setFocus();
 }
 
-void CashierWindow::FlatComboBox1KeyDown(int key)
+void CashierWindow::lookUpProduct()
 {
-    if (!isEnter(key))
-        return;
-    FlatEdit4->setText(QStringLiteral("1"));
-    FlatEdit7->clear();
-    if (FlatComboBox1->currentText().isEmpty()) {
+    m_quantityBox->setText(QStringLiteral("1"));
+    m_priceBox->clear();
+    if (m_productBox->currentText().isEmpty()) {
         AppBoxes::showNotice(QStringLiteral("提示：请输入商品编码或品名!"));
-        FlatComboBox1->setFocus();
+        m_productBox->setFocus();
         return;
     }
-    ADOQuerySPInfo.setStatement(Statements::lookupByCodeOrName(trimmedText(FlatComboBox1->currentText())));
-    ADOQuerySPInfo.open();
-    if (ADOQuerySPInfo.recordCount() > 0) {
-        FlatComboBox1->setEditText(ADOQuerySPInfo.text(kName));
-        FlatEdit7->setText(ADOQuerySPInfo.text(kPrice));
+    if (const std::optional<Product> found = m_till.lookUp(m_productBox->currentText())) {
+        // A typed code gives way to the product's name.
+        m_productBox->setEditText(found->name);
+        m_priceBox->setText(found->price);
         addOrAskQuantity();
-    } else if (FlatCheckBox3->isChecked()) {
-        FlatEdit7->setFocus();
+    } else if (m_autoAddBox->isChecked()) {
+        m_priceBox->setFocus();
     } else {
         askQuantity();
     }
 }
 
-void CashierWindow::FlatComboBox1Click()
+void CashierWindow::pickListedProduct()
 {
-    if (FlatComboBox1->currentText().isEmpty())
+    if (m_productBox->currentText().isEmpty())
         return;
-    ADOQuerySPInfo.setStatement(Statements::lookupByName(trimmedText(FlatComboBox1->currentText())));
-    ADOQuerySPInfo.open();
-    FlatEdit7->setText(ADOQuerySPInfo.text(kPrice));
+    const std::optional<Product> found = m_till.lookUpName(m_productBox->currentText());
+    m_priceBox->setText(found ? found->price : QString());
     addOrAskQuantity();
 }
 
 // A found product goes in at once with auto-add; otherwise the quantity comes first.
 void CashierWindow::addOrAskQuantity()
 {
-    if (FlatCheckBox3->isChecked())
-        FlatSpeedButton5Click();
+    if (m_autoAddBox->isChecked())
+        addLine();
     else
         askQuantity();
 }
 
 void CashierWindow::askQuantity()
 {
-    FlatEdit4->setFocus();
-    FlatEdit4->selectAll();
+    m_quantityBox->setFocus();
+    m_quantityBox->selectAll();
 }
 
-void CashierWindow::FlatEdit4KeyDown(int key)
+void CashierWindow::addLine()
 {
-    if (isEnter(key))
-        FlatEdit7->setFocus();
-}
-
-void CashierWindow::FlatEdit7KeyDown(int key)
-{
-    if (isEnter(key))
-        FlatSpeedButton5Click();
-}
-
-void CashierWindow::FlatSpeedButton5Click()
-{
-    if (FlatComboBox1->currentText().isEmpty() || FlatEdit7->text().isEmpty())
+    if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
         return;
-    // The code of the last product a lookup found; "-" for goods the
-    // catalogue lacks (no lookup yet, nothing found, or a failed lookup).
-    QString code;
-    if (ADOQuerySPInfo.isOpen() && ADOQuerySPInfo.hasColumn(kCode))
-        code = ADOQuerySPInfo.text(kCode);
-    if (code.isEmpty())
-        code = QStringLiteral("-");
-    OpenSale::addLine(ADOQuery1, code, FlatComboBox1->currentText(), FlatEdit4->text(), FlatEdit7->text());
-    recomputeTotals();
+    m_till.addLine(m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text());
+    showTotals();
     resetEntryBoxes();
 }
 
-void CashierWindow::FlatSpeedButton3Click()
+void CashierWindow::modifyLine()
 {
-    if (FlatComboBox1->currentText().isEmpty() || FlatEdit7->text().isEmpty())
+    if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
         return;
-    // With no line there is nothing to change; a new line is made only by add.
-    if (ADOQuery1.recordCount() <= 0)
+    if (!m_till.modifyCurrentLine(m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text()))
         return;
-    OpenSale::modifyLine(ADOQuery1, FlatComboBox1->currentText(), FlatEdit4->text(), FlatEdit7->text());
-    recomputeTotals();
+    showTotals();
     resetEntryBoxes();
 }
 
-void CashierWindow::FlatSpeedButton4Click()
+void CashierWindow::deleteLine()
 {
-    if (ADOQuery1.recordCount() <= 0)
-        return;
-    ADOQuery1.remove();
-    recomputeTotals();
+    if (m_till.deleteCurrentLine())
+        showTotals();
 }
 
-void CashierWindow::DBGrid1CellClick()
+void CashierWindow::loadClickedLine()
 {
-    FlatComboBox1->setEditText(ADOQuery1.text(kName));
-    FlatEdit4->setText(ADOQuery1.text(kQuantity));
-    FlatEdit7->setText(ADOQuery1.text(kPrice));
+    const SaleLine line = m_till.currentLine();
+    m_productBox->setEditText(line.name);
+    m_quantityBox->setText(line.quantity);
+    m_priceBox->setText(line.price);
 }
 
-void CashierWindow::DBGrid1KeyPress()
-{
-    const QModelIndex current = DBGrid1->currentIndex();
-    if (!current.isValid())
-        return;
-    const int column = qMin(current.column() + 1, DBGrid1->model()->columnCount() - 1);
-    DBGrid1->setCurrentIndex(current.siblingAtColumn(column));
-}
-
-void CashierWindow::DBGrid1TitleClick(const QString &field)
+void CashierWindow::sortByColumn(const QString &field)
 {
     // One toggle for every column: each title click flips the direction.
     const Qt::SortOrder order = m_sortToggle ? Qt::AscendingOrder : Qt::DescendingOrder;
     m_sortToggle = !m_sortToggle;
-    ADOQuery1.sort(field, order);
+    m_till.sortLines(field, order);
 }
 
 void CashierWindow::setProductNames(const QStringList &names)
 {
     // The box is emptied and refilled, typed text included.
-    FlatComboBox1->clearAll();
-    FlatComboBox1->setItems(names);
+    m_productBox->clearAll();
+    m_productBox->setItems(names);
 }
 
-// ---- Payment ---------------------------------------------------------------
+// ---- Payment and completion ----------------------------------------------------
 
-void CashierWindow::FlatEdit5KeyDown(int key)
+void CashierWindow::takeAmountReceived()
 {
-    if (!isEnter(key))
-        return;
-    const long double received = textToNumber(FlatEdit5->text());
-    const long double total = textToNumber(Label13->text());
-    FlatEdit6->setText(formatGeneral(double(received - total)));
-    FlatEdit6->setFocus();
+    m_changeBox->setText(m_till.changeFor(m_receivedBox->text()));
+    m_changeBox->setFocus();
 }
-
-void CashierWindow::FlatEdit6KeyDown(int key)
-{
-    if (isEnter(key))
-        FlatSpeedButton2Click();
-}
-
-// ---- Completing a sale ------------------------------------------------------
 
 void CashierWindow::setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer)
 {
@@ -608,93 +543,22 @@ ReceiptPrinter &CashierWindow::receiptPrinter()
     return *m_printer;
 }
 
-void CashierWindow::FlatSpeedButton2Click()
+void CashierWindow::completeSale()
 {
-    // One completion at a time: nothing that arrives while a receipt is being
-    // printed may start a second one.
-    if (m_completing)
+    if (m_till.isCompleting())
         return;
-    m_completing = true;
-    const auto done = qScopeGuard([this] { m_completing = false; });
-
-    ADOQuery2.setStatement(Statements::settings());
-    ADOQuery2.open();
-    const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
-
-    // Recording, printing and emptying the open sale are one unit: the record
-    // rows are committed only once every copy went to the printer and the
-    // open sale is empty. On any error nothing of the sale is recorded and it
-    // stays on the screen for another try.
-    {
-        Transaction transaction(m_db);
-        try {
-            recordSale(printTime);
-            const ReceiptInput input = receiptInput(printTime);
-            receiptPrinter().printCopy(input, ReceiptCopy::First);
-            // Repaints are let through between copies; keys and clicks wait.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            if (FlatCheckBox1->isChecked()) {
-                receiptPrinter().printCopy(input, ReceiptCopy::Second);
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            }
-            m_db.execute(Statements::emptyOpenSale());
-            transaction.commit();
-        } catch (...) {
-            // The record set held rows that were never committed.
-            AdoQueryRecord.close();
-            throw;
-        }
-    }
-    resetForNextSale();
-}
-
-void CashierWindow::recordSale(const QString &printTime)
-{
-    if (!AdoQueryRecord.isOpen()) {
-        AdoQueryRecord.setStatement(Statements::recordsOfDate(FlatEdit2->text()));
-        AdoQueryRecord.open();
-    }
-    for (ADOQuery1.first(); !ADOQuery1.eof(); ADOQuery1.next()) {
-        AdoQueryRecord.append();
-        // The first columns of a sale line and a record line are the same, in
-        // the same order; the row key at position 0 is the database's own.
-        for (int position = 1; position < ADOQuery1.columnCount(); ++position)
-            AdoQueryRecord.setValue(position, ADOQuery1.value(position));
-        AdoQueryRecord.setText(QStringLiteral("日期"), FlatEdit2->text());
-        AdoQueryRecord.setText(QStringLiteral("时间"), printTime);
-        AdoQueryRecord.setText(QStringLiteral("收银员"), FlatEdit3->text());
-        AdoQueryRecord.setText(QStringLiteral("单号"), FlatEdit1->text());
-        AdoQueryRecord.post();
-    }
-}
-
-ReceiptInput CashierWindow::receiptInput(const QString &printTime)
-{
-    ReceiptInput input;
-    input.shopName = ADOQuery2.text(QStringLiteral("店名"));
-    input.receiptNumber = FlatEdit1->text();
-    input.saleDate = FlatEdit2->text();
-    input.printTime = printTime;
-    input.cashier = FlatEdit3->text();
-    for (ADOQuery1.first(); !ADOQuery1.eof(); ADOQuery1.next())
-        input.saleLines << ReceiptSaleLine{ADOQuery1.text(kName), ADOQuery1.text(kQuantity),
-                                           ADOQuery1.text(QStringLiteral("金额"))};
-    input.totalQuantity = Label12->text();
-    input.totalAmount = Label13->text();
-    input.received = FlatEdit5->text();
-    input.change = FlatEdit6->text();
-    input.remark = ADOQuery2.text(QStringLiteral("备注"));
-    return input;
+    const SaleHeader header{m_receiptNumberBox->text(), m_saleDateBox->text(), m_cashierBox->text(),
+                            m_receivedBox->text(), m_changeBox->text()};
+    RepaintingPrinter printer(receiptPrinter());
+    if (m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1))
+        resetForNextSale();
 }
 
 void CashierWindow::resetForNextSale()
 {
-    ADOQuery1.setStatement(Statements::openSale());
-    ADOQuery1.open();
-    FlatEdit5->clear();
-    FlatEdit6->clear();
-    Label12->setText(QStringLiteral("0"));
-    Label13->setText(QStringLiteral("0"));
+    m_receivedBox->clear();
+    m_changeBox->clear();
+    showTotals();
     resetEntryBoxes();
-    FlatEdit1->setText(newReceiptNumber());
+    m_receiptNumberBox->setText(m_till.nextReceiptNumber());
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "db/database.h"
-#include "db/query.h"
-#include "db/receiptnumber.h"
+#include "till/till.h"
 #include "widgets/keypreview.h"
 
 #include <QPointer>
@@ -15,18 +14,17 @@ class DataGrid;
 class FlatCheckBox;
 class FlatComboBox;
 class FlatEdit;
-class FlatPanel;
 class FlatSpeedButton;
 class SkinButton;
 class CatalogueWindow;
 class ShopSettingsWindow;
 class SalesRecordsWindow;
 class ReceiptPrinter;
-struct ReceiptInput;
 
-// The cashier screen. It owns the connection to the shop's database, the
-// header of the sale, the sale entry, the totals and the payment boxes, and
-// opens the three side windows.
+// The cashier screen: the header of the sale, the entry of its lines, the
+// totals, the payment boxes, and the buttons to the side windows. It turns
+// keys and clicks into calls of the till, shows what comes back and moves
+// the focus; the sale itself lives in the till.
 class CashierWindow final : public QWidget, public KeyPreview
 {
     Q_OBJECT
@@ -37,117 +35,54 @@ public:
     ~CashierWindow() override;
 
     Database &database() { return m_db; }
+    Till &till() { return m_till; }
 
     // The controls, for tests and the window's own helpers.
-    FlatComboBox *productBox() const { return FlatComboBox1; }
-    FlatEdit *quantityBox() const { return FlatEdit4; }
-    FlatEdit *priceBox() const { return FlatEdit7; }
-    FlatEdit *receivedBox() const { return FlatEdit5; }
-    FlatEdit *changeBox() const { return FlatEdit6; }
-    FlatEdit *receiptNumberBox() const { return FlatEdit1; }
-    FlatEdit *saleDateBox() const { return FlatEdit2; }
-    FlatEdit *cashierBox() const { return FlatEdit3; }
-    QLabel *totalQuantityLabel() const { return Label12; }
-    QLabel *totalAmountLabel() const { return Label13; }
-    FlatCheckBox *twoCopiesBox() const { return FlatCheckBox1; }
-    FlatCheckBox *autoAddBox() const { return FlatCheckBox3; }
-    FlatSpeedButton *printButton() const { return FlatSpeedButton2; }
-    FlatSpeedButton *modifyButton() const { return FlatSpeedButton3; }
-    FlatSpeedButton *deleteButton() const { return FlatSpeedButton4; }
-    FlatSpeedButton *addButton() const { return FlatSpeedButton5; }
-    FlatSpeedButton *leaveButton() const { return FlatSpeedButton7; }
-    SkinButton *settingsButton() const { return XP_Button1; }
-    SkinButton *catalogueButton() const { return XP_Button6; }
-    SkinButton *recordsButton() const { return XP_Button2; }
-    SkinButton *guideButton() const { return XP_Button4; }
-    DataGrid *saleGrid() const { return DBGrid1; }
-
-    // Controls, named as on the screen.
-    QLabel *Image2;
-    FlatSpeedButton *FlatSpeedButton2;   // print receipt (F12)
-    FlatSpeedButton *FlatSpeedButton1;   // close mark in the title strip
-    FlatSpeedButton *FlatSpeedButton7;   // leave the program (Esc)
-    QLabel *Label14;
-    QLabel *Label15;
-    QLabel *Label16;
-    QLabel *Label17;
-    DataGrid *DBGrid1;
-    FlatCheckBox *FlatCheckBox1;         // print two receipts
-    SkinButton *XP_Button1;               // shop settings (F2)
-    SkinButton *XP_Button2;               // sales records (F5)
-    SkinButton *XP_Button4;               // web page (F8)
-    FlatPanel *FlatPanel1;               // sale entry
-    FlatSpeedButton *FlatSpeedButton5;   // add (F10)
-    QLabel *Label7;
-    QLabel *Label10;
-    QLabel *Label11;
-    FlatSpeedButton *FlatSpeedButton3;   // modify (F9)
-    FlatSpeedButton *FlatSpeedButton4;   // delete (Del)
-    FlatEdit *FlatEdit4;                 // quantity
-    FlatEdit *FlatEdit7;                 // unit price
-    FlatComboBox *FlatComboBox1;         // product code or name
-    FlatCheckBox *FlatCheckBox3;         // add found products at once
-    FlatPanel *FlatPanel2;               // totals
-    QLabel *Label4;
-    QLabel *Label9;
-    QLabel *Label12;                      // total quantity
-    QLabel *Label13;                      // total amount
-    SkinButton *XP_Button6;               // product catalogue (F3)
-    FlatPanel *FlatPanel3;               // sale header
-    QLabel *Label5;
-    QLabel *Label6;
-    QLabel *Label3;
-    FlatEdit *FlatEdit2;                 // sale date
-    FlatEdit *FlatEdit3;                 // cashier
-    FlatEdit *FlatEdit1;                 // receipt number
-    FlatEdit *FlatEdit5;                 // amount received
-    FlatEdit *FlatEdit6;                 // change
-
-private:
-    Database m_db;   // declared before the result sets that run on it
-
-public:
-    // Result sets of the window.
-    Query ADOQuery1;        // the open sale
-    Query ADOQuery2;        // the settings row
-    Query AdoQueryRecord;   // sales records of the sale date
-    Query ADOQuerySPInfo;   // product names, then the last lookup
+    FlatComboBox *productBox() const { return m_productBox; }
+    FlatEdit *quantityBox() const { return m_quantityBox; }
+    FlatEdit *priceBox() const { return m_priceBox; }
+    FlatEdit *receivedBox() const { return m_receivedBox; }
+    FlatEdit *changeBox() const { return m_changeBox; }
+    FlatEdit *receiptNumberBox() const { return m_receiptNumberBox; }
+    FlatEdit *saleDateBox() const { return m_saleDateBox; }
+    FlatEdit *cashierBox() const { return m_cashierBox; }
+    QLabel *totalQuantityLabel() const { return m_totalQuantityLabel; }
+    QLabel *totalAmountLabel() const { return m_totalAmountLabel; }
+    QLabel *guideLink() const { return m_guideLink; }
+    FlatCheckBox *twoCopiesBox() const { return m_twoCopiesBox; }
+    FlatCheckBox *autoAddBox() const { return m_autoAddBox; }
+    FlatSpeedButton *printButton() const { return m_printButton; }
+    FlatSpeedButton *modifyButton() const { return m_modifyButton; }
+    FlatSpeedButton *deleteButton() const { return m_deleteButton; }
+    FlatSpeedButton *addButton() const { return m_addButton; }
+    FlatSpeedButton *leaveButton() const { return m_leaveButton; }
+    FlatSpeedButton *closeSpot() const { return m_closeSpot; }
+    SkinButton *settingsButton() const { return m_settingsButton; }
+    SkinButton *catalogueButton() const { return m_catalogueButton; }
+    SkinButton *recordsButton() const { return m_recordsButton; }
+    SkinButton *guideButton() const { return m_guideButton; }
+    DataGrid *saleGrid() const { return m_saleGrid; }
 
     // The side windows; null until first opened, and again once destroyed.
     ShopSettingsWindow *settingsWindow() const;
     CatalogueWindow *catalogueWindow() const;
     SalesRecordsWindow *recordsWindow() const;
 
-    // Handlers.
-    void FormCreate();
-    void FormShow();
-    void FormKeyDown(int key);
-    void FormClose();
-    void FlatSpeedButton7Click();
-    void XP_Button1Click();
-    void XP_Button6Click();
-    void XP_Button2Click();
-    void XP_Button4Click();
-    void FlatEdit2KeyDown(int key);
-    void FlatEdit3KeyDown(int key);
-    void FlatEdit1KeyDown(int key);
-
-    // Sale entry.
-    void FlatComboBox1KeyDown(int key);
-    void FlatComboBox1Click();
-    void FlatEdit4KeyDown(int key);
-    void FlatEdit7KeyDown(int key);
-    void FlatSpeedButton5Click();
-    void FlatSpeedButton3Click();
-    void FlatSpeedButton4Click();
-    void DBGrid1CellClick();
-    void DBGrid1KeyPress();
-    void DBGrid1TitleClick(const QString &field);
-
-    // Payment and completion.
-    void FlatEdit5KeyDown(int key);
-    void FlatEdit6KeyDown(int key);
-    void FlatSpeedButton2Click();
+    // What the cashier can do here, each bound to a key and most to a button.
+    void lookUpProduct();          // Enter in the product box
+    void pickListedProduct();      // an entry chosen from the product box's list
+    void addLine();                // F10, the add button, Enter in the price box
+    void modifyLine();             // F9
+    void deleteLine();             // Del
+    void loadClickedLine();        // a click on a line of the grid
+    void sortByColumn(const QString &field);
+    void takeAmountReceived();     // Enter in the amount received box
+    void completeSale();           // F12, the print button, Enter in the change box
+    void openSettings();           // F2
+    void openCatalogue();          // F3
+    void openRecords();            // F5
+    void openGuide();              // F8
+    void leave();                  // Esc
 
     // Refills the product box's list (the catalogue window does this when it closes).
     void setProductNames(const QStringList &names);
@@ -167,20 +102,47 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    void recomputeTotals();
+    void openDatabase();
+    void startSale();
+    void enterPressedIn(QWidget *box);
+    void showTotals();
     void resetEntryBoxes();
     void addOrAskQuantity();
     void askQuantity();
-    QString newReceiptNumber();
-    ReceiptInput receiptInput(const QString &printTime);
-    void recordSale(const QString &printTime);
     void resetForNextSale();
 
+    Database m_db;   // before the till, which runs on it
+    Till m_till;
     QString m_databasePath;
+
+    QLabel *m_background = nullptr;
+    FlatSpeedButton *m_printButton = nullptr;
+    FlatSpeedButton *m_closeSpot = nullptr;
+    FlatSpeedButton *m_leaveButton = nullptr;
+    QLabel *m_guideLink = nullptr;
+    DataGrid *m_saleGrid = nullptr;
+    FlatCheckBox *m_twoCopiesBox = nullptr;
+    SkinButton *m_settingsButton = nullptr;
+    SkinButton *m_recordsButton = nullptr;
+    SkinButton *m_guideButton = nullptr;
+    FlatSpeedButton *m_addButton = nullptr;
+    FlatSpeedButton *m_modifyButton = nullptr;
+    FlatSpeedButton *m_deleteButton = nullptr;
+    FlatEdit *m_quantityBox = nullptr;
+    FlatEdit *m_priceBox = nullptr;
+    FlatComboBox *m_productBox = nullptr;
+    FlatCheckBox *m_autoAddBox = nullptr;
+    QLabel *m_totalQuantityLabel = nullptr;
+    QLabel *m_totalAmountLabel = nullptr;
+    SkinButton *m_catalogueButton = nullptr;
+    FlatEdit *m_saleDateBox = nullptr;
+    FlatEdit *m_cashierBox = nullptr;
+    FlatEdit *m_receiptNumberBox = nullptr;
+    FlatEdit *m_receivedBox = nullptr;
+    FlatEdit *m_changeBox = nullptr;
+
     bool m_sortToggle = false;
     bool m_destroying = false;
-    bool m_completing = false;
-    ReceiptNumbers m_receiptNumbers;
     std::unique_ptr<ReceiptPrinter> m_printer;
     QPoint m_dragOffset;
 

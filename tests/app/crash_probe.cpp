@@ -21,22 +21,22 @@ int main(int argc, char **argv)
     window.show();
     QApplication::processEvents();
     if (argc < 3) {
-        typeText(window.FlatComboBox1, QStringLiteral("散装糖果"));
-        QTest::keyClick(window.FlatComboBox1, Qt::Key_Return);
-        QTest::keyClicks(window.FlatEdit7, QStringLiteral("5"));
-        QTest::keyClick(window.FlatEdit7, Qt::Key_Return);
-        std::printf("stored %s\n", qPrintable(window.Label13->text()));
+        typeText(window.productBox(), QStringLiteral("散装糖果"));
+        QTest::keyClick(window.productBox(), Qt::Key_Return);
+        QTest::keyClicks(window.priceBox(), QStringLiteral("5"));
+        QTest::keyClick(window.priceBox(), Qt::Key_Return);
+        std::printf("stored %s\n", qPrintable(window.totalAmountLabel()->text()));
         std::fflush(stdout);
         return app.exec();
     }
     window.setReceiptPrinter(ReceiptPrinter::create(QString::fromLocal8Bit(argv[2])));
     for (int i = 0; i < 2; ++i) {
-        QTest::keyClicks(window.FlatComboBox1, QStringLiteral("6901"));
-        QTest::keyClick(window.FlatComboBox1, Qt::Key_Return);
+        QTest::keyClicks(window.productBox(), QStringLiteral("6901"));
+        QTest::keyClick(window.productBox(), Qt::Key_Return);
     }
-    std::printf("completing %s\n", qPrintable(window.Label13->text()));
+    std::printf("completing %s\n", qPrintable(window.totalAmountLabel()->text()));
     std::fflush(stdout);
-    QTest::keyClick(window.FlatComboBox1, Qt::Key_F12);
+    QTest::keyClick(window.productBox(), Qt::Key_F12);
     std::printf("completed\n");
     std::fflush(stdout);
     return app.exec();

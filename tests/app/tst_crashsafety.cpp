@@ -18,10 +18,10 @@ private slots:
         QVERIFY(probe.kill());
 
         CashierWindow *w = f.open();
-        QCOMPARE(w->DBGrid1->model()->rowCount(), 1);
-        QCOMPARE(w->ADOQuery1.text(QStringLiteral("品名")), QStringLiteral("散装糖果"));
-        QCOMPARE(w->ADOQuery1.text(QStringLiteral("编码")), QStringLiteral("-"));
-        QCOMPARE(w->ADOQuery1.text(QStringLiteral("金额")), QStringLiteral("5"));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 1);
+        QCOMPARE(w->till().lines().text(QStringLiteral("品名")), QStringLiteral("散装糖果"));
+        QCOMPARE(w->till().lines().text(QStringLiteral("编码")), QStringLiteral("-"));
+        QCOMPARE(w->till().lines().text(QStringLiteral("金额")), QStringLiteral("5"));
     }
 };
 

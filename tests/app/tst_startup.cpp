@@ -44,15 +44,15 @@ private slots:
         QCOMPARE(seen[1].title, AppBoxes::applicationTitle());
         QCOMPARE(seen[1].icon, QMessageBox::Critical);
 
-        QCOMPARE(w->FlatEdit2->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d{12}$")).match(w->FlatEdit1->text()).hasMatch());
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("001"));
-        QCOMPARE(w->DBGrid1->model()->rowCount(), 0);
-        QCOMPARE(w->FlatComboBox1->count(), 0);
+        QCOMPARE(w->saleDateBox()->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{12}$")).match(w->receiptNumberBox()->text()).hasMatch());
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("001"));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
+        QCOMPARE(w->productBox()->count(), 0);
 
         // Later database actions fail in the error box; the window stays.
         f.boxes->clear();
-        QTest::keyClick(w->DBGrid1, Qt::Key_Delete);
+        QTest::keyClick(w->saleGrid(), Qt::Key_Delete);
         QCOMPARE(f.boxes->count(), 1);
         QVERIFY(w->isVisible());
     }
@@ -66,17 +66,17 @@ private slots:
         f.file->addProduct(QStringLiteral("6903"), QStringLiteral("可乐"), 3.5);
         CashierWindow *w = f.open();
         QCOMPARE(f.boxes->count(), 0);
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
-        const QString stamp = w->FlatEdit1->text();
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("小李"));
+        const QString stamp = w->receiptNumberBox()->text();
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{12}$")).match(stamp).hasMatch());
         QCOMPARE(stamp.left(6), QDate::currentDate().toString(QStringLiteral("yyMMdd")));
-        QStringList names = w->FlatComboBox1->items();
+        QStringList names = w->productBox()->items();
         names.sort();
         QStringList expected{QStringLiteral("雪碧"), QStringLiteral("可乐")};
         expected.sort();
         QCOMPARE(names, expected);
-        QCOMPARE(w->FlatComboBox1->currentText(), QString());
-        QCOMPARE(QApplication::focusWidget(), w->FlatComboBox1);
+        QCOMPARE(w->productBox()->currentText(), QString());
+        QCOMPARE(QApplication::focusWidget(), w->productBox());
     }
 
     void linesLeftFromAnEarlierRunShowWhileTotalsReadZero()
@@ -85,37 +85,37 @@ private slots:
         f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
         f.file->addSaleLine(QStringLiteral("2"), QStringLiteral("乙"), 1, 4);
         CashierWindow *w = f.open();
-        QCOMPARE(w->DBGrid1->model()->rowCount(), 2);
-        QCOMPARE(w->DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("甲"));
-        QCOMPARE(w->DBGrid1->model()->index(1, 4).data().toString(), QStringLiteral("4"));
-        QCOMPARE(w->DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
-        QCOMPARE(w->Label12->text(), QStringLiteral("0"));
-        QCOMPARE(w->Label13->text(), QStringLiteral("0"));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
+        QCOMPARE(w->saleGrid()->model()->index(0, 1).data().toString(), QStringLiteral("甲"));
+        QCOMPARE(w->saleGrid()->model()->index(1, 4).data().toString(), QStringLiteral("4"));
+        QCOMPARE(w->saleGrid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
+        QCOMPARE(w->totalQuantityLabel()->text(), QStringLiteral("0"));
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
     }
 
     void sideWindowsOpenOnceAndComeBack()
     {
         CashierFixture f;
         CashierWindow *w = f.open();
-        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        QTest::keyClick(w->productBox(), Qt::Key_F5);
         QPointer<SalesRecordsWindow> first = w->recordsWindow();
         QVERIFY(first && first->isVisible());
-        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        QTest::keyClick(w->productBox(), Qt::Key_F5);
         QCOMPARE(w->recordsWindow(), first);
         QCOMPARE(w->findChildren<SalesRecordsWindow *>().size(), 1);
 
         // Shift is not looked at: Shift+F2 opens the settings window as F2 does.
-        QTest::keyClick(w->FlatComboBox1, Qt::Key_F2, Qt::ShiftModifier);
+        QTest::keyClick(w->productBox(), Qt::Key_F2, Qt::ShiftModifier);
         QVERIFY(w->settingsWindow() && w->settingsWindow()->isVisible());
         QPointer<ShopSettingsWindow> settings = w->settingsWindow();
         QTest::keyClick(settings, Qt::Key_Escape);
         QVERIFY(!settings->isVisible());
         QVERIFY(w->isVisible());
-        QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
+        QTest::keyClick(w->productBox(), Qt::Key_F2);
         QCOMPARE(w->settingsWindow(), settings);
         QVERIFY(settings->isVisible());
 
-        QTest::mouseClick(w->XP_Button6, Qt::LeftButton);
+        QTest::mouseClick(w->catalogueButton(), Qt::LeftButton);
         QVERIFY(w->catalogueWindow() && w->catalogueWindow()->isVisible());
         delete w->catalogueWindow();
         QVERIFY(!w->catalogueWindow());   // a destroyed window is made anew next time
@@ -125,25 +125,25 @@ private slots:
     {
         CashierFixture f;
         CashierWindow *w = f.open();
-        w->FlatEdit2->setFocus();
-        QTest::keyClick(w->FlatEdit2, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), w->FlatEdit3);
-        QTest::keyClick(w->FlatEdit3, Qt::Key_Enter);
-        QCOMPARE(QApplication::focusWidget(), w->FlatEdit1);
-        QTest::keyClick(w->FlatEdit1, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), w->FlatComboBox1);
+        w->saleDateBox()->setFocus();
+        QTest::keyClick(w->saleDateBox(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w->cashierBox());
+        QTest::keyClick(w->cashierBox(), Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), w->receiptNumberBox());
+        QTest::keyClick(w->receiptNumberBox(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w->productBox());
         // Other keys are left to the box.
-        QTest::keyClicks(w->FlatEdit1, QStringLiteral("9"));
-        QVERIFY(w->FlatEdit1->text().endsWith(QLatin1Char('9')));
+        QTest::keyClicks(w->receiptNumberBox(), QStringLiteral("9"));
+        QVERIFY(w->receiptNumberBox()->text().endsWith(QLatin1Char('9')));
     }
 
     void webPageOpensFromTheKeyTheButtonAndTheLabel()
     {
         CashierFixture f;
         CashierWindow *w = f.open();
-        QTest::keyClick(w->FlatEdit4, Qt::Key_F8);
-        QTest::mouseClick(w->XP_Button4, Qt::LeftButton);
-        QTest::mouseClick(w->Label17, Qt::LeftButton);
+        QTest::keyClick(w->quantityBox(), Qt::Key_F8);
+        QTest::mouseClick(w->guideButton(), Qt::LeftButton);
+        QTest::mouseClick(w->guideLink(), Qt::LeftButton);
         QCOMPARE(f.opened.size(), 3);
         QVERIFY(f.opened[0].isLocalFile());
         QVERIFY(f.opened[0].toLocalFile().endsWith(QStringLiteral("guide.html")));
@@ -163,11 +163,11 @@ private slots:
         f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
         CashierWindow *w = f.open();
         if (listOpen) {
-            w->FlatComboBox1->showPopup();
-            QTRY_VERIFY(w->FlatComboBox1->view()->isVisible());
-            QTest::keyClick(w->FlatComboBox1->view(), Qt::Key_Escape);
+            w->productBox()->showPopup();
+            QTRY_VERIFY(w->productBox()->view()->isVisible());
+            QTest::keyClick(w->productBox()->view(), Qt::Key_Escape);
         } else {
-            QTest::keyClick(w->FlatEdit4, Qt::Key_Escape);
+            QTest::keyClick(w->quantityBox(), Qt::Key_Escape);
         }
         QVERIFY(!w->isVisible());
         QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 0);

@@ -1,4 +1,4 @@
-#include "receiptnumber.h"
+#include "receiptnumbers.h"
 
 QString ReceiptNumbers::next(const QDateTime &now)
 {

@@ -1,8 +1,8 @@
-#include "db/receiptnumber.h"
+#include "till/receiptnumbers.h"
 
 #include <QTest>
 
-class TestReceiptNumber : public QObject
+class TestReceiptNumbers : public QObject
 {
     Q_OBJECT
 
@@ -26,5 +26,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestReceiptNumber)
-#include "tst_receiptnumber.moc"
+QTEST_APPLESS_MAIN(TestReceiptNumbers)
+#include "tst_receiptnumbers.moc"

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "db/query.h"
+#include "till/product.h"
+#include "till/receiptnumbers.h"
+#include "till/saleline.h"
+#include "till/saleheader.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class Database;
+class ReceiptSink;
+
+// One till's sale on the shop's database: finding products, the lines of the
+// open sale and their totals, the change, and completing the sale (record,
+// print, empty) as one unit. No widgets: a window turns keys into these calls.
+class Till final
+{
+    Q_DISABLE_COPY_MOVE(Till)
+
+public:
+    explicit Till(Database &db);
+
+    // The lines of the open sale as stored, in the order they were added
+    // (or as last sorted). A grid shows them; its selected row is the current line.
+    Query &lines() { return m_lines; }
+
+    // Reads the open sale afresh, lines left by an earlier run included.
+    void reopenSale();
+    // Every product name once, for the product box's list.
+    QStringList productNames();
+
+    // Looks a code or a name up as a whole (blanks and control characters
+    // around the text are not part of it); the first product found, if any.
+    // The found product's code goes with the next added line.
+    std::optional<Product> lookUp(const QString &typed);
+    // The same for a name picked from the list.
+    std::optional<Product> lookUpName(const QString &typed);
+
+    // Adds a line with the code of the last product a lookup found ("-" when
+    // the last lookup found nothing or there was none). Quantity and price
+    // are converted as stored; text that is not a number throws
+    // ConversionError and nothing is stored.
+    void addLine(const QString &name, const QString &quantity, const QString &price);
+    // Changes the current line's name, quantity, price and amount; its code
+    // stays. False when there is no line to change.
+    bool modifyCurrentLine(const QString &name, const QString &quantity, const QString &price);
+    // Deletes the current line; false when there is none.
+    bool deleteCurrentLine();
+    // The current line, as text.
+    SaleLine currentLine() const;
+    // Orders the lines by one column until the sale is read again.
+    void sortLines(const QString &column, Qt::SortOrder order);
+
+    // Totals in the general number text: "0" until the first change of the
+    // lines, then the sums over every line.
+    const QString &totalQuantity() const { return m_totalQuantity; }
+    const QString &totalAmount() const { return m_totalAmount; }
+    // The amount received less the total; throws ConversionError when the
+    // received text is not a number.
+    QString changeFor(const QString &received) const;
+
+    // Records every line under the header, prints the receipt on the printer
+    // (copies: 1 or 2, one job each) and empties the open sale, all or
+    // nothing: on any error nothing is recorded and the sale stays as it was.
+    // False, doing nothing, when a completion is already running.
+    bool complete(const SaleHeader &header, ReceiptSink &printer, int copies);
+    bool isCompleting() const { return m_completing; }
+
+    // The receipt number of the next sale: the time "yyMMddHHmmss", always
+    // later than the last one issued.
+    QString nextReceiptNumber();
+
+    // Empties the open sale without recording it (the program is closing).
+    void discardSale();
+
+private:
+    std::optional<Product> takeLookup(const Statement &statement);
+    void recomputeTotals();
+    void recordSale(const SaleHeader &header, const QString &printTime);
+
+    Database &m_db;
+    Query m_lines;
+    QString m_lastFoundCode;
+    QString m_totalQuantity = QStringLiteral("0");
+    QString m_totalAmount = QStringLiteral("0");
+    ReceiptNumbers m_receiptNumbers;
+    bool m_completing = false;
+};

@@ -1,0 +1,285 @@
+#include "testdatabase.h"
+
+#include "db/apperror.h"
+#include "db/database.h"
+#include "db/numbertext.h"
+#include "receipt/printererror.h"
+#include "receipt/receiptsink.h"
+#include "till/till.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct Line
+{
+    QString code, name, quantity, price, amount;
+};
+
+QList<Line> storedLines(TestDatabase &db, const QString &table = QStringLiteral("xiaoshou"))
+{
+    QList<Line> out;
+    for (const QVariantList &r : db.rows(QStringLiteral("select 编码, 品名, 数量, 单价, 金额 from %1 order by id").arg(table))) {
+        auto text = [](const QVariant &v) { return v.isNull() ? QString() : formatGeneral(v.toDouble()); };
+        out << Line{r[0].toString(), r[1].toString(), text(r[2]), text(r[3]), text(r[4])};
+    }
+    return out;
+}
+
+// A printer that keeps every job's text, or refuses every job.
+class PaperTray final : public ReceiptSink
+{
+public:
+    void print(const QList<ReceiptLine> &lines) override
+    {
+        if (!refusal.isEmpty())
+            throw PrinterError(refusal);
+        QStringList job;
+        for (const ReceiptLine &line : lines)
+            job << line.text();
+        jobs << job;
+    }
+
+    QList<QStringList> jobs;
+    QString refusal;
+};
+
+} // namespace
+
+class TestTill : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDatabase> file;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<Till> till;
+
+    SaleHeader header(const QString &receiptNumber = QStringLiteral("261206143005"))
+    {
+        return {receiptNumber, QStringLiteral("2026-12-06"), QStringLiteral("小王"), QStringLiteral("100"),
+                QStringLiteral("76.3")};
+    }
+
+    void ringUp(const QString &typed)
+    {
+        const std::optional<Product> found = till->lookUp(typed);
+        QVERIFY2(found, qPrintable(typed));
+        till->addLine(found->name, QStringLiteral("1"), found->price);
+    }
+
+private slots:
+    void init()
+    {
+        file = std::make_unique<TestDatabase>();
+        file->addProduct(QStringLiteral("6901"), QStringLiteral("康师傅红烧牛肉面"), 4.5);
+        file->addProduct(QStringLiteral("6902"), QStringLiteral("可口可乐"), 9.6);
+        file->addProduct(QStringLiteral("100"), QStringLiteral("一毛"), 0.1);
+        file->addProduct(QStringLiteral("200"), QStringLiteral("两毛"), 0.2);
+        file->addProduct(QStringLiteral("t1"), QStringLiteral("Tom's"), 6.5);
+        file->addProduct(QStringLiteral("b1"), QStringLiteral("苹果"), 5);
+        file->setSettings(QStringLiteral("小王"), QStringLiteral("      好邻居便利店"), QStringLiteral("欢迎光临\r\n谢谢惠顾"));
+        db = std::make_unique<Database>();
+        db->open(file->path());
+        till = std::make_unique<Till>(*db);
+        till->reopenSale();
+    }
+    void cleanup()
+    {
+        till.reset();
+        db.reset();
+        file.reset();
+    }
+
+    // ---- lookups and the code of a line -----------------------------------
+
+    void aLookupMatchesACodeOrANameAsAWhole()
+    {
+        QCOMPARE(till->lookUp(QStringLiteral("6902"))->name, QStringLiteral("可口可乐"));
+        QCOMPARE(till->lookUp(QStringLiteral("  苹果 "))->code, QStringLiteral("b1"));
+        QVERIFY(!till->lookUp(QStringLiteral("苹")));
+        // A quote is just a character; a "%" keeps its LIKE meaning.
+        QCOMPARE(till->lookUp(QStringLiteral("Tom's"))->code, QStringLiteral("t1"));
+        QCOMPARE(till->lookUp(QStringLiteral("69%"))->code.left(2), QStringLiteral("69"));
+        QCOMPARE(file->count(QStringLiteral("spinfo")), 6);
+    }
+
+    void aLineTakesTheCodeOfTheLastProductFound()
+    {
+        // Before any lookup, and after one that found nothing: "-".
+        till->addLine(QStringLiteral("杂货"), QStringLiteral("1"), QStringLiteral("1.5"));
+        QVERIFY(!till->lookUp(QStringLiteral(" 梨 ")));
+        till->addLine(QStringLiteral(" 梨 "), QStringLiteral("1"), QStringLiteral("3"));
+        // A name changed after the lookup keeps the found code.
+        QVERIFY(till->lookUp(QStringLiteral("b1")));
+        till->addLine(QStringLiteral("红苹果"), QStringLiteral("1"), QStringLiteral("5"));
+        QVERIFY(till->lookUpName(QStringLiteral("可口可乐")));
+        till->addLine(QStringLiteral("可口可乐"), QStringLiteral("2"), QStringLiteral("9.6"));
+
+        const auto lines = storedLines(*file);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0].code, QStringLiteral("-"));
+        QCOMPARE(lines[1].code, QStringLiteral("-"));
+        QCOMPARE(lines[1].name, QStringLiteral(" 梨 "));   // typed by hand: kept as typed
+        QCOMPARE(lines[2].code, QStringLiteral("b1"));
+        QCOMPARE(lines[2].name, QStringLiteral("红苹果"));
+        QCOMPARE(lines[3].code, QStringLiteral("6902"));
+        QCOMPARE(lines[3].amount, QStringLiteral("19.2"));
+    }
+
+    // ---- amounts, totals and change ----------------------------------------
+
+    void amountsAndTotalsUseTheGeneralNumberText()
+    {
+        QCOMPARE(till->totalAmount(), QStringLiteral("0"));
+        till->addLine(QStringLiteral("散装"), QStringLiteral("2.5"), QStringLiteral("4"));
+        QCOMPARE(storedLines(*file).value(0).amount, QStringLiteral("10"));
+        QCOMPARE(till->totalQuantity(), QStringLiteral("2.5"));
+        QCOMPARE(till->totalAmount(), QStringLiteral("10"));
+        QVERIFY(till->deleteCurrentLine());
+
+        ringUp(QStringLiteral("100"));
+        ringUp(QStringLiteral("200"));
+        QCOMPARE(till->totalAmount(), QStringLiteral("0.3"));
+        QCOMPARE(till->totalQuantity(), QStringLiteral("2"));
+
+        // An empty quantity is stored empty and counts as nothing.
+        till->addLine(QStringLiteral("苹果"), QString(), QStringLiteral("5"));
+        QCOMPARE(storedLines(*file).value(2).quantity, QString());
+        QCOMPARE(storedLines(*file).value(2).amount, QStringLiteral("0"));
+        QCOMPARE(till->totalQuantity(), QStringLiteral("2"));
+    }
+
+    void aNumberThatIsNotANumberStoresNothing()
+    {
+        ringUp(QStringLiteral("b1"));
+        try {
+            till->addLine(QStringLiteral("散装"), QStringLiteral("1"), QStringLiteral("100,5"));
+            QFAIL("a price with a comma was stored");
+        } catch (const ConversionError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'100,5' is not a valid floating point value"));
+        }
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(till->lines().recordCount(), 1);
+        QCOMPARE(till->totalAmount(), QStringLiteral("5"));
+    }
+
+    void modifyChangesTheCurrentLineAndKeepsItsCode()
+    {
+        QVERIFY(!till->modifyCurrentLine(QStringLiteral("苹果"), QStringLiteral("1"), QStringLiteral("5")));
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+        ringUp(QStringLiteral("b1"));
+        ringUp(QStringLiteral("6901"));
+        till->lines().setCurrentRow(0);
+        QCOMPARE(till->currentLine().name, QStringLiteral("苹果"));
+        QVERIFY(till->modifyCurrentLine(QStringLiteral("苹果"), QStringLiteral("4"), QStringLiteral("5")));
+        const auto lines = storedLines(*file);
+        QCOMPARE(lines[0].code, QStringLiteral("b1"));
+        QCOMPARE(lines[0].amount, QStringLiteral("20"));
+        QCOMPARE(till->totalAmount(), QStringLiteral("24.5"));
+        // The totals walk leaves the last line current: Delete takes it.
+        QVERIFY(till->deleteCurrentLine());
+        QCOMPARE(storedLines(*file).size(), 1);
+        QCOMPARE(till->totalAmount(), QStringLiteral("20"));
+    }
+
+    void changeIsReceivedLessTotal_data()
+    {
+        QTest::addColumn<QString>("received");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("change back") << "100" << "76.3";
+        QTest::newRow("short") << "20" << "-3.7";
+        QTest::newRow("exact") << "23.7" << "0";
+    }
+    void changeIsReceivedLessTotal()
+    {
+        QFETCH(QString, received);
+        QFETCH(QString, change);
+        till->addLine(QStringLiteral("货"), QStringLiteral("1"), QStringLiteral("23.7"));
+        QCOMPARE(till->changeFor(received), change);
+    }
+
+    // ---- completing a sale --------------------------------------------------
+
+    void aCompletedSaleIsRecordedPrintedAndEmptied()
+    {
+        ringUp(QStringLiteral("6901"));
+        ringUp(QStringLiteral("6902"));
+        ringUp(QStringLiteral("6902"));
+        PaperTray tray;
+        QVERIFY(till->complete(header(), tray, 2));
+
+        const auto rows = file->rows(QStringLiteral(
+            "select 编码, 金额, 单号, 收银员, 日期, 时间 from XiaoShouRecord order by id"));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0][0].toString(), QStringLiteral("6901"));
+        QCOMPARE(rows[2][1].toDouble(), 9.6);
+        for (const auto &r : rows) {
+            QCOMPARE(r[2].toString(), QStringLiteral("261206143005"));
+            QCOMPARE(r[3].toString(), QStringLiteral("小王"));
+            QCOMPARE(r[4].toString(), QStringLiteral("2026-12-06"));
+            QCOMPARE(r[5].toString(), rows[0][5].toString());
+        }
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(till->lines().recordCount(), 0);
+        QCOMPARE(till->totalAmount(), QStringLiteral("0"));
+
+        // Two jobs: the second copy's header has one blank more.
+        QCOMPARE(tray.jobs.size(), 2);
+        QCOMPARE(tray.jobs[0].value(0), QStringLiteral("       好邻居便利店"));
+        QVERIFY(tray.jobs[0].contains(QStringLiteral("合计金额:23.7")));
+        QVERIFY(tray.jobs[0].contains(QStringLiteral("找零金额:76.3")));
+        QVERIFY(tray.jobs[0].contains(QStringLiteral("品名            数量  金额")));
+        QVERIFY(tray.jobs[1].contains(QStringLiteral("品名             数量  金额")));
+    }
+
+    void aRefusedPrintRecordsNothingAndARetryRecordsOnce()
+    {
+        ringUp(QStringLiteral("6901"));
+        ringUp(QStringLiteral("6902"));
+        PaperTray tray;
+        tray.refusal = QStringLiteral("There is no default printer currently selected");
+        QVERIFY_THROWS_EXCEPTION(PrinterError, till->complete(header(), tray, 1));
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 0);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(till->totalAmount(), QStringLiteral("14.1"));
+
+        tray.refusal.clear();
+        QVERIFY(till->complete(header(), tray, 1));
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(file->scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), 1);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+    }
+
+    void aRefusedRecordRowRecordsAndPrintsNothing()
+    {
+        ringUp(QStringLiteral("6901"));
+        ringUp(QStringLiteral("6902"));
+        file->exec(QStringLiteral(
+            "create trigger refuse_second before insert on XiaoShouRecord "
+            "when (select count(*) from XiaoShouRecord) >= 1 begin select raise(abort, 'database or disk is full'); end"));
+        PaperTray tray;
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, till->complete(header(), tray, 1));
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 0);
+        QCOMPARE(tray.jobs.size(), 0);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 2);
+
+        file->exec(QStringLiteral("drop trigger refuse_second"));
+        QVERIFY(till->complete(header(), tray, 1));
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(tray.jobs.size(), 1);
+    }
+
+    void anEmptySalePrintsAndRecordsNothing()
+    {
+        PaperTray tray;
+        QVERIFY(till->complete(header(), tray, 1));
+        QCOMPARE(tray.jobs.size(), 1);
+        QVERIFY(tray.jobs[0].contains(QStringLiteral("合计数量:0")));
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTill)
+#include "tst_till.moc"
