@@ -62,6 +62,14 @@ const QList<Table> &tables()
           {QStringLiteral("收银员"), "TEXT"},
           {QStringLiteral("店名"), "TEXT"},
           {QStringLiteral("备注"), "TEXT"}}},
+        // Settings of one till (printer, drawer, backups …), by name; the
+        // till number keeps tills that share one database apart.
+        {kTillSettings,
+         {{QStringLiteral("till"), "INTEGER NOT NULL"},
+          {QStringLiteral("name"), "TEXT NOT NULL"},
+          {QStringLiteral("value"), "TEXT"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS till_settings_name ON till_settings (till, name)")},
+         true},
     };
     return all;
 }

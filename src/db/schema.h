@@ -13,6 +13,7 @@ inline const QString kCatalogue = QStringLiteral("spinfo");
 inline const QString kOpenSale = QStringLiteral("xiaoshou");
 inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
 inline const QString kSettings = QStringLiteral("beizhu");
+inline const QString kTillSettings = QStringLiteral("till_settings");
 
 // Name of the key that the database assigns to each new row (position 0 of
 // the open sale and the sales record). No window names it.
@@ -26,7 +27,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version.
 // Raise it whenever a table or index is added.
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();

@@ -103,6 +103,26 @@ Statement recordFieldUpTo(const QString &field, qint64 lastKey)
             {lastKey}, {}, {}};
 }
 
+Statement tillSetting(int till, const QString &name)
+{
+    return {QStringLiteral("select value from till_settings where till = ? and name = ?"), {till, name}, {}, {}};
+}
+
+Statement tillSettings(int till)
+{
+    return {QStringLiteral("select name, value from till_settings where till = ? order by name"), {till}, {}, {}};
+}
+
+Statement forgetTillSetting(int till, const QString &name)
+{
+    return {QStringLiteral("delete from till_settings where till = ? and name = ?"), {till, name}, {}, {}};
+}
+
+Statement storeTillSetting(int till, const QString &name, const QString &value)
+{
+    return {QStringLiteral("insert into till_settings (till, name, value) values (?, ?, ?)"), {till, name, value}, {}, {}};
+}
+
 Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time)

@@ -38,6 +38,12 @@ Statement recordWalkByDate();                          // key, quantity, amount;
 Statement recordFieldsByKey(const QStringList &fields); // the named columns of the line whose key is bound
 Statement recordFieldUpTo(const QString &field, qint64 lastKey); // key and one column of each line up to a key, by key
 
+// Settings of one till, by name.
+Statement tillSetting(int till, const QString &name);               // value
+Statement tillSettings(int till);                                   // name, value of each
+Statement forgetTillSetting(int till, const QString &name);
+Statement storeTillSetting(int till, const QString &name, const QString &value);
+
 // One line of a completed sale into the sales record.
 Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
