@@ -13,9 +13,11 @@
 #include "widgets/apperrorbox.h"
 #include "windows/cataloguewindow.h"
 #include "windows/cataloguegrid.h"
+#include "windows/sidewindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTest>
 
 #include <memory>
@@ -584,6 +586,35 @@ private slots:
         QStringList expected{"可乐", "可乐", "雪碧", "果汁", "矿泉水"};
         expected.sort();
         QCOMPARE(names, expected);
+    }
+
+    // ---- Every side window -----------------------------------------------------
+
+    void webLinkInEachSideWindowOpensThePage_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("shop settings") << int(Qt::Key_F2);
+        QTest::newRow("product catalogue") << int(Qt::Key_F3);
+        QTest::newRow("sales records") << int(Qt::Key_F5);
+    }
+    void webLinkInEachSideWindowOpensThePage()
+    {
+        QFETCH(int, key);
+        CashierFixture f;
+        CashierWindow *till = f.open();
+        QTest::keyClick(till->productBox(), Qt::Key(key));
+        const QList<SideWindow *> shown = till->findChildren<SideWindow *>();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0]->isVisible());
+        QLabel *link = nullptr;
+        for (QLabel *label : shown[0]->findChildren<QLabel *>())
+            if (label->text().startsWith(QStringLiteral("官方网站：")))
+                link = label;
+        QVERIFY(link);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(f.opened.size(), 1);
+        QVERIFY(shown[0]->isVisible());
+        QCOMPARE(f.boxes->count(), 0);
     }
 };
 
