@@ -11,6 +11,7 @@
 #include "app/fenwoapplication.h"
 #include "db/database.h"
 #include "db/salesrecordmodel.h"
+#include "widgets/skinbutton.h"
 #include "widgets/webpage.h"
 #include "windows/salesrecordswindow.h"
 
@@ -130,13 +131,13 @@ int measure(int argc, char **argv, const QString &path, int rows)
     for (int i = 0; i < kShowings; ++i) {
         QElapsedTimer timer;
         timer.start();
-        till.XP_Button2Click();
+        till.recordsButton()->click();
         QApplication::processEvents();
         openings << timer.nsecsElapsed() / 1e6;
         SalesRecordsWindow *records = till.recordsWindow();
-        if (!records || records->AdoQueryRecord->rowCount() != rows)
-            qFatal("the window lists %d lines, not %d", records ? records->AdoQueryRecord->rowCount() : -1, rows);
-        amount = records->Label13->text();
+        if (!records || records->records()->rowCount() != rows)
+            qFatal("the window lists %d lines, not %d", records ? records->records()->rowCount() : -1, rows);
+        amount = records->totalAmountLabel()->text();
         residentAfter << residentMegabytes();
         records->hide();
         QApplication::processEvents();
@@ -146,7 +147,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
 
     // Title clicks, then scrolling through the sorted list.
     SalesRecordsWindow *records = till.recordsWindow();
-    till.XP_Button2Click();
+    till.recordsButton()->click();
     QApplication::processEvents();
     QList<double> sorts;
     const QStringList fields{QStringLiteral("品名"), QStringLiteral("金额"), QStringLiteral("单号"),
@@ -154,7 +155,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
     for (const QString &field : fields) {
         QElapsedTimer timer;
         timer.start();
-        records->DBGrid1TitleClick(field);
+        records->sortByColumn(field);
         QApplication::processEvents();
         sorts << timer.nsecsElapsed() / 1e6;
     }
@@ -164,8 +165,8 @@ int measure(int argc, char **argv, const QString &path, int rows)
         const int row = int(rng.bounded(quint32(rows)));
         QElapsedTimer timer;
         timer.start();
-        records->DBGrid1->scrollTo(records->AdoQueryRecord->index(row, 0), QAbstractItemView::PositionAtCenter);
-        records->DBGrid1->viewport()->repaint();
+        records->grid()->scrollTo(records->records()->index(row, 0), QAbstractItemView::PositionAtCenter);
+        records->grid()->viewport()->repaint();
         scrolls << timer.nsecsElapsed() / 1e6;
     }
 

@@ -1,7 +1,7 @@
 #include "cataloguemodel.h"
 
 #include "apperror.h"
-#include "query.h"
+#include "statements.h"
 
 #include <QScopedValueRollback>
 
@@ -11,19 +11,62 @@ const QString kCodeField = QStringLiteral("编码");
 const QString kNameField = QStringLiteral("品名");
 const QString kPriceField = QStringLiteral("单价");
 
+// The text as typed, not trimmed; nothing at all finds everything.
+QString searchPattern(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("%") : text;
+}
+
 } // namespace
 
-CatalogueModel::CatalogueModel(Query *query, QObject *parent)
+CatalogueModel::CatalogueModel(Database &db, QObject *parent)
     : QAbstractTableModel(parent)
-    , m_query(query)
+    , m_query(db)
 {
     remap();
-    connect(query, &Query::reset, this, &CatalogueModel::onReset);
-    connect(query, &Query::rowAboutToBeInserted, this, &CatalogueModel::onRowAboutToBeInserted);
-    connect(query, &Query::rowInserted, this, &CatalogueModel::onRowInserted);
-    connect(query, &Query::rowAboutToBeRemoved, this, &CatalogueModel::onRowAboutToBeRemoved);
-    connect(query, &Query::rowRemoved, this, &CatalogueModel::onRowRemoved);
-    connect(query, &Query::rowChanged, this, &CatalogueModel::onRowChanged);
+    connect(&m_query, &Query::reset, this, &CatalogueModel::onReset);
+    connect(&m_query, &Query::rowAboutToBeInserted, this, &CatalogueModel::onRowAboutToBeInserted);
+    connect(&m_query, &Query::rowInserted, this, &CatalogueModel::onRowInserted);
+    connect(&m_query, &Query::rowAboutToBeRemoved, this, &CatalogueModel::onRowAboutToBeRemoved);
+    connect(&m_query, &Query::rowRemoved, this, &CatalogueModel::onRowRemoved);
+    connect(&m_query, &Query::rowChanged, this, &CatalogueModel::onRowChanged);
+}
+
+void CatalogueModel::listAll()
+{
+    m_query.setStatement(Statements::catalogue());
+    m_query.open();
+}
+
+void CatalogueModel::search(const QString &text)
+{
+    m_query.setStatement(Statements::searchCatalogue(searchPattern(text)));
+    m_query.open();
+}
+
+void CatalogueModel::deleteMatching(const QString &text)
+{
+    m_query.setStatement(Statements::deleteMatchingProducts(searchPattern(text)));
+    m_query.execute();
+    search(text);
+}
+
+int CatalogueModel::sortBy(const QString &field, Qt::SortOrder order, int keepRow)
+{
+    if (keepRow >= 0)
+        m_query.setCurrentRow(keepRow);
+    m_query.sort(field, order);
+    return m_query.currentRow();
+}
+
+QStringList CatalogueModel::names() const
+{
+    const int rows = rowCount();
+    QStringList names;
+    names.reserve(rows);
+    for (int row = 0; row < rows; ++row)
+        names << text(row, Name);
+    return names;
 }
 
 QString CatalogueModel::field(int column) const
@@ -40,8 +83,8 @@ void CatalogueModel::remap()
 {
     for (int column = 0; column < ColumnCount; ++column) {
         m_source[column] = -1;
-        for (int i = 0; i < m_query->columnCount(); ++i)
-            if (m_query->columnName(i).compare(field(column), Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < m_query.columnCount(); ++i)
+            if (m_query.columnName(i).compare(field(column), Qt::CaseInsensitive) == 0)
                 m_source[column] = i;
     }
 }
@@ -49,14 +92,14 @@ void CatalogueModel::remap()
 void CatalogueModel::requireOpen() const
 {
     // A closed result set reports its own error.
-    (void)m_query->recordCount();
+    (void)m_query.recordCount();
 }
 
 int CatalogueModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid() || !m_query->isOpen())
+    if (parent.isValid() || !m_query.isOpen())
         return 0;
-    return m_query->recordCount() + (m_pendingState == RowState::New ? 1 : 0);
+    return m_query.recordCount() + (m_pendingState == RowState::New ? 1 : 0);
 }
 
 int CatalogueModel::columnCount(const QModelIndex &parent) const
@@ -75,7 +118,7 @@ QString CatalogueModel::text(int row, int column) const
 
 QString CatalogueModel::storedText(int row, int column) const
 {
-    return m_query->textAt(row, sourceColumn(column));
+    return m_query.textAt(row, sourceColumn(column));
 }
 
 QVariant CatalogueModel::data(const QModelIndex &index, int role) const
@@ -188,26 +231,26 @@ void CatalogueModel::writePendingRow()
     const bool isNew = m_pendingState == RowState::New;
     try {
         if (isNew) {
-            m_query->append();
+            m_query.append();
         } else {
-            m_query->setCurrentRow(row);
-            m_query->edit();
+            m_query.setCurrentRow(row);
+            m_query.edit();
         }
         for (int column = 0; column < ColumnCount; ++column)
             if (m_typed[column])
-                m_query->setText(field(column), *m_typed[column]);   // a price that is no number throws here
+                m_query.setText(field(column), *m_typed[column]);   // a price that is no number throws here
         m_writingNewRow = isNew;
-        m_query->post();
+        m_query.post();
         m_writingNewRow = false;
     } catch (const DuplicateKeyError &) {
         // Only the database's word that the code is taken is reported as
         // such; any other failure (locked, full, gone) keeps its own message.
         m_writingNewRow = false;
-        m_query->cancel();
+        m_query.cancel();
         throw Refusal(QStringLiteral("警告：该编码已经存在!"));
     } catch (...) {
         m_writingNewRow = false;
-        m_query->cancel();
+        m_query.cancel();
         throw;
     }
     clearPending();
@@ -244,7 +287,7 @@ int CatalogueModel::appendRow()
 {
     requireOpen();
     writePendingRow();
-    const int row = m_query->recordCount();
+    const int row = m_query.recordCount();
     beginInsertRows({}, row, row);
     m_pendingRow = row;
     m_pendingState = RowState::New;
@@ -264,8 +307,8 @@ void CatalogueModel::removeRowAt(int row)
         if (wasNew)
             return;   // never written: nothing to delete in the table
     }
-    m_query->setCurrentRow(row);
-    m_query->remove();
+    m_query.setCurrentRow(row);
+    m_query.remove();
 }
 
 void CatalogueModel::onReset()

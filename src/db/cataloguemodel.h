@@ -1,18 +1,20 @@
 #pragma once
 
+#include "query.h"
+
 #include <QAbstractTableModel>
 
 #include <array>
 #include <optional>
 
-class Query;
+class Database;
 
 // The product catalogue as an editable table: code, name and unit price of
-// every row of an open result set over spinfo. Typed text is held on the
-// row until the row is written; at most one row carries typed changes (the
-// grid's current row), and a row added at the end exists only here until it
-// is written. Writing refuses a row without code or name, and a second row
-// with a code already taken.
+// the products listed from spinfo (all of them, or those a search finds).
+// Typed text is held on the row until the row is written; at most one row
+// carries typed changes (the grid's current row), and a row added at the end
+// exists only here until it is written. Writing refuses a row without code
+// or name, and a second row with a code already taken.
 class CatalogueModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -22,9 +24,29 @@ public:
     enum Column { Code, Name, Price, ColumnCount };
     enum class RowState { Browsing, Editing, New };
 
-    explicit CatalogueModel(Query *query, QObject *parent = nullptr);
+    explicit CatalogueModel(Database &db, QObject *parent = nullptr);
 
-    Query *query() const { return m_query; }
+    // Listing. Each one first closes the list, so a statement the database
+    // rejects leaves nothing listed (and throws DatabaseError).
+    void listAll();
+    // Products whose code is like the text as a whole, or whose name contains
+    // it, by code; "%" and "_" keep their LIKE meaning, an empty text finds
+    // every product.
+    void search(const QString &text);
+    // Deletes from the table every product search(text) would list, then
+    // lists that search again.
+    void deleteMatching(const QString &text);
+    // False before the first listing and after a listing that failed.
+    bool isListing() const { return m_query.isOpen(); }
+
+    // Reorders the listed rows by one field; equal values keep their order.
+    // The row at keepRow (none when -1) stays the current one; returns the
+    // current row after the sort.
+    int sortBy(const QString &field, Qt::SortOrder order, int keepRow);
+
+    // The name of every listed row, in list order, typed text included.
+    QStringList names() const;
+
     QString field(int column) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -80,7 +102,7 @@ private:
     void onRowRemoved(int row);
     void onRowChanged(int row);
 
-    Query *m_query;
+    Query m_query;
     std::array<int, ColumnCount> m_source{-1, -1, -1};   // our column -> result column
     int m_pendingRow = -1;
     RowState m_pendingState = RowState::Browsing;

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "db/query.h"
 #include "sidewindow.h"
 
-class QLabel;
 class CatalogueGrid;
 class CatalogueModel;
 class FlatEdit;
-class FlatPanel;
 class FlatSpeedButton;
 
 // The product catalogue: lists the shop's products in an editable grid,
@@ -21,41 +18,25 @@ public:
     CatalogueWindow(Database &db, QWidget *mainWindow);
     ~CatalogueWindow() override;
 
-    // Controls, named as on the screen.
-    QLabel *Image2;
-    QLabel *Label13;
-    QLabel *Label14;
-    FlatSpeedButton *FlatSpeedButton2;   // close spot in the title strip
-    FlatSpeedButton *FlatSpeedButton4;   // delete (Del)
-    FlatSpeedButton *FlatSpeedButton3;   // save (F5)
-    FlatSpeedButton *FlatSpeedButton6;   // close (Esc)
-    FlatSpeedButton *FlatSpeedButton7;   // add (F4)
-    FlatSpeedButton *FlatSpeedButton8;   // delete everything found (F3)
-    QLabel *Label17;                      // web page
-    FlatPanel *FlatPanel1;               // search
-    QLabel *Label11;
-    FlatEdit *FlatEdit7;                 // code or name to look for
-    FlatSpeedButton *FlatSpeedButton5;   // search (F2)
-    CatalogueGrid *DBGrid1;
+    FlatEdit *searchBox() const { return m_searchBox; }
+    FlatSpeedButton *searchButton() const { return m_searchButton; }
+    FlatSpeedButton *addButton() const { return m_addButton; }
+    FlatSpeedButton *saveButton() const { return m_saveButton; }
+    FlatSpeedButton *deleteButton() const { return m_deleteButton; }
+    FlatSpeedButton *deleteFoundButton() const { return m_deleteFoundButton; }
+    FlatSpeedButton *closeButton() const { return m_closeButton; }
+    FlatSpeedButton *closeSpot() const { return m_closeSpot; }
+    CatalogueGrid *grid() const { return m_grid; }
+    // The listed products, with the row being typed.
+    CatalogueModel *catalogue() const { return m_catalogue; }
 
-    Query ADOQuery1;               // the listed products
-    CatalogueModel *DataSource1;   // the grid's view of them, with the row being typed
-
-    // Handlers.
-    void FormShow() override;
-    void FormClose();
-    void FormKeyDown(int key);
-    void FlatEdit7KeyDown(int key);
-    void FlatSpeedButton5Click();   // search
-    void FlatSpeedButton7Click();   // add
-    void FlatSpeedButton3Click();   // save
-    void FlatSpeedButton4Click();   // delete the current product
-    void FlatSpeedButton8Click();   // delete every product found
-    void FlatSpeedButton6Click();   // close
-    void XP_Button5Click();         // close spot
-    void DBGrid1KeyPress();         // Enter in the grid or its cell editor
-    void DBGrid1TitleClick(const QString &field);
-    void Label17Click();
+    // What the buttons, keys and titles ask for.
+    void search();                 // lists what the search box finds (F2, Enter in the box)
+    void addProduct();             // starts a new row at the end (F4)
+    void saveProducts();           // writes the row being typed and checks the others (F5)
+    void deleteProduct();          // deletes the current row, once confirmed (Del)
+    void deleteFoundProducts();    // deletes every product the box finds, once confirmed (F3)
+    void sortByColumn(const QString &field);
 
 signals:
     // The names of the listed products, in list order, when the window closes:
@@ -63,16 +44,27 @@ signals:
     void productNamesListed(const QStringList &names);
 
 protected:
+    void reload() override;
     void previewKey(const QKeyEvent &event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
     void connectHandlers();
-    QString searchText() const;
-    void listFound(const QString &text);
+    void handOnProductNames();
+    void moveOnFromCell();
     int currentColumn() const;
+
+    FlatEdit *m_searchBox = nullptr;
+    FlatSpeedButton *m_searchButton = nullptr;
+    FlatSpeedButton *m_addButton = nullptr;
+    FlatSpeedButton *m_saveButton = nullptr;
+    FlatSpeedButton *m_deleteButton = nullptr;
+    FlatSpeedButton *m_deleteFoundButton = nullptr;
+    FlatSpeedButton *m_closeButton = nullptr;
+    FlatSpeedButton *m_closeSpot = nullptr;
+    CatalogueGrid *m_grid = nullptr;
+    CatalogueModel *m_catalogue = nullptr;
 
     bool m_sortToggle = false;
 };

@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
 
@@ -38,17 +37,17 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
     FormParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), FormParts::pixelFont(14, false, QStringLiteral("宋体")));
-    AdoQueryRecord = new SalesRecordModel(db,
-                                          {{QStringLiteral("单号"), {}},
-                                           {QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
-                                           {QStringLiteral("品名"), {}},
-                                           {QStringLiteral("数量"), {}},
-                                           {QStringLiteral("单价"), {}},
-                                           {QStringLiteral("金额"), {}},
-                                           {QStringLiteral("收银员"), {}},
-                                           {QStringLiteral("日期"), {}},
-                                           {QStringLiteral("时间"), {}}},
-                                          this);
+    m_records = new SalesRecordModel(db,
+                                     {{QStringLiteral("单号"), {}},
+                                      {QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
+                                      {QStringLiteral("品名"), {}},
+                                      {QStringLiteral("数量"), {}},
+                                      {QStringLiteral("单价"), {}},
+                                      {QStringLiteral("金额"), {}},
+                                      {QStringLiteral("收银员"), {}},
+                                      {QStringLiteral("日期"), {}},
+                                      {QStringLiteral("时间"), {}}},
+                                     this);
     buildControls();
     connectHandlers();
 }
@@ -57,84 +56,71 @@ void SalesRecordsWindow::buildControls()
 {
     using namespace FormParts;
 
-    Image2 = picture(this, QStringLiteral(":/pictures/records.jpg"));
-    title(this, QStringLiteral("查 询 统 计"), &Label15, &Label14);
-    FlatSpeedButton2 = closeSpot(this);
+    // Created in painting order.
+    picture(this, QStringLiteral(":/pictures/records.jpg"));
+    QLabel *titleShadow = nullptr;
+    QLabel *titleFace = nullptr;
+    title(this, QStringLiteral("查 询 统 计"), &titleShadow, &titleFace);
+    m_closeSpot = FormParts::closeSpot(this);
+    m_closeButton = actionButton(this, QStringLiteral("关闭 (Esc)"), {776, 616, 153, 33});
+    webLink(this, [] { WebPage::open(); });
 
-    FlatSpeedButton6 = new FlatSpeedButton(QStringLiteral("关闭 (Esc)"), this);
-    FlatSpeedButton6->setGeometry(776, 616, 153, 33);
-    FlatSpeedButton6->setFont(pixelFont(16, true));
-    FlatSpeedButton6->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576), Qt::gray);
-
-    Label17 = webLink(this, [this] { Label17Click(); });
-
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setGeometry(16, 152, 945, 417);
-    DBGrid1->setFont(pixelFont(16));
-    DBGrid1->setModel(AdoQueryRecord);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    DBGrid1->setWordWrap(false);
-    DBGrid1->setCornerButtonEnabled(false);
-    setGridColors(DBGrid1, colorFromValue(15658734), kFixedColor);   // #EEEEEE cells
-    QHeaderView *titles = DBGrid1->horizontalHeader();
+    m_grid = new QTableView(this);
+    m_grid->setGeometry(16, 152, 945, 417);
+    m_grid->setFont(pixelFont(16));
+    m_grid->setModel(m_records);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_grid->setWordWrap(false);
+    m_grid->setCornerButtonEnabled(false);
+    setGridColors(m_grid, colorFromValue(15658734), kFixedColor);   // #EEEEEE cells
+    QHeaderView *titles = m_grid->horizontalHeader();
     titles->setFont(pixelFont(16));
     titles->setSectionsClickable(true);
     titles->setHighlightSections(false);
-    QHeaderView *indicator = DBGrid1->verticalHeader();
+    QHeaderView *indicator = m_grid->verticalHeader();
     indicator->setSectionResizeMode(QHeaderView::Fixed);
     indicator->setDefaultSectionSize(22);
     indicator->setFixedWidth(12);
     const int widths[] = {130, 140, 205, 70, 70, 90, 50, 88, 50};
     for (int i = 0; i < 9; ++i)
-        DBGrid1->setColumnWidth(i, widths[i]);
+        m_grid->setColumnWidth(i, widths[i]);
 
-    FlatPanel2 = new FlatPanel(this);
-    FlatPanel2->setGeometry(16, 568, 945, 41);
-    FlatPanel2->setColor(kFixedColor);
-    Label5 = label(FlatPanel2, QStringLiteral("合计数量："), {400, 14, 81, 16}, pixelFont(13, true));
-    Label12 = label(FlatPanel2, QStringLiteral("0"), {480, 12, 121, 21}, pixelFont(16, true));
-    Label9 = label(FlatPanel2, QStringLiteral("合计金额："), {656, 14, 81, 16}, pixelFont(13, true));
-    Label13 = label(FlatPanel2, QStringLiteral("0"), {736, 12, 121, 16}, pixelFont(16, true));
+    auto *totals = new FlatPanel(this);
+    totals->setGeometry(16, 568, 945, 41);
+    totals->setColor(kFixedColor);
+    label(totals, QStringLiteral("合计数量："), {400, 14, 81, 16}, pixelFont(13, true));
+    m_totalQuantityLabel = label(totals, QStringLiteral("0"), {480, 12, 121, 21}, pixelFont(16, true));
+    label(totals, QStringLiteral("合计金额："), {656, 14, 81, 16}, pixelFont(13, true));
+    m_totalAmountLabel = label(totals, QStringLiteral("0"), {736, 12, 121, 16}, pixelFont(16, true));
 }
 
 void SalesRecordsWindow::connectHandlers()
 {
     using AppBoxes::guarded;
-    connect(FlatSpeedButton6, &QAbstractButton::clicked, this, [this] { guarded([this] { FlatSpeedButton6Click(); }); });
-    connect(FlatSpeedButton2, &QAbstractButton::clicked, this, [this] { guarded([this] { FlatSpeedButton6Click(); }); });
-    connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        guarded([&] { DBGrid1TitleClick(AdoQueryRecord->fieldAt(section)); });
+    for (FlatSpeedButton *button : {m_closeButton, m_closeSpot})
+        connect(button, &QAbstractButton::clicked, this, [this] { guarded([this] { close(); }); });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        guarded([&] { sortByColumn(m_records->fieldAt(section)); });
     });
     // A page that cannot be read while the grid is drawn is reported once the drawing is done.
-    connect(AdoQueryRecord, &SalesRecordModel::readFailed, this, &AppBoxes::showError, Qt::QueuedConnection);
+    connect(m_records, &SalesRecordModel::readFailed, this, &AppBoxes::showError, Qt::QueuedConnection);
 }
 
-void SalesRecordsWindow::previewKey(const QKeyEvent &event)
-{
-    FormKeyDown(event.key());
-}
-
-void SalesRecordsWindow::FormKeyDown(int key)
-{
-    if (key == Qt::Key_Escape)
-        FlatSpeedButton6Click();
-}
-
-void SalesRecordsWindow::FormShow()
+void SalesRecordsWindow::reload()
 {
     BusyPointer busy;
     // Closed first: when reading fails the grid stays empty and both totals
     // keep the texts they had.
-    AdoQueryRecord->open();
-    Label12->setText(formatGeneral(AdoQueryRecord->totals().quantity));
-    Label13->setText(formatGeneral(AdoQueryRecord->totals().amount));
+    m_records->open();
+    m_totalQuantityLabel->setText(formatGeneral(m_records->totals().quantity));
+    m_totalAmountLabel->setText(formatGeneral(m_records->totals().amount));
     // As after walking the lines to the end: the last, oldest line is current.
-    makeCurrent(AdoQueryRecord->rowCount() - 1, 0);
+    makeCurrent(m_records->rowCount() - 1, 0);
 }
 
-void SalesRecordsWindow::DBGrid1TitleClick(const QString &field)
+void SalesRecordsWindow::sortByColumn(const QString &field)
 {
     // One toggle for every column: the first click sorts descending, each
     // later click the other way from the one before.
@@ -147,33 +133,23 @@ void SalesRecordsWindow::DBGrid1TitleClick(const QString &field)
         m_sortToggle = true;
     }
     BusyPointer busy;
-    const QModelIndex current = DBGrid1->currentIndex();
-    const int row = AdoQueryRecord->sortBy(field, order, current.isValid() ? current.row() : -1);
+    const QModelIndex current = m_grid->currentIndex();
+    const int row = m_records->sortBy(field, order, current.isValid() ? current.row() : -1);
     // The current line stays current wherever the sort puts it; the totals stay.
     makeCurrent(row, current.isValid() ? current.column() : 0);
 }
 
 void SalesRecordsWindow::makeCurrent(int row, int column)
 {
-    if (row < 0 || row >= AdoQueryRecord->rowCount())
+    if (row < 0 || row >= m_records->rowCount())
         return;
-    const QModelIndex index = AdoQueryRecord->index(row, column);
-    DBGrid1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex index = m_records->index(row, column);
+    m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     // The grid lays itself out only after it is shown: scroll once it has.
     QMetaObject::invokeMethod(
-        DBGrid1, [grid = DBGrid1, index = QPersistentModelIndex(index)] {
+        m_grid, [grid = m_grid, index = QPersistentModelIndex(index)] {
             if (index.isValid())
                 grid->scrollTo(index);
         },
         Qt::QueuedConnection);
-}
-
-void SalesRecordsWindow::FlatSpeedButton6Click()
-{
-    close();
-}
-
-void SalesRecordsWindow::Label17Click()
-{
-    WebPage::open();
 }

@@ -5,7 +5,6 @@
 class QLabel;
 class QTableView;
 class SalesRecordModel;
-class FlatPanel;
 class FlatSpeedButton;
 
 // Every recorded sale line, newest date first, with the total quantity and
@@ -19,40 +18,34 @@ class SalesRecordsWindow final : public SideWindow
 public:
     SalesRecordsWindow(Database &db, QWidget *mainWindow);
 
-    // Controls, named as on the screen, in painting order.
-    QLabel *Image2;
-    QLabel *Label15;                      // title shadow
-    QLabel *Label14;                      // title
-    FlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
-    FlatSpeedButton *FlatSpeedButton6;   // close (Esc)
-    QLabel *Label17;                      // web page
-    QTableView *DBGrid1;
-    FlatPanel *FlatPanel2;
-    QLabel *Label5;
-    QLabel *Label12;                      // total quantity
-    QLabel *Label9;
-    QLabel *Label13;                      // total amount
-
+    QTableView *grid() const { return m_grid; }
+    QLabel *totalQuantityLabel() const { return m_totalQuantityLabel; }
+    QLabel *totalAmountLabel() const { return m_totalAmountLabel; }
+    FlatSpeedButton *closeButton() const { return m_closeButton; }
+    FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     // The listed lines: what the grid shows and what the totals add up.
-    SalesRecordModel *AdoQueryRecord;
+    SalesRecordModel *records() const { return m_records; }
 
-    // Handlers.
-    void FormKeyDown(int key);
-    void DBGrid1TitleClick(const QString &field);
-    void FlatSpeedButton6Click();
-    void Label17Click();
+    // A title click: reorders the listed lines by that column.
+    void sortByColumn(const QString &field);
 
     // The direction of the next title click: descending while false.
     bool sortToggle() const { return m_sortToggle; }
 
 protected:
-    void FormShow() override;
-    void previewKey(const QKeyEvent &event) override;
+    void reload() override;
 
 private:
     void buildControls();
     void connectHandlers();
     void makeCurrent(int row, int column);
+
+    SalesRecordModel *m_records = nullptr;
+    FlatSpeedButton *m_closeSpot = nullptr;   // close mark in the picture
+    FlatSpeedButton *m_closeButton = nullptr;
+    QTableView *m_grid = nullptr;
+    QLabel *m_totalQuantityLabel = nullptr;
+    QLabel *m_totalAmountLabel = nullptr;
 
     bool m_sortToggle = false;
 };

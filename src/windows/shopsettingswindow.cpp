@@ -1,6 +1,6 @@
 #include "shopsettingswindow.h"
 
-#include "db/statements.h"
+#include "db/shopsettings.h"
 #include "formparts.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatmemo.h"
@@ -16,17 +16,30 @@
 
 namespace {
 
-const QString kCashier = QStringLiteral("收银员");
-const QString kShopName = QStringLiteral("店名");
-const QString kRemark = QStringLiteral("备注");
-
 const QColor kMaroon(0x80, 0x00, 0x00);
+
+// The box shows each stored line as a line, whatever ends it.
+QString shownRemark(const QString &stored)
+{
+    QString text = stored;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// The remark is stored with CR LF between its lines, whatever line ends the
+// box or the platform use.
+QString storedRemark(const QString &boxText)
+{
+    QString text = shownRemark(boxText);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
 
 } // namespace
 
 ShopSettingsWindow::ShopSettingsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("店铺设置"), mainWindow)
-    , ADOQuery2(db)
 {
     setObjectName(QStringLiteral("shopSettingsWindow"));
     FormParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), FormParts::pixelFont(14, false, QStringLiteral("宋体")));
@@ -39,139 +52,102 @@ void ShopSettingsWindow::buildControls()
     using namespace FormParts;
     const QFont windowFont = this->font();
 
-    Image2 = picture(this, QStringLiteral(":/pictures/settings.jpg"));
-    title(this, QStringLiteral("店 铺 设 置"), &Label13, &Label14);
-    FlatSpeedButton2 = closeSpot(this);
-    Label17 = webLink(this, [this] { Label17Click(); });
+    // Created in painting order.
+    picture(this, QStringLiteral(":/pictures/settings.jpg"));
+    QLabel *titleShadow = nullptr;
+    QLabel *titleFace = nullptr;
+    title(this, QStringLiteral("店 铺 设 置"), &titleShadow, &titleFace);
+    m_closeSpot = FormParts::closeSpot(this);
+    webLink(this, [] { WebPage::open(); });
 
-    FlatGroupBox1 = new FlatGroupBox(this);
-    FlatGroupBox1->setGeometry(256, 152, 489, 473);
-    FlatGroupBox1->setColor(colorFromValue(15663069));        // #DDFFEE
-    FlatGroupBox1->setColorBorder(colorFromValue(12632256));  // silver
+    auto *group = new FlatGroupBox(this);
+    group->setGeometry(256, 152, 489, 473);
+    group->setColor(colorFromValue(15663069));        // #DDFFEE
+    group->setColorBorder(colorFromValue(12632256));  // silver
 
-    Label7 = label(FlatGroupBox1, QStringLiteral("店  名："), {48, 90, 50, 14}, windowFont);
-    Label12 = label(FlatGroupBox1, QStringLiteral("提示：店名前可以按多个空格，使得打印小票上居中."), {48, 120, 369, 13},
-                    pixelFont(11), kMaroon);
-    Label1 = label(FlatGroupBox1, QStringLiteral("备  注："), {48, 162, 50, 14}, windowFont);
-    Label2 = label(FlatGroupBox1, QStringLiteral("提示：备注可以填写欢迎词、地址、电话等。回车键自动换行。"),
-                   {56, 380, 409, 13}, pixelFont(11), kMaroon);
-    Label3 = label(FlatGroupBox1, QStringLiteral("收银员："), {48, 34, 57, 14}, windowFont);
+    label(group, QStringLiteral("店  名："), {48, 90, 50, 14}, windowFont);
+    label(group, QStringLiteral("提示：店名前可以按多个空格，使得打印小票上居中."), {48, 120, 369, 13}, pixelFont(11),
+          kMaroon);
+    label(group, QStringLiteral("备  注："), {48, 162, 50, 14}, windowFont);
+    label(group, QStringLiteral("提示：备注可以填写欢迎词、地址、电话等。回车键自动换行。"), {56, 380, 409, 13},
+          pixelFont(11), kMaroon);
+    label(group, QStringLiteral("收银员："), {48, 34, 57, 14}, windowFont);
 
-    FlatEdit1 = new FlatEdit(FlatGroupBox1);
-    FlatEdit1->setGeometry(96, 82, 249, 26);
-    FlatEdit1->setFont(pixelFont(16));
-    FlatEdit1->setColorFlat(Qt::white);
+    m_shopNameBox = new FlatEdit(group);
+    m_shopNameBox->setGeometry(96, 82, 249, 26);
+    m_shopNameBox->setFont(pixelFont(16));
+    m_shopNameBox->setColorFlat(Qt::white);
 
-    FlatMemo1 = new FlatMemo(FlatGroupBox1);
-    FlatMemo1->setGeometry(96, 160, 249, 217);
-    FlatMemo1->setFont(windowFont);
-    FlatMemo1->setColorFlat(Qt::white);
+    m_remarkBox = new FlatMemo(group);
+    m_remarkBox->setGeometry(96, 160, 249, 217);
+    m_remarkBox->setFont(windowFont);
+    m_remarkBox->setColorFlat(Qt::white);
 
-    XP_Button1 = new SkinButton(QStringLiteral("保  存 (F2) "), FlatGroupBox1);
-    XP_Button1->setGeometry(56, 416, 132, 41);
-    XP_Button1->setFont(windowFont);
-    XP_Button5 = new SkinButton(QStringLiteral("关  闭 (ESC)"), FlatGroupBox1);
-    XP_Button5->setGeometry(301, 416, 132, 41);
-    XP_Button5->setFont(windowFont);
+    m_saveButton = new SkinButton(QStringLiteral("保  存 (F2) "), group);
+    m_saveButton->setGeometry(56, 416, 132, 41);
+    m_saveButton->setFont(windowFont);
+    m_closeButton = new SkinButton(QStringLiteral("关  闭 (ESC)"), group);
+    m_closeButton->setGeometry(301, 416, 132, 41);
+    m_closeButton->setFont(windowFont);
 
-    FlatEdit2 = new FlatEdit(FlatGroupBox1);
-    FlatEdit2->setGeometry(96, 26, 249, 26);
-    FlatEdit2->setFont(pixelFont(16));
-    FlatEdit2->setColorFlat(Qt::white);
+    m_cashierBox = new FlatEdit(group);
+    m_cashierBox->setGeometry(96, 26, 249, 26);
+    m_cashierBox->setFont(pixelFont(16));
+    m_cashierBox->setColorFlat(Qt::white);
 
     // The cashier box stands at the top but comes last: Tab goes shop name,
     // remark, save, close, cashier, and round again.
-    for (QWidget *button : {static_cast<QWidget *>(XP_Button1), static_cast<QWidget *>(XP_Button5)})
+    for (QWidget *button : {static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_closeButton)})
         button->setFocusPolicy(Qt::StrongFocus);
-    setTabOrder(FlatEdit1, FlatMemo1);
-    setTabOrder(FlatMemo1, XP_Button1);
-    setTabOrder(XP_Button1, XP_Button5);
-    setTabOrder(XP_Button5, FlatEdit2);
+    setTabOrder(m_shopNameBox, m_remarkBox);
+    setTabOrder(m_remarkBox, m_saveButton);
+    setTabOrder(m_saveButton, m_closeButton);
+    setTabOrder(m_closeButton, m_cashierBox);
 }
 
 void ShopSettingsWindow::connectHandlers()
 {
     using AppBoxes::guarded;
-    connect(XP_Button1, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button1Click(); }); });
-    connect(XP_Button5, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button5Click(); }); });
-    connect(FlatSpeedButton2, &QAbstractButton::clicked, this, [this] { guarded([this] { XP_Button5Click(); }); });
-    connect(FlatEdit2, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit2KeyDown(key); }); });
-    connect(FlatEdit1, &FlatEdit::keyDown, this, [this](int key) { guarded([&] { FlatEdit1KeyDown(key); }); });
+    connect(m_saveButton, &QAbstractButton::clicked, this, [this] { guarded([this] { save(); }); });
+    // Closing drops typed changes: the next showing reads the row again.
+    for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
+                                    static_cast<QAbstractButton *>(m_closeSpot)})
+        connect(button, &QAbstractButton::clicked, this, [this] { guarded([this] { close(); }); });
 }
 
 void ShopSettingsWindow::previewKey(const QKeyEvent &event)
 {
-    FormKeyDown(event.key());
+    switch (event.key()) {
+    case Qt::Key_Escape: close(); break;
+    case Qt::Key_F2: save(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter goes cashier, shop name, remark; in the remark it starts a new line.
+        if (focusWidget() == m_cashierBox)
+            m_shopNameBox->setFocus();
+        else if (focusWidget() == m_shopNameBox)
+            m_remarkBox->setFocus();
+        break;
+    default: break;
+    }
 }
 
-void ShopSettingsWindow::FormKeyDown(int key)
+void ShopSettingsWindow::reload()
 {
-    if (key == Qt::Key_Escape)
-        XP_Button5Click();
-    if (key == Qt::Key_F2)
-        XP_Button1Click();
-}
-
-void ShopSettingsWindow::FormShow()
-{
-    ADOQuery2.close();
-    ADOQuery2.setStatement(Statements::settings());
-    ADOQuery2.open();
-    FlatEdit2->setFocus();
     // An empty table reads as three empty texts.
-    FlatEdit2->setText(ADOQuery2.text(kCashier));
-    FlatEdit1->setText(ADOQuery2.text(kShopName));
-    FlatMemo1->setPlainText(shownRemark(ADOQuery2.text(kRemark)));
+    const ShopSettings settings = ShopSettings::load(database());
+    m_cashierBox->setFocus();
+    m_cashierBox->setText(settings.cashier);
+    m_shopNameBox->setText(settings.shopName);
+    m_remarkBox->setPlainText(shownRemark(settings.remark));
 }
 
-void ShopSettingsWindow::XP_Button1Click()
+void ShopSettingsWindow::save()
 {
-    // On an empty table edit() begins a new row: the first save creates the settings row.
-    ADOQuery2.edit();
-    ADOQuery2.setText(kCashier, FlatEdit2->text());
-    ADOQuery2.setText(kShopName, FlatEdit1->text());
-    ADOQuery2.setText(kRemark, storedRemark(FlatMemo1->toPlainText()));
+    const ShopSettings settings{m_cashierBox->text(), m_shopNameBox->text(), storedRemark(m_remarkBox->toPlainText())};
     // A refused write ends here: the window stays open with the typed values
     // and the cashier screen keeps its cashier.
-    ADOQuery2.post();
-    emit cashierSaved(ADOQuery2.text(kCashier));
+    settings.save(database());
+    emit cashierSaved(settings.cashier);
     close();
-}
-
-void ShopSettingsWindow::XP_Button5Click()
-{
-    // Typed changes are dropped: the next showing reads the row again.
-    close();
-}
-
-void ShopSettingsWindow::FlatEdit2KeyDown(int key)
-{
-    if (FormParts::isEnter(key))
-        FlatEdit1->setFocus();
-}
-
-void ShopSettingsWindow::FlatEdit1KeyDown(int key)
-{
-    if (FormParts::isEnter(key))
-        FlatMemo1->setFocus();
-}
-
-void ShopSettingsWindow::Label17Click()
-{
-    WebPage::open();
-}
-
-QString ShopSettingsWindow::storedRemark(const QString &boxText)
-{
-    QString text = shownRemark(boxText);
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
-QString ShopSettingsWindow::shownRemark(const QString &stored)
-{
-    QString text = stored;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }

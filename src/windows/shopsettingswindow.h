@@ -1,12 +1,9 @@
 #pragma once
 
-#include "db/query.h"
 #include "sidewindow.h"
 
-class QLabel;
 class FlatEdit;
 class FlatMemo;
-class FlatGroupBox;
 class FlatSpeedButton;
 class SkinButton;
 
@@ -21,49 +18,33 @@ class ShopSettingsWindow final : public SideWindow
 public:
     ShopSettingsWindow(Database &db, QWidget *mainWindow);
 
-    // Controls, named as on the screen, in painting order.
-    QLabel *Image2;
-    QLabel *Label13;                      // title shadow
-    QLabel *Label14;                      // title
-    FlatSpeedButton *FlatSpeedButton2;   // close mark in the picture
-    QLabel *Label17;                      // web page
-    FlatGroupBox *FlatGroupBox1;
-    QLabel *Label7;
-    QLabel *Label12;                      // hint: blanks before the shop name centre it
-    QLabel *Label1;
-    QLabel *Label2;                       // hint: what the remark may hold
-    QLabel *Label3;
-    FlatEdit *FlatEdit1;                 // shop name
-    FlatMemo *FlatMemo1;                 // remark
-    SkinButton *XP_Button1;               // save (F2)
-    SkinButton *XP_Button5;               // close (Esc)
-    FlatEdit *FlatEdit2;                 // cashier
+    FlatEdit *cashierBox() const { return m_cashierBox; }
+    FlatEdit *shopNameBox() const { return m_shopNameBox; }
+    FlatMemo *remarkBox() const { return m_remarkBox; }
+    SkinButton *saveButton() const { return m_saveButton; }
+    SkinButton *closeButton() const { return m_closeButton; }
+    FlatSpeedButton *closeSpot() const { return m_closeSpot; }
 
-    // The settings row.
-    Query ADOQuery2;
-
-    // Handlers.
-    void FormKeyDown(int key);
-    void XP_Button1Click();
-    void XP_Button5Click();
-    void FlatEdit2KeyDown(int key);
-    void FlatEdit1KeyDown(int key);
-    void Label17Click();
-
-    // The remark is stored with CR LF between its lines, whatever line ends
-    // the box or the platform use; the box shows each stored line as a line.
-    static QString storedRemark(const QString &boxText);
-    static QString shownRemark(const QString &stored);
+    // Writes the three boxes to the settings row and closes (F2). A refused
+    // write throws, and the window stays open with what was typed.
+    void save();
 
 signals:
     // The cashier just saved: the cashier screen shows it at once.
     void cashierSaved(const QString &cashier);
 
 protected:
-    void FormShow() override;
+    void reload() override;
     void previewKey(const QKeyEvent &event) override;
 
 private:
     void buildControls();
     void connectHandlers();
+
+    FlatSpeedButton *m_closeSpot = nullptr;   // close mark in the picture
+    FlatEdit *m_shopNameBox = nullptr;
+    FlatMemo *m_remarkBox = nullptr;
+    SkinButton *m_saveButton = nullptr;
+    SkinButton *m_closeButton = nullptr;
+    FlatEdit *m_cashierBox = nullptr;
 };

@@ -27,7 +27,7 @@ void SideWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        AppBoxes::guarded([this] { FormShow(); });
+        AppBoxes::guarded([this] { reload(); });
 }
 
 void SideWindow::previewKey(const QKeyEvent &event)

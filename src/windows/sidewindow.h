@@ -21,10 +21,12 @@ public:
 protected:
     Database &database() { return m_db; }
 
-    // Runs each time the window goes from hidden to shown.
-    virtual void FormShow() {}
+    // Reads the window's data afresh; runs each time the window goes from
+    // hidden to shown.
+    virtual void reload() {}
 
     void showEvent(QShowEvent *event) override;
+    // Esc closes; a window with more keys maps them all in its own.
     void previewKey(const QKeyEvent &event) override;
 
 private:

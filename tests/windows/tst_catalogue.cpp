@@ -13,9 +13,11 @@
 #include "widgets/apperrorbox.h"
 #include "windows/cataloguewindow.h"
 #include "windows/cataloguegrid.h"
+#include "windows/sidewindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTest>
 
 #include <memory>
@@ -40,7 +42,7 @@ struct CatalogueFixture
         db.open(file.path());
         window = std::make_unique<CatalogueWindow>(db, nullptr);
         tester = std::make_unique<QAbstractItemModelTester>(
-            window->DataSource1, QAbstractItemModelTester::FailureReportingMode::QtTest);
+            window->catalogue(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QObject::connect(window.get(), &CatalogueWindow::productNamesListed,
                          [this](const QStringList &names) { listed << names; });
         reopen();
@@ -71,26 +73,26 @@ struct CatalogueFixture
 QStringList listedColumn(CatalogueWindow *w, int column)
 {
     QStringList out;
-    for (int row = 0; row < w->DataSource1->rowCount(); ++row)
-        out << w->DataSource1->text(row, column);
+    for (int row = 0; row < w->catalogue()->rowCount(); ++row)
+        out << w->catalogue()->text(row, column);
     return out;
 }
 
 int currentRow(CatalogueWindow *w)
 {
-    return w->DBGrid1->currentIndex().row();
+    return w->grid()->currentIndex().row();
 }
 
 void clickCell(CatalogueWindow *w, int row, int column)
 {
-    const QModelIndex index = w->DataSource1->index(row, column);
-    w->DBGrid1->scrollTo(index);
-    QTest::mouseClick(w->DBGrid1->viewport(), Qt::LeftButton, {}, w->DBGrid1->visualRect(index).center());
+    const QModelIndex index = w->catalogue()->index(row, column);
+    w->grid()->scrollTo(index);
+    QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {}, w->grid()->visualRect(index).center());
 }
 
 void clickTitle(CatalogueWindow *w, int column)
 {
-    QHeaderView *header = w->DBGrid1->horizontalHeader();
+    QHeaderView *header = w->grid()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
 }
@@ -99,8 +101,8 @@ void clickTitle(CatalogueWindow *w, int column)
 // the rest go to the editor, which stays open.
 void typeIntoGrid(CatalogueWindow *w, const QString &text)
 {
-    typeText(w->DBGrid1, text.left(1));
-    QVERIFY(w->DBGrid1->isEditingCell());
+    typeText(w->grid(), text.left(1));
+    QVERIFY(w->grid()->isEditingCell());
     typeText(QApplication::focusWidget(), text.mid(1));
 }
 
@@ -119,11 +121,11 @@ void pressOnFocus(Qt::Key key)
 
 void search(CatalogueWindow *w, const QString &text)
 {
-    w->FlatEdit7->setFocus();
-    w->FlatEdit7->selectAll();
-    QTest::keyClick(w->FlatEdit7, Qt::Key_Backspace);
-    typeText(w->FlatEdit7, text);
-    QTest::keyClick(w->FlatEdit7, Qt::Key_Return);
+    w->searchBox()->setFocus();
+    w->searchBox()->selectAll();
+    QTest::keyClick(w->searchBox(), Qt::Key_Backspace);
+    typeText(w->searchBox(), text);
+    QTest::keyClick(w->searchBox(), Qt::Key_Return);
 }
 
 } // namespace
@@ -157,7 +159,7 @@ private slots:
         f.file.addProduct(QStringLiteral("1200"), QStringLiteral("梨"), 6);
         f.file.addProduct(QStringLiteral("7"), QStringLiteral("It's"), 7);
         CatalogueWindow *w = f.open();
-        QCOMPARE(w->DataSource1->rowCount(), 6);
+        QCOMPARE(w->catalogue()->rowCount(), 6);
 
         search(w, text);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), codes);
@@ -171,32 +173,32 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 7);
         f.file.addProduct(QStringLiteral("3"), QStringLiteral("丙"), 6);
         CatalogueWindow *w = f.open();
-        w->DBGrid1->goTo(2, 0);   // product 3
+        w->grid()->goTo(2, 0);   // product 3
 
         // Each title click turns the direction, whatever the column; the
         // current product stays current.
         clickTitle(w, CatalogueModel::Code);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), (QStringList{"3", "2", "1"}));
-        QCOMPARE(w->DataSource1->text(currentRow(w), CatalogueModel::Code), QStringLiteral("3"));
+        QCOMPARE(w->catalogue()->text(currentRow(w), CatalogueModel::Code), QStringLiteral("3"));
         clickTitle(w, CatalogueModel::Name);   // 丙 U+4E19 < 乙 U+4E59 < 甲 U+7532
         QCOMPARE(listedColumn(w, CatalogueModel::Name), (QStringList{"丙", "乙", "甲"}));
         clickTitle(w, CatalogueModel::Code);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), (QStringList{"3", "2", "1"}));
 
-        w->FlatEdit7->setFocus();
-        typeText(w->FlatEdit7, QStringLiteral("乙"));
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F2);
+        w->searchBox()->setFocus();
+        typeText(w->searchBox(), QStringLiteral("乙"));
+        QTest::keyClick(w->searchBox(), Qt::Key_F2);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), QStringList{"2"});
-        QTest::keyClick(w->FlatEdit7, Qt::Key_Escape);
+        QTest::keyClick(w->searchBox(), Qt::Key_Escape);
         QVERIFY(!w->isVisible());
 
         f.file.addProduct(QStringLiteral("4"), QStringLiteral("丁"), 8);
         f.reopen();
-        QCOMPARE(w->DataSource1->rowCount(), 4);
-        QCOMPARE(w->FlatEdit7->text(), QStringLiteral("乙"));
+        QCOMPARE(w->catalogue()->rowCount(), 4);
+        QCOMPARE(w->searchBox()->text(), QStringLiteral("乙"));
         clickTitle(w, CatalogueModel::Price);
         QCOMPARE(listedColumn(w, CatalogueModel::Price), (QStringList{"5", "6", "7", "8"}));
-        QTest::mouseClick(w->FlatSpeedButton5, Qt::LeftButton);
+        QTest::mouseClick(w->searchButton(), Qt::LeftButton);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), QStringList{"2"});
         QCOMPARE(f.boxes.count(), 0);
     }
@@ -209,17 +211,17 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 4);
         CatalogueWindow *w = f.open();
-        w->DBGrid1->setFocus();
-        QTest::keyClick(w->DBGrid1, Qt::Key_Right);
+        w->grid()->setFocus();
+        QTest::keyClick(w->grid(), Qt::Key_Right);
         typeIntoGrid(w, QStringLiteral("新甲"));
 
         // Enter in the cell editor: the value stays, unwritten, and the focus
         // goes on to the search box.
         pressOnFocus(Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), w->FlatEdit7);
-        QVERIFY(!w->DBGrid1->isEditingCell());
-        QCOMPARE(w->DataSource1->text(0, CatalogueModel::Name), QStringLiteral("新甲"));
-        QCOMPARE(w->DataSource1->rowState(0), RowState::Editing);
+        QCOMPARE(QApplication::focusWidget(), w->searchBox());
+        QVERIFY(!w->grid()->isEditingCell());
+        QCOMPARE(w->catalogue()->text(0, CatalogueModel::Name), QStringLiteral("新甲"));
+        QCOMPARE(w->catalogue()->rowState(0), RowState::Editing);
         QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("1")).toString(), QStringLiteral("甲"));
 
         // Moving within the row writes nothing.
@@ -230,7 +232,7 @@ private slots:
         QCOMPARE(currentRow(w), 1);
         QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("1")).toString(), QStringLiteral("新甲"));
         QCOMPARE(f.stored(QStringLiteral("单价"), QStringLiteral("1")).toDouble(), 3.0);
-        QCOMPARE(w->DataSource1->rowState(0), RowState::Browsing);
+        QCOMPARE(w->catalogue()->rowState(0), RowState::Browsing);
         QCOMPARE(f.boxes.count(), 0);
     }
 
@@ -239,20 +241,20 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         CatalogueWindow *w = f.open();
-        w->DBGrid1->setFocus();
-        QCOMPARE(w->DBGrid1->currentIndex(), w->DataSource1->index(0, CatalogueModel::Code));
-        QTest::keyClick(w->DBGrid1, Qt::Key_Return);
-        QCOMPARE(w->DBGrid1->currentIndex(), w->DataSource1->index(0, CatalogueModel::Name));
-        QTest::keyClick(w->DBGrid1, Qt::Key_Enter);
-        QCOMPARE(w->DBGrid1->currentIndex(), w->DataSource1->index(0, CatalogueModel::Price));
-        QTest::keyClick(w->DBGrid1, Qt::Key_Return);
-        QCOMPARE(w->DBGrid1->currentIndex(), w->DataSource1->index(1, CatalogueModel::Code));
-        QCOMPARE(w->DataSource1->rowState(1), RowState::New);
-        QVERIFY(!w->DBGrid1->isEditingCell());
+        w->grid()->setFocus();
+        QCOMPARE(w->grid()->currentIndex(), w->catalogue()->index(0, CatalogueModel::Code));
+        QTest::keyClick(w->grid(), Qt::Key_Return);
+        QCOMPARE(w->grid()->currentIndex(), w->catalogue()->index(0, CatalogueModel::Name));
+        QTest::keyClick(w->grid(), Qt::Key_Enter);
+        QCOMPARE(w->grid()->currentIndex(), w->catalogue()->index(0, CatalogueModel::Price));
+        QTest::keyClick(w->grid(), Qt::Key_Return);
+        QCOMPARE(w->grid()->currentIndex(), w->catalogue()->index(1, CatalogueModel::Code));
+        QCOMPARE(w->catalogue()->rowState(1), RowState::New);
+        QVERIFY(!w->grid()->isEditingCell());
 
         // A new row left without typing is dropped, not written.
-        QTest::keyClick(w->DBGrid1, Qt::Key_Up);
-        QCOMPARE(w->DataSource1->rowCount(), 1);
+        QTest::keyClick(w->grid(), Qt::Key_Up);
+        QCOMPARE(w->catalogue()->rowCount(), 1);
         QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
         QCOMPARE(f.boxes.count(), 0);
     }
@@ -262,8 +264,8 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         CatalogueWindow *w = f.open();
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
-        QCOMPARE(QApplication::focusWidget(), w->DBGrid1);
+        QTest::keyClick(w->searchBox(), Qt::Key_F4);
+        QCOMPARE(QApplication::focusWidget(), w->grid());
         QCOMPARE(currentRow(w), 1);
         typeIntoGrid(w, QStringLiteral("6901"));
         pressOnFocus(Qt::Key_Return);
@@ -279,8 +281,8 @@ private slots:
         QCOMPARE(f.boxes.count(), 0);
         QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("6901")).toString(), QStringLiteral("可乐"));
         QCOMPARE(f.stored(QStringLiteral("单价"), QStringLiteral("6901")).toDouble(), 3.5);
-        QCOMPARE(w->DataSource1->rowState(1), RowState::Browsing);
-        QCOMPARE(w->DataSource1->text(1, CatalogueModel::Price), QStringLiteral("3.5"));
+        QCOMPARE(w->catalogue()->rowState(1), RowState::Browsing);
+        QCOMPARE(w->catalogue()->text(1, CatalogueModel::Price), QStringLiteral("3.5"));
         QCOMPARE(currentRow(w), 1);   // the last row, after a full run
     }
 
@@ -314,13 +316,13 @@ private slots:
         if (!trigger.isEmpty())
             f.file.exec(QStringLiteral("create trigger refuse before insert on spinfo begin %1; end").arg(trigger));
         CatalogueWindow *w = f.open();
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
+        QTest::keyClick(w->searchBox(), Qt::Key_F4);
         const QStringList typed{code, name, price};
         for (int column = 0; column < 3; ++column) {
             if (typed[column].isEmpty())
                 continue;
-            w->DBGrid1->setFocus();
-            w->DBGrid1->setCurrentIndex(w->DataSource1->index(1, column));
+            w->grid()->setFocus();
+            w->grid()->setCurrentIndex(w->catalogue()->index(1, column));
             typeIntoGrid(w, typed[column]);
             pressOnFocus(Qt::Key_Return);
         }
@@ -331,15 +333,15 @@ private slots:
         QCOMPARE(f.boxes.lastText(), AppBoxes::errorBoxText(message));
         QCOMPARE(f.boxes.seen().last().title, AppBoxes::applicationTitle());
         QCOMPARE(currentRow(w), 1);
-        QCOMPARE(w->DataSource1->rowState(1), RowState::New);
+        QCOMPARE(w->catalogue()->rowState(1), RowState::New);
         for (int column = 0; column < 3; ++column)
-            QCOMPARE(w->DataSource1->text(1, column), typed[column]);
+            QCOMPARE(w->catalogue()->text(1, column), typed[column]);
         QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
 
         // Add refuses to start another row over it.
-        QTest::mouseClick(w->FlatSpeedButton7, Qt::LeftButton);
+        QTest::mouseClick(w->addButton(), Qt::LeftButton);
         QCOMPARE(f.boxes.count(), 2);
-        QCOMPARE(w->DataSource1->rowCount(), 2);
+        QCOMPARE(w->catalogue()->rowCount(), 2);
     }
 
     void changedCodeTakenByAnotherRowIsRefusedAndKept()
@@ -348,17 +350,17 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 4);
         CatalogueWindow *w = f.open();
-        w->DBGrid1->setFocus();
+        w->grid()->setFocus();
         typeIntoGrid(w, QStringLiteral("2"));
         pressOnFocus(Qt::Key_Down);
         QCOMPARE(f.boxes.lastText(), QStringLiteral("警告：该编码已经存在!"));
         QCOMPARE(currentRow(w), 0);
-        QCOMPARE(w->DataSource1->rowState(0), RowState::Editing);
-        QCOMPARE(w->DataSource1->text(0, CatalogueModel::Code), QStringLiteral("2"));
+        QCOMPARE(w->catalogue()->rowState(0), RowState::Editing);
+        QCOMPARE(w->catalogue()->text(0, CatalogueModel::Code), QStringLiteral("2"));
 
         // Put right, the row is written under its new code on leaving.
         activateAgain(w);
-        w->DBGrid1->setFocus();
+        w->grid()->setFocus();
         typeIntoGrid(w, QStringLiteral("3"));
         pressOnFocus(Qt::Key_Down);
         QCOMPARE(f.boxes.count(), 1);
@@ -386,17 +388,17 @@ private slots:
         f.file.addProduct(code, name, 2);
         f.file.addProduct(QStringLiteral("3"), QStringLiteral("丙"), 3);
         CatalogueWindow *w = f.open();
-        w->DBGrid1->setFocus();
-        w->DBGrid1->setCurrentIndex(w->DataSource1->index(2, CatalogueModel::Name));
+        w->grid()->setFocus();
+        w->grid()->setCurrentIndex(w->catalogue()->index(2, CatalogueModel::Name));
         typeIntoGrid(w, QStringLiteral("丙丙"));
 
-        QTest::mouseClick(w->FlatSpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(w->saveButton(), Qt::LeftButton);
         QCOMPARE(f.boxes.count(), 1);
         QCOMPARE(f.boxes.lastText(), message);
         // The row being typed was written first; the run stopped at row 1.
         QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("3")).toString(), QStringLiteral("丙丙"));
         QCOMPARE(currentRow(w), 1);
-        QCOMPARE(w->FlatSpeedButton3->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(w->saveButton()->cursor().shape(), Qt::ArrowCursor);
     }
 
     void escapeWhileACellIsEditedWritesTheRowBeforeClosing()
@@ -404,8 +406,8 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         CatalogueWindow *w = f.open();
-        w->DBGrid1->setFocus();
-        QTest::keyClick(w->DBGrid1, Qt::Key_Right);
+        w->grid()->setFocus();
+        QTest::keyClick(w->grid(), Qt::Key_Right);
         typeIntoGrid(w, QStringLiteral("乙"));
         pressOnFocus(Qt::Key_Escape);
         QVERIFY(!w->isVisible());
@@ -414,23 +416,23 @@ private slots:
 
         // A row that cannot be written keeps the window open, and the row.
         f.reopen();
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
-        QTest::keyClick(w->DBGrid1, Qt::Key_Home);
+        QTest::keyClick(w->searchBox(), Qt::Key_F4);
+        QTest::keyClick(w->grid(), Qt::Key_Home);
         typeIntoGrid(w, QStringLiteral("2"));
         pressOnFocus(Qt::Key_Escape);
         QCOMPARE(f.boxes.lastText(), QStringLiteral("请填上品名!"));
         QVERIFY(w->isVisible());
         QCOMPARE(f.listed.size(), 1);
-        QCOMPARE(w->DataSource1->rowState(1), RowState::New);
-        QCOMPARE(w->DataSource1->text(1, CatalogueModel::Code), QStringLiteral("2"));
+        QCOMPARE(w->catalogue()->rowState(1), RowState::New);
+        QCOMPARE(w->catalogue()->text(1, CatalogueModel::Code), QStringLiteral("2"));
         QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
 
         // A new row without typing goes away unwritten when the window closes.
         activateAgain(w);
-        w->DBGrid1->setFocus();
-        QTest::keyClick(w->DBGrid1, Qt::Key_Delete);   // answered Yes: the unwritten row is dropped
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
-        QTest::mouseClick(w->FlatSpeedButton6, Qt::LeftButton);
+        w->grid()->setFocus();
+        QTest::keyClick(w->grid(), Qt::Key_Delete);   // answered Yes: the unwritten row is dropped
+        QTest::keyClick(w->searchBox(), Qt::Key_F4);
+        QTest::mouseClick(w->closeButton(), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(f.listed.last(), QStringList{"乙"});
         QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
@@ -463,7 +465,7 @@ private slots:
         clickCell(w, row, CatalogueModel::Name);
         f.boxes.setAnswer(answer == 1 ? QMessageBox::No : QMessageBox::NoButton);
         f.boxes.answerWithEscape(answer == 2);
-        QTest::keyClick(w->DBGrid1, Qt::Key_Delete);
+        QTest::keyClick(w->grid(), Qt::Key_Delete);
 
         QCOMPARE(f.boxes.count(), 1);
         const ModalWatcher::Seen &box = f.boxes.seen().first();
@@ -482,20 +484,20 @@ private slots:
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
         f.file.addProduct(QStringLiteral("2"), QStringLiteral("乙"), 2);
         CatalogueWindow *w = f.open();
-        w->FlatEdit7->setFocus();
-        typeText(w->FlatEdit7, QStringLiteral("abc"));
-        w->FlatEdit7->setCursorPosition(0);
+        w->searchBox()->setFocus();
+        typeText(w->searchBox(), QStringLiteral("abc"));
+        w->searchBox()->setCursorPosition(0);
 
         f.boxes.setAnswer(QMessageBox::No);
-        QTest::keyClick(w->FlatEdit7, Qt::Key_Delete);
+        QTest::keyClick(w->searchBox(), Qt::Key_Delete);
         QCOMPARE(f.boxes.lastText(), QStringLiteral("提示：真的要删除吗?"));
-        QCOMPARE(w->FlatEdit7->text(), QStringLiteral("bc"));
+        QCOMPARE(w->searchBox()->text(), QStringLiteral("bc"));
         QCOMPARE(f.file.count(QStringLiteral("spinfo")), 2);
 
         f.boxes.setAnswer(QMessageBox::Yes);
-        QTest::keyClick(w->FlatEdit7, Qt::Key_Delete);
+        QTest::keyClick(w->searchBox(), Qt::Key_Delete);
         QCOMPARE(f.boxes.count(), 2);
-        QCOMPARE(w->FlatEdit7->text(), QStringLiteral("c"));
+        QCOMPARE(w->searchBox()->text(), QStringLiteral("c"));
         QCOMPARE(f.storedCodes(), QStringList{"2"});
     }
 
@@ -524,11 +526,11 @@ private slots:
         CatalogueWindow *w = f.open();
         search(w, QStringLiteral("12"));
         QCOMPARE(listedColumn(w, CatalogueModel::Code), (QStringList{"12", "5"}));
-        w->FlatEdit7->setText(boxNow);
+        w->searchBox()->setText(boxNow);
 
         f.boxes.setAnswer(answer == 1 ? QMessageBox::No : QMessageBox::NoButton);
         f.boxes.answerWithEscape(answer == 2);
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F3);
+        QTest::keyClick(w->searchBox(), Qt::Key_F3);
         QCOMPARE(f.boxes.count(), 1);
         const ModalWatcher::Seen &box = f.boxes.seen().first();
         QCOMPARE(box.title, QStringLiteral("Error"));
@@ -549,41 +551,70 @@ private slots:
         f.file->addProduct(QStringLiteral("3"), QStringLiteral("可乐"), 3.5);
         f.file->addProduct(QStringLiteral("4"), QStringLiteral("果汁"), 4);
         CashierWindow *till = f.open();
-        QTest::keyClick(till->FlatComboBox1, Qt::Key_F3);
+        QTest::keyClick(till->productBox(), Qt::Key_F3);
         CatalogueWindow *w = till->catalogueWindow();
         QVERIFY(w && w->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QCOMPARE(w->DataSource1->rowCount(), 4);
+        QCOMPARE(w->catalogue()->rowCount(), 4);
 
         search(w, QStringLiteral("可乐"));
-        QTest::keyClick(w->FlatEdit7, Qt::Key_Escape);
+        QTest::keyClick(w->searchBox(), Qt::Key_Escape);
         QVERIFY(!w->isVisible());
         QVERIFY(till->isVisible());
-        QCOMPARE(till->FlatComboBox1->items(), (QStringList{"可乐", "可乐"}));
+        QCOMPARE(till->productBox()->items(), (QStringList{"可乐", "可乐"}));
 
         // A row that cannot be written keeps the window open and the till's list as it was.
-        QTest::mouseClick(till->XP_Button6, Qt::LeftButton);
+        QTest::mouseClick(till->catalogueButton(), Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
-        QTest::keyClick(w->DBGrid1, Qt::Key_Home);
+        QTest::keyClick(w->searchBox(), Qt::Key_F4);
+        QTest::keyClick(w->grid(), Qt::Key_Home);
         typeIntoGrid(w, QStringLiteral("5"));
-        QTest::mouseClick(w->FlatSpeedButton2, Qt::LeftButton);
+        QTest::mouseClick(w->closeSpot(), Qt::LeftButton);
         QCOMPARE(f.boxes->lastText(), QStringLiteral("请填上品名!"));
         QVERIFY(w->isVisible());
-        QCOMPARE(till->FlatComboBox1->items(), (QStringList{"可乐", "可乐"}));
+        QCOMPARE(till->productBox()->items(), (QStringList{"可乐", "可乐"}));
 
         // Named, the new product reaches the till with the others.
         activateAgain(w);
-        w->DBGrid1->setFocus();
-        QTest::keyClick(w->DBGrid1, Qt::Key_Right);
+        w->grid()->setFocus();
+        QTest::keyClick(w->grid(), Qt::Key_Right);
         typeIntoGrid(w, QStringLiteral("矿泉水"));
-        QTest::mouseClick(w->FlatSpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(w->closeButton(), Qt::LeftButton);
         QVERIFY(!w->isVisible());
-        QStringList names = till->FlatComboBox1->items();
+        QStringList names = till->productBox()->items();
         names.sort();
         QStringList expected{"可乐", "可乐", "雪碧", "果汁", "矿泉水"};
         expected.sort();
         QCOMPARE(names, expected);
+    }
+
+    // ---- Every side window -----------------------------------------------------
+
+    void webLinkInEachSideWindowOpensThePage_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("shop settings") << int(Qt::Key_F2);
+        QTest::newRow("product catalogue") << int(Qt::Key_F3);
+        QTest::newRow("sales records") << int(Qt::Key_F5);
+    }
+    void webLinkInEachSideWindowOpensThePage()
+    {
+        QFETCH(int, key);
+        CashierFixture f;
+        CashierWindow *till = f.open();
+        QTest::keyClick(till->productBox(), Qt::Key(key));
+        const QList<SideWindow *> shown = till->findChildren<SideWindow *>();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0]->isVisible());
+        QLabel *link = nullptr;
+        for (QLabel *label : shown[0]->findChildren<QLabel *>())
+            if (label->text().startsWith(QStringLiteral("官方网站：")))
+                link = label;
+        QVERIFY(link);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(f.opened.size(), 1);
+        QVERIFY(shown[0]->isVisible());
+        QCOMPARE(f.boxes->count(), 0);
     }
 };
 

@@ -43,15 +43,15 @@ void record(TestDatabase &file, const QList<Line> &lines)
 
 SalesRecordsWindow *openRecords(CashierWindow *w)
 {
-    QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+    QTest::keyClick(w->productBox(), Qt::Key_F5);
     QApplication::processEvents();
     return w->recordsWindow();
 }
 
 int columnOf(SalesRecordsWindow *r, const QString &field)
 {
-    for (int c = 0; c < r->AdoQueryRecord->columnCount(); ++c)
-        if (r->AdoQueryRecord->fieldAt(c) == field)
+    for (int c = 0; c < r->records()->columnCount(); ++c)
+        if (r->records()->fieldAt(c) == field)
             return c;
     return -1;
 }
@@ -60,23 +60,23 @@ QStringList columnTexts(SalesRecordsWindow *r, const QString &field)
 {
     QStringList texts;
     const int c = columnOf(r, field);
-    for (int row = 0; row < r->AdoQueryRecord->rowCount(); ++row)
-        texts << r->DBGrid1->model()->index(row, c).data().toString();
+    for (int row = 0; row < r->records()->rowCount(); ++row)
+        texts << r->grid()->model()->index(row, c).data().toString();
     return texts;
 }
 
 QList<qint64> keysShown(SalesRecordsWindow *r)
 {
     QList<qint64> keys;
-    for (int row = 0; row < r->AdoQueryRecord->rowCount(); ++row)
-        keys << r->AdoQueryRecord->rowKey(row);
+    for (int row = 0; row < r->records()->rowCount(); ++row)
+        keys << r->records()->rowKey(row);
     return keys;
 }
 
 // A real click on a column title.
 void clickTitle(SalesRecordsWindow *r, const QString &field)
 {
-    QHeaderView *titles = r->DBGrid1->horizontalHeader();
+    QHeaderView *titles = r->grid()->horizontalHeader();
     const int section = columnOf(r, field);
     const QPoint at(titles->sectionViewportPosition(section) + titles->sectionSize(section) / 2, titles->height() / 2);
     QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, at);
@@ -114,12 +114,12 @@ private slots:
         record(*f.file, lines);
         SalesRecordsWindow *r = openRecords(f.open());
         QVERIFY(r && r->isVisible());
-        QCOMPARE(r->DBGrid1->model()->rowCount(), int(quantities.size()));
-        QCOMPARE(r->Label12->text(), quantityText);
-        QCOMPARE(r->Label13->text(), amountText);
+        QCOMPARE(r->grid()->model()->rowCount(), int(quantities.size()));
+        QCOMPARE(r->totalQuantityLabel()->text(), quantityText);
+        QCOMPARE(r->totalAmountLabel()->text(), amountText);
         QCOMPARE(f.boxes->count(), 0);
         if (quantities.isEmpty())
-            QVERIFY(!r->DBGrid1->currentIndex().isValid());
+            QVERIFY(!r->grid()->currentIndex().isValid());
     }
 
     void opensNewestDateFirstOnTheOldestLine()
@@ -147,23 +147,23 @@ private slots:
 
         QStringList titles;
         QList<int> widths;
-        for (int col = 0; col < r->DBGrid1->model()->columnCount(); ++col) {
-            titles << r->DBGrid1->model()->headerData(col, Qt::Horizontal).toString();
-            widths << r->DBGrid1->columnWidth(col);
+        for (int col = 0; col < r->grid()->model()->columnCount(); ++col) {
+            titles << r->grid()->model()->headerData(col, Qt::Horizontal).toString();
+            widths << r->grid()->columnWidth(col);
         }
         QCOMPARE(titles, (QStringList{"单号", "编码(条形码)", "品名", "数量", "单价", "金额", "收银员", "日期", "时间"}));
         QCOMPARE(widths, (QList<int>{130, 140, 205, 70, 70, 90, 50, 88, 50}));
 
         // The last, oldest line is current and selected, and in sight.
-        const QModelIndex current = r->DBGrid1->currentIndex();
+        const QModelIndex current = r->grid()->currentIndex();
         QCOMPARE(current.row(), 3);
-        QVERIFY(r->DBGrid1->selectionModel()->isSelected(current));
-        QVERIFY(r->DBGrid1->viewport()->rect().intersects(r->DBGrid1->visualRect(current)));
+        QVERIFY(r->grid()->selectionModel()->isSelected(current));
+        QVERIFY(r->grid()->viewport()->rect().intersects(r->grid()->visualRect(current)));
 
         // Read-only: a double click or typing opens no editor.
-        QVERIFY(!(r->DBGrid1->model()->flags(current) & Qt::ItemIsEditable));
-        QTest::mouseDClick(r->DBGrid1->viewport(), Qt::LeftButton, {}, r->DBGrid1->visualRect(current).center());
-        QVERIFY(r->DBGrid1->findChildren<QLineEdit *>().isEmpty());
+        QVERIFY(!(r->grid()->model()->flags(current) & Qt::ItemIsEditable));
+        QTest::mouseDClick(r->grid()->viewport(), Qt::LeftButton, {}, r->grid()->visualRect(current).center());
+        QVERIFY(r->grid()->findChildren<QLineEdit *>().isEmpty());
         QCOMPARE(f.file->scalar(QStringLiteral("select count(*) from XiaoShouRecord")).toInt(), 4);
     }
 
@@ -181,38 +181,38 @@ private slots:
         record(*f.file, lines);
         SalesRecordsWindow *r = openRecords(f.open());
         QVERIFY(r);
-        QAbstractItemModelTester tester(r->AdoQueryRecord, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(r->Label12->text(), QStringLiteral("9"));
-        QCOMPARE(r->Label13->text(), QStringLiteral("31.5"));
+        QAbstractItemModelTester tester(r->records(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("9"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("31.5"));
         QCOMPARE(keysShown(r), (QList<qint64>{5, 4, 3, 2, 1}));
         QVERIFY(!r->sortToggle());
 
         // First click in the window's life: descending (text by its
         // characters: 甲 U+7532, 乙 U+4E59, 丙 U+4E19). Equal names keep the
         // order they had (newest date first).
-        r->DBGrid1->setCurrentIndex(r->AdoQueryRecord->index(1, 0));   // line 4
+        r->grid()->setCurrentIndex(r->records()->index(1, 0));   // line 4
         clickTitle(r, QStringLiteral("品名"));
         QVERIFY(r->sortToggle());
         QCOMPARE(columnTexts(r, QStringLiteral("品名")), (QStringList{"甲", "甲", "乙", "乙", "丙"}));
         QCOMPARE(keysShown(r), (QList<qint64>{5, 2, 3, 1, 4}));
-        QCOMPARE(r->AdoQueryRecord->rowKey(r->DBGrid1->currentIndex().row()), 4);   // the current line stays current
+        QCOMPARE(r->records()->rowKey(r->grid()->currentIndex().row()), 4);   // the current line stays current
 
         // Next click, on another column: ascending, ties in the order just shown.
         clickTitle(r, QStringLiteral("数量"));
         QVERIFY(!r->sortToggle());
         QCOMPARE(columnTexts(r, QStringLiteral("数量")), (QStringList{"1", "1", "2", "2", "3"}));
         QCOMPARE(keysShown(r), (QList<qint64>{2, 4, 5, 1, 3}));
-        QCOMPARE(r->AdoQueryRecord->rowKey(r->DBGrid1->currentIndex().row()), 4);
+        QCOMPARE(r->records()->rowKey(r->grid()->currentIndex().row()), 4);
 
         // Dates and times sort as text.
         clickTitle(r, QStringLiteral("日期"));
         QCOMPARE(columnTexts(r, QStringLiteral("日期")),
                  (QStringList{"2026-01-05", "2026-01-04", "2026-01-03", "2026-01-02", "2026-01-01"}));
-        QCOMPARE(r->Label12->text(), QStringLiteral("9"));
-        QCOMPARE(r->Label13->text(), QStringLiteral("31.5"));
+        QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("9"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("31.5"));
 
         // The toggle outlives hiding; the next showing lists by date again.
-        QTest::keyClick(r->DBGrid1, Qt::Key_Escape);
+        QTest::keyClick(r->grid(), Qt::Key_Escape);
         QVERIFY(!r->isVisible());
         QVERIFY(r->sortToggle());
         QCOMPARE(openRecords(f.window.get()), r);
@@ -274,8 +274,8 @@ private slots:
             quantity += all.number(QStringLiteral("数量"));
             amount += all.number(QStringLiteral("金额"));
         }
-        QCOMPARE(r->Label12->text(), formatGeneral(quantity));
-        QCOMPARE(r->Label13->text(), formatGeneral(amount));
+        QCOMPARE(r->totalQuantityLabel()->text(), formatGeneral(quantity));
+        QCOMPARE(r->totalAmountLabel()->text(), formatGeneral(amount));
 
         // The data would show a summing order other than the listed one.
         double byKey = 0;
@@ -284,18 +284,18 @@ private slots:
         QVERIFY(formatGeneral(byKey) != formatGeneral(amount));
 
         QList<int> positions;   // grid column -> column of the full result set
-        for (int col = 0; col < r->AdoQueryRecord->columnCount(); ++col)
+        for (int col = 0; col < r->records()->columnCount(); ++col)
             for (int p = 0; p < all.columnCount(); ++p)
-                if (all.columnName(p) == r->AdoQueryRecord->fieldAt(col))
+                if (all.columnName(p) == r->records()->fieldAt(col))
                     positions << p;
         QCOMPARE(positions.size(), 9);
         auto compareOrders = [&] {
-            QCOMPARE(r->AdoQueryRecord->rowCount(), all.recordCount());
+            QCOMPARE(r->records()->rowCount(), all.recordCount());
             for (int row = 0; row < all.recordCount(); ++row)
-                QCOMPARE(r->AdoQueryRecord->rowKey(row), all.valueAt(row, 0).toLongLong());
+                QCOMPARE(r->records()->rowKey(row), all.valueAt(row, 0).toLongLong());
             for (int row : {0, 1, 1500, all.recordCount() - 1})
                 for (int col = 0; col < positions.size(); ++col)
-                    QCOMPARE(r->AdoQueryRecord->text(row, col), all.textAt(row, positions[col]));
+                    QCOMPARE(r->records()->text(row, col), all.textAt(row, positions[col]));
         };
         compareOrders();
         // Text, numbers, dates with empty ones, a column of numbers and words,
@@ -305,7 +305,7 @@ private slots:
             clickTitle(r, QString::fromUtf8(field));
             compareOrders();
         }
-        QCOMPARE(r->Label13->text(), formatGeneral(amount));
+        QCOMPARE(r->totalAmountLabel()->text(), formatGeneral(amount));
         QCOMPARE(f.boxes->count(), 0);
     }
 
@@ -316,7 +316,7 @@ private slots:
         CashierWindow *w = f.open();
         SalesRecordsWindow *r = openRecords(w);
         QVERIFY(r);
-        QCOMPARE(r->Label13->text(), QStringLiteral("3"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("3"));
 
         Line later{2.0, 7.5, QStringLiteral("2026-01-02")};
         later.name = QStringLiteral("新");
@@ -324,24 +324,24 @@ private slots:
 
         // Asking again while it is open only brings it to the front.
         QCOMPARE(openRecords(w), r);
-        QCOMPARE(r->AdoQueryRecord->rowCount(), 1);
-        QCOMPARE(r->Label13->text(), QStringLiteral("3"));
+        QCOMPARE(r->records()->rowCount(), 1);
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("3"));
         // Sorting reorders what was listed; it lists nothing new.
         clickTitle(r, QStringLiteral("品名"));
         clickTitle(r, QStringLiteral("品名"));
-        QCOMPARE(r->AdoQueryRecord->rowCount(), 1);
+        QCOMPARE(r->records()->rowCount(), 1);
         QCOMPARE(columnTexts(r, QStringLiteral("品名")), QStringList{QStringLiteral("可乐")});
 
         // Closed with the button and opened again: read afresh.
-        QTest::mouseClick(r->FlatSpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(r->closeButton(), Qt::LeftButton);
         QVERIFY(!r->isVisible());
         QCOMPARE(openRecords(w), r);
         QCOMPARE(columnTexts(r, QStringLiteral("品名")), (QStringList{"新", "可乐"}));
-        QCOMPARE(r->Label12->text(), QStringLiteral("3"));
-        QCOMPARE(r->Label13->text(), QStringLiteral("10.5"));
+        QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("3"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("10.5"));
 
         // The close mark in the picture hides it as well.
-        QTest::mouseClick(r->FlatSpeedButton2, Qt::LeftButton);
+        QTest::mouseClick(r->closeSpot(), Qt::LeftButton);
         QVERIFY(!r->isVisible());
         QVERIFY(w->isVisible());
     }
@@ -353,9 +353,9 @@ private slots:
         CashierWindow *w = f.open();
         SalesRecordsWindow *r = openRecords(w);
         QVERIFY(r);
-        QCOMPARE(r->Label12->text(), QStringLiteral("3.5"));
-        QCOMPARE(r->Label13->text(), QStringLiteral("0.3"));
-        QTest::keyClick(r->DBGrid1, Qt::Key_Escape);
+        QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("3.5"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("0.3"));
+        QTest::keyClick(r->grid(), Qt::Key_Escape);
 
         f.file->exec(QStringLiteral("drop table XiaoShouRecord"));
         QCOMPARE(openRecords(w), r);
@@ -363,9 +363,9 @@ private slots:
         QCOMPARE(f.boxes->count(), 1);
         QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Critical);
         QVERIFY(f.boxes->lastText().contains(QStringLiteral("XiaoShouRecord")));
-        QCOMPARE(r->DBGrid1->model()->rowCount(), 0);
-        QCOMPARE(r->Label12->text(), QStringLiteral("3.5"));
-        QCOMPARE(r->Label13->text(), QStringLiteral("0.3"));
+        QCOMPARE(r->grid()->model()->rowCount(), 0);
+        QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("3.5"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("0.3"));
 
         // Nothing is listed to sort: the click is refused, and the toggle has turned.
         clickTitle(r, QStringLiteral("品名"));

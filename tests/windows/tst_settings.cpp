@@ -20,7 +20,7 @@ const QString kSettingsRow = QStringLiteral("select 收银员, 店名, 备注 fr
 
 ShopSettingsWindow *openSettings(CashierWindow *w)
 {
-    QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
+    QTest::keyClick(w->productBox(), Qt::Key_F2);
     ShopSettingsWindow *s = w->settingsWindow();
     // Being the main window's child, the window counts as active for
     // qWaitForWindowActive before it has the keyboard: wait for that.
@@ -60,22 +60,22 @@ private slots:
         QVERIFY(s && s->isVisible());
 
         // An empty table shows three empty boxes; the cashier box has the focus.
-        QCOMPARE(focused(), s->FlatEdit2);
-        QVERIFY(s->FlatEdit2->text().isEmpty() && s->FlatEdit1->text().isEmpty());
-        QVERIFY(s->FlatMemo1->toPlainText().isEmpty());
+        QCOMPARE(focused(), s->cashierBox());
+        QVERIFY(s->cashierBox()->text().isEmpty() && s->shopNameBox()->text().isEmpty());
+        QVERIFY(s->remarkBox()->toPlainText().isEmpty());
 
         // Enter goes cashier, shop name, remark; in the remark it starts a new line.
         type(QStringLiteral("小李"));
         press(Qt::Key_Return);
-        QCOMPARE(focused(), s->FlatEdit1);
+        QCOMPARE(focused(), s->shopNameBox());
         type(QStringLiteral("      Fenwo小店"));
         press(Qt::Key_Enter);
-        QCOMPARE(focused(), s->FlatMemo1);
+        QCOMPARE(focused(), s->remarkBox());
         type(QStringLiteral("欢迎光临"));
         press(Qt::Key_Return);
-        QCOMPARE(focused(), s->FlatMemo1);
+        QCOMPARE(focused(), s->remarkBox());
         type(QStringLiteral("Tel 123"));
-        QCOMPARE(s->FlatMemo1->blockCount(), 2);
+        QCOMPARE(s->remarkBox()->blockCount(), 2);
 
         press(Qt::Key_F2);
         QVERIFY(!s->isVisible());
@@ -85,13 +85,13 @@ private slots:
         QCOMPARE(rows[0][0].toString(), QStringLiteral("小李"));
         QCOMPARE(rows[0][1].toString(), QStringLiteral("      Fenwo小店"));   // blanks centre the title
         QCOMPARE(rows[0][2].toString(), QStringLiteral("欢迎光临\r\nTel 123"));
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("小李"));
 
         // A second save edits that row; it adds none.
         s = openSettings(w);
-        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("      Fenwo小店"));
-        QCOMPARE(s->FlatMemo1->toPlainText(), QStringLiteral("欢迎光临\nTel 123"));
-        QTest::mouseClick(s->XP_Button1, Qt::LeftButton);
+        QCOMPARE(s->shopNameBox()->text(), QStringLiteral("      Fenwo小店"));
+        QCOMPARE(s->remarkBox()->toPlainText(), QStringLiteral("欢迎光临\nTel 123"));
+        QTest::mouseClick(s->saveButton(), Qt::LeftButton);
         QCOMPARE(f.file->rows(kSettingsRow), rows);
     }
 
@@ -115,7 +115,7 @@ private slots:
         f.file->setSettings(QStringLiteral("001"), QStringLiteral("店"), stored);
         ShopSettingsWindow *s = openSettings(f.open());
         QVERIFY(s);
-        QCOMPARE(s->FlatMemo1->toPlainText(), shown);
+        QCOMPARE(s->remarkBox()->toPlainText(), shown);
         press(Qt::Key_F2);
         QCOMPARE(f.file->scalar(QStringLiteral("select 备注 from beizhu")).toString(), saved);
     }
@@ -125,14 +125,14 @@ private slots:
         CashierFixture f;
         ShopSettingsWindow *s = openSettings(f.open());
         QVERIFY(s);
-        s->FlatEdit1->setFocus();
+        s->shopNameBox()->setFocus();
         QList<QWidget *> visited;
         for (int i = 0; i < 5; ++i) {
             press(Qt::Key_Tab);
             visited << focused();
         }
-        QCOMPARE(visited, (QList<QWidget *>{s->FlatMemo1, s->XP_Button1, s->XP_Button5, s->FlatEdit2, s->FlatEdit1}));
-        QVERIFY(s->FlatMemo1->toPlainText().isEmpty());   // Tab leaves the remark, it adds nothing
+        QCOMPARE(visited, (QList<QWidget *>{s->remarkBox(), s->saveButton(), s->closeButton(), s->cashierBox(), s->shopNameBox()}));
+        QVERIFY(s->remarkBox()->toPlainText().isEmpty());   // Tab leaves the remark, it adds nothing
     }
 
     void escAndCloseDropTypedChanges()
@@ -144,28 +144,28 @@ private slots:
 
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
-        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店"));
-        s->FlatEdit1->setFocus();
+        QCOMPARE(s->shopNameBox()->text(), QStringLiteral("老店"));
+        s->shopNameBox()->setFocus();
         type(QStringLiteral("新"));
         press(Qt::Key_Escape);
         QVERIFY(!s->isVisible());
         QCOMPARE(f.file->rows(kSettingsRow), before);
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         // The next showing reads the row again.
         QCOMPARE(openSettings(w), s);
-        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店"));
-        QCOMPARE(focused(), s->FlatEdit2);
+        QCOMPARE(s->shopNameBox()->text(), QStringLiteral("老店"));
+        QCOMPARE(focused(), s->cashierBox());
 
         // The close button and the close mark drop changes the same way.
-        for (QAbstractButton *close : {static_cast<QAbstractButton *>(s->XP_Button5),
-                                       static_cast<QAbstractButton *>(s->FlatSpeedButton2)}) {
-            s->FlatEdit2->setText(QStringLiteral("改"));
+        for (QAbstractButton *close : {static_cast<QAbstractButton *>(s->closeButton()),
+                                       static_cast<QAbstractButton *>(s->closeSpot())}) {
+            s->cashierBox()->setText(QStringLiteral("改"));
             QTest::mouseClick(close, Qt::LeftButton);
             QVERIFY(!s->isVisible());
             QCOMPARE(f.file->rows(kSettingsRow), before);
             QCOMPARE(openSettings(w), s);
-            QCOMPARE(s->FlatEdit2->text(), QStringLiteral("老王"));
+            QCOMPARE(s->cashierBox()->text(), QStringLiteral("老王"));
         }
         QCOMPARE(f.boxes->count(), 0);
     }
@@ -177,15 +177,15 @@ private slots:
         CashierWindow *w = f.open();
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
-        s->FlatEdit1->setFocus();
+        s->shopNameBox()->setFocus();
         type(QStringLiteral("新"));
         f.file->setSettings(QStringLiteral("别人"), QStringLiteral("别的店"), QString());
 
-        w->XP_Button1Click();   // the cashier screen's button, with the window still open
+        w->settingsButton()->click();   // the cashier screen's button, with the window still open
         QCOMPARE(w->settingsWindow(), s);
         QVERIFY(s->isVisible());
-        QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店新"));
-        QCOMPARE(s->FlatEdit2->text(), QStringLiteral("老王"));
+        QCOMPARE(s->shopNameBox()->text(), QStringLiteral("老店新"));
+        QCOMPARE(s->cashierBox()->text(), QStringLiteral("老王"));
     }
 
     void savedCashierReachesTheTillButNotRecordedLines()
@@ -195,21 +195,21 @@ private slots:
         f.file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
                                     "values ('1', '可乐', 1, 3, 3, '260101093000', '老王', '2026-01-01', '09:30')"));
         CashierWindow *w = f.open();
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
-        s->FlatEdit2->selectAll();
+        s->cashierBox()->selectAll();
         type(QStringLiteral("小李"));
         press(Qt::Key_F2);
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("小李"));
         QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from beizhu")).toString(), QStringLiteral("小李"));
         QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from XiaoShouRecord")).toString(), QStringLiteral("老王"));
 
-        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        QTest::keyClick(w->productBox(), Qt::Key_F5);
         SalesRecordsWindow *r = w->recordsWindow();
         QVERIFY(r);
-        QCOMPARE(r->DBGrid1->model()->index(0, 6).data().toString(), QStringLiteral("老王"));
+        QCOMPARE(r->grid()->model()->index(0, 6).data().toString(), QStringLiteral("老王"));
     }
 
     void aRefusedWriteKeepsTheWindowAndTheTill()
@@ -219,18 +219,18 @@ private slots:
         CashierWindow *w = f.open();
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
-        s->FlatEdit2->setText(QStringLiteral("小李"));
+        s->cashierBox()->setText(QStringLiteral("小李"));
         f.file->exec(QStringLiteral("drop table beizhu"));
 
-        QTest::mouseClick(s->XP_Button1, Qt::LeftButton);
+        QTest::mouseClick(s->saveButton(), Qt::LeftButton);
         QCOMPARE(f.boxes->count(), 1);
         QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Critical);
         QVERIFY(s->isVisible());
-        QCOMPARE(s->FlatEdit2->text(), QStringLiteral("小李"));
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+        QCOMPARE(s->cashierBox()->text(), QStringLiteral("小李"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         // Esc still closes without writing.
-        QTest::keyClick(s->FlatEdit2, Qt::Key_Escape);
+        QTest::keyClick(s->cashierBox(), Qt::Key_Escape);
         QVERIFY(!s->isVisible());
         QCOMPARE(f.boxes->count(), 1);
     }
