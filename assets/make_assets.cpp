@@ -1,4 +1,4 @@
-// Draws the window pictures and button icons of the program, the XP button
+// Draws the window pictures and button icons of the program, the skin button
 // skin and the hand cursor. Run at build time; the results are embedded as
 // resources.
 #include "widgets/buttonskin.h"

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QSize>
 
-// The look shared by the XP controls: the button skin, the way a skin image
+// The look shared by the skinned controls: the button skin, the way a skin image
 // is stretched over a face, the disabled silhouette of a picture and the
 // hand cursor. Only Qt GUI is needed here, so the asset generator draws the
 // embedded skin and cursor with these same routines.

@@ -14,7 +14,7 @@
 
 namespace {
 
-// Enter and Esc reach the XP buttons of the window before the focused
+// Enter and Esc reach the skin buttons of the window before the focused
 // control, unless that control uses them itself (a multi-line box, a grid
 // being edited). One filter serves the whole program.
 class DialogKeys final : public QObject
@@ -157,7 +157,7 @@ void SkinButton::giveModalResult()
         dialog->done(m_modalResult);
 }
 
-// Every XP button of the window learns which control has the focus now.
+// Every skin button of the window learns which control has the focus now.
 void SkinButton::announceFocusToWindow()
 {
     QWidget *form = window();

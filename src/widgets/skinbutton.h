@@ -9,7 +9,7 @@ class QKeyEvent;
 // The skinned push button: the XPBUTTON skin stretched over the face, an
 // optional picture above or left of a one-line caption. Enter and Space
 // click it while it has the focus; Enter clicks the window's Default button
-// when the focus is not on another XP button, Esc clicks a Cancel button.
+// when the focus is not on another skin button, Esc clicks a Cancel button.
 class SkinButton final : public QAbstractButton
 {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "cashierwindow.h"
 
 #include "cataloguewindow.h"
-#include "formparts.h"
+#include "windowparts.h"
 #include "salesrecordswindow.h"
 #include "shopsettingswindow.h"
 
@@ -41,7 +41,7 @@ FlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &fl
 {
     auto *edit = new FlatEdit(parent);
     edit->setGeometry(geometry);
-    edit->setFont(FormParts::pixelFont(pixels));
+    edit->setFont(WindowParts::pixelFont(pixels));
     edit->setColorFlat(flat);
     edit->setText(text);
     return edit;
@@ -85,7 +85,7 @@ private:
 
 } // namespace
 
-using FormParts::isEnter;
+using WindowParts::isEnter;
 
 CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -96,7 +96,7 @@ CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
     setWindowTitle(QStringLiteral("小票打印机软件"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/fenwo.png")));
     setFixedSize(980, 691);
-    setFont(FormParts::pixelFont(13));
+    setFont(WindowParts::pixelFont(13));
     QPalette p = palette();
     p.setColor(QPalette::Window, kWindowColor);
     setPalette(p);
@@ -124,25 +124,25 @@ void CashierWindow::buildControls()
     m_background->setScaledContents(true);
     m_background->installEventFilter(this);
 
-    m_printButton = FormParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
+    m_printButton = WindowParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
     m_closeSpot = new FlatSpeedButton(QString(), this);
     m_closeSpot->setGeometry(947, 2, 30, 26);
     m_closeSpot->setTransparentFrame(colorFromValue(16745481));
-    m_leaveButton = FormParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
+    m_leaveButton = WindowParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
 
-    FormParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, FormParts::pixelFont(16, true));
-    FormParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, FormParts::pixelFont(16, true));
-    FormParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
-                        {128, 643, 417, 13}, FormParts::pixelFont(11), Qt::gray);
-    m_guideLink = FormParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
-                        FormParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
+    WindowParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, WindowParts::pixelFont(16, true));
+    WindowParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, WindowParts::pixelFont(16, true));
+    WindowParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
+                        {128, 643, 417, 13}, WindowParts::pixelFont(11), Qt::gray);
+    m_guideLink = WindowParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
+                        WindowParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
     m_guideLink->setCursor(Qt::PointingHandCursor);
     m_guideLink->installEventFilter(this);
 
     m_saleGrid = new DataGrid(this);
     m_saleGrid->setGeometry(40, 288, 905, 273);
-    m_saleGrid->setFont(FormParts::pixelFont(16));
-    m_saleGrid->horizontalHeader()->setFont(FormParts::pixelFont(16));
+    m_saleGrid->setFont(WindowParts::pixelFont(16));
+    m_saleGrid->horizontalHeader()->setFont(WindowParts::pixelFont(16));
     m_saleGrid->setColors(colorFromValue(15658734), kPanelColor);
     m_saleGrid->setQuery(&m_till.lines(), {{kCode, QStringLiteral("编码(条形码)")},
                                    {kName, {}},
@@ -155,7 +155,7 @@ void CashierWindow::buildControls()
 
     m_twoCopiesBox = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
     m_twoCopiesBox->setGeometry(544, 618, 113, 25);
-    m_twoCopiesBox->setFont(FormParts::pixelFont(16));
+    m_twoCopiesBox->setFont(WindowParts::pixelFont(16));
     m_twoCopiesBox->setFontColor(Qt::gray);
     m_twoCopiesBox->setColor(Qt::white);
     m_twoCopiesBox->setTransparent(true);
@@ -167,39 +167,39 @@ void CashierWindow::buildControls()
     FlatPanel *entryPanel = makePanel(this, {40, 208, 905, 81});
     entryPanel->setColorHighLight(colorFromValue(clSilver));
     entryPanel->setColorShadow(colorFromValue(clSilver));
-    m_addButton = FormParts::actionButton(entryPanel, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
-    FormParts::label(entryPanel, QStringLiteral("数量："), {400, 16, 73, 33}, FormParts::pixelFont(16, true));
-    FormParts::label(entryPanel, QStringLiteral("单价："), {664, 17, 57, 24}, FormParts::pixelFont(16, true));
-    FormParts::label(entryPanel, QStringLiteral("输入商品："), {8, 17, 105, 24}, FormParts::pixelFont(16, true));
-    m_modifyButton = FormParts::actionButton(entryPanel, QStringLiteral("修改 (F9)"), {456, 42, 161, 33});
-    m_deleteButton = FormParts::actionButton(entryPanel, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
+    m_addButton = WindowParts::actionButton(entryPanel, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
+    WindowParts::label(entryPanel, QStringLiteral("数量："), {400, 16, 73, 33}, WindowParts::pixelFont(16, true));
+    WindowParts::label(entryPanel, QStringLiteral("单价："), {664, 17, 57, 24}, WindowParts::pixelFont(16, true));
+    WindowParts::label(entryPanel, QStringLiteral("输入商品："), {8, 17, 105, 24}, WindowParts::pixelFont(16, true));
+    m_modifyButton = WindowParts::actionButton(entryPanel, QStringLiteral("修改 (F9)"), {456, 42, 161, 33});
+    m_deleteButton = WindowParts::actionButton(entryPanel, QStringLiteral("删除 (Del)"), {128, 42, 177, 33});
     m_quantityBox = makeEdit(entryPanel, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
     m_priceBox = makeEdit(entryPanel, {720, 6, 153, 30}, 19, Qt::white);
     m_productBox = new FlatComboBox(entryPanel);
     m_productBox->setGeometry(104, 6, 233, 32);
-    m_productBox->setFont(FormParts::pixelFont(19));
+    m_productBox->setFont(WindowParts::pixelFont(19));
     m_productBox->setItemHeight(24);   // after the font, which puts it back to 13
     m_productBox->setColor(colorFromValue(clWindow));
     m_autoAddBox = new FlatCheckBox(QStringLiteral("自动默认为1"), entryPanel);
     m_autoAddBox->setGeometry(540, 11, 101, 30);
-    m_autoAddBox->setFont(FormParts::pixelFont(13));
+    m_autoAddBox->setFont(WindowParts::pixelFont(13));
     m_autoAddBox->setFontColor(Qt::gray);
     m_autoAddBox->setColor(Qt::white);
     m_autoAddBox->setTransparent(true);
     m_autoAddBox->setChecked(true);
 
     FlatPanel *totalsPanel = makePanel(this, {40, 560, 905, 41});
-    FormParts::label(totalsPanel, QStringLiteral("合计数量："), {88, 8, 97, 33}, FormParts::pixelFont(16, true));
-    FormParts::label(totalsPanel, QStringLiteral("合计金额："), {304, 8, 105, 22}, FormParts::pixelFont(16, true));
-    m_totalQuantityLabel = FormParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 153, 20}, FormParts::pixelFont(16, true));
-    m_totalAmountLabel = FormParts::label(totalsPanel, QStringLiteral("0"), {408, 8, 177, 20}, FormParts::pixelFont(16, true));
+    WindowParts::label(totalsPanel, QStringLiteral("合计数量："), {88, 8, 97, 33}, WindowParts::pixelFont(16, true));
+    WindowParts::label(totalsPanel, QStringLiteral("合计金额："), {304, 8, 105, 22}, WindowParts::pixelFont(16, true));
+    m_totalQuantityLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 153, 20}, WindowParts::pixelFont(16, true));
+    m_totalAmountLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {408, 8, 177, 20}, WindowParts::pixelFont(16, true));
 
     m_catalogueButton = makeSkinButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));
 
     FlatPanel *headerPanel = makePanel(this, {40, 136, 905, 57});
-    FormParts::label(headerPanel, QStringLiteral("销售日期："), {16, 25, 89, 16}, FormParts::pixelFont(13));
-    FormParts::label(headerPanel, QStringLiteral("收银员："), {400, 25, 65, 16}, FormParts::pixelFont(13));
-    FormParts::label(headerPanel, QStringLiteral("单号："), {672, 25, 36, 16}, FormParts::pixelFont(13));
+    WindowParts::label(headerPanel, QStringLiteral("销售日期："), {16, 25, 89, 16}, WindowParts::pixelFont(13));
+    WindowParts::label(headerPanel, QStringLiteral("收银员："), {400, 25, 65, 16}, WindowParts::pixelFont(13));
+    WindowParts::label(headerPanel, QStringLiteral("单号："), {672, 25, 36, 16}, WindowParts::pixelFont(13));
     const QColor headerFlat = colorFromValue(14935011);
     m_saleDateBox = makeEdit(headerPanel, {104, 15, 233, 26}, 16, headerFlat);
     m_cashierBox = makeEdit(headerPanel, {456, 15, 153, 26}, 16, headerFlat, QStringLiteral("001"));

@@ -1,6 +1,6 @@
 #include "cataloguewindow.h"
 
-#include "formparts.h"
+#include "windowparts.h"
 
 #include "cataloguegrid.h"
 #include "db/apperror.h"
@@ -40,7 +40,7 @@ CatalogueWindow::CatalogueWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("商品信息"), mainWindow)
 {
     setObjectName(QStringLiteral("catalogueWindow"));
-    FormParts::setWindowLook(this, kWindowColor, FormParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, kWindowColor, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
@@ -53,14 +53,14 @@ CatalogueWindow::~CatalogueWindow()
 
 void CatalogueWindow::buildControls()
 {
-    using namespace FormParts;
+    using namespace WindowParts;
 
     picture(this, QStringLiteral(":/pictures/spinfo.jpg"));
     QLabel *titleShadow = nullptr;
     QLabel *titleFace = nullptr;
     title(this, QStringLiteral("商 品 信 息"), &titleShadow, &titleFace);
 
-    m_closeSpot = FormParts::closeSpot(this);
+    m_closeSpot = WindowParts::closeSpot(this);
     m_deleteButton = actionButton(this, QStringLiteral("删除 (Del)"), {40, 613, 138, 33});
     m_saveButton = actionButton(this, QStringLiteral("保存 (F5)"), {624, 613, 138, 33});
     m_closeButton = actionButton(this, QStringLiteral("关闭 (ESC)"), {800, 613, 138, 33});

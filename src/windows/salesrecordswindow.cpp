@@ -4,7 +4,7 @@
 
 #include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
-#include "formparts.h"
+#include "windowparts.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
@@ -36,7 +36,7 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("查询统计"), mainWindow)
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
-    FormParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), FormParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     m_records = new SalesRecordModel(db,
                                      {{QStringLiteral("单号"), {}},
                                       {QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
@@ -54,14 +54,14 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
 
 void SalesRecordsWindow::buildControls()
 {
-    using namespace FormParts;
+    using namespace WindowParts;
 
     // Created in painting order.
     picture(this, QStringLiteral(":/pictures/records.jpg"));
     QLabel *titleShadow = nullptr;
     QLabel *titleFace = nullptr;
     title(this, QStringLiteral("查 询 统 计"), &titleShadow, &titleFace);
-    m_closeSpot = FormParts::closeSpot(this);
+    m_closeSpot = WindowParts::closeSpot(this);
     m_closeButton = actionButton(this, QStringLiteral("关闭 (Esc)"), {776, 616, 153, 33});
     webLink(this, [] { WebPage::open(); });
 

@@ -1,7 +1,7 @@
 #include "shopsettingswindow.h"
 
 #include "db/shopsettings.h"
-#include "formparts.h"
+#include "windowparts.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatmemo.h"
 #include "widgets/flatgroupbox.h"
@@ -42,14 +42,14 @@ ShopSettingsWindow::ShopSettingsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("店铺设置"), mainWindow)
 {
     setObjectName(QStringLiteral("shopSettingsWindow"));
-    FormParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), FormParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
 
 void ShopSettingsWindow::buildControls()
 {
-    using namespace FormParts;
+    using namespace WindowParts;
     const QFont windowFont = this->font();
 
     // Created in painting order.
@@ -57,7 +57,7 @@ void ShopSettingsWindow::buildControls()
     QLabel *titleShadow = nullptr;
     QLabel *titleFace = nullptr;
     title(this, QStringLiteral("店 铺 设 置"), &titleShadow, &titleFace);
-    m_closeSpot = FormParts::closeSpot(this);
+    m_closeSpot = WindowParts::closeSpot(this);
     webLink(this, [] { WebPage::open(); });
 
     auto *group = new FlatGroupBox(this);

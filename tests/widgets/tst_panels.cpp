@@ -61,7 +61,7 @@ private slots:
     void disabledCaptionsAreEmbossed();
     void groupBoxTopLine_data();
     void groupBoxTopLine();
-    void xpGroupBoxCaptionPatch();
+    void skinGroupBoxCaptionPatch();
 };
 
 void TestPanels::panelFillAndBevel()
@@ -202,7 +202,7 @@ void TestPanels::groupBoxTopLine()
 }
 
 // The caption patch starts at x = 10 and is six pixels wider than the text.
-void TestPanels::xpGroupBoxCaptionPatch()
+void TestPanels::skinGroupBoxCaptionPatch()
 {
     SkinGroupBox box;
     QCOMPARE(box.size(), QSize(185, 105));

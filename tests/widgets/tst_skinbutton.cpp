@@ -47,7 +47,7 @@ QImage solidPicture(QSize size, QColor color)
     return img;
 }
 
-// A window with an edit, a memo and three XP buttons, shown and active.
+// A window with an edit, a memo and three skin buttons, shown and active.
 struct Form
 {
     QWidget window;
@@ -77,7 +77,7 @@ struct Form
 
 } // namespace
 
-class TestXpButton : public QObject
+class TestSkinButton : public QObject
 {
     Q_OBJECT
 
@@ -95,14 +95,14 @@ private slots:
     void handCursorIsRegistered();
 };
 
-void TestXpButton::skinStripHasFiveImages()
+void TestSkinButton::skinStripHasFiveImages()
 {
     const QImage strip = ButtonSkin::strip();
     QCOMPARE(strip.size(), QSize(90, 21));
     QCOMPARE(ButtonSkin::imageOf(strip, 5), strip.copy(72, 0, 18, 21));
 }
 
-void TestXpButton::stretchKeepsBordersAndRepeatsMiddle_data()
+void TestSkinButton::stretchKeepsBordersAndRepeatsMiddle_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("target");
@@ -121,7 +121,7 @@ void TestXpButton::stretchKeepsBordersAndRepeatsMiddle_data()
     QTest::newRow("natural size is a copy") << natural << QPoint(13, 15) << QPoint(13, 15);
 }
 
-void TestXpButton::stretchKeepsBordersAndRepeatsMiddle()
+void TestSkinButton::stretchKeepsBordersAndRepeatsMiddle()
 {
     QFETCH(QSize, size);
     QFETCH(QPoint, target);
@@ -132,7 +132,7 @@ void TestXpButton::stretchKeepsBordersAndRepeatsMiddle()
     QCOMPARE(QPoint(qRed(px), qGreen(px)), source);
 }
 
-void TestXpButton::faceShowsSkinImageOfState_data()
+void TestSkinButton::faceShowsSkinImageOfState_data()
 {
     QTest::addColumn<QString>("state");
     QTest::addColumn<int>("image");
@@ -145,7 +145,7 @@ void TestXpButton::faceShowsSkinImageOfState_data()
     QTest::newRow("disabled") << "disabled" << int(ButtonSkin::Disabled);
 }
 
-void TestXpButton::faceShowsSkinImageOfState()
+void TestSkinButton::faceShowsSkinImageOfState()
 {
     QFETCH(QString, state);
     QFETCH(int, image);
@@ -170,7 +170,7 @@ void TestXpButton::faceShowsSkinImageOfState()
         QCOMPARE(render(b), expectedFace(state.contains("focused") ? ButtonSkin::Focused : ButtonSkin::Normal, b->size()));
 }
 
-void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption_data()
+void TestSkinButton::pictureIsPlacedAboveOrLeftOfCaption_data()
 {
     QTest::addColumn<int>("pos");
     QTest::addColumn<bool>("enabled");
@@ -179,7 +179,7 @@ void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption_data()
     QTest::newRow("above, disabled") << int(SkinButton::pTop) << false;
 }
 
-void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption()
+void TestSkinButton::pictureIsPlacedAboveOrLeftOfCaption()
 {
     QFETCH(int, pos);
     QFETCH(bool, enabled);
@@ -208,7 +208,7 @@ void TestXpButton::pictureIsPlacedAboveOrLeftOfCaption()
     QVERIFY(face.pixelColor(at + QPoint(30, 30)) != fill);
 }
 
-void TestXpButton::keys_data()
+void TestSkinButton::keys_data()
 {
     QTest::addColumn<QString>("setup");      // which buttons are Default / Cancel / disabled
     QTest::addColumn<QString>("focus");      // edit, memo, ok, other
@@ -224,7 +224,7 @@ void TestXpButton::keys_data()
         << "" << "edit" << int(Qt::Key_Return) << none << QList<int>{0, 0, 0} << true;
     QTest::newRow("Shift+Enter is not a dialog key")
         << "default" << "edit" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << QList<int>{0, 0, 0} << true;
-    QTest::newRow("Enter on another XP button clicks that one")
+    QTest::newRow("Enter on another skin button clicks that one")
         << "default" << "other" << int(Qt::Key_Return) << none << QList<int>{0, 0, 1} << false;
     QTest::newRow("Enter on the Default button clicks it once")
         << "default" << "ok" << int(Qt::Key_Return) << none << QList<int>{1, 0, 0} << false;
@@ -240,7 +240,7 @@ void TestXpButton::keys_data()
         << "default disabled" << "edit" << int(Qt::Key_Return) << none << QList<int>{0, 0, 0} << true;
 }
 
-void TestXpButton::keys()
+void TestSkinButton::keys()
 {
     QFETCH(QString, setup);
     QFETCH(QString, focus);
@@ -273,7 +273,7 @@ void TestXpButton::keys()
         QCOMPARE(f.memo->blockCount(), 2);
 }
 
-void TestXpButton::mouseReleaseOutsideDoesNotClick()
+void TestSkinButton::mouseReleaseOutsideDoesNotClick()
 {
     Form f;
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
@@ -291,7 +291,7 @@ void TestXpButton::mouseReleaseOutsideDoesNotClick()
     QCOMPARE(f.clicks(), (QList<int>{0, 0, 1}));
 }
 
-void TestXpButton::handCursorIsRegistered()
+void TestSkinButton::handCursorIsRegistered()
 {
     const QCursor hand = HandCursor::cursorById(HandCursor::kHandCursorId);
     QCOMPARE(hand.shape(), Qt::BitmapCursor);
@@ -299,5 +299,5 @@ void TestXpButton::handCursorIsRegistered()
     QCOMPARE(HandCursor::cursorById(1).shape(), Qt::ArrowCursor);
 }
 
-QTEST_MAIN(TestXpButton)
+QTEST_MAIN(TestSkinButton)
 #include "tst_skinbutton.moc"

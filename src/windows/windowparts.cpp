@@ -1,4 +1,4 @@
-#include "formparts.h"
+#include "windowparts.h"
 
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
@@ -35,7 +35,7 @@ private:
 
 } // namespace
 
-namespace FormParts {
+namespace WindowParts {
 
 QFont pixelFont(int pixels, bool bold, const QString &family)
 {
@@ -113,4 +113,4 @@ void setWindowLook(QWidget *window, const QColor &background, const QFont &font)
     window->setFont(font);
 }
 
-} // namespace FormParts
+} // namespace WindowParts

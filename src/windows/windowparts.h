@@ -12,7 +12,7 @@ class QWidget;
 class FlatSpeedButton;
 
 // Pieces every window is built from.
-namespace FormParts {
+namespace WindowParts {
 
 QFont pixelFont(int pixels, bool bold = false, const QString &family = QStringLiteral("MS Sans Serif"));
 
@@ -40,4 +40,4 @@ QLabel *webLink(QWidget *parent, std::function<void()> onClick);
 // Background colour and default font of the window.
 void setWindowLook(QWidget *window, const QColor &background, const QFont &font);
 
-} // namespace FormParts
+} // namespace WindowParts
