@@ -15,13 +15,15 @@ version=$2
 work=$(mktemp -d /tmp/fenwo-package.XXXXXX)
 pids=()
 
+# A pid of ours that has ended may be reused: only a child of this shell is ended.
+ours() { [ "$(ps -o ppid= -p "$1" 2>/dev/null | tr -d ' ')" = "$$" ]; }
 cleanup() {
     local pid
     for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
+        if ours "$pid"; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
     done
     rm -rf "$work"
 }
