@@ -137,11 +137,15 @@ QImage webIcon()
     return img;
 }
 
-QImage programIcon()
+// Drawn on a 32-unit grid and scaled, so the window icon and the menu icons
+// of every size are one picture (packaging/fenwo.svg is the same drawing).
+QImage programIcon(int size = 32)
 {
-    QImage img = blankIcon();
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     p.setPen(Qt::NoPen);
     p.setBrush(kGreen);
     p.drawRoundedRect(2, 2, 28, 28, 6, 6);
@@ -181,7 +185,14 @@ int main(int argc, char **argv)
     QDir icons(out.filePath(QStringLiteral("icons")));
     QDir skins(out.filePath(QStringLiteral("skins")));
     QDir cursors(out.filePath(QStringLiteral("cursors")));
-    bool ok = save(windowPicture(QStringLiteral("Fenwo免费小票机打印软件")), pictures, QStringLiteral("main.jpg"))
+    // The menu icons of an installed program, in the icon theme's layout.
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        out.mkpath(folder);
+        ok = ok && save(programIcon(size), QDir(out.filePath(folder)), QStringLiteral("fenwo.png"));
+    }
+    ok = ok && save(windowPicture(QStringLiteral("Fenwo免费小票机打印软件")), pictures, QStringLiteral("main.jpg"))
         && save(windowPicture(QStringLiteral("商品信息")), pictures, QStringLiteral("spinfo.jpg"))
         && save(windowPicture(QStringLiteral("查询统计")), pictures, QStringLiteral("records.jpg"))
         && save(windowPicture(QStringLiteral("店铺设置")), pictures, QStringLiteral("settings.jpg"))

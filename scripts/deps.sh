@@ -9,6 +9,9 @@ packages=(
     fonts-wqy-zenhei fonts-dejavu-core
     xdg-utils sqlite3
     xvfb xauth
+    # the package test: cpack's Depends, menu and software-centre checks,
+    # lintian, and real keys for the installed program
+    dpkg-dev file desktop-file-utils appstream lintian xdotool
     "$@"
 )
 

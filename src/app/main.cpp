@@ -1,4 +1,6 @@
+#include "datalocation.h"
 #include "fenwoapplication.h"
+#include "firststart.h"
 #include "headlesscommands.h"
 
 #include "windows/cashierwindow.h"
@@ -27,7 +29,7 @@ int main(int argc, char **argv)
                                     QStringLiteral("path"));
     const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("With --init-db: add a demo catalogue."));
     const QCommandLineOption database(QStringLiteral("database"),
-                                      QStringLiteral("Use this database file instead of data.db beside the program."),
+                                      QStringLiteral("Use this database file instead of the usual data.db."),
                                       QStringLiteral("path"));
     const QCommandLineOption printer(
         QStringLiteral("printer"),
@@ -50,7 +52,18 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    CashierWindow window(parser.isSet(database) ? parser.value(database) : Database::defaultPath());
+    QString databasePath = parser.value(database);
+    if (!parser.isSet(database)) {
+        const DataLocation location = DataLocation::forThisProgram();
+        databasePath = location.databasePath();
+        if (location.isFirstStart()) {
+            const FirstStart::Outcome outcome = FirstStart::run(databasePath);
+            if (outcome != FirstStart::Outcome::Ready)
+                return outcome == FirstStart::Outcome::Cancelled ? 0 : 1;
+        }
+    }
+
+    CashierWindow window(databasePath);
     window.setReceiptPrinter(std::move(receiptPrinter));
     window.show();
     return app.exec();

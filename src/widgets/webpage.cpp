@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 
 namespace WebPage {
 
@@ -16,7 +17,12 @@ std::function<void(const QUrl &)> &opener()
 
 QUrl address()
 {
-    return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("guide.html")));
+    // Beside the program in a build tree or a portable folder; in
+    // PREFIX/share/fenwo when the program is installed in PREFIX/bin.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = programFolder.filePath(QStringLiteral("guide.html"));
+    const QString installed = QDir::cleanPath(programFolder.filePath(QStringLiteral("../share/fenwo/guide.html")));
+    return QUrl::fromLocalFile(!QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside);
 }
 
 QString addressText()

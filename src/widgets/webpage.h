@@ -4,8 +4,9 @@
 
 #include <functional>
 
-// The product web page: a user guide shipped beside the program, opened in the
-// desktop's browser. The opener can be replaced (tests never start a browser).
+// The product web page: a user guide shipped with the program (beside it, or
+// in share/fenwo when installed), opened in the desktop's browser. The opener
+// can be replaced (tests never start a browser).
 namespace WebPage {
 
 QUrl address();
