@@ -9,8 +9,8 @@
 #include "receipt/receiptlayout.h"
 #include "receipt/systemprintsurface.h"
 
-ReceiptPrinter::ReceiptPrinter(std::unique_ptr<PrintSurface> surface)
-    : m_device(std::move(surface))
+ReceiptPrinter::ReceiptPrinter(std::unique_ptr<PrintSurface> surface, TextEncoding encoding)
+    : m_device(std::move(surface), encoding)
 {
 }
 
@@ -65,5 +65,5 @@ void ReceiptPrinter::print(const QList<ReceiptLine> &lines)
 
 void ReceiptPrinter::printCopy(const ReceiptInput &input, ReceiptCopy copy)
 {
-    print(ReceiptLayout::lines(input, copy));
+    print(ReceiptLayout::lines(input, copy, encoding()));
 }

@@ -17,7 +17,8 @@ class PrinterTarget;
 class ReceiptPrinter final : public ReceiptSink
 {
 public:
-    explicit ReceiptPrinter(std::unique_ptr<PrintSurface> surface);
+    explicit ReceiptPrinter(std::unique_ptr<PrintSurface> surface,
+                            TextEncoding encoding = TextEncoding::Gbk);
 
     // The output named by the target (see PrinterTarget). Nothing is opened
     // here; a printer that cannot be used is reported when a job opens.
@@ -36,6 +37,7 @@ public:
     void printCopy(const ReceiptInput &input, ReceiptCopy copy);
 
     PrinterTextDevice &device() { return m_device; }
+    TextEncoding encoding() const override { return m_device.encoding(); }
 
 private:
     PrinterTextDevice m_device;

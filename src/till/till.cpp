@@ -196,9 +196,9 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
         input.change = header.change;
         input.remark = settings.remark;
 
-        printer.print(ReceiptLayout::lines(input, ReceiptCopy::First));
+        printer.print(ReceiptLayout::lines(input, ReceiptCopy::First, printer.encoding()));
         if (copies > 1)
-            printer.print(ReceiptLayout::lines(input, ReceiptCopy::Second));
+            printer.print(ReceiptLayout::lines(input, ReceiptCopy::Second, printer.encoding()));
         m_db.execute(Statements::emptyOpenSale());
         transaction.commit();
     }

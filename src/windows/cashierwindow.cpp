@@ -78,6 +78,7 @@ public:
         m_printer.print(lines);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
+    TextEncoding encoding() const override { return m_printer.encoding(); }
 
 private:
     ReceiptSink &m_printer;
