@@ -440,10 +440,22 @@ void CashierWindow::lookUpProduct()
         m_productBox->setFocus();
         return;
     }
-    if (const std::optional<Product> found = m_till.lookUp(m_productBox->currentText())) {
-        // A typed code gives way to the product's name.
+    std::optional<Product> found;
+    try {
+        found = m_till.lookUp(m_productBox->currentText());
+    } catch (const Refusal &refusal) {
+        // A scale code that cannot be rung up: the cashier is told, nothing
+        // is added, and the box is ready for the next scan.
+        AppBoxes::showNotice(refusal.message());
+        resetEntryBoxes();
+        return;
+    }
+    if (found) {
+        // A typed code gives way to the product's name; a scale code brings its quantity.
         m_productBox->setEditText(found->name);
         m_priceBox->setText(found->price);
+        if (!found->quantity.isEmpty())
+            m_quantityBox->setText(found->quantity);
         addOrAskQuantity();
     } else if (m_autoAddBox->isChecked()) {
         m_priceBox->setFocus();
