@@ -1,5 +1,6 @@
 #include "receipt/receiptprinter.h"
 
+#include "receipt/cashdrawer.h"
 #include "receipt/escposfilelink.h"
 #include "receipt/escposprintsurface.h"
 #include "receipt/escpostcplink.h"
@@ -12,6 +13,14 @@
 ReceiptPrinter::ReceiptPrinter(std::unique_ptr<PrintSurface> surface, TextEncoding encoding)
     : m_device(std::move(surface), encoding)
 {
+}
+
+ReceiptPrinter::~ReceiptPrinter() = default;
+
+void ReceiptPrinter::setCashDrawer(std::unique_ptr<CashDrawer> drawer, bool afterSale)
+{
+    m_drawer = std::move(drawer);
+    m_drawerAfterSale = afterSale;
 }
 
 std::unique_ptr<ReceiptPrinter> ReceiptPrinter::create(const PrinterTarget &target)
