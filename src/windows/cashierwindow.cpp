@@ -567,18 +567,18 @@ void CashierWindow::completeSale()
         return;
     const SaleHeader header{m_receiptNumberBox->text(), m_saleDateBox->text(), m_cashierBox->text(),
                             m_receivedBox->text(), m_changeBox->text()};
-    RepaintingPrinter printer(receiptPrinter());
+    ReceiptPrinter &receipts = receiptPrinter();
+    RepaintingPrinter printer(receipts);
     if (m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1)) {
         resetForNextSale();
-        openDrawerAfterSale();
+        openDrawerAfterSale(receipts);
     }
 }
 
-void CashierWindow::openDrawerAfterSale()
+void CashierWindow::openDrawerAfterSale(ReceiptPrinter &printer)
 {
     // Only once the sale is recorded and its receipt accepted. A drawer that
     // does not open then undoes nothing: the sale stands, the cashier is told.
-    ReceiptPrinter &printer = receiptPrinter();
     if (!printer.opensDrawerAfterSale())
         return;
     try {

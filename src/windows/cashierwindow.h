@@ -115,7 +115,7 @@ private:
     void addOrAskQuantity();
     void askQuantity();
     void resetForNextSale();
-    void openDrawerAfterSale();
+    void openDrawerAfterSale(ReceiptPrinter &printer);
 
     Database m_db;   // before the till, which runs on it
     Till m_till;

@@ -129,76 +129,6 @@ private slots:
         QCOMPARE(PrinterSettings::load(TillSettings(reopened)), settings);
     }
 
-    void aTillNeverSetUpPrintsOnTheDefaultPrinter()
-    {
-        const PrinterSettings settings = PrinterSettings::load(TillSettings(*db));
-        QCOMPARE(settings, PrinterSettings());
-        QCOMPARE(settings.output, Output::SystemPrinter);
-        QVERIFY(settings.queue.isEmpty());
-        QCOMPARE(settings.encoding, TextEncoding::Gbk);
-        QCOMPARE(settings.drawer, PrinterSettings::Drawer::Off);
-    }
-
-    void refusedValuesStoreNothing_data()
-    {
-        QTest::addColumn<PrinterSettings>("settings");
-        QTest::addColumn<QString>("said");
-        PrinterSettings s;
-        s.output = Output::EscPosNetwork;
-        s.host = QStringLiteral("127.0.0.1");
-        s.port = 0;
-        QTest::newRow("port 0") << s << QStringLiteral("1 到 65535");
-        s.port = 65536;
-        QTest::newRow("port 65536") << s << QStringLiteral("1 到 65535");
-        s.port = 9100;
-        s.host = QStringLiteral("receipt-printer.invalid");
-        QTest::newRow("host that does not resolve") << s << QStringLiteral("receipt-printer.invalid");
-        s.host.clear();
-        QTest::newRow("no host") << s << QStringLiteral("IP 地址");
-
-        PrinterSettings folder;
-        folder.output = Output::PdfFolder;
-        // A folder inside a plain file can never be made.
-        folder.pdfFolder = makeDevice(dir, QStringLiteral("plain")) + QStringLiteral("/receipts");
-        QTest::newRow("folder that cannot be written") << folder << QStringLiteral("不能写入");
-
-        PrinterSettings device;
-        device.output = Output::EscPosDevice;
-        device.device = dir.filePath(QStringLiteral("lp9"));
-        QTest::newRow("device that is not there") << device << QStringLiteral("找不到小票打印机");
-
-        PrinterSettings pulse;
-        pulse.pulseOn = 0;
-        QTest::newRow("pulse of 0") << pulse << QStringLiteral("1 到 255");
-        pulse.pulseOn = 25;
-        pulse.pulseOff = 256;
-        QTest::newRow("pulse of 256") << pulse << QStringLiteral("1 到 255");
-
-        PrinterSettings queue;
-        queue.queue = QStringLiteral("NoSuchQueue%1").arg(QCoreApplication::applicationPid());
-        QTest::newRow("system queue that is not there") << queue << queue.queue;
-    }
-
-    void refusedValuesStoreNothing()
-    {
-        QFETCH(PrinterSettings, settings);
-        QFETCH(QString, said);
-        PrinterSettings earlier;
-        earlier.output = Output::PdfFolder;
-        earlier.pdfFolder = dir.path();
-        TillSettings till(*db);
-        earlier.store(till);
-        const QList<QVariantList> before = storedRows();
-
-        try {
-            settings.store(till);
-            QFAIL("refused settings were stored");
-        } catch (const Refusal &refusal) {
-            QVERIFY2(refusal.message().contains(said), qPrintable(refusal.message()));
-        }
-        QCOMPARE(storedRows(), before);
-    }
-
     void aDeviceWithoutPermissionIsSaidSoInPlainWords()
     {
         const QString path = makeDevice(dir, QStringLiteral("lp1"));
@@ -254,40 +184,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(PrinterError, stored.withOverrides({{}, {}, QStringLiteral("utf8"), {}}));
         QVERIFY_THROWS_EXCEPTION(PrinterError, stored.withOverrides({{}, {}, {}, QStringLiteral("3")}));
         QVERIFY_THROWS_EXCEPTION(PrinterError, stored.withOverrides({{}, QStringLiteral("76"), {}, {}}));
-    }
-
-    void drawerKickBytes_data()
-    {
-        QTest::addColumn<PrinterSettings::Drawer>("pin");
-        QTest::addColumn<int>("on");
-        QTest::addColumn<int>("off");
-        QTest::addColumn<QByteArray>("kick");
-        // ESC p m t1 t2: m 0 for pin 2, 1 for pin 5; times in units of 2 ms.
-        QTest::newRow("pin 2, 50 ms on, 500 ms off") << PrinterSettings::Drawer::PinTwo << 25 << 250
-                                                    << QByteArray("\x1B\x70\x00\x19\xFA", 5);
-        QTest::newRow("pin 5, 100 ms on, 200 ms off") << PrinterSettings::Drawer::PinFive << 50 << 100
-                                                     << QByteArray("\x1B\x70\x01\x32\x64", 5);
-        QTest::newRow("pin 2, longest pulse") << PrinterSettings::Drawer::PinTwo << 255 << 255
-                                              << QByteArray("\x1B\x70\x00\xFF\xFF", 5);
-    }
-
-    void drawerKickBytes()
-    {
-        QFETCH(PrinterSettings::Drawer, pin);
-        QFETCH(int, on);
-        QFETCH(int, off);
-        QFETCH(QByteArray, kick);
-        PrinterSettings settings;
-        settings.output = Output::EscPosDevice;
-        settings.device = makeDevice(dir, QStringLiteral("drawer%1%2").arg(on).arg(off));
-        settings.drawer = pin;
-        settings.pulseOn = on;
-        settings.pulseOff = off;
-        const std::unique_ptr<ReceiptPrinter> printer = settings.makePrinter();
-        QVERIFY(printer->cashDrawer());
-        QVERIFY(printer->opensDrawerAfterSale());
-        printer->cashDrawer()->open();
-        QCOMPARE(readFile(settings.device).toHex(' '), kick.toHex(' '));
     }
 
     void onlyAnEscPosOutputHasADrawer()

@@ -206,6 +206,9 @@ private slots:
                                                       << QStringLiteral("找不到小票打印机 /dev/usb/lp97");
         QTest::newRow("folder that cannot be written") << int(Output::PdfFolder) << QStringLiteral("/proc/version/receipts")
                                                        << QStringLiteral("不能写入");
+        QTest::newRow("system queue that is not there") << int(Output::SystemPrinter) << QStringLiteral("NoSuchQueue")
+                                                        << QStringLiteral("系统里没有打印机 NoSuchQueue");
+        QTest::newRow("pulse out of range") << -2 << QStringLiteral("256") << QStringLiteral("1 到 255");
         QTest::newRow("prefixes out of order") << -1 << QStringLiteral("29") << QStringLiteral("前缀");
     }
 
@@ -238,6 +241,13 @@ private slots:
             break;
         case int(Output::PdfFolder):
             retype(p->pdfFolderBox(), text);
+            break;
+        case int(Output::SystemPrinter):
+            click(p->outputBox(Output::SystemPrinter));
+            retype(p->queueBox(), text);
+            break;
+        case -2:
+            retype(p->pulseOffBox(), text);
             break;
         default:
             retype(p->firstPrefixBox(), text);
