@@ -100,6 +100,8 @@ void ShopSettingsWindow::buildControls()
     m_printerButton = new SkinButton(QStringLiteral("小票打印机"), group);
     m_printerButton->setGeometry(362, 160, 110, 41);
     m_printerButton->setFont(windowFont);
+    // Outside the Tab round of the shop's own boxes and buttons, which stays as it was.
+    m_printerButton->setFocusPolicy(Qt::NoFocus);
 
     // The cashier box stands at the top but comes last: Tab goes shop name,
     // remark, save, close, cashier, and round again.
