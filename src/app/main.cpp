@@ -7,7 +7,8 @@
 
 #include "db/apperror.h"
 #include "db/database.h"
-#include "receipt/receiptprinter.h"
+#include "receipt/printersettings.h"
+#include "till/scalecodes.h"
 #include "widgets/apperrorbox.h"
 
 #include <QCommandLineParser>
@@ -31,21 +32,42 @@ int main(int argc, char **argv)
     const QCommandLineOption database(QStringLiteral("database"),
                                       QStringLiteral("Use this database file instead of the usual data.db."),
                                       QStringLiteral("path"));
+    // Set up in the receipt printer window and stored in the database; these
+    // options stand in for the stored settings for one run.
     const QCommandLineOption printer(
         QStringLiteral("printer"),
-        QStringLiteral("Where receipts go: \"system\" (the default printer, the default), "
+        QStringLiteral("Where receipts go: \"system\" (the default printer), "
                        "\"escpos:/dev/usb/lp0\" (a receipt printer's device file), "
                        "\"escpos+tcp://HOST:9100\" (a network receipt printer) or \"pdf:FOLDER\" (one PDF per receipt)."),
         QStringLiteral("target"));
     const QCommandLineOption paper(QStringLiteral("paper"),
-                                   QStringLiteral("Paper width of a receipt printer or PDF: 58 or 80 (mm, default 80)."),
+                                   QStringLiteral("Paper width of a receipt printer or PDF: 58 or 80 (mm)."),
                                    QStringLiteral("mm"));
-    parser.addOptions({initDb, demo, database, printer, paper});
+    const QCommandLineOption encoding(QStringLiteral("encoding"),
+                                      QStringLiteral("Text encoding for a receipt printer: gbk or gb18030."),
+                                      QStringLiteral("name"));
+    const QCommandLineOption drawer(QStringLiteral("drawer"),
+                                    QStringLiteral("Cash drawer on the receipt printer: off, 2 or 5 (the pin)."),
+                                    QStringLiteral("pin"));
+    const QCommandLineOption scaleCodes(QStringLiteral("scale-codes"),
+                                        QStringLiteral("Scale barcodes carry the price, the weight, or are off: "
+                                                       "price, weight or off."),
+                                        QStringLiteral("mode"));
+    parser.addOptions({initDb, demo, database, printer, paper, encoding, drawer, scaleCodes});
     parser.process(app);
 
-    std::unique_ptr<ReceiptPrinter> receiptPrinter;
+    const PrinterOverrides overrides{parser.value(printer), parser.value(paper), parser.value(encoding),
+                                     parser.value(drawer)};
+    std::optional<ScaleCodes::Mode> scaleCodeMode;
     try {
-        receiptPrinter = ReceiptPrinter::create(parser.value(printer), parser.value(paper));
+        // Refused here, before any window, rather than at the first sale.
+        PrinterSettings().withOverrides(overrides);
+        if (parser.isSet(scaleCodes)) {
+            scaleCodeMode = ScaleCodes::parseMode(parser.value(scaleCodes));
+            if (!scaleCodeMode)
+                throw AppError(QStringLiteral("Unknown scale code mode \"%1\". Use price, weight or off.")
+                                   .arg(parser.value(scaleCodes)));
+        }
     } catch (const AppError &e) {
         std::fprintf(stderr, "fenwo: %s\n", qPrintable(e.message()));
         AppBoxes::showError(e.message());
@@ -64,7 +86,8 @@ int main(int argc, char **argv)
     }
 
     CashierWindow window(databasePath);
-    window.setReceiptPrinter(std::move(receiptPrinter));
+    window.setPrinterOverrides(overrides);
+    window.till().setScaleCodeMode(scaleCodeMode);
     window.show();
     return app.exec();
 }

@@ -41,6 +41,11 @@ Statement lookupByName(const QString &text)
     return {QStringLiteral("select * from spinfo where (品名 like ?)"), {text}, Schema::kCatalogue, kByCode};
 }
 
+Statement lookupByCode(const QString &code)
+{
+    return {QStringLiteral("select * from spinfo where 编码 = ?"), {code}, Schema::kCatalogue, kByCode};
+}
+
 Statement catalogue()
 {
     return {QStringLiteral("select * from spinfo"), {}, Schema::kCatalogue, kByCode};

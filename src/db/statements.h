@@ -26,6 +26,7 @@ Statement settings();                                  // the shop settings row
 Statement productNames();                              // every product name once
 Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
 Statement lookupByName(const QString &text);           // name is like the text
+Statement lookupByCode(const QString &code);           // code is exactly the text
 Statement catalogue();                                 // the whole catalogue
 Statement searchCatalogue(const QString &text);        // code like the text, or name containing it, by code
 Statement deleteMatchingProducts(const QString &text); // every product the same search lists

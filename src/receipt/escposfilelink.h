@@ -17,6 +17,12 @@ public:
     void close() noexcept override;
     QString target() const override { return m_path; }
 
+    // Why the device could not be opened; a device the user may not write
+    // to is explained in plain words (the lp group or a udev rule), since
+    // that is how a newly plugged USB printer fails.
+    static QString openFailure(const QString &path, int error);
+    static QString noPermission(const QString &path);
+
 private:
     QString m_path;
     QFile m_file;

@@ -1,7 +1,6 @@
 #include "receipt/escposprintsurface.h"
 
 #include "receipt/escposlink.h"
-#include "receipt/gbkcodec.h"
 
 #include <QtGlobal>
 
@@ -23,9 +22,10 @@ QByteArray command(std::initializer_list<char> bytes)
 
 } // namespace
 
-EscPosPrintSurface::EscPosPrintSurface(std::unique_ptr<EscPosLink> link, int columns)
+EscPosPrintSurface::EscPosPrintSurface(std::unique_ptr<EscPosLink> link, int columns, TextEncoding encoding)
     : m_link(std::move(link))
     , m_columns(columns)
+    , m_codec(encoding)
 {
 }
 
@@ -103,7 +103,7 @@ void EscPosPrintSurface::setFontSize(int points)
 
 QSize EscPosPrintSurface::textExtent(const QString &text) const
 {
-    const int bytes = int(GbkCodec::byteLength(text));
+    const int bytes = int(m_codec.byteLength(text));
     return QSize(bytes * DotsPerColumn * scale(), CharacterDots * scale());
 }
 
@@ -135,7 +135,7 @@ void EscPosPrintSurface::drawText(int x, int y, const QString &text)
         m_line += QByteArray(blanks, ' ');
         m_cursor += blanks * blankWidth;
     }
-    m_line += GbkCodec::encode(text);
+    m_line += m_codec.encode(text);
     m_cursor += textExtent(text).width();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receipt/printsurface.h"
+#include "receipt/receiptcodec.h"
 
 #include <QByteArray>
 
@@ -8,7 +9,7 @@
 
 class EscPosLink;
 
-// A thermal receipt printer spoken to in raw ESC/POS with GBK text. Units are
+// A thermal receipt printer spoken to in raw ESC/POS with GBK (or GB18030) text. Units are
 // printer dots: an ASCII character of the normal font is 12 dots wide and 24
 // high, a Chinese character 24 by 24; sizes of 12 points and more print
 // double wide and double high. A line is as wide as the paper's column
@@ -22,7 +23,8 @@ public:
     static constexpr int DotsPerColumn = 12;
     static constexpr int CharacterDots = 24;
 
-    EscPosPrintSurface(std::unique_ptr<EscPosLink> link, int columns);
+    EscPosPrintSurface(std::unique_ptr<EscPosLink> link, int columns,
+                       TextEncoding encoding = TextEncoding::Gbk);
     ~EscPosPrintSurface() override;
 
     void beginJob() override;
@@ -49,6 +51,7 @@ private:
 
     std::unique_ptr<EscPosLink> m_link;
     int m_columns;
+    ReceiptCodec m_codec;
     bool m_double = false;
     bool m_printerDouble = false;
     bool m_open = false;

@@ -1,6 +1,5 @@
 #include "receipt/printertextdevice.h"
 
-#include "receipt/gbkcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/printsurface.h"
 
@@ -8,8 +7,9 @@
 
 #include <utility>
 
-PrinterTextDevice::PrinterTextDevice(std::unique_ptr<PrintSurface> surface)
+PrinterTextDevice::PrinterTextDevice(std::unique_ptr<PrintSurface> surface, TextEncoding encoding)
     : m_surface(std::move(surface))
+    , m_codec(encoding)
 {
 }
 
@@ -41,7 +41,7 @@ void PrinterTextDevice::setFontSize(int points)
 void PrinterTextDevice::write(const QString &text)
 {
     requireJob();
-    writeBytes(GbkCodec::encode(text));
+    writeBytes(m_codec.encode(text));
 }
 
 void PrinterTextDevice::endLine()
@@ -78,8 +78,9 @@ void PrinterTextDevice::requireJob() const
 
 void PrinterTextDevice::writeBytes(const QByteArray &gbk)
 {
-    // Control bytes are all below 0x40, the smallest second byte of a GBK
-    // character, so a byte-wise scan never mistakes half a character for one.
+    // Control bytes are all below 0x30, the smallest byte inside a GBK or
+    // GB18030 character, so a byte-wise scan never mistakes part of a
+    // character for one.
     QByteArray run;
     for (const char byte : gbk) {
         switch (byte) {
@@ -109,7 +110,7 @@ void PrinterTextDevice::drawRun(QByteArray run)
 {
     while (!run.isEmpty()) {
         const int room = m_width - m_x;
-        QSize extent = m_surface->textExtent(GbkCodec::decode(run));
+        QSize extent = m_surface->textExtent(m_codec.decode(run));
         if (extent.width() <= room) {
             drawPart(run, extent);
             m_x += extent.width();
@@ -119,11 +120,11 @@ void PrinterTextDevice::drawRun(QByteArray run)
         // Shorten the run one character at a time from its end until it
         // fits; a two-byte character goes whole or not at all.
         QList<qsizetype> characterEnds;
-        for (qsizetype pos = 0; pos < run.size(); pos += GbkCodec::characterLength(run, pos))
-            characterEnds.append(pos + GbkCodec::characterLength(run, pos));
+        for (qsizetype pos = 0; pos < run.size(); pos += m_codec.characterLength(run, pos))
+            characterEnds.append(pos + m_codec.characterLength(run, pos));
         qsizetype keep = 0;
         for (qsizetype i = characterEnds.size() - 2; i >= 0; --i) {
-            extent = m_surface->textExtent(GbkCodec::decode(run.left(characterEnds[i])));
+            extent = m_surface->textExtent(m_codec.decode(run.left(characterEnds[i])));
             if (extent.width() <= room) {
                 keep = characterEnds[i];
                 break;
@@ -133,7 +134,7 @@ void PrinterTextDevice::drawRun(QByteArray run)
         // it takes a line of its own rather than stalling the job.
         if (keep == 0 && m_x == 0) {
             keep = characterEnds.first();
-            extent = m_surface->textExtent(GbkCodec::decode(run.left(keep)));
+            extent = m_surface->textExtent(m_codec.decode(run.left(keep)));
         }
         if (keep > 0)
             drawPart(run.left(keep), extent);
@@ -144,7 +145,7 @@ void PrinterTextDevice::drawRun(QByteArray run)
 
 void PrinterTextDevice::drawPart(const QByteArray &part, const QSize &extent)
 {
-    m_surface->drawText(m_x, m_y, GbkCodec::decode(part));
+    m_surface->drawText(m_x, m_y, m_codec.decode(part));
     if (extent.height() > m_lineHeight)
         m_lineHeight = extent.height() + 2;
 }

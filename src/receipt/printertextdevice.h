@@ -1,5 +1,7 @@
 #pragma once
 
+#include "receipt/receiptcodec.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QSize>
@@ -12,13 +14,14 @@ class PrintSurface;
 // Lays written text on pages from the top-left corner down, the way a plain
 // text printer does: text runs are drawn at the current position, wrapped
 // at the right edge without ever splitting a two-byte character, and lines
-// and pages advance by the height of what was drawn. Text is handled as GBK
-// bytes; LF ends a line, CR only ends a run, FF starts a new page and TAB
+// and pages advance by the height of what was drawn. Text is handled as
+// bytes of its code page (GBK unless set); LF ends a line, CR only ends a run, FF starts a new page and TAB
 // moves to the next tab stop.
 class PrinterTextDevice final
 {
 public:
-    explicit PrinterTextDevice(std::unique_ptr<PrintSurface> surface);
+    explicit PrinterTextDevice(std::unique_ptr<PrintSurface> surface,
+                               TextEncoding encoding = TextEncoding::Gbk);
     ~PrinterTextDevice();
 
     PrinterTextDevice(const PrinterTextDevice &) = delete;
@@ -39,6 +42,7 @@ public:
     // Drops the open job, if any, after an error. Never throws.
     void abortJob() noexcept;
 
+    TextEncoding encoding() const { return m_codec.encoding(); }
     bool isPrinting() const { return m_printing; }
     int fontSize() const { return m_fontSize; }
     QPoint position() const { return QPoint(m_x, m_y); }
@@ -55,6 +59,7 @@ private:
     void newPage();
 
     std::unique_ptr<PrintSurface> m_surface;
+    ReceiptCodec m_codec;
     bool m_printing = false;
     int m_fontSize = 10;
     int m_x = 0;

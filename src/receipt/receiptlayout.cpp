@@ -1,6 +1,6 @@
 #include "receipt/receiptlayout.h"
 
-#include "receipt/gbkcodec.h"
+#include "receipt/receiptcodec.h"
 
 namespace {
 
@@ -28,20 +28,21 @@ QString ReceiptLayout::columnHeader(ReceiptCopy copy)
     return QStringLiteral(u"品名             数量  金额");
 }
 
-QString ReceiptLayout::namePart(const QString &name, ReceiptCopy copy)
+QString ReceiptLayout::namePart(const QString &name, ReceiptCopy copy, TextEncoding encoding)
 {
-    const QByteArray kept = GbkCodec::cut(GbkCodec::encode(name), NameBytes);
+    const ReceiptCodec codec(encoding);
+    const QByteArray kept = codec.cut(codec.encode(name), NameBytes);
     const int length = int(kept.size());
     const int room = copy == ReceiptCopy::First ? NameBytes - length : NameBytes + 1 - length;
-    return GbkCodec::decode(kept) + padSpaces(room);
+    return codec.decode(kept) + padSpaces(room);
 }
 
-QString ReceiptLayout::quantityPart(const QString &quantity)
+QString ReceiptLayout::quantityPart(const QString &quantity, TextEncoding encoding)
 {
-    return quantity + padSpaces(4 - int(GbkCodec::byteLength(quantity)));
+    return quantity + padSpaces(4 - int(ReceiptCodec(encoding).byteLength(quantity)));
 }
 
-QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &input, ReceiptCopy copy)
+QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &input, ReceiptCopy copy, TextEncoding encoding)
 {
     QList<ReceiptLine> result;
     result.append(ReceiptLine{QStringList{QLatin1Char(' ') + input.shopName}, TitlePointSize});
@@ -52,7 +53,7 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &input, ReceiptCopy c
     result.append(bodyLine(columnHeader(copy)));
     for (const ReceiptSaleLine &sale : input.saleLines) {
         result.append(ReceiptLine{
-            QStringList{namePart(sale.name, copy), quantityPart(sale.quantity), sale.amount},
+            QStringList{namePart(sale.name, copy, encoding), quantityPart(sale.quantity, encoding), sale.amount},
             BodyPointSize});
     }
     result.append(bodyLine(separator()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "receipt/receiptcodec.h"
 #include "receipt/receiptdata.h"
 
 #include <QList>
@@ -18,8 +19,10 @@ public:
     // Bytes of a product name that are printed; the rest is cut off.
     static constexpr int NameBytes = 16;
 
-    // Every line of the receipt, in print order.
-    static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy);
+    // Every line of the receipt, in print order. Columns are counted in
+    // bytes of the encoding the receipt is sent in.
+    static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy,
+                                    TextEncoding encoding = TextEncoding::Gbk);
 
     // One blank followed by n more when n is 1 or more; a single blank
     // otherwise. Never empty.
@@ -31,9 +34,9 @@ public:
     // The name part of an item line: the first 16 bytes of the name (a
     // two-byte character the cut would split is left out) and blanks up to
     // the name column, 17 bytes in the first copy and 18 in the second.
-    static QString namePart(const QString &name, ReceiptCopy copy);
+    static QString namePart(const QString &name, ReceiptCopy copy, TextEncoding encoding = TextEncoding::Gbk);
 
     // The quantity, never cut, followed by blanks up to 5 bytes, or by one
     // blank when it is 5 bytes or longer.
-    static QString quantityPart(const QString &quantity);
+    static QString quantityPart(const QString &quantity, TextEncoding encoding = TextEncoding::Gbk);
 };

@@ -1,5 +1,6 @@
 #include "receipt/receiptprinter.h"
 
+#include "receipt/cashdrawer.h"
 #include "receipt/escposfilelink.h"
 #include "receipt/escposprintsurface.h"
 #include "receipt/escpostcplink.h"
@@ -9,9 +10,17 @@
 #include "receipt/receiptlayout.h"
 #include "receipt/systemprintsurface.h"
 
-ReceiptPrinter::ReceiptPrinter(std::unique_ptr<PrintSurface> surface)
-    : m_device(std::move(surface))
+ReceiptPrinter::ReceiptPrinter(std::unique_ptr<PrintSurface> surface, TextEncoding encoding)
+    : m_device(std::move(surface), encoding)
 {
+}
+
+ReceiptPrinter::~ReceiptPrinter() = default;
+
+void ReceiptPrinter::setCashDrawer(std::unique_ptr<CashDrawer> drawer, bool afterSale)
+{
+    m_drawer = std::move(drawer);
+    m_drawerAfterSale = afterSale;
 }
 
 std::unique_ptr<ReceiptPrinter> ReceiptPrinter::create(const PrinterTarget &target)
@@ -65,5 +74,5 @@ void ReceiptPrinter::print(const QList<ReceiptLine> &lines)
 
 void ReceiptPrinter::printCopy(const ReceiptInput &input, ReceiptCopy copy)
 {
-    print(ReceiptLayout::lines(input, copy));
+    print(ReceiptLayout::lines(input, copy, encoding()));
 }

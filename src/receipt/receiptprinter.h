@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class CashDrawer;
 class PrintSurface;
 class PrinterTarget;
 
@@ -17,7 +18,9 @@ class PrinterTarget;
 class ReceiptPrinter final : public ReceiptSink
 {
 public:
-    explicit ReceiptPrinter(std::unique_ptr<PrintSurface> surface);
+    explicit ReceiptPrinter(std::unique_ptr<PrintSurface> surface,
+                            TextEncoding encoding = TextEncoding::Gbk);
+    ~ReceiptPrinter() override;
 
     // The output named by the target (see PrinterTarget). Nothing is opened
     // here; a printer that cannot be used is reported when a job opens.
@@ -36,7 +39,16 @@ public:
     void printCopy(const ReceiptInput &input, ReceiptCopy copy);
 
     PrinterTextDevice &device() { return m_device; }
+    TextEncoding encoding() const override { return m_device.encoding(); }
+
+    // The cash drawer under this printer, if any; afterSale: open it after
+    // every completed sale.
+    void setCashDrawer(std::unique_ptr<CashDrawer> drawer, bool afterSale);
+    CashDrawer *cashDrawer() const { return m_drawer.get(); }
+    bool opensDrawerAfterSale() const { return m_drawer && m_drawerAfterSale; }
 
 private:
     PrinterTextDevice m_device;
+    std::unique_ptr<CashDrawer> m_drawer;
+    bool m_drawerAfterSale = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "receipt/receiptcodec.h"
 #include "receipt/receiptdata.h"
 
 #include <QList>
@@ -11,4 +12,6 @@ class ReceiptSink
 public:
     virtual ~ReceiptSink() = default;
     virtual void print(const QList<ReceiptLine> &lines) = 0;
+    // The code page the lines are sent in; their columns are laid out in its bytes.
+    virtual TextEncoding encoding() const { return TextEncoding::Gbk; }
 };

@@ -8,4 +8,7 @@ struct Product
     QString code;
     QString name;
     QString price;
+    // The quantity a scale code carries (its weight, or 1 for a price);
+    // empty for any other lookup, where the cashier gives it.
+    QString quantity = {};
 };

@@ -1,9 +1,11 @@
 #include "till.h"
 
+#include "db/apperror.h"
 #include "db/database.h"
 #include "db/numbertext.h"
 #include "db/shopsettings.h"
 #include "db/statements.h"
+#include "db/tillsettings.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptsink.h"
 
@@ -74,7 +76,44 @@ QStringList Till::productNames()
 
 std::optional<Product> Till::lookUp(const QString &typed)
 {
-    return takeLookup(Statements::lookupByCodeOrName(trimmedText(typed)));
+    const QString text = trimmedText(typed);
+    // A product under the whole code comes first, scale code or not.
+    if (std::optional<Product> found = takeLookup(Statements::lookupByCodeOrName(text)))
+        return found;
+    return lookUpScaleCode(text);
+}
+
+ScaleCodes Till::scaleCodes() const
+{
+    const ScaleCodes stored = ScaleCodes::load(TillSettings(m_db));
+    if (!m_scaleCodeMode)
+        return stored;
+    return ScaleCodes(*m_scaleCodeMode, stored.firstPrefix(), stored.lastPrefix());
+}
+
+std::optional<Product> Till::lookUpScaleCode(const QString &code)
+{
+    // Only codes of thirteen digits can be scale codes: anything else costs no settings read.
+    if (code.size() != 13)
+        return std::nullopt;
+    const ScaleCodes rules = scaleCodes();
+    const std::optional<ScaleCodes::Reading> reading = rules.read(code);
+    if (!reading)
+        return std::nullopt;
+    if (!reading->checkDigitValid)
+        throw Refusal(QStringLiteral("提示：电子秤条码 %1 的校验位不对，请重新扫描!").arg(code));
+    std::optional<Product> product = takeLookup(Statements::lookupByCode(reading->itemCode));
+    if (!product) {
+        throw Refusal(QStringLiteral("提示：电子秤条码 %1 的商品编码 %2 不在商品信息里，没有添加!")
+                          .arg(code, reading->itemCode));
+    }
+    if (rules.mode() == ScaleCodes::Mode::Weight) {
+        product->quantity = formatGeneral(reading->value / 1000.0);
+    } else {
+        product->quantity = QStringLiteral("1");
+        product->price = formatGeneral(reading->value / 100.0);
+    }
+    return product;
 }
 
 std::optional<Product> Till::lookUpName(const QString &typed)
@@ -196,9 +235,9 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
         input.change = header.change;
         input.remark = settings.remark;
 
-        printer.print(ReceiptLayout::lines(input, ReceiptCopy::First));
+        printer.print(ReceiptLayout::lines(input, ReceiptCopy::First, printer.encoding()));
         if (copies > 1)
-            printer.print(ReceiptLayout::lines(input, ReceiptCopy::Second));
+            printer.print(ReceiptLayout::lines(input, ReceiptCopy::Second, printer.encoding()));
         m_db.execute(Statements::emptyOpenSale());
         transaction.commit();
     }

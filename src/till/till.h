@@ -5,6 +5,7 @@
 #include "till/receiptnumbers.h"
 #include "till/saleline.h"
 #include "till/saleheader.h"
+#include "till/scalecodes.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,9 @@ public:
     // Looks a code or a name up as a whole (blanks and control characters
     // around the text are not part of it); the first product found, if any.
     // The found product's code goes with the next added line.
+    // A code nothing matches that is a scale code gives its item with the
+    // code's price or weight; a scale code with a wrong check digit or an
+    // item the catalogue does not hold throws Refusal.
     std::optional<Product> lookUp(const QString &typed);
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
@@ -70,6 +74,11 @@ public:
     bool complete(const SaleHeader &header, ReceiptSink &printer, int copies);
     bool isCompleting() const { return m_completing; }
 
+    // The scale code rules: the stored ones, read at each use, with the mode
+    // set for this run in place of the stored one when there is one.
+    ScaleCodes scaleCodes() const;
+    void setScaleCodeMode(std::optional<ScaleCodes::Mode> mode) { m_scaleCodeMode = mode; }
+
     // The receipt number of the next sale: the time "yyMMddHHmmss", always
     // later than the last one issued.
     QString nextReceiptNumber();
@@ -79,6 +88,7 @@ public:
 
 private:
     std::optional<Product> takeLookup(const Statement &statement);
+    std::optional<Product> lookUpScaleCode(const QString &code);
     void recomputeTotals();
     void recordSale(const SaleHeader &header, const QString &printTime);
 
@@ -89,4 +99,5 @@ private:
     QString m_totalAmount = QStringLiteral("0");
     ReceiptNumbers m_receiptNumbers;
     bool m_completing = false;
+    std::optional<ScaleCodes::Mode> m_scaleCodeMode;
 };

@@ -6,6 +6,7 @@
 #include "shopsettingswindow.h"
 
 #include "db/shopsettings.h"
+#include "receipt/cashdrawer.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
@@ -78,6 +79,7 @@ public:
         m_printer.print(lines);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
+    TextEncoding encoding() const override { return m_printer.encoding(); }
 
 private:
     ReceiptSink &m_printer;
@@ -323,6 +325,7 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_F11: m_receivedBox->setFocus(); break;
     case Qt::Key_F9: modifyLine(); break;
     case Qt::Key_F12: completeSale(); break;
+    case Qt::Key_F7: openDrawer(); break;
     case Qt::Key_Delete: deleteLine(); break;
     default: break;
     }
@@ -439,10 +442,22 @@ void CashierWindow::lookUpProduct()
         m_productBox->setFocus();
         return;
     }
-    if (const std::optional<Product> found = m_till.lookUp(m_productBox->currentText())) {
-        // A typed code gives way to the product's name.
+    std::optional<Product> found;
+    try {
+        found = m_till.lookUp(m_productBox->currentText());
+    } catch (const Refusal &refusal) {
+        // A scale code that cannot be rung up: the cashier is told, nothing
+        // is added, and the box is ready for the next scan.
+        AppBoxes::showNotice(refusal.message());
+        resetEntryBoxes();
+        return;
+    }
+    if (found) {
+        // A typed code gives way to the product's name; a scale code brings its quantity.
         m_productBox->setEditText(found->name);
         m_priceBox->setText(found->price);
+        if (!found->quantity.isEmpty())
+            m_quantityBox->setText(found->quantity);
         addOrAskQuantity();
     } else if (m_autoAddBox->isChecked()) {
         m_priceBox->setFocus();
@@ -531,16 +546,19 @@ void CashierWindow::takeAmountReceived()
     m_changeBox->setFocus();
 }
 
+void CashierWindow::setPrinterOverrides(const PrinterOverrides &overrides)
+{
+    m_printer.setOverrides(overrides);
+}
+
 void CashierWindow::setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer)
 {
-    m_printer = std::move(printer);
+    m_printer.setFixed(std::move(printer));
 }
 
 ReceiptPrinter &CashierWindow::receiptPrinter()
 {
-    if (!m_printer)
-        m_printer = ReceiptPrinter::create(QString());
-    return *m_printer;
+    return m_printer.current(m_db);
 }
 
 void CashierWindow::completeSale()
@@ -549,9 +567,36 @@ void CashierWindow::completeSale()
         return;
     const SaleHeader header{m_receiptNumberBox->text(), m_saleDateBox->text(), m_cashierBox->text(),
                             m_receivedBox->text(), m_changeBox->text()};
-    RepaintingPrinter printer(receiptPrinter());
-    if (m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1))
+    ReceiptPrinter &receipts = receiptPrinter();
+    RepaintingPrinter printer(receipts);
+    if (m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1)) {
         resetForNextSale();
+        openDrawerAfterSale(receipts);
+    }
+}
+
+void CashierWindow::openDrawerAfterSale(ReceiptPrinter &printer)
+{
+    // Only once the sale is recorded and its receipt accepted. A drawer that
+    // does not open then undoes nothing: the sale stands, the cashier is told.
+    if (!printer.opensDrawerAfterSale())
+        return;
+    try {
+        printer.cashDrawer()->open();
+    } catch (const AppError &e) {
+        AppBoxes::showNotice(QStringLiteral("提示：销售已经记录，小票已经打印，但是钱箱没有打开。\n") + e.message());
+    }
+}
+
+void CashierWindow::openDrawer()
+{
+    CashDrawer *drawer = receiptPrinter().cashDrawer();
+    if (!drawer) {
+        AppBoxes::showNotice(QStringLiteral("提示：没有设置钱箱。请在 店铺设置 → 小票打印机 里选择钱箱接口"
+                                            "（钱箱要接在 ESC/POS 小票打印机上）!"));
+        return;
+    }
+    drawer->open();
 }
 
 void CashierWindow::resetForNextSale()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/database.h"
+#include "receipt/tillprinter.h"
 #include "till/till.h"
 #include "widgets/keypreview.h"
 
@@ -78,6 +79,7 @@ public:
     void sortByColumn(const QString &field);
     void takeAmountReceived();     // Enter in the amount received box
     void completeSale();           // F12, the print button, Enter in the change box
+    void openDrawer();             // F7: the cash drawer, without a sale
     void openSettings();           // F2
     void openCatalogue();          // F3
     void openRecords();            // F5
@@ -87,7 +89,10 @@ public:
     // Refills the product box's list (the catalogue window does this when it closes).
     void setProductNames(const QStringList &names);
 
-    // Where receipts are printed; the system's default printer unless set.
+    // Where receipts are printed: as the till's stored settings say, with
+    // these options of the command line in their place for this run.
+    void setPrinterOverrides(const PrinterOverrides &overrides);
+    // A printer used instead of the stored settings.
     void setReceiptPrinter(std::unique_ptr<ReceiptPrinter> printer);
     ReceiptPrinter &receiptPrinter();
 
@@ -110,6 +115,7 @@ private:
     void addOrAskQuantity();
     void askQuantity();
     void resetForNextSale();
+    void openDrawerAfterSale(ReceiptPrinter &printer);
 
     Database m_db;   // before the till, which runs on it
     Till m_till;
@@ -143,7 +149,7 @@ private:
 
     bool m_sortToggle = false;
     bool m_destroying = false;
-    std::unique_ptr<ReceiptPrinter> m_printer;
+    TillPrinter m_printer;
     QPoint m_dragOffset;
 
     // Side windows, each made on first use and forgotten when it is destroyed.

@@ -1,6 +1,7 @@
 #include "shopsettingswindow.h"
 
 #include "db/shopsettings.h"
+#include "receiptprinterwindow.h"
 #include "windowparts.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatmemo.h"
@@ -95,6 +96,13 @@ void ShopSettingsWindow::buildControls()
     m_cashierBox->setFont(pixelFont(16));
     m_cashierBox->setColorFlat(Qt::white);
 
+    // Where receipts go and the cash drawer: a window of its own.
+    m_printerButton = new SkinButton(QStringLiteral("小票打印机"), group);
+    m_printerButton->setGeometry(362, 160, 110, 41);
+    m_printerButton->setFont(windowFont);
+    // Outside the Tab round of the shop's own boxes and buttons, which stays as it was.
+    m_printerButton->setFocusPolicy(Qt::NoFocus);
+
     // The cashier box stands at the top but comes last: Tab goes shop name,
     // remark, save, close, cashier, and round again.
     for (QWidget *button : {static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_closeButton)})
@@ -105,10 +113,20 @@ void ShopSettingsWindow::buildControls()
     setTabOrder(m_closeButton, m_cashierBox);
 }
 
+ReceiptPrinterWindow *ShopSettingsWindow::printerWindow() const
+{
+    return m_printerWindow;
+}
+
 void ShopSettingsWindow::connectHandlers()
 {
     using AppBoxes::guarded;
     connect(m_saveButton, &QAbstractButton::clicked, this, [this] { guarded([this] { save(); }); });
+    connect(m_printerButton, &QAbstractButton::clicked, this, [this] {
+        if (!m_printerWindow)
+            m_printerWindow = new ReceiptPrinterWindow(database(), this);
+        m_printerWindow->bringUp();
+    });
     // Closing drops typed changes: the next showing reads the row again.
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})

@@ -2,9 +2,12 @@
 
 #include "sidewindow.h"
 
+#include <QPointer>
+
 class FlatEdit;
 class FlatMemo;
 class FlatSpeedButton;
+class ReceiptPrinterWindow;
 class SkinButton;
 
 // The shop settings: the cashier, the shop name that heads the receipt and
@@ -24,6 +27,9 @@ public:
     SkinButton *saveButton() const { return m_saveButton; }
     SkinButton *closeButton() const { return m_closeButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
+    SkinButton *printerButton() const { return m_printerButton; }
+    // The receipt printer window; null until first opened.
+    ReceiptPrinterWindow *printerWindow() const;
 
     // Writes the three boxes to the settings row and closes (F2). A refused
     // write throws, and the window stays open with what was typed.
@@ -47,4 +53,6 @@ private:
     SkinButton *m_saveButton = nullptr;
     SkinButton *m_closeButton = nullptr;
     FlatEdit *m_cashierBox = nullptr;
+    SkinButton *m_printerButton = nullptr;
+    QPointer<ReceiptPrinterWindow> m_printerWindow;
 };
