@@ -2,6 +2,7 @@
 
 #include "db/apperror.h"
 #include "db/database.h"
+#include "db/databaseaddress.h"
 #include "db/democatalogue.h"
 
 #include <QCommandLineParser>
@@ -19,21 +20,25 @@ void complain(const QString &message)
 }
 
 // fenwo --init-db PATH [--demo]: makes a new database file with every table
-// (and, with --demo, a small catalogue and a settings row).
-int initDatabase(const QString &path, bool demo)
+// (and, with --demo, a small catalogue and a settings row). With a server
+// address (postgresql://…) it makes the tables on that empty database.
+int initDatabase(const QString &address, bool demo)
 {
     try {
-        Database::createFile(path);
+        Database::create(address);
         if (demo) {
             Database db;
-            db.open(path);
+            db.open(address);
             DemoCatalogue::fill(db);
         }
     } catch (const AppError &e) {
         complain(e.message());
         return 1;
     }
-    std::printf("fenwo: made %s\n", qPrintable(path));
+    if (DatabaseAddress::isServerAddress(address))
+        std::printf("fenwo: made the tables on %s\n", qPrintable(DatabaseAddress::parse(address).text()));
+    else
+        std::printf("fenwo: made %s\n", qPrintable(address));
     return 0;
 }
 
@@ -57,7 +62,9 @@ int run(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption initDb(QStringLiteral("init-db"), QStringLiteral("Make a new database file and end."),
+    const QCommandLineOption initDb(QStringLiteral("init-db"),
+                                    QStringLiteral("Make a new database file, or the tables on an empty database of a "
+                                                   "PostgreSQL server (postgresql://USER@HOST:PORT/DBNAME), and end."),
                                     QStringLiteral("path"));
     const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("With --init-db: add a demo catalogue."));
     parser.addOptions({initDb, demo});

@@ -33,6 +33,23 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// The connection to the database server is gone, or could not be made: the
+// message names the server. What was committed before stays; the program
+// connects again by itself.
+class ConnectionLost final : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// A row could not be written back because someone else (another till)
+// changed or deleted it since it was read.
+class RowChangedElsewhere final : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // Text that is not a number where a number is needed.
 class ConversionError final : public AppError
 {

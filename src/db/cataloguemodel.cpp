@@ -242,6 +242,12 @@ void CatalogueModel::writePendingRow()
         m_writingNewRow = isNew;
         m_query.post();
         m_writingNewRow = false;
+    } catch (const RowChangedElsewhere &) {
+        // Another till saved this product since it was listed: its save
+        // stands, this one is refused rather than silently undoing it.
+        m_writingNewRow = false;
+        m_query.cancel();
+        throw Refusal(QStringLiteral("警告：这个商品刚被另一台收银机改过或删除了，没有保存。请重新查询，看到最新的内容后再改!"));
     } catch (const DuplicateKeyError &) {
         // Only the database's word that the code is taken is reported as
         // such; any other failure (locked, full, gone) keeps its own message.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -35,8 +36,53 @@ void applyDurability(QSqlDatabase &db)
 
 QString errorText(const QSqlError &error)
 {
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    // PostgreSQL's "ERROR:  message" with its context lines: the message is what counts.
+    for (const QLatin1String severity : {QLatin1String("ERROR:  "), QLatin1String("FATAL:  ")}) {
+        if (text.startsWith(severity)) {
+            text = text.mid(severity.size());
+            text.truncate(text.indexOf(QLatin1Char('\n')));
+            break;
+        }
+    }
+    text = text.trimmed();
     return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+bool isUniqueViolation(const QSqlError &error)
+{
+    // SQLITE_CONSTRAINT_UNIQUE / _PRIMARYKEY, PostgreSQL's unique_violation,
+    // or the plain message where the driver reports only the primary code.
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("2067") || code == QLatin1String("1555") || code == QLatin1String("23505")
+        || error.databaseText().contains(QLatin1String("UNIQUE constraint failed"))
+        || error.databaseText().contains(QLatin1String("duplicate key"));
+}
+
+QSqlDatabase addServerConnection(const DatabaseAddress &address, const QString &name)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    if (!db.isValid()) {
+        QSqlDatabase::removeDatabase(name);
+        throw DatabaseError(QStringLiteral("这台电脑上没有 PostgreSQL 数据库驱动，连接不了数据库服务器 %1。"
+                                           "请安装 libqt6sql6-psql。")
+                                .arg(address.serverName()));
+    }
+    db.setHostName(address.host());
+    db.setPort(address.port());
+    db.setDatabaseName(address.databaseName());
+    db.setUserName(address.user());
+    // Left empty, libpq reads PGPASSWORD or ~/.pgpass.
+    db.setPassword(address.password());
+    db.setConnectOptions(address.connectOptions());
+    return db;
+}
+
+QString unreachableMessage(const DatabaseAddress &address, const QSqlError &error)
+{
+    return QStringLiteral("提示：连接不上数据库服务器 %1（数据库 %2）。\n"
+                          "服务器可能没有开机、网络不通，或者地址、用户名、密码不对。\n（%3）")
+        .arg(address.serverName(), address.databaseName(), errorText(error));
 }
 
 } // namespace
@@ -56,12 +102,21 @@ QString Database::defaultPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.db"));
 }
 
-void Database::open(const QString &filePath)
+void Database::open(const QString &address)
 {
     close();
+    m_address = DatabaseAddress::parse(address);
+    if (m_address.isServer())
+        openServer();
+    else
+        openFile();
+}
+
+void Database::openFile()
+{
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open what is there, never create a new empty file.
-    QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
+    QUrl url = QUrl::fromLocalFile(QFileInfo(m_address.filePath()).absoluteFilePath());
     url.setQuery(QStringLiteral("mode=rw"));
     m_db.setDatabaseName(url.toString(QUrl::FullyEncoded));
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
@@ -77,6 +132,39 @@ void Database::open(const QString &filePath)
         close();
         throw;
     }
+}
+
+void Database::openServer()
+{
+    if (!m_db.isValid()) {
+        m_db = addServerConnection(m_address, m_connectionName);
+        // The driver stays the same object from one connection to the next.
+        connect(m_db.driver(), &QSqlDriver::notification, this, [this](const QString &channel) {
+            if (channel == Schema::kCatalogueChannel)
+                emit catalogueChanged();
+        });
+    }
+    if (!m_db.open())
+        throw ConnectionLost(unreachableMessage(m_address, m_db.lastError()));
+    try {
+        Schema::checkServerLayout(m_db);
+    } catch (...) {
+        m_db.close();
+        throw;
+    }
+    m_lost = false;
+    subscribe();
+}
+
+void Database::reconnect()
+{
+    if (!m_address.isServer()) {
+        open(m_address.filePath());
+        return;
+    }
+    if (m_db.isValid())
+        m_db.close();
+    openServer();
 }
 
 void Database::close()
@@ -95,13 +183,57 @@ bool Database::isOpen() const
 
 QSqlDatabase &Database::handle()
 {
-    if (!isOpen())
+    if (!isOpen()) {
+        if (m_address.isServer())
+            fail(QSqlError());
         throw DatabaseError(QStringLiteral("No database connection"));
+    }
     return m_db;
+}
+
+QString Database::lostMessage() const
+{
+    return QStringLiteral("提示：和数据库服务器 %1 的连接断了。\n已经存到服务器上的商品和销售不会丢失。"
+                          "程序正在自动重新连接，连上以后就可以继续收银。")
+        .arg(m_address.serverName());
+}
+
+void Database::fail(const QSqlError &error)
+{
+    if (m_address.isServer() && !isOpen()) {
+        if (!m_lost) {
+            m_lost = true;
+            emit connectionLost();
+        }
+        throw ConnectionLost(lostMessage());
+    }
+    const QString text = errorText(error);
+    if (isUniqueViolation(error))
+        throw DuplicateKeyError(text);
+    throw DatabaseError(text);
+}
+
+void Database::watchCatalogue()
+{
+    m_watchingCatalogue = true;
+    if (isOpen())
+        subscribe();
+}
+
+void Database::subscribe()
+{
+    if (!m_watchingCatalogue || !m_address.isServer())
+        return;
+    QSqlDriver *driver = m_db.driver();
+    if (!driver->subscribedToNotifications().contains(Schema::kCatalogueChannel)
+        && !driver->subscribeToNotification(Schema::kCatalogueChannel))
+        fail(driver->lastError());
 }
 
 void Database::createFile(const QString &filePath)
 {
+    if (DatabaseAddress::isServerAddress(filePath))
+        throw DatabaseError(QStringLiteral("%1 is not a file").arg(filePath));
     if (QFileInfo::exists(filePath))
         throw DatabaseError(QStringLiteral("%1 already exists").arg(filePath));
     const QString name = nextConnectionName();
@@ -112,7 +244,7 @@ void Database::createFile(const QString &filePath)
             throw DatabaseError(errorText(db.lastError()));
         try {
             applyDurability(db);
-            Schema::create(db);
+            Schema::create(db, Dialect::Sqlite);
         } catch (...) {
             db.close();
             db = QSqlDatabase();
@@ -125,16 +257,47 @@ void Database::createFile(const QString &filePath)
     QSqlDatabase::removeDatabase(name);
 }
 
+void Database::create(const QString &address)
+{
+    const DatabaseAddress where = DatabaseAddress::parse(address);
+    if (!where.isServer()) {
+        createFile(where.filePath());
+        return;
+    }
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = addServerConnection(where, name);
+        const auto removed = [&] {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+        };
+        if (!db.open()) {
+            const QString message = unreachableMessage(where, db.lastError());
+            removed();
+            throw ConnectionLost(message);
+        }
+        try {
+            Schema::create(db, Dialect::Postgres);
+        } catch (...) {
+            removed();
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
 {
     QSqlQuery q(handle());
     q.setForwardOnly(forwardOnly);
-    if (!q.prepare(statement.sql))
-        throw DatabaseError(errorText(q.lastError()));
+    if (!q.prepare(statement.sqlFor(dialect())))
+        fail(q.lastError());
     for (const QVariant &v : statement.params)
         q.addBindValue(v);
     if (!q.exec())
-        throw DatabaseError(errorText(q.lastError()));
+        fail(q.lastError());
     return q;
 }
 
@@ -148,7 +311,7 @@ Transaction::Transaction(Database &db)
     : m_db(db)
 {
     if (!m_db.handle().transaction())
-        throw DatabaseError(errorText(m_db.handle().lastError()));
+        m_db.fail(m_db.handle().lastError());
 }
 
 Transaction::~Transaction()
@@ -160,6 +323,6 @@ Transaction::~Transaction()
 void Transaction::commit()
 {
     if (!m_db.handle().commit())
-        throw DatabaseError(errorText(m_db.handle().lastError()));
+        m_db.fail(m_db.handle().lastError());
     m_done = true;
 }

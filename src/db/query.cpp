@@ -13,32 +13,6 @@
 
 namespace {
 
-bool isUniqueViolation(const QSqlError &error)
-{
-    // SQLITE_CONSTRAINT_UNIQUE / _PRIMARYKEY, or the plain message where the
-    // driver reports only the primary code.
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("2067") || code == QLatin1String("1555")
-        || error.databaseText().contains(QLatin1String("UNIQUE constraint failed"))
-        || error.databaseText().contains(QLatin1String("duplicate key"));
-}
-
-void runChange(QSqlQuery &q, const QString &sql, const QVariantList &params)
-{
-    if (!q.prepare(sql))
-        throw DatabaseError(q.lastError().databaseText().isEmpty() ? q.lastError().text()
-                                                                  : q.lastError().databaseText());
-    for (const QVariant &v : params)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        const QSqlError e = q.lastError();
-        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-        if (isUniqueViolation(e))
-            throw DuplicateKeyError(text);
-        throw DatabaseError(text);
-    }
-}
-
 // A value as it is ordered: empty first, numbers by value, text by text.
 struct SortKey
 {
@@ -108,7 +82,7 @@ void Query::open()
         rows << std::move(row);
     }
     if (q.lastError().isValid())
-        throw DatabaseError(q.lastError().text());
+        m_db.fail(q.lastError());
 
     m_columns = std::move(columns);
     m_columnByName = std::move(byName);
@@ -368,6 +342,24 @@ QVariantList Query::keyValues(const QVariantList &row, QStringList *where) const
     return values;
 }
 
+QList<int> Query::storedColumns() const
+{
+    const QStringList stored = Schema::columns(m_statement.table);
+    QList<int> positions;
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (stored.contains(m_columns[i], Qt::CaseInsensitive))
+            positions << i;
+    return positions;
+}
+
+QString Query::columnList(const QList<int> &positions) const
+{
+    QStringList names;
+    for (int i : positions)
+        names << m_columns[i];
+    return names.join(QStringLiteral(", "));
+}
+
 void Query::post()
 {
     requireChanging();
@@ -389,17 +381,25 @@ void Query::postInsert()
         marks << QStringLiteral("?");
         params << m_buffer[i];
     }
-    const QString sql = names.isEmpty()
+    QString sql = names.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_statement.table)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(m_statement.table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    QSqlQuery q(m_db.handle());
-    runChange(q, sql, params);
-
-    // The key the database gave the row, so that it can be changed or deleted later.
-    const auto key = m_columnByName.constFind(Schema::kRowKey.toLower());
-    if (key != m_columnByName.constEnd() && !m_changed[*key])
-        m_buffer[*key] = q.lastInsertId();
+    // The row as the database stored it (its key, defaults, conversions), so
+    // that it can be changed or deleted later; both kinds of database hand it
+    // back with RETURNING.
+    const QList<int> stored = storedColumns();
+    if (!stored.isEmpty())
+        sql += QStringLiteral(" RETURNING ") + columnList(stored);
+    {
+        QSqlQuery q = m_db.run({sql, params, {}, {}});
+        if (!stored.isEmpty()) {
+            if (!q.next())
+                m_db.fail(q.lastError());
+            for (int i = 0; i < stored.size(); ++i)
+                m_buffer[stored[i]] = q.value(i);
+        }
+    }
 
     const int row = int(m_rows.size());
     emit rowAboutToBeInserted(row);
@@ -428,14 +428,29 @@ void Query::postEdit()
     if (!sets.isEmpty()) {
         QStringList where;
         params << keyValues(m_rows[m_current], &where);
-        QSqlQuery q(m_db.handle());
-        runChange(q, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                         .arg(m_statement.table, sets.join(QStringLiteral(", ")),
-                              where.join(QStringLiteral(" AND "))),
-                  params);
-        if (q.numRowsAffected() == 0)
-            throw DatabaseError(QStringLiteral(
-                "Row cannot be located for updating. Some values may have been changed since it was last read"));
+        // Only the row as it was read is changed: when another till changed
+        // or deleted it since, nothing is written and the edit is refused
+        // (one till's save never silently undoes another's).
+        const QList<int> stored = storedColumns();
+        for (int i : stored) {
+            if (m_statement.keyColumns.contains(m_columns[i], Qt::CaseInsensitive))
+                continue;
+            where << QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(m_columns[i]);
+            params << m_rows[m_current][i];
+        }
+        QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(m_statement.table, sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND ")));
+        if (!stored.isEmpty())
+            sql += QStringLiteral(" RETURNING ") + columnList(stored);
+        QSqlQuery q = m_db.run({sql, params, {}, {}});
+        const bool found = stored.isEmpty() ? q.numRowsAffected() > 0 : q.next();
+        if (!found) {
+            if (q.lastError().isValid())
+                m_db.fail(q.lastError());
+            throw RowChangedElsewhere(QStringLiteral("这一行刚被另一台收银机改过或删除了，没有保存。请重新打开后再改。"));
+        }
+        for (int i = 0; i < stored.size(); ++i)
+            m_buffer[stored[i]] = q.value(i);
     }
     m_rows[m_current] = m_buffer;
     m_buffer.clear();
@@ -456,9 +471,8 @@ void Query::remove()
         throw DatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted"));
     QStringList where;
     const QVariantList params = keyValues(m_rows[m_current], &where);
-    QSqlQuery q(m_db.handle());
-    runChange(q, QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_statement.table, where.join(QStringLiteral(" AND "))),
-              params);
+    m_db.execute({QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_statement.table, where.join(QStringLiteral(" AND "))),
+                  params, {}, {}});
     const int removed = m_current;
     emit rowAboutToBeRemoved(removed);
     m_rows.removeAt(removed);

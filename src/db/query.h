@@ -95,6 +95,8 @@ private:
     QVariantList keyValues(const QVariantList &row, QStringList *where) const;
     void postInsert();
     void postEdit();
+    QList<int> storedColumns() const;   // positions of the result's columns the table stores
+    QString columnList(const QList<int> &positions) const;
 
     Database &m_db;
     Statement m_statement;

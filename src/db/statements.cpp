@@ -10,14 +10,14 @@ const QStringList kByRowKey{Schema::kRowKey};
 const QStringList kByCode{QStringLiteral("编码")};
 } // namespace
 
-Statement openSale()
+Statement openSale(int till)
 {
-    return {QStringLiteral("select * from xiaoshou order by id"), {}, Schema::kOpenSale, kByRowKey};
+    return {QStringLiteral("select * from xiaoshou where till = ? order by id"), {till}, Schema::kOpenSale, kByRowKey};
 }
 
-Statement emptyOpenSale()
+Statement emptyOpenSale(int till)
 {
-    return {QStringLiteral("delete from xiaoshou"), {}, {}, {}};
+    return {QStringLiteral("delete from xiaoshou where till = ?"), {till}, {}, {}};
 }
 
 Statement settings()
@@ -33,12 +33,15 @@ Statement productNames()
 Statement lookupByCodeOrName(const QString &text)
 {
     return {QStringLiteral("select * from spinfo where (编码 like ?) or (品名 like ?)"),
-            {text, text}, Schema::kCatalogue, kByCode};
+            {text, text}, Schema::kCatalogue, kByCode,
+            QStringLiteral("select * from spinfo where (lower(编码) like lower(?) escape '') "
+                           "or (lower(品名) like lower(?) escape '')")};
 }
 
 Statement lookupByName(const QString &text)
 {
-    return {QStringLiteral("select * from spinfo where (品名 like ?)"), {text}, Schema::kCatalogue, kByCode};
+    return {QStringLiteral("select * from spinfo where (品名 like ?)"), {text}, Schema::kCatalogue, kByCode,
+            QStringLiteral("select * from spinfo where (lower(品名) like lower(?) escape '')")};
 }
 
 Statement lookupByCode(const QString &code)
@@ -55,20 +58,26 @@ Statement searchCatalogue(const QString &text)
 {
     // "+编码" orders exactly as 编码 does, but keeps SQLite from walking the
     // code index and fetching every row through it: one scan and one sort are
-    // several times quicker on a large catalogue.
+    // several times quicker on a large catalogue. PostgreSQL orders in the
+    // same byte order with the "C" collation, whatever the server's own is.
     return {QStringLiteral("select 编码,品名,单价 from spinfo where (编码 like ?) or (品名 like '%' || ? || '%') order by +编码"),
-            {text, text}, Schema::kCatalogue, kByCode};
+            {text, text}, Schema::kCatalogue, kByCode,
+            QStringLiteral("select 编码,品名,单价 from spinfo where (lower(编码) like lower(?) escape '') "
+                           "or (lower(品名) like '%' || lower(?) || '%' escape '') order by 编码 collate \"C\"")};
 }
 
 Statement deleteMatchingProducts(const QString &text)
 {
     return {QStringLiteral("delete from spinfo where (编码 like ?) or (品名 like '%' || ? || '%')"),
-            {text, text}, {}, {}};
+            {text, text}, {}, {},
+            QStringLiteral("delete from spinfo where (lower(编码) like lower(?) escape '') "
+                           "or (lower(品名) like '%' || lower(?) || '%' escape '')")};
 }
 
 Statement allRecords()
 {
-    return {QStringLiteral("select * from XiaoShouRecord order by 日期 desc"), {}, Schema::kSalesRecord, kByRowKey};
+    return {QStringLiteral("select * from XiaoShouRecord order by 日期 desc"), {}, Schema::kSalesRecord, kByRowKey,
+            QStringLiteral("select * from XiaoShouRecord order by 日期 collate \"C\" desc")};
 }
 
 namespace {
@@ -90,7 +99,8 @@ Statement recordWalkByKey()
 
 Statement recordWalkByDate()
 {
-    return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 desc, id desc"), {}, {}, {}};
+    return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 desc, id desc"), {}, {}, {},
+            QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 collate \"C\" desc, id desc")};
 }
 
 Statement recordFieldsByKey(const QStringList &fields)
@@ -130,11 +140,11 @@ Statement storeTillSetting(int till, const QString &name, const QString &value)
 
 Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
-                         const QString &cashier, const QString &date, const QString &time)
+                         const QString &cashier, const QString &date, const QString &time, int till)
 {
-    return {QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
-                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {code, name, quantity, price, amount, receiptNumber, cashier, date, time}, {}, {}};
+    return {QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间, till) "
+                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {code, name, quantity, price, amount, receiptNumber, cashier, date, time, till}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

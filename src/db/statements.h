@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialect.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -15,13 +17,21 @@ struct Statement
     // a row there again (empty table: the result is read-only).
     QString table;
     QStringList keyColumns;
+    // The same statement in PostgreSQL's words, where they differ (empty: the
+    // same text serves both).
+    QString postgresSql = {};
+
+    const QString &sqlFor(Dialect dialect) const
+    {
+        return dialect == Dialect::Postgres && !postgresSql.isEmpty() ? postgresSql : sql;
+    }
 };
 
 // Every statement the program sends.
 namespace Statements {
 
-Statement openSale();                                  // the lines being rung up, in the order added
-Statement emptyOpenSale();                             // deletes every line of the open sale
+Statement openSale(int till);                          // the till's lines being rung up, in the order added
+Statement emptyOpenSale(int till);                     // deletes every line of the till's open sale
 Statement settings();                                  // the shop settings row
 Statement productNames();                              // every product name once
 Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
@@ -45,10 +55,10 @@ Statement tillSettings(int till);                                   // name, val
 Statement forgetTillSetting(int till, const QString &name);
 Statement storeTillSetting(int till, const QString &name, const QString &value);
 
-// One line of a completed sale into the sales record.
+// One line of a completed sale into the sales record, with the till that sold it.
 Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
-                         const QString &cashier, const QString &date, const QString &time);
+                         const QString &cashier, const QString &date, const QString &time, int till);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

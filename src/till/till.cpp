@@ -19,6 +19,7 @@ const QString kName = QStringLiteral("品名");
 const QString kQuantity = QStringLiteral("数量");
 const QString kPrice = QStringLiteral("单价");
 const QString kAmount = QStringLiteral("金额");
+const QString kTill = QStringLiteral("till");
 
 // Blanks and control characters around typed text are not part of a code or name.
 QString trimmedText(const QString &text)
@@ -58,7 +59,7 @@ Till::Till(Database &db)
 
 void Till::reopenSale()
 {
-    m_lines.setStatement(Statements::openSale());
+    m_lines.setStatement(Statements::openSale(m_db.till()));
     m_lines.open();
 }
 
@@ -142,6 +143,7 @@ void Till::addLine(const QString &name, const QString &quantity, const QString &
     m_lines.append();
     try {
         m_lines.setText(kCode, code);
+        m_lines.setValue(kTill, m_db.till());
     } catch (...) {
         m_lines.cancel();
         throw;
@@ -238,7 +240,7 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
         printer.print(ReceiptLayout::lines(input, ReceiptCopy::First, printer.encoding()));
         if (copies > 1)
             printer.print(ReceiptLayout::lines(input, ReceiptCopy::Second, printer.encoding()));
-        m_db.execute(Statements::emptyOpenSale());
+        m_db.execute(Statements::emptyOpenSale(m_db.till()));
         transaction.commit();
     }
 
@@ -256,7 +258,7 @@ void Till::recordSale(const SaleHeader &header, const QString &printTime)
         m_db.execute(Statements::recordSaleLine(m_lines.value(kCode), m_lines.value(kName),
                                                 m_lines.value(kQuantity), m_lines.value(kPrice),
                                                 m_lines.value(kAmount), header.receiptNumber, header.cashier,
-                                                header.saleDate, printTime));
+                                                header.saleDate, printTime, m_db.till()));
     }
 }
 
@@ -268,6 +270,6 @@ QString Till::nextReceiptNumber()
 void Till::discardSale()
 {
     // An unprinted sale is discarded.
-    m_db.execute(Statements::emptyOpenSale());
+    m_db.execute(Statements::emptyOpenSale(m_db.till()));
     reopenSale();
 }

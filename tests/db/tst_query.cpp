@@ -52,9 +52,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, db.open(missing));
         QVERIFY(!db.isOpen());
         QVERIFY2(!QFile::exists(missing), "opening must never create the file");
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, Database::createFile(m_file->path()));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, Database::create(m_file->path()));
         Query q(db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, q.open());
     }
 
@@ -111,7 +111,7 @@ private slots:
         m_file->addSaleLine(QStringLiteral("c1"), QStringLiteral("甲"), 2, 3.5);
         m_file->exec(QStringLiteral("insert into xiaoshou (编码, 品名) values ('c2', '乙')"));
         Query q(*m_db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         q.open();
         QCOMPARE(q.recordCount(), 2);
         QVERIFY(!q.eof());
@@ -143,7 +143,7 @@ private slots:
     void appendPostAndNumberConversion()
     {
         Query q(*m_db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         q.open();
         QSignalSpy inserted(&q, &Query::rowInserted);
         q.append();
@@ -187,7 +187,7 @@ private slots:
         for (const char *code : {"c1", "c2", "c3"})
             m_file->addSaleLine(QString::fromLatin1(code), QStringLiteral("x"), 1, 1);
         Query q(*m_db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         q.open();
         q.setCurrentRow(1);
         q.remove();
@@ -206,7 +206,7 @@ private slots:
         m_file->addSaleLine(QStringLiteral("c"), QStringLiteral("同"), 1, 1);
         m_file->addSaleLine(QStringLiteral("c"), QStringLiteral("同"), 1, 1);
         Query q(*m_db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         q.open();
         q.next();
         q.edit();
@@ -246,7 +246,7 @@ private slots:
         m_file->addSaleLine(QStringLiteral("a"), QStringLiteral("甲"), 2, 1);
         m_file->addSaleLine(QStringLiteral("c"), QStringLiteral("丙"), 3, 1);
         Query q(*m_db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         q.open();
         q.setCurrentRow(2);
         q.sort(QStringLiteral("数量"), Qt::DescendingOrder);
@@ -262,7 +262,7 @@ private slots:
     {
         m_file->addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 1, 2.5);
         Query q(*m_db);
-        q.setStatement(Statements::openSale());
+        q.setStatement(Statements::openSale(1));
         QueryTableModel model(&q, {{QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
                                    {QStringLiteral("金额"), {}},
                                    {QStringLiteral("没有"), {}}});
