@@ -4,15 +4,30 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
-// A fresh database file with every table, in a temporary folder that goes
-// away with the object. Rows are written and read with plain SQL on a
+// A fresh database with every table, gone with the object: a file in a
+// temporary folder, or — when the tests run on the server back end — a new
+// database on the test server. Rows are written and read with plain SQL on a
 // connection of its own, so checks do not go through the code under test.
+//
+// The back end is chosen by the environment: FENWO_TEST_BACKEND=postgresql
+// (CTest sets it for the *_pg runs) and FENWO_TEST_PG, the address of a
+// server where databases may be made (scripts/pg-test-env.sh starts one).
+// A server run without a server is skipped as a whole (exit code 77).
 class TestDatabase final
 {
 public:
     TestDatabase();
     ~TestDatabase();
 
+    // True when this run's databases are on the server.
+    static bool onServer();
+    // The server where test databases are made; empty when there is none.
+    static QString serverAddress();
+    // Makes an empty database (no tables) on the test server and returns its
+    // address; dropped with the last TestDatabase of the process.
+    static QString makeEmptyServerDatabase();
+
+    // What the program opens: the file's path, or the database's address.
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
 
@@ -25,8 +40,14 @@ public:
     void addSaleLine(const QString &code, const QString &name, double quantity, double price);
     void setSettings(const QString &cashier, const QString &shopName, const QString &remark);
 
+    // From now on the database refuses a row for the table, with the message
+    // (as for a full disk), once the table holds fromRows rows; until allowInserts().
+    void refuseInserts(const QString &table, const QString &message, int fromRows = 0);
+    void allowInserts(const QString &table);
+
 private:
     QTemporaryDir m_dir;
     QString m_path;
     QString m_connection;
+    QString m_serverDatabase;
 };
