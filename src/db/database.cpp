@@ -104,12 +104,28 @@ void Database::createFile(const QString &filePath)
 {
     if (QFileInfo::exists(filePath))
         throw DatabaseError(QStringLiteral("%1 already exists").arg(filePath));
+    // The shop's sales are nobody else's business. SQLite gives the -wal and
+    // -shm files the mode of the database file.
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    {
+        QFile empty(filePath);
+        if (!empty.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+            throw DatabaseError(QStringLiteral("%1: %2").arg(filePath, empty.errorString()));
+        // The mode given at creation passes through the umask; this one does not.
+        if (!empty.setPermissions(ownerOnly)) {
+            const QString why = empty.errorString();
+            empty.remove();
+            throw DatabaseError(QStringLiteral("%1: %2").arg(filePath, why));
+        }
+    }
     const QString name = nextConnectionName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(filePath);
-        if (!db.open())
+        if (!db.open()) {
+            QFile::remove(filePath);
             throw DatabaseError(errorText(db.lastError()));
+        }
         try {
             applyDurability(db);
             Schema::create(db);

@@ -24,8 +24,8 @@ public:
     // data.db in the folder of the running program.
     static QString defaultPath();
 
-    // Makes a new database file with every table; refuses to touch an
-    // existing file. Throws DatabaseError.
+    // Makes a new database file with every table, readable and writable by
+    // its owner only; refuses to touch an existing file. Throws DatabaseError.
     static void createFile(const QString &filePath);
 
     // Runs a statement that yields no rows; returns the number of rows changed.
