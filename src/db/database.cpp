@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "schema.h"
+#include "schemaupgrade.h"
 #include "statements.h"
 
 #include <QCoreApplication>
@@ -56,7 +57,7 @@ QString Database::defaultPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.db"));
 }
 
-void Database::open(const QString &filePath)
+OpeningReport Database::open(const QString &filePath)
 {
     close();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -72,7 +73,7 @@ void Database::open(const QString &filePath)
     }
     try {
         applyDurability(m_db);
-        Schema::upgrade(m_db);
+        return SchemaUpgrade(m_db, filePath).run();
     } catch (...) {
         close();
         throw;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "openingreport.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -16,8 +18,10 @@ public:
     Database();
     ~Database();
 
-    // Opens the file read-write; throws DatabaseError when it cannot.
-    void open(const QString &filePath);
+    // Opens the file read-write and brings its layout up to this program's;
+    // throws DatabaseError when it cannot, DataFileError when the file cannot
+    // be used as it is (lacks a table or column, is newer).
+    OpeningReport open(const QString &filePath);
     void close();
     bool isOpen() const;
 
