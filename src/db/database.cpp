@@ -4,6 +4,7 @@
 #include "schema.h"
 #include "schemaupgrade.h"
 #include "statements.h"
+#include "writeaccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,14 +25,45 @@ QString nextConnectionName()
 
 // Every committed change must survive a crash or a power cut: write-ahead log,
 // synced at each commit.
-void applyDurability(QSqlDatabase &db)
+void applyDurability(QSqlDatabase &db, const QString &filePath)
 {
     QSqlQuery q(db);
     for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
                                "PRAGMA foreign_keys=ON", "PRAGMA busy_timeout=5000"}) {
-        if (!q.exec(QString::fromLatin1(pragma)))
+        if (!q.exec(QString::fromLatin1(pragma))) {
+            WriteAccess::refuseIfUnwritable(q.lastError(), filePath);
             throw DatabaseError(q.lastError().text());
+        }
     }
+}
+
+// SQLite opens a file it cannot write read-only without a word, and even
+// takes the write lock on it: only writing a page tells, so one is written
+// and undone. While another till is writing, the files are looked at instead
+// of waiting for it.
+void tryWriting(QSqlDatabase &db, const QString &filePath)
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA busy_timeout=0"));
+    bool written = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    QSqlError error = q.lastError();
+    if (written) {
+        written = q.exec(QStringLiteral("PRAGMA user_version")) && q.next();
+        const int version = q.value(0).toInt();
+        q.finish();
+        written = written && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+        error = q.lastError();
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    q.exec(QStringLiteral("PRAGMA busy_timeout=5000"));
+    if (written)
+        return;
+    if (WriteAccess::isBusy(error)) {
+        WriteAccess::refuseIfUnwritable(filePath);
+        return;
+    }
+    WriteAccess::refuseIfUnwritable(error, filePath);
+    throw DatabaseError(error.text());
 }
 
 QString errorText(const QSqlError &error)
@@ -72,7 +104,8 @@ OpeningReport Database::open(const QString &filePath)
         throw DatabaseError(message);
     }
     try {
-        applyDurability(m_db);
+        applyDurability(m_db, filePath);
+        tryWriting(m_db, filePath);
         return SchemaUpgrade(m_db, filePath).run();
     } catch (...) {
         close();
@@ -128,7 +161,7 @@ void Database::createFile(const QString &filePath)
             throw DatabaseError(errorText(db.lastError()));
         }
         try {
-            applyDurability(db);
+            applyDurability(db, filePath);
             Schema::create(db);
         } catch (...) {
             db.close();

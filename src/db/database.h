@@ -20,7 +20,7 @@ public:
 
     // Opens the file read-write and brings its layout up to this program's;
     // throws DatabaseError when it cannot, DataFileError when the file cannot
-    // be used as it is (lacks a table or column, is newer).
+    // be used as it is (lacks a table, is newer, cannot be written).
     OpeningReport open(const QString &filePath);
     void close();
     bool isOpen() const;

@@ -31,6 +31,16 @@ QString newer(int fileVersion, int programVersion, const QString &file)
         .arg(programVersion);
 }
 
+QString unwritableFile(const QString &file)
+{
+    return QStringLiteral("提示：数据库文件不能写入！\n文件：%1").arg(file);
+}
+
+QString unwritableFolder(const QString &folder)
+{
+    return QStringLiteral("提示：数据库文件所在的文件夹不能写入！\n文件夹：%1").arg(folder);
+}
+
 QString upgradeFailed(const QString &file, const QString &detail)
 {
     return QStringLiteral("提示：数据库文件升级失败，文件没有改动！\n文件：%1\n%2").arg(file, detail);

@@ -11,6 +11,8 @@ namespace DataFileMessages {
 // missing: "表 xiaoshou", "表 spinfo 的列 单价" …
 QString missing(const QStringList &missing, const QString &file);
 QString newer(int fileVersion, int programVersion, const QString &file);
+QString unwritableFile(const QString &file);
+QString unwritableFolder(const QString &folder);
 QString upgradeFailed(const QString &file, const QString &detail);
 QString copyFailed(const QString &copy, const QString &detail);
 

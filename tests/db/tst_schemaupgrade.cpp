@@ -4,6 +4,7 @@
 #include "db/schema.h"
 #include "db/statements.h"
 #include "testdatabase.h"
+#include "withoutrootoverride.h"
 
 #include <QDir>
 #include <QFile>
@@ -330,6 +331,51 @@ private slots:
                  QStringList{"spinfo_code_unique"});
         QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, addProduct(db, QStringLiteral("x1")));
         QCOMPARE(file.count(QStringLiteral("spinfo")), 5);
+    }
+
+    void fileThatCannotBeWrittenIsRefusedByName_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("the file") << "file";
+        QTest::newRow("its folder") << "folder";
+        QTest::newRow("its write-ahead log") << "log";
+    }
+    void fileThatCannotBeWrittenIsRefusedByName()
+    {
+        QFETCH(QString, where);
+        // A folder of its own, without the -wal and -shm files that a test
+        // file's open connection keeps; for the log, a file in use.
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("shop"));
+        QVERIFY(QDir().mkdir(folder));
+        QString path = QDir(folder).filePath(QStringLiteral("data.db"));
+        Database::createFile(path);
+        TestDatabase inUse;
+        QString locked = where == QLatin1String("file") ? path : folder;
+        if (where == QLatin1String("log")) {
+            path = inUse.path();
+            inUse.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
+            locked = path + QStringLiteral("-wal");
+            QVERIFY(QFile::exists(locked));
+        }
+        const QFile::Permissions before = QFile::permissions(locked);
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+
+        Database db;
+        QString message;
+        {
+            WithoutRootOverride asShopUser;
+            try {
+                db.open(path);
+            } catch (const DataFileError &e) {
+                message = e.message();
+            }
+        }
+        QFile::setPermissions(locked, before);
+        QCOMPARE(message, where == QLatin1String("folder")
+                              ? QStringLiteral("提示：数据库文件所在的文件夹不能写入！\n文件夹：") + locked
+                              : QStringLiteral("提示：数据库文件不能写入！\n文件：") + locked);
+        QVERIFY(!db.isOpen());
     }
 };
 
