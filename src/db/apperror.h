@@ -33,6 +33,15 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// The data file cannot be used as it is: its layout, its version, or it
+// cannot be written. The message says why and names the file; it is shown in
+// place of the connection message at start-up.
+class DataFileError final : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // Text that is not a number where a number is needed.
 class ConversionError final : public AppError
 {

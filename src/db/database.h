@@ -1,5 +1,7 @@
 #pragma once
 
+#include "openingreport.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -16,16 +18,18 @@ public:
     Database();
     ~Database();
 
-    // Opens the file read-write; throws DatabaseError when it cannot.
-    void open(const QString &filePath);
+    // Opens the file read-write and brings its layout up to this program's;
+    // throws DatabaseError when it cannot, DataFileError when the file cannot
+    // be used as it is (lacks a table, is newer, cannot be written).
+    OpeningReport open(const QString &filePath);
     void close();
     bool isOpen() const;
 
     // data.db in the folder of the running program.
     static QString defaultPath();
 
-    // Makes a new database file with every table; refuses to touch an
-    // existing file. Throws DatabaseError.
+    // Makes a new database file with every table, readable and writable by
+    // its owner only; refuses to touch an existing file. Throws DatabaseError.
     static void createFile(const QString &filePath);
 
     // Runs a statement that yields no rows; returns the number of rows changed.

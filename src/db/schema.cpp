@@ -2,40 +2,23 @@
 
 #include "apperror.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace Schema {
 
-namespace {
-
-struct Column
-{
-    QString name;
-    const char *type;
-};
-
-struct Table
-{
-    QString name;
-    QList<Column> columns;
-    // CREATE INDEX statements of the table.
-    QStringList indexes = {};
-    // A table of the program's own, beside the four the shop's file always
-    // had: an older file gets it when it is upgraded.
-    bool own = false;
-};
-
 const QList<Table> &tables()
 {
     static const QList<Table> all = {
-        // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix search.
+        // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
+        // search; the code index also keeps codes unique as the lookup sees them.
         {kCatalogue,
          {{QStringLiteral("编码"), "TEXT NOT NULL UNIQUE"},
           {QStringLiteral("品名"), "TEXT"},
           {QStringLiteral("单价"), "REAL"}},
-         {QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)"),
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS spinfo_code_unique ON spinfo (编码 COLLATE NOCASE)"),
           QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON spinfo (品名 COLLATE NOCASE)")}},
         {kOpenSale,
          {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
@@ -74,6 +57,8 @@ const QList<Table> &tables()
     return all;
 }
 
+namespace {
+
 const Table *findTable(const QString &name)
 {
     for (const Table &t : tables())
@@ -81,6 +66,8 @@ const Table *findTable(const QString &name)
             return &t;
     return nullptr;
 }
+
+} // namespace
 
 QString createTableStatement(const Table &t)
 {
@@ -90,29 +77,20 @@ QString createTableStatement(const Table &t)
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
 }
 
+QString indexName(const QString &createIndex)
+{
+    static const QRegularExpression name(QStringLiteral("INDEX\\s+(?:IF\\s+NOT\\s+EXISTS\\s+)?(\\S+)\\s+ON\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return name.match(createIndex).captured(1);
+}
+
+namespace {
+
 void run(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
         throw DatabaseError(q.lastError().text());
-}
-
-int fileVersion(QSqlDatabase &db)
-{
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
-        throw DatabaseError(q.lastError().text());
-    return q.value(0).toInt();
-}
-
-bool hasTable(QSqlDatabase &db, const QString &name)
-{
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ? collate nocase"));
-    q.addBindValue(name);
-    if (!q.exec())
-        throw DatabaseError(q.lastError().text());
-    return q.next();
 }
 
 } // namespace
@@ -150,36 +128,6 @@ void create(QSqlDatabase &db)
 {
     for (const QString &sql : createStatements())
         run(db, sql);
-}
-
-void upgrade(QSqlDatabase &db)
-{
-    const int version = fileVersion(db);
-    if (version == kVersion)
-        return;
-    if (version > kVersion)
-        throw DatabaseError(QStringLiteral("The database file was made by a newer version of the program "
-                                           "(layout %1; this program knows up to %2).")
-                                .arg(version)
-                                .arg(kVersion));
-    // In one transaction: a file is either upgraded whole or left as it was.
-    if (!db.transaction())
-        throw DatabaseError(db.lastError().text());
-    try {
-        for (const Table &t : tables()) {
-            if (t.own && !hasTable(db, t.name))
-                run(db, createTableStatement(t));
-        }
-        for (const Table &t : tables())
-            for (const QString &index : t.indexes)
-                run(db, index);
-        run(db, QStringLiteral("PRAGMA user_version = %1").arg(kVersion));
-        if (!db.commit())
-            throw DatabaseError(db.lastError().text());
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
 }
 
 } // namespace Schema

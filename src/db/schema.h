@@ -5,8 +5,8 @@
 
 class QSqlDatabase;
 
-// The four tables, defined once: the database-making step and the tests build
-// them from here, and the query layer asks here which columns hold numbers.
+// The tables, defined once: the database-making step, the upgrade step and the
+// tests build them from here, and the query layer asks here which columns hold numbers.
 namespace Schema {
 
 inline const QString kCatalogue = QStringLiteral("spinfo");
@@ -19,6 +19,30 @@ inline const QString kTillSettings = QStringLiteral("till_settings");
 // the open sale and the sales record). No window names it.
 inline const QString kRowKey = QStringLiteral("id");
 
+// The unique index that keeps product codes apart as the lookup compares them
+// (LIKE ignores the case of ASCII letters).
+inline const QString kCodeIndex = QStringLiteral("spinfo_code_unique");
+
+struct Column
+{
+    QString name;
+    const char *type;
+};
+
+struct Table
+{
+    QString name;
+    QList<Column> columns;
+    // CREATE INDEX statements of the table.
+    QStringList indexes = {};
+    // A table of the program's own, beside the four the shop's file always
+    // had: an older file gets it when it is upgraded.
+    bool own = false;
+};
+
+// Every table, the shop's four first.
+const QList<Table> &tables();
+
 // Columns of a table in their stored order (the row key first where there is one).
 QStringList columns(const QString &table);
 
@@ -27,17 +51,17 @@ bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version.
 // Raise it whenever a table or index is added.
-inline constexpr int kVersion = 2;
+inline constexpr int kVersion = 3;
 
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();
 
+QString createTableStatement(const Table &table);
+
+// The name an index statement gives its index.
+QString indexName(const QString &createIndex);
+
 // Makes every table and index on an empty database; throws DatabaseError.
 void create(QSqlDatabase &db);
-
-// Brings a file of an older layout up to this one in one transaction (the
-// program's own tables and the indexes it lacks); refuses a file of a newer
-// layout. Throws DatabaseError.
-void upgrade(QSqlDatabase &db);
 
 } // namespace Schema

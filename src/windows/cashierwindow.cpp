@@ -285,8 +285,14 @@ bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CashierWindow::openDatabase()
 {
+    // A file that cannot be used is not opened at all, so no sale is taken
+    // that could not be recorded; the box says why and where.
     try {
-        m_db.open(m_databasePath);
+        const QString notice = m_db.open(m_databasePath).notice();
+        if (!notice.isEmpty())
+            AppBoxes::showNotice(notice);
+    } catch (const DataFileError &e) {
+        AppBoxes::showConnectionError(e.message());
     } catch (const AppError &) {
         AppBoxes::showConnectionError();
     }

@@ -12,9 +12,22 @@
 
 TestDatabase::TestDatabase()
 {
-    static std::atomic<int> counter{0};
     m_path = m_dir.filePath(QStringLiteral("data.db"));
     Database::createFile(m_path);
+    connect();
+}
+
+TestDatabase::TestDatabase(const QStringList &layout)
+{
+    m_path = m_dir.filePath(QStringLiteral("data.db"));
+    connect();
+    for (const QString &statement : layout)
+        exec(statement);
+}
+
+void TestDatabase::connect()
+{
+    static std::atomic<int> counter{0};
     m_connection = QStringLiteral("testdb-%1").arg(counter++);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);

@@ -11,6 +11,9 @@ class TestDatabase final
 {
 public:
     TestDatabase();
+    // A file of another layout, made by these statements alone, as another
+    // tool or an older version would have left it.
+    explicit TestDatabase(const QStringList &layout);
     ~TestDatabase();
 
     QString path() const { return m_path; }
@@ -26,6 +29,8 @@ public:
     void setSettings(const QString &cashier, const QString &shopName, const QString &remark);
 
 private:
+    void connect();
+
     QTemporaryDir m_dir;
     QString m_path;
     QString m_connection;
