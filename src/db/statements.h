@@ -49,6 +49,17 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time);
 
+// Importing a product list. Codes are matched as the till's lookup matches
+// them, letter case aside; a temporary table remembers which codes the file
+// has already given, and on which line.
+Statement importFindProduct(const QString &code);                   // name, price of the product(s) with that code
+Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price); // a null price keeps the stored one
+Statement importAddProduct(const QString &code, const QString &name, const QVariant &price);
+Statement importStartCodes();
+Statement importTakeCode(const QString &code, qint64 line);         // changes no row when the code was taken before
+Statement importCodeLine(const QString &code);                      // the line that took the code
+Statement importEndCodes();
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);
