@@ -172,6 +172,25 @@ Statement importEndCodes()
     return {QStringLiteral("drop table if exists temp.imported_codes"), {}, {}, {}};
 }
 
+Statement exportProducts()
+{
+    return {QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码"), {}, {}, {}};
+}
+
+Statement exportAllSales()
+{
+    return {QStringLiteral("select 单号, 日期, 时间, 收银员, 编码, 品名, 数量, 单价, 金额 from XiaoShouRecord "
+                           "order by 日期, 时间, id"),
+            {}, {}, {}};
+}
+
+Statement exportSales(const QString &from, const QString &to)
+{
+    return {QStringLiteral("select 单号, 日期, 时间, 收银员, 编码, 品名, 数量, 单价, 金额 from XiaoShouRecord "
+                           "where 日期 >= ? and 日期 <= ? order by 日期, 时间, id"),
+            {from, to}, {}, {}};
+}
+
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
     return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};

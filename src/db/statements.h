@@ -60,6 +60,14 @@ Statement importTakeCode(const QString &code, qint64 line);         // changes n
 Statement importCodeLine(const QString &code);                      // the line that took the code
 Statement importEndCodes();
 
+// Exports, in the order a spreadsheet wants them.
+Statement exportProducts();                                         // code, name, price, by code
+// Receipt number, date, time, cashier, code, name, quantity, price, amount
+// of every recorded line, oldest first; or of the lines dated from..to
+// (text "yyyy-mm-dd", both days included).
+Statement exportAllSales();
+Statement exportSales(const QString &from, const QString &to);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);
