@@ -59,6 +59,7 @@ QString Database::defaultPath()
 void Database::open(const QString &filePath)
 {
     close();
+    m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open what is there, never create a new empty file.
     QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());

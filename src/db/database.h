@@ -20,6 +20,8 @@ public:
     void open(const QString &filePath);
     void close();
     bool isOpen() const;
+    // The file last opened (kept after close, so it can be opened again).
+    QString filePath() const { return m_filePath; }
 
     // data.db in the folder of the running program.
     static QString defaultPath();
@@ -38,6 +40,7 @@ public:
 
 private:
     QString m_connectionName;
+    QString m_filePath;
     QSqlDatabase m_db;
 };
 

@@ -191,6 +191,36 @@ Statement exportSales(const QString &from, const QString &to)
             {from, to}, {}, {}};
 }
 
+Statement integrityCheck()
+{
+    return {QStringLiteral("PRAGMA integrity_check"), {}, {}, {}};
+}
+
+Statement quickCheck()
+{
+    return {QStringLiteral("PRAGMA quick_check"), {}, {}, {}};
+}
+
+Statement layoutVersion()
+{
+    return {QStringLiteral("PRAGMA user_version"), {}, {}, {}};
+}
+
+Statement tableColumns(const QString &table)
+{
+    return {QStringLiteral("select name from pragma_table_info(?)"), {table}, {}, {}};
+}
+
+Statement singleFileJournal()
+{
+    return {QStringLiteral("PRAGMA journal_mode = DELETE"), {}, {}, {}};
+}
+
+Statement checkpoint()
+{
+    return {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, {}, {}};
+}
+
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
     return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};

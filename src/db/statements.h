@@ -68,6 +68,14 @@ Statement exportProducts();                                         // code, nam
 Statement exportAllSales();
 Statement exportSales(const QString &from, const QString &to);
 
+// Checks and housekeeping on a database file (backups and restores).
+Statement integrityCheck();                                         // one row "ok", or the faults found
+Statement quickCheck();
+Statement layoutVersion();                                          // user_version
+Statement tableColumns(const QString &table);                       // the names of a table's columns
+Statement singleFileJournal();                                      // no write-ahead log beside the file
+Statement checkpoint();                                             // the write-ahead log into the file, emptied
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);
