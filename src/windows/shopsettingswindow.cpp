@@ -1,5 +1,9 @@
 #include "shopsettingswindow.h"
 
+#include "backupdialog.h"
+#include "db/backup.h"
+#include "db/backupsettings.h"
+#include "db/database.h"
 #include "db/shopsettings.h"
 #include "windowparts.h"
 #include "widgets/flatedit.h"
@@ -11,8 +15,11 @@
 #include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 
 namespace {
 
@@ -95,6 +102,16 @@ void ShopSettingsWindow::buildControls()
     m_cashierBox->setFont(pixelFont(16));
     m_cashierBox->setColorFlat(Qt::white);
 
+    // Backups beside the remark, out of the Tab round.
+    m_backupButton = new SkinButton(QStringLiteral("备  份…"), group);
+    m_backupButton->setGeometry(360, 292, 113, 38);
+    m_restoreButton = new SkinButton(QStringLiteral("恢  复…"), group);
+    m_restoreButton->setGeometry(360, 339, 113, 38);
+    for (SkinButton *button : {m_backupButton, m_restoreButton}) {
+        button->setFont(windowFont);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+
     // The cashier box stands at the top but comes last: Tab goes shop name,
     // remark, save, close, cashier, and round again.
     for (QWidget *button : {static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_closeButton)})
@@ -109,6 +126,8 @@ void ShopSettingsWindow::connectHandlers()
 {
     using AppBoxes::guarded;
     connect(m_saveButton, &QAbstractButton::clicked, this, [this] { guarded([this] { save(); }); });
+    connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
+    connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
     // Closing drops typed changes: the next showing reads the row again.
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})
@@ -150,4 +169,37 @@ void ShopSettingsWindow::save()
     settings.save(database());
     emit cashierSaved(settings.cashier);
     close();
+}
+
+void ShopSettingsWindow::backUp()
+{
+    BackupDialog dialog(database(), this);
+    connect(&dialog, &BackupDialog::settingsSaved, this, &ShopSettingsWindow::backupSettingsSaved);
+    dialog.exec();
+}
+
+void ShopSettingsWindow::restore()
+{
+    Database &db = database();
+    const QString folder = BackupSettings::load(db).folderFor(db.filePath());
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("选择要恢复的备份文件"), folder,
+                                                      QStringLiteral("数据文件 (*.db);;所有文件 (*)"));
+    if (file.isEmpty())
+        return;
+    // A damaged file or one of another program is refused before anything is asked.
+    Backup::verify(file);
+    const QString name = QFileInfo(file).fileName();
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
+                         QStringLiteral("提示：恢复会用备份“%1”替换现在的全部数据（商品、销售记录、设置）。\n"
+                                        "现在的数据会先另存到备份文件夹里。确定要恢复吗?")
+                             .arg(name),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    question.setEscapeButton(QMessageBox::No);
+    if (question.exec() != QMessageBox::Yes)
+        return;
+    const QString aside = Backup::restore(db, file, folder);
+    emit databaseRestored();
+    reload();
+    AppBoxes::showNotice(QStringLiteral("已从“%1”恢复数据。\n恢复前的数据另存为：%2").arg(name, aside));
 }
