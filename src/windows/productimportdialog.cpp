@@ -81,6 +81,7 @@ void ProductImportDialog::buildControls()
     for (FlatCheckBox *box : {m_updateBox, m_skipBox}) {
         box->setFont(pixelFont(14));
         box->setColor(Qt::white);
+        box->setTransparent(true);
     }
     auto *choice = new QButtonGroup(this);
     choice->setExclusive(true);
