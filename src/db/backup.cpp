@@ -122,7 +122,7 @@ void makeFolder(const QString &folder)
         throw FileError(QStringLiteral("无法建立备份文件夹 %1").arg(folder));
 }
 
-enum class Check { Quick, Full };
+enum class Check { None, Quick, Full };
 
 // Copies a database file page by page through SQLite's online backup: one
 // step reads one consistent state of the source. The copy is left without
@@ -153,6 +153,8 @@ void copyDatabase(const QString &source, const QString &target, Check check)
         throw DatabaseError(sourceError != SQLITE_OK ? from.error() : QString::fromUtf8(sqlite3_errstr(rc)));
     }
     firstValue(to.handle(), Statements::singleFileJournal());
+    if (check == Check::None)
+        return;
     const QString verdict =
         firstValue(to.handle(), check == Check::Full ? Statements::integrityCheck() : Statements::quickCheck());
     if (verdict != QLatin1String("ok"))
@@ -195,7 +197,7 @@ void checkLayout(sqlite3 *db, const QString &file)
 
 // A checked copy of the database in the folder, under a fresh name with the
 // tag; written under a name no listing takes for a copy until it is complete.
-QString copyToFolder(const QString &databasePath, const QString &folder, const QString &tag)
+QString copyToFolder(const QString &databasePath, const QString &folder, const QString &tag, Check check)
 {
     if (!QFileInfo::exists(databasePath))
         throw FileError(QStringLiteral("找不到数据文件 %1").arg(databasePath));
@@ -206,9 +208,32 @@ QString copyToFolder(const QString &databasePath, const QString &folder, const Q
     if (!partial.open())
         throw FileError(QStringLiteral("无法在 %1 里写文件：%2").arg(folder, partial.errorString()));
     partial.close();
-    copyDatabase(databasePath, partial.fileName(), Check::Quick);
+    copyDatabase(databasePath, partial.fileName(), check);
     putInPlace(partial.fileName(), target);
     partial.setAutoRemove(false);
+    return target;
+}
+
+// The file a restore replaces, kept as it is: a damaged file (the usual
+// reason to restore) is kept too, byte for byte with its log when SQLite
+// cannot read it through.
+QString keepAside(const QString &databasePath, const QString &folder)
+{
+    try {
+        return copyToFolder(databasePath, folder, kAsideTag, Check::None);
+    } catch (const DatabaseError &) {
+    }
+    makeFolder(folder);
+    const QString target = freshName(databasePath, QDir(folder), kAsideTag);
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
+        if (!QFileInfo::exists(databasePath + suffix))
+            continue;
+        const QString partial = target + suffix + QStringLiteral(".partial");
+        QFile::remove(partial);
+        if (!QFile::copy(databasePath + suffix, partial))
+            throw FileError(QStringLiteral("无法把现在的数据文件另存到 %1").arg(folder));
+        putInPlace(partial, target + suffix);
+    }
     return target;
 }
 
@@ -219,7 +244,7 @@ namespace Backup {
 QString take(const QString &databasePath, const QString &folder)
 {
     QMutexLocker lock(&fileWork());
-    return copyToFolder(databasePath, folder, {});
+    return copyToFolder(databasePath, folder, {}, Check::Quick);
 }
 
 QStringList list(const QString &databasePath, const QString &folder)
@@ -300,7 +325,7 @@ QString restore(const QString &databasePath, const QString &file, const QString 
 
     QString aside;
     if (QFileInfo::exists(databasePath)) {
-        aside = copyToFolder(databasePath, asideFolder, kAsideTag);
+        aside = keepAside(databasePath, asideFolder);
         // The last connection to close empties the write-ahead log into the
         // file and deletes it; a log still there belongs to a program that
         // has the file open, which would go on writing into the old file.
@@ -319,7 +344,10 @@ QString restore(const QString &databasePath, const QString &file, const QString 
 
 QString restore(Database &db, const QString &file, const QString &asideFolder)
 {
+    // Also when the file could not be opened (it was deleted): the restore brings it back.
     const QString path = db.filePath();
+    if (path.isEmpty())
+        throw Refusal(QStringLiteral("不知道数据文件在哪里，无法恢复。"));
     db.close();
     QString aside;
     try {

@@ -181,7 +181,8 @@ void ShopSettingsWindow::backUp()
 void ShopSettingsWindow::restore()
 {
     Database &db = database();
-    const QString folder = BackupSettings::load(db).folderFor(db.filePath());
+    // Without a database (its file was deleted) the backups are looked for where they go by default.
+    const QString folder = (db.isOpen() ? BackupSettings::load(db) : BackupSettings()).folderFor(db.filePath());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("选择要恢复的备份文件"), folder,
                                                       QStringLiteral("数据文件 (*.db);;所有文件 (*)"));
     if (file.isEmpty())
@@ -201,5 +202,8 @@ void ShopSettingsWindow::restore()
     const QString aside = Backup::restore(db, file, folder);
     emit databaseRestored();
     reload();
-    AppBoxes::showNotice(QStringLiteral("已从“%1”恢复数据。\n恢复前的数据另存为：%2").arg(name, aside));
+    QString done = QStringLiteral("已从“%1”恢复数据。").arg(name);
+    if (!aside.isEmpty())
+        done += QStringLiteral("\n恢复前的数据另存为：%1").arg(aside);
+    AppBoxes::showNotice(done);
 }

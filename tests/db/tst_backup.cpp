@@ -149,6 +149,26 @@ private slots:
         QVERIFY(QFile::exists(aside));
     }
 
+    // A damaged data file is the usual reason to restore: it is replaced,
+    // and kept aside as it was.
+    void aDamagedDataFileIsReplacedAndKeptAside()
+    {
+        QTemporaryDir dir;
+        const QString data = shopFile(dir.path(), {QStringLiteral("GOOD")}, 3000);
+        const QString folder = dir.filePath(QStringLiteral("backups"));
+        const QString copy = Backup::take(data, folder);
+        QByteArray bytes = bytesOf(data);
+        bytes.replace(bytes.size() / 2, 8192, QByteArray(8192, '\x5A'));
+        writeBytes(data, bytes);
+        QVERIFY(sql(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString() != QLatin1String("ok"));
+
+        const QString aside = Backup::restore(data, copy, folder);
+        QCOMPARE(sql(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString(), QStringLiteral("ok"));
+        QCOMPARE(sql(data, QStringLiteral("select count(*) from spinfo")).value(0).value(0).toInt(), 3001);
+        QVERIFY(QFile::exists(aside));
+        QVERIFY(sql(aside, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString() != QLatin1String("ok"));
+    }
+
     void damagedOrForeignFilesAreRefused_data()
     {
         QTest::addColumn<QString>("kind");

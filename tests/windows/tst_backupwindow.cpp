@@ -158,6 +158,31 @@ private slots:
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("1"));
     }
 
+    // One deleted file: the program starts without data, and the settings
+    // window brings the data back from the last copy.
+    void aDeletedDataFileIsBroughtBack()
+    {
+        CashierFixture f;
+        f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
+        const QString copy = Backup::take(f.file->path(), backupsOf(*f.file));
+        f.file->release();
+        QVERIFY(QFile::remove(f.file->path()));
+
+        CashierWindow *w = f.open();
+        QVERIFY(f.boxes->count() >= 1);   // no data: the connection error
+        ShopSettingsWindow *s = openSettings(w);
+        QVERIFY(s);
+        f.boxes->clear();
+        f.boxes->setAnswer(QMessageBox::Yes);
+        FileDialogAnswers files({copy});
+        s->restoreButton()->click();
+        QCOMPARE(files.titles(), QStringList{QStringLiteral("选择要恢复的备份文件")});
+        QVERIFY2(f.boxes->lastText().contains(QStringLiteral("已从")), qPrintable(f.boxes->lastText()));
+        QCOMPARE(w->productBox()->items(), QStringList{QStringLiteral("可乐")});
+        QCOMPARE(codes(*f.file), QStringList{QStringLiteral("6901")});
+        QVERIFY(w->automaticBackup()->intervalMs() > 0);
+    }
+
     // A failing automatic copy is told once, on the cashier screen itself:
     // nothing takes the keyboard or waits for an answer, scanning goes on.
     void aFailingAutomaticCopyIsToldOnceAndSellingGoesOn()
