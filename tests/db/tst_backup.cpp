@@ -1,13 +1,10 @@
 #include "db/apperror.h"
-#include "db/automaticbackup.h"
 #include "db/backup.h"
-#include "db/backupsettings.h"
 #include "db/database.h"
 #include "db/statements.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -246,58 +243,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Refusal, Backup::restore(data, copy, dir.filePath(QStringLiteral("backups"))));
         other.close();
         QCOMPARE(products(data), (QStringList{QStringLiteral("NEW"), QStringLiteral("OLD")}));
-    }
-
-    // A failing copy is told once, not at every try, and again after one worked.
-    void aFailingAutomaticCopyIsToldOnce()
-    {
-        QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), {QStringLiteral("A")});
-        writeBytes(dir.filePath(QStringLiteral("plain-file")), "x");
-        Database db;
-        db.open(data);
-        BackupSettings settings;
-        settings.folder = QStringLiteral("plain-file/backups");   // a folder inside a file cannot be made
-        settings.keep = 2;
-        settings.store(db);
-
-        AutomaticBackup backup(db);
-        QSignalSpy failed(&backup, &AutomaticBackup::failed);
-        QSignalSpy copied(&backup, &AutomaticBackup::copied);
-        backup.copyInBackground();
-        QVERIFY(failed.wait());
-        backup.copyInBackground();
-        QVERIFY(QTest::qWaitFor([&] { return !backup.isCopying(); }));
-        QTest::qWait(50);
-        QVERIFY(backup.copyNow().isEmpty());
-        QCOMPARE(failed.size(), 1);
-        QVERIFY(failed.first().first().toString().contains(QStringLiteral("备份")));
-
-        settings.folder.clear();   // "backups" beside the file
-        settings.store(db);
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!backup.copyNow().isEmpty());
-        QCOMPARE(copied.size(), 3);
-        QCOMPARE(Backup::list(data, dir.filePath(QStringLiteral("backups"))).size(), 2);
-        settings.folder = QStringLiteral("plain-file/backups");
-        settings.store(db);
-        QVERIFY(backup.copyNow().isEmpty());
-        QCOMPARE(failed.size(), 2);
-    }
-
-    void theTimerFollowsTheSettings()
-    {
-        QTemporaryDir dir;
-        Database db;
-        db.open(shopFile(dir.path(), {}));
-        AutomaticBackup backup(db);
-        backup.start();
-        QCOMPARE(backup.intervalMs(), 4 * 3600 * 1000);
-        BackupSettings settings = BackupSettings::load(db);
-        settings.hours = 0;
-        settings.store(db);
-        backup.start();
-        QCOMPARE(backup.intervalMs(), 0);
     }
 };
 
