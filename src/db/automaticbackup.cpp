@@ -52,17 +52,27 @@ void AutomaticBackup::start()
     m_timer.stop();
     if (!m_db.isOpen())
         return;
-    const BackupSettings settings = BackupSettings::load(m_db);
-    if (settings.hours > 0) {
-        m_timer.start(qMax(1, int(settings.hours * 3600.0 * 1000.0)));
+    // Settings that cannot be read leave the defaults: copies go on.
+    BackupSettings settings;
+    try {
+        settings = BackupSettings::load(m_db);
+    } catch (const AppError &) {
     }
+    if (settings.hours > 0)
+        m_timer.start(qMax(1, int(settings.hours * 3600.0 * 1000.0)));
 }
 
 void AutomaticBackup::copyInBackground()
 {
     if (m_thread || !m_db.isOpen())
         return;
-    const BackupSettings settings = BackupSettings::load(m_db);
+    BackupSettings settings;
+    try {
+        settings = BackupSettings::load(m_db);
+    } catch (const AppError &e) {
+        finish({}, e.message(), nullptr);
+        return;
+    }
     const Job job{m_db.filePath(), settings.folderFor(m_db.filePath()), settings.keep};
     QThread *thread = QThread::create([this, job] {
         QString path;

@@ -585,7 +585,7 @@ void CashierWindow::startAutomaticBackup()
 
     m_automaticBackup = new AutomaticBackup(m_db, this);
     connect(m_automaticBackup, &AutomaticBackup::failed, this, &CashierWindow::tellBackupFailed);
-    AppBoxes::guarded([this] { m_automaticBackup->start(); });
+    m_automaticBackup->start();
 }
 
 void CashierWindow::tellBackupFailed(const QString &message)
