@@ -55,3 +55,10 @@ class Refusal final : public AppError
 public:
     using AppError::AppError;
 };
+
+// A file the shop chose (an import, an export, a backup) could not be read or written.
+class FileError final : public AppError
+{
+public:
+    using AppError::AppError;
+};

@@ -92,6 +92,7 @@ QString Database::defaultPath()
 OpeningReport Database::open(const QString &filePath)
 {
     close();
+    m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open what is there, never create a new empty file.
     QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());

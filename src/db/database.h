@@ -24,6 +24,8 @@ public:
     OpeningReport open(const QString &filePath);
     void close();
     bool isOpen() const;
+    // The file last opened (kept after close, so it can be opened again).
+    QString filePath() const { return m_filePath; }
 
     // data.db in the folder of the running program.
     static QString defaultPath();
@@ -42,6 +44,7 @@ public:
 
 private:
     QString m_connectionName;
+    QString m_filePath;
     QSqlDatabase m_db;
 };
 

@@ -62,6 +62,13 @@ void Till::reopenSale()
     m_lines.open();
 }
 
+void Till::reloadSale()
+{
+    m_lastFoundCode.clear();
+    reopenSale();
+    recomputeTotals();
+}
+
 QStringList Till::productNames()
 {
     Query names(m_db);

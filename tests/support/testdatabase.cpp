@@ -44,6 +44,11 @@ TestDatabase::~TestDatabase()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+void TestDatabase::release()
+{
+    QSqlDatabase::database(m_connection, false).close();
+}
+
 void TestDatabase::exec(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection));

@@ -18,6 +18,9 @@ public:
 
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
+    // Closes the test's own connection until the next check needs it: a
+    // restore refuses to replace a file another connection has open.
+    void release();
 
     void exec(const QString &sql, const QVariantList &params = {});
     QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
