@@ -1,18 +1,27 @@
 #include "headlesscommands.h"
 
 #include "db/apperror.h"
+#include "db/backup.h"
+#include "db/backupsettings.h"
+#include "db/csvexport.h"
 #include "db/database.h"
 #include "db/databaseaddress.h"
 #include "db/democatalogue.h"
+#include "db/productimport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
 namespace {
 
-const char *const kCommands[] = {"--init-db"};
+const char *const kCommands[] = {"--init-db", "--import-products", "--export-products", "--export-sales",
+                                 "--backup", "--restore"};
+
+// Exit codes of the commands below.
+enum Exit { Done = 0, Failed = 1, Usage = 2, DoneWithBadRows = 3 };
 
 void complain(const QString &message)
 {
@@ -42,6 +51,97 @@ int initDatabase(const QString &address, bool demo)
     return 0;
 }
 
+void say(const QString &message)
+{
+    std::printf("fenwo: %s\n", qPrintable(message));
+    std::fflush(stdout);
+}
+
+// fenwo --import-products FILE [--existing update|skip] [--report FILE]:
+// every good row of the product list into the catalogue, in one transaction.
+int runImport(const QString &databasePath, const QString &file, ProductImport::Existing existing,
+                   const QString &reportPath)
+{
+    try {
+        const ProductImport import(file);
+        say(QStringLiteral("%1: %2, separator %3, %4; code %5, name %6, price %7")
+                .arg(file, import.format().encodingName, import.format().separatorName(),
+                     import.hasHeader() ? QStringLiteral("titles in the first row")
+                                        : QStringLiteral("no titles (first three columns)"),
+                     import.columnSource(ProductImport::Code), import.columnSource(ProductImport::Name),
+                     import.columnSource(ProductImport::Price)));
+        Database db;
+        db.open(databasePath);
+        const ImportReport report = import.run(db, existing);
+        say(report.summary());
+        for (const ImportReport::BadRow &row : report.badRows)
+            complain(QStringLiteral("line %1: %2 [%3, %4, %5]").arg(row.line).arg(row.reason, row.code, row.name, row.price));
+        if (!reportPath.isEmpty()) {
+            report.saveCsv(reportPath);
+            say(QStringLiteral("report written to %1").arg(reportPath));
+        }
+        return report.badCount > 0 ? DoneWithBadRows : Done;
+    } catch (const AppError &e) {
+        complain(e.message());
+        complain(QStringLiteral("nothing was imported"));
+        return Failed;
+    }
+}
+
+// fenwo --export-products FILE, fenwo --export-sales FILE [--from DATE] [--to DATE]
+int runExport(const QString &databasePath, const QString &file, bool sales, const QString &from, const QString &to)
+{
+    try {
+        Database db;
+        db.open(databasePath);
+        if (sales)
+            say(QStringLiteral("wrote %1 sales lines to %2").arg(CsvExport::sales(db, file, from, to)).arg(file));
+        else
+            say(QStringLiteral("wrote %1 products to %2").arg(CsvExport::products(db, file)).arg(file));
+        return Done;
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Failed;
+    }
+}
+
+// fenwo --backup DIR: a consistent copy of the database in DIR.
+int runBackup(const QString &databasePath, const QString &folder)
+{
+    try {
+        if (!QFileInfo::exists(databasePath))
+            throw FileError(QStringLiteral("找不到数据文件 %1").arg(databasePath));
+        say(QStringLiteral("backed up to %1").arg(Backup::take(databasePath, folder)));
+        return Done;
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Failed;
+    }
+}
+
+// fenwo --restore FILE: the backup in place of the database, which is kept
+// aside in the backup folder first.
+int runRestore(const QString &databasePath, const QString &file)
+{
+    try {
+        BackupSettings settings;
+        if (QFileInfo::exists(databasePath)) {
+            Database db;
+            db.open(databasePath);
+            settings = BackupSettings::load(db);
+        }
+        const QString aside = Backup::restore(databasePath, file, settings.folderFor(databasePath));
+        say(QStringLiteral("restored %1 from %2").arg(databasePath, file));
+        if (!aside.isEmpty())
+            say(QStringLiteral("the data it replaced is kept in %1").arg(aside));
+        return Done;
+    } catch (const AppError &e) {
+        complain(e.message());
+        complain(QStringLiteral("%1 was not changed").arg(databasePath));
+        return Failed;
+    }
+}
+
 } // namespace
 
 namespace HeadlessCommands {
@@ -68,10 +168,61 @@ int run(int argc, char **argv)
                                     QStringLiteral("path"));
     const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("With --init-db: add a demo catalogue."));
     parser.addOptions({initDb, demo});
+
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("The database file (data.db beside the program by default)."),
+                                      QStringLiteral("path"));
+    const QCommandLineOption importProducts(QStringLiteral("import-products"),
+                                            QStringLiteral("Import a product list (CSV) into the catalogue."),
+                                            QStringLiteral("file"));
+    const QCommandLineOption existing(QStringLiteral("existing"),
+                                      QStringLiteral("With --import-products: \"update\" (default) or \"skip\" "
+                                                     "products whose code the catalogue has."),
+                                      QStringLiteral("update|skip"), QStringLiteral("update"));
+    const QCommandLineOption report(QStringLiteral("report"),
+                                    QStringLiteral("With --import-products: save the rows not imported as CSV."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption exportProducts(QStringLiteral("export-products"),
+                                            QStringLiteral("Export the catalogue to CSV."), QStringLiteral("file"));
+    const QCommandLineOption exportSales(QStringLiteral("export-sales"),
+                                         QStringLiteral("Export the sales record to CSV."), QStringLiteral("file"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("With --export-sales: first day (yyyy-mm-dd)."),
+                                  QStringLiteral("date"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("With --export-sales: last day (yyyy-mm-dd)."),
+                                QStringLiteral("date"));
+    const QCommandLineOption backup(QStringLiteral("backup"),
+                                    QStringLiteral("Copy the database into a folder."), QStringLiteral("folder"));
+    const QCommandLineOption restoreFrom(QStringLiteral("restore"),
+                                         QStringLiteral("Put a backup in place of the database (which is kept aside)."),
+                                         QStringLiteral("file"));
+    parser.addOptions({database, importProducts, existing, report, exportProducts, exportSales, from, to, backup,
+                       restoreFrom});
+    parser.addHelpOption();
     parser.process(app);
     if (parser.isSet(initDb))
         return initDatabase(parser.value(initDb), parser.isSet(demo));
-    return 2;
+
+    const QString databasePath = parser.isSet(database) ? parser.value(database) : Database::defaultPath();
+    if (parser.isSet(importProducts)) {
+        const QString mode = parser.value(existing).toLower();
+        if (mode != QLatin1String("update") && mode != QLatin1String("skip")) {
+            complain(QStringLiteral("--existing takes \"update\" or \"skip\", not \"%1\"").arg(parser.value(existing)));
+            return Usage;
+        }
+        return runImport(databasePath, parser.value(importProducts),
+                         mode == QLatin1String("skip") ? ProductImport::Existing::Skip
+                                                       : ProductImport::Existing::Update,
+                         parser.value(report));
+    }
+    if (parser.isSet(exportProducts))
+        return runExport(databasePath, parser.value(exportProducts), false, {}, {});
+    if (parser.isSet(exportSales))
+        return runExport(databasePath, parser.value(exportSales), true, parser.value(from), parser.value(to));
+    if (parser.isSet(backup))
+        return runBackup(databasePath, parser.value(backup));
+    if (parser.isSet(restoreFrom))
+        return runRestore(databasePath, parser.value(restoreFrom));
+    return Usage;
 }
 
 } // namespace HeadlessCommands

@@ -50,6 +50,15 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// The data file cannot be used as it is: its layout, its version, or it
+// cannot be written. The message says why and names the file; it is shown in
+// place of the connection message at start-up.
+class DataFileError final : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // Text that is not a number where a number is needed.
 class ConversionError final : public AppError
 {
@@ -59,6 +68,13 @@ public:
 
 // A window refused what was asked of it (a missing code, a missing name …).
 class Refusal final : public AppError
+{
+public:
+    using AppError::AppError;
+};
+
+// A file the shop chose (an import, an export, a backup) could not be read or written.
+class FileError final : public AppError
 {
 public:
     using AppError::AppError;

@@ -2,7 +2,9 @@
 
 #include "apperror.h"
 #include "schema.h"
+#include "schemaupgrade.h"
 #include "statements.h"
+#include "writeaccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,14 +26,45 @@ QString nextConnectionName()
 
 // Every committed change must survive a crash or a power cut: write-ahead log,
 // synced at each commit.
-void applyDurability(QSqlDatabase &db)
+void applyDurability(QSqlDatabase &db, const QString &filePath)
 {
     QSqlQuery q(db);
     for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
                                "PRAGMA foreign_keys=ON", "PRAGMA busy_timeout=5000"}) {
-        if (!q.exec(QString::fromLatin1(pragma)))
+        if (!q.exec(QString::fromLatin1(pragma))) {
+            WriteAccess::refuseIfUnwritable(q.lastError(), filePath);
             throw DatabaseError(q.lastError().text());
+        }
     }
+}
+
+// SQLite opens a file it cannot write read-only without a word, and even
+// takes the write lock on it: only writing a page tells, so one is written
+// and undone. While another till is writing, the files are looked at instead
+// of waiting for it.
+void tryWriting(QSqlDatabase &db, const QString &filePath)
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA busy_timeout=0"));
+    bool written = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    QSqlError error = q.lastError();
+    if (written) {
+        written = q.exec(QStringLiteral("PRAGMA user_version")) && q.next();
+        const int version = q.value(0).toInt();
+        q.finish();
+        written = written && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+        error = q.lastError();
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    q.exec(QStringLiteral("PRAGMA busy_timeout=5000"));
+    if (written)
+        return;
+    if (WriteAccess::isBusy(error)) {
+        WriteAccess::refuseIfUnwritable(filePath);
+        return;
+    }
+    WriteAccess::refuseIfUnwritable(error, filePath);
+    throw DatabaseError(error.text());
 }
 
 QString errorText(const QSqlError &error)
@@ -102,21 +135,25 @@ QString Database::defaultPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.db"));
 }
 
-void Database::open(const QString &address)
+OpeningReport Database::open(const QString &address)
 {
     close();
     m_address = DatabaseAddress::parse(address);
-    if (m_address.isServer())
+    m_filePath.clear();
+    if (m_address.isServer()) {
         openServer();
-    else
-        openFile();
+        return {};
+    }
+    return openFile();
 }
 
-void Database::openFile()
+OpeningReport Database::openFile()
 {
+    const QString filePath = m_address.filePath();
+    m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open what is there, never create a new empty file.
-    QUrl url = QUrl::fromLocalFile(QFileInfo(m_address.filePath()).absoluteFilePath());
+    QUrl url = QUrl::fromLocalFile(m_filePath);
     url.setQuery(QStringLiteral("mode=rw"));
     m_db.setDatabaseName(url.toString(QUrl::FullyEncoded));
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
@@ -126,8 +163,9 @@ void Database::openFile()
         throw DatabaseError(message);
     }
     try {
-        applyDurability(m_db);
-        Schema::upgrade(m_db);
+        applyDurability(m_db, filePath);
+        tryWriting(m_db, filePath);
+        return SchemaUpgrade(m_db, filePath).run();
     } catch (...) {
         close();
         throw;
@@ -236,14 +274,30 @@ void Database::createFile(const QString &filePath)
         throw DatabaseError(QStringLiteral("%1 is not a file").arg(filePath));
     if (QFileInfo::exists(filePath))
         throw DatabaseError(QStringLiteral("%1 already exists").arg(filePath));
+    // The shop's sales are nobody else's business. SQLite gives the -wal and
+    // -shm files the mode of the database file.
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    {
+        QFile empty(filePath);
+        if (!empty.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+            throw DatabaseError(QStringLiteral("%1: %2").arg(filePath, empty.errorString()));
+        // The mode given at creation passes through the umask; this one does not.
+        if (!empty.setPermissions(ownerOnly)) {
+            const QString why = empty.errorString();
+            empty.remove();
+            throw DatabaseError(QStringLiteral("%1: %2").arg(filePath, why));
+        }
+    }
     const QString name = nextConnectionName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(filePath);
-        if (!db.open())
+        if (!db.open()) {
+            QFile::remove(filePath);
             throw DatabaseError(errorText(db.lastError()));
+        }
         try {
-            applyDurability(db);
+            applyDurability(db, filePath);
             Schema::create(db, Dialect::Sqlite);
         } catch (...) {
             db.close();

@@ -2,6 +2,7 @@
 
 #include "databaseaddress.h"
 #include "dialect.h"
+#include "openingreport.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -25,12 +26,18 @@ public:
     Database();
     ~Database() override;
 
-    // Opens the database at the address (a file path or postgresql://…).
-    // Throws ConnectionLost when the server cannot be reached, DatabaseError
-    // for anything else (no such file, a database of another layout …).
-    void open(const QString &address);
+    // Opens the database at the address (a file path or postgresql://…). A
+    // file is opened read-write and its layout brought up to this program's
+    // (DataFileError when it cannot be used as it is: lacks a table, is
+    // newer, cannot be written). Throws ConnectionLost when the server cannot
+    // be reached, DatabaseError for anything else (no such file, a database of
+    // another layout …).
+    OpeningReport open(const QString &address);
     void close();
     bool isOpen() const;
+    // The file last opened (kept after close, so it can be opened again);
+    // empty for a database on a server.
+    QString filePath() const { return m_filePath; }
     // Connects again to the address last opened, after the server was lost.
     // Throws as open() does.
     void reconnect();
@@ -47,8 +54,8 @@ public:
     // data.db in the folder of the running program.
     static QString defaultPath();
 
-    // Makes a new database file with every table; refuses to touch an
-    // existing file. Throws DatabaseError.
+    // Makes a new database file with every table, readable and writable by
+    // its owner only; refuses to touch an existing file. Throws DatabaseError.
     static void createFile(const QString &filePath);
     // Makes every table: a new file, or the schema on an empty database of a
     // server (one that holds no tables yet). Throws DatabaseError.
@@ -80,12 +87,13 @@ signals:
     void catalogueChanged();
 
 private:
-    void openFile();
+    OpeningReport openFile();
     void openServer();
     void subscribe();
     QString lostMessage() const;
 
     QString m_connectionName;
+    QString m_filePath;
     QSqlDatabase m_db;
     DatabaseAddress m_address;
     int m_till = 1;

@@ -2,69 +2,26 @@
 
 #include "apperror.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace Schema {
 
-namespace {
-
-struct Column
-{
-    QString name;
-    // In SQLite's words; columnType() gives PostgreSQL's.
-    const char *type;
-    // A column of the program's own in one of the shop's tables: an older
-    // file gets it, with its default, when it is upgraded.
-    bool own = false;
-};
-
-// One statement of the schema: the same text for both kinds of database, or
-// a text for each (an empty one: the statement has no place there).
-class Sql
-{
-public:
-    Sql(const QString &both)
-        : m_sqlite(both)
-        , m_postgres(both)
-    {
-    }
-    Sql(const QString &sqlite, const QString &postgres)
-        : m_sqlite(sqlite)
-        , m_postgres(postgres)
-    {
-    }
-    const QString &in(Dialect dialect) const { return dialect == Dialect::Postgres ? m_postgres : m_sqlite; }
-
-private:
-    QString m_sqlite;
-    QString m_postgres;
-};
-
-struct Table
-{
-    QString name;
-    QList<Column> columns;
-    // CREATE INDEX statements of the table.
-    QList<Sql> indexes = {};
-    // A table of the program's own, beside the four the shop's file always
-    // had: an older file gets it when it is upgraded.
-    bool own = false;
-};
-
 const QList<Table> &tables()
 {
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
-        // search. PostgreSQL compares lower() of both sides, which indexes on
-        // lower() in pattern order serve.
+        // search; the code index also keeps codes unique as the lookup sees them.
+        // PostgreSQL compares lower() of both sides, which indexes on lower()
+        // in pattern order serve.
         {kCatalogue,
          {{QStringLiteral("编码"), "TEXT NOT NULL UNIQUE"},
           {QStringLiteral("品名"), "TEXT"},
           {QStringLiteral("单价"), "REAL"}},
-         {{QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)"),
-           QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_code_nocase ON spinfo (lower(编码) text_pattern_ops)")},
+         {{QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS spinfo_code_unique ON spinfo (编码 COLLATE NOCASE)"),
+           QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS spinfo_code_unique ON spinfo (lower(编码) text_pattern_ops)")},
           {QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON spinfo (品名 COLLATE NOCASE)"),
            QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON spinfo (lower(品名) text_pattern_ops)")}}},
         {kOpenSale,
@@ -109,6 +66,8 @@ const QList<Table> &tables()
     return all;
 }
 
+namespace {
+
 const Table *findTable(const QString &name)
 {
     for (const Table &t : tables())
@@ -131,13 +90,24 @@ QString columnType(const char *type, Dialect dialect)
     return sqlite;
 }
 
-QString createTableStatement(const Table &t, Dialect dialect = Dialect::Sqlite)
+} // namespace
+
+QString createTableStatement(const Table &t, Dialect dialect)
 {
     QStringList cols;
     for (const Column &c : t.columns)
         cols << QStringLiteral("%1 %2").arg(c.name, columnType(c.type, dialect));
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
 }
+
+QString indexName(const QString &createIndex)
+{
+    static const QRegularExpression name(QStringLiteral("INDEX\\s+(?:IF\\s+NOT\\s+EXISTS\\s+)?(\\S+)\\s+ON\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return name.match(createIndex).captured(1);
+}
+
+namespace {
 
 // The program's own on a server: the layout, and the notice of a changed
 // catalogue (sent at commit, once per transaction and channel).
@@ -191,36 +161,6 @@ bool hasServerTable(QSqlDatabase &db, const QString &name)
     if (!q.exec())
         throw DatabaseError(q.lastError().text());
     return q.next();
-}
-
-int fileVersion(QSqlDatabase &db)
-{
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
-        throw DatabaseError(q.lastError().text());
-    return q.value(0).toInt();
-}
-
-bool hasTable(QSqlDatabase &db, const QString &name)
-{
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ? collate nocase"));
-    q.addBindValue(name);
-    if (!q.exec())
-        throw DatabaseError(q.lastError().text());
-    return q.next();
-}
-
-// The columns a table of the file has.
-QStringList fileColumns(QSqlDatabase &db, const QString &table)
-{
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
-        throw DatabaseError(q.lastError().text());
-    QStringList names;
-    while (q.next())
-        names << q.value(1).toString();
-    return names;
 }
 
 } // namespace
@@ -316,43 +256,6 @@ void checkServerLayout(QSqlDatabase &db)
                                 .arg(name)
                                 .arg(version)
                                 .arg(kVersion));
-}
-
-void upgrade(QSqlDatabase &db)
-{
-    const int version = fileVersion(db);
-    if (version == kVersion)
-        return;
-    if (version > kVersion)
-        throw DatabaseError(QStringLiteral("The database file was made by a newer version of the program "
-                                           "(layout %1; this program knows up to %2).")
-                                .arg(version)
-                                .arg(kVersion));
-    // In one transaction: a file is either upgraded whole or left as it was.
-    if (!db.transaction())
-        throw DatabaseError(db.lastError().text());
-    try {
-        for (const Table &t : tables()) {
-            if (t.own && !hasTable(db, t.name)) {
-                run(db, createTableStatement(t));
-                continue;
-            }
-            const QStringList present = fileColumns(db, t.name);
-            for (const Column &c : t.columns)
-                if (c.own && !present.contains(c.name, Qt::CaseInsensitive))
-                    run(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(t.name, c.name, QLatin1String(c.type)));
-        }
-        for (const Table &t : tables())
-            for (const Sql &index : t.indexes)
-                if (!index.in(Dialect::Sqlite).isEmpty())
-                    run(db, index.in(Dialect::Sqlite));
-        run(db, QStringLiteral("PRAGMA user_version = %1").arg(kVersion));
-        if (!db.commit())
-            throw DatabaseError(db.lastError().text());
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
 }
 
 } // namespace Schema

@@ -8,8 +8,8 @@
 class QSqlDatabase;
 
 // The tables, defined once for both kinds of database: the database-making
-// step and the tests build them from here, and the query layer asks here
-// which columns hold numbers.
+// step, the upgrade step and the tests build them from here, and the query
+// layer asks here which columns hold numbers.
 namespace Schema {
 
 inline const QString kCatalogue = QStringLiteral("spinfo");
@@ -26,6 +26,56 @@ inline const QString kCatalogueChannel = QStringLiteral("catalogue_changed");
 // the open sale and the sales record). No window names it.
 inline const QString kRowKey = QStringLiteral("id");
 
+// The unique index that keeps product codes apart as the lookup compares them
+// (LIKE ignores the case of ASCII letters).
+inline const QString kCodeIndex = QStringLiteral("spinfo_code_unique");
+
+struct Column
+{
+    QString name;
+    // In SQLite's words; a database on a server gets PostgreSQL's.
+    const char *type;
+    // A column of the program's own in one of the shop's tables: an older
+    // file gets it, with its default, when it is upgraded.
+    bool own = false;
+};
+
+// One statement of the schema: the same text for both kinds of database, or
+// a text for each (an empty one: the statement has no place there).
+class Sql
+{
+public:
+    Sql(const QString &both)
+        : m_sqlite(both)
+        , m_postgres(both)
+    {
+    }
+    Sql(const QString &sqlite, const QString &postgres)
+        : m_sqlite(sqlite)
+        , m_postgres(postgres)
+    {
+    }
+    const QString &in(Dialect dialect) const { return dialect == Dialect::Postgres ? m_postgres : m_sqlite; }
+
+private:
+    QString m_sqlite;
+    QString m_postgres;
+};
+
+struct Table
+{
+    QString name;
+    QList<Column> columns;
+    // CREATE INDEX statements of the table.
+    QList<Sql> indexes = {};
+    // A table of the program's own, beside the four the shop's file always
+    // had: an older file gets it when it is upgraded.
+    bool own = false;
+};
+
+// Every table, the shop's four first.
+const QList<Table> &tables();
+
 // Columns of a table in their stored order (the row key first where there is one).
 QStringList columns(const QString &table);
 
@@ -33,12 +83,17 @@ QStringList columns(const QString &table);
 bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version
-// (on a server, in the one row of layout_version). Raise it whenever a table
-// or index is added.
-inline constexpr int kVersion = 3;
+// (on a server, in the one row of layout_version). Raise it whenever a table,
+// column or index is added.
+inline constexpr int kVersion = 4;
 
 // CREATE TABLE and CREATE INDEX statements, in order, and what records the layout.
 QStringList createStatements(Dialect dialect = Dialect::Sqlite);
+
+QString createTableStatement(const Table &table, Dialect dialect = Dialect::Sqlite);
+
+// The name an index statement gives its index.
+QString indexName(const QString &createIndex);
 
 // Makes every table and index on an empty database; throws DatabaseError.
 // On a server: in one transaction, and only when the database holds no
@@ -50,10 +105,5 @@ void create(QSqlDatabase &db, Dialect dialect);
 // till: refuses one that is empty, holds other tables, or has another
 // layout, saying so. Throws DatabaseError.
 void checkServerLayout(QSqlDatabase &db);
-
-// Brings a file of an older layout up to this one in one transaction (the
-// program's own tables and the indexes it lacks); refuses a file of a newer
-// layout. Throws DatabaseError.
-void upgrade(QSqlDatabase &db);
 
 } // namespace Schema

@@ -42,12 +42,22 @@ sqlite3 *SqliteStatement::handleOf(Database &db)
 }
 
 SqliteStatement::SqliteStatement(Database &db, const Statement &statement)
-    : m_db(handleOf(db))
+    : SqliteStatement(handleOf(db), statement)
+{
+}
+
+SqliteStatement::SqliteStatement(sqlite3 *db, const Statement &statement)
+    : m_db(db)
 {
     const QByteArray sql = statement.sql.toUtf8();
     if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK)
         fail();
-    bindAll(statement.params);
+    try {
+        bindAll(statement.params);
+    } catch (...) {
+        sqlite3_finalize(m_stmt);
+        throw;
+    }
 }
 
 SqliteStatement::~SqliteStatement()

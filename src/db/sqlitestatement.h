@@ -18,6 +18,8 @@ class SqliteStatement final
 
 public:
     SqliteStatement(Database &db, const Statement &statement);
+    // On a connection of SQLite's own (a backup file, a copy being checked).
+    SqliteStatement(sqlite3 *db, const Statement &statement);
     ~SqliteStatement();
 
     // Binds other values, after a reset.

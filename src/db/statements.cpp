@@ -147,6 +147,95 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
             {code, name, quantity, price, amount, receiptNumber, cashier, date, time, till}, {}, {}};
 }
 
+// NOCASE equality is the till's LIKE without wildcards (ASCII letters fold),
+// and the code's NOCASE index serves it.
+Statement importFindProduct(const QString &code)
+{
+    return {QStringLiteral("select 品名, 单价 from spinfo where 编码 = ? collate nocase"), {code}, {}, {}};
+}
+
+Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price)
+{
+    return {QStringLiteral("update spinfo set 品名 = ?, 单价 = coalesce(?, 单价) where 编码 = ? collate nocase"),
+            {name, price, code}, {}, {}};
+}
+
+Statement importAddProduct(const QString &code, const QString &name, const QVariant &price)
+{
+    return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};
+}
+
+Statement importStartCodes()
+{
+    return {QStringLiteral("create temporary table imported_codes (code text primary key collate nocase, line integer)"),
+            {}, {}, {}};
+}
+
+Statement importTakeCode(const QString &code, qint64 line)
+{
+    return {QStringLiteral("insert into imported_codes (code, line) values (?, ?) on conflict do nothing"),
+            {code, line}, {}, {}};
+}
+
+Statement importCodeLine(const QString &code)
+{
+    return {QStringLiteral("select line from imported_codes where code = ?"), {code}, {}, {}};
+}
+
+Statement importEndCodes()
+{
+    return {QStringLiteral("drop table if exists temp.imported_codes"), {}, {}, {}};
+}
+
+Statement exportProducts()
+{
+    return {QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码"), {}, {}, {}};
+}
+
+Statement exportAllSales()
+{
+    return {QStringLiteral("select 单号, 日期, 时间, 收银员, 编码, 品名, 数量, 单价, 金额 from XiaoShouRecord "
+                           "order by 日期, 时间, id"),
+            {}, {}, {}};
+}
+
+Statement exportSales(const QString &from, const QString &to)
+{
+    return {QStringLiteral("select 单号, 日期, 时间, 收银员, 编码, 品名, 数量, 单价, 金额 from XiaoShouRecord "
+                           "where 日期 >= ? and 日期 <= ? order by 日期, 时间, id"),
+            {from, to}, {}, {}};
+}
+
+Statement integrityCheck()
+{
+    return {QStringLiteral("PRAGMA integrity_check"), {}, {}, {}};
+}
+
+Statement quickCheck()
+{
+    return {QStringLiteral("PRAGMA quick_check"), {}, {}, {}};
+}
+
+Statement layoutVersion()
+{
+    return {QStringLiteral("PRAGMA user_version"), {}, {}, {}};
+}
+
+Statement tableColumns(const QString &table)
+{
+    return {QStringLiteral("select name from pragma_table_info(?)"), {table}, {}, {}};
+}
+
+Statement singleFileJournal()
+{
+    return {QStringLiteral("PRAGMA journal_mode = DELETE"), {}, {}, {}};
+}
+
+Statement checkpoint()
+{
+    return {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, {}, {}};
+}
+
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
     return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};

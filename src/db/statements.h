@@ -60,6 +60,33 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time, int till);
 
+// Importing a product list. Codes are matched as the till's lookup matches
+// them, letter case aside; a temporary table remembers which codes the file
+// has already given, and on which line.
+Statement importFindProduct(const QString &code);                   // name, price of the product(s) with that code
+Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price); // a null price keeps the stored one
+Statement importAddProduct(const QString &code, const QString &name, const QVariant &price);
+Statement importStartCodes();
+Statement importTakeCode(const QString &code, qint64 line);         // changes no row when the code was taken before
+Statement importCodeLine(const QString &code);                      // the line that took the code
+Statement importEndCodes();
+
+// Exports, in the order a spreadsheet wants them.
+Statement exportProducts();                                         // code, name, price, by code
+// Receipt number, date, time, cashier, code, name, quantity, price, amount
+// of every recorded line, oldest first; or of the lines dated from..to
+// (text "yyyy-mm-dd", both days included).
+Statement exportAllSales();
+Statement exportSales(const QString &from, const QString &to);
+
+// Checks and housekeeping on a database file (backups and restores).
+Statement integrityCheck();                                         // one row "ok", or the faults found
+Statement quickCheck();
+Statement layoutVersion();                                          // user_version
+Statement tableColumns(const QString &table);                       // the names of a table's columns
+Statement singleFileJournal();                                      // no write-ahead log beside the file
+Statement checkpoint();                                             // the write-ahead log into the file, emptied
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

@@ -63,6 +63,13 @@ void Till::reopenSale()
     m_lines.open();
 }
 
+void Till::reloadSale()
+{
+    m_lastFoundCode.clear();
+    reopenSale();
+    recomputeTotals();
+}
+
 QStringList Till::productNames()
 {
     Query names(m_db);

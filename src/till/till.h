@@ -31,6 +31,9 @@ public:
 
     // Reads the open sale afresh, lines left by an earlier run included.
     void reopenSale();
+    // Reads the open sale afresh with its totals, and forgets the last
+    // product found: the database file was replaced (a restore).
+    void reloadSale();
     // Every product name once, for the product box's list.
     QStringList productNames();
 

@@ -31,10 +31,9 @@ void showNotice(const QString &text)
     box.exec();
 }
 
-void showConnectionError()
+void showConnectionError(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("提示：数据库连接出错！"),
-                    QMessageBox::Yes);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Yes);
     box.exec();
 }
 

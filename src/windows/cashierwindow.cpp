@@ -5,6 +5,7 @@
 #include "salesrecordswindow.h"
 #include "shopsettingswindow.h"
 
+#include "db/automaticbackup.h"
 #include "db/shopsettings.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/receiptprinter.h"
@@ -109,6 +110,7 @@ CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
     buildControls();
     connectHandlers();
     openDatabase();
+    startAutomaticBackup();
 }
 
 CashierWindow::~CashierWindow()
@@ -277,6 +279,9 @@ bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (watched == m_guideLink && event->type() == QEvent::MouseButtonRelease) {
         AppBoxes::guarded([this] { openGuide(); });
+    } else if (watched == m_backupWarning && event->type() == QEvent::MouseButtonRelease) {
+        m_backupWarning->hide();
+        AppBoxes::showNotice(m_backupFailure);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -285,8 +290,14 @@ bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CashierWindow::openDatabase()
 {
+    // A file that cannot be used is not opened at all, so no sale is taken
+    // that could not be recorded; the box says why and where.
     try {
-        m_db.open(m_databasePath);
+        const QString notice = m_db.open(m_databasePath).notice();
+        if (!notice.isEmpty())
+            AppBoxes::showNotice(notice);
+    } catch (const DataFileError &e) {
+        AppBoxes::showConnectionError(e.message());
     } catch (const AppError &) {
         AppBoxes::showConnectionError();
     }
@@ -371,6 +382,8 @@ void CashierWindow::openSettings()
     if (!m_settingsWindow) {
         m_settingsWindow = new ShopSettingsWindow(m_db, this);
         connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, m_cashierBox, &QLineEdit::setText);
+        connect(m_settingsWindow, &ShopSettingsWindow::backupSettingsSaved, m_automaticBackup, &AutomaticBackup::start);
+        connect(m_settingsWindow, &ShopSettingsWindow::databaseRestored, this, &CashierWindow::reloadRestoredDatabase);
     }
     m_settingsWindow->bringUp();
 }
@@ -411,6 +424,9 @@ void CashierWindow::closeEvent(QCloseEvent *event)
     // back at the next start, nothing is lost.
     AppBoxes::guarded([this] {
         m_till.discardSale();
+        // The copy at closing; a failure is told in a box (once), the program ends all the same.
+        m_closing = true;
+        m_automaticBackup->copyNow();
         WebPage::open();
     });
     event->accept();
@@ -606,4 +622,52 @@ void CashierWindow::resetForNextSale()
     showTotals();
     resetEntryBoxes();
     m_receiptNumberBox->setText(m_till.nextReceiptNumber());
+}
+
+// ---- Backups -------------------------------------------------------------------
+
+void CashierWindow::startAutomaticBackup()
+{
+    m_backupWarning = WindowParts::label(this, QStringLiteral("提示：自动备份没有成功，数据还没有备份。点这里看原因。"),
+                                         {40, 112, 905, 20}, WindowParts::pixelFont(14, true), QColor(0xC0, 0x00, 0x00));
+    m_backupWarning->setCursor(Qt::PointingHandCursor);
+    m_backupWarning->installEventFilter(this);
+    m_backupWarning->hide();
+
+    m_automaticBackup = new AutomaticBackup(m_db, this);
+    connect(m_automaticBackup, &AutomaticBackup::failed, this, &CashierWindow::tellBackupFailed);
+    m_automaticBackup->start();
+}
+
+void CashierWindow::tellBackupFailed(const QString &message)
+{
+    if (m_closing) {
+        AppBoxes::showNotice(message);
+        return;
+    }
+    // Told on the screen itself, not in a box: the keyboard stays where it
+    // is, the scanner's next code still goes to the product box, and
+    // nothing waits for an answer.
+    m_backupFailure = message;
+    m_backupWarning->setToolTip(message);
+    m_backupWarning->show();
+    m_backupWarning->raise();
+}
+
+void CashierWindow::reloadRestoredDatabase()
+{
+    // The side windows show the old file's rows: they read the new one at their next showing.
+    for (QWidget *window : {static_cast<QWidget *>(m_catalogueWindow.data()),
+                            static_cast<QWidget *>(m_recordsWindow.data())}) {
+        if (window)
+            window->hide();
+    }
+    m_till.reloadSale();
+    showTotals();
+    resetEntryBoxes();
+    m_receivedBox->clear();
+    m_changeBox->clear();
+    m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+    setProductNames(m_till.productNames());
+    m_automaticBackup->start();
 }

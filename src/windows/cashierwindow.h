@@ -21,6 +21,7 @@ class CatalogueWindow;
 class ShopSettingsWindow;
 class SalesRecordsWindow;
 class ReceiptPrinter;
+class AutomaticBackup;
 
 // The cashier screen: the header of the sale, the entry of its lines, the
 // totals, the payment boxes, and the buttons to the side windows. It turns
@@ -50,6 +51,8 @@ public:
     QLabel *totalQuantityLabel() const { return m_totalQuantityLabel; }
     QLabel *totalAmountLabel() const { return m_totalAmountLabel; }
     QLabel *guideLink() const { return m_guideLink; }
+    // Shown when an automatic backup failed; a click tells why and hides it.
+    QLabel *backupWarning() const { return m_backupWarning; }
     FlatCheckBox *twoCopiesBox() const { return m_twoCopiesBox; }
     FlatCheckBox *autoAddBox() const { return m_autoAddBox; }
     FlatSpeedButton *printButton() const { return m_printButton; }
@@ -98,6 +101,9 @@ public:
 
     bool sortToggle() const { return m_sortToggle; }
 
+    // Copies of the database every few hours and at closing.
+    AutomaticBackup *automaticBackup() const { return m_automaticBackup; }
+
 protected:
     void previewKey(const QKeyEvent &event) override;
     void showEvent(QShowEvent *event) override;
@@ -116,6 +122,9 @@ private:
     void askQuantity();
     void resetForNextSale();
     void openDrawerAfterSale(ReceiptPrinter &printer);
+    void startAutomaticBackup();
+    void tellBackupFailed(const QString &message);
+    void reloadRestoredDatabase();
 
     Database m_db;   // before the till, which runs on it
     Till m_till;
@@ -150,6 +159,10 @@ private:
     bool m_sortToggle = false;
     bool m_destroying = false;
     TillPrinter m_printer;
+    bool m_closing = false;
+    AutomaticBackup *m_automaticBackup = nullptr;
+    QLabel *m_backupWarning = nullptr;
+    QString m_backupFailure;
     QPoint m_dragOffset;
 
     // Side windows, each made on first use and forgotten when it is destroyed.

@@ -3,8 +3,10 @@
 #include "windowparts.h"
 
 #include "cataloguegrid.h"
+#include "productimportdialog.h"
 #include "db/apperror.h"
 #include "db/cataloguemodel.h"
+#include "db/csvexport.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,6 +83,8 @@ void CatalogueWindow::buildControls()
     m_searchBox->setFont(pixelFont(16));
     m_searchBox->setColorFlat(QApplication::palette().color(QPalette::Base));
     m_searchButton = actionButton(searchPanel, QStringLiteral("查询 (F2)"), {296, 8, 153, 33});
+    m_importButton = actionButton(searchPanel, QStringLiteral("导入…"), {600, 8, 138, 33});
+    m_exportButton = actionButton(searchPanel, QStringLiteral("导出…"), {752, 8, 138, 33});
 
     m_grid = new CatalogueGrid(this);
     m_grid->setGeometry(40, 192, 905, 409);
@@ -110,6 +115,8 @@ void CatalogueWindow::connectHandlers()
     onClick(m_addButton, &CatalogueWindow::addProduct);
     onClick(m_deleteFoundButton, &CatalogueWindow::deleteFoundProducts);
     onClick(m_searchButton, &CatalogueWindow::search);
+    onClick(m_importButton, &CatalogueWindow::importProducts);
+    onClick(m_exportButton, &CatalogueWindow::exportProducts);
     connect(m_grid, &CatalogueGrid::enterPressed, this, [this] { guarded([this] { moveOnFromCell(); }); });
     connect(m_grid, &CatalogueGrid::titleClicked, this,
             [this](const QString &field) { guarded([&] { sortByColumn(field); }); });
@@ -277,4 +284,38 @@ void CatalogueWindow::sortByColumn(const QString &field)
     // The same product stays current, wherever the order puts it.
     const int row = m_catalogue->sortBy(field, order, current.isValid() ? current.row() : -1);
     m_grid->goTo(row, current.column());
+}
+
+// ---- Import and export -------------------------------------------------------
+
+void CatalogueWindow::importProducts()
+{
+    // The row being typed is written first: the import may change that product.
+    m_grid->commitOpenEditor();
+    m_catalogue->writePendingRow();
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("选择要导入的商品文件"), QString(),
+                                                      QStringLiteral("CSV 文件 (*.csv *.txt);;所有文件 (*)"));
+    if (file.isEmpty())
+        return;
+    ProductImportDialog dialog(database(), file, this);
+    dialog.exec();
+    if (!dialog.imported())
+        return;
+    // The whole catalogue afresh, here and in the cashier screen's product box.
+    const int column = currentColumn();
+    m_catalogue->listAll();
+    m_grid->goTo(0, column);
+    emit productNamesListed(m_catalogue->names());
+}
+
+void CatalogueWindow::exportProducts()
+{
+    m_grid->commitOpenEditor();
+    m_catalogue->writePendingRow();
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("导出商品"), QStringLiteral("商品.csv"),
+                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    if (file.isEmpty())
+        return;
+    const qint64 count = CsvExport::products(database(), file);
+    AppBoxes::showNotice(QStringLiteral("已导出 %1 个商品到 %2").arg(count).arg(file));
 }

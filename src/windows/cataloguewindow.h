@@ -26,6 +26,8 @@ public:
     FlatSpeedButton *deleteFoundButton() const { return m_deleteFoundButton; }
     FlatSpeedButton *closeButton() const { return m_closeButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
+    FlatSpeedButton *importButton() const { return m_importButton; }
+    FlatSpeedButton *exportButton() const { return m_exportButton; }
     CatalogueGrid *grid() const { return m_grid; }
     // The listed products, with the row being typed.
     CatalogueModel *catalogue() const { return m_catalogue; }
@@ -37,6 +39,8 @@ public:
     void deleteProduct();          // deletes the current row, once confirmed (Del)
     void deleteFoundProducts();    // deletes every product the box finds, once confirmed (F3)
     void sortByColumn(const QString &field);
+    void importProducts();         // a product list (CSV) into the catalogue, after a preview
+    void exportProducts();         // the whole catalogue to a CSV file
 
 signals:
     // The names of the listed products, in list order, when the window closes:
@@ -63,6 +67,8 @@ private:
     FlatSpeedButton *m_deleteFoundButton = nullptr;
     FlatSpeedButton *m_closeButton = nullptr;
     FlatSpeedButton *m_closeSpot = nullptr;
+    FlatSpeedButton *m_importButton = nullptr;
+    FlatSpeedButton *m_exportButton = nullptr;
     CatalogueGrid *m_grid = nullptr;
     CatalogueModel *m_catalogue = nullptr;
 

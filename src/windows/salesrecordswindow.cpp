@@ -4,6 +4,7 @@
 
 #include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
+#include "salesexportdialog.h"
 #include "windowparts.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
@@ -63,6 +64,7 @@ void SalesRecordsWindow::buildControls()
     title(this, QStringLiteral("查 询 统 计"), &titleShadow, &titleFace);
     m_closeSpot = WindowParts::closeSpot(this);
     m_closeButton = actionButton(this, QStringLiteral("关闭 (Esc)"), {776, 616, 153, 33});
+    m_exportButton = actionButton(this, QStringLiteral("导出…"), {600, 616, 153, 33});
     webLink(this, [] { WebPage::open(); });
 
     m_grid = new QTableView(this);
@@ -101,6 +103,7 @@ void SalesRecordsWindow::connectHandlers()
     using AppBoxes::guarded;
     for (FlatSpeedButton *button : {m_closeButton, m_closeSpot})
         connect(button, &QAbstractButton::clicked, this, [this] { guarded([this] { close(); }); });
+    connect(m_exportButton, &QAbstractButton::clicked, this, [this] { guarded([this] { exportSales(); }); });
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         guarded([&] { sortByColumn(m_records->fieldAt(section)); });
     });
@@ -152,4 +155,10 @@ void SalesRecordsWindow::makeCurrent(int row, int column)
                 grid->scrollTo(index);
         },
         Qt::QueuedConnection);
+}
+
+void SalesRecordsWindow::exportSales()
+{
+    SalesExportDialog dialog(database(), this);
+    dialog.exec();
 }

@@ -23,11 +23,14 @@ public:
     QLabel *totalAmountLabel() const { return m_totalAmountLabel; }
     FlatSpeedButton *closeButton() const { return m_closeButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
+    FlatSpeedButton *exportButton() const { return m_exportButton; }
     // The listed lines: what the grid shows and what the totals add up.
     SalesRecordModel *records() const { return m_records; }
 
     // A title click: reorders the listed lines by that column.
     void sortByColumn(const QString &field);
+    // The lines of all days or some days to a CSV file ("导出…").
+    void exportSales();
 
     // The direction of the next title click: descending while false.
     bool sortToggle() const { return m_sortToggle; }
@@ -43,6 +46,7 @@ private:
     SalesRecordModel *m_records = nullptr;
     FlatSpeedButton *m_closeSpot = nullptr;   // close mark in the picture
     FlatSpeedButton *m_closeButton = nullptr;
+    FlatSpeedButton *m_exportButton = nullptr;
     QTableView *m_grid = nullptr;
     QLabel *m_totalQuantityLabel = nullptr;
     QLabel *m_totalAmountLabel = nullptr;

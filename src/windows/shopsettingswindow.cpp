@@ -1,5 +1,9 @@
 #include "shopsettingswindow.h"
 
+#include "backupdialog.h"
+#include "db/backup.h"
+#include "db/backupsettings.h"
+#include "db/database.h"
 #include "db/shopsettings.h"
 #include "receiptprinterwindow.h"
 #include "windowparts.h"
@@ -12,8 +16,11 @@
 #include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 
 namespace {
 
@@ -102,6 +109,15 @@ void ShopSettingsWindow::buildControls()
     m_printerButton->setFont(windowFont);
     // Outside the Tab round of the shop's own boxes and buttons, which stays as it was.
     m_printerButton->setFocusPolicy(Qt::NoFocus);
+    // Backups beside the remark, out of the Tab round.
+    m_backupButton = new SkinButton(QStringLiteral("备  份…"), group);
+    m_backupButton->setGeometry(360, 292, 113, 38);
+    m_restoreButton = new SkinButton(QStringLiteral("恢  复…"), group);
+    m_restoreButton->setGeometry(360, 339, 113, 38);
+    for (SkinButton *button : {m_backupButton, m_restoreButton}) {
+        button->setFont(windowFont);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
 
     // The cashier box stands at the top but comes last: Tab goes shop name,
     // remark, save, close, cashier, and round again.
@@ -127,6 +143,8 @@ void ShopSettingsWindow::connectHandlers()
             m_printerWindow = new ReceiptPrinterWindow(database(), this);
         m_printerWindow->bringUp();
     });
+    connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
+    connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
     // Closing drops typed changes: the next showing reads the row again.
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})
@@ -168,4 +186,41 @@ void ShopSettingsWindow::save()
     settings.save(database());
     emit cashierSaved(settings.cashier);
     close();
+}
+
+void ShopSettingsWindow::backUp()
+{
+    BackupDialog dialog(database(), this);
+    connect(&dialog, &BackupDialog::settingsSaved, this, &ShopSettingsWindow::backupSettingsSaved);
+    dialog.exec();
+}
+
+void ShopSettingsWindow::restore()
+{
+    Database &db = database();
+    // Without a database (its file was deleted) the backups are looked for where they go by default.
+    const QString folder = (db.isOpen() ? BackupSettings::load(db) : BackupSettings()).folderFor(db.filePath());
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("选择要恢复的备份文件"), folder,
+                                                      QStringLiteral("数据文件 (*.db);;所有文件 (*)"));
+    if (file.isEmpty())
+        return;
+    // A damaged file or one of another program is refused before anything is asked.
+    Backup::verify(file);
+    const QString name = QFileInfo(file).fileName();
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
+                         QStringLiteral("提示：恢复会用备份“%1”替换现在的全部数据（商品、销售记录、设置）。\n"
+                                        "现在的数据会先另存到备份文件夹里。确定要恢复吗?")
+                             .arg(name),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    question.setEscapeButton(QMessageBox::No);
+    if (question.exec() != QMessageBox::Yes)
+        return;
+    const QString aside = Backup::restore(db, file, folder);
+    emit databaseRestored();
+    reload();
+    QString done = QStringLiteral("已从“%1”恢复数据。").arg(name);
+    if (!aside.isEmpty())
+        done += QStringLiteral("\n恢复前的数据另存为：%1").arg(aside);
+    AppBoxes::showNotice(done);
 }

@@ -26,6 +26,8 @@ public:
     FlatMemo *remarkBox() const { return m_remarkBox; }
     SkinButton *saveButton() const { return m_saveButton; }
     SkinButton *closeButton() const { return m_closeButton; }
+    SkinButton *backupButton() const { return m_backupButton; }
+    SkinButton *restoreButton() const { return m_restoreButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
     // The receipt printer window; null until first opened.
@@ -35,9 +37,18 @@ public:
     // write throws, and the window stays open with what was typed.
     void save();
 
+    // Backups by hand and the automatic backup's settings ("备份…").
+    void backUp();
+    // Puts a chosen backup in place of the database, once checked and
+    // confirmed; the data replaced is kept aside first ("恢复…").
+    void restore();
+
 signals:
     // The cashier just saved: the cashier screen shows it at once.
     void cashierSaved(const QString &cashier);
+    void backupSettingsSaved();
+    // The database file was replaced by a backup and opened again.
+    void databaseRestored();
 
 protected:
     void reload() override;
@@ -55,4 +66,6 @@ private:
     FlatEdit *m_cashierBox = nullptr;
     SkinButton *m_printerButton = nullptr;
     QPointer<ReceiptPrinterWindow> m_printerWindow;
+    SkinButton *m_backupButton = nullptr;
+    SkinButton *m_restoreButton = nullptr;
 };

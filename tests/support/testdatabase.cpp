@@ -80,8 +80,6 @@ QString TestDatabase::makeEmptyServerDatabase()
 
 TestDatabase::TestDatabase()
 {
-    m_connection = QStringLiteral("testdb-%1").arg(counter++);
-    QSqlDatabase db;
     if (onServer()) {
         if (serverAddress().isEmpty()) {
             std::fprintf(stdout, "SKIP: these tests run on a PostgreSQL server and FENWO_TEST_PG names none "
@@ -92,6 +90,26 @@ TestDatabase::TestDatabase()
         m_serverDatabase = newServerDatabase();
         m_path = serverDatabaseAddress(m_serverDatabase);
         Database::create(m_path);
+    } else {
+        m_path = m_dir.filePath(QStringLiteral("data.db"));
+        Database::createFile(m_path);
+    }
+    connect();
+}
+
+TestDatabase::TestDatabase(const QStringList &layout)
+{
+    m_path = m_dir.filePath(QStringLiteral("data.db"));
+    connect();
+    for (const QString &statement : layout)
+        exec(statement);
+}
+
+void TestDatabase::connect()
+{
+    m_connection = QStringLiteral("testdb-%1").arg(counter++);
+    QSqlDatabase db;
+    if (!m_serverDatabase.isEmpty()) {
         const DatabaseAddress address = DatabaseAddress::parse(m_path);
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
         db.setHostName(address.host());
@@ -99,8 +117,6 @@ TestDatabase::TestDatabase()
         db.setDatabaseName(address.databaseName());
         db.setUserName(address.user());
     } else {
-        m_path = m_dir.filePath(QStringLiteral("data.db"));
-        Database::createFile(m_path);
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
         db.setDatabaseName(m_path);
     }
@@ -118,6 +134,11 @@ TestDatabase::~TestDatabase()
     // Connections the test left open go with it.
     if (!m_serverDatabase.isEmpty())
         runOnServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_serverDatabase));
+}
+
+void TestDatabase::release()
+{
+    QSqlDatabase::database(m_connection, false).close();
 }
 
 void TestDatabase::exec(const QString &sql, const QVariantList &params)

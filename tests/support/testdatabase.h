@@ -17,6 +17,9 @@ class TestDatabase final
 {
 public:
     TestDatabase();
+    // A file of another layout, made by these statements alone, as another
+    // tool or an older version would have left it.
+    explicit TestDatabase(const QStringList &layout);
     ~TestDatabase();
 
     // True when this run's databases are on the server.
@@ -30,6 +33,12 @@ public:
     // What the program opens: the file's path, or the database's address.
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
+    // Closes the test's own connection until the next check needs it: a
+    // restore refuses to replace a file another connection has open.
+    void release();
+    // Closes the test's own connection until the next check needs it: a
+    // restore refuses to replace a file another connection has open.
+    void release();
 
     void exec(const QString &sql, const QVariantList &params = {});
     QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
@@ -46,6 +55,8 @@ public:
     void allowInserts(const QString &table);
 
 private:
+    void connect();
+
     QTemporaryDir m_dir;
     QString m_path;
     QString m_connection;

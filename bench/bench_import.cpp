@@ -1,0 +1,139 @@
+// Product import: how long 100,000 rows take into an empty catalogue and
+// over a full one, how much memory a 20 MB file costs (it should not grow
+// with the file), and, for scale, the export and a backup of the result.
+//
+// Run: bench_import [runs]
+
+#include "db/backup.h"
+#include "db/csvexport.h"
+#include "db/database.h"
+#include "db/productimport.h"
+#include "testdatabase.h"
+
+#include "benchsupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kRows = 100000;
+
+// A supplier's list: 13-digit codes, Chinese names, prices with cents.
+qint64 writeList(const QString &path, int rows, const QByteArray &nameTail, double priceShift)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray piece("\xEF\xBB\xBF编码,品名,单价\r\n");
+    static const char *const kinds[] = {"牛奶", "面包", "饼干", "可乐", "矿泉水", "香皂", "纸巾", "牙膏", "方便面", "瓜子"};
+    for (int i = 0; i < rows; ++i) {
+        piece += Bench::productCode(i).toLatin1() + ',' + kinds[i % 10] + QByteArray::number(i) + nameTail + ','
+                 + QByteArray::number(1.0 + (i % 500) / 10.0 + priceShift, 'g', 15) + "\r\n";
+        if (piece.size() > 1 << 20) {
+            f.write(piece);
+            piece.clear();
+        }
+    }
+    f.write(piece);
+    return f.size();
+}
+
+// CPU time of the process so far, user and system: on a shared machine the
+// wall clock also counts the time other programs had the processors.
+double cpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+double importMs(const QString &databasePath, const QString &list, ImportReport *report, double *cpu = nullptr)
+{
+    Database db;
+    db.open(databasePath);
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuBefore = cpuMs();
+    *report = ProductImport(list).run(db, ProductImport::Existing::Update);
+    if (cpu)
+        *cpu = cpuMs() - cpuBefore;
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
+    QTemporaryDir dir;
+
+    // Memory first, while the process is still small: a 5 MB and a 20 MB
+    // file; the peak should not grow with the file.
+    const QString small = dir.filePath(QStringLiteral("5mb.csv"));
+    const QString large = dir.filePath(QStringLiteral("20mb.csv"));
+    const QByteArray tail = QStringLiteral("号进口有机全脂纯牛奶礼盒装（每箱十二盒）").toUtf8();
+    const qint64 smallBytes = writeList(small, 5 * 1024 * 1024 / 90, tail, 0);
+    const qint64 largeBytes = writeList(large, 20 * 1024 * 1024 / 90, tail, 0);
+    const long start = Bench::peakMemoryKiB();
+    ImportReport report;
+    {
+        TestDatabase file;
+        importMs(file.path(), small, &report);
+    }
+    const long afterSmall = Bench::peakMemoryKiB();
+    {
+        TestDatabase file;
+        const double ms = importMs(file.path(), large, &report);
+        std::printf("20 MB file (%.1f MB, %lld rows): %.0f ms\n", largeBytes / 1048576.0, report.added, ms);
+    }
+    const long afterLarge = Bench::peakMemoryKiB();
+    std::printf("peak memory: %.1f MiB before, %.1f MiB after a %.1f MB import, %.1f MiB after a %.1f MB import\n",
+                start / 1024.0, afterSmall / 1024.0, smallBytes / 1048576.0, afterLarge / 1024.0,
+                largeBytes / 1048576.0);
+
+    const QString list = dir.filePath(QStringLiteral("100k.csv"));
+    const QString changed = dir.filePath(QStringLiteral("100k-new-prices.csv"));
+    writeList(list, kRows, {}, 0);
+    writeList(changed, kRows, {}, 0.5);
+
+    QList<double> fresh, freshCpu, over, overCpu;
+    for (int run = 0; run < runs; ++run) {
+        TestDatabase file;
+        double cpu = 0;
+        fresh << importMs(file.path(), list, &report, &cpu);
+        freshCpu << cpu;
+        if (report.added != kRows)
+            std::printf("  unexpected: %lld added\n", report.added);
+        over << importMs(file.path(), changed, &report, &cpu);
+        overCpu << cpu;
+        if (report.updated != kRows)
+            std::printf("  unexpected: %lld updated\n", report.updated);
+    }
+    std::printf("100,000 rows into an empty catalogue: median %.0f ms, worst %.0f ms, CPU median %.0f ms "
+                "(target: under 3000 ms)\n",
+                Bench::median(fresh), Bench::percentile(fresh, 1.0), Bench::median(freshCpu));
+    std::printf("100,000 rows over the same catalogue, every price changed: median %.0f ms, worst %.0f ms, "
+                "CPU median %.0f ms\n",
+                Bench::median(over), Bench::percentile(over, 1.0), Bench::median(overCpu));
+
+    TestDatabase file;
+    importMs(file.path(), list, &report);
+    Database db;
+    db.open(file.path());
+    QElapsedTimer clock;
+    clock.start();
+    CsvExport::products(db, dir.filePath(QStringLiteral("export.csv")));
+    std::printf("export of 100,000 products: %.0f ms\n", double(clock.nsecsElapsed()) / 1e6);
+    clock.restart();
+    const QString copy = Backup::take(file.path(), dir.filePath(QStringLiteral("backups")));
+    std::printf("backup of that database (%.1f MB): %.0f ms\n", QFile(copy).size() / 1048576.0,
+                double(clock.nsecsElapsed()) / 1e6);
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+
+// Writes a CSV file a Chinese-language spreadsheet program opens without
+// garbling: UTF-8 with a byte order mark, CR LF between records, fields
+// quoted where they hold a separator, a quote, a line break or blanks at an
+// end. The file appears only when commit() succeeds: until then the rows go
+// to a temporary file beside it, and an existing file stays as it was.
+class CsvWriter final
+{
+    Q_DISABLE_COPY_MOVE(CsvWriter)
+
+public:
+    // Throws FileError when the file cannot be made.
+    explicit CsvWriter(const QString &path);
+
+    void writeRow(const QStringList &fields);
+    // Throws FileError when the rows could not all be written.
+    void commit();
+
+private:
+    void flush();
+
+    QSaveFile m_file;
+    QByteArray m_buffer;
+};

@@ -1,0 +1,163 @@
+#include "fenwotestmain.h"
+#include "cashierfixture.h"
+#include "typing.h"
+#include "withoutrootoverride.h"
+
+#include "db/cataloguemodel.h"
+#include "db/schema.h"
+#include "widgets/apperrorbox.h"
+#include "widgets/datagrid.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+#include "windows/cataloguegrid.h"
+#include "windows/cataloguewindow.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace {
+
+QStringList copiesBeside(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.dir().entryList({file.fileName() + QStringLiteral(".before-upgrade-*")}, QDir::Files);
+}
+
+void scan(CashierWindow *w, const QString &code)
+{
+    w->productBox()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), code);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+} // namespace
+
+// The cashier window's start on each kind of data file: upgraded with a
+// notice, or refused in the connection box with the reason and the file.
+class TestDataFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foreignFileIsUpgradedWithANoticeAndTakesASale()
+    {
+        CashierFixture f;
+        f.file = std::make_unique<TestDatabase>(QStringList{
+            QStringLiteral("CREATE TABLE spinfo (编码 TEXT, 品名 TEXT, 单价 REAL)"),
+            QStringLiteral("CREATE TABLE xiaoshou (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL)"),
+            QStringLiteral("CREATE TABLE XiaoShouRecord (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, "
+                           "单号 TEXT, 收银员 TEXT, 日期 TEXT, 时间 TEXT)"),
+            QStringLiteral("CREATE TABLE beizhu (收银员 TEXT, 店名 TEXT, 备注 TEXT)"),
+            QStringLiteral("INSERT INTO spinfo VALUES ('6901', '可乐', 3)"),
+            QStringLiteral("INSERT INTO xiaoshou VALUES ('1', '甲', 2, 1.5, 3)"),
+            QStringLiteral("INSERT INTO beizhu VALUES ('小王', '小店', '')")});
+        CashierWindow *w = f.open();
+
+        QCOMPARE(f.boxes->count(), 1);
+        const ModalWatcher::Seen notice = f.boxes->seen().first();
+        QCOMPARE(notice.title, AppBoxes::applicationTitle());
+        QVERIFY2(QRegularExpression(QStringLiteral("^提示：数据库文件已升级到本程序的格式。\n升级前的副本：%1\\.before-upgrade-\\d{14}$")
+                                        .arg(QRegularExpression::escape(f.file->path())))
+                     .match(notice.text)
+                     .hasMatch(),
+                 qPrintable(notice.text));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 1);
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("小王"));
+
+        scan(w, QStringLiteral("6901"));
+        QCOMPARE(f.boxes->count(), 1);
+        QCOMPARE(f.file->rows(QStringLiteral("SELECT 编码, 品名 FROM xiaoshou ORDER BY id")),
+                 (QList<QVariantList>{{"1", "甲"}, {"6901", "可乐"}}));
+
+        // The next start finds it upgraded: no box, no second copy.
+        f.open();
+        QCOMPARE(f.boxes->count(), 1);
+        QCOMPARE(copiesBeside(f.file->path()).size(), 1);
+        QCOMPARE(f.window->saleGrid()->model()->rowCount(), 2);
+    }
+
+    void fileThatCannotBeUsedIsRefusedWithItsReason_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("lacks a column") << "column" << "提示：数据库文件缺少表 spinfo 的列 单价！\n文件：%1";
+        QTest::newRow("from a newer version")
+            << "newer" << "提示：数据库文件由较新版本的程序建立，本程序不能使用！\n文件：%1\n（文件的格式版本 99，本程序的格式版本 %2）";
+        QTest::newRow("cannot be written") << "read-only" << "提示：数据库文件不能写入！\n文件：%1";
+    }
+    void fileThatCannotBeUsedIsRefusedWithItsReason()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        CashierFixture f;
+        f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
+        f.file->addSaleLine(QStringLiteral("6901"), QStringLiteral("可乐"), 1, 3);
+        std::optional<WithoutRootOverride> asShopUser;
+        if (kind == QLatin1String("column")) {
+            f.file->exec(QStringLiteral("ALTER TABLE spinfo DROP COLUMN 单价"));
+        } else if (kind == QLatin1String("newer")) {
+            f.file->exec(QStringLiteral("PRAGMA user_version = 99"));
+        } else {
+            QFile::setPermissions(f.file->path(), QFile::ReadOwner);
+            asShopUser.emplace();
+        }
+        CashierWindow *w = f.open();
+
+        // In the connection message's place; the window opens without data,
+        // as for a missing file, and takes no sale.
+        const auto &seen = f.boxes->seen();
+        QVERIFY(!seen.isEmpty());
+        QCOMPARE(seen[0].title, QStringLiteral("Error"));
+        QCOMPARE(seen[0].icon, QMessageBox::Critical);
+        QCOMPARE(seen[0].buttons, QStringList{QStringLiteral("&Yes")});
+        QCOMPARE(seen[0].text, message.replace(QStringLiteral("%1"), f.file->path())
+                                   .replace(QStringLiteral("%2"), QString::number(Schema::kVersion)));
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
+        QCOMPARE(w->productBox()->count(), 0);
+        scan(w, QStringLiteral("6901"));
+        asShopUser.reset();
+        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(copiesBeside(f.file->path()), QStringList());
+    }
+
+    void codesAlikeAreListedAfterOpeningAndRefusedInTheCatalogue()
+    {
+        CashierFixture f;
+        f.file->exec(QStringLiteral("DROP INDEX spinfo_code_unique"));
+        f.file->exec(QStringLiteral("PRAGMA user_version = 2"));
+        f.file->addProduct(QStringLiteral("abc"), QStringLiteral("小瓶"), 2);
+        f.file->addProduct(QStringLiteral("ABC"), QStringLiteral("大瓶"), 5);
+        CashierWindow *till = f.open();
+        QCOMPARE(f.boxes->count(), 1);
+        QVERIFY2(f.boxes->lastText().endsWith(
+                     QStringLiteral("\n\n提示：下面的商品编码相同或只有字母大小写不同，收银查找时会当作同一个编码：\n"
+                                    "ABC、abc\n请在商品资料 (F3) 中修改或删除多余的一个。")),
+                 qPrintable(f.boxes->lastText()));
+
+        QTest::keyClick(till->productBox(), Qt::Key_F3);
+        CatalogueWindow *w = till->catalogueWindow();
+        QVERIFY(w);
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+        QTest::keyClick(w->searchBox(), Qt::Key_F4);
+        const QStringList typed{QStringLiteral("aBc"), QStringLiteral("中瓶"), QStringLiteral("3")};
+        for (int column = 0; column < 3; ++column) {
+            w->grid()->setFocus();
+            w->grid()->setCurrentIndex(w->catalogue()->index(2, column));
+            typeText(w->grid(), typed[column].left(1));
+            typeText(QApplication::focusWidget(), typed[column].mid(1));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        const QModelIndex other = w->catalogue()->index(0, CatalogueModel::Name);
+        QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {}, w->grid()->visualRect(other).center());
+        QCOMPARE(f.boxes->count(), 2);
+        QCOMPARE(f.boxes->lastText(), QStringLiteral("警告：该编码已经存在!"));
+        QCOMPARE(f.file->count(QStringLiteral("spinfo")), 2);
+    }
+};
+
+FENWO_TEST_MAIN(TestDataFile)
+#include "tst_datafile.moc"
