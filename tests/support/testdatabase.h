@@ -18,7 +18,7 @@ class TestDatabase final
 public:
     TestDatabase();
     // A file of another layout, made by these statements alone, as another
-    // tool or an older version would have left it.
+    // tool or an older version would have left it (a file, whatever the back end).
     explicit TestDatabase(const QStringList &layout);
     ~TestDatabase();
 
@@ -27,15 +27,12 @@ public:
     // The server where test databases are made; empty when there is none.
     static QString serverAddress();
     // Makes an empty database (no tables) on the test server and returns its
-    // address; dropped with the last TestDatabase of the process.
+    // address; it goes with the throw-away server.
     static QString makeEmptyServerDatabase();
 
     // What the program opens: the file's path, or the database's address.
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
-    // Closes the test's own connection until the next check needs it: a
-    // restore refuses to replace a file another connection has open.
-    void release();
     // Closes the test's own connection until the next check needs it: a
     // restore refuses to replace a file another connection has open.
     void release();
