@@ -109,6 +109,7 @@ int runExport(const QString &databasePath, const QString &file, bool sales, cons
 int runBackup(const QString &databasePath, const QString &folder)
 {
     try {
+        Backup::refuseServer(databasePath);
         if (!QFileInfo::exists(databasePath))
             throw FileError(QStringLiteral("找不到数据文件 %1").arg(databasePath));
         say(QStringLiteral("backed up to %1").arg(Backup::take(databasePath, folder)));
@@ -124,6 +125,7 @@ int runBackup(const QString &databasePath, const QString &folder)
 int runRestore(const QString &databasePath, const QString &file)
 {
     try {
+        Backup::refuseServer(databasePath);
         BackupSettings settings;
         if (QFileInfo::exists(databasePath)) {
             Database db;

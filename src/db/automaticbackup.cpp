@@ -50,7 +50,8 @@ AutomaticBackup::~AutomaticBackup()
 void AutomaticBackup::start()
 {
     m_timer.stop();
-    if (!m_db.isOpen())
+    // A database on a server is backed up on the server.
+    if (!m_db.isOpen() || m_db.isServer())
         return;
     // Settings that cannot be read leave the defaults: copies go on.
     BackupSettings settings;
@@ -64,7 +65,7 @@ void AutomaticBackup::start()
 
 void AutomaticBackup::copyInBackground()
 {
-    if (m_thread || !m_db.isOpen())
+    if (m_thread || !m_db.isOpen() || m_db.isServer())
         return;
     BackupSettings settings;
     try {
@@ -89,7 +90,7 @@ void AutomaticBackup::copyInBackground()
 QString AutomaticBackup::copyNow()
 {
     waitForCopy();
-    if (!m_db.isOpen())
+    if (!m_db.isOpen() || m_db.isServer())
         return {};
     QString path;
     QString error;

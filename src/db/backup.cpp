@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "database.h"
+#include "databaseaddress.h"
 #include "schema.h"
 #include "sqlitestatement.h"
 #include "statements.h"
@@ -241,8 +242,18 @@ QString keepAside(const QString &databasePath, const QString &folder)
 
 namespace Backup {
 
+void refuseServer(const QString &databaseAddress)
+{
+    if (!DatabaseAddress::isServerAddress(databaseAddress))
+        return;
+    throw Refusal(QStringLiteral("提示：备份和恢复只用于本机的数据文件。这台收银机用的是数据库服务器 %1 上的数据库，"
+                                 "请在服务器上用 PostgreSQL 的工具备份和恢复（pg_dump、pg_restore）。")
+                      .arg(DatabaseAddress::parse(databaseAddress).serverName()));
+}
+
 QString take(const QString &databasePath, const QString &folder)
 {
+    refuseServer(databasePath);
     QMutexLocker lock(&fileWork());
     return copyToFolder(databasePath, folder, {}, Check::Quick);
 }
@@ -304,6 +315,7 @@ void verify(const QString &file)
 
 QString restore(const QString &databasePath, const QString &file, const QString &asideFolder)
 {
+    refuseServer(databasePath);
     QMutexLocker lock(&fileWork());
     const QString incoming = databasePath + QStringLiteral(".restoring");
     QFile::remove(incoming);   // left by a restore that was cut short
@@ -344,6 +356,8 @@ QString restore(const QString &databasePath, const QString &file, const QString 
 
 QString restore(Database &db, const QString &file, const QString &asideFolder)
 {
+    if (db.isServer())
+        refuseServer(db.address().text());
     // Also when the file could not be opened (it was deleted): the restore brings it back.
     const QString path = db.filePath();
     if (path.isEmpty())

@@ -14,6 +14,10 @@ class Database;
 // Copies and restores in one process never run at the same time.
 namespace Backup {
 
+// Copies are of a file: a database on a server is backed up on the server
+// (pg_dump). Throws Refusal, saying so, when the address is a server's.
+void refuseServer(const QString &databaseAddress);
+
 // A copy of the database file in the folder (made when missing), checked
 // before it gets its name; returns its path. Throws FileError, DatabaseError.
 QString take(const QString &databasePath, const QString &folder);

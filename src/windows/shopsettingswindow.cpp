@@ -190,6 +190,7 @@ void ShopSettingsWindow::save()
 
 void ShopSettingsWindow::backUp()
 {
+    Backup::refuseServer(database().address().text());
     BackupDialog dialog(database(), this);
     connect(&dialog, &BackupDialog::settingsSaved, this, &ShopSettingsWindow::backupSettingsSaved);
     dialog.exec();
@@ -198,6 +199,7 @@ void ShopSettingsWindow::backUp()
 void ShopSettingsWindow::restore()
 {
     Database &db = database();
+    Backup::refuseServer(db.address().text());
     // Without a database (its file was deleted) the backups are looked for where they go by default.
     const QString folder = (db.isOpen() ? BackupSettings::load(db) : BackupSettings()).folderFor(db.filePath());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("选择要恢复的备份文件"), folder,
