@@ -7,6 +7,7 @@
 
 #include "db/apperror.h"
 #include "db/database.h"
+#include "db/localsettings.h"
 #include "receipt/printersettings.h"
 #include "till/scalecodes.h"
 #include "widgets/apperrorbox.h"
@@ -29,9 +30,16 @@ int main(int argc, char **argv)
     const QCommandLineOption initDb(QStringLiteral("init-db"), QStringLiteral("Make a new database file and end."),
                                     QStringLiteral("path"));
     const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("With --init-db: add a demo catalogue."));
-    const QCommandLineOption database(QStringLiteral("database"),
-                                      QStringLiteral("Use this database file instead of the usual data.db."),
-                                      QStringLiteral("path"));
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("Use this database instead of the usual data.db: a file, or a database on a PostgreSQL "
+                       "server that several tills share (postgresql://USER@HOST:PORT/DBNAME; the password comes "
+                       "from PGPASSWORD or ~/.pgpass)."),
+        QStringLiteral("path"));
+    // This computer's till number is kept in ~/.config/fenwo/fenwo.conf.
+    const QCommandLineOption till(QStringLiteral("till"),
+                                  QStringLiteral("This computer's till number for this run (1 to 999)."),
+                                  QStringLiteral("number"));
     // Set up in the receipt printer window and stored in the database; these
     // options stand in for the stored settings for one run.
     const QCommandLineOption printer(
@@ -53,13 +61,21 @@ int main(int argc, char **argv)
                                         QStringLiteral("Scale barcodes carry the price, the weight, or are off: "
                                                        "price, weight or off."),
                                         QStringLiteral("mode"));
-    parser.addOptions({initDb, demo, database, printer, paper, encoding, drawer, scaleCodes});
+    parser.addOptions({initDb, demo, database, till, printer, paper, encoding, drawer, scaleCodes});
     parser.process(app);
 
     const PrinterOverrides overrides{parser.value(printer), parser.value(paper), parser.value(encoding),
                                      parser.value(drawer)};
     std::optional<ScaleCodes::Mode> scaleCodeMode;
+    const LocalSettings local = LocalSettings::load();
+    int tillNumber = local.tillNumber;
     try {
+        if (parser.isSet(till)) {
+            bool ok = false;
+            tillNumber = parser.value(till).toInt(&ok);
+            if (!ok || !LocalSettings::isTillNumber(tillNumber))
+                throw AppError(QStringLiteral("Till number \"%1\" is not one from 1 to 999.").arg(parser.value(till)));
+        }
         // Refused here, before any window, rather than at the first sale.
         PrinterSettings().withOverrides(overrides);
         if (parser.isSet(scaleCodes)) {
@@ -74,8 +90,9 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    QString databasePath = parser.value(database);
-    if (!parser.isSet(database)) {
+    // The command line first, then this computer's settings, then data.db.
+    QString databasePath = parser.isSet(database) ? parser.value(database) : local.databaseAddress;
+    if (databasePath.isEmpty()) {
         const DataLocation location = DataLocation::forThisProgram();
         databasePath = location.databasePath();
         if (location.isFirstStart()) {
@@ -85,7 +102,7 @@ int main(int argc, char **argv)
         }
     }
 
-    CashierWindow window(databasePath);
+    CashierWindow window(databasePath, tillNumber);
     window.setPrinterOverrides(overrides);
     window.till().setScaleCodeMode(scaleCodeMode);
     window.show();

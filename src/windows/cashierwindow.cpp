@@ -6,6 +6,8 @@
 #include "shopsettingswindow.h"
 
 #include "db/automaticbackup.h"
+#include "db/databaseaddress.h"
+#include "db/serverwatch.h"
 #include "db/shopsettings.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/receiptprinter.h"
@@ -90,11 +92,12 @@ private:
 
 using WindowParts::isEnter;
 
-CashierWindow::CashierWindow(const QString &databasePath, QWidget *parent)
+CashierWindow::CashierWindow(const QString &databasePath, int tillNumber, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_till(m_db)
     , m_databasePath(databasePath)
 {
+    m_db.setTill(tillNumber);
     setObjectName(QStringLiteral("cashierWindow"));
     setWindowTitle(QStringLiteral("小票打印机软件"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/fenwo.png")));
@@ -213,6 +216,11 @@ void CashierWindow::buildControls()
     m_changeBox = makeEdit(this, {440, 610, 80, 30}, 19, Qt::white);
     m_changeBox->setReadOnly(true);
 
+    m_connectionLabel = WindowParts::label(this, QString(), {40, 112, 905, 22}, WindowParts::pixelFont(15, true),
+                                           Qt::red);
+    m_connectionLabel->setAutoFillBackground(true);
+    m_connectionLabel->hide();
+
     // Tab order: window level first, each panel's boxes where the panel stands.
     const QList<QWidget *> chain = {m_saleGrid, m_twoCopiesBox, m_settingsButton, m_recordsButton, m_guideButton,
                                     m_quantityBox, m_priceBox, m_productBox, m_autoAddBox, m_catalogueButton,
@@ -290,17 +298,69 @@ bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CashierWindow::openDatabase()
 {
+    // A shared server may be out of reach: the window opens all the same,
+    // the watch connects as soon as the server answers, and selling waits.
+    m_serverWatch = new ServerWatch(m_db, this);
+    connect(m_serverWatch, &ServerWatch::waiting, this, &CashierWindow::showServerWaiting);
+    connect(m_serverWatch, &ServerWatch::reconnected, this,
+            [this] { AppBoxes::guarded([this] { resumeAfterReconnect(); }); });
+    connect(m_serverWatch, &ServerWatch::refused, this, &AppBoxes::showError);
+    // Catalogue changes saved at any till reach the product box's list.
+    m_namesRefresh = new QTimer(this);
+    m_namesRefresh->setSingleShot(true);
+    m_namesRefresh->setInterval(300);
+    connect(m_namesRefresh, &QTimer::timeout, this, [this] { AppBoxes::guarded([this] { refreshProductNames(); }); });
+    connect(&m_db, &Database::catalogueChanged, m_namesRefresh, qOverload<>(&QTimer::start));
+    m_db.watchCatalogue();
     // A file that cannot be used is not opened at all, so no sale is taken
     // that could not be recorded; the box says why and where.
     try {
         const QString notice = m_db.open(m_databasePath).notice();
         if (!notice.isEmpty())
             AppBoxes::showNotice(notice);
+    } catch (const ConnectionLost &e) {
+        m_startProblem = e.message();
+        m_serverWatch->start();
     } catch (const DataFileError &e) {
         AppBoxes::showConnectionError(e.message());
-    } catch (const AppError &) {
-        AppBoxes::showConnectionError();
+    } catch (const AppError &e) {
+        // A database on a server says what is wrong with it once the window shows.
+        if (DatabaseAddress::isServerAddress(m_databasePath))
+            m_startProblem = e.message();
+        else
+            AppBoxes::showConnectionError();
     }
+}
+
+void CashierWindow::showServerWaiting()
+{
+    m_connectionLabel->setText(QStringLiteral("  没有连上数据库服务器 %1，正在自动重新连接……连上以后才能收银。")
+                                   .arg(m_db.address().serverName()));
+    m_connectionLabel->show();
+    m_connectionLabel->raise();
+}
+
+void CashierWindow::resumeAfterReconnect()
+{
+    m_connectionLabel->hide();
+    // The open sale as the server holds it: every line stored before the
+    // connection broke is there.
+    m_till.reopenSale();
+    showTotals();
+    if (m_cashierBox->text().isEmpty())
+        m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+    refreshProductNames();
+}
+
+void CashierWindow::refreshProductNames()
+{
+    // Not under the cashier's hands: an open list is refreshed once it closes.
+    if (m_productBox->isListOpen()) {
+        m_namesRefresh->start();
+        return;
+    }
+    // The typed text stays as it is.
+    m_productBox->setItems(m_till.productNames());
 }
 
 void CashierWindow::showEvent(QShowEvent *event)
@@ -315,6 +375,8 @@ void CashierWindow::startSale()
     m_saleDateBox->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")));
     m_receiptNumberBox->setText(m_till.nextReceiptNumber());
     m_productBox->setFocus();
+    if (!m_startProblem.isEmpty())
+        throw DatabaseError(std::exchange(m_startProblem, QString()));
 
     // Without a database the first of these fails and the rest stays empty.
     m_till.reopenSale();

@@ -6,6 +6,7 @@
 #include "widgets/keypreview.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -22,6 +23,7 @@ class ShopSettingsWindow;
 class SalesRecordsWindow;
 class ReceiptPrinter;
 class AutomaticBackup;
+class ServerWatch;
 
 // The cashier screen: the header of the sale, the entry of its lines, the
 // totals, the payment boxes, and the buttons to the side windows. It turns
@@ -32,8 +34,10 @@ class CashierWindow final : public QWidget, public KeyPreview
     Q_OBJECT
 
 public:
-    // databasePath: the file to open; data.db beside the program by default.
-    explicit CashierWindow(const QString &databasePath = Database::defaultPath(), QWidget *parent = nullptr);
+    // databasePath: the database to open, a file (data.db beside the program
+    // by default) or a server address; tillNumber: this computer's till.
+    explicit CashierWindow(const QString &databasePath = Database::defaultPath(), int tillNumber = 1,
+                           QWidget *parent = nullptr);
     ~CashierWindow() override;
 
     Database &database() { return m_db; }
@@ -66,6 +70,9 @@ public:
     SkinButton *recordsButton() const { return m_recordsButton; }
     SkinButton *guideButton() const { return m_guideButton; }
     DataGrid *saleGrid() const { return m_saleGrid; }
+    // Shown while the database server is out of reach.
+    QLabel *connectionLabel() const { return m_connectionLabel; }
+    ServerWatch *serverWatch() const { return m_serverWatch; }
 
     // The side windows; null until first opened, and again once destroyed.
     ShopSettingsWindow *settingsWindow() const;
@@ -125,6 +132,9 @@ private:
     void startAutomaticBackup();
     void tellBackupFailed(const QString &message);
     void reloadRestoredDatabase();
+    void showServerWaiting();
+    void resumeAfterReconnect();
+    void refreshProductNames();
 
     Database m_db;   // before the till, which runs on it
     Till m_till;
@@ -155,6 +165,7 @@ private:
     FlatEdit *m_receiptNumberBox = nullptr;
     FlatEdit *m_receivedBox = nullptr;
     FlatEdit *m_changeBox = nullptr;
+    QLabel *m_connectionLabel = nullptr;
 
     bool m_sortToggle = false;
     bool m_destroying = false;
@@ -163,6 +174,9 @@ private:
     AutomaticBackup *m_automaticBackup = nullptr;
     QLabel *m_backupWarning = nullptr;
     QString m_backupFailure;
+    ServerWatch *m_serverWatch = nullptr;
+    QString m_startProblem;        // why the database could not be opened, told once the window shows
+    QTimer *m_namesRefresh = nullptr;
     QPoint m_dragOffset;
 
     // Side windows, each made on first use and forgotten when it is destroyed.
