@@ -305,6 +305,7 @@ void CashierWindow::startSale()
 
     // Without a database the first of these fails and the rest stays empty.
     m_till.reopenSale();
+    showTotals();   // of the lines an earlier run left
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     m_productBox->clearAll();
     m_productBox->setItems(m_till.productNames());
@@ -456,6 +457,8 @@ void CashierWindow::pickListedProduct()
     if (m_productBox->currentText().isEmpty())
         return;
     const std::optional<Product> found = m_till.lookUpName(m_productBox->currentText());
+    if (found)
+        m_productBox->setEditText(found->name);   // the product's own name, which its code goes with
     m_priceBox->setText(found ? found->price : QString());
     addOrAskQuantity();
 }
@@ -502,7 +505,7 @@ void CashierWindow::deleteLine()
 
 void CashierWindow::loadClickedLine()
 {
-    const SaleLine line = m_till.currentLine();
+    const SaleLine line = m_till.pickCurrentLine();
     m_productBox->setEditText(line.name);
     m_quantityBox->setText(line.quantity);
     m_priceBox->setText(line.price);

@@ -146,17 +146,42 @@ private slots:
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("12"));
     }
 
-    void aChangedNameKeepsTheFoundCode()
+    // F10 after a lookup or a click in the grid: the code goes with the
+    // goods named in the box, and a name typed over them has no known code.
+    void theCodeGoesWithTheNameInTheBox()
     {
         w->autoAddBox()->setChecked(false);
         typeText(w->productBox(), QStringLiteral("b1"));
         enter(w->productBox());
         w->productBox()->setEditText(QStringLiteral("红苹果"));
         QTest::keyClick(w->quantityBox(), Qt::Key_F10, Qt::ShiftModifier);
+        typeText(w->productBox(), QStringLiteral("6920459950180"));
+        enter(w->productBox());
+        QTest::keyClick(w->quantityBox(), Qt::Key_F10);
+        QApplication::processEvents();
+
+        // Click the first line, then F10: another line of the clicked goods.
+        clickCell(w->saleGrid(), 0, 1);
+        QCOMPARE(w->productBox()->currentText(), QStringLiteral("红苹果"));
+        QTest::keyClick(w->saleGrid(), Qt::Key_F10);
+        clickCell(w->saleGrid(), 1, 1);
+        QTest::keyClick(w->saleGrid(), Qt::Key_F10);
+        // Clicked, then renamed: other goods.
+        clickCell(w->saleGrid(), 1, 1);
+        w->productBox()->setEditText(QStringLiteral("康师傅"));
+        QTest::keyClick(w->saleGrid(), Qt::Key_F10);
+
         const auto lines = storedLines(*f->file);
-        QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0].code, QStringLiteral("b1"));
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[0].code, QStringLiteral("-"));
         QCOMPARE(lines[0].name, QStringLiteral("红苹果"));
+        QCOMPARE(lines[1].code, QStringLiteral("6920459950180"));
+        QCOMPARE(lines[2].code, QStringLiteral("-"));
+        QCOMPARE(lines[2].name, QStringLiteral("红苹果"));
+        QCOMPARE(lines[3].code, QStringLiteral("6920459950180"));
+        QCOMPARE(lines[3].name, QStringLiteral("康师傅红烧牛肉面"));
+        QCOMPARE(lines[4].code, QStringLiteral("-"));
+        QCOMPARE(lines[4].name, QStringLiteral("康师傅"));
     }
 
     void addingBeforeAnyLookupStoresADash()
