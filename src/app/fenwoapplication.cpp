@@ -26,9 +26,14 @@ void FenwoApplication::installFontSubstitutions()
 
 bool FenwoApplication::notify(QObject *receiver, QEvent *event)
 {
-    QPointer<QObject> alive(receiver);
-    dispatchKeyPreview(receiver, event);
+    // A key for a product box's open list may close the list and go to the
+    // box instead; the window then previews it as it would with the list closed.
+    QObject *target = keyReceiver(receiver, event);
+    if (!target)
+        return true;
+    QPointer<QObject> alive(target);
+    dispatchKeyPreview(target, event);
     if (!alive)
         return true;
-    return QApplication::notify(receiver, event);
+    return QApplication::notify(target, event);
 }
