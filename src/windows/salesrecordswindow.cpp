@@ -114,8 +114,8 @@ void SalesRecordsWindow::reload()
     // Closed first: when reading fails the grid stays empty and both totals
     // keep the texts they had.
     m_records->open();
-    m_totalQuantityLabel->setText(formatGeneral(m_records->totals().quantity));
-    m_totalAmountLabel->setText(formatGeneral(m_records->totals().amount));
+    m_totalQuantityLabel->setText(m_records->totals().quantity.text());
+    m_totalAmountLabel->setText(m_records->totals().amount.text());
     // As after walking the lines to the end: the last, oldest line is current.
     makeCurrent(m_records->rowCount() - 1, 0);
 }
