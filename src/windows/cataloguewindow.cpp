@@ -211,7 +211,10 @@ void CatalogueWindow::saveProducts()
         try {
             m_catalogue->checkRow(row);
         } catch (const Refusal &) {
-            m_grid->goTo(row, column);
+            // The row is taken up for correcting, its editor open on the
+            // missing code or name, before the refusal is shown.
+            m_grid->goTo(row, m_catalogue->refusedColumn(row));
+            m_grid->edit(m_grid->currentIndex());
             throw;
         }
     }
