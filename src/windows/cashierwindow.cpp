@@ -133,7 +133,7 @@ void CashierWindow::buildControls()
     WindowParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
-                        {128, 643, 417, 13}, WindowParts::pixelFont(11), Qt::gray);
+                        {128, 643, 417, 13}, WindowParts::pixelFont(11), colorFromValue(clGray));
     m_guideLink = WindowParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
                         WindowParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
     m_guideLink->setCursor(Qt::PointingHandCursor);
@@ -156,7 +156,7 @@ void CashierWindow::buildControls()
     m_twoCopiesBox = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
     m_twoCopiesBox->setGeometry(544, 618, 113, 25);
     m_twoCopiesBox->setFont(WindowParts::pixelFont(16));
-    m_twoCopiesBox->setFontColor(Qt::gray);
+    m_twoCopiesBox->setFontColor(colorFromValue(clGray));
     m_twoCopiesBox->setColor(Qt::white);
     m_twoCopiesBox->setTransparent(true);
 
@@ -183,7 +183,7 @@ void CashierWindow::buildControls()
     m_autoAddBox = new FlatCheckBox(QStringLiteral("自动默认为1"), entryPanel);
     m_autoAddBox->setGeometry(540, 11, 101, 30);
     m_autoAddBox->setFont(WindowParts::pixelFont(13));
-    m_autoAddBox->setFontColor(Qt::gray);
+    m_autoAddBox->setFontColor(colorFromValue(clGray));
     m_autoAddBox->setColor(Qt::white);
     m_autoAddBox->setTransparent(true);
     m_autoAddBox->setChecked(true);

@@ -9,6 +9,7 @@
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
+#include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ namespace {
 
 const QColor kPanelColor(0xDD, 0xFF, 0xEE);
 const QColor kGridColor(0xEE, 0xEE, 0xEE);
-const QColor kWindowColor(0x80, 0x80, 0x80);
+const QColor kWindowColor = colorFromValue(clGray);
 
 // A question answered Yes or No; Yes is the default button and Esc answers No.
 bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)

@@ -77,7 +77,7 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("查询统计"), mainWindow)
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
-    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     m_records = new SalesRecordModel(db,
                                      {{QStringLiteral("单号"), {}},
                                       {QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
