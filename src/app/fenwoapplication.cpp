@@ -1,6 +1,5 @@
 #include "fenwoapplication.h"
 
-#include "widgets/apperrorbox.h"
 #include "widgets/keypreview.h"
 
 #include <QFont>
@@ -10,7 +9,8 @@ FenwoApplication::FenwoApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("fenwo"));
-    setApplicationDisplayName(AppBoxes::applicationTitle());
+    // No display name: the platform would append it to every window's title
+    // ("小票打印机软件 — …"). The boxes carry the application title themselves.
     installFontSubstitutions();
 }
 
