@@ -21,7 +21,7 @@ KeyPreview *previewWindowOf(QWidget *widget)
     return nullptr;
 }
 
-// The product box whose open list holds the widget, if any.
+// The flat combo box whose open list holds the widget, if any.
 FlatComboBox *openListOwner(QWidget *widget)
 {
     QWidget *popup = widget->window();
