@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -175,6 +176,47 @@ bool decimalOf(double value, __int128 *mantissa, int *scale)
     return true;
 }
 
+// The decimals of values met lately. A shop's lines repeat the same few
+// hundred amounts and quantities, and finding a decimal costs more than
+// looking it up; one table per thread, shared by every sum.
+class RecentDecimals final
+{
+public:
+    bool find(double value, __int128 *mantissa, int *scale) const
+    {
+        const Entry &e = m_entries[slot(value)];
+        if (e.bits != std::bit_cast<quint64>(value))
+            return false;
+        *mantissa = e.digits;
+        *scale = e.scale;
+        return true;
+    }
+
+    void keep(double value, __int128 mantissa, int scale)
+    {
+        if (magnitude(mantissa) > std::numeric_limits<long long>::max())
+            return;
+        m_entries[slot(value)] = {std::bit_cast<quint64>(value), static_cast<long long>(mantissa), scale};
+    }
+
+private:
+    struct Entry
+    {
+        quint64 bits = 0;   // the bits of +0, which is never looked up: empty
+        long long digits = 0;
+        int scale = 0;
+    };
+
+    static size_t slot(double value)
+    {
+        return size_t((std::bit_cast<quint64>(value) * 0x9E3779B97F4A7C15ULL) >> 51);
+    }
+
+    std::array<Entry, 8192> m_entries{};
+};
+
+thread_local RecentDecimals recentDecimals;
+
 } // namespace
 
 bool DecimalSum::addExact(__int128 mantissa, int scale)
@@ -203,7 +245,12 @@ void DecimalSum::add(double value)
     }
     __int128 mantissa = 0;
     int scale = 0;
-    if (decimalOf(value, &mantissa, &scale) && addExact(mantissa, scale))
+    bool found = recentDecimals.find(value, &mantissa, &scale);
+    if (!found && decimalOf(value, &mantissa, &scale)) {
+        recentDecimals.keep(value, mantissa, scale);
+        found = true;
+    }
+    if (found && addExact(mantissa, scale))
         return;
     // Neumaier's compensated sum for what the exact sum cannot hold.
     m_inexact = true;
