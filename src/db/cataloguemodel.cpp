@@ -210,11 +210,21 @@ void CatalogueModel::clearPending()
 
 void CatalogueModel::checkRow(int row) const
 {
+    switch (refusedColumn(row)) {
+    case Code: throw Refusal(QStringLiteral("请填上编码!"));
+    case Name: throw Refusal(QStringLiteral("请填上品名!"));
+    default: break;
+    }
+}
+
+int CatalogueModel::refusedColumn(int row) const
+{
     // Blanks count as a code or a name; only nothing at all is refused.
     if (text(row, Code).isEmpty())
-        throw Refusal(QStringLiteral("请填上编码!"));
+        return Code;
     if (text(row, Name).isEmpty())
-        throw Refusal(QStringLiteral("请填上品名!"));
+        return Name;
+    return -1;
 }
 
 void CatalogueModel::writePendingRow()

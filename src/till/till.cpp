@@ -2,6 +2,7 @@
 
 #include "db/apperror.h"
 #include "db/database.h"
+#include "db/decimalsum.h"
 #include "db/numbertext.h"
 #include "db/shopsettings.h"
 #include "db/statements.h"
@@ -11,6 +12,8 @@
 
 #include <QScopeGuard>
 #include <QTime>
+
+#include <cmath>
 
 namespace {
 
@@ -32,20 +35,12 @@ QString trimmedText(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-// Sets name, quantity and price of the row being appended or edited, the
-// amount from the stored numbers, and writes it; nothing stays half-written.
-void fillAndPost(Query &sale, const QString &name, const QString &quantity, const QString &price)
+// A number the program could not show, read back or print: refused as text
+// that is no number would be.
+void refuseUnlessFinite(double value, const QString &how)
 {
-    try {
-        sale.setText(kName, name);
-        sale.setText(kQuantity, quantity);
-        sale.setText(kPrice, price);
-        sale.setNumber(kAmount, sale.number(kQuantity) * sale.number(kPrice));
-        sale.post();
-    } catch (...) {
-        sale.cancel();
-        throw;
-    }
+    if (!std::isfinite(value))
+        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(how));
 }
 
 } // namespace
@@ -60,6 +55,7 @@ void Till::reopenSale()
 {
     m_lines.setStatement(Statements::openSale());
     m_lines.open();
+    recomputeTotals();
 }
 
 void Till::reloadSale()
@@ -131,7 +127,7 @@ std::optional<Product> Till::lookUpName(const QString &typed)
 std::optional<Product> Till::takeLookup(const Statement &statement)
 {
     // A lookup that fails or finds nothing leaves no code for the next line.
-    m_lastFoundCode.clear();
+    m_codeForName = {};
     Query found(m_db);
     found.setStatement(statement);
     found.open();
@@ -139,21 +135,23 @@ std::optional<Product> Till::takeLookup(const Statement &statement)
         return std::nullopt;
     // Several matches: the first one, as the database gives it.
     Product product{found.text(kCode), found.text(kName), found.text(kPrice)};
-    m_lastFoundCode = product.code;
+    m_codeForName = {product.name, product.code};
     return product;
 }
 
 void Till::addLine(const QString &name, const QString &quantity, const QString &price)
 {
-    const QString code = m_lastFoundCode.isEmpty() ? QStringLiteral("-") : m_lastFoundCode;
+    // A barcode belongs to the goods it was found for: a name typed over the
+    // found one is other goods, which have no known code.
+    const bool known = !m_codeForName.code.isEmpty() && name == m_codeForName.name;
     m_lines.append();
     try {
-        m_lines.setText(kCode, code);
+        m_lines.setText(kCode, known ? m_codeForName.code : QStringLiteral("-"));
     } catch (...) {
         m_lines.cancel();
         throw;
     }
-    fillAndPost(m_lines, name, quantity, price);
+    fillAndPost(name, quantity, price);
     recomputeTotals();
 }
 
@@ -163,7 +161,7 @@ bool Till::modifyCurrentLine(const QString &name, const QString &quantity, const
     if (m_lines.recordCount() <= 0)
         return false;
     m_lines.edit();
-    fillAndPost(m_lines, name, quantity, price);
+    fillAndPost(name, quantity, price);
     recomputeTotals();
     return true;
 }
@@ -183,6 +181,51 @@ SaleLine Till::currentLine() const
             m_lines.text(kAmount)};
 }
 
+SaleLine Till::pickCurrentLine()
+{
+    const SaleLine line = currentLine();
+    m_codeForName = {line.name, line.code};
+    return line;
+}
+
+// Sets name, quantity and price of the row being appended or edited, the
+// amount from the stored numbers, and writes it; nothing stays half-written.
+// An amount, or a total with it, that is no finite number is refused: it
+// could not be shown, read back as the change or printed.
+void Till::fillAndPost(const QString &name, const QString &quantity, const QString &price)
+{
+    try {
+        m_lines.setText(kName, name);
+        m_lines.setText(kQuantity, quantity);
+        m_lines.setText(kPrice, price);
+        const double quantityValue = m_lines.number(kQuantity);
+        const double amount = quantityValue * m_lines.number(kPrice);
+        refuseUnlessFinite(amount, QStringLiteral("%1*%2").arg(quantity, price));
+
+        const int changing = m_lines.state() == Query::State::Edit ? m_lines.currentRow() : -1;
+        DecimalSum quantities;
+        DecimalSum amounts;
+        for (int row = 0; row < m_lines.recordCount(); ++row) {
+            if (row == changing)
+                continue;
+            quantities.add(m_lines.numberAt(row, kQuantity));
+            amounts.add(m_lines.numberAt(row, kAmount));
+        }
+        const QString totalQuantity = quantities.text();
+        const QString totalAmount = amounts.text();
+        quantities.add(quantityValue);
+        amounts.add(amount);
+        refuseUnlessFinite(quantities.value(), QStringLiteral("%1+%2").arg(totalQuantity, quantity));
+        refuseUnlessFinite(amounts.value(), QStringLiteral("%1+%2").arg(totalAmount, formatGeneral(amount)));
+
+        m_lines.setNumber(kAmount, amount);
+        m_lines.post();
+    } catch (...) {
+        m_lines.cancel();
+        throw;
+    }
+}
+
 void Till::sortLines(const QString &column, Qt::SortOrder order)
 {
     m_lines.sort(column, order);
@@ -190,15 +233,17 @@ void Till::sortLines(const QString &column, Qt::SortOrder order)
 
 void Till::recomputeTotals()
 {
-    // Summed first line to last; the last line is current afterwards.
-    double quantity = 0;
-    double amount = 0;
+    // Exact decimal sums of the numbers as shown, so that 0.1 + 0.2 is 0.3 and
+    // no binary tail shows. Walked first line to last; the last line is
+    // current afterwards.
+    DecimalSum quantity;
+    DecimalSum amount;
     for (m_lines.first(); !m_lines.eof(); m_lines.next()) {
-        quantity += m_lines.number(kQuantity);
-        amount += m_lines.number(kAmount);
+        quantity.add(m_lines.number(kQuantity));
+        amount.add(m_lines.number(kAmount));
     }
-    m_totalQuantity = formatGeneral(quantity);
-    m_totalAmount = formatGeneral(amount);
+    m_totalQuantity = quantity.text();
+    m_totalAmount = amount.text();
 }
 
 QString Till::changeFor(const QString &received) const
@@ -250,8 +295,6 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
     }
 
     reopenSale();
-    m_totalQuantity = QStringLiteral("0");
-    m_totalAmount = QStringLiteral("0");
     return true;
 }
 

@@ -29,7 +29,8 @@ public:
     // (or as last sorted). A grid shows them; its selected row is the current line.
     Query &lines() { return m_lines; }
 
-    // Reads the open sale afresh, lines left by an earlier run included.
+    // Reads the open sale afresh, lines left by an earlier run included, and
+    // sums them: the totals, change and receipt count those lines too.
     void reopenSale();
     // Reads the open sale afresh with its totals, and forgets the last
     // product found: the database file was replaced (a restore).
@@ -39,7 +40,7 @@ public:
 
     // Looks a code or a name up as a whole (blanks and control characters
     // around the text are not part of it); the first product found, if any.
-    // The found product's code goes with the next added line.
+    // The found product's code goes with a line added under its name.
     // A code nothing matches that is a scale code gives its item with the
     // code's price or weight; a scale code with a wrong check digit or an
     // item the catalogue does not hold throws Refusal.
@@ -47,23 +48,29 @@ public:
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
 
-    // Adds a line with the code of the last product a lookup found ("-" when
-    // the last lookup found nothing or there was none). Quantity and price
-    // are converted as stored; text that is not a number throws
-    // ConversionError and nothing is stored.
+    // Adds a line. Its code is the code that goes with its name: that of the
+    // product the last lookup found, or of the line last picked, as long as
+    // the name is still that product's or line's name; otherwise "-" (no
+    // lookup yet, nothing found, or the name changed since). Quantity and
+    // price are converted as stored; text that is not a number, or an amount
+    // or total that is no longer a finite number, throws ConversionError and
+    // nothing is stored.
     void addLine(const QString &name, const QString &quantity, const QString &price);
-    // Changes the current line's name, quantity, price and amount; its code
-    // stays. False when there is no line to change.
+    // Changes the current line's name, quantity, price and amount (refused as
+    // addLine refuses); its code stays. False when there is no line to change.
     bool modifyCurrentLine(const QString &name, const QString &quantity, const QString &price);
     // Deletes the current line; false when there is none.
     bool deleteCurrentLine();
     // The current line, as text.
     SaleLine currentLine() const;
+    // The current line, taken up by the cashier (a click in the grid): a line
+    // added under its name, unchanged, takes its code.
+    SaleLine pickCurrentLine();
     // Orders the lines by one column until the sale is read again.
     void sortLines(const QString &column, Qt::SortOrder order);
 
-    // Totals in the general number text: "0" until the first change of the
-    // lines, then the sums over every line.
+    // Totals in the general number text: the exact decimal sums of the
+    // quantities and amounts as shown ("0" with no line or no sale read).
     const QString &totalQuantity() const { return m_totalQuantity; }
     const QString &totalAmount() const { return m_totalAmount; }
     // The amount received less the total; throws ConversionError when the
@@ -92,12 +99,19 @@ public:
 private:
     std::optional<Product> takeLookup(const Statement &statement);
     std::optional<Product> lookUpScaleCode(const QString &code);
+    void fillAndPost(const QString &name, const QString &quantity, const QString &price);
     void recomputeTotals();
     void recordSale(const SaleHeader &header, const QString &printTime);
 
     Database &m_db;
     Query m_lines;
-    QString m_lastFoundCode;
+    // The code a line added under this name takes.
+    struct NamedCode
+    {
+        QString name;
+        QString code;
+    };
+    NamedCode m_codeForName;
     QString m_totalQuantity = QStringLiteral("0");
     QString m_totalAmount = QStringLiteral("0");
     ReceiptNumbers m_receiptNumbers;
