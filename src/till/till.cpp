@@ -60,9 +60,8 @@ void Till::reopenSale()
 
 void Till::reloadSale()
 {
-    m_lastFoundCode.clear();
+    m_codeForName = {};
     reopenSale();
-    recomputeTotals();
 }
 
 QStringList Till::productNames()
