@@ -549,7 +549,7 @@ private slots:
         f.file->addProduct(QStringLiteral("3"), QStringLiteral("可乐"), 3.5);
         f.file->addProduct(QStringLiteral("4"), QStringLiteral("果汁"), 4);
         CashierWindow *till = f.open();
-        QTest::keyClick(till->FlatComboBox1, Qt::Key_F3);
+        QTest::keyClick(till->productBox(), Qt::Key_F3);
         CatalogueWindow *w = till->catalogueWindow();
         QVERIFY(w && w->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -559,10 +559,10 @@ private slots:
         QTest::keyClick(w->FlatEdit7, Qt::Key_Escape);
         QVERIFY(!w->isVisible());
         QVERIFY(till->isVisible());
-        QCOMPARE(till->FlatComboBox1->items(), (QStringList{"可乐", "可乐"}));
+        QCOMPARE(till->productBox()->items(), (QStringList{"可乐", "可乐"}));
 
         // A row that cannot be written keeps the window open and the till's list as it was.
-        QTest::mouseClick(till->XP_Button6, Qt::LeftButton);
+        QTest::mouseClick(till->catalogueButton(), Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTest::keyClick(w->FlatEdit7, Qt::Key_F4);
         QTest::keyClick(w->DBGrid1, Qt::Key_Home);
@@ -570,7 +570,7 @@ private slots:
         QTest::mouseClick(w->FlatSpeedButton2, Qt::LeftButton);
         QCOMPARE(f.boxes->lastText(), QStringLiteral("请填上品名!"));
         QVERIFY(w->isVisible());
-        QCOMPARE(till->FlatComboBox1->items(), (QStringList{"可乐", "可乐"}));
+        QCOMPARE(till->productBox()->items(), (QStringList{"可乐", "可乐"}));
 
         // Named, the new product reaches the till with the others.
         activateAgain(w);
@@ -579,7 +579,7 @@ private slots:
         typeIntoGrid(w, QStringLiteral("矿泉水"));
         QTest::mouseClick(w->FlatSpeedButton6, Qt::LeftButton);
         QVERIFY(!w->isVisible());
-        QStringList names = till->FlatComboBox1->items();
+        QStringList names = till->productBox()->items();
         names.sort();
         QStringList expected{"可乐", "可乐", "雪碧", "果汁", "矿泉水"};
         expected.sort();

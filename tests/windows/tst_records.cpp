@@ -43,7 +43,7 @@ void record(TestDatabase &file, const QList<Line> &lines)
 
 SalesRecordsWindow *openRecords(CashierWindow *w)
 {
-    QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+    QTest::keyClick(w->productBox(), Qt::Key_F5);
     QApplication::processEvents();
     return w->recordsWindow();
 }

@@ -20,7 +20,7 @@ const QString kSettingsRow = QStringLiteral("select 收银员, 店名, 备注 fr
 
 ShopSettingsWindow *openSettings(CashierWindow *w)
 {
-    QTest::keyClick(w->FlatComboBox1, Qt::Key_F2);
+    QTest::keyClick(w->productBox(), Qt::Key_F2);
     ShopSettingsWindow *s = w->settingsWindow();
     // Being the main window's child, the window counts as active for
     // qWaitForWindowActive before it has the keyboard: wait for that.
@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(rows[0][0].toString(), QStringLiteral("小李"));
         QCOMPARE(rows[0][1].toString(), QStringLiteral("      Fenwo小店"));   // blanks centre the title
         QCOMPARE(rows[0][2].toString(), QStringLiteral("欢迎光临\r\nTel 123"));
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("小李"));
 
         // A second save edits that row; it adds none.
         s = openSettings(w);
@@ -150,7 +150,7 @@ private slots:
         press(Qt::Key_Escape);
         QVERIFY(!s->isVisible());
         QCOMPARE(f.file->rows(kSettingsRow), before);
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         // The next showing reads the row again.
         QCOMPARE(openSettings(w), s);
@@ -181,7 +181,7 @@ private slots:
         type(QStringLiteral("新"));
         f.file->setSettings(QStringLiteral("别人"), QStringLiteral("别的店"), QString());
 
-        w->XP_Button1Click();   // the cashier screen's button, with the window still open
+        w->openSettings();   // the cashier screen's button, with the window still open
         QCOMPARE(w->settingsWindow(), s);
         QVERIFY(s->isVisible());
         QCOMPARE(s->FlatEdit1->text(), QStringLiteral("老店新"));
@@ -195,18 +195,18 @@ private slots:
         f.file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
                                     "values ('1', '可乐', 1, 3, 3, '260101093000', '老王', '2026-01-01', '09:30')"));
         CashierWindow *w = f.open();
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
         s->FlatEdit2->selectAll();
         type(QStringLiteral("小李"));
         press(Qt::Key_F2);
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("小李"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("小李"));
         QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from beizhu")).toString(), QStringLiteral("小李"));
         QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from XiaoShouRecord")).toString(), QStringLiteral("老王"));
 
-        QTest::keyClick(w->FlatComboBox1, Qt::Key_F5);
+        QTest::keyClick(w->productBox(), Qt::Key_F5);
         SalesRecordsWindow *r = w->recordsWindow();
         QVERIFY(r);
         QCOMPARE(r->DBGrid1->model()->index(0, 6).data().toString(), QStringLiteral("老王"));
@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Critical);
         QVERIFY(s->isVisible());
         QCOMPARE(s->FlatEdit2->text(), QStringLiteral("小李"));
-        QCOMPARE(w->FlatEdit3->text(), QStringLiteral("老王"));
+        QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         // Esc still closes without writing.
         QTest::keyClick(s->FlatEdit2, Qt::Key_Escape);
