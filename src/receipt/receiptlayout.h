@@ -18,7 +18,9 @@ public:
     // Bytes of a product name that are printed; the rest is cut off.
     static constexpr int NameBytes = 16;
 
-    // Every line of the receipt, in print order.
+    // Every line of the receipt, in print order. Control characters of the
+    // input are left out; the remark keeps its line ends, tabs and form
+    // feeds, which the printer text device lays out itself.
     static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy);
 
     // One blank followed by n more when n is 1 or more; a single blank
