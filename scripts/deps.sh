@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
+    libcups2-dev
     fonts-wqy-zenhei fonts-dejavu-core
     xdg-utils sqlite3
+    poppler-utils
     xvfb xauth
     "$@"
 )
