@@ -1,5 +1,6 @@
 #include "till.h"
 
+#include "db/controlcharacters.h"
 #include "db/database.h"
 #include "db/numbertext.h"
 #include "db/shopsettings.h"
@@ -18,9 +19,12 @@ const QString kQuantity = QStringLiteral("数量");
 const QString kPrice = QStringLiteral("单价");
 const QString kAmount = QStringLiteral("金额");
 
-// Blanks and control characters around typed text are not part of a code or name.
-QString trimmedText(const QString &text)
+// Control characters anywhere in typed or scanned text are not part of a
+// code or name (a scanner sends GS between the parts of a GS1 code; the
+// catalogue keeps codes without it), nor are blanks around it.
+QString trimmedText(const QString &typed)
 {
+    const QString text = ControlCharacters::removed(typed);
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin).unicode() <= 0x20)
@@ -107,7 +111,7 @@ void Till::addLine(const QString &name, const QString &quantity, const QString &
         m_lines.cancel();
         throw;
     }
-    fillAndPost(m_lines, name, quantity, price);
+    fillAndPost(m_lines, ControlCharacters::removed(name), quantity, price);
     recomputeTotals();
 }
 
@@ -117,7 +121,7 @@ bool Till::modifyCurrentLine(const QString &name, const QString &quantity, const
     if (m_lines.recordCount() <= 0)
         return false;
     m_lines.edit();
-    fillAndPost(m_lines, name, quantity, price);
+    fillAndPost(m_lines, ControlCharacters::removed(name), quantity, price);
     recomputeTotals();
     return true;
 }

@@ -33,17 +33,18 @@ public:
     // Every product name once, for the product box's list.
     QStringList productNames();
 
-    // Looks a code or a name up as a whole (blanks and control characters
-    // around the text are not part of it); the first product found, if any.
+    // Looks a code or a name up as a whole (control characters anywhere in
+    // the text and blanks around it are not part of it); the first product
+    // found, if any.
     // The found product's code goes with the next added line.
     std::optional<Product> lookUp(const QString &typed);
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
 
     // Adds a line with the code of the last product a lookup found ("-" when
-    // the last lookup found nothing or there was none). Quantity and price
-    // are converted as stored; text that is not a number throws
-    // ConversionError and nothing is stored.
+    // the last lookup found nothing or there was none) and the name without
+    // control characters. Quantity and price are converted as stored; text
+    // that is not a number throws ConversionError and nothing is stored.
     void addLine(const QString &name, const QString &quantity, const QString &price);
     // Changes the current line's name, quantity, price and amount; its code
     // stays. False when there is no line to change.
