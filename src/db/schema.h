@@ -5,7 +5,7 @@
 
 class QSqlDatabase;
 
-// The four tables, defined once: the database-making step and the tests build
+// The tables, defined once: the database-making step and the tests build
 // them from here, and the query layer asks here which columns hold numbers.
 namespace Schema {
 
@@ -13,6 +13,9 @@ inline const QString kCatalogue = QStringLiteral("spinfo");
 inline const QString kOpenSale = QStringLiteral("xiaoshou");
 inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
 inline const QString kSettings = QStringLiteral("beizhu");
+// The program's own: a sale whose record rows are committed and whose
+// receipt is being printed; gone once the open sale is emptied.
+inline const QString kAwaitingPrint = QStringLiteral("awaiting_print");
 
 // Name of the key that the database assigns to each new row (position 0 of
 // the open sale and the sales record). No window names it.
@@ -26,7 +29,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version.
 // Raise it whenever a table or index is added.
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();

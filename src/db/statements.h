@@ -43,6 +43,20 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time);
 
+// Receipt numbers of the form yyMMddHHmmss in the sales record, largest first.
+Statement recordedReceiptNumbers();
+// The highest row key of the sales record (empty when there is none).
+Statement lastRecordKey();
+// The record rows of one sale by their keys, in the order they were written.
+Statement recordedSale(qint64 firstKey, qint64 lastKey);
+Statement removeRecordedSale(qint64 firstKey, qint64 lastKey);
+
+// The sale whose receipt is being printed (at most one row).
+Statement markAwaitingPrint(qint64 firstKey, qint64 lastKey, const QString &received,
+                            const QString &change, int copies);
+Statement awaitingPrint();
+Statement clearAwaitingPrint();
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

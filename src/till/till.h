@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/query.h"
+#include "receipt/receiptdata.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
 #include "till/saleline.h"
@@ -64,24 +65,64 @@ public:
     // received text is not a number.
     QString changeFor(const QString &received) const;
 
-    // Records every line under the header, prints the receipt on the printer
-    // (copies: 1 or 2, one job each) and empties the open sale, all or
-    // nothing: on any error nothing is recorded and the sale stays as it was.
-    // False, doing nothing, when a completion is already running.
+    // Completes the sale: records every line under the header, prints the
+    // receipt (copies: 1 or 2, one job each) and empties the open sale.
+    // Nothing goes to the printer before the recording is committed, and
+    // nothing stays recorded when the printer fails:
+    //  1. the receipt is laid out (no transaction is open while laying out
+    //     or printing);
+    //  2. the record rows and a mark "awaiting print" are committed together;
+    //  3. every copy is printed; a printer error removes the rows and the
+    //     mark again and is passed on, the sale staying as it was;
+    //  4. the open sale is emptied and the mark removed together.
+    // When step 4 fails the receipt is out and the sale recorded: the error
+    // is passed on, the lines can no longer be changed, and the next call
+    // only empties the open sale, printing nothing twice.
+    // True when the sale was completed; false, doing nothing, when a
+    // completion is already running.
     bool complete(const SaleHeader &header, ReceiptSink &printer, int copies);
     bool isCompleting() const { return m_completing; }
 
+    // A receipt as recorded, to print again.
+    struct RecordedReceipt
+    {
+        ReceiptInput input;
+        int copies = 1;
+    };
+    // A sale an earlier run recorded but did not finish (it ended between
+    // steps 2 and 4 of complete(): the receipt may or may not be out). It is
+    // finished here: the open sale is emptied and the mark removed. Returns
+    // its receipt, laid out from the record rows, for the cashier to print
+    // again if none came out; nothing when there was no such sale or it had
+    // no lines.
+    std::optional<RecordedReceipt> finishInterruptedSale();
+    void reprint(const RecordedReceipt &receipt, ReceiptSink &printer);
+
     // The receipt number of the next sale: the time "yyMMddHHmmss", always
-    // later than the last one issued.
+    // later than the last one issued and the largest one recorded.
     QString nextReceiptNumber();
 
     // Empties the open sale without recording it (the program is closing).
+    // A sale whose receipt is already out stays recorded.
     void discardSale();
 
 private:
     std::optional<Product> takeLookup(const Statement &statement);
     void recomputeTotals();
-    void recordSale(const SaleHeader &header, const QString &printTime);
+    // What the till knows of the sale in the mark "awaiting print".
+    enum class Pending {
+        None,       // no mark
+        Unprinted,  // recorded, no receipt out: the recording must be undone
+        Printed,    // recorded, receipt out (or maybe out): only the emptying is left
+    };
+
+    void requireChangeableSale() const;
+    ReceiptInput receiptInput(const SaleHeader &header, const QString &printTime);
+    void record(const SaleHeader &header, const QString &printTime, int copies);
+    qint64 lastRecordKey();
+    void undoRecording();
+    void finalise();
+    QString largestRecordedNumber();
 
     Database &m_db;
     Query m_lines;
@@ -90,4 +131,7 @@ private:
     QString m_totalAmount = QStringLiteral("0");
     ReceiptNumbers m_receiptNumbers;
     bool m_completing = false;
+    Pending m_pending = Pending::None;
+    qint64 m_firstRecord = 0;
+    qint64 m_lastRecord = 0;
 };

@@ -20,6 +20,8 @@ QString errorBoxText(const QString &message);
 void showError(const QString &message);
 void showNotice(const QString &text);
 void showConnectionError();
+// A question with the buttons Yes and No; true for Yes.
+bool askYesNo(const QString &text);
 
 // Runs one event handler; an error it does not catch ends it there and is
 // shown in the error box. What the handler did before the error stays done.

@@ -230,24 +230,6 @@ private slots:
         QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 0);
         QTRY_COMPARE_WITH_TIMEOUT(completed(), before + 2, 60000);
     }
-
-    void aKillDuringPrintingLosesNothingAndDoublesNothing()
-    {
-        // The printer is a pipe nobody reads: opening it blocks, as a printer
-        // that hangs would, after the lines were written but before commit.
-        const QString fifo = out.filePath(QStringLiteral("printer"));
-        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
-        f.reset();   // the probe gets the database alone
-        TestDatabase file;
-        file.addProduct(QStringLiteral("6901"), QStringLiteral("康师傅红烧牛肉面"), 4.5);
-        CrashProbe probe({file.path(), QStringLiteral("escpos:") + fifo});
-        QVERIFY2(probe.waitUntilSaid("completing"), probe.said().constData());
-        QTest::qWait(300);
-        QVERIFY(probe.isRunning());   // still blocked in the printer
-        QVERIFY(probe.kill());
-        QCOMPARE(file.count(QStringLiteral("XiaoShouRecord")), 0);
-        QCOMPARE(file.count(QStringLiteral("xiaoshou")), 2);
-    }
 };
 
 FENWO_TEST_MAIN(TestCompletion)
