@@ -16,6 +16,7 @@
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
+#include "forwardingsurface.h"
 #include "typing.h"
 
 #include <QLabel>
@@ -39,11 +40,11 @@ namespace {
 }
 
 // Passes everything on to the real printer, stopping before or after a job.
-class StoppingSurface final : public PrintSurface
+class StoppingSurface final : public ForwardingSurface
 {
 public:
     StoppingSurface(std::unique_ptr<PrintSurface> inner, QByteArray stop)
-        : m_inner(std::move(inner))
+        : ForwardingSurface(std::move(inner))
         , m_stop(std::move(stop))
     {
     }
@@ -53,27 +54,16 @@ public:
         ++m_jobs;
         if ((m_stop == "before-print" && m_jobs == 1) || (m_stop == "between-copies" && m_jobs == 2))
             stopHere(m_stop.constData());
-        m_inner->beginJob();
+        ForwardingSurface::beginJob();
     }
     void endJob() override
     {
-        m_inner->endJob();
+        ForwardingSurface::endJob();
         if (m_stop == "after-print" && m_jobs == 2)
             stopHere(m_stop.constData());
     }
-    void abortJob() noexcept override { m_inner->abortJob(); }
-    void newPage() override { m_inner->newPage(); }
-    int printableWidth() const override { return m_inner->printableWidth(); }
-    int printableHeight() const override { return m_inner->printableHeight(); }
-    void setFontSize(int points) override { m_inner->setFontSize(points); }
-    QSize textExtent(const QString &text) const override { return m_inner->textExtent(text); }
-    int averageCharWidth() const override { return m_inner->averageCharWidth(); }
-    int charHeight() const override { return m_inner->charHeight(); }
-    void drawText(int x, int y, const QString &text) override { m_inner->drawText(x, y, text); }
-    void lineEnded(int nextY) override { m_inner->lineEnded(nextY); }
 
 private:
-    std::unique_ptr<PrintSurface> m_inner;
     QByteArray m_stop;
     int m_jobs = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "db/database.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,16 +12,21 @@
 
 #include <atomic>
 
-TestDatabase::TestDatabase()
+TestDatabase::TestDatabase(const QString &folder)
 {
     static std::atomic<int> counter{0};
-    m_path = m_dir.filePath(QStringLiteral("data.db"));
+    m_path = QDir(folder.isEmpty() ? m_dir.path() : folder).filePath(QStringLiteral("data.db"));
     Database::createFile(m_path);
     m_connection = QStringLiteral("testdb-%1").arg(counter++);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     if (!db.open())
         qFatal("cannot open test database: %s", qPrintable(db.lastError().text()));
+}
+
+QString TestDatabase::folder() const
+{
+    return QFileInfo(m_path).path();
 }
 
 TestDatabase::~TestDatabase()

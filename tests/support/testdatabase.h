@@ -10,11 +10,13 @@
 class TestDatabase final
 {
 public:
-    TestDatabase();
+    // folder: where data.db is made (a small disk of a test's own); a
+    // temporary folder of its own by default.
+    explicit TestDatabase(const QString &folder = {});
     ~TestDatabase();
 
     QString path() const { return m_path; }
-    QString folder() const { return m_dir.path(); }
+    QString folder() const;
 
     void exec(const QString &sql, const QVariantList &params = {});
     QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
