@@ -14,6 +14,9 @@ inline const QString kOpenSale = QStringLiteral("xiaoshou");
 inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
 inline const QString kSettings = QStringLiteral("beizhu");
 inline const QString kTillSettings = QStringLiteral("till_settings");
+// The program's own: a sale whose record rows are committed and whose
+// receipt is being printed; gone once the open sale is emptied.
+inline const QString kAwaitingPrint = QStringLiteral("awaiting_print");
 
 // Name of the key that the database assigns to each new row (position 0 of
 // the open sale and the sales record). No window names it.
@@ -51,7 +54,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version.
 // Raise it whenever a table or index is added.
-inline constexpr int kVersion = 3;
+inline constexpr int kVersion = 4;
 
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();

@@ -226,6 +226,53 @@ Statement checkpoint()
     return {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, {}, {}};
 }
 
+Statement recordedReceiptNumbers()
+{
+    // Twelve characters between the smallest and largest number: the digits
+    // are checked by the caller; the index on 单号 serves the order.
+    return {QStringLiteral("select 单号 from XiaoShouRecord "
+                           "where 单号 between '000000000000' and '999999999999' and length(单号) = 12 "
+                           "order by 单号 desc"),
+            {}, {}, {}};
+}
+
+Statement lastRecordKey()
+{
+    return {QStringLiteral("select max(id) from XiaoShouRecord"), {}, {}, {}};
+}
+
+Statement recordedSale(qint64 firstKey, qint64 lastKey)
+{
+    return {QStringLiteral("select id, 编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间 from XiaoShouRecord "
+                           "where id between ? and ? order by id"),
+            {firstKey, lastKey}, {}, {}};
+}
+
+Statement removeRecordedSale(qint64 firstKey, qint64 lastKey)
+{
+    return {QStringLiteral("delete from XiaoShouRecord where id between ? and ?"), {firstKey, lastKey}, {}, {}};
+}
+
+Statement markAwaitingPrint(qint64 firstKey, qint64 lastKey, const QString &received, const QString &change,
+                            int copies)
+{
+    return {QStringLiteral("insert into awaiting_print (first_record, last_record, received, change_given, copies) "
+                           "values (?, ?, ?, ?, ?)"),
+            {firstKey, lastKey, received, change, copies}, {}, {}};
+}
+
+Statement awaitingPrint()
+{
+    return {QStringLiteral("select first_record, last_record, received, change_given, copies "
+                           "from awaiting_print order by id"),
+            {}, {}, {}};
+}
+
+Statement clearAwaitingPrint()
+{
+    return {QStringLiteral("delete from awaiting_print"), {}, {}, {}};
+}
+
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
     return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};

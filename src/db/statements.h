@@ -77,6 +77,20 @@ Statement tableColumns(const QString &table);                       // the names
 Statement singleFileJournal();                                      // no write-ahead log beside the file
 Statement checkpoint();                                             // the write-ahead log into the file, emptied
 
+// Receipt numbers of the form yyMMddHHmmss in the sales record, largest first.
+Statement recordedReceiptNumbers();
+// The highest row key of the sales record (empty when there is none).
+Statement lastRecordKey();
+// The record rows of one sale by their keys, in the order they were written.
+Statement recordedSale(qint64 firstKey, qint64 lastKey);
+Statement removeRecordedSale(qint64 firstKey, qint64 lastKey);
+
+// The sale whose receipt is being printed (at most one row).
+Statement markAwaitingPrint(qint64 firstKey, qint64 lastKey, const QString &received,
+                            const QString &change, int copies);
+Statement awaitingPrint();
+Statement clearAwaitingPrint();
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

@@ -1,6 +1,7 @@
 #include "till.h"
 
 #include "db/apperror.h"
+#include "db/controlcharacters.h"
 #include "db/database.h"
 #include "db/decimalsum.h"
 #include "db/numbertext.h"
@@ -11,6 +12,7 @@
 #include "receipt/receiptsink.h"
 
 #include <QScopeGuard>
+#include <QSqlQuery>
 #include <QTime>
 
 #include <cmath>
@@ -22,10 +24,17 @@ const QString kName = QStringLiteral("品名");
 const QString kQuantity = QStringLiteral("数量");
 const QString kPrice = QStringLiteral("单价");
 const QString kAmount = QStringLiteral("金额");
+const QString kReceiptNumber = QStringLiteral("单号");
+const QString kCashier = QStringLiteral("收银员");
+const QString kDate = QStringLiteral("日期");
+const QString kTime = QStringLiteral("时间");
 
-// Blanks and control characters around typed text are not part of a code or name.
-QString trimmedText(const QString &text)
+// Control characters anywhere in typed or scanned text are not part of a
+// code or name (a scanner sends GS between the parts of a GS1 code; the
+// catalogue keeps codes without it), nor are blanks around it.
+QString trimmedText(const QString &typed)
 {
+    const QString text = ControlCharacters::removed(typed);
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin).unicode() <= 0x20)
@@ -140,6 +149,7 @@ std::optional<Product> Till::takeLookup(const Statement &statement)
 
 void Till::addLine(const QString &name, const QString &quantity, const QString &price)
 {
+    requireChangeableSale();
     // A barcode belongs to the goods it was found for: a name typed over the
     // found one is other goods, which have no known code.
     const bool known = !m_codeForName.code.isEmpty() && name == m_codeForName.name;
@@ -150,7 +160,7 @@ void Till::addLine(const QString &name, const QString &quantity, const QString &
         m_lines.cancel();
         throw;
     }
-    fillAndPost(name, quantity, price);
+    fillAndPost(ControlCharacters::removed(name), quantity, price);
     recomputeTotals();
 }
 
@@ -159,8 +169,9 @@ bool Till::modifyCurrentLine(const QString &name, const QString &quantity, const
     // With no line there is nothing to change; a new line is made only by add.
     if (m_lines.recordCount() <= 0)
         return false;
+    requireChangeableSale();
     m_lines.edit();
-    fillAndPost(name, quantity, price);
+    fillAndPost(ControlCharacters::removed(name), quantity, price);
     recomputeTotals();
     return true;
 }
@@ -169,6 +180,7 @@ bool Till::deleteCurrentLine()
 {
     if (m_lines.recordCount() <= 0)
         return false;
+    requireChangeableSale();
     m_lines.remove();
     recomputeTotals();
     return true;
@@ -261,62 +273,201 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
     m_completing = true;
     const auto done = qScopeGuard([this] { m_completing = false; });
 
-    const ShopSettings settings = ShopSettings::load(m_db);
-    const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
-
-    // Recording, printing and emptying the open sale are one unit: the record
-    // rows are committed only once every copy went to the printer and the
-    // open sale is empty. On any error nothing of the sale is recorded and it
-    // stays for another try.
-    {
-        Transaction transaction(m_db);
-        recordSale(header, printTime);
-
-        ReceiptInput input;
-        input.shopName = settings.shopName;
-        input.receiptNumber = header.receiptNumber;
-        input.saleDate = header.saleDate;
-        input.printTime = printTime;
-        input.cashier = header.cashier;
-        for (m_lines.first(); !m_lines.eof(); m_lines.next())
-            input.saleLines << ReceiptSaleLine{m_lines.text(kName), m_lines.text(kQuantity), m_lines.text(kAmount)};
-        input.totalQuantity = m_totalQuantity;
-        input.totalAmount = m_totalAmount;
-        input.received = header.received;
-        input.change = header.change;
-        input.remark = settings.remark;
-
-        printer.print(ReceiptLayout::lines(input, ReceiptCopy::First, printer.encoding()));
-        if (copies > 1)
-            printer.print(ReceiptLayout::lines(input, ReceiptCopy::Second, printer.encoding()));
-        m_db.execute(Statements::emptyOpenSale());
-        transaction.commit();
+    // The receipt of this sale is out; only emptying the open sale failed.
+    if (m_pending == Pending::Printed) {
+        finalise();
+        return true;
     }
+    // A printer failed and the recording could not be taken back then.
+    if (m_pending == Pending::Unprinted)
+        undoRecording();
 
-    reopenSale();
+    const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    const ReceiptInput input = receiptInput(header, printTime);
+    QList<QList<ReceiptLine>> jobs{ReceiptLayout::lines(input, ReceiptCopy::First, printer.encoding())};
+    if (copies > 1)
+        jobs.append(ReceiptLayout::lines(input, ReceiptCopy::Second, printer.encoding()));
+
+    record(header, printTime, copies);
+    try {
+        for (const QList<ReceiptLine> &job : std::as_const(jobs))
+            printer.print(job);
+    } catch (const AppError &) {
+        // No receipt, no record: the sale stays for another try. Should the
+        // rows not go now, the next completion or closing takes them back.
+        try {
+            undoRecording();
+        } catch (const AppError &) {
+        }
+        throw;
+    }
+    m_pending = Pending::Printed;
+    try {
+        finalise();
+    } catch (const AppError &e) {
+        throw DatabaseError(QStringLiteral("小票已打印，销售已记录，但未能清空本单：%1\n"
+                                           "请再按 F12 完成本单（不会再打印小票）。")
+                                .arg(e.message()));
+    }
     return true;
 }
 
-void Till::recordSale(const SaleHeader &header, const QString &printTime)
+ReceiptInput Till::receiptInput(const SaleHeader &header, const QString &printTime)
+{
+    const ShopSettings settings = ShopSettings::load(m_db);
+    ReceiptInput input;
+    input.shopName = settings.shopName;
+    input.receiptNumber = header.receiptNumber;
+    input.saleDate = header.saleDate;
+    input.printTime = printTime;
+    input.cashier = header.cashier;
+    for (m_lines.first(); !m_lines.eof(); m_lines.next())
+        input.saleLines << ReceiptSaleLine{m_lines.text(kName), m_lines.text(kQuantity), m_lines.text(kAmount)};
+    input.totalQuantity = m_totalQuantity;
+    input.totalAmount = m_totalAmount;
+    input.received = header.received;
+    input.change = header.change;
+    input.remark = settings.remark;
+    return input;
+}
+
+void Till::record(const SaleHeader &header, const QString &printTime, int copies)
 {
     // Each line as it stands in the open sale, in its present order, with the
-    // sale's receipt number, cashier, date and time.
+    // sale's receipt number, cashier, date and time; and the mark that its
+    // receipt is being printed, committed with them. Keys only grow and this
+    // is the one writer: the sale's rows are all those above the highest key
+    // before it.
+    Transaction transaction(m_db);
+    const qint64 first = lastRecordKey() + 1;
     for (m_lines.first(); !m_lines.eof(); m_lines.next()) {
         m_db.execute(Statements::recordSaleLine(m_lines.value(kCode), m_lines.value(kName),
                                                 m_lines.value(kQuantity), m_lines.value(kPrice),
                                                 m_lines.value(kAmount), header.receiptNumber, header.cashier,
                                                 header.saleDate, printTime));
     }
+    const qint64 last = lastRecordKey();
+    m_db.execute(Statements::markAwaitingPrint(first, last, header.received, header.change, copies));
+    transaction.commit();
+    m_firstRecord = first;
+    m_lastRecord = last;
+    m_pending = Pending::Unprinted;
+}
+
+qint64 Till::lastRecordKey()
+{
+    QSqlQuery last = m_db.run(Statements::lastRecordKey());
+    return last.next() ? last.value(0).toLongLong() : 0;
+}
+
+void Till::undoRecording()
+{
+    Transaction transaction(m_db);
+    m_db.execute(Statements::removeRecordedSale(m_firstRecord, m_lastRecord));
+    m_db.execute(Statements::clearAwaitingPrint());
+    transaction.commit();
+    m_pending = Pending::None;
+}
+
+void Till::finalise()
+{
+    {
+        Transaction transaction(m_db);
+        m_db.execute(Statements::emptyOpenSale());
+        m_db.execute(Statements::clearAwaitingPrint());
+        transaction.commit();
+    }
+    m_pending = Pending::None;
+    reopenSale();
+    m_totalQuantity = QStringLiteral("0");
+    m_totalAmount = QStringLiteral("0");
+}
+
+std::optional<Till::RecordedReceipt> Till::finishInterruptedSale()
+{
+    QSqlQuery mark = m_db.run(Statements::awaitingPrint());
+    if (!mark.next())
+        return std::nullopt;
+    m_firstRecord = mark.value(0).toLongLong();
+    m_lastRecord = mark.value(1).toLongLong();
+    RecordedReceipt receipt;
+    receipt.input.received = mark.value(2).toString();
+    receipt.input.change = mark.value(3).toString();
+    receipt.copies = qBound(1, mark.value(4).toInt(), 2);
+    mark = QSqlQuery();
+
+    // Whether its receipt came out is not known: it is never printed again
+    // unless the cashier asks.
+    m_pending = Pending::Printed;
+
+    Query rows(m_db);
+    rows.setStatement(Statements::recordedSale(m_firstRecord, m_lastRecord));
+    rows.open();
+    double quantity = 0;
+    double amount = 0;
+    for (rows.first(); !rows.eof(); rows.next()) {
+        receipt.input.saleLines << ReceiptSaleLine{rows.text(kName), rows.text(kQuantity), rows.text(kAmount)};
+        // Added in the order the totals on the screen were.
+        quantity += rows.number(kQuantity);
+        amount += rows.number(kAmount);
+        receipt.input.receiptNumber = rows.text(kReceiptNumber);
+        receipt.input.cashier = rows.text(kCashier);
+        receipt.input.saleDate = rows.text(kDate);
+        receipt.input.printTime = rows.text(kTime);
+    }
+    rows.close();
+    receipt.input.totalQuantity = formatGeneral(quantity);
+    receipt.input.totalAmount = formatGeneral(amount);
+    const ShopSettings settings = ShopSettings::load(m_db);
+    receipt.input.shopName = settings.shopName;
+    receipt.input.remark = settings.remark;
+
+    finalise();
+    if (receipt.input.saleLines.isEmpty())
+        return std::nullopt;
+    return receipt;
+}
+
+void Till::reprint(const RecordedReceipt &receipt, ReceiptSink &printer)
+{
+    printer.print(ReceiptLayout::lines(receipt.input, ReceiptCopy::First, printer.encoding()));
+    if (receipt.copies > 1)
+        printer.print(ReceiptLayout::lines(receipt.input, ReceiptCopy::Second, printer.encoding()));
 }
 
 QString Till::nextReceiptNumber()
 {
-    return m_receiptNumbers.next();
+    return m_receiptNumbers.next(QDateTime::currentDateTime(), m_db.isOpen() ? largestRecordedNumber() : QString());
+}
+
+QString Till::largestRecordedNumber()
+{
+    // Numbers typed by hand that name no time are passed over.
+    QSqlQuery numbers = m_db.run(Statements::recordedReceiptNumbers());
+    while (numbers.next()) {
+        const QString number = numbers.value(0).toString();
+        if (ReceiptNumbers::timeOf(number).isValid())
+            return number;
+    }
+    return QString();
 }
 
 void Till::discardSale()
 {
-    // An unprinted sale is discarded.
+    // An unprinted sale is discarded, its recording with it; one whose
+    // receipt is out stays recorded.
+    if (m_pending == Pending::Unprinted)
+        undoRecording();
+    if (m_pending == Pending::Printed) {
+        finalise();
+        return;
+    }
     m_db.execute(Statements::emptyOpenSale());
     reopenSale();
+}
+
+void Till::requireChangeableSale() const
+{
+    if (m_pending == Pending::Printed)
+        throw Refusal(QStringLiteral("本单小票已打印，销售已记录，不能再修改：请按 F12 完成本单。"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/query.h"
+#include "receipt/receiptdata.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
 #include "till/saleline.h"
@@ -38,12 +39,12 @@ public:
     // Every product name once, for the product box's list.
     QStringList productNames();
 
-    // Looks a code or a name up as a whole (blanks and control characters
-    // around the text are not part of it); the first product found, if any.
-    // The found product's code goes with a line added under its name.
-    // A code nothing matches that is a scale code gives its item with the
-    // code's price or weight; a scale code with a wrong check digit or an
-    // item the catalogue does not hold throws Refusal.
+    // Looks a code or a name up as a whole (control characters anywhere in
+    // the text and blanks around it are not part of it); the first product
+    // found, if any. The found product's code goes with a line added under
+    // its name. A code nothing matches that is a scale code gives its item
+    // with the code's price or weight; a scale code with a wrong check digit
+    // or an item the catalogue does not hold throws Refusal.
     std::optional<Product> lookUp(const QString &typed);
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
@@ -51,10 +52,10 @@ public:
     // Adds a line. Its code is the code that goes with its name: that of the
     // product the last lookup found, or of the line last picked, as long as
     // the name is still that product's or line's name; otherwise "-" (no
-    // lookup yet, nothing found, or the name changed since). Quantity and
-    // price are converted as stored; text that is not a number, or an amount
-    // or total that is no longer a finite number, throws ConversionError and
-    // nothing is stored.
+    // lookup yet, nothing found, or the name changed since). The name is
+    // stored without control characters. Quantity and price are converted
+    // as stored; text that is not a number, or an amount or total that is no
+    // longer a finite number, throws ConversionError and nothing is stored.
     void addLine(const QString &name, const QString &quantity, const QString &price);
     // Changes the current line's name, quantity, price and amount (refused as
     // addLine refuses); its code stays. False when there is no line to change.
@@ -77,10 +78,21 @@ public:
     // received text is not a number.
     QString changeFor(const QString &received) const;
 
-    // Records every line under the header, prints the receipt on the printer
-    // (copies: 1 or 2, one job each) and empties the open sale, all or
-    // nothing: on any error nothing is recorded and the sale stays as it was.
-    // False, doing nothing, when a completion is already running.
+    // Completes the sale: records every line under the header, prints the
+    // receipt (copies: 1 or 2, one job each) and empties the open sale.
+    // Nothing goes to the printer before the recording is committed, and
+    // nothing stays recorded when the printer fails:
+    //  1. the receipt is laid out (no transaction is open while laying out
+    //     or printing);
+    //  2. the record rows and a mark "awaiting print" are committed together;
+    //  3. every copy is printed; a printer error removes the rows and the
+    //     mark again and is passed on, the sale staying as it was;
+    //  4. the open sale is emptied and the mark removed together.
+    // When step 4 fails the receipt is out and the sale recorded: the error
+    // is passed on, the lines can no longer be changed, and the next call
+    // only empties the open sale, printing nothing twice.
+    // True when the sale was completed; false, doing nothing, when a
+    // completion is already running.
     bool complete(const SaleHeader &header, ReceiptSink &printer, int copies);
     bool isCompleting() const { return m_completing; }
 
@@ -88,12 +100,27 @@ public:
     // set for this run in place of the stored one when there is one.
     ScaleCodes scaleCodes() const;
     void setScaleCodeMode(std::optional<ScaleCodes::Mode> mode) { m_scaleCodeMode = mode; }
+    // A receipt as recorded, to print again.
+    struct RecordedReceipt
+    {
+        ReceiptInput input;
+        int copies = 1;
+    };
+    // A sale an earlier run recorded but did not finish (it ended between
+    // steps 2 and 4 of complete(): the receipt may or may not be out). It is
+    // finished here: the open sale is emptied and the mark removed. Returns
+    // its receipt, laid out from the record rows, for the cashier to print
+    // again if none came out; nothing when there was no such sale or it had
+    // no lines.
+    std::optional<RecordedReceipt> finishInterruptedSale();
+    void reprint(const RecordedReceipt &receipt, ReceiptSink &printer);
 
     // The receipt number of the next sale: the time "yyMMddHHmmss", always
-    // later than the last one issued.
+    // later than the last one issued and the largest one recorded.
     QString nextReceiptNumber();
 
     // Empties the open sale without recording it (the program is closing).
+    // A sale whose receipt is already out stays recorded.
     void discardSale();
 
 private:
@@ -101,7 +128,20 @@ private:
     std::optional<Product> lookUpScaleCode(const QString &code);
     void fillAndPost(const QString &name, const QString &quantity, const QString &price);
     void recomputeTotals();
-    void recordSale(const SaleHeader &header, const QString &printTime);
+    // What the till knows of the sale in the mark "awaiting print".
+    enum class Pending {
+        None,       // no mark
+        Unprinted,  // recorded, no receipt out: the recording must be undone
+        Printed,    // recorded, receipt out (or maybe out): only the emptying is left
+    };
+
+    void requireChangeableSale() const;
+    ReceiptInput receiptInput(const SaleHeader &header, const QString &printTime);
+    void record(const SaleHeader &header, const QString &printTime, int copies);
+    qint64 lastRecordKey();
+    void undoRecording();
+    void finalise();
+    QString largestRecordedNumber();
 
     Database &m_db;
     Query m_lines;
@@ -117,4 +157,7 @@ private:
     ReceiptNumbers m_receiptNumbers;
     bool m_completing = false;
     std::optional<ScaleCodes::Mode> m_scaleCodeMode;
+    Pending m_pending = Pending::None;
+    qint64 m_firstRecord = 0;
+    qint64 m_lastRecord = 0;
 };

@@ -322,6 +322,25 @@ void CashierWindow::startSale()
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     m_productBox->clearAll();
     m_productBox->setItems(m_till.productNames());
+    finishInterruptedSale();
+}
+
+void CashierWindow::finishInterruptedSale()
+{
+    // The last run ended while a recorded sale's receipt was being printed:
+    // the sale is finished, and only the cashier knows whether a receipt
+    // came out.
+    const std::optional<Till::RecordedReceipt> receipt = m_till.finishInterruptedSale();
+    showTotals();
+    if (!receipt)
+        return;
+    const QString question = QStringLiteral("上次退出前，单号 %1 的销售已经记录，但小票可能没有打印出来。\n"
+                                            "要重新打印这张小票吗？")
+                                 .arg(receipt->input.receiptNumber);
+    if (AppBoxes::askYesNo(question)) {
+        RepaintingPrinter printer(receiptPrinter());
+        m_till.reprint(*receipt, printer);
+    }
 }
 
 void CashierWindow::previewKey(const QKeyEvent &event)

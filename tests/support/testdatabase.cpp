@@ -2,6 +2,8 @@
 
 #include "db/database.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,9 +12,9 @@
 
 #include <atomic>
 
-TestDatabase::TestDatabase()
+TestDatabase::TestDatabase(const QString &folder)
 {
-    m_path = m_dir.filePath(QStringLiteral("data.db"));
+    m_path = QDir(folder.isEmpty() ? m_dir.path() : folder).filePath(QStringLiteral("data.db"));
     Database::createFile(m_path);
     connect();
 }
@@ -33,6 +35,11 @@ void TestDatabase::connect()
     db.setDatabaseName(m_path);
     if (!db.open())
         qFatal("cannot open test database: %s", qPrintable(db.lastError().text()));
+}
+
+QString TestDatabase::folder() const
+{
+    return QFileInfo(m_path).path();
 }
 
 TestDatabase::~TestDatabase()

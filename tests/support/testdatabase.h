@@ -10,14 +10,16 @@
 class TestDatabase final
 {
 public:
-    TestDatabase();
+    // folder: where data.db is made (a small disk of a test's own); a
+    // temporary folder of its own by default.
+    explicit TestDatabase(const QString &folder = {});
     // A file of another layout, made by these statements alone, as another
     // tool or an older version would have left it.
     explicit TestDatabase(const QStringList &layout);
     ~TestDatabase();
 
     QString path() const { return m_path; }
-    QString folder() const { return m_dir.path(); }
+    QString folder() const;
     // Closes the test's own connection until the next check needs it: a
     // restore refuses to replace a file another connection has open.
     void release();

@@ -341,6 +341,35 @@ private slots:
         QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
     }
 
+    void aRecordingThatCouldNotBeTakenBackGoesAtTheNextTry()
+    {
+        ringUp(QStringLiteral("6901"));
+        ringUp(QStringLiteral("6902"));
+        // The printer fails, and so does taking the record rows back.
+        file->exec(QStringLiteral("create trigger keep_records before delete on XiaoShouRecord "
+                                  "begin select raise(abort, 'database is locked'); end"));
+        PaperTray tray;
+        tray.refusal = QStringLiteral("paper out");
+        try {
+            till->complete(header(), tray, 1);
+            QFAIL("completed without a printer");
+        } catch (const PrinterError &e) {
+            QCOMPARE(e.message(), QStringLiteral("paper out"));
+        }
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(file->count(QStringLiteral("awaiting_print")), 1);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 2);
+
+        // The next try takes them back before recording the sale once.
+        file->exec(QStringLiteral("drop trigger keep_records"));
+        tray.refusal.clear();
+        QVERIFY(till->complete(header(), tray, 1));
+        QCOMPARE(tray.jobs.size(), 1);
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(file->count(QStringLiteral("awaiting_print")), 0);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+    }
+
     void aRefusedRecordRowRecordsAndPrintsNothing()
     {
         ringUp(QStringLiteral("6901"));
