@@ -26,8 +26,11 @@ QFont face(int pixels, bool bold = false)
 }
 
 // 980 × 700: green title strip with the name and a close mark, white body,
-// green footer with contact lines.
-QImage windowPicture(const QString &title)
+// green footer with contact lines and the keys that work in that window.
+// A side window shows its own title below the strip, white with a black
+// shadow (at 414..609 × 59..100 on screen): its picture has a dark band
+// there, on which that title reads.
+QImage windowPicture(const QString &title, const QString &keys, bool titleBand)
 {
     QImage img(980, 700, QImage::Format_RGB32);
     img.fill(Qt::white);
@@ -49,13 +52,21 @@ QImage windowPicture(const QString &title)
 
     p.fillRect(0, 36, 980, 3, kDarkGreen);
 
+    if (titleBand) {
+        QLinearGradient band(0, 39, 0, 112);
+        band.setColorAt(0, kDarkGreen);
+        band.setColorAt(1, kDarkGreen.darker(125));
+        p.fillRect(0, 39, 980, 73, band);
+        p.fillRect(0, 112, 980, 2, kGreen);
+    }
+
     // The footer starts below the last hint line of the cashier screen.
     p.fillRect(0, 668, 980, 32, kGreen);
     p.fillRect(0, 665, 980, 3, kDarkGreen);
     p.setPen(Qt::white);
     p.setFont(face(13));
     p.drawText(QRect(16, 668, 948, 27), Qt::AlignVCenter | Qt::AlignLeft,
-               QStringLiteral("Fenwo 收银小票打印  ·  使用说明：按 F8 打开  ·  Esc 退出"));
+               QStringLiteral("Fenwo 收银小票打印  ·  ") + keys);
     p.drawText(QRect(16, 668, 948, 27), Qt::AlignVCenter | Qt::AlignRight,
                QStringLiteral("技术支持：本店电脑管理员"));
     return img;
@@ -192,11 +203,15 @@ int main(int argc, char **argv)
         out.mkpath(folder);
         ok = ok && save(programIcon(size), QDir(out.filePath(folder)), QStringLiteral("fenwo.png"));
     }
-    ok = ok && save(windowPicture(QStringLiteral("Fenwo免费小票机打印软件")), pictures, QStringLiteral("main.jpg"))
-        && save(windowPicture(QStringLiteral("商品信息")), pictures, QStringLiteral("spinfo.jpg"))
-        && save(windowPicture(QStringLiteral("查询统计")), pictures, QStringLiteral("records.jpg"))
-        && save(windowPicture(QStringLiteral("店铺设置")), pictures, QStringLiteral("settings.jpg"))
-        && save(windowPicture(QStringLiteral("小票打印机")), pictures, QStringLiteral("printer.jpg"))
+    // The user guide opens with F8 on the cashier screen only.
+    const QString sideKeys = QStringLiteral("Esc 关闭");
+    ok = ok && save(windowPicture(QStringLiteral("Fenwo免费小票机打印软件"),
+                                  QStringLiteral("使用说明：按 F8 打开  ·  Esc 退出"), false),
+                    pictures, QStringLiteral("main.jpg"))
+        && save(windowPicture(QStringLiteral("商品信息"), sideKeys, true), pictures, QStringLiteral("spinfo.jpg"))
+        && save(windowPicture(QStringLiteral("查询统计"), sideKeys, true), pictures, QStringLiteral("records.jpg"))
+        && save(windowPicture(QStringLiteral("店铺设置"), sideKeys, true), pictures, QStringLiteral("settings.jpg"))
+        && save(windowPicture(QStringLiteral("小票打印机"), sideKeys, true), pictures, QStringLiteral("printer.jpg"))
         && save(settingsIcon(), icons, QStringLiteral("settings.png"))
         && save(productsIcon(), icons, QStringLiteral("products.png"))
         && save(recordsIcon(), icons, QStringLiteral("records.png"))

@@ -9,6 +9,7 @@ packages=(
     libcups2-dev
     fonts-wqy-zenhei fonts-dejavu-core
     xdg-utils sqlite3
+    poppler-utils
     xvfb xauth
     # the package test: cpack's Depends, menu and software-centre checks,
     # lintian, and real keys for the installed program

@@ -1,6 +1,5 @@
 #include "fenwoapplication.h"
 
-#include "widgets/apperrorbox.h"
 #include "widgets/keypreview.h"
 
 #include <QFont>
@@ -10,7 +9,8 @@ FenwoApplication::FenwoApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("fenwo"));
-    setApplicationDisplayName(AppBoxes::applicationTitle());
+    // No display name: the platform would append it to every window's title
+    // ("小票打印机软件 — …"). The boxes carry the application title themselves.
     installFontSubstitutions();
 }
 
@@ -26,9 +26,14 @@ void FenwoApplication::installFontSubstitutions()
 
 bool FenwoApplication::notify(QObject *receiver, QEvent *event)
 {
-    QPointer<QObject> alive(receiver);
-    dispatchKeyPreview(receiver, event);
+    // A key for a product box's open list may close the list and go to the
+    // box instead; the window then previews it as it would with the list closed.
+    QObject *target = keyReceiver(receiver, event);
+    if (!target)
+        return true;
+    QPointer<QObject> alive(target);
+    dispatchKeyPreview(target, event);
     if (!alive)
         return true;
-    return QApplication::notify(receiver, event);
+    return QApplication::notify(target, event);
 }

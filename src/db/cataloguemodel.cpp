@@ -2,6 +2,8 @@
 
 #include "apperror.h"
 #include "statements.h"
+#include "controlcharacters.h"
+#include "query.h"
 
 #include <QScopedValueRollback>
 
@@ -149,7 +151,9 @@ bool CatalogueModel::setData(const QModelIndex &index, const QVariant &value, in
     // on. An editor closing because its row goes away hands in nothing.
     if (m_changingRows || (m_pendingRow >= 0 && m_pendingRow != row))
         return false;
-    const QString typed = value.toString();
+    // A scanned code may hold a scanner's GS: codes are kept without control
+    // characters, as lookups at the till search them.
+    const QString typed = ControlCharacters::removed(value.toString());
     // Opening and leaving a cell without changing its text is no change.
     if (typed == text(row, column))
         return true;
@@ -210,11 +214,21 @@ void CatalogueModel::clearPending()
 
 void CatalogueModel::checkRow(int row) const
 {
+    switch (refusedColumn(row)) {
+    case Code: throw Refusal(QStringLiteral("请填上编码!"));
+    case Name: throw Refusal(QStringLiteral("请填上品名!"));
+    default: break;
+    }
+}
+
+int CatalogueModel::refusedColumn(int row) const
+{
     // Blanks count as a code or a name; only nothing at all is refused.
     if (text(row, Code).isEmpty())
-        throw Refusal(QStringLiteral("请填上编码!"));
+        return Code;
     if (text(row, Name).isEmpty())
-        throw Refusal(QStringLiteral("请填上品名!"));
+        return Name;
+    return -1;
 }
 
 void CatalogueModel::writePendingRow()

@@ -87,6 +87,8 @@ public:
     // Throws the refusal that writing this row as it stands would meet
     // (missing code or name); the database is not asked.
     void checkRow(int row) const;
+    // The cell that refusal is about (Code or Name), or -1 when there is none.
+    int refusedColumn(int row) const;
 
 private:
     void remap();

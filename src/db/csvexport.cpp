@@ -3,7 +3,7 @@
 #include "apperror.h"
 #include "csvwriter.h"
 #include "query.h"
-#include "sqlitestatement.h"
+#include "preparedstatement.h"
 #include "statements.h"
 
 #include <QDate>
@@ -18,7 +18,7 @@ QString checkedDate(const QString &text)
     return text;
 }
 
-qint64 writeAll(SqliteStatement &rows, int columns, CsvWriter &writer)
+qint64 writeAll(PreparedStatement &rows, int columns, CsvWriter &writer)
 {
     qint64 count = 0;
     QStringList fields;
@@ -38,7 +38,7 @@ namespace CsvExport {
 
 qint64 products(Database &db, const QString &path)
 {
-    SqliteStatement rows(db, Statements::exportProducts());
+    PreparedStatement rows(db, Statements::exportProducts());
     CsvWriter writer(path);
     writer.writeRow({QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("单价")});
     const qint64 count = writeAll(rows, 3, writer);
@@ -57,7 +57,7 @@ qint64 sales(Database &db, const QString &path, const QString &from, const QStri
             throw Refusal(QStringLiteral("结束日期 %1 早于开始日期 %2。").arg(last, first));
         statement = Statements::exportSales(first, last);
     }
-    SqliteStatement rows(db, statement);
+    PreparedStatement rows(db, statement);
     CsvWriter writer(path);
     writer.writeRow({QStringLiteral("单号"), QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("收银员"),
                      QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("单价"),

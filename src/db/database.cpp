@@ -346,6 +346,13 @@ QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
 {
     QSqlQuery q(handle());
     q.setForwardOnly(forwardOnly);
+    // PostgreSQL prepares no table changes (a temporary table for an import):
+    // a statement without values runs as it is.
+    if (statement.params.isEmpty() && dialect() == Dialect::Postgres) {
+        if (!q.exec(statement.sqlFor(dialect())))
+            fail(q.lastError());
+        return q;
+    }
     if (!q.prepare(statement.sqlFor(dialect())))
         fail(q.lastError());
     for (const QVariant &v : statement.params)

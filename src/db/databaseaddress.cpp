@@ -20,7 +20,7 @@ const QList<QPair<QString, QString>> kConnectionSettings = {
     {QStringLiteral("keepalives_count"), QStringLiteral("2")},
     {QStringLiteral("tcp_user_timeout"), QStringLiteral("3000")},
     {QStringLiteral("application_name"), QStringLiteral("fenwo")},
-    {QStringLiteral("options"), QStringLiteral("-c statement_timeout=30000 -c lock_timeout=5000")},
+    {QStringLiteral("options"), QStringLiteral("-c statement_timeout=30000 -c lock_timeout=5000 -c client_min_messages=warning")},
 };
 
 // A libpq setting's value, quoted when it holds blanks or quotes. The Qt

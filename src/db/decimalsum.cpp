@@ -2,10 +2,14 @@
 
 #include "numbertext.h"
 
-#include <algorithm>
+#include <QByteArray>
+
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -13,36 +17,133 @@ constexpr int kMaxScale = 30;
 // Beyond this the mantissa could overflow when rescaled or summed.
 constexpr __int128 kMantissaLimit = __int128(1000000000000000000LL) * 1000000000000000000LL;   // 1e36
 
-__int128 power10(int n)
-{
-    __int128 p = 1;
-    for (int i = 0; i < n; ++i)
-        p *= 10;
+// 10^n, and the largest magnitude that may be multiplied by 10^n and stay
+// below the limit: a table, for a million lines are added at each showing of
+// the sales records and a division of 128-bit numbers is slow.
+constexpr auto kPowers = [] {
+    std::array<__int128, 37> p{};
+    p[0] = 1;
+    for (size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
     return p;
-}
+}();
+constexpr auto kLimits = [] {
+    std::array<__int128, 37> l{};
+    for (size_t i = 0; i < l.size(); ++i)
+        l[i] = kMantissaLimit / kPowers[i];
+    return l;
+}();
 
-// The value's 15-digit decimal as mantissa × 10^-scale; false when it does not fit.
 __int128 magnitude(__int128 v)
 {
     return v < 0 ? -v : v;
 }
 
+// x to the nearest integer, for |x| < 2^51: adding 1.5 × 2^52 leaves no
+// fraction bits (no call into the maths library, whose rounding functions
+// save and restore the floating-point state).
+double nearestInteger(double x)
+{
+    constexpr double kShift = 6755399441055744.0;
+    const double shifted = x + kShift;
+    return shifted - kShift;
+}
+
+// a × b as hi + lo exactly (Dekker's product; no fused multiply-add needed).
+void exactProduct(double a, double b, double *hi, double *lo)
+{
+    constexpr double kSplitter = 134217729.0;   // 2^27 + 1
+    auto split = [](double x, double *high, double *low) {
+        const double c = kSplitter * x;
+        *high = c - (c - x);
+        *low = x - *high;
+    };
+    double ah, al, bh, bl;
+    split(a, &ah, &al);
+    split(b, &bh, &bl);
+    *hi = a * b;
+    *lo = ((ah * bh - *hi) + ah * bl + al * bh) + al * bl;
+}
+
+// The value rounded to 15 significant digits as digits × 10^-scale, for
+// 1e-7 <= |value| < 1e15, from the exact product value × 10^scale (10^scale
+// is exact up to 10^22). False when a half or the digit count leaves any
+// doubt: the caller then formats the value, which always decides right.
+bool fifteenDigits(double value, long long *digits, int *scale)
+{
+    static constexpr double tens[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double a = std::fabs(value);
+    if (!(a >= 1e-7 && a < 1e15))
+        return false;
+    // floor(log10(a)) from the binary exponent, perhaps one too small.
+    const int binary = int((std::bit_cast<quint64>(a) >> 52) & 0x7ff) - 1023;
+    const double estimate = binary * 0.30102999566398120;
+    const int decimal = int(estimate) - (estimate < 0 ? 1 : 0);
+    int s = 14 - decimal;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (s < 0 || s > 22)
+            return false;
+        double hi, lo;
+        exactProduct(a, tens[s], &hi, &lo);
+        if (hi >= 1e15 + 1) {
+            --s;
+            continue;
+        }
+        if (hi < 1e14 - 1) {
+            ++s;
+            continue;
+        }
+        if (hi < 1e14 + 1 || hi >= 1e15 - 1)
+            return false;
+        double r = nearestInteger(hi);
+        const double rest = (hi - r) + lo;
+        if (std::fabs(std::fabs(rest) - 0.5) < 1e-6)
+            return false;
+        if (rest > 0.5)
+            r += 1;
+        else if (rest < -0.5)
+            r -= 1;
+        long long d = static_cast<long long>(r);
+        while (s > 0 && d % 10 == 0) {
+            d /= 10;
+            --s;
+        }
+        *digits = value < 0 ? -d : d;
+        *scale = s;
+        return true;
+    }
+    return false;
+}
+
+// The value's 15-digit decimal as mantissa × 10^-scale; false when it does not fit.
 bool decimalOf(double value, __int128 *mantissa, int *scale)
 {
-    // Most amounts have a few decimals: find them without formatting.
-    static const double tens[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    // Most amounts have a few decimals: find them without formatting. A
+    // product that is not within a few units in its last place of a whole
+    // number cannot be one; the division tells for sure.
+    static constexpr double tens[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
     for (int k = 0; k < 7; ++k) {
-        const double r = std::nearbyint(value * tens[k]);
-        if (std::fabs(r) < 1e15 && r / tens[k] == value) {
+        const double scaled = value * tens[k];
+        if (!(std::fabs(scaled) < 1e15))
+            break;
+        const double r = nearestInteger(scaled);
+        if (std::fabs(scaled - r) <= std::fabs(scaled) * 0x1p-50 && r / tens[k] == value) {
             *mantissa = __int128(static_cast<long long>(r));
             *scale = k;
             return true;
         }
     }
-    // "d.dddddddddddddde±X": the same rounding to 15 digits as the number text.
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    const char *p = buffer;
+    // A product of two such amounts seldom is the double nearest its decimal.
+    long long digits15 = 0;
+    if (fifteenDigits(value, &digits15, scale)) {
+        *mantissa = digits15;
+        return true;
+    }
+    // "d.dddddddddddddde±X", formatted as the number text formats it (which
+    // rounds an exact half up, where the C library would round it to even).
+    const QByteArray formatted = QByteArray::number(value, 'e', 14);
+    const char *p = formatted.constData();
     const bool negative = *p == '-';
     if (negative)
         ++p;
@@ -67,7 +168,7 @@ bool decimalOf(double value, __int128 *mantissa, int *scale)
     if (s < 0) {
         if (-s > 20)
             return false;
-        m *= power10(-s);
+        m *= kPowers[size_t(-s)];
         s = 0;
     }
     *mantissa = negative ? -m : m;
@@ -75,35 +176,82 @@ bool decimalOf(double value, __int128 *mantissa, int *scale)
     return true;
 }
 
+// The decimals of values met lately. A shop's lines repeat the same few
+// hundred amounts and quantities, and finding a decimal costs more than
+// looking it up; one table per thread, shared by every sum.
+class RecentDecimals final
+{
+public:
+    bool find(double value, __int128 *mantissa, int *scale) const
+    {
+        const Entry &e = m_entries[slot(value)];
+        if (e.bits != std::bit_cast<quint64>(value))
+            return false;
+        *mantissa = e.digits;
+        *scale = e.scale;
+        return true;
+    }
+
+    void keep(double value, __int128 mantissa, int scale)
+    {
+        if (magnitude(mantissa) > std::numeric_limits<long long>::max())
+            return;
+        m_entries[slot(value)] = {std::bit_cast<quint64>(value), static_cast<long long>(mantissa), scale};
+    }
+
+private:
+    struct Entry
+    {
+        quint64 bits = 0;   // the bits of +0, which is never looked up: empty
+        long long digits = 0;
+        int scale = 0;
+    };
+
+    static size_t slot(double value)
+    {
+        return size_t((std::bit_cast<quint64>(value) * 0x9E3779B97F4A7C15ULL) >> 51);
+    }
+
+    std::array<Entry, 8192> m_entries{};
+};
+
+thread_local RecentDecimals recentDecimals;
+
 } // namespace
 
-void DecimalSum::rescale(int scale)
+bool DecimalSum::addExact(__int128 mantissa, int scale)
 {
-    m_mantissa *= power10(scale - m_scale);
-    m_scale = scale;
+    if (scale > m_scale) {
+        if (magnitude(m_mantissa) >= kLimits[size_t(scale - m_scale)])
+            return false;
+        m_mantissa *= kPowers[size_t(scale - m_scale)];
+        m_scale = scale;
+    }
+    const size_t grow = size_t(m_scale - scale);
+    if (magnitude(m_mantissa) >= kMantissaLimit || magnitude(mantissa) >= kLimits[grow])
+        return false;
+    m_mantissa += mantissa * kPowers[grow];
+    return true;
 }
 
 void DecimalSum::add(double value)
 {
-    if (value == 0 || !std::isfinite(value)) {
-        if (!std::isfinite(value)) {
-            m_inexact = true;
-            m_rest += value;
-        }
+    if (value == 0)
+        return;
+    if (!std::isfinite(value)) {
+        m_inexact = true;
+        m_rest += value;
         return;
     }
     __int128 mantissa = 0;
     int scale = 0;
-    if (decimalOf(value, &mantissa, &scale)) {
-        const int common = std::max(scale, m_scale);
-        const __int128 growSum = power10(common - m_scale);
-        const __int128 growValue = power10(common - scale);
-        if (magnitude(m_mantissa) < kMantissaLimit / growSum && magnitude(mantissa) < kMantissaLimit / growValue) {
-            rescale(common);
-            m_mantissa += mantissa * growValue;
-            return;
-        }
+    bool found = recentDecimals.find(value, &mantissa, &scale);
+    if (!found && decimalOf(value, &mantissa, &scale)) {
+        recentDecimals.keep(value, mantissa, scale);
+        found = true;
     }
+    if (found && addExact(mantissa, scale))
+        return;
     // Neumaier's compensated sum for what the exact sum cannot hold.
     m_inexact = true;
     const long double v = value;
@@ -117,14 +265,7 @@ void DecimalSum::add(double value)
 
 void DecimalSum::add(const DecimalSum &other)
 {
-    const int common = std::max(other.m_scale, m_scale);
-    const __int128 growSum = power10(common - m_scale);
-    const __int128 growOther = power10(common - other.m_scale);
-    if (magnitude(m_mantissa) < kMantissaLimit / growSum
-        && magnitude(other.m_mantissa) < kMantissaLimit / growOther) {
-        rescale(common);
-        m_mantissa += other.m_mantissa * growOther;
-    } else {
+    if (!addExact(other.m_mantissa, other.m_scale)) {
         m_inexact = true;
         m_rest += static_cast<long double>(other.value());
         if (other.m_inexact)

@@ -18,7 +18,9 @@ public:
     bool isZero() const { return m_mantissa == 0 && !m_inexact; }
 
 private:
-    void rescale(int scale);
+    // Adds mantissa × 10^-scale exactly; false, changing nothing the sum
+    // means, when that does not fit.
+    bool addExact(__int128 mantissa, int scale);
 
     // The sum is m_mantissa × 10^-m_scale. Values so large or so fine that
     // it would not fit are added in long double instead (m_inexact).

@@ -5,10 +5,30 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 
 namespace {
+
 constexpr int kSignificantDigits = 15;
+
+// The 15-digit text of the largest double ("1.79769313486232E308") lies just
+// above it and overflows when read; what formatGeneral writes must read back.
+// Read in long double, where it is finite, a text up to that is the largest double.
+static_assert(std::numeric_limits<long double>::max_exponent > std::numeric_limits<double>::max_exponent);
+constexpr long double kLargestGeneral = 1.79769313486232E308L;
+
+bool readsAsLargestDouble(const QString &text, double *value)
+{
+    const QByteArray latin = text.trimmed().toLatin1();
+    const long double wide = std::strtold(latin.constData(), nullptr);
+    if (!std::isfinite(wide) || std::fabs(wide) > kLargestGeneral)
+        return false;
+    *value = wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    return true;
 }
+
+} // namespace
 
 QString formatGeneral(double value)
 {
@@ -59,7 +79,9 @@ bool tryTextToNumber(const QString &text, double *value)
         return false;
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);   // QString::toDouble is locale-free
-    if (!ok || std::isinf(v))
+    if (std::isinf(v))
+        return readsAsLargestDouble(text, value);
+    if (!ok)
         return false;
     *value = v;
     return true;

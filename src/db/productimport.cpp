@@ -3,13 +3,12 @@
 #include "apperror.h"
 #include "database.h"
 #include "numbertext.h"
-#include "sqlitestatement.h"
+#include "preparedstatement.h"
 #include "statements.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -183,13 +182,12 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
 void ProductImport::readInto(Database &db, CsvReader &reader, Existing existing,
                              const std::function<void(qint64)> &progress, ImportReport *report) const
 {
-    sqlite3 *handle = SqliteStatement::handleOf(db);
-    SqliteStatement take(db, Statements::importTakeCode({}, 0));
-    SqliteStatement takenOn(db, Statements::importCodeLine({}));
-    SqliteStatement find(db, Statements::importFindProduct({}));
-    SqliteStatement update(db, Statements::importUpdateProduct({}, {}, {}));
-    SqliteStatement add(db, Statements::importAddProduct({}, {}, {}));
-    auto run = [](SqliteStatement &statement, const QVariantList &params) {
+    PreparedStatement take(db, Statements::importTakeCode({}, 0));
+    PreparedStatement takenOn(db, Statements::importCodeLine({}));
+    PreparedStatement find(db, Statements::importFindProduct({}));
+    PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
+    PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
+    auto run = [](PreparedStatement &statement, const QVariantList &params) {
         statement.reset();
         statement.rebind(params);
         return statement.step();
@@ -214,7 +212,7 @@ void ProductImport::readInto(Database &db, CsvReader &reader, Existing existing,
         }
         // The first row with a code is the one imported; later ones are reported.
         run(take, {row.code, row.line});
-        if (sqlite3_changes(handle) == 0) {
+        if (take.changes() == 0) {
             run(takenOn, {row.code});
             report->addBadRow({row.line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(takenOn.value(0).toLongLong()),
                               row.code, row.name, row.price});

@@ -235,7 +235,16 @@ QString Query::text(const QString &column) const
 
 double Query::number(const QString &column) const
 {
-    const QVariant v = value(column);
+    return numberOf(value(column));
+}
+
+double Query::numberAt(int row, const QString &column) const
+{
+    return numberOf(valueAt(row, columnIndex(column)));
+}
+
+double Query::numberOf(const QVariant &v)
+{
     if (v.isNull())
         return 0;
     switch (v.typeId()) {

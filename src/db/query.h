@@ -57,6 +57,8 @@ public:
     // Values of any row, for grids.
     QVariant valueAt(int row, int position) const;
     QString textAt(int row, int position) const;
+    // A column of any row read as number() reads it, without moving the current row.
+    double numberAt(int row, const QString &column) const;
 
     // Changing rows.
     void append();   // begins a new row at the end
@@ -86,6 +88,7 @@ signals:
     void currentRowChanged(int row);
 
 private:
+    static double numberOf(const QVariant &value);
     int columnIndex(const QString &name) const;
     void requireOpen() const;
     void requireWritable() const;

@@ -115,15 +115,13 @@ void SalesRecordModel::close()
     endResetModel();
 }
 
-// The totals are the line-by-line sums in the order the grid lists the lines.
-// Double addition is not associative: over many lines the order decides the
-// last of the fifteen digits shown, so the sums are made here, in that order,
-// and not by the database's sum(), which adds in an order and a precision of
-// its own. Lines are nearly always recorded date after date, and then the
-// order of the row keys, read straight down the table, is already the
-// newest-date-first order; only when some line breaks that (a date typed by
-// hand) is the walk made again along the date index. Each addition is one
-// rounded double addition (SSE arithmetic, no fast-math).
+// The totals are exact decimal sums of the numbers as the grid shows them, so
+// neither the order of the lines nor binary tails change a digit; the
+// database's sum() adds in double precision and would. Lines are nearly
+// always recorded date after date, and then the order of the row keys, read
+// straight down the table, is already the newest-date-first order; only when
+// some line breaks that (a date typed by hand) is the walk made again along
+// the date index.
 void SalesRecordModel::open()
 {
     // The keys' buffer is reused from one opening to the next, so that a
@@ -151,8 +149,8 @@ void SalesRecordModel::open()
                 previousDate.keep(date);
             }
             keys.push_back(sqlite3_column_int64(row, 0));
-            totals.quantity += numberOf(row, 1);
-            totals.amount += numberOf(row, 2);
+            totals.quantity.add(numberOf(row, 1));
+            totals.amount.add(numberOf(row, 2));
         }
     }
     qint64 lastKey = keys.empty() ? 0 : keys.front();
@@ -165,8 +163,8 @@ void SalesRecordModel::open()
             const qint64 key = sqlite3_column_int64(row, 0);
             keys.push_back(key);
             lastKey = std::max(lastKey, key);
-            totals.quantity += numberOf(row, 1);
-            totals.amount += numberOf(row, 2);
+            totals.quantity.add(numberOf(row, 1));
+            totals.amount.add(numberOf(row, 2));
         }
     }
     if (keys.size() > size_t(std::numeric_limits<int>::max()))

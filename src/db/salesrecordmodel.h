@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decimalsum.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
@@ -32,16 +34,16 @@ public:
 
     struct Totals
     {
-        double quantity = 0;
-        double amount = 0;
+        DecimalSum quantity;
+        DecimalSum amount;
     };
 
     SalesRecordModel(Database &db, QList<Column> columns, QObject *parent = nullptr);
 
     // Reads the table afresh: lines newest date first (the highest key first
-    // among lines of one date), and both totals added up line by line in that
-    // order, in double precision. Closes first; stays closed when reading
-    // fails (throws DatabaseError or ConversionError).
+    // among lines of one date), and both totals, the exact decimal sums of
+    // the quantities and amounts as shown. Closes first; stays closed when
+    // reading fails (throws DatabaseError or ConversionError).
     void open();
     void close();
     bool isOpen() const { return m_open; }

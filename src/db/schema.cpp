@@ -48,7 +48,9 @@ const QList<Table> &tables()
           {QStringLiteral("till"), "INTEGER NOT NULL DEFAULT 1", true}},
          {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON XiaoShouRecord (日期)"),
           {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)"),
-           QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (lower(日期) text_pattern_ops)")}}},
+           QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (lower(日期) text_pattern_ops)")},
+          // Each new receipt number is later than the largest recorded one.
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON XiaoShouRecord (单号)")}},
         {kSettings,
          {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {QStringLiteral("收银员"), "TEXT"},
@@ -61,6 +63,26 @@ const QList<Table> &tables()
           {QStringLiteral("name"), "TEXT NOT NULL"},
           {QStringLiteral("value"), "TEXT"}},
          {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS till_settings_name ON till_settings (till, name)")},
+         true},
+        // The record rows of the sale (keys first_record to last_record, none
+        // for an empty sale) and what the receipt shows besides them.
+        {kAwaitingPrint,
+         {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {QStringLiteral("first_record"), "INTEGER"},
+          {QStringLiteral("last_record"), "INTEGER"},
+          {QStringLiteral("received"), "TEXT"},
+          {QStringLiteral("change_given"), "TEXT"},
+          {QStringLiteral("copies"), "INTEGER"},
+          // Each till has its own sale awaiting print.
+          {QStringLiteral("till"), "INTEGER NOT NULL DEFAULT 1"}},
+         {},
+         true},
+        // Every receipt number a completion took, once: tills that share a
+        // database never give two sales one number.
+        {kReceiptNumbers,
+         {{QStringLiteral("number"), "TEXT NOT NULL PRIMARY KEY"},
+          {QStringLiteral("till"), "INTEGER NOT NULL"}},
+         {},
          true},
     };
     return all;

@@ -17,6 +17,11 @@ inline const QString kOpenSale = QStringLiteral("xiaoshou");
 inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
 inline const QString kSettings = QStringLiteral("beizhu");
 inline const QString kTillSettings = QStringLiteral("till_settings");
+// The program's own: a sale whose record rows are committed and whose
+// receipt is being printed; gone once the open sale is emptied.
+inline const QString kAwaitingPrint = QStringLiteral("awaiting_print");
+// The program's own: the receipt numbers taken, unique across tills.
+inline const QString kReceiptNumbers = QStringLiteral("receipt_numbers");
 
 // What a database on a server says, on commit, after any change to the
 // catalogue, so that every till can refresh its product name list.
@@ -85,7 +90,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 // The layout this program reads and writes, kept in the file's user_version
 // (on a server, in the one row of layout_version). Raise it whenever a table,
 // column or index is added.
-inline constexpr int kVersion = 4;
+inline constexpr int kVersion = 5;
 
 // CREATE TABLE and CREATE INDEX statements, in order, and what records the layout.
 QStringList createStatements(Dialect dialect = Dialect::Sqlite);

@@ -143,7 +143,7 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
                          const QString &cashier, const QString &date, const QString &time, int till)
 {
     return {QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间, till) "
-                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) returning id"),
             {code, name, quantity, price, amount, receiptNumber, cashier, date, time, till}, {}, {}};
 }
 
@@ -151,13 +151,15 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
 // and the code's NOCASE index serves it.
 Statement importFindProduct(const QString &code)
 {
-    return {QStringLiteral("select 品名, 单价 from spinfo where 编码 = ? collate nocase"), {code}, {}, {}};
+    return {QStringLiteral("select 品名, 单价 from spinfo where 编码 = ? collate nocase"), {code}, {}, {},
+            QStringLiteral("select 品名, 单价 from spinfo where lower(编码) = lower(?)")};
 }
 
 Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price)
 {
     return {QStringLiteral("update spinfo set 品名 = ?, 单价 = coalesce(?, 单价) where 编码 = ? collate nocase"),
-            {name, price, code}, {}, {}};
+            {name, price, code}, {}, {},
+            QStringLiteral("update spinfo set 品名 = ?, 单价 = coalesce(?, 单价) where lower(编码) = lower(?)")};
 }
 
 Statement importAddProduct(const QString &code, const QString &name, const QVariant &price)
@@ -167,29 +169,35 @@ Statement importAddProduct(const QString &code, const QString &name, const QVari
 
 Statement importStartCodes()
 {
+    // PostgreSQL keeps the codes folded as its lookup compares them.
     return {QStringLiteral("create temporary table imported_codes (code text primary key collate nocase, line integer)"),
-            {}, {}, {}};
+            {}, {}, {},
+            QStringLiteral("create temporary table imported_codes (code text primary key, line integer)")};
 }
 
 Statement importTakeCode(const QString &code, qint64 line)
 {
     return {QStringLiteral("insert into imported_codes (code, line) values (?, ?) on conflict do nothing"),
-            {code, line}, {}, {}};
+            {code, line}, {}, {},
+            QStringLiteral("insert into imported_codes (code, line) values (lower(?), ?) on conflict do nothing")};
 }
 
 Statement importCodeLine(const QString &code)
 {
-    return {QStringLiteral("select line from imported_codes where code = ?"), {code}, {}, {}};
+    return {QStringLiteral("select line from imported_codes where code = ?"), {code}, {}, {},
+            QStringLiteral("select line from imported_codes where code = lower(?)")};
 }
 
 Statement importEndCodes()
 {
-    return {QStringLiteral("drop table if exists temp.imported_codes"), {}, {}, {}};
+    return {QStringLiteral("drop table if exists temp.imported_codes"), {}, {}, {},
+            QStringLiteral("drop table if exists pg_temp.imported_codes")};
 }
 
 Statement exportProducts()
 {
-    return {QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码"), {}, {}, {}};
+    return {QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码"), {}, {}, {},
+            QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码 collate \"C\"")};
 }
 
 Statement exportAllSales()
@@ -234,6 +242,67 @@ Statement singleFileJournal()
 Statement checkpoint()
 {
     return {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, {}, {}};
+}
+
+Statement recordedReceiptNumbers()
+{
+    // Twelve characters between the smallest and largest number: the digits
+    // are checked by the caller; the index on 单号 serves the order.
+    return {QStringLiteral("select 单号 from XiaoShouRecord "
+                           "where 单号 between '000000000000' and '999999999999' and length(单号) = 12 "
+                           "order by 单号 desc"),
+            {}, {}, {}};
+}
+
+// The keys of one sale's rows are not always consecutive: another till may
+// record between them. Its till number sets them apart.
+Statement recordedSale(qint64 firstKey, qint64 lastKey, int till)
+{
+    return {QStringLiteral("select id, 编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间 from XiaoShouRecord "
+                           "where id between ? and ? and till = ? order by id"),
+            {firstKey, lastKey, till}, {}, {}};
+}
+
+Statement removeRecordedSale(qint64 firstKey, qint64 lastKey, int till)
+{
+    return {QStringLiteral("delete from XiaoShouRecord where id between ? and ? and till = ?"),
+            {firstKey, lastKey, till}, {}, {}};
+}
+
+Statement markAwaitingPrint(int till, qint64 firstKey, qint64 lastKey, const QString &received,
+                            const QString &change, int copies)
+{
+    return {QStringLiteral("insert into awaiting_print (first_record, last_record, received, change_given, copies, till) "
+                           "values (?, ?, ?, ?, ?, ?)"),
+            {firstKey, lastKey, received, change, copies, till}, {}, {}};
+}
+
+Statement awaitingPrint(int till)
+{
+    return {QStringLiteral("select first_record, last_record, received, change_given, copies "
+                           "from awaiting_print where till = ? order by id"),
+            {till}, {}, {}};
+}
+
+Statement clearAwaitingPrint(int till)
+{
+    return {QStringLiteral("delete from awaiting_print where till = ?"), {till}, {}, {}};
+}
+
+Statement reserveReceiptNumber(const QString &number, int till)
+{
+    return {QStringLiteral("insert into receipt_numbers (number, till) values (?, ?) on conflict do nothing"),
+            {number, till}, {}, {}};
+}
+
+Statement releaseReceiptNumber(const QString &number, int till)
+{
+    return {QStringLiteral("delete from receipt_numbers where number = ? and till = ?"), {number, till}, {}, {}};
+}
+
+Statement receiptNumberHolder(const QString &number)
+{
+    return {QStringLiteral("select till from receipt_numbers where number = ?"), {number}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

@@ -55,7 +55,8 @@ Statement tillSettings(int till);                                   // name, val
 Statement forgetTillSetting(int till, const QString &name);
 Statement storeTillSetting(int till, const QString &name, const QString &value);
 
-// One line of a completed sale into the sales record, with the till that sold it.
+// One line of a completed sale into the sales record, with the till that
+// sold it; yields the line's key.
 Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time, int till);
@@ -86,6 +87,23 @@ Statement layoutVersion();                                          // user_vers
 Statement tableColumns(const QString &table);                       // the names of a table's columns
 Statement singleFileJournal();                                      // no write-ahead log beside the file
 Statement checkpoint();                                             // the write-ahead log into the file, emptied
+
+// Receipt numbers of the form yyMMddHHmmss in the sales record, largest first.
+Statement recordedReceiptNumbers();
+// The record rows of one till's sale by their keys, in the order they were written.
+Statement recordedSale(qint64 firstKey, qint64 lastKey, int till);
+Statement removeRecordedSale(qint64 firstKey, qint64 lastKey, int till);
+
+// The till's sale whose receipt is being printed (at most one row a till).
+Statement markAwaitingPrint(int till, qint64 firstKey, qint64 lastKey, const QString &received,
+                            const QString &change, int copies);
+Statement awaitingPrint(int till);
+Statement clearAwaitingPrint(int till);
+
+// A receipt number for a till's sale: changes no row when another sale has it.
+Statement reserveReceiptNumber(const QString &number, int till);
+Statement releaseReceiptNumber(const QString &number, int till);
+Statement receiptNumberHolder(const QString &number);                // the till that holds it
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

@@ -135,7 +135,12 @@ void EscPosPrintSurface::drawText(int x, int y, const QString &text)
         m_line += QByteArray(blanks, ' ');
         m_cursor += blanks * blankWidth;
     }
-    m_line += m_codec.encode(text);
+    // A control byte in the stream is a command to the printer: text never
+    // carries one. No byte of a GBK or GB18030 character is below 0x30, so a
+    // byte-wise filter cannot split a character.
+    QByteArray bytes = m_codec.encode(text);
+    bytes.removeIf([](char byte) { return uchar(byte) < 0x20 || uchar(byte) == 0x7F; });
+    m_line += bytes;
     m_cursor += textExtent(text).width();
 }
 

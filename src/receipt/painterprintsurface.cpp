@@ -1,30 +1,7 @@
 #include "receipt/painterprintsurface.h"
 
-#include <QFontMetrics>
 #include <QPaintDevice>
 #include <QStringList>
-
-namespace {
-
-void insertFaceSubstitutions()
-{
-    static const bool done = [] {
-        const QStringList faces = {
-            QStringLiteral("WenQuanYi Zen Hei Mono"),
-            QStringLiteral("WenQuanYi Zen Hei"),
-            QStringLiteral("Noto Sans Mono CJK SC"),
-            QStringLiteral("Noto Sans CJK SC"),
-            QStringLiteral("Noto Serif CJK SC"),
-            QStringLiteral("AR PL UMing CN"),
-        };
-        QFont::insertSubstitutions(QStringLiteral("SimSun"), faces);
-        QFont::insertSubstitutions(QStringLiteral(u"宋体"), faces);
-        return true;
-    }();
-    Q_UNUSED(done);
-}
-
-} // namespace
 
 PainterPrintSurface::~PainterPrintSurface()
 {
@@ -32,12 +9,18 @@ PainterPrintSurface::~PainterPrintSurface()
         m_painter.end();
 }
 
-QFont PainterPrintSurface::receiptFont(int points)
+QStringList PainterPrintSurface::receiptFaces()
 {
-    insertFaceSubstitutions();
-    QFont font(QStringLiteral("SimSun"));
+    return {QStringLiteral("WenQuanYi Zen Hei Mono"), QStringLiteral("Noto Sans Mono CJK SC"),
+            QStringLiteral("Sarasa Mono SC"), QStringLiteral("AR PL UMing CN")};
+}
+
+QFont PainterPrintSurface::receiptFont(int points, int dotsPerInch)
+{
+    QFont font;
+    font.setFamilies(receiptFaces());
     font.setStyleHint(QFont::TypeWriter);
-    font.setPointSize(points);
+    font.setPixelSize(qMax(2, 2 * qRound(points * dotsPerInch / 144.0)));
     return font;
 }
 
@@ -54,30 +37,43 @@ int PainterPrintSurface::printableHeight() const
 void PainterPrintSurface::setFontSize(int points)
 {
     m_points = points;
+    applyFont();
+}
+
+void PainterPrintSurface::applyFont()
+{
+    // Measured once per size, not at every measurement: a long run is
+    // measured many times while it is wrapped.
+    if (!m_device) {
+        m_metrics.reset();
+        return;
+    }
+    m_font = receiptFont(m_points, m_device->logicalDpiY());
+    m_metrics.emplace(m_font, m_device);
     if (m_painter.isActive())
-        m_painter.setFont(receiptFont(m_points));
+        m_painter.setFont(m_font);
 }
 
 QSize PainterPrintSurface::textExtent(const QString &text) const
 {
-    const QFontMetrics metrics(receiptFont(m_points), m_device);
-    return QSize(metrics.horizontalAdvance(text), metrics.height());
+    if (!m_metrics)
+        return QSize();
+    return QSize(m_metrics->horizontalAdvance(text), m_metrics->height());
 }
 
 int PainterPrintSurface::averageCharWidth() const
 {
-    return QFontMetrics(receiptFont(m_points), m_device).averageCharWidth();
+    return m_metrics ? m_metrics->averageCharWidth() : 0;
 }
 
 int PainterPrintSurface::charHeight() const
 {
-    return QFontMetrics(receiptFont(m_points), m_device).height();
+    return m_metrics ? m_metrics->height() : 0;
 }
 
 void PainterPrintSurface::drawText(int x, int y, const QString &text)
 {
-    const QFontMetrics metrics(m_painter.font(), m_device);
-    m_painter.drawText(x, y + metrics.ascent(), text);
+    m_painter.drawText(x, y + m_metrics->ascent(), text);
 }
 
 bool PainterPrintSurface::beginPainting(QPaintDevice *device)
@@ -85,10 +81,11 @@ bool PainterPrintSurface::beginPainting(QPaintDevice *device)
     m_device = device;
     if (!m_painter.begin(device)) {
         m_device = nullptr;
+        m_metrics.reset();
         return false;
     }
     m_painter.setPen(Qt::black);
-    m_painter.setFont(receiptFont(m_points));
+    applyFont();
     return true;
 }
 
@@ -98,5 +95,6 @@ bool PainterPrintSurface::endPainting()
     if (m_painter.isActive())
         ended = m_painter.end();
     m_device = nullptr;
+    m_metrics.reset();
     return ended;
 }

@@ -3,7 +3,10 @@
 #include "receipt/printsurface.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <optional>
 
 class QPaintDevice;
 
@@ -23,10 +26,15 @@ public:
     int charHeight() const override;
     void drawText(int x, int y, const QString &text) override;
 
-    // The receipt face: "SimSun" (宋体), which is substituted on systems
-    // without it by an installed CJK face that gives a Chinese character
-    // twice the width of an ASCII one, so the item columns line up.
-    static QFont receiptFont(int points);
+    // The receipt face at a size in points on a device of the given
+    // resolution: a fixed-pitch face whose Chinese characters are exactly
+    // two ASCII characters wide, so one GBK byte is one column and the item
+    // columns line up. The size is rounded to an even number of pixels, so
+    // that half of it, the ASCII width, is whole too.
+    static QFont receiptFont(int points, int dotsPerInch);
+    // The faces asked for, best first. The first is named outright, never
+    // through a family the application substitutes (those are proportional).
+    static QStringList receiptFaces();
 
 protected:
     PainterPrintSurface() = default;
@@ -38,7 +46,11 @@ protected:
     bool isPainting() const { return m_painter.isActive(); }
 
 private:
+    void applyFont();
+
     QPaintDevice *m_device = nullptr;
     QPainter m_painter;
     int m_points = 10;
+    QFont m_font;
+    std::optional<QFontMetrics> m_metrics;
 };

@@ -3,7 +3,6 @@
 #include "receipt/printererror.h"
 #include "receipt/printsurface.h"
 
-#include <QList>
 
 #include <utility>
 
@@ -106,46 +105,79 @@ void PrinterTextDevice::writeBytes(const QByteArray &gbk)
     drawRun(run);
 }
 
-void PrinterTextDevice::drawRun(QByteArray run)
+void PrinterTextDevice::drawRun(const QByteArray &run)
 {
-    while (!run.isEmpty()) {
-        const int room = m_width - m_x;
-        QSize extent = m_surface->textExtent(m_codec.decode(run));
-        if (extent.width() <= room) {
-            drawPart(run, extent);
+    if (run.isEmpty())
+        return;
+    // Every character of the decoded run is one character of the encoding
+    // (encode() made anything else a "?"), so a cut between two of them never
+    // splits one; a character outside the BMP is kept with its pair.
+    const QString text = m_codec.decode(run);
+    QStringView rest(text);
+    while (!rest.isEmpty()) {
+        QSize extent;
+        qsizetype keep = fittingStart(rest, m_width - m_x, &extent);
+        if (keep == rest.size()) {
+            drawPart(rest, extent);
             m_x += extent.width();
             return;
-        }
-
-        // Shorten the run one character at a time from its end until it
-        // fits; a two-byte character goes whole or not at all.
-        QList<qsizetype> characterEnds;
-        for (qsizetype pos = 0; pos < run.size(); pos += m_codec.characterLength(run, pos))
-            characterEnds.append(pos + m_codec.characterLength(run, pos));
-        qsizetype keep = 0;
-        for (qsizetype i = characterEnds.size() - 2; i >= 0; --i) {
-            extent = m_surface->textExtent(m_codec.decode(run.left(characterEnds[i])));
-            if (extent.width() <= room) {
-                keep = characterEnds[i];
-                break;
-            }
         }
         // A character wider than a whole line still has to go somewhere:
         // it takes a line of its own rather than stalling the job.
         if (keep == 0 && m_x == 0) {
-            keep = characterEnds.first();
-            extent = m_surface->textExtent(m_codec.decode(run.left(keep)));
+            keep = rest.size() > 1 && rest.at(0).isHighSurrogate() ? 2 : 1;
+            extent = m_surface->textExtent(rest.left(keep).toString());
         }
         if (keep > 0)
-            drawPart(run.left(keep), extent);
+            drawPart(rest.left(keep), extent);
         lineBreak();
-        run.remove(0, keep);
+        rest = rest.mid(keep);
     }
 }
 
-void PrinterTextDevice::drawPart(const QByteArray &part, const QSize &extent)
+qsizetype PrinterTextDevice::fittingStart(QStringView text, int room, QSize *extent) const
 {
-    m_surface->drawText(m_x, m_y, m_codec.decode(part));
+    // The longest start of the text no wider than the room: what shortening
+    // it one character at a time from its end would leave. Widths grow with
+    // the length, so the start is found by doubling a probe until it no
+    // longer fits and halving the gap; a run costs about its own length in
+    // measuring, whatever its length, never its square.
+    qsizetype fits = 0;
+    qsizetype tooWide = -1;
+    *extent = QSize();
+    for (qsizetype probe = 1;; probe *= 2) {
+        const qsizetype length = qMin(probe, text.size());
+        const QSize probed = m_surface->textExtent(text.left(length).toString());
+        if (probed.width() > room) {
+            tooWide = length;
+            break;
+        }
+        fits = length;
+        *extent = probed;
+        if (length == text.size())
+            return fits;
+    }
+    while (tooWide - fits > 1) {
+        const qsizetype middle = fits + (tooWide - fits) / 2;
+        const QSize probed = m_surface->textExtent(text.left(middle).toString());
+        if (probed.width() > room) {
+            tooWide = middle;
+        } else {
+            fits = middle;
+            *extent = probed;
+        }
+    }
+    // Never between the two halves of a surrogate pair.
+    if (fits > 0 && text.at(fits - 1).isHighSurrogate()) {
+        --fits;
+        *extent = fits > 0 ? m_surface->textExtent(text.left(fits).toString()) : QSize();
+    }
+    return fits;
+}
+
+void PrinterTextDevice::drawPart(QStringView part, const QSize &extent)
+{
+    m_surface->drawText(m_x, m_y, part.toString());
     if (extent.height() > m_lineHeight)
         m_lineHeight = extent.height() + 2;
 }

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringView>
 
 #include <memory>
 
@@ -52,8 +53,9 @@ public:
 private:
     void requireJob() const;
     void writeBytes(const QByteArray &gbk);
-    void drawRun(QByteArray run);
-    void drawPart(const QByteArray &part, const QSize &extent);
+    void drawRun(const QByteArray &run);
+    qsizetype fittingStart(QStringView text, int room, QSize *extent) const;
+    void drawPart(QStringView part, const QSize &extent);
     void tab();
     void lineBreak();
     void newPage();

@@ -1,5 +1,6 @@
 #include "receipt/receiptlayout.h"
 
+#include "db/controlcharacters.h"
 #include "receipt/receiptcodec.h"
 
 namespace {
@@ -7,6 +8,29 @@ namespace {
 ReceiptLine bodyLine(const QString &text)
 {
     return ReceiptLine{QStringList{text}, ReceiptLayout::BodyPointSize};
+}
+
+// The input without control characters, which would reach a raw receipt
+// printer as commands. The remark keeps the line ends, tabs and form feeds
+// that the printer text device lays out itself.
+ReceiptInput printable(const ReceiptInput &input)
+{
+    using ControlCharacters::removed;
+    ReceiptInput out;
+    out.shopName = removed(input.shopName);
+    out.receiptNumber = removed(input.receiptNumber);
+    out.saleDate = removed(input.saleDate);
+    out.printTime = removed(input.printTime);
+    out.cashier = removed(input.cashier);
+    out.saleLines.reserve(input.saleLines.size());
+    for (const ReceiptSaleLine &line : input.saleLines)
+        out.saleLines.append({removed(line.name), removed(line.quantity), removed(line.amount)});
+    out.totalQuantity = removed(input.totalQuantity);
+    out.totalAmount = removed(input.totalAmount);
+    out.received = removed(input.received);
+    out.change = removed(input.change);
+    out.remark = ControlCharacters::removedExceptLayout(input.remark);
+    return out;
 }
 
 } // namespace
@@ -42,8 +66,9 @@ QString ReceiptLayout::quantityPart(const QString &quantity, TextEncoding encodi
     return quantity + padSpaces(4 - int(ReceiptCodec(encoding).byteLength(quantity)));
 }
 
-QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &input, ReceiptCopy copy, TextEncoding encoding)
+QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy copy, TextEncoding encoding)
 {
+    const ReceiptInput input = printable(given);
     QList<ReceiptLine> result;
     result.append(ReceiptLine{QStringList{QLatin1Char(' ') + input.shopName}, TitlePointSize});
     result.append(bodyLine(QStringLiteral(u"单号:") + input.receiptNumber));

@@ -20,7 +20,9 @@ public:
     static constexpr int NameBytes = 16;
 
     // Every line of the receipt, in print order. Columns are counted in
-    // bytes of the encoding the receipt is sent in.
+    // bytes of the encoding the receipt is sent in. Control characters of the
+    // input are left out; the remark keeps its line ends, tabs and form
+    // feeds, which the printer text device lays out itself.
     static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy,
                                     TextEncoding encoding = TextEncoding::Gbk);
 

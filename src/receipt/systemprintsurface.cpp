@@ -1,8 +1,36 @@
 #include "receipt/systemprintsurface.h"
 
+#include "receipt/cupsqueue.h"
 #include "receipt/printererror.h"
 
+#include <QDir>
+#include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+
+namespace {
+
+// Text is drawn in vectors; the resolution only sets the unit of positions.
+constexpr int Resolution = 300;
+
+// The page and margins the queue prints on by default, as its driver tells
+// them; A4 with small margins when it tells nothing.
+QPageLayout pageLayoutOf(const QString &queue)
+{
+    const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
+    if (!info.isNull()) {
+        QPrinter printer(info, QPrinter::HighResolution);
+        const QPageLayout layout = printer.pageLayout();
+        if (layout.isValid())
+            return layout;
+    }
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+                       QPageLayout::Millimeter);
+}
+
+} // namespace
 
 SystemPrintSurface::SystemPrintSurface(PrinterLookup lookup)
     : m_lookup(std::move(lookup))
@@ -11,47 +39,68 @@ SystemPrintSurface::SystemPrintSurface(PrinterLookup lookup)
 
 SystemPrintSurface::~SystemPrintSurface()
 {
-    // A job still open here was never finished: it is dropped, not printed,
-    // and the painter lets go of the printer before the printer goes.
+    // A job still open here was never finished: it is dropped, not printed.
     abortJob();
+}
+
+QString SystemPrintSurface::defaultPrinter()
+{
+    return CupsQueue::defaultName();
 }
 
 void SystemPrintSurface::beginJob()
 {
-    if (!m_printer) {
-        const QPrinterInfo info = m_lookup ? m_lookup() : QPrinterInfo();
-        if (info.isNull())
-            throw PrinterError(QStringLiteral("There is no default printer currently selected"));
-        m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    const QString queue = m_lookup ? m_lookup() : QString();
+    if (queue.isEmpty())
+        throw PrinterError(QStringLiteral("There is no default printer currently selected"));
+    m_printerName = queue;
+
+    m_file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("fenwo-receipt-XXXXXX.pdf")));
+    if (!m_file->open()) {
+        m_file.reset();
+        throw PrinterError(QStringLiteral("Printer selected is not valid"));
     }
-    if (!m_printer->isValid())
+    m_writer = std::make_unique<QPdfWriter>(m_file.get());
+    m_writer->setResolution(Resolution);
+    m_writer->setPageLayout(pageLayoutOf(queue));
+    m_writer->setTitle(QString());
+    m_writer->setCreator(QStringLiteral("Fenwo"));
+    if (!beginPainting(m_writer.get())) {
+        dropDocument();
         throw PrinterError(QStringLiteral("Printer selected is not valid"));
-    m_printer->setDocName(QString());
-    m_printer->setFullPage(false);
-    if (!beginPainting(m_printer.get()))
-        throw PrinterError(QStringLiteral("Printer selected is not valid"));
+    }
 }
 
 void SystemPrintSurface::endJob()
 {
-    if (!endPainting())
-        throw PrinterError(QStringLiteral("The receipt could not be sent to the printer %1")
-                               .arg(printerName()));
+    const bool drawn = endPainting();
+    m_writer.reset();
+    if (!drawn || !m_file->flush()) {
+        dropDocument();
+        throw PrinterError(QStringLiteral("The receipt could not be sent to the printer %1").arg(m_printerName));
+    }
+    try {
+        m_lastJob = CupsQueue::submit(m_printerName, m_file->fileName());
+    } catch (...) {
+        dropDocument();
+        throw;
+    }
+    dropDocument();
 }
 
 void SystemPrintSurface::abortJob() noexcept
 {
-    if (m_printer && isPainting())
-        m_printer->abort();
+    dropDocument();
+}
+
+void SystemPrintSurface::dropDocument() noexcept
+{
     endPainting();
+    m_writer.reset();
+    m_file.reset();
 }
 
 void SystemPrintSurface::newPage()
 {
-    m_printer->newPage();
-}
-
-QString SystemPrintSurface::printerName() const
-{
-    return m_printer ? m_printer->printerName() : QString();
+    m_writer->newPage();
 }

@@ -2,23 +2,27 @@
 
 #include "receipt/painterprintsurface.h"
 
-#include <QPrinterInfo>
+#include <QString>
 
 #include <functional>
 #include <memory>
 
-class QPrinter;
+class QPdfWriter;
+class QTemporaryFile;
 
-// The system's default printer (a CUPS queue on Linux). The printer is
-// chosen when the first job opens and kept for the rest of the run; each
-// job is one document with an empty name.
+// The system's default printer (a CUPS queue). The default is looked up
+// afresh for every job, as a shop may change printers while the program
+// runs. Each job is drawn into a PDF document with an empty name and handed
+// to the spooler when it ends; the job counts as printed only when the
+// spooler answers with a job number.
 class SystemPrintSurface final : public PainterPrintSurface
 {
 public:
-    // Finds the default printer; a null QPrinterInfo means there is none.
-    using PrinterLookup = std::function<QPrinterInfo()>;
+    // Names the default printer; empty when there is none. May throw
+    // PrinterError (the one named is gone).
+    using PrinterLookup = std::function<QString()>;
 
-    explicit SystemPrintSurface(PrinterLookup lookup = &QPrinterInfo::defaultPrinter);
+    explicit SystemPrintSurface(PrinterLookup lookup = defaultPrinter);
     ~SystemPrintSurface() override;
 
     void beginJob() override;
@@ -26,10 +30,20 @@ public:
     void abortJob() noexcept override;
     void newPage() override;
 
-    // Name of the chosen printer; empty until a job has chosen one.
-    QString printerName() const;
+    // The spooler's default destination now (see CupsQueue::defaultName).
+    static QString defaultPrinter();
+
+    // Name of the printer of the last job; empty until a job has chosen one.
+    const QString &printerName() const { return m_printerName; }
+    // The spooler's number of the last job it accepted.
+    int lastJob() const { return m_lastJob; }
 
 private:
+    void dropDocument() noexcept;
+
     PrinterLookup m_lookup;
-    std::unique_ptr<QPrinter> m_printer;
+    QString m_printerName;
+    int m_lastJob = 0;
+    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<QPdfWriter> m_writer;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/query.h"
+#include "receipt/receiptdata.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
 #include "till/saleline.h"
@@ -29,7 +30,8 @@ public:
     // (or as last sorted). A grid shows them; its selected row is the current line.
     Query &lines() { return m_lines; }
 
-    // Reads the open sale afresh, lines left by an earlier run included.
+    // Reads the open sale afresh, lines left by an earlier run included, and
+    // sums them: the totals, change and receipt count those lines too.
     void reopenSale();
     // Reads the open sale afresh with its totals, and forgets the last
     // product found: the database file was replaced (a restore).
@@ -37,43 +39,64 @@ public:
     // Every product name once, for the product box's list.
     QStringList productNames();
 
-    // Looks a code or a name up as a whole (blanks and control characters
-    // around the text are not part of it); the first product found, if any.
-    // The found product's code goes with the next added line.
-    // A code nothing matches that is a scale code gives its item with the
-    // code's price or weight; a scale code with a wrong check digit or an
-    // item the catalogue does not hold throws Refusal.
+    // Looks a code or a name up as a whole (control characters anywhere in
+    // the text and blanks around it are not part of it); the first product
+    // found, if any. The found product's code goes with a line added under
+    // its name. A code nothing matches that is a scale code gives its item
+    // with the code's price or weight; a scale code with a wrong check digit
+    // or an item the catalogue does not hold throws Refusal.
     std::optional<Product> lookUp(const QString &typed);
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
 
-    // Adds a line with the code of the last product a lookup found ("-" when
-    // the last lookup found nothing or there was none). Quantity and price
-    // are converted as stored; text that is not a number throws
-    // ConversionError and nothing is stored.
+    // Adds a line. Its code is the code that goes with its name: that of the
+    // product the last lookup found, or of the line last picked, as long as
+    // the name is still that product's or line's name; otherwise "-" (no
+    // lookup yet, nothing found, or the name changed since). The name is
+    // stored without control characters. Quantity and price are converted
+    // as stored; text that is not a number, or an amount or total that is no
+    // longer a finite number, throws ConversionError and nothing is stored.
     void addLine(const QString &name, const QString &quantity, const QString &price);
-    // Changes the current line's name, quantity, price and amount; its code
-    // stays. False when there is no line to change.
+    // Changes the current line's name, quantity, price and amount (refused as
+    // addLine refuses); its code stays. False when there is no line to change.
     bool modifyCurrentLine(const QString &name, const QString &quantity, const QString &price);
     // Deletes the current line; false when there is none.
     bool deleteCurrentLine();
     // The current line, as text.
     SaleLine currentLine() const;
+    // The current line, taken up by the cashier (a click in the grid): a line
+    // added under its name, unchanged, takes its code.
+    SaleLine pickCurrentLine();
     // Orders the lines by one column until the sale is read again.
     void sortLines(const QString &column, Qt::SortOrder order);
 
-    // Totals in the general number text: "0" until the first change of the
-    // lines, then the sums over every line.
+    // Totals in the general number text: the exact decimal sums of the
+    // quantities and amounts as shown ("0" with no line or no sale read).
     const QString &totalQuantity() const { return m_totalQuantity; }
     const QString &totalAmount() const { return m_totalAmount; }
     // The amount received less the total; throws ConversionError when the
     // received text is not a number.
     QString changeFor(const QString &received) const;
 
-    // Records every line under the header, prints the receipt on the printer
-    // (copies: 1 or 2, one job each) and empties the open sale, all or
-    // nothing: on any error nothing is recorded and the sale stays as it was.
-    // False, doing nothing, when a completion is already running.
+    // Completes the sale: records every line under the header, prints the
+    // receipt (copies: 1 or 2, one job each) and empties the open sale.
+    // Nothing goes to the printer before the recording is committed, and
+    // nothing stays recorded when the printer fails:
+    //  1. the receipt is laid out (no transaction is open while laying out
+    //     or printing);
+    //  2. the receipt number is taken (the next free second when another
+    //     till has it), and the record rows and a mark "awaiting print" are
+    //     committed with it;
+    //  3. every copy is printed; a printer error removes the rows, the mark
+    //     and the number again and is passed on, the sale staying as it was;
+    //  4. the open sale is emptied and the mark removed together.
+    // When step 4 fails the receipt is out and the sale recorded: the error
+    // is passed on, the lines can no longer be changed, and the next call
+    // only empties the open sale, printing nothing twice. When the server
+    // goes away during the commit of step 2 nothing is printed, and the next
+    // call first asks the server whether the sale was recorded.
+    // True when the sale was completed; false, doing nothing, when a
+    // completion is already running.
     bool complete(const SaleHeader &header, ReceiptSink &printer, int copies);
     bool isCompleting() const { return m_completing; }
 
@@ -81,26 +104,78 @@ public:
     // set for this run in place of the stored one when there is one.
     ScaleCodes scaleCodes() const;
     void setScaleCodeMode(std::optional<ScaleCodes::Mode> mode) { m_scaleCodeMode = mode; }
+    // A receipt as recorded, to print again.
+    struct RecordedReceipt
+    {
+        ReceiptInput input;
+        int copies = 1;
+    };
+    // A sale an earlier run recorded but did not finish (it ended between
+    // steps 2 and 4 of complete(): the receipt may or may not be out). It is
+    // finished here: the open sale is emptied and the mark removed. Returns
+    // its receipt, laid out from the record rows, for the cashier to print
+    // again if none came out; nothing when there was no such sale or it had
+    // no lines.
+    std::optional<RecordedReceipt> finishInterruptedSale();
+    void reprint(const RecordedReceipt &receipt, ReceiptSink &printer);
 
     // The receipt number of the next sale: the time "yyMMddHHmmss", always
-    // later than the last one issued.
+    // later than the last one issued and the largest one recorded.
     QString nextReceiptNumber();
 
+    // The receipt number the last completed sale was recorded and printed
+    // under: the one asked for, or the next free second when another till
+    // had taken it.
+    const QString &lastReceiptNumber() const { return m_lastReceiptNumber; }
+
+    // True when the server went away while a completion was committing its
+    // recording; resolveUnknownRecording() (or the next completion) asks the
+    // server, by the sale's receipt number, whether it was recorded.
+    bool completionOutcomeUnknown() const { return m_pending == Pending::Unknown; }
+    void resolveUnknownRecording();
+
     // Empties the open sale without recording it (the program is closing).
+    // A sale whose receipt is already out stays recorded.
     void discardSale();
 
 private:
     std::optional<Product> takeLookup(const Statement &statement);
     std::optional<Product> lookUpScaleCode(const QString &code);
+    void fillAndPost(const QString &name, const QString &quantity, const QString &price);
     void recomputeTotals();
-    void recordSale(const SaleHeader &header, const QString &printTime);
+    // What the till knows of the sale in the mark "awaiting print".
+    enum class Pending {
+        None,       // no mark
+        Unprinted,  // recorded, no receipt out: the recording must be undone
+        Printed,    // recorded, receipt out (or maybe out): only the emptying is left
+        Unknown,    // the server went away while the recording was committed
+    };
+
+    void requireChangeableSale() const;
+    ReceiptInput receiptInput(const SaleHeader &header, const QString &printTime);
+    QString record(const SaleHeader &header, const QString &printTime, int copies);
+    QString reserveReceiptNumber(const QString &proposed);
+    void undoRecording();
+    void finalise();
+    QString largestRecordedNumber();
 
     Database &m_db;
     Query m_lines;
-    QString m_lastFoundCode;
+    // The code a line added under this name takes.
+    struct NamedCode
+    {
+        QString name;
+        QString code;
+    };
+    NamedCode m_codeForName;
     QString m_totalQuantity = QStringLiteral("0");
     QString m_totalAmount = QStringLiteral("0");
     ReceiptNumbers m_receiptNumbers;
     bool m_completing = false;
     std::optional<ScaleCodes::Mode> m_scaleCodeMode;
+    Pending m_pending = Pending::None;
+    qint64 m_firstRecord = 0;
+    qint64 m_lastRecord = 0;
+    QString m_recordedNumber;      // the receipt number of the recording under way
+    QString m_lastReceiptNumber;   // of the last sale completed
 };

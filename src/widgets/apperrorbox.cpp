@@ -37,4 +37,12 @@ void showConnectionError(const QString &text)
     box.exec();
 }
 
+bool askYesNo(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace AppBoxes

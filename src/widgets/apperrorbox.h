@@ -22,6 +22,8 @@ void showNotice(const QString &text);
 // The box at start-up when the data file cannot be used; the plain
 // connection message unless a reason is given.
 void showConnectionError(const QString &text = QStringLiteral("提示：数据库连接出错！"));
+// A question with the buttons Yes and No; true for Yes.
+bool askYesNo(const QString &text);
 
 // Runs one event handler; an error it does not catch ends it there and is
 // shown in the error box. What the handler did before the error stays done.

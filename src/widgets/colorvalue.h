@@ -11,7 +11,8 @@ inline QColor colorFromValue(quint32 value)
     return resolveColorValue(value);
 }
 
-// The named colour values the windows use.
+// The named colour values the windows use. "Gray" on the screens is clGray,
+// #808080; Qt::gray is another grey (#A0A0A4) and is not used.
 inline constexpr quint32 clBlack = 0;
 inline constexpr quint32 clWhite = 16777215;
 inline constexpr quint32 clGray = 8421504;

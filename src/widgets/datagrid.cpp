@@ -2,9 +2,14 @@
 
 #include "db/query.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 
 DataGrid::DataGrid(QWidget *parent)
     : QTableView(parent)
@@ -62,16 +67,60 @@ void DataGrid::followQuery()
     m_syncing = false;
 }
 
+namespace {
+
+// Titles and row markers drawn flat in the fixed colour, with a line in the
+// grid's line colour to the right and below, instead of the style's shaded
+// (gradient) face.
+class FlatTitleStyle final : public QProxyStyle
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        if (element != CE_HeaderSection && element != CE_HeaderEmptyArea) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        const QRect r = option->rect;
+        painter->save();
+        painter->fillRect(r, option->palette.color(QPalette::Button));
+        painter->setPen(option->palette.color(QPalette::Mid));
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        if (element == CE_HeaderSection)
+            painter->drawLine(r.topRight(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+QStyle *flatTitleStyle()
+{
+    // One for every grid, living as long as the application.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new FlatTitleStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+} // namespace
+
 void setGridColors(QTableView *grid, const QColor &cells, const QColor &fixed)
 {
     QPalette p = grid->palette();
     p.setColor(QPalette::Base, cells);
     grid->setPalette(p);
-    for (QHeaderView *header : {grid->horizontalHeader(), grid->verticalHeader()}) {
-        QPalette h = header->palette();
+    // The titles, the row markers and the corner button between them.
+    QList<QWidget *> fixedParts{grid->horizontalHeader(), grid->verticalHeader()};
+    for (QAbstractButton *corner : grid->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        fixedParts << corner;
+    for (QWidget *part : fixedParts) {
+        part->setStyle(flatTitleStyle());
+        QPalette h = part->palette();
         h.setColor(QPalette::Button, fixed);
         h.setColor(QPalette::Window, fixed);
-        header->setPalette(h);
+        part->setPalette(h);
     }
 }
 

@@ -271,6 +271,38 @@ bool FlatComboBox::eventFilter(QObject *watched, QEvent *event)
     return QComboBox::eventFilter(watched, event);
 }
 
+FlatComboBox::OpenListKey FlatComboBox::keyInOpenList(const QKeyEvent &event) const
+{
+    const bool alt = event.modifiers() & Qt::AltModifier;
+    switch (event.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return OpenListKey::Kept;   // a scanner's Shift before a capital letter
+    case Qt::Key_Escape:
+    case Qt::Key_F4:
+        return OpenListKey::ClosesList;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return alt ? OpenListKey::ClosesList : OpenListKey::Kept;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return OpenListKey::Kept;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // With nothing highlighted Enter looks the box's text up, as ever.
+        return view()->currentIndex().isValid() ? OpenListKey::Kept : OpenListKey::GoesToBox;
+    default:
+        return OpenListKey::GoesToBox;
+    }
+}
+
 void FlatComboBox::keyPressEvent(QKeyEvent *event)
 {
     emit keyDown(event->key());

@@ -48,6 +48,17 @@ public:
     QRect arrowButtonRect() const;
     bool isListOpen() const { return m_listOpen; }
 
+    // What a key does that arrives while the list is open. The open list only
+    // moves its highlight; an entry is taken by Enter or a click, never by
+    // moving over it. Text, function keys and focus keys belong to the box:
+    // a barcode scanned with the list open is the scanned code.
+    enum class OpenListKey {
+        Kept,         // arrows, page keys, Enter on a highlighted entry: the list's
+        ClosesList,   // Esc, Alt+Up, Alt+Down, F4: closes the list, nothing else
+        GoesToBox,    // anything else: closes the list, then acts as with the list closed
+    };
+    OpenListKey keyInOpenList(const QKeyEvent &event) const;
+
 signals:
     // Announced before the box handles the key. Enter is not passed on, so the
     // box never picks a list entry by itself when Enter is pressed.

@@ -140,7 +140,7 @@ void CashierWindow::buildControls()
     WindowParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
-                        {128, 643, 417, 13}, WindowParts::pixelFont(11), Qt::gray);
+                        {128, 643, 417, 13}, WindowParts::pixelFont(11), colorFromValue(clGray));
     m_guideLink = WindowParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
                         WindowParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
     m_guideLink->setCursor(Qt::PointingHandCursor);
@@ -163,7 +163,7 @@ void CashierWindow::buildControls()
     m_twoCopiesBox = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
     m_twoCopiesBox->setGeometry(544, 618, 113, 25);
     m_twoCopiesBox->setFont(WindowParts::pixelFont(16));
-    m_twoCopiesBox->setFontColor(Qt::gray);
+    m_twoCopiesBox->setFontColor(colorFromValue(clGray));
     m_twoCopiesBox->setColor(Qt::white);
     m_twoCopiesBox->setTransparent(true);
 
@@ -190,7 +190,7 @@ void CashierWindow::buildControls()
     m_autoAddBox = new FlatCheckBox(QStringLiteral("自动默认为1"), entryPanel);
     m_autoAddBox->setGeometry(540, 11, 101, 30);
     m_autoAddBox->setFont(WindowParts::pixelFont(13));
-    m_autoAddBox->setFontColor(Qt::gray);
+    m_autoAddBox->setFontColor(colorFromValue(clGray));
     m_autoAddBox->setColor(Qt::white);
     m_autoAddBox->setTransparent(true);
     m_autoAddBox->setChecked(true);
@@ -380,9 +380,29 @@ void CashierWindow::startSale()
 
     // Without a database the first of these fails and the rest stays empty.
     m_till.reopenSale();
+    showTotals();   // of the lines an earlier run left
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     m_productBox->clearAll();
     m_productBox->setItems(m_till.productNames());
+    finishInterruptedSale();
+}
+
+void CashierWindow::finishInterruptedSale()
+{
+    // The last run ended while a recorded sale's receipt was being printed:
+    // the sale is finished, and only the cashier knows whether a receipt
+    // came out.
+    const std::optional<Till::RecordedReceipt> receipt = m_till.finishInterruptedSale();
+    showTotals();
+    if (!receipt)
+        return;
+    const QString question = QStringLiteral("上次退出前，单号 %1 的销售已经记录，但小票可能没有打印出来。\n"
+                                            "要重新打印这张小票吗？")
+                                 .arg(receipt->input.receiptNumber);
+    if (AppBoxes::askYesNo(question)) {
+        RepaintingPrinter printer(receiptPrinter());
+        m_till.reprint(*receipt, printer);
+    }
 }
 
 void CashierWindow::previewKey(const QKeyEvent &event)
@@ -549,6 +569,8 @@ void CashierWindow::pickListedProduct()
     if (m_productBox->currentText().isEmpty())
         return;
     const std::optional<Product> found = m_till.lookUpName(m_productBox->currentText());
+    if (found)
+        m_productBox->setEditText(found->name);   // the product's own name, which its code goes with
     m_priceBox->setText(found ? found->price : QString());
     addOrAskQuantity();
 }
@@ -595,7 +617,7 @@ void CashierWindow::deleteLine()
 
 void CashierWindow::loadClickedLine()
 {
-    const SaleLine line = m_till.currentLine();
+    const SaleLine line = m_till.pickCurrentLine();
     m_productBox->setEditText(line.name);
     m_quantityBox->setText(line.quantity);
     m_priceBox->setText(line.price);

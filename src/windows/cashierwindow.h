@@ -122,6 +122,7 @@ private:
     void connectHandlers();
     void openDatabase();
     void startSale();
+    void finishInterruptedSale();
     void enterPressedIn(QWidget *box);
     void showTotals();
     void resetEntryBoxes();

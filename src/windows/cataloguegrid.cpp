@@ -5,6 +5,7 @@
 #include "db/cataloguemodel.h"
 #include "widgets/apperrorbox.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -73,6 +74,13 @@ protected:
         if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent *>(event)->key())) {
             m_onEnter();
             return true;
+        }
+        // A message box about the row does not end its editing: the editor
+        // stays open and has the focus again once the box is answered.
+        if (event->type() == QEvent::FocusOut) {
+            const QWidget *to = QApplication::focusWidget();
+            if (to && to->window()->isModal() && to->window() != static_cast<QWidget *>(editor)->window())
+                return false;
         }
         return QStyledItemDelegate::eventFilter(editor, event);
     }

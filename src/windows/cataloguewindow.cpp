@@ -11,6 +11,7 @@
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
+#include "widgets/colorvalue.h"
 #include "widgets/webpage.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ namespace {
 
 const QColor kPanelColor(0xDD, 0xFF, 0xEE);
 const QColor kGridColor(0xEE, 0xEE, 0xEE);
-const QColor kWindowColor(0x80, 0x80, 0x80);
+const QColor kWindowColor = colorFromValue(clGray);
 
 // A question answered Yes or No; Yes is the default button and Esc answers No.
 bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
@@ -218,7 +219,10 @@ void CatalogueWindow::saveProducts()
         try {
             m_catalogue->checkRow(row);
         } catch (const Refusal &) {
-            m_grid->goTo(row, column);
+            // The row is taken up for correcting, its editor open on the
+            // missing code or name, before the refusal is shown.
+            m_grid->goTo(row, m_catalogue->refusedColumn(row));
+            m_grid->edit(m_grid->currentIndex());
             throw;
         }
     }

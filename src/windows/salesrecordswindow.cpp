@@ -2,7 +2,6 @@
 
 #include "widgets/datagrid.h"
 
-#include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
 #include "salesexportdialog.h"
 #include "windowparts.h"
@@ -15,11 +14,53 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTableView>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 const QColor kFixedColor = colorFromValue(15663069);   // #DDFFEE
+
+// The texts of fixed form some columns hold ('9': any digit).
+struct FixedForm
+{
+    int column;
+    QString form;
+};
+const FixedForm kFixedForms[] = {{0, QStringLiteral("999999999999")},   // receipt number yyMMddHHmmss
+                                 {7, QStringLiteral("9999-99-99")},     // date
+                                 {8, QStringLiteral("99:99")}};         // time
+constexpr int kNameColumn = 2;
+
+// The width a cell needs to show a text of that form in full, with the
+// widest digit of the face everywhere: the text, the margins the grid draws
+// it within, and the grid line.
+int widthFor(const QTableView *grid, const QString &form)
+{
+    // Fractions of a pixel count: a text a third of a pixel too wide is cut.
+    const QFontMetricsF metrics(grid->font());
+    QChar widest = QLatin1Char('0');
+    for (char digit = '0'; digit <= '9'; ++digit)
+        if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widest))
+            widest = QLatin1Char(digit);
+    QString text = form;
+    text.replace(QLatin1Char('9'), widest);
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return int(std::ceil(metrics.horizontalAdvance(text))) + 2 * margin + 1;
+}
+
+// The total in the label's bold face, smaller if it must be to show in full.
+void showTotal(QLabel *label, const QString &text)
+{
+    QFont font = WindowParts::pixelFont(16, true);
+    while (font.pixelSize() > 8 && QFontMetricsF(font).horizontalAdvance(text) > label->width())
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
+    label->setText(text);
+}
 
 // Reading or sorting a large table takes a moment: the pointer says so.
 class BusyPointer final
@@ -37,7 +78,7 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("查询统计"), mainWindow)
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
-    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     m_records = new SalesRecordModel(db,
                                      {{QStringLiteral("单号"), {}},
                                       {QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
@@ -85,7 +126,17 @@ void SalesRecordsWindow::buildControls()
     indicator->setSectionResizeMode(QHeaderView::Fixed);
     indicator->setDefaultSectionSize(22);
     indicator->setFixedWidth(12);
-    const int widths[] = {130, 140, 205, 70, 70, 90, 50, 88, 50};
+    int widths[] = {130, 140, 205, 70, 70, 90, 50, 88, 50};
+    // Receipt numbers, dates and times show in full whatever the face's
+    // digits measure; the name column gives up what they need beyond their
+    // widths, so that every column still fits.
+    for (const FixedForm &fixed : kFixedForms) {
+        const int needed = widthFor(m_grid, fixed.form);
+        if (needed > widths[fixed.column]) {
+            widths[kNameColumn] -= needed - widths[fixed.column];
+            widths[fixed.column] = needed;
+        }
+    }
     for (int i = 0; i < 9; ++i)
         m_grid->setColumnWidth(i, widths[i]);
 
@@ -93,9 +144,13 @@ void SalesRecordsWindow::buildControls()
     totals->setGeometry(16, 568, 945, 41);
     totals->setColor(kFixedColor);
     label(totals, QStringLiteral("合计数量："), {400, 14, 81, 16}, pixelFont(13, true));
-    m_totalQuantityLabel = label(totals, QStringLiteral("0"), {480, 12, 121, 21}, pixelFont(16, true));
-    label(totals, QStringLiteral("合计金额："), {656, 14, 81, 16}, pixelFont(13, true));
-    m_totalAmountLabel = label(totals, QStringLiteral("0"), {736, 12, 121, 16}, pixelFont(16, true));
+    QLabel *amountCaption = label(totals, QStringLiteral("合计金额："), {656, 14, 81, 16}, pixelFont(13, true));
+    // Each total has the room up to what follows it and the height of its
+    // face; a total wider than that is shown smaller (showTotal).
+    const QFont totalFont = pixelFont(16, true);
+    const int height = std::max(21, QFontMetrics(totalFont).height());
+    m_totalQuantityLabel = label(totals, QStringLiteral("0"), {480, 12, amountCaption->x() - 4 - 480, height}, totalFont);
+    m_totalAmountLabel = label(totals, QStringLiteral("0"), {736, 12, totals->width() - 4 - 736, height}, totalFont);
 }
 
 void SalesRecordsWindow::connectHandlers()
@@ -117,8 +172,8 @@ void SalesRecordsWindow::reload()
     // Closed first: when reading fails the grid stays empty and both totals
     // keep the texts they had.
     m_records->open();
-    m_totalQuantityLabel->setText(formatGeneral(m_records->totals().quantity));
-    m_totalAmountLabel->setText(formatGeneral(m_records->totals().amount));
+    showTotal(m_totalQuantityLabel, m_records->totals().quantity.text());
+    showTotal(m_totalAmountLabel, m_records->totals().amount.text());
     // As after walking the lines to the end: the last, oldest line is current.
     makeCurrent(m_records->rowCount() - 1, 0);
 }

@@ -22,6 +22,9 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QColor kMaroon(0x80, 0x00, 0x00);
@@ -50,7 +53,7 @@ ShopSettingsWindow::ShopSettingsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("店铺设置"), mainWindow)
 {
     setObjectName(QStringLiteral("shopSettingsWindow"));
-    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
@@ -73,13 +76,22 @@ void ShopSettingsWindow::buildControls()
     group->setColor(colorFromValue(15663069));        // #DDFFEE
     group->setColorBorder(colorFromValue(12632256));  // silver
 
-    label(group, QStringLiteral("店  名："), {48, 90, 50, 14}, windowFont);
+    QLabel *shopNameCaption = label(group, QStringLiteral("店  名："), {48, 90, 50, 14}, windowFont);
     label(group, QStringLiteral("提示：店名前可以按多个空格，使得打印小票上居中."), {48, 120, 369, 13}, pixelFont(11),
           kMaroon);
-    label(group, QStringLiteral("备  注："), {48, 162, 50, 14}, windowFont);
+    QLabel *remarkCaption = label(group, QStringLiteral("备  注："), {48, 162, 50, 14}, windowFont);
     label(group, QStringLiteral("提示：备注可以填写欢迎词、地址、电话等。回车键自动换行。"), {56, 380, 409, 13},
           pixelFont(11), kMaroon);
-    label(group, QStringLiteral("收银员："), {48, 34, 57, 14}, windowFont);
+    QLabel *cashierCaption = label(group, QStringLiteral("收银员："), {48, 34, 57, 14}, windowFont);
+    // The boxes begin at 96: the captions, on one left edge, end before
+    // them, so that no colon lies under a box whatever the face measures.
+    const QList<QLabel *> captions{shopNameCaption, remarkCaption, cashierCaption};
+    int widest = 0;
+    for (QLabel *caption : captions)
+        widest = std::max(widest, int(std::ceil(QFontMetricsF(caption->font()).horizontalAdvance(caption->text()))));
+    const int left = std::min(48, 96 - 2 - widest);
+    for (QLabel *caption : captions)
+        caption->setGeometry(left, caption->y(), widest, std::max(caption->height(), caption->fontMetrics().height()));
 
     m_shopNameBox = new FlatEdit(group);
     m_shopNameBox->setGeometry(96, 82, 249, 26);

@@ -50,7 +50,8 @@ FlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geo
     auto *button = new FlatSpeedButton(caption, parent);
     button->setGeometry(geometry);
     button->setFont(pixelFont(16, true));
-    button->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576), Qt::gray);
+    button->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576),
+                      colorFromValue(clGray));
     return button;
 }
 

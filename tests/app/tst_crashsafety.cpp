@@ -1,9 +1,27 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 
+#include "receipt/gbkcodec.h"
+#include "receipt/receiptprinter.h"
 #include "widgets/datagrid.h"
+#include "widgets/flatedit.h"
 
 #include "crashprobe.h"
+
+#include <QFile>
+#include <QLabel>
+
+namespace {
+
+const QByteArray kCut("\x1d\x56\x42\x00", 4);
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 class TestCrashSafety : public QObject
 {
@@ -22,6 +40,72 @@ private slots:
         QCOMPARE(w->till().lines().text(QStringLiteral("品名")), QStringLiteral("散装糖果"));
         QCOMPARE(w->till().lines().text(QStringLiteral("编码")), QStringLiteral("-"));
         QCOMPARE(w->till().lines().text(QStringLiteral("金额")), QStringLiteral("5"));
+    }
+
+    // A kill -9 at any point of a two-copy completion leaves either nothing
+    // recorded and the sale intact, or the whole sale recorded; at the next
+    // start such a sale is finished (screen empty) and the cashier is asked
+    // whether to print its receipt again.
+    void aKillAtAnyPointOfACompletion_data()
+    {
+        QTest::addColumn<QByteArray>("point");
+        QTest::addColumn<int>("recorded");       // record rows right after the kill
+        QTest::addColumn<int>("copiesOut");      // receipts out before the kill
+        QTest::addColumn<bool>("reprint");       // the cashier's answer at the next start
+        QTest::newRow("while recording") << QByteArray("recording") << 0 << 0 << false;
+        QTest::newRow("before printing") << QByteArray("before-print") << 2 << 0 << true;
+        QTest::newRow("between the copies") << QByteArray("between-copies") << 2 << 1 << true;
+        QTest::newRow("after printing") << QByteArray("after-print") << 2 << 2 << false;
+        QTest::newRow("while emptying the sale") << QByteArray("finalising") << 2 << 2 << false;
+    }
+    void aKillAtAnyPointOfACompletion()
+    {
+        QFETCH(QByteArray, point);
+        QFETCH(int, recorded);
+        QFETCH(int, copiesOut);
+        QFETCH(bool, reprint);
+
+        CashierFixture f;
+        f.file->addProduct(QStringLiteral("6901"), QStringLiteral("康师傅红烧牛肉面"), 4.5);
+        const QString device = f.file->folder() + QStringLiteral("/lp0");
+        QFile(device).open(QIODevice::WriteOnly);
+        CrashProbe probe({f.file->path(), QStringLiteral("escpos:") + device, QString::fromLatin1(point)});
+        QVERIFY2(probe.waitUntilSaid("stopped " + point), probe.said().constData());
+        const QByteArray receiptNumber = probe.said().split(' ').value(2).left(12);
+        QVERIFY(probe.kill());
+
+        QCOMPARE(f.file->count(QStringLiteral("XiaoShouRecord")), recorded);
+        QCOMPARE(int(readAll(device).count(kCut)), copiesOut);
+        // The open sale is emptied only by a commit that never came.
+        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 2);
+
+        f.boxes->setAnswer(reprint ? QMessageBox::Yes : QMessageBox::No);
+        CashierWindow *w = f.open({}, ReceiptPrinter::create(QStringLiteral("escpos:") + device));
+        if (recorded == 0) {
+            QCOMPARE(f.boxes->count(), 0);
+            QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
+            QCOMPARE(f.file->count(QStringLiteral("XiaoShouRecord")), 0);
+            return;
+        }
+        // Finished: the whole sale recorded under its number, the screen empty.
+        QCOMPARE(f.file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(f.file->scalar(QStringLiteral("select count(*) from XiaoShouRecord where 单号 = ?"),
+                                {QString::fromLatin1(receiptNumber)}).toInt(), 2);
+        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(f.file->count(QStringLiteral("awaiting_print")), 0);
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
+        QVERIFY(w->receiptNumberBox()->text() > QString::fromLatin1(receiptNumber));
+
+        QCOMPARE(f.boxes->count(), 1);
+        QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Question);
+        QVERIFY(f.boxes->lastText().contains(QString::fromLatin1(receiptNumber)));
+        // Yes prints both copies again, laid out from the record rows.
+        const QByteArray printed = readAll(device);
+        const int expected = copiesOut + (reprint ? 2 : 0);
+        QCOMPARE(int(printed.count(kCut)), expected);
+        QCOMPARE(int(printed.count(GbkCodec::encode(QStringLiteral(u"单号:")) + receiptNumber)), expected);
+        QCOMPARE(int(printed.count(GbkCodec::encode(QStringLiteral(u"合计金额:9")))), expected);
     }
 };
 

@@ -1,6 +1,8 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 
+#include "receipt/gbkcodec.h"
+#include "receipt/receiptprinter.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/skinbutton.h"
@@ -79,18 +81,38 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w->productBox());
     }
 
-    void linesLeftFromAnEarlierRunShowWhileTotalsReadZero()
+    // Lines an earlier run left are counted at once: the totals, the change
+    // and the printed receipt include them.
+    void linesLeftFromAnEarlierRunAreTotalledAtStartUp()
     {
         CashierFixture f;
         f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
-        f.file->addSaleLine(QStringLiteral("2"), QStringLiteral("乙"), 1, 4);
+        f.file->addSaleLine(QStringLiteral("2"), QStringLiteral("乙"), 1, 4.3);
         CashierWindow *w = f.open();
         QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
         QCOMPARE(w->saleGrid()->model()->index(0, 1).data().toString(), QStringLiteral("甲"));
-        QCOMPARE(w->saleGrid()->model()->index(1, 4).data().toString(), QStringLiteral("4"));
+        QCOMPARE(w->saleGrid()->model()->index(1, 4).data().toString(), QStringLiteral("4.3"));
         QCOMPARE(w->saleGrid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
-        QCOMPARE(w->totalQuantityLabel()->text(), QStringLiteral("0"));
-        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
+        QCOMPARE(w->totalQuantityLabel()->text(), QStringLiteral("3"));
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("10.3"));
+
+        QTemporaryDir paper;
+        const QString printed = paper.filePath(QStringLiteral("printer"));
+        QFile(printed).open(QIODevice::WriteOnly);   // the device file a receipt printer would have
+        w->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("escpos:") + printed));
+        QTest::keyClick(w->productBox(), Qt::Key_F11);
+        QTest::keyClicks(w->receivedBox(), QStringLiteral("20"));
+        QTest::keyClick(w->receivedBox(), Qt::Key_Return);
+        QCOMPARE(w->changeBox()->text(), QStringLiteral("9.7"));
+        QTest::keyClick(w->changeBox(), Qt::Key_Return);
+        QCOMPARE(f.boxes->count(), 0);
+        QFile file(printed);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString receipt = GbkCodec::decode(file.readAll());
+        QVERIFY2(receipt.contains(QStringLiteral("合计数量:3")), qPrintable(receipt));
+        QVERIFY2(receipt.contains(QStringLiteral("合计金额:10.3")), qPrintable(receipt));
+        QVERIFY2(receipt.contains(QStringLiteral("找零金额:9.7")), qPrintable(receipt));
+        QCOMPARE(f.file->scalar(QStringLiteral("select sum(金额) from XiaoShouRecord")).toDouble(), 10.3);
     }
 
     void sideWindowsOpenOnceAndComeBack()
@@ -149,6 +171,8 @@ private slots:
         QVERIFY(f.opened[0].toLocalFile().endsWith(QStringLiteral("guide.html")));
     }
 
+    // Esc leaves and empties the open sale; with the product list open it
+    // only closes the list, and the next Esc leaves.
     void escapeEmptiesTheOpenSaleAndEnds_data()
     {
         QTest::addColumn<bool>("listOpen");
@@ -163,9 +187,15 @@ private slots:
         f.file->addSaleLine(QStringLiteral("1"), QStringLiteral("甲"), 2, 3);
         CashierWindow *w = f.open();
         if (listOpen) {
-            w->productBox()->showPopup();
+            w->productBox()->setFocus();
+            QTest::keyClick(w->productBox(), Qt::Key_Down, Qt::AltModifier);
             QTRY_VERIFY(w->productBox()->view()->isVisible());
             QTest::keyClick(w->productBox()->view(), Qt::Key_Escape);
+            QVERIFY(!w->productBox()->isListOpen());
+            QVERIFY(w->isVisible());
+            QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 1);
+            QCOMPARE(QApplication::focusWidget(), w->productBox());
+            QTest::keyClick(w->productBox(), Qt::Key_Escape);
         } else {
             QTest::keyClick(w->quantityBox(), Qt::Key_Escape);
         }

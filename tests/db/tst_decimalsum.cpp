@@ -1,8 +1,12 @@
 #include "db/decimalsum.h"
 
+#include "db/numbertext.h"
+
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cfloat>
+#include <cmath>
 
 class TestDecimalSum : public QObject
 {
@@ -51,6 +55,35 @@ private slots:
             mixed.add(0.001);
         }
         QCOMPARE(mixed.text(), QStringLiteral("2274922.598"));
+    }
+
+    // Each value is taken at its shown text: amounts that are products of
+    // prices and quantities (seldom the double nearest their decimal), and
+    // doubles of every size.
+    void eachValueCountsAsItIsShown()
+    {
+        QRandomGenerator rng(2598);
+        for (int i = 0; i < 150000; ++i) {
+            double v;
+            switch (i % 3) {
+            case 0:
+                v = (1 + rng.bounded(400)) / (rng.bounded(2) ? 2.0 : 4.0) * (rng.bounded(1000000) / 100.0);
+                break;
+            case 1:
+                v = rng.generateDouble() * std::pow(10.0, rng.bounded(-9, 17));
+                break;
+            default:
+                v = (rng.bounded(2) ? -1 : 1) * rng.bounded(100000000) / std::pow(10.0, rng.bounded(0, 9)) * 1.1;
+                break;
+            }
+            DecimalSum one;
+            one.add(v);
+            if (one.text() != formatGeneral(v))
+                QFAIL(qPrintable(QStringLiteral("%1 counts as %2").arg(formatGeneral(v), one.text())));
+            one.add(-v);
+            if (one.text() != QLatin1String("0"))
+                QFAIL(qPrintable(QStringLiteral("%1 less itself is %2").arg(formatGeneral(v), one.text())));
+        }
     }
 };
 

@@ -1,7 +1,12 @@
 #include "db/apperror.h"
 #include "db/numbertext.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
 
 class TestNumberText : public QObject
 {
@@ -58,6 +63,10 @@ private slots:
         QTest::newRow("thousands refused") << "1,000" << false << 0.0;
         QTest::newRow("bare exponent refused") << "1E" << false << 0.0;
         QTest::newRow("hex refused") << "0x10" << false << 0.0;
+        QTest::newRow("largest as written") << "1.79769313486232E308" << true << DBL_MAX;
+        QTest::newRow("largest negative as written") << "-1.79769313486232E308" << true << -DBL_MAX;
+        QTest::newRow("beyond the largest refused") << "1.79769313486233E308" << false << 0.0;
+        QTest::newRow("overflow refused") << "1e400" << false << 0.0;
     }
     void conversion()
     {
@@ -73,6 +82,31 @@ private slots:
             QFAIL("conversion should have been refused");
         } catch (const ConversionError &e) {
             QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        }
+    }
+
+    // Whatever the program writes, it reads back: for every finite double the
+    // general text converts, and to a number with the same general text.
+    void everyFiniteDoubleRoundTrips()
+    {
+        QList<double> values{DBL_MAX, -DBL_MAX, DBL_MIN, -DBL_MIN, DBL_TRUE_MIN, -DBL_TRUE_MIN,
+                             std::nextafter(DBL_MAX, 0.0), 9.99999999999999e307, 1e15, 999999999999999.5,
+                             0.0001, 0.00009999999999999999, -0.0};
+        QRandomGenerator rng(12);
+        while (values.size() < 100000) {
+            const quint64 bits = rng.generate64();
+            double v;
+            std::memcpy(&v, &bits, sizeof v);
+            if (std::isfinite(v))
+                values << v;
+        }
+        for (const double v : values) {
+            const QString text = formatGeneral(v);
+            double back = 0;
+            if (!tryTextToNumber(text, &back))
+                QFAIL(qPrintable(QStringLiteral("%1 does not read back").arg(text)));
+            if (formatGeneral(back) != text)
+                QFAIL(qPrintable(QStringLiteral("%1 reads back as %2").arg(text, formatGeneral(back))));
         }
     }
 };

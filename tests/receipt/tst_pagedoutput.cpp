@@ -122,7 +122,7 @@ void PagedOutputTest::pdfFolderThatCannotBeMade()
 
 void PagedOutputTest::noDefaultPrinter()
 {
-    ReceiptPrinter printer(std::make_unique<SystemPrintSurface>([] { return QPrinterInfo(); }));
+    ReceiptPrinter printer(std::make_unique<SystemPrintSurface>([] { return QString(); }));
     // Asked again, the answer is the same: the failed open left no job behind.
     for (const ReceiptCopy copy : {ReceiptCopy::First, ReceiptCopy::Second}) {
         try {

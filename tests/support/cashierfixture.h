@@ -1,6 +1,7 @@
 #pragma once
 
 #include "windows/cashierwindow.h"
+#include "receipt/receiptprinter.h"
 #include "modalwatcher.h"
 #include "testdatabase.h"
 #include "widgets/webpage.h"
@@ -29,9 +30,13 @@ struct CashierFixture
         WebPage::setOpener([](const QUrl &) {});
     }
 
-    CashierWindow *open(const QString &path = {})
+    // printer: where receipts go from the start (a receipt offered again at
+    // start-up is printed there); the system printer when none.
+    CashierWindow *open(const QString &path = {}, std::unique_ptr<ReceiptPrinter> printer = {})
     {
         window = std::make_unique<CashierWindow>(path.isEmpty() ? file->path() : path);
+        if (printer)
+            window->setReceiptPrinter(std::move(printer));
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qWarning("main window not exposed");

@@ -4,6 +4,8 @@
 #include "db/databaseaddress.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -78,7 +80,7 @@ QString TestDatabase::makeEmptyServerDatabase()
     return serverDatabaseAddress(newServerDatabase());
 }
 
-TestDatabase::TestDatabase()
+TestDatabase::TestDatabase(const QString &folder)
 {
     if (onServer()) {
         if (serverAddress().isEmpty()) {
@@ -91,7 +93,7 @@ TestDatabase::TestDatabase()
         m_path = serverDatabaseAddress(m_serverDatabase);
         Database::create(m_path);
     } else {
-        m_path = m_dir.filePath(QStringLiteral("data.db"));
+        m_path = QDir(folder.isEmpty() ? m_dir.path() : folder).filePath(QStringLiteral("data.db"));
         Database::createFile(m_path);
     }
     connect();
@@ -122,6 +124,11 @@ void TestDatabase::connect()
     }
     if (!db.open())
         qFatal("cannot open test database: %s", qPrintable(db.lastError().text()));
+}
+
+QString TestDatabase::folder() const
+{
+    return m_serverDatabase.isEmpty() ? QFileInfo(m_path).path() : m_dir.path();
 }
 
 TestDatabase::~TestDatabase()
@@ -207,24 +214,44 @@ void TestDatabase::setSettings(const QString &cashier, const QString &shopName, 
 
 void TestDatabase::refuseInserts(const QString &table, const QString &message, int fromRows)
 {
-    if (onServer()) {
-        exec(QStringLiteral("create function refuse_%1() returns trigger language plpgsql as $$ begin "
-                            "if (select count(*) from %1) >= %3 then raise exception '%2'; end if; "
-                            "return new; end $$")
-                 .arg(table, message)
-                 .arg(fromRows));
-        exec(QStringLiteral("create trigger refuse_%1 before insert on %1 for each row execute function refuse_%1()")
-                 .arg(table));
-    } else {
-        exec(QStringLiteral("create trigger refuse_%1 before insert on %1 when (select count(*) from %1) >= %3 "
-                            "begin select raise(abort, '%2'); end")
-                 .arg(table, message)
-                 .arg(fromRows));
-    }
+    refuse(QStringLiteral("insert"), table, message, fromRows);
 }
 
 void TestDatabase::allowInserts(const QString &table)
 {
-    exec(onServer() ? QStringLiteral("drop trigger refuse_%1 on %1").arg(table)
-                    : QStringLiteral("drop trigger refuse_%1").arg(table));
+    allow(QStringLiteral("insert"), table);
+}
+
+void TestDatabase::refuseDeletes(const QString &table, const QString &message)
+{
+    refuse(QStringLiteral("delete"), table, message, 0);
+}
+
+void TestDatabase::allowDeletes(const QString &table)
+{
+    allow(QStringLiteral("delete"), table);
+}
+
+void TestDatabase::refuse(const QString &change, const QString &table, const QString &message, int fromRows)
+{
+    const QString name = QStringLiteral("refuse_%1_%2").arg(change, table);
+    if (onServer()) {
+        exec(QStringLiteral("create function %1() returns trigger language plpgsql as $$ begin "
+                            "if (select count(*) from %2) >= %4 then raise exception '%3'; end if; "
+                            "return coalesce(new, old); end $$")
+                 .arg(name, table, message)
+                 .arg(fromRows));
+        exec(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()").arg(name, change, table));
+    } else {
+        exec(QStringLiteral("create trigger %1 before %2 on %3 when (select count(*) from %3) >= %5 "
+                            "begin select raise(abort, '%4'); end")
+                 .arg(name, change, table, message)
+                 .arg(fromRows));
+    }
+}
+
+void TestDatabase::allow(const QString &change, const QString &table)
+{
+    const QString name = QStringLiteral("refuse_%1_%2").arg(change, table);
+    exec(onServer() ? QStringLiteral("drop trigger %1 on %2").arg(name, table) : QStringLiteral("drop trigger %1").arg(name));
 }

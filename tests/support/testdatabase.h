@@ -16,7 +16,9 @@
 class TestDatabase final
 {
 public:
-    TestDatabase();
+    // folder: where data.db is made (a small disk of a test's own); a
+    // temporary folder of its own by default.
+    explicit TestDatabase(const QString &folder = {});
     // A file of another layout, made by these statements alone, as another
     // tool or an older version would have left it (a file, whatever the back end).
     explicit TestDatabase(const QStringList &layout);
@@ -32,7 +34,7 @@ public:
 
     // What the program opens: the file's path, or the database's address.
     QString path() const { return m_path; }
-    QString folder() const { return m_dir.path(); }
+    QString folder() const;
     // Closes the test's own connection until the next check needs it: a
     // restore refuses to replace a file another connection has open.
     void release();
@@ -50,9 +52,14 @@ public:
     // (as for a full disk), once the table holds fromRows rows; until allowInserts().
     void refuseInserts(const QString &table, const QString &message, int fromRows = 0);
     void allowInserts(const QString &table);
+    // The same for taking rows out of the table.
+    void refuseDeletes(const QString &table, const QString &message);
+    void allowDeletes(const QString &table);
 
 private:
     void connect();
+    void refuse(const QString &change, const QString &table, const QString &message, int fromRows);
+    void allow(const QString &change, const QString &table);
 
     QTemporaryDir m_dir;
     QString m_path;

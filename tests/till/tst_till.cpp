@@ -111,21 +111,45 @@ private slots:
         till->addLine(QStringLiteral("杂货"), QStringLiteral("1"), QStringLiteral("1.5"));
         QVERIFY(!till->lookUp(QStringLiteral(" 梨 ")));
         till->addLine(QStringLiteral(" 梨 "), QStringLiteral("1"), QStringLiteral("3"));
-        // A name changed after the lookup keeps the found code.
+        // The found code goes with the found name; a name typed over it is other goods.
         QVERIFY(till->lookUp(QStringLiteral("b1")));
+        till->addLine(QStringLiteral("苹果"), QStringLiteral("1"), QStringLiteral("5"));
         till->addLine(QStringLiteral("红苹果"), QStringLiteral("1"), QStringLiteral("5"));
         QVERIFY(till->lookUpName(QStringLiteral("可口可乐")));
         till->addLine(QStringLiteral("可口可乐"), QStringLiteral("2"), QStringLiteral("9.6"));
 
         const auto lines = storedLines(*file);
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[0].code, QStringLiteral("-"));
         QCOMPARE(lines[1].code, QStringLiteral("-"));
         QCOMPARE(lines[1].name, QStringLiteral(" 梨 "));   // typed by hand: kept as typed
         QCOMPARE(lines[2].code, QStringLiteral("b1"));
-        QCOMPARE(lines[2].name, QStringLiteral("红苹果"));
-        QCOMPARE(lines[3].code, QStringLiteral("6902"));
-        QCOMPARE(lines[3].amount, QStringLiteral("19.2"));
+        QCOMPARE(lines[3].code, QStringLiteral("-"));
+        QCOMPARE(lines[3].name, QStringLiteral("红苹果"));
+        QCOMPARE(lines[4].code, QStringLiteral("6902"));
+        QCOMPARE(lines[4].amount, QStringLiteral("19.2"));
+    }
+
+    // F10 after a click on a line: the clicked line's code while its name is
+    // unchanged, never the code of whatever a lookup found before.
+    void aLinePickedFromTheGridLendsItsCodeToItsName()
+    {
+        ringUp(QStringLiteral("b1"));
+        ringUp(QStringLiteral("6901"));   // the last lookup found 6901
+        till->lines().setCurrentRow(0);
+        const SaleLine picked = till->pickCurrentLine();
+        QCOMPARE(picked.name, QStringLiteral("苹果"));
+        till->addLine(picked.name, QStringLiteral("2"), picked.price);
+        till->lines().setCurrentRow(0);
+        till->pickCurrentLine();
+        till->addLine(QStringLiteral("青苹果"), QStringLiteral("1"), QStringLiteral("4"));
+
+        const auto lines = storedLines(*file);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[2].code, QStringLiteral("b1"));
+        QCOMPARE(lines[2].name, QStringLiteral("苹果"));
+        QCOMPARE(lines[2].amount, QStringLiteral("10"));
+        QCOMPARE(lines[3].code, QStringLiteral("-"));
     }
 
     // ---- amounts, totals and change ----------------------------------------
@@ -149,6 +173,71 @@ private slots:
         QCOMPARE(storedLines(*file).value(2).quantity, QString());
         QCOMPARE(storedLines(*file).value(2).amount, QStringLiteral("0"));
         QCOMPARE(till->totalQuantity(), QStringLiteral("2"));
+    }
+
+    void totalsAreExactDecimalSums()
+    {
+        // Sixty lines of 0.1 add up to 5.99999999999999 in binary.
+        for (int i = 0; i < 60; ++i)
+            ringUp(QStringLiteral("100"));
+        QCOMPARE(till->totalAmount(), QStringLiteral("6"));
+        QCOMPARE(till->changeFor(QStringLiteral("10")), QStringLiteral("4"));
+        till->addLine(QStringLiteral("散装"), QStringLiteral("0.7"), QStringLiteral("0.1"));
+        QCOMPARE(till->totalQuantity(), QStringLiteral("60.7"));
+        QCOMPARE(till->totalAmount(), QStringLiteral("6.07"));
+    }
+
+    void linesLeftByAnEarlierRunAreCountedWhenTheSaleIsRead()
+    {
+        file->addSaleLine(QStringLiteral("b1"), QStringLiteral("苹果"), 2, 5);
+        file->addSaleLine(QStringLiteral("100"), QStringLiteral("一毛"), 3, 0.1);
+        Till next(*db);
+        next.reopenSale();
+        QCOMPARE(next.totalQuantity(), QStringLiteral("5"));
+        QCOMPARE(next.totalAmount(), QStringLiteral("10.3"));
+        QCOMPARE(next.changeFor(QStringLiteral("20")), QStringLiteral("9.7"));
+        PaperTray tray;
+        QVERIFY(next.complete(header(), tray, 1));
+        QVERIFY(tray.jobs.value(0).contains(QStringLiteral("合计金额:10.3")));
+        QCOMPARE(next.totalAmount(), QStringLiteral("0"));
+    }
+
+    // An amount or a total beyond the largest double would be stored as INF
+    // and then refused by the program itself: the line is refused instead.
+    void aLineWhoseAmountOrTotalIsNotFiniteIsRefused()
+    {
+        ringUp(QStringLiteral("b1"));
+        auto refused = [&](const QString &quantity, const QString &price, const QString &shown) {
+            try {
+                till->addLine(QStringLiteral("大"), quantity, price);
+            } catch (const ConversionError &e) {
+                QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid floating point value").arg(shown));
+                return;
+            }
+            QFAIL("a line without a finite amount was stored");
+        };
+        refused(QStringLiteral("1e200"), QStringLiteral("1e200"), QStringLiteral("1e200*1e200"));
+        refused(QStringLiteral("-1e200"), QStringLiteral("1e200"), QStringLiteral("-1e200*1e200"));
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(till->totalAmount(), QStringLiteral("5"));
+
+        // The largest amount there is goes in once; a second would make the total infinite.
+        till->addLine(QStringLiteral("大"), QStringLiteral("1"), QStringLiteral("1.79769313486232E308"));
+        QCOMPARE(till->totalAmount(), QStringLiteral("1.79769313486232E308"));
+        refused(QStringLiteral("1"), QStringLiteral("1e308"), QStringLiteral("1.79769313486232E308+1E308"));
+        till->addLine(QStringLiteral("多"), QStringLiteral("1.79769313486232E308"), QStringLiteral("0"));
+        refused(QStringLiteral("1.79769313486232E308"), QStringLiteral("0"),
+                QStringLiteral("1.79769313486232E308+1.79769313486232E308"));
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 3);
+        QCOMPARE(till->changeFor(QStringLiteral("0")), QStringLiteral("-1.79769313486232E308"));
+
+        // Changed into an infinite amount, the line stays as it was.
+        till->lines().setCurrentRow(0);
+        QVERIFY_THROWS_EXCEPTION(ConversionError, till->modifyCurrentLine(QStringLiteral("苹果"),
+                                                                          QStringLiteral("1e300"),
+                                                                          QStringLiteral("1e300")));
+        QCOMPARE(storedLines(*file).value(0).amount, QStringLiteral("5"));
+        QCOMPARE(till->lines().recordCount(), 3);
     }
 
     void aNumberThatIsNotANumberStoresNothing()
@@ -249,6 +338,34 @@ private slots:
         QVERIFY(till->complete(header(), tray, 1));
         QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
         QCOMPARE(file->scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), 1);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+    }
+
+    void aRecordingThatCouldNotBeTakenBackGoesAtTheNextTry()
+    {
+        ringUp(QStringLiteral("6901"));
+        ringUp(QStringLiteral("6902"));
+        // The printer fails, and so does taking the record rows back.
+        file->refuseDeletes(QStringLiteral("XiaoShouRecord"), QStringLiteral("database is locked"));
+        PaperTray tray;
+        tray.refusal = QStringLiteral("paper out");
+        try {
+            till->complete(header(), tray, 1);
+            QFAIL("completed without a printer");
+        } catch (const PrinterError &e) {
+            QCOMPARE(e.message(), QStringLiteral("paper out"));
+        }
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(file->count(QStringLiteral("awaiting_print")), 1);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 2);
+
+        // The next try takes them back before recording the sale once.
+        file->allowDeletes(QStringLiteral("XiaoShouRecord"));
+        tray.refusal.clear();
+        QVERIFY(till->complete(header(), tray, 1));
+        QCOMPARE(tray.jobs.size(), 1);
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(file->count(QStringLiteral("awaiting_print")), 0);
         QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
     }
 

@@ -15,7 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QStyleOptionViewItem>
 #include <QTableView>
+
+#include <cfloat>
 
 namespace {
 
@@ -152,7 +155,19 @@ private slots:
             widths << r->grid()->columnWidth(col);
         }
         QCOMPARE(titles, (QStringList{"单号", "编码(条形码)", "品名", "数量", "单价", "金额", "收银员", "日期", "时间"}));
-        QCOMPARE(widths, (QList<int>{130, 140, 205, 70, 70, 90, 50, 88, 50}));
+        // The laid-out widths, where the face lets receipt numbers, dates and
+        // times show in full (see everyListedTextShowsInFull); the name
+        // column gives up what those take beyond, so all still fit.
+        const QList<int> laidOut{130, 140, 205, 70, 70, 90, 50, 88, 50};
+        int total = 0;
+        for (int col = 0; col < widths.size(); ++col) {
+            total += widths[col];
+            if (col != 0 && col != 2 && col < 7)
+                QCOMPARE(widths[col], laidOut[col]);
+            else if (col != 2)
+                QVERIFY(widths[col] >= laidOut[col]);
+        }
+        QCOMPARE(total, 893);
 
         // The last, oldest line is current and selected, and in sight.
         const QModelIndex current = r->grid()->currentIndex();
@@ -237,6 +252,8 @@ private slots:
         QFETCH(QString, dates);
         CashierFixture f;
         QRandomGenerator rng(20261207);
+        __int128 exactAmount = 0;   // thousandths
+        qint64 exactQuarters = 0;
         const char *names[] = {"可乐", "雪碧", "面包", "牛奶", "Tea"};
         QList<Line> lines;
         for (int i = 0; i < 3000; ++i) {
@@ -245,11 +262,14 @@ private slots:
                 date = QStringLiteral("2024-12-%1").arg(10 + i / 700);
             if (dates == QLatin1String("missing") && i % 500 == 7)
                 date = i % 1000 == 7 ? QVariant() : QVariant(QString());
-            // Amounts of very different sizes, so that the order of adding shows in the digits.
-            double amount = i % 3 == 0 ? rng.bounded(1000000) * 1234.567 : rng.bounded(100000) / 100.0 + 0.01;
-            if (i == 0)
-                amount = 1e16;   // swallows the small amounts added after it
-            Line l{double(1 + rng.bounded(4)) / (i % 2 ? 1 : 4), amount, date};
+            // Amounts of very different sizes, so that binary sums show tails;
+            // kept in thousandths as well, for the exact totals.
+            const qint64 units = i % 3 == 0 ? rng.bounded(1000000) : rng.bounded(100000);
+            double amount = i % 3 == 0 ? units * 1234.567 : units / 100.0 + 0.01;
+            exactAmount += i % 3 == 0 ? __int128(units) * 1234567 : __int128(units + 1) * 10;
+            const int quarters = int(1 + rng.bounded(4)) * (i % 2 ? 4 : 1);
+            exactQuarters += quarters;
+            Line l{quarters / 4.0, amount, date};
             l.name = QString::fromUtf8(names[rng.bounded(5)]);
             l.receipt = QString::number(260101000000 + rng.bounded(400));
             l.price = rng.bounded(50) / 2.0;
@@ -268,20 +288,12 @@ private slots:
         Query all(db);
         all.setStatement(Statements::allRecords());
         all.open();
-        double quantity = 0;
-        double amount = 0;
-        for (all.first(); !all.eof(); all.next()) {
-            quantity += all.number(QStringLiteral("数量"));
-            amount += all.number(QStringLiteral("金额"));
-        }
-        QCOMPARE(r->totalQuantityLabel()->text(), formatGeneral(quantity));
-        QCOMPARE(r->totalAmountLabel()->text(), formatGeneral(amount));
-
-        // The data would show a summing order other than the listed one.
-        double byKey = 0;
-        for (const QVariantList &row : f.file->rows(QStringLiteral("select 金额 from XiaoShouRecord order by id")))
-            byKey += row[0].toDouble();
-        QVERIFY(formatGeneral(byKey) != formatGeneral(amount));
+        // The totals are the exact sums of what the lines show.
+        const QString exact = QString::number(qint64(exactAmount / 1000)) + QLatin1Char('.')
+            + QString::number(qint64(exactAmount % 1000)).rightJustified(3, QLatin1Char('0'));
+        const QString amount = formatGeneral(textToNumber(exact));
+        QCOMPARE(r->totalAmountLabel()->text(), amount);
+        QCOMPARE(r->totalQuantityLabel()->text(), formatGeneral(exactQuarters / 4.0));
 
         QList<int> positions;   // grid column -> column of the full result set
         for (int col = 0; col < r->records()->columnCount(); ++col)
@@ -305,8 +317,85 @@ private slots:
             clickTitle(r, QString::fromUtf8(field));
             compareOrders();
         }
-        QCOMPARE(r->totalAmountLabel()->text(), formatGeneral(amount));
+        QCOMPARE(r->totalAmountLabel()->text(), amount);
         QCOMPARE(f.boxes->count(), 0);
+    }
+
+    // A million lines of 2.598 add up to 2598000 in decimal; in binary they
+    // would show a tail.
+    void aMillionLinesShowExactTotals()
+    {
+        CashierFixture f;
+        f.file->exec(QStringLiteral(
+            "insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000000) "
+            "select '6901', '可乐', 1, 2.598, 2.598, '260101093000', '老王', '2026-01-01', '09:30' from n"));
+        SalesRecordsWindow *r = openRecords(f.open());
+        QVERIFY(r);
+        QCOMPARE(r->records()->rowCount(), 1000000);
+        QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("1000000"));
+        QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("2598000"));
+        QCOMPARE(f.boxes->count(), 0);
+    }
+
+    // Receipt numbers, dates, times and both totals show in full: each text
+    // as the grid or label measures it in the face it really uses (what the
+    // grid's own delegate asks for to draw a cell unclipped).
+    void everyListedTextShowsInFull_data()
+    {
+        QTest::addColumn<double>("quantity");
+        QTest::addColumn<double>("amount");
+        QTest::newRow("a year of sales") << 98765.25 << 2274822.598;
+        QTest::newRow("fifteen digits") << 9876543.21 << -123456789012.345;
+        QTest::newRow("beyond reason") << -1.23456789012345e-300 << -DBL_MAX;
+    }
+    void everyListedTextShowsInFull()
+    {
+        QFETCH(double, quantity);
+        QFETCH(double, amount);
+        CashierFixture f;
+        QList<Line> lines;
+        const char *dates[] = {"2026-12-31", "2028-08-08", "2000-10-01"};
+        const char *times[] = {"09:30", "18:58", "20:00"};
+        const char *receipts[] = {"261231235959", "888888888888", "000101000000"};
+        for (int i = 0; i < 3; ++i) {
+            Line l{i == 0 ? quantity : 0.0, i == 0 ? amount : 0.0, QString::fromLatin1(dates[i])};
+            l.time = QString::fromLatin1(times[i]);
+            l.receipt = QString::fromLatin1(receipts[i]);
+            lines << l;
+        }
+        record(*f.file, lines);
+        SalesRecordsWindow *r = openRecords(f.open());
+        QVERIFY(r);
+        QTableView *grid = r->grid();
+        QStyleOptionViewItem option;
+        option.initFrom(grid->viewport());
+        option.font = grid->font();
+        option.fontMetrics = QFontMetrics(grid->font());
+        for (const char *field : {"单号", "日期", "时间"}) {
+            const int col = columnOf(r, QString::fromUtf8(field));
+            for (int row = 0; row < r->records()->rowCount(); ++row) {
+                const QModelIndex index = r->records()->index(row, col);
+                const int needed = grid->itemDelegate()->sizeHint(option, index).width();
+                const int cell = grid->visualRect(index).width();
+                QVERIFY2(needed <= cell, qPrintable(QStringLiteral("%1 needs %2 px, its cell has %3")
+                                                        .arg(index.data().toString()).arg(needed).arg(cell)));
+            }
+        }
+        QVERIFY(grid->horizontalHeader()->length() <= grid->viewport()->width());
+
+        QCOMPARE(r->totalQuantityLabel()->text(), formatGeneral(quantity));
+        QCOMPARE(r->totalAmountLabel()->text(), formatGeneral(amount));
+        for (QLabel *total : {r->totalQuantityLabel(), r->totalAmountLabel()}) {
+            const QFontMetricsF metrics(total->font());
+            QVERIFY2(metrics.horizontalAdvance(total->text()) <= total->contentsRect().width(),
+                     qPrintable(total->text()));
+            QVERIFY(metrics.height() <= total->contentsRect().height());
+            QVERIFY(total->parentWidget()->rect().contains(total->geometry()));
+            // What follows it in the panel starts beyond it.
+            for (QWidget *other : total->parentWidget()->findChildren<QWidget *>())
+                QVERIFY(other->x() <= total->x() || other->x() > total->geometry().right());
+        }
     }
 
     void aLinePrintedWhileOpenAppearsAtTheNextShowing()

@@ -37,6 +37,26 @@ void enter(QWidget *w)
     QTest::keyClick(w, Qt::Key_Return);
 }
 
+// Where the program delivers a key: to an open list, or to the focused control.
+QWidget *keyTarget()
+{
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    return QApplication::focusWidget();
+}
+
+// Keys as a keyboard or a scanner sends them, each to wherever it goes.
+void press(const QString &keys)
+{
+    for (const QChar c : keys)
+        QTest::keyClick(keyTarget(), c.toLatin1());
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(keyTarget(), key, modifiers);
+}
+
 // Clicks a cell of the grid as the cashier does.
 void clickCell(DataGrid *grid, int row, int column)
 {
@@ -146,17 +166,42 @@ private slots:
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("12"));
     }
 
-    void aChangedNameKeepsTheFoundCode()
+    // F10 after a lookup or a click in the grid: the code goes with the
+    // goods named in the box, and a name typed over them has no known code.
+    void theCodeGoesWithTheNameInTheBox()
     {
         w->autoAddBox()->setChecked(false);
         typeText(w->productBox(), QStringLiteral("b1"));
         enter(w->productBox());
         w->productBox()->setEditText(QStringLiteral("红苹果"));
         QTest::keyClick(w->quantityBox(), Qt::Key_F10, Qt::ShiftModifier);
+        typeText(w->productBox(), QStringLiteral("6920459950180"));
+        enter(w->productBox());
+        QTest::keyClick(w->quantityBox(), Qt::Key_F10);
+        QApplication::processEvents();
+
+        // Click the first line, then F10: another line of the clicked goods.
+        clickCell(w->saleGrid(), 0, 1);
+        QCOMPARE(w->productBox()->currentText(), QStringLiteral("红苹果"));
+        QTest::keyClick(w->saleGrid(), Qt::Key_F10);
+        clickCell(w->saleGrid(), 1, 1);
+        QTest::keyClick(w->saleGrid(), Qt::Key_F10);
+        // Clicked, then renamed: other goods.
+        clickCell(w->saleGrid(), 1, 1);
+        w->productBox()->setEditText(QStringLiteral("康师傅"));
+        QTest::keyClick(w->saleGrid(), Qt::Key_F10);
+
         const auto lines = storedLines(*f->file);
-        QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0].code, QStringLiteral("b1"));
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[0].code, QStringLiteral("-"));
         QCOMPARE(lines[0].name, QStringLiteral("红苹果"));
+        QCOMPARE(lines[1].code, QStringLiteral("6920459950180"));
+        QCOMPARE(lines[2].code, QStringLiteral("-"));
+        QCOMPARE(lines[2].name, QStringLiteral("红苹果"));
+        QCOMPARE(lines[3].code, QStringLiteral("6920459950180"));
+        QCOMPARE(lines[3].name, QStringLiteral("康师傅红烧牛肉面"));
+        QCOMPARE(lines[4].code, QStringLiteral("-"));
+        QCOMPARE(lines[4].name, QStringLiteral("康师傅"));
     }
 
     void addingBeforeAnyLookupStoresADash()
@@ -189,6 +234,88 @@ private slots:
         QCOMPARE(lines[0].name, QStringLiteral("苹果"));
         QCOMPARE(lines[0].price, QStringLiteral("5"));
         QCOMPARE(lines[0].code, QStringLiteral("b1"));
+    }
+
+    // ---- keys while the product list is open ------------------------------
+
+    // The list opened with the mouse and an entry highlighted: a scan still
+    // rings up exactly the scanned product.
+    void aScanWithTheListOpenRingsUpTheScannedProduct()
+    {
+        FlatComboBox *box = w->productBox();
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->arrowButtonRect().center());
+        QTRY_VERIFY(box->isListOpen());
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        QVERIFY(box->view()->currentIndex().isValid());
+        press(QStringLiteral("6901028075831"));
+        QVERIFY(!box->isListOpen());
+        press(Qt::Key_Return);
+        const auto lines = storedLines(*f->file);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].code, QStringLiteral("6901028075831"));
+        QCOMPARE(lines[0].name, QStringLiteral("中华香烟"));
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("45"));
+        QCOMPARE(box->currentText(), QString());
+        QCOMPARE(w->focusWidget(), box);
+    }
+
+    // Arrows only move the highlight; Enter takes the highlighted entry. With
+    // nothing highlighted Enter looks up what was typed.
+    void arrowsInTheOpenListOnlyMoveTheHighlight()
+    {
+        FlatComboBox *box = w->productBox();
+        box->setFocus();
+        press(Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(box->isListOpen());
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        press(Qt::Key_Up);
+        press(Qt::Key_PageDown);
+        press(Qt::Key_Home);
+        press(Qt::Key_Down);
+        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 0);
+        QVERIFY(box->isListOpen());
+        QCOMPARE(box->currentText(), QString());
+        const QString highlighted = box->view()->currentIndex().data().toString();
+        QCOMPARE(highlighted, box->items().value(1));
+        press(Qt::Key_Return);
+        QVERIFY(!box->isListOpen());
+        QCOMPARE(storedLines(*f->file).size(), 1);
+        QCOMPARE(storedLines(*f->file).value(0).name, highlighted);
+
+        // Alt+Down closes the list again without taking anything.
+        press(Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(box->isListOpen());
+        press(Qt::Key_Down);
+        press(Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(!box->isListOpen());
+        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 1);
+
+        box->showPopup();
+        QTRY_VERIFY(box->isListOpen());
+        box->view()->setCurrentIndex(QModelIndex());
+        press(QStringLiteral("b1"));
+        press(Qt::Key_Return);
+        QCOMPARE(storedLines(*f->file).value(1).code, QStringLiteral("b1"));
+    }
+
+    // "F11, 50, Enter" takes the amount received, list open or not.
+    void f11WithTheListOpenGoesToTheAmountReceived()
+    {
+        typeText(w->productBox(), QStringLiteral("b1"));
+        enter(w->productBox());
+        w->productBox()->showPopup();
+        QTRY_VERIFY(w->productBox()->isListOpen());
+        press(Qt::Key_Down);
+        press(Qt::Key_F11);
+        QVERIFY(!w->productBox()->isListOpen());
+        QCOMPARE(QApplication::focusWidget(), w->receivedBox());
+        press(QStringLiteral("50"));
+        press(Qt::Key_Return);
+        QCOMPARE(w->changeBox()->text(), QStringLiteral("45"));
+        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(f->boxes->count(), 0);
     }
 
     // ---- amounts and totals ------------------------------------------------
