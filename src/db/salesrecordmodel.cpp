@@ -4,10 +4,9 @@
 #include "database.h"
 #include "numbertext.h"
 #include "query.h"
-#include "sqlitestatement.h"
+#include "preparedstatement.h"
+#include "rowwalk.h"
 #include "statements.h"
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstring>
@@ -19,47 +18,47 @@ constexpr int kPageRows = 128;
 constexpr int kPagesKept = 8;
 
 // A quantity or amount read as a number: an empty value is 0, text must convert.
-double numberOf(sqlite3_stmt *row, int column)
+double numberOf(const RowWalk &row, int column)
 {
-    switch (sqlite3_column_type(row, column)) {
-    case SQLITE_FLOAT:
-    case SQLITE_INTEGER:
-        return sqlite3_column_double(row, column);
-    case SQLITE_NULL:
+    switch (row.kind(column)) {
+    case RowWalk::Kind::Number:
+        return row.number(column);
+    case RowWalk::Kind::Empty:
         return 0;
-    default: {
-        const auto *text = static_cast<const char *>(sqlite3_column_blob(row, column));
-        const QString number = QString::fromUtf8(text, sqlite3_column_bytes(row, column));
-        return number.isEmpty() ? 0 : textToNumber(number);
+    case RowWalk::Kind::Text:
+        break;
     }
-    }
+    const QString number = QString::fromUtf8(row.bytes(column));
+    return number.isEmpty() ? 0 : textToNumber(number);
 }
 
 // A value in the order SQLite sorts a column without a collation of its own
-// (ORDER BY 日期): empty, then numbers, then text and blobs byte by byte.
+// (ORDER BY 日期), and PostgreSQL with the "C" collation: empty, then
+// numbers, then text byte by byte.
 struct SortValue
 {
-    int rank = 0;   // 0 empty, 1 number, 2 text, 3 blob
+    int rank = 0;   // 0 empty, 1 number, 2 text
     double number = 0;
     const char *bytes = nullptr;
     int size = 0;
 
-    static SortValue of(sqlite3_stmt *row, int column)
+    static SortValue of(const RowWalk &row, int column)
     {
         SortValue v;
-        switch (sqlite3_column_type(row, column)) {
-        case SQLITE_NULL:
+        switch (row.kind(column)) {
+        case RowWalk::Kind::Empty:
             break;
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
+        case RowWalk::Kind::Number:
             v.rank = 1;
-            v.number = sqlite3_column_double(row, column);
+            v.number = row.number(column);
             break;
-        default:
-            v.rank = sqlite3_column_type(row, column) == SQLITE_TEXT ? 2 : 3;
-            v.bytes = static_cast<const char *>(sqlite3_column_blob(row, column));
-            v.size = sqlite3_column_bytes(row, column);
+        case RowWalk::Kind::Text: {
+            v.rank = 2;
+            const QByteArrayView text = row.bytes(column);
+            v.bytes = text.data();
+            v.size = int(text.size());
             break;
+        }
         }
         return v;
     }
@@ -134,10 +133,9 @@ void SalesRecordModel::open()
     Totals totals;
     bool inDateOrder = true;
     {
-        SqliteStatement walk(m_db, Statements::recordWalkByKey());
-        sqlite3_stmt *row = walk.handle();
+        RowWalk row(m_db, Statements::recordWalkByKey(m_till));
         KeptValue previousDate;
-        while (walk.step()) {
+        while (row.step()) {
             const SortValue date = SortValue::of(row, 3);
             if (keys.empty()) {
                 previousDate.keep(date);
@@ -148,7 +146,7 @@ void SalesRecordModel::open()
                 }
                 previousDate.keep(date);
             }
-            keys.push_back(sqlite3_column_int64(row, 0));
+            keys.push_back(row.key(0));
             totals.quantity.add(numberOf(row, 1));
             totals.amount.add(numberOf(row, 2));
         }
@@ -157,10 +155,9 @@ void SalesRecordModel::open()
     if (!inDateOrder) {
         keys.clear();
         totals = {};
-        SqliteStatement walk(m_db, Statements::recordWalkByDate());
-        sqlite3_stmt *row = walk.handle();
-        while (walk.step()) {
-            const qint64 key = sqlite3_column_int64(row, 0);
+        RowWalk row(m_db, Statements::recordWalkByDate(m_till));
+        while (row.step()) {
+            const qint64 key = row.key(0);
             keys.push_back(key);
             lastKey = std::max(lastKey, key);
             totals.quantity.add(numberOf(row, 1));
@@ -177,6 +174,15 @@ void SalesRecordModel::open()
     m_open = true;
     m_readFailed = false;
     endResetModel();
+}
+
+QList<int> SalesRecordModel::tills() const
+{
+    QList<int> tills;
+    RowWalk till(m_db, Statements::recordedTills());
+    while (till.step())
+        tills << int(till.key(0));
+    return tills;
 }
 
 void SalesRecordModel::requireOpen() const
@@ -222,25 +228,23 @@ std::vector<quint32> SalesRecordModel::ranksOfRows(const QString &field) const
     std::vector<QByteArray> texts;           // distinct texts
     QHash<QByteArray, quint32> textIndex;
     {
-        SqliteStatement scan(m_db, Statements::recordFieldUpTo(field, m_lastKey));
-        sqlite3_stmt *line = scan.handle();
-        while (scan.step()) {
-            const qint64 row = rowOf(sqlite3_column_int64(line, 0));
+        RowWalk line(m_db, Statements::recordFieldUpTo(field, m_lastKey));
+        while (line.step()) {
+            const qint64 row = rowOf(line.key(0));
             if (row < 0)
                 continue;
-            switch (sqlite3_column_type(line, 1)) {
-            case SQLITE_NULL:
+            switch (line.kind(1)) {
+            case RowWalk::Kind::Empty:
                 break;
-            case SQLITE_INTEGER:
-            case SQLITE_FLOAT: {
-                const double v = sqlite3_column_double(line, 1);
+            case RowWalk::Kind::Number: {
+                const double v = line.number(1);
                 kinds[size_t(row)] = Number;
                 values[size_t(row)] = v == 0 ? 0.0 : v;   // -0 and 0 are one value
                 break;
             }
-            default: {   // text, and blobs as their text
-                const auto *bytes = static_cast<const char *>(sqlite3_column_blob(line, 1));
-                const QByteArray raw = QByteArray::fromRawData(bytes ? bytes : "", sqlite3_column_bytes(line, 1));
+            case RowWalk::Kind::Text: {
+                const QByteArrayView text = line.bytes(1);
+                const QByteArray raw = QByteArray::fromRawData(text.data(), text.size());
                 auto it = textIndex.constFind(raw);
                 if (it == textIndex.constEnd()) {
                     texts.emplace_back(raw.constData(), raw.size());
@@ -366,7 +370,7 @@ void SalesRecordModel::loadPage(int page) const
     QStringList fields;
     for (const Column &c : m_columns)
         fields << c.field;
-    SqliteStatement line(m_db, Statements::recordFieldsByKey(fields));
+    PreparedStatement line(m_db, Statements::recordFieldsByKey(fields));
     const size_t first = size_t(page) * kPageRows;
     const size_t end = std::min(first + kPageRows, m_keys.size());
     Page loaded;

@@ -47,6 +47,12 @@ public:
     void open();
     void close();
     bool isOpen() const { return m_open; }
+
+    // Every till number the sales record holds lines of, in order.
+    QList<int> tills() const;
+    // Lines of one till only (0: of every till), from the next opening on.
+    void setTillFilter(int till) { m_till = till; }
+    int tillFilter() const { return m_till; }
     const Totals &totals() const { return m_totals; }
 
     // Reorders the listed lines by one column, numbers by value and text by
@@ -86,6 +92,7 @@ private:
     bool m_open = false;
     std::vector<qint64> m_keys;   // row keys in the order shown
     qint64 m_lastKey = 0;         // the view ends here
+    int m_till = 0;               // 0: every till
     Totals m_totals;
 
     mutable QHash<int, Page> m_pages;

@@ -50,7 +50,9 @@ const QList<Table> &tables()
           {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)"),
            QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (lower(日期) text_pattern_ops)")},
           // Each new receipt number is later than the largest recorded one.
-          QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON XiaoShouRecord (单号)")}},
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON XiaoShouRecord (单号)"),
+          // The tills the records window offers to filter by.
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_till ON XiaoShouRecord (till)")}},
         {kSettings,
          {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {QStringLiteral("收银员"), "TEXT"},

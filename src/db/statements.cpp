@@ -74,10 +74,12 @@ Statement deleteMatchingProducts(const QString &text)
                            "or (lower(品名) like '%' || lower(?) || '%' escape '')")};
 }
 
+// SQLite walks the date index backwards: among lines of one date the
+// highest key comes first, which PostgreSQL is told.
 Statement allRecords()
 {
     return {QStringLiteral("select * from XiaoShouRecord order by 日期 desc"), {}, Schema::kSalesRecord, kByRowKey,
-            QStringLiteral("select * from XiaoShouRecord order by 日期 collate \"C\" desc")};
+            QStringLiteral("select * from XiaoShouRecord order by 日期 collate \"C\" desc, id desc")};
 }
 
 namespace {
@@ -92,15 +94,28 @@ QString recordColumn(const QString &field)
 }
 } // namespace
 
-Statement recordWalkByKey()
+Statement recordWalkByKey(int till)
 {
+    if (till > 0)
+        return {QStringLiteral("select id, 数量, 金额, 日期 from XiaoShouRecord where till = ? order by id desc"),
+                {till}, {}, {}};
     return {QStringLiteral("select id, 数量, 金额, 日期 from XiaoShouRecord order by id desc"), {}, {}, {}};
 }
 
-Statement recordWalkByDate()
+Statement recordWalkByDate(int till)
 {
+    if (till > 0)
+        return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord where till = ? order by 日期 desc, id desc"),
+                {till}, {}, {},
+                QStringLiteral("select id, 数量, 金额 from XiaoShouRecord where till = ? "
+                               "order by 日期 collate \"C\" desc, id desc")};
     return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 desc, id desc"), {}, {}, {},
             QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 collate \"C\" desc, id desc")};
+}
+
+Statement recordedTills()
+{
+    return {QStringLiteral("select distinct till from XiaoShouRecord order by till"), {}, {}, {}};
 }
 
 Statement recordFieldsByKey(const QStringList &fields)

@@ -44,8 +44,10 @@ Statement allRecords();                                // every sales record lin
 
 // Walks of the sales record window over every line. Its view ends at the
 // highest row key it saw when it was opened; lines recorded later have higher keys.
-Statement recordWalkByKey();                           // key, quantity, amount, date; highest key first
-Statement recordWalkByDate();                          // key, quantity, amount; newest date first, then highest key
+// till: the lines of that till only; 0: of every till.
+Statement recordWalkByKey(int till = 0);               // key, quantity, amount, date; highest key first
+Statement recordWalkByDate(int till = 0);              // key, quantity, amount; newest date first, then highest key
+Statement recordedTills();                             // every till number in the sales record, once, in order
 Statement recordFieldsByKey(const QStringList &fields); // the named columns of the line whose key is bound
 Statement recordFieldUpTo(const QString &field, qint64 lastKey); // key and one column of each line up to a key, by key
 

@@ -1,6 +1,9 @@
 #include "salesrecordswindow.h"
 
 #include "widgets/datagrid.h"
+#include "widgets/flatcombobox.h"
+
+#include <QLineEdit>
 
 #include "db/salesrecordmodel.h"
 #include "salesexportdialog.h"
@@ -151,6 +154,14 @@ void SalesRecordsWindow::buildControls()
     const int height = std::max(21, QFontMetrics(totalFont).height());
     m_totalQuantityLabel = label(totals, QStringLiteral("0"), {480, 12, amountCaption->x() - 4 - 480, height}, totalFont);
     m_totalAmountLabel = label(totals, QStringLiteral("0"), {736, 12, totals->width() - 4 - 736, height}, totalFont);
+
+    // Tills that share a database: their lines all together, or one till's.
+    label(totals, QStringLiteral("收银台："), {16, 14, 60, 16}, pixelFont(13, true));
+    m_tillBox = new FlatComboBox(totals);
+    m_tillBox->setGeometry(76, 8, 110, 26);
+    m_tillBox->setFont(pixelFont(15));
+    m_tillBox->lineEdit()->setReadOnly(true);
+    m_tillBox->setFocusPolicy(Qt::ClickFocus);
 }
 
 void SalesRecordsWindow::connectHandlers()
@@ -159,6 +170,9 @@ void SalesRecordsWindow::connectHandlers()
     for (FlatSpeedButton *button : {m_closeButton, m_closeSpot})
         connect(button, &QAbstractButton::clicked, this, [this] { guarded([this] { close(); }); });
     connect(m_exportButton, &QAbstractButton::clicked, this, [this] { guarded([this] { exportSales(); }); });
+    connect(m_tillBox, &FlatComboBox::selectionChanged, this, [this] {
+        guarded([this] { showTill(m_tillBox->currentIndex() <= 0 ? 0 : m_tills.value(m_tillBox->currentIndex() - 1)); });
+    });
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         guarded([&] { sortByColumn(m_records->fieldAt(section)); });
     });
@@ -167,6 +181,26 @@ void SalesRecordsWindow::connectHandlers()
 }
 
 void SalesRecordsWindow::reload()
+{
+    listLines();
+    // The till chosen stays chosen while the record holds lines of it.
+    m_tills = m_records->tills();
+    QStringList items{QStringLiteral("全部")};
+    for (int till : std::as_const(m_tills))
+        items << QStringLiteral("%1 号").arg(till);
+    m_tillBox->setItems(items);
+    if (m_records->tillFilter() != 0 && !m_tills.contains(m_records->tillFilter()))
+        showTill(0);
+    m_tillBox->setCurrentIndex(int(m_tills.indexOf(m_records->tillFilter())) + 1);
+}
+
+void SalesRecordsWindow::showTill(int till)
+{
+    m_records->setTillFilter(till);
+    listLines();
+}
+
+void SalesRecordsWindow::listLines()
 {
     BusyPointer busy;
     // Closed first: when reading fails the grid stays empty and both totals

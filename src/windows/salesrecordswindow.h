@@ -5,10 +5,11 @@
 class QLabel;
 class QTableView;
 class SalesRecordModel;
+class FlatComboBox;
 class FlatSpeedButton;
 
 // Every recorded sale line, newest date first, with the total quantity and
-// the total amount over the whole table. Only reads: the receipt printing
+// the total amount over the whole table, or over the lines of one till. Only reads: the receipt printing
 // writes the lines. Each showing reads the table afresh; lines printed while
 // the window is open appear at its next showing.
 class SalesRecordsWindow final : public SideWindow
@@ -24,6 +25,9 @@ public:
     FlatSpeedButton *closeButton() const { return m_closeButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     FlatSpeedButton *exportButton() const { return m_exportButton; }
+    // The till whose lines are listed: 全部 (every till) or one of those the
+    // record holds lines of.
+    FlatComboBox *tillBox() const { return m_tillBox; }
     // The listed lines: what the grid shows and what the totals add up.
     SalesRecordModel *records() const { return m_records; }
 
@@ -31,6 +35,8 @@ public:
     void sortByColumn(const QString &field);
     // The lines of all days or some days to a CSV file ("导出…").
     void exportSales();
+    // Lists the lines of one till (0: of every till), with their totals.
+    void showTill(int till);
 
     // The direction of the next title click: descending while false.
     bool sortToggle() const { return m_sortToggle; }
@@ -42,14 +48,17 @@ private:
     void buildControls();
     void connectHandlers();
     void makeCurrent(int row, int column);
+    void listLines();
 
     SalesRecordModel *m_records = nullptr;
     FlatSpeedButton *m_closeSpot = nullptr;   // close mark in the picture
     FlatSpeedButton *m_closeButton = nullptr;
     FlatSpeedButton *m_exportButton = nullptr;
+    FlatComboBox *m_tillBox = nullptr;
     QTableView *m_grid = nullptr;
     QLabel *m_totalQuantityLabel = nullptr;
     QLabel *m_totalAmountLabel = nullptr;
 
+    QList<int> m_tills;   // the tills the box offers after 全部
     bool m_sortToggle = false;
 };

@@ -250,6 +250,8 @@ private slots:
     void agreesWithTheFullResultSet()
     {
         QFETCH(QString, dates);
+        if (dates == QLatin1String("missing") && TestDatabase::onServer())
+            QSKIP("a number column on a server holds no words");
         CashierFixture f;
         QRandomGenerator rng(20261207);
         __int128 exactAmount = 0;   // thousandths
@@ -451,7 +453,7 @@ private slots:
         QVERIFY(r->isVisible());
         QCOMPARE(f.boxes->count(), 1);
         QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Critical);
-        QVERIFY(f.boxes->lastText().contains(QStringLiteral("XiaoShouRecord")));
+        QVERIFY(f.boxes->lastText().contains(QStringLiteral("XiaoShouRecord"), Qt::CaseInsensitive));
         QCOMPARE(r->grid()->model()->rowCount(), 0);
         QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("3.5"));
         QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("0.3"));
