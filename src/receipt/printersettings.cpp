@@ -93,10 +93,10 @@ QString yesNo(bool value)
 SystemPrintSurface::PrinterLookup namedQueue(const QString &queue)
 {
     return [queue] {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
-        if (info.isNull())
-            throw PrinterError(QStringLiteral("Printer selected is not valid\n系统里没有打印机 %1!").arg(queue));
-        return info;
+        for (const SystemPrinterList::Queue &known : SystemPrinterList::read())
+            if (known.name == queue)
+                return queue;
+        throw PrinterError(QStringLiteral("Printer selected is not valid\n系统里没有打印机 %1!").arg(queue));
     };
 }
 
