@@ -56,7 +56,9 @@ const QList<Table> &tables()
           {QStringLiteral("日期"), "TEXT"},
           {QStringLiteral("时间"), "TEXT"}},
          {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON XiaoShouRecord (日期)"),
-          QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)")}},
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)"),
+          // A past receipt is found by its number to be printed again.
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt ON XiaoShouRecord (单号)")}},
         {kSettings,
          {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {QStringLiteral("收银员"), "TEXT"},
@@ -69,6 +71,24 @@ const QList<Table> &tables()
           {QStringLiteral("name"), "TEXT NOT NULL"},
           {QStringLiteral("value"), "TEXT"}},
          {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS till_settings_name ON till_settings (till, name)")},
+         true},
+        // One row per Z report, numbered one after another. A Z report covers
+        // the lines recorded after the last one's last_line; money is kept as
+        // the exact decimal text that was printed.
+        {kDayClosings,
+         {{QStringLiteral("number"), "INTEGER PRIMARY KEY"},
+          {QStringLiteral("closed_at"), "TEXT NOT NULL"},
+          {QStringLiteral("date_from"), "TEXT NOT NULL"},
+          {QStringLiteral("date_to"), "TEXT NOT NULL"},
+          {QStringLiteral("after_line"), "INTEGER NOT NULL"},
+          {QStringLiteral("last_line"), "INTEGER NOT NULL"},
+          {QStringLiteral("receipts"), "INTEGER NOT NULL"},
+          {QStringLiteral("lines"), "INTEGER NOT NULL"},
+          {QStringLiteral("items"), "TEXT NOT NULL"},
+          {QStringLiteral("takings"), "TEXT NOT NULL"},
+          {QStringLiteral("counted"), "TEXT NOT NULL"},
+          {QStringLiteral("difference"), "TEXT NOT NULL"}},
+         {},
          true},
     };
     return all;

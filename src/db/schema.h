@@ -14,6 +14,7 @@ inline const QString kOpenSale = QStringLiteral("xiaoshou");
 inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
 inline const QString kSettings = QStringLiteral("beizhu");
 inline const QString kTillSettings = QStringLiteral("till_settings");
+inline const QString kDayClosings = QStringLiteral("day_closings");
 
 // Name of the key that the database assigns to each new row (position 0 of
 // the open sale and the sales record). No window names it.
@@ -27,7 +28,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version.
 // Raise it whenever a table or index is added.
-inline constexpr int kVersion = 2;
+inline constexpr int kVersion = 3;
 
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();

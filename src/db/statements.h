@@ -49,6 +49,16 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time);
 
+// Reports, reprints and day closings.
+// The lines of a report's range, along the date index: key, receipt number,
+// cashier, date, time, code, name, quantity, amount.
+Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, qint64 afterLine);
+Statement recordedReceipt(const QString &receiptNumber); // name, quantity, amount, cashier, date, time of its lines
+Statement lastDayClosing();                             // the closing with the highest number
+Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
+                           qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
+                           const QString &takings, const QString &counted, const QString &difference);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

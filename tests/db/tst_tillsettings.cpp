@@ -1,6 +1,7 @@
 #include "testdatabase.h"
 
 #include "db/database.h"
+#include "db/schema.h"
 #include "db/tillsettings.h"
 
 #include <QTest>
@@ -37,7 +38,7 @@ private slots:
         db.open(file.path());
         TillSettings(db).store({{QStringLiteral("drawer"), QStringLiteral("2")}});
         QCOMPARE(file.scalar(QStringLiteral("select value from till_settings")).toString(), QStringLiteral("2"));
-        QCOMPARE(file.scalar(QStringLiteral("pragma user_version")).toInt(), 2);
+        QCOMPARE(file.scalar(QStringLiteral("pragma user_version")).toInt(), Schema::kVersion);
     }
 };
 
