@@ -21,6 +21,11 @@ public:
     // Every line of the receipt, in print order.
     static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy);
 
+    // A receipt printed again from the sales record: the first copy's lines
+    // with the reprint mark under the title.
+    static QList<ReceiptLine> reprintLines(const ReceiptInput &input);
+    static QString reprintMark();
+
     // One blank followed by n more when n is 1 or more; a single blank
     // otherwise. Never empty.
     static QString padSpaces(int n);
