@@ -9,6 +9,7 @@ packages=(
     fonts-wqy-zenhei fonts-dejavu-core
     xdg-utils sqlite3
     xvfb xauth
+    qt6-charts-dev libqt6opengl6-dev poppler-utils
     "$@"
 )
 

@@ -2,9 +2,12 @@
 
 #include "widgets/datagrid.h"
 
+#include "db/apperror.h"
 #include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
+#include "till/recordedreceipt.h"
 #include "windowparts.h"
+#include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
@@ -32,8 +35,9 @@ public:
 
 } // namespace
 
-SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
+SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow, PrinterSource printer)
     : SideWindow(db, QStringLiteral("查询统计"), mainWindow)
+    , m_printer(std::move(printer))
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
     WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
@@ -94,6 +98,15 @@ void SalesRecordsWindow::buildControls()
     m_totalQuantityLabel = label(totals, QStringLiteral("0"), {480, 12, 121, 21}, pixelFont(16, true));
     label(totals, QStringLiteral("合计金额："), {656, 14, 81, 16}, pixelFont(13, true));
     m_totalAmountLabel = label(totals, QStringLiteral("0"), {736, 12, 121, 16}, pixelFont(16, true));
+
+    // Reprinting a past receipt, and the way to the reports.
+    label(this, QStringLiteral("单号："), {16, 624, 48, 16}, pixelFont(14, true));
+    m_receiptNumberBox = new FlatEdit(this);
+    m_receiptNumberBox->setGeometry(64, 618, 150, 28);
+    m_receiptNumberBox->setFont(pixelFont(16));
+    m_receiptNumberBox->setColorFlat(Qt::white);
+    m_reprintButton = actionButton(this, QStringLiteral("重印小票"), {222, 616, 120, 33});
+    m_reportsButton = actionButton(this, QStringLiteral("销售报表"), {614, 616, 150, 33});
 }
 
 void SalesRecordsWindow::connectHandlers()
@@ -104,6 +117,21 @@ void SalesRecordsWindow::connectHandlers()
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         guarded([&] { sortByColumn(m_records->fieldAt(section)); });
     });
+    // The receipt of the line clicked is the one to print again.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (!current.isValid())
+            return;
+        for (int column = 0; column < m_records->columnCount(); ++column) {
+            if (m_records->fieldAt(column) == QStringLiteral("单号"))
+                m_receiptNumberBox->setText(m_records->text(current.row(), column));
+        }
+    });
+    connect(m_reprintButton, &QAbstractButton::clicked, this, [this] { guarded([this] { reprintReceipt(); }); });
+    connect(m_receiptNumberBox, &FlatEdit::keyDown, this, [this](int key) {
+        if (WindowParts::isEnter(key))
+            guarded([this] { reprintReceipt(); });
+    });
+    connect(m_reportsButton, &QAbstractButton::clicked, this, &SalesRecordsWindow::reportsAsked);
     // A page that cannot be read while the grid is drawn is reported once the drawing is done.
     connect(m_records, &SalesRecordModel::readFailed, this, &AppBoxes::showError, Qt::QueuedConnection);
 }
@@ -152,4 +180,11 @@ void SalesRecordsWindow::makeCurrent(int row, int column)
                 grid->scrollTo(index);
         },
         Qt::QueuedConnection);
+}
+
+void SalesRecordsWindow::reprintReceipt()
+{
+    if (!m_printer)
+        throw Refusal(QStringLiteral("没有小票打印机"));
+    RecordedReceipt::reprint(database(), m_receiptNumberBox->text(), m_printer());
 }
