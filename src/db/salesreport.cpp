@@ -129,11 +129,82 @@ struct GroupSums
     }
 };
 
-// Receipts counted once per group they have lines in: pairs of receipt and group.
-quint64 pairKey(int receipt, int group)
+// Receipt numbers numbered in the order met. The usual twelve digits are
+// kept as a number, which is quicker to look up than the text.
+class ReceiptIndex
 {
-    return (quint64(quint32(receipt)) << 32) | quint32(group);
-}
+public:
+    int indexOf(std::string_view text)
+    {
+        if (m_last >= 0 && text == m_lastText)
+            return m_last;
+        m_lastText.assign(text);
+        const int next = int(m_count);
+        int found;
+        if (quint64 number = 0; asNumber(text, &number))
+            found = m_byNumber.try_emplace(number, next).first->second;
+        else
+            found = m_byText.try_emplace(m_lastText, next).first->second;
+        if (found == next)
+            ++m_count;
+        m_last = found;
+        return found;
+    }
+
+    size_t size() const { return m_count; }
+
+private:
+    // Up to 17 digits, with their count, so that "0012" and "12" stay apart.
+    static bool asNumber(std::string_view text, quint64 *number)
+    {
+        if (text.empty() || text.size() > 17)
+            return false;
+        quint64 value = 0;
+        for (const char c : text) {
+            if (c < '0' || c > '9')
+                return false;
+            value = value * 10 + quint64(c - '0');
+        }
+        *number = value * 32 + text.size();
+        return true;
+    }
+
+    std::unordered_map<quint64, int> m_byNumber;
+    std::unordered_map<std::string, int> m_byText;
+    std::string m_lastText;
+    size_t m_count = 0;
+    int m_last = -1;
+};
+
+// Receipts of one kind of group (cashier, hour, day), each counted once in
+// every group it has lines in. A receipt's lines nearly always share one
+// cashier, hour and day; only a receipt met in a second group is looked up.
+class ReceiptsByGroup
+{
+public:
+    void count(int receipt, int group)
+    {
+        if (size_t(receipt) >= m_first.size())
+            m_first.resize(size_t(receipt) + 1, -1);
+        int &first = m_first[size_t(receipt)];
+        if (first == group)
+            return;
+        if (first < 0)
+            first = group;
+        else if (!m_more.insert((quint64(quint32(receipt)) << 32) | quint32(group)).second)
+            return;
+        if (size_t(group) >= m_counts.size())
+            m_counts.resize(size_t(group) + 1, 0);
+        ++m_counts[size_t(group)];
+    }
+
+    qint64 of(int group) const { return size_t(group) < m_counts.size() ? m_counts[size_t(group)] : 0; }
+
+private:
+    std::vector<int> m_first;   // by receipt: the first group it was met in
+    std::unordered_set<quint64> m_more;
+    std::vector<qint64> m_counts;
+};
 
 ReportFigures::Product productFigures(const ProductSums &p)
 {
@@ -149,10 +220,10 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
 
     TextIndex days;
     TextIndex cashiers;
-    TextIndex receipts;
+    ReceiptIndex receipts;
     std::vector<Cell> cells;
     std::unordered_map<quint64, int> cellIndex;
-    std::unordered_set<quint64> receiptCashier, receiptHour, receiptDay;
+    ReceiptsByGroup receiptCashier, receiptHour, receiptDay;
     std::vector<ProductSums> products;
     std::unordered_map<std::string, int> productIndex;
     std::string productKey;
@@ -163,10 +234,23 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     int lastReceipt = -1;
     int lastReceiptCell = -1;
 
+    // Lines are recorded day after day, so the lines of a range of dates lie
+    // in one run of row keys: found along the date index, the run is read
+    // straight down the table, several times quicker than fetching each
+    // line through the index. A date typed by hand only widens the run.
+    const QString fromDate = ReportRange::dateText(range.from);
+    const QString toDate = ReportRange::dateText(range.to);
+    qint64 firstKey = 0;
+    qint64 lastKey = -1;
     {
-        SqliteStatement walk(db, Statements::reportLines(ReportRange::dateText(range.from),
-                                                          ReportRange::dateText(range.to), range.cashier,
-                                                          range.afterLine));
+        SqliteStatement keys(db, Statements::reportLineRange(fromDate, toDate));
+        if (keys.step() && sqlite3_column_type(keys.handle(), 0) != SQLITE_NULL) {
+            firstKey = std::max(sqlite3_column_int64(keys.handle(), 0), range.afterLine + 1);
+            lastKey = sqlite3_column_int64(keys.handle(), 1);
+        }
+    }
+    if (firstKey <= lastKey) {
+        SqliteStatement walk(db, Statements::reportLines(fromDate, toDate, range.cashier, firstKey, lastKey));
         sqlite3_stmt *row = walk.handle();
         while (walk.step()) {
             const std::string_view date = textOf(row, Date);
@@ -193,9 +277,9 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
 
             const int receipt = receipts.indexOf(textOf(row, ReceiptNumber));
             if (receipt != lastReceipt || lastCell != lastReceiptCell) {
-                receiptCashier.insert(pairKey(receipt, cashier));
-                receiptHour.insert(pairKey(receipt, hour + 1));
-                receiptDay.insert(pairKey(receipt, day));
+                receiptCashier.count(receipt, cashier);
+                receiptHour.count(receipt, hour + 1);
+                receiptDay.count(receipt, day);
                 lastReceipt = receipt;
                 lastReceiptCell = lastCell;
             }
@@ -241,12 +325,12 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
         byHour[size_t(cell.hour + 1)].add(cell);
         byDay[size_t(cell.day)].add(cell);
     }
-    for (const quint64 pair : receiptCashier)
-        ++byCashier[size_t(quint32(pair))].receipts;
-    for (const quint64 pair : receiptHour)
-        ++byHour[size_t(quint32(pair))].receipts;
-    for (const quint64 pair : receiptDay)
-        ++byDay[size_t(quint32(pair))].receipts;
+    for (size_t i = 0; i < byCashier.size(); ++i)
+        byCashier[i].receipts = receiptCashier.of(int(i));
+    for (size_t i = 0; i < byHour.size(); ++i)
+        byHour[i].receipts = receiptHour.of(int(i));
+    for (size_t i = 0; i < byDay.size(); ++i)
+        byDay[i].receipts = receiptDay.of(int(i));
 
     figures.receipts = qint64(receipts.size());
     figures.lines = total.lines;
@@ -267,10 +351,14 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
             figures.byHour << sums.figures(QStringLiteral("%1").arg(hour, 2, 10, QLatin1Char('0')));
     }
 
-    // Dates come in order (the walk goes along them); days without sales
+    // Dates in order (their text sorts as the dates do); days without sales
     // between two dates are shown as such.
+    std::vector<size_t> dayOrder(byDay.size());
+    for (size_t i = 0; i < dayOrder.size(); ++i)
+        dayOrder[i] = i;
+    std::sort(dayOrder.begin(), dayOrder.end(), [&](size_t a, size_t b) { return days.texts()[a] < days.texts()[b]; });
     QDate previous;
-    for (size_t i = 0; i < byDay.size(); ++i) {
+    for (const size_t i : dayOrder) {
         const QString text = qtext(days.texts()[i]);
         const QDate date = ReportRange::parseDate(text);
         if (date.isValid() && previous.isValid()) {

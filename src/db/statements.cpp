@@ -132,20 +132,25 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
             {code, name, quantity, price, amount, receiptNumber, cashier, date, time}, {}, {}};
 }
 
-Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, qint64 afterLine)
+Statement reportLineRange(const QString &fromDate, const QString &toDate)
 {
+    return {QStringLiteral("select min(id), max(id) from XiaoShouRecord where 日期 >= ? and 日期 <= ?"),
+            {fromDate, toDate}, {}, {}};
+}
+
+Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, qint64 firstLine,
+                      qint64 lastLine)
+{
+    // "+日期" keeps the date index out: the lines are read straight down the
+    // table by key, and the dates only checked.
     QString sql = QStringLiteral("select id, 单号, 收银员, 日期, 时间, 编码, 品名, 数量, 金额 from XiaoShouRecord "
-                                 "where 日期 >= ? and 日期 <= ?");
-    QVariantList params{fromDate, toDate};
+                                 "where id >= ? and id <= ? and +日期 >= ? and +日期 <= ?");
+    QVariantList params{firstLine, lastLine, fromDate, toDate};
     if (!cashier.isEmpty()) {
         sql += QStringLiteral(" and 收银员 = ?");
         params << cashier;
     }
-    if (afterLine > 0) {
-        sql += QStringLiteral(" and id > ?");
-        params << afterLine;
-    }
-    return {sql + QStringLiteral(" order by 日期, id"), params, {}, {}};
+    return {sql + QStringLiteral(" order by id"), params, {}, {}};
 }
 
 Statement recordedReceipt(const QString &receiptNumber)

@@ -50,9 +50,12 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
                          const QString &cashier, const QString &date, const QString &time);
 
 // Reports, reprints and day closings.
-// The lines of a report's range, along the date index: key, receipt number,
-// cashier, date, time, code, name, quantity, amount.
-Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, qint64 afterLine);
+// The first and last row key of the lines of the dates (NULL when there are none).
+Statement reportLineRange(const QString &fromDate, const QString &toDate);
+// The lines of the dates with keys from first to last, by key: key, receipt
+// number, cashier, date, time, code, name, quantity, amount.
+Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, qint64 firstLine,
+                      qint64 lastLine);
 Statement recordedReceipt(const QString &receiptNumber); // name, quantity, amount, cashier, date, time of its lines
 Statement lastDayClosing();                             // the closing with the highest number
 Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,

@@ -199,7 +199,8 @@ private slots:
     }
 
     // A day is the sale date as recorded: a sale rung up at 00:10 on a screen
-    // still showing the old date is the last sale of the old day.
+    // still showing the old date belongs to the old day, and so does a sale
+    // typed in days later with its date.
     void rangesEndAtMidnightAsRecorded()
     {
         record(*file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("23:59"),
@@ -212,15 +213,24 @@ private slots:
                QStringLiteral("a"), QStringLiteral("a"), 1000, 8000);
         record(*file, QStringLiteral("5"), QStringLiteral("小王"), QStringLiteral("2026-03-03"), QStringLiteral("00:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 16000);
+        // A forgotten sale of the 1st, typed in later with that date.
+        record(*file, QStringLiteral("6"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("18:00"),
+               QStringLiteral("a"), QStringLiteral("a"), 1000, 32000);
 
         ReportFigures f = report(days("2026-03-02", "2026-03-02"));
         QCOMPARE(f.takings, QStringLiteral("12"));
         QCOMPARE(f.firstSale, QStringLiteral("2026-03-02 00:00"));
         QCOMPARE(f.lastSale, QStringLiteral("2026-03-02 23:59"));
         f = report(days("2026-03-01", "2026-03-01"));
-        QCOMPARE(f.takings, QStringLiteral("3"));
+        QCOMPARE(f.takings, QStringLiteral("35"));
+        QCOMPARE(f.lines, 3);
         QCOMPARE(f.firstSale, QStringLiteral("2026-03-01 23:59"));
-        QCOMPARE(f.lastSale, QStringLiteral("2026-03-01 00:10"));
+        QCOMPARE(f.lastSale, QStringLiteral("2026-03-01 18:00"));
+        f = report(days("2026-03-01", "2026-03-02"));
+        QCOMPARE(f.byDay.size(), 2);
+        QCOMPARE(f.byDay[0].key, QStringLiteral("2026-03-01"));
+        QCOMPARE(f.byDay[0].takings, QStringLiteral("35"));
+        QCOMPARE(f.byDay[1].takings, QStringLiteral("12"));
         QCOMPARE(report(days("2026-03-02", "2026-03-03")).takings, QStringLiteral("28"));
         QCOMPARE(report(days("2026-02-28", "2026-02-28")).lines, 0);
     }
