@@ -4,8 +4,9 @@
 
 class QChart;
 
-// The two charts of a report: takings by hour of the day (bars, 0 to 23)
-// and by day over the range (a line; days without sales lie on zero). The
+// The two charts of a report: takings by hour of the day (bars, from 8 to
+// 20 o'clock and every other hour with sales) and by day over the range (a
+// line; days without sales lie on zero). The
 // reports window keeps one of each and refills it at every report; the PDF
 // export makes its own.
 class ReportCharts final

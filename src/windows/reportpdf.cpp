@@ -60,13 +60,17 @@ public:
         space(8);
         room(kRowHeight * 3);
         text(title, 12, true);
-        row(headers, widths, true);
+        // A column of numbers is right-aligned, its heading too.
+        QList<bool> numbers;
+        for (qsizetype i = 0; i < headers.size(); ++i)
+            numbers << (i > 0 && !rows.isEmpty() && isNumber(rows.first().value(i)));
+        row(headers, widths, numbers, true);
         for (const QStringList &cells : rows) {
             if (m_y + kRowHeight > kPageHeight - kMargin) {
                 newPage();
-                row(headers, widths, true);
+                row(headers, widths, numbers, true);
             }
-            row(cells, widths, false);
+            row(cells, widths, numbers, false);
         }
     }
 
@@ -88,7 +92,7 @@ public:
     void space(double height) { m_y += height; }
 
 private:
-    void row(const QStringList &cells, const QList<double> &widths, bool heading)
+    void row(const QStringList &cells, const QList<double> &widths, const QList<bool> &numbers, bool heading)
     {
         m_painter.setFont(WindowParts::pixelFont(9, heading));
         if (heading) {
@@ -96,7 +100,7 @@ private:
         }
         double x = kMargin;
         for (qsizetype i = 0; i < cells.size() && i < widths.size(); ++i) {
-            const bool number = !heading && i > 0 && isNumber(cells[i]);
+            const bool number = numbers.value(i);
             const QRectF cell(x + 2, m_y, widths[i] - 4, kRowHeight);
             m_painter.drawText(cell, (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
                                m_painter.fontMetrics().elidedText(cells[i], Qt::ElideRight, int(cell.width())));

@@ -57,7 +57,8 @@ FlatSpeedButton *choiceButton(QWidget *parent, const QString &caption, QRect geo
     auto *button = new FlatSpeedButton(caption, parent);
     button->setGeometry(geometry);
     button->setFont(WindowParts::pixelFont(13, true));
-    button->setColors(kPanelColor, colorFromValue(16744576), colorFromValue(300815), Qt::gray, Qt::black);
+    // Latched down in a light green, so the black caption stays readable.
+    button->setColors(kPanelColor, colorFromValue(16744576), QColor(0x8E, 0xD8, 0x86), Qt::gray, Qt::black);
     button->setGroupIndex(group);
     return button;
 }
@@ -113,6 +114,10 @@ QChartView *makeChartView(QWidget *parent, QRect geometry, QChart *chart)
     view->setGeometry(geometry);
     view->setRenderHint(QPainter::Antialiasing);
     view->setFrameShape(QFrame::Box);
+    view->setBackgroundBrush(Qt::white);
+    // A refilled chart is drawn whole: drawing only what changed left the
+    // old points' marks behind.
+    view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     return view;
 }
 
@@ -205,7 +210,7 @@ void ReportsWindow::buildControls()
     m_topRows->setHorizontalHeaderLabels(
         {QStringLiteral("名次"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("营业额")});
     m_topGrid = makeGrid(this, {668, 172, 296, 434}, m_topRows);
-    const int topWidths[] = {38, 124, 54, 76};
+    const int topWidths[] = {44, 110, 48, 72};   // with room for the scroll bar
     for (int i = 0; i < 4; ++i)
         m_topGrid->setColumnWidth(i, topWidths[i]);
 
@@ -277,8 +282,9 @@ FlatSpeedButton *ReportsWindow::topButton(TopList list) const
 
 void ReportsWindow::reload()
 {
-    // Each showing starts at today, every cashier.
+    // Each showing starts at today, every cashier, ready for the counted cash.
     m_countedCashBox->clear();
+    m_countedCashBox->setFocus();
     m_range.cashier.clear();
     m_cashierBox->setEditText(kEveryCashier);
     showPeriod(ReportRange::Preset::Today);
@@ -377,7 +383,7 @@ void ReportsWindow::fillTopGrid()
     int rank = 0;
     for (const ReportFigures::Product &p : products) {
         QStandardItem *name = textCell(p.name);
-        name->setToolTip(p.code);
+        name->setToolTip(QStringLiteral("%1  (%2)").arg(p.name, p.code));
         m_topRows->appendRow({numberCell(QString::number(++rank)), name, numberCell(p.quantity), numberCell(p.takings)});
     }
     resort(m_topGrid);
