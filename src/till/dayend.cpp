@@ -30,6 +30,14 @@ std::optional<DayClosings::Closing> DayEnd::lastClosing() const
     return DayClosings(m_db).last();
 }
 
+void DayEnd::checkClosing(const ReportRange &range, const QString &countedCash)
+{
+    if (!range.cashier.isEmpty())
+        throw Refusal(QStringLiteral("Z报表是全店的日结，请选“全部收银员”"));
+    if (countedCash.trimmed().isEmpty())
+        throw Refusal(QStringLiteral("请填上清点的现金金额!"));
+}
+
 ReportFigures DayEnd::printXReport(const ReportRange &range, ReceiptSink &printer, const QDateTime &now)
 {
     const ReportFigures figures = SalesReport::compute(m_db, range);
@@ -52,10 +60,7 @@ ReportRange DayEnd::zRange(const ReportRange &range) const
 DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &countedCash, ReceiptSink &printer,
                                       const QDateTime &now)
 {
-    if (!range.cashier.isEmpty())
-        throw Refusal(QStringLiteral("Z报表是全店的日结，请选“全部收银员”"));
-    if (countedCash.trimmed().isEmpty())
-        throw Refusal(QStringLiteral("请填上清点的现金金额!"));
+    checkClosing(range, countedCash);
     const double counted = textToNumber(countedCash);
 
     // Reading the last closing, the lines after it and writing the new

@@ -36,6 +36,10 @@ public:
 
     std::optional<DayClosings::Closing> lastClosing() const;
 
+    // Throws Refusal when a Z report of the range cannot be made with this
+    // counted cash (one cashier chosen, nothing typed), before anything is asked.
+    static void checkClosing(const ReportRange &range, const QString &countedCash);
+
 private:
     Database &m_db;
 };

@@ -397,13 +397,8 @@ void ReportsWindow::printXReport()
 
 void ReportsWindow::closeDay()
 {
-    DayEnd dayEnd(database());
-    if (!m_range.cashier.isEmpty())
-        throw Refusal(QStringLiteral("Z报表是全店的日结，请选“全部收银员”"));
-    if (m_countedCashBox->text().trimmed().isEmpty()) {
-        m_countedCashBox->setFocus();
-        throw Refusal(QStringLiteral("请填上清点的现金金额!"));
-    }
+    m_countedCashBox->setFocus();
+    DayEnd::checkClosing(m_range, m_countedCashBox->text());
     QMessageBox ask(QMessageBox::Question, QStringLiteral("Confirm"),
                     QStringLiteral("打印Z报表并日结吗？\n日结后，下一张Z报表从这次之后的销售算起。"),
                     QMessageBox::Yes | QMessageBox::No, this);
@@ -411,7 +406,7 @@ void ReportsWindow::closeDay()
     ask.setEscapeButton(QMessageBox::No);
     if (ask.exec() != QMessageBox::Yes)
         return;
-    const DayClosings::Closing closing = dayEnd.closeDay(m_range, m_countedCashBox->text(), m_printer());
+    const DayClosings::Closing closing = DayEnd(database()).closeDay(m_range, m_countedCashBox->text(), m_printer());
     m_countedCashBox->clear();
     showLastClosing();
     AppBoxes::showNotice(QStringLiteral("Z报表 No.%1 已打印。\n营业额 %2，清点现金 %3，差额 %4")
