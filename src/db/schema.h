@@ -17,6 +17,7 @@ inline const QString kTillSettings = QStringLiteral("till_settings");
 // The program's own: a sale whose record rows are committed and whose
 // receipt is being printed; gone once the open sale is emptied.
 inline const QString kAwaitingPrint = QStringLiteral("awaiting_print");
+inline const QString kDayClosings = QStringLiteral("day_closings");
 
 // Name of the key that the database assigns to each new row (position 0 of
 // the open sale and the sales record). No window names it.
@@ -54,7 +55,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 
 // The layout this program reads and writes, kept in the file's user_version.
 // Raise it whenever a table or index is added.
-inline constexpr int kVersion = 4;
+inline constexpr int kVersion = 5;
 
 // CREATE TABLE and CREATE INDEX statements, in order.
 QStringList createStatements();

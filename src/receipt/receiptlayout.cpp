@@ -100,3 +100,15 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
         result.append(bodyLine(QStringLiteral(" ")));
     return result;
 }
+
+QString ReceiptLayout::reprintMark()
+{
+    return QStringLiteral(u"重印 / REPRINT");
+}
+
+QList<ReceiptLine> ReceiptLayout::reprintLines(const ReceiptInput &input)
+{
+    QList<ReceiptLine> result = lines(input, ReceiptCopy::First);
+    result.insert(1, bodyLine(reprintMark()));
+    return result;
+}

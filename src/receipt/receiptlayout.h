@@ -26,6 +26,11 @@ public:
     static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy,
                                     TextEncoding encoding = TextEncoding::Gbk);
 
+    // A receipt printed again from the sales record: the first copy's lines
+    // with the reprint mark under the title.
+    static QList<ReceiptLine> reprintLines(const ReceiptInput &input);
+    static QString reprintMark();
+
     // One blank followed by n more when n is 1 or more; a single blank
     // otherwise. Never empty.
     static QString padSpaces(int n);

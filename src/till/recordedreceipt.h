@@ -1,0 +1,26 @@
+#pragma once
+
+#include "receipt/receiptdata.h"
+
+#include <QString>
+
+class Database;
+class ReceiptSink;
+
+// A past sale made into its receipt again from the lines the sales record
+// keeps: the same lines in the same order, the receipt number, cashier, sale
+// date and time as recorded, the totals added up as the till added them, and
+// the shop name and remark as they stand now. The amount received and the
+// change are not recorded, so a reprint has neither.
+class RecordedReceipt final
+{
+public:
+    RecordedReceipt() = delete;
+
+    // Throws Refusal when no recorded line carries the number (blanks around
+    // a typed number do not count), DatabaseError when reading fails.
+    static ReceiptInput load(Database &db, const QString &receiptNumber);
+
+    // Prints it once, marked as a reprint; nothing is recorded.
+    static void reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer);
+};
