@@ -296,7 +296,7 @@ Statement reportLines(const QString &fromDate, const QString &toDate, const QStr
 
 Statement recordedReceipt(const QString &receiptNumber)
 {
-    return {QStringLiteral("select 品名, 数量, 金额, 收银员, 日期, 时间 from XiaoShouRecord where 单号 = ? order by id"),
+    return {QStringLiteral("select 单号, 品名, 数量, 金额, 收银员, 日期, 时间 from XiaoShouRecord where 单号 = ? order by id"),
             {receiptNumber}, {}, {}};
 }
 

@@ -106,9 +106,9 @@ QString ReceiptLayout::reprintMark()
     return QStringLiteral(u"重印 / REPRINT");
 }
 
-QList<ReceiptLine> ReceiptLayout::reprintLines(const ReceiptInput &input)
+QList<ReceiptLine> ReceiptLayout::reprintLines(const ReceiptInput &input, TextEncoding encoding)
 {
-    QList<ReceiptLine> result = lines(input, ReceiptCopy::First);
+    QList<ReceiptLine> result = lines(input, ReceiptCopy::First, encoding);
     result.insert(1, bodyLine(reprintMark()));
     return result;
 }

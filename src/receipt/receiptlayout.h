@@ -28,7 +28,7 @@ public:
 
     // A receipt printed again from the sales record: the first copy's lines
     // with the reprint mark under the title.
-    static QList<ReceiptLine> reprintLines(const ReceiptInput &input);
+    static QList<ReceiptLine> reprintLines(const ReceiptInput &input, TextEncoding encoding = TextEncoding::Gbk);
     static QString reprintMark();
 
     // One blank followed by n more when n is 1 or more; a single blank

@@ -1,7 +1,7 @@
 #include "recordedreceipt.h"
 
 #include "db/apperror.h"
-#include "db/numbertext.h"
+#include "db/decimalsum.h"
 #include "db/query.h"
 #include "db/shopsettings.h"
 #include "db/statements.h"
@@ -15,6 +15,7 @@ const QString kAmount = QStringLiteral("金额");
 const QString kCashier = QStringLiteral("收银员");
 const QString kDate = QStringLiteral("日期");
 const QString kTime = QStringLiteral("时间");
+const QString kReceiptNumber = QStringLiteral("单号");
 } // namespace
 
 ReceiptInput RecordedReceipt::load(Database &db, const QString &receiptNumber)
@@ -27,30 +28,44 @@ ReceiptInput RecordedReceipt::load(Database &db, const QString &receiptNumber)
     lines.open();
     if (lines.recordCount() <= 0)
         throw Refusal(QStringLiteral("找不到单号为 %1 的小票").arg(number));
+    return fromLines(db, lines);
+}
 
+ReceiptInput RecordedReceipt::loadRows(Database &db, qint64 firstKey, qint64 lastKey)
+{
+    Query lines(db);
+    lines.setStatement(Statements::recordedSale(firstKey, lastKey));
+    lines.open();
+    return fromLines(db, lines);
+}
+
+ReceiptInput RecordedReceipt::fromLines(Database &db, Query &lines)
+{
     const ShopSettings settings = ShopSettings::load(db);
     ReceiptInput input;
     input.shopName = settings.shopName;
     input.remark = settings.remark;
-    input.receiptNumber = number;
     lines.first();
-    input.cashier = lines.text(kCashier);
-    input.saleDate = lines.text(kDate);
-    input.printTime = lines.text(kTime);
-    // Added line by line in double precision, as the till adds the open sale.
-    double quantity = 0;
-    double amount = 0;
+    if (!lines.eof()) {
+        input.receiptNumber = lines.text(kReceiptNumber);
+        input.cashier = lines.text(kCashier);
+        input.saleDate = lines.text(kDate);
+        input.printTime = lines.text(kTime);
+    }
+    // Exact decimal sums, as the till adds the open sale.
+    DecimalSum quantity;
+    DecimalSum amount;
     for (; !lines.eof(); lines.next()) {
         input.saleLines << ReceiptSaleLine{lines.text(kName), lines.text(kQuantity), lines.text(kAmount)};
-        quantity += lines.number(kQuantity);
-        amount += lines.number(kAmount);
+        quantity.add(lines.number(kQuantity));
+        amount.add(lines.number(kAmount));
     }
-    input.totalQuantity = formatGeneral(quantity);
-    input.totalAmount = formatGeneral(amount);
+    input.totalQuantity = quantity.text();
+    input.totalAmount = amount.text();
     return input;
 }
 
 void RecordedReceipt::reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer)
 {
-    printer.print(ReceiptLayout::reprintLines(load(db, receiptNumber)));
+    printer.print(ReceiptLayout::reprintLines(load(db, receiptNumber), printer.encoding()));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class Database;
+class Query;
 class ReceiptSink;
 
 // A past sale made into its receipt again from the lines the sales record
@@ -20,7 +21,13 @@ public:
     // Throws Refusal when no recorded line carries the number (blanks around
     // a typed number do not count), DatabaseError when reading fails.
     static ReceiptInput load(Database &db, const QString &receiptNumber);
+    // The same for the record rows with keys from firstKey to lastKey (one
+    // sale as the till wrote it); no sale lines when there are none.
+    static ReceiptInput loadRows(Database &db, qint64 firstKey, qint64 lastKey);
 
     // Prints it once, marked as a reprint; nothing is recorded.
     static void reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer);
+
+private:
+    static ReceiptInput fromLines(Database &db, Query &lines);
 };

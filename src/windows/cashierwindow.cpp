@@ -331,7 +331,7 @@ void CashierWindow::finishInterruptedSale()
     // The last run ended while a recorded sale's receipt was being printed:
     // the sale is finished, and only the cashier knows whether a receipt
     // came out.
-    const std::optional<Till::RecordedReceipt> receipt = m_till.finishInterruptedSale();
+    const std::optional<Till::UnfinishedReceipt> receipt = m_till.finishInterruptedSale();
     showTotals();
     if (!receipt)
         return;
