@@ -36,6 +36,11 @@ public:
     static QString padSpaces(int n);
 
     static QString separator();
+    // The feed that ends every printed document, so its last line clears the
+    // cutter: three lines ". ", one ".", two of one blank.
+    static QList<ReceiptLine> feedLines();
+    // A line at the body size.
+    static ReceiptLine bodyLine(const QString &text);
     static QString columnHeader(ReceiptCopy copy);
 
     // The name part of an item line: the first 16 bytes of the name (a
