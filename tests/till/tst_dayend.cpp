@@ -1,4 +1,5 @@
 #include "escposlines.h"
+#include "papertray.h"
 #include "testdatabase.h"
 
 #include "db/apperror.h"
@@ -16,23 +17,6 @@
 
 namespace {
 
-// A printer that keeps every job's text, or refuses every job.
-class PaperTray final : public ReceiptSink
-{
-public:
-    void print(const QList<ReceiptLine> &lines) override
-    {
-        if (!refusal.isEmpty())
-            throw PrinterError(refusal);
-        QStringList job;
-        for (const ReceiptLine &line : lines)
-            job << line.text();
-        jobs << job;
-    }
-
-    QList<QStringList> jobs;
-    QString refusal;
-};
 
 QString run(const QString &program, const QStringList &arguments)
 {
