@@ -8,19 +8,26 @@
 #include "db/databaseaddress.h"
 #include "db/democatalogue.h"
 #include "db/productimport.h"
+#include "db/reportsheet.h"
+#include "db/salesreport.h"
+#include "receipt/receiptprinter.h"
+#include "till/recordedreceipt.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 const char *const kCommands[] = {"--init-db", "--import-products", "--export-products", "--export-sales",
-                                 "--backup", "--restore"};
+                                 "--backup", "--restore", "--report", "--reprint"};
 
-// Exit codes of the commands below.
+// Exit codes of the commands below: done, refused or failed, a command line
+// that makes no sense, done but some rows of a file were left out.
 enum Exit { Done = 0, Failed = 1, Usage = 2, DoneWithBadRows = 3 };
 
 void complain(const QString &message)
@@ -57,7 +64,7 @@ void say(const QString &message)
     std::fflush(stdout);
 }
 
-// fenwo --import-products FILE [--existing update|skip] [--report FILE]:
+// fenwo --import-products FILE [--existing update|skip] [--bad-rows FILE]:
 // every good row of the product list into the catalogue, in one transaction.
 int runImport(const QString &databasePath, const QString &file, ProductImport::Existing existing,
                    const QString &reportPath)
@@ -144,6 +151,63 @@ int runRestore(const QString &databasePath, const QString &file)
     }
 }
 
+// fenwo --report FROM TO [--cashier NAME]: the report's figures as plain text
+// (UTF-8, tab-separated) on standard output.
+int printReport(const QString &fromText, const QStringList &rest, const QString &cashier, const QString &path)
+{
+    if (rest.size() != 1) {
+        complain(QStringLiteral("--report needs two dates, FROM and TO, as yyyy-mm-dd"));
+        return Usage;
+    }
+    ReportRange range;
+    range.from = ReportRange::parseDate(fromText);
+    range.to = ReportRange::parseDate(rest.first());
+    range.cashier = cashier;
+    for (const auto &[date, text] : {std::pair(range.from, fromText), std::pair(range.to, rest.first())}) {
+        if (!date.isValid()) {
+            complain(QStringLiteral("'%1' is not a date of the form yyyy-mm-dd").arg(text));
+            return Usage;
+        }
+    }
+    if (range.from > range.to) {
+        complain(QStringLiteral("the first date %1 is after the second %2").arg(fromText, rest.first()));
+        return Usage;
+    }
+    try {
+        Database db;
+        db.open(path);
+        const QByteArray text = ReportSheet::plainText(SalesReport::compute(db, range)).toUtf8();
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Failed;
+    }
+    return Done;
+}
+
+// fenwo --reprint RECEIPTNO [--printer …] [--paper …]: the receipt again,
+// from its recorded lines, marked as a reprint.
+int reprint(const QString &receiptNumber, const QString &printerOption, const QString &paper, const QString &path)
+{
+    std::unique_ptr<ReceiptPrinter> printer;
+    try {
+        printer = ReceiptPrinter::create(printerOption, paper);
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Usage;
+    }
+    try {
+        Database db;
+        db.open(path);
+        RecordedReceipt::reprint(db, receiptNumber, *printer);
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Failed;
+    }
+    std::printf("fenwo: printed receipt %s again\n", qPrintable(receiptNumber.trimmed()));
+    return Done;
+}
+
 } // namespace
 
 namespace HeadlessCommands {
@@ -162,7 +226,20 @@ bool wanted(int argc, char **argv)
 
 int run(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // A reprint lays its text out with the system's fonts, which takes a GUI
+    // application; it never opens a window, so it needs no screen either.
+    bool printing = false;
+    for (int i = 1; i < argc; ++i)
+        printing = printing || qstrncmp(argv[i], "--reprint", 9) == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (printing) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
     QCommandLineParser parser;
     const QCommandLineOption initDb(QStringLiteral("init-db"),
                                     QStringLiteral("Make a new database file, or the tables on an empty database of a "
@@ -181,9 +258,9 @@ int run(int argc, char **argv)
                                       QStringLiteral("With --import-products: \"update\" (default) or \"skip\" "
                                                      "products whose code the catalogue has."),
                                       QStringLiteral("update|skip"), QStringLiteral("update"));
-    const QCommandLineOption report(QStringLiteral("report"),
-                                    QStringLiteral("With --import-products: save the rows not imported as CSV."),
-                                    QStringLiteral("file"));
+    const QCommandLineOption badRows(QStringLiteral("bad-rows"),
+                                     QStringLiteral("With --import-products: save the rows not imported as CSV."),
+                                     QStringLiteral("file"));
     const QCommandLineOption exportProducts(QStringLiteral("export-products"),
                                             QStringLiteral("Export the catalogue to CSV."), QStringLiteral("file"));
     const QCommandLineOption exportSales(QStringLiteral("export-sales"),
@@ -197,10 +274,24 @@ int run(int argc, char **argv)
     const QCommandLineOption restoreFrom(QStringLiteral("restore"),
                                          QStringLiteral("Put a backup in place of the database (which is kept aside)."),
                                          QStringLiteral("file"));
-    parser.addOptions({database, importProducts, existing, report, exportProducts, exportSales, from, to, backup,
-                       restoreFrom});
+    const QCommandLineOption report(QStringLiteral("report"),
+                                    QStringLiteral("Print the sales report of the dates FROM to TO (yyyy-mm-dd, both "
+                                                   "included) as text and end."),
+                                    QStringLiteral("FROM"));
+    const QCommandLineOption cashier(QStringLiteral("cashier"), QStringLiteral("With --report: one cashier only."),
+                                     QStringLiteral("name"));
+    const QCommandLineOption reprintReceipt(QStringLiteral("reprint"),
+                                            QStringLiteral("Print a past receipt again from its recorded lines and end."),
+                                            QStringLiteral("receipt number"));
+    const QCommandLineOption printer(QStringLiteral("printer"), QStringLiteral("With --reprint: where it is printed."),
+                                     QStringLiteral("target"));
+    const QCommandLineOption paper(QStringLiteral("paper"), QStringLiteral("With --reprint: paper width, 58 or 80."),
+                                   QStringLiteral("mm"));
+    parser.addOptions({database, importProducts, existing, badRows, exportProducts, exportSales, from, to, backup,
+                       restoreFrom, report, cashier, reprintReceipt, printer, paper});
+    parser.addPositionalArgument(QStringLiteral("TO"), QStringLiteral("With --report: the last date."));
     parser.addHelpOption();
-    parser.process(app);
+    parser.process(*app);
     if (parser.isSet(initDb))
         return initDatabase(parser.value(initDb), parser.isSet(demo));
 
@@ -214,7 +305,7 @@ int run(int argc, char **argv)
         return runImport(databasePath, parser.value(importProducts),
                          mode == QLatin1String("skip") ? ProductImport::Existing::Skip
                                                        : ProductImport::Existing::Update,
-                         parser.value(report));
+                         parser.value(badRows));
     }
     if (parser.isSet(exportProducts))
         return runExport(databasePath, parser.value(exportProducts), false, {}, {});
@@ -224,6 +315,10 @@ int run(int argc, char **argv)
         return runBackup(databasePath, parser.value(backup));
     if (parser.isSet(restoreFrom))
         return runRestore(databasePath, parser.value(restoreFrom));
+    if (parser.isSet(report))
+        return printReport(parser.value(report), parser.positionalArguments(), parser.value(cashier), databasePath);
+    if (parser.isSet(reprintReceipt))
+        return reprint(parser.value(reprintReceipt), parser.value(printer), parser.value(paper), databasePath);
     return Usage;
 }
 

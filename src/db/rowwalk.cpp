@@ -73,6 +73,8 @@ QByteArrayView RowWalk::bytes(int column) const
         const auto *data = static_cast<const char *>(sqlite3_column_blob(m_row, column));
         return QByteArrayView(data ? data : "", sqlite3_column_bytes(m_row, column));
     }
-    m_text = m_query->value(column).toString().toUtf8();
-    return QByteArrayView(m_text);
+    if (m_texts.size() <= column)
+        m_texts.resize(column + 1);
+    m_texts[column] = m_query->value(column).toString().toUtf8();
+    return QByteArrayView(m_texts[column]);
 }

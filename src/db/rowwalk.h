@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 #include <memory>
 
@@ -30,7 +31,7 @@ public:
     Kind kind(int column) const;
     double number(int column) const;
     qint64 key(int column) const;
-    // Text as UTF-8 bytes; valid until the next step.
+    // Text as UTF-8 bytes ("" for an empty value); valid until the next step.
     QByteArrayView bytes(int column) const;
 
 private:
@@ -38,5 +39,5 @@ private:
     std::unique_ptr<SqliteStatement> m_sqlite;
     sqlite3_stmt *m_row = nullptr;
     std::unique_ptr<QSqlQuery> m_query;
-    mutable QByteArray m_text;
+    mutable QList<QByteArray> m_texts;   // by column, on a server
 };

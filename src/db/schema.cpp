@@ -49,7 +49,8 @@ const QList<Table> &tables()
          {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON XiaoShouRecord (日期)"),
           {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)"),
            QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (lower(日期) text_pattern_ops)")},
-          // Each new receipt number is later than the largest recorded one.
+          // Each new receipt number is later than the largest recorded one, and
+          // a past receipt is found by its number to be printed again.
           QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON XiaoShouRecord (单号)"),
           // The tills the records window offers to filter by.
           QStringLiteral("CREATE INDEX IF NOT EXISTS record_till ON XiaoShouRecord (till)")}},
@@ -84,6 +85,24 @@ const QList<Table> &tables()
         {kReceiptNumbers,
          {{QStringLiteral("number"), "TEXT NOT NULL PRIMARY KEY"},
           {QStringLiteral("till"), "INTEGER NOT NULL"}},
+         {},
+         true},
+        // One row per Z report, numbered one after another. A Z report covers
+        // the lines recorded after the last one's last_line; money is kept as
+        // the exact decimal text that was printed.
+        {kDayClosings,
+         {{QStringLiteral("number"), "INTEGER PRIMARY KEY"},
+          {QStringLiteral("closed_at"), "TEXT NOT NULL"},
+          {QStringLiteral("date_from"), "TEXT NOT NULL"},
+          {QStringLiteral("date_to"), "TEXT NOT NULL"},
+          {QStringLiteral("after_line"), "INTEGER NOT NULL"},
+          {QStringLiteral("last_line"), "INTEGER NOT NULL"},
+          {QStringLiteral("receipts"), "INTEGER NOT NULL"},
+          {QStringLiteral("lines"), "INTEGER NOT NULL"},
+          {QStringLiteral("items"), "TEXT NOT NULL"},
+          {QStringLiteral("takings"), "TEXT NOT NULL"},
+          {QStringLiteral("counted"), "TEXT NOT NULL"},
+          {QStringLiteral("difference"), "TEXT NOT NULL"}},
          {},
          true},
     };

@@ -22,6 +22,7 @@ inline const QString kTillSettings = QStringLiteral("till_settings");
 inline const QString kAwaitingPrint = QStringLiteral("awaiting_print");
 // The program's own: the receipt numbers taken, unique across tills.
 inline const QString kReceiptNumbers = QStringLiteral("receipt_numbers");
+inline const QString kDayClosings = QStringLiteral("day_closings");
 
 // What a database on a server says, on commit, after any change to the
 // catalogue, so that every till can refresh its product name list.
@@ -90,7 +91,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 // The layout this program reads and writes, kept in the file's user_version
 // (on a server, in the one row of layout_version). Raise it whenever a table,
 // column or index is added.
-inline constexpr int kVersion = 5;
+inline constexpr int kVersion = 6;
 
 // CREATE TABLE and CREATE INDEX statements, in order, and what records the layout.
 QStringList createStatements(Dialect dialect = Dialect::Sqlite);

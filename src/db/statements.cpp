@@ -320,6 +320,60 @@ Statement receiptNumberHolder(const QString &number)
     return {QStringLiteral("select till from receipt_numbers where number = ?"), {number}, {}, {}};
 }
 
+Statement reportLineRange(const QString &fromDate, const QString &toDate)
+{
+    return {QStringLiteral("select min(id), max(id) from XiaoShouRecord where 日期 >= ? and 日期 <= ?"),
+            {fromDate, toDate}, {}, {}};
+}
+
+Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, int till,
+                      qint64 firstLine, qint64 lastLine)
+{
+    // "+日期" keeps SQLite's date index out: the lines are read straight down
+    // the table by key, and the dates only checked. PostgreSQL chooses by itself.
+    QString sql = QStringLiteral("select id, 单号, 收银员, 日期, 时间, 编码, 品名, 数量, 金额 from XiaoShouRecord "
+                                 "where id >= ? and id <= ? and +日期 >= ? and +日期 <= ?");
+    QString server = QStringLiteral("select id, 单号, 收银员, 日期, 时间, 编码, 品名, 数量, 金额 from XiaoShouRecord "
+                                    "where id >= ? and id <= ? and 日期 >= ? and 日期 <= ?");
+    QVariantList params{firstLine, lastLine, fromDate, toDate};
+    if (!cashier.isEmpty()) {
+        sql += QStringLiteral(" and 收银员 = ?");
+        server += QStringLiteral(" and 收银员 = ?");
+        params << cashier;
+    }
+    if (till > 0) {
+        sql += QStringLiteral(" and till = ?");
+        server += QStringLiteral(" and till = ?");
+        params << till;
+    }
+    return {sql + QStringLiteral(" order by id"), params, {}, {}, server + QStringLiteral(" order by id")};
+}
+
+Statement recordedReceipt(const QString &receiptNumber)
+{
+    return {QStringLiteral("select 单号, 品名, 数量, 金额, 收银员, 日期, 时间 from XiaoShouRecord where 单号 = ? order by id"),
+            {receiptNumber}, {}, {}};
+}
+
+Statement lastDayClosing()
+{
+    return {QStringLiteral("select number, closed_at, date_from, date_to, after_line, last_line, receipts, lines, "
+                           "items, takings, counted, difference from day_closings order by number desc limit 1"),
+            {}, {}, {}};
+}
+
+Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
+                           qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
+                           const QString &takings, const QString &counted, const QString &difference)
+{
+    return {QStringLiteral("insert into day_closings (number, closed_at, date_from, date_to, after_line, last_line, "
+                           "receipts, lines, items, takings, counted, difference) "
+                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {number, closedAt, fromDate, toDate, afterLine, lastLine, receipts, lines, items, takings, counted,
+             difference},
+            {}, {}};
+}
+
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
     return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};

@@ -107,6 +107,19 @@ Statement reserveReceiptNumber(const QString &number, int till);
 Statement releaseReceiptNumber(const QString &number, int till);
 Statement receiptNumberHolder(const QString &number);                // the till that holds it
 
+// Reports, reprints and day closings.
+// The first and last row key of the lines of the dates (NULL when there are none).
+Statement reportLineRange(const QString &fromDate, const QString &toDate);
+// The lines of the dates with keys from first to last, by key: key, receipt
+// number, cashier, date, time, code, name, quantity, amount.
+Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, int till,
+                      qint64 firstLine, qint64 lastLine);
+Statement recordedReceipt(const QString &receiptNumber); // number, name, quantity, amount, cashier, date, time of its lines
+Statement lastDayClosing();                             // the closing with the highest number
+Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
+                           qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
+                           const QString &takings, const QString &counted, const QString &difference);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

@@ -93,8 +93,8 @@ QString yesNo(bool value)
 SystemPrintSurface::PrinterLookup namedQueue(const QString &queue)
 {
     return [queue] {
-        for (const SystemPrinterList::Queue &listed : SystemPrinterList::read())
-            if (listed.name == queue)
+        for (const SystemPrinterList::Queue &known : SystemPrinterList::read())
+            if (known.name == queue)
                 return queue;
         throw PrinterError(QStringLiteral("Printer selected is not valid\n系统里没有打印机 %1!").arg(queue));
     };

@@ -5,11 +5,6 @@
 
 namespace {
 
-ReceiptLine bodyLine(const QString &text)
-{
-    return ReceiptLine{QStringList{text}, ReceiptLayout::BodyPointSize};
-}
-
 // The input without control characters, which would reach a raw receipt
 // printer as commands. The remark keeps the line ends, tabs and form feeds
 // that the printer text device lays out itself.
@@ -93,10 +88,34 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
     const QStringList remarkLines = input.remark.split(QStringLiteral("\r\n"));
     for (const QString &remarkLine : remarkLines)
         result.append(bodyLine(remarkLine));
+    result.append(feedLines());
+    return result;
+}
+
+ReceiptLine ReceiptLayout::bodyLine(const QString &text)
+{
+    return ReceiptLine{QStringList{text}, BodyPointSize};
+}
+
+QList<ReceiptLine> ReceiptLayout::feedLines()
+{
+    QList<ReceiptLine> lines;
     for (int i = 0; i < 3; ++i)
-        result.append(bodyLine(QStringLiteral(". ")));
-    result.append(bodyLine(QStringLiteral(".")));
+        lines.append(bodyLine(QStringLiteral(". ")));
+    lines.append(bodyLine(QStringLiteral(".")));
     for (int i = 0; i < 2; ++i)
-        result.append(bodyLine(QStringLiteral(" ")));
+        lines.append(bodyLine(QStringLiteral(" ")));
+    return lines;
+}
+
+QString ReceiptLayout::reprintMark()
+{
+    return QStringLiteral(u"重印 / REPRINT");
+}
+
+QList<ReceiptLine> ReceiptLayout::reprintLines(const ReceiptInput &input, TextEncoding encoding)
+{
+    QList<ReceiptLine> result = lines(input, ReceiptCopy::First, encoding);
+    result.insert(1, bodyLine(reprintMark()));
     return result;
 }

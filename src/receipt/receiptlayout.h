@@ -26,11 +26,21 @@ public:
     static QList<ReceiptLine> lines(const ReceiptInput &input, ReceiptCopy copy,
                                     TextEncoding encoding = TextEncoding::Gbk);
 
+    // A receipt printed again from the sales record: the first copy's lines
+    // with the reprint mark under the title.
+    static QList<ReceiptLine> reprintLines(const ReceiptInput &input, TextEncoding encoding = TextEncoding::Gbk);
+    static QString reprintMark();
+
     // One blank followed by n more when n is 1 or more; a single blank
     // otherwise. Never empty.
     static QString padSpaces(int n);
 
     static QString separator();
+    // The feed that ends every printed document, so its last line clears the
+    // cutter: three lines ". ", one ".", two of one blank.
+    static QList<ReceiptLine> feedLines();
+    // A line at the body size.
+    static ReceiptLine bodyLine(const QString &text);
     static QString columnHeader(ReceiptCopy copy);
 
     // The name part of an item line: the first 16 bytes of the name (a

@@ -2,15 +2,6 @@
 
 #include "receipt/receiptlayout.h"
 
-namespace {
-
-ReceiptLine bodyLine(const QString &text)
-{
-    return ReceiptLine{QStringList{text}, ReceiptLayout::BodyPointSize};
-}
-
-} // namespace
-
 QStringList TestPage::sampleText(TextEncoding encoding)
 {
     QStringList sample{QStringLiteral(u"中文打印测试：欢迎光临！")};
@@ -42,19 +33,15 @@ QList<ReceiptLine> TestPage::lines(const QString &shopName, TextEncoding encodin
 {
     QList<ReceiptLine> result;
     result.append(ReceiptLine{QStringList{QLatin1Char(' ') + shopName}, ReceiptLayout::TitlePointSize});
-    result.append(bodyLine(QStringLiteral(u"小票打印机测试页")));
+    result.append(ReceiptLayout::bodyLine(QStringLiteral(u"小票打印机测试页")));
     const QString encodingName = encoding == TextEncoding::Gb18030 ? QStringLiteral("GB18030") : QStringLiteral("GBK");
-    result.append(bodyLine(QStringLiteral(u"编码:%1 每行%2列").arg(encodingName).arg(columns)));
+    result.append(ReceiptLayout::bodyLine(QStringLiteral(u"编码:%1 每行%2列").arg(encodingName).arg(columns)));
     for (const QString &sample : sampleText(encoding))
-        result.append(bodyLine(sample));
+        result.append(ReceiptLayout::bodyLine(sample));
     for (const QString &line : ruler(columns))
-        result.append(bodyLine(line));
-    result.append(bodyLine(QStringLiteral(u"时间:") + printed.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        result.append(ReceiptLayout::bodyLine(line));
+    result.append(ReceiptLayout::bodyLine(QStringLiteral(u"时间:") + printed.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     // The same feed as a receipt, so the last line clears the cutter.
-    for (int i = 0; i < 3; ++i)
-        result.append(bodyLine(QStringLiteral(". ")));
-    result.append(bodyLine(QStringLiteral(".")));
-    for (int i = 0; i < 2; ++i)
-        result.append(bodyLine(QStringLiteral(" ")));
+    result.append(ReceiptLayout::feedLines());
     return result;
 }

@@ -1,5 +1,7 @@
 #include "till.h"
 
+#include "till/recordedreceipt.h"
+
 #include "db/apperror.h"
 #include "db/controlcharacters.h"
 #include "db/database.h"
@@ -436,44 +438,25 @@ void Till::finalise()
     m_totalAmount = QStringLiteral("0");
 }
 
-std::optional<Till::RecordedReceipt> Till::finishInterruptedSale()
+std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
 {
     QSqlQuery mark = m_db.run(Statements::awaitingPrint(m_db.till()));
     if (!mark.next())
         return std::nullopt;
     m_firstRecord = mark.value(0).toLongLong();
     m_lastRecord = mark.value(1).toLongLong();
-    RecordedReceipt receipt;
-    receipt.input.received = mark.value(2).toString();
-    receipt.input.change = mark.value(3).toString();
-    receipt.copies = qBound(1, mark.value(4).toInt(), 2);
+    const QString received = mark.value(2).toString();
+    const QString change = mark.value(3).toString();
+    const int copies = qBound(1, mark.value(4).toInt(), 2);
     mark = QSqlQuery();
 
     // Whether its receipt came out is not known: it is never printed again
     // unless the cashier asks.
     m_pending = Pending::Printed;
 
-    Query rows(m_db);
-    rows.setStatement(Statements::recordedSale(m_firstRecord, m_lastRecord, m_db.till()));
-    rows.open();
-    double quantity = 0;
-    double amount = 0;
-    for (rows.first(); !rows.eof(); rows.next()) {
-        receipt.input.saleLines << ReceiptSaleLine{rows.text(kName), rows.text(kQuantity), rows.text(kAmount)};
-        // Added in the order the totals on the screen were.
-        quantity += rows.number(kQuantity);
-        amount += rows.number(kAmount);
-        receipt.input.receiptNumber = rows.text(kReceiptNumber);
-        receipt.input.cashier = rows.text(kCashier);
-        receipt.input.saleDate = rows.text(kDate);
-        receipt.input.printTime = rows.text(kTime);
-    }
-    rows.close();
-    receipt.input.totalQuantity = formatGeneral(quantity);
-    receipt.input.totalAmount = formatGeneral(amount);
-    const ShopSettings settings = ShopSettings::load(m_db);
-    receipt.input.shopName = settings.shopName;
-    receipt.input.remark = settings.remark;
+    UnfinishedReceipt receipt{RecordedReceipt::loadRows(m_db, m_firstRecord, m_lastRecord, m_db.till()), copies};
+    receipt.input.received = received;
+    receipt.input.change = change;
 
     finalise();
     if (receipt.input.saleLines.isEmpty())
@@ -481,7 +464,7 @@ std::optional<Till::RecordedReceipt> Till::finishInterruptedSale()
     return receipt;
 }
 
-void Till::reprint(const RecordedReceipt &receipt, ReceiptSink &printer)
+void Till::reprint(const UnfinishedReceipt &receipt, ReceiptSink &printer)
 {
     printer.print(ReceiptLayout::lines(receipt.input, ReceiptCopy::First, printer.encoding()));
     if (receipt.copies > 1)

@@ -105,7 +105,7 @@ public:
     ScaleCodes scaleCodes() const;
     void setScaleCodeMode(std::optional<ScaleCodes::Mode> mode) { m_scaleCodeMode = mode; }
     // A receipt as recorded, to print again.
-    struct RecordedReceipt
+    struct UnfinishedReceipt
     {
         ReceiptInput input;
         int copies = 1;
@@ -116,8 +116,8 @@ public:
     // its receipt, laid out from the record rows, for the cashier to print
     // again if none came out; nothing when there was no such sale or it had
     // no lines.
-    std::optional<RecordedReceipt> finishInterruptedSale();
-    void reprint(const RecordedReceipt &receipt, ReceiptSink &printer);
+    std::optional<UnfinishedReceipt> finishInterruptedSale();
+    void reprint(const UnfinishedReceipt &receipt, ReceiptSink &printer);
 
     // The receipt number of the next sale: the time "yyMMddHHmmss", always
     // later than the last one issued and the largest one recorded.

@@ -2,6 +2,7 @@
 
 #include "cataloguewindow.h"
 #include "windowparts.h"
+#include "reportswindow.h"
 #include "salesrecordswindow.h"
 #include "shopsettingswindow.h"
 
@@ -392,7 +393,7 @@ void CashierWindow::finishInterruptedSale()
     // The last run ended while a recorded sale's receipt was being printed:
     // the sale is finished, and only the cashier knows whether a receipt
     // came out.
-    const std::optional<Till::RecordedReceipt> receipt = m_till.finishInterruptedSale();
+    const std::optional<Till::UnfinishedReceipt> receipt = m_till.finishInterruptedSale();
     showTotals();
     if (!receipt)
         return;
@@ -413,6 +414,7 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_F2: openSettings(); break;
     case Qt::Key_F3: openCatalogue(); break;
     case Qt::Key_F5: openRecords(); break;
+    case Qt::Key_F6: openReports(); break;
     case Qt::Key_F8: openGuide(); break;
     case Qt::Key_F10: addLine(); break;
     case Qt::Key_F11: m_receivedBox->setFocus(); break;
@@ -459,6 +461,11 @@ SalesRecordsWindow *CashierWindow::recordsWindow() const
     return m_recordsWindow;
 }
 
+ReportsWindow *CashierWindow::reportsWindow() const
+{
+    return m_reportsWindow;
+}
+
 void CashierWindow::openSettings()
 {
     if (!m_settingsWindow) {
@@ -481,9 +488,18 @@ void CashierWindow::openCatalogue()
 
 void CashierWindow::openRecords()
 {
-    if (!m_recordsWindow)
-        m_recordsWindow = new SalesRecordsWindow(m_db, this);
+    if (!m_recordsWindow) {
+        m_recordsWindow = new SalesRecordsWindow(m_db, this, [this]() -> ReceiptSink & { return receiptPrinter(); });
+        connect(m_recordsWindow, &SalesRecordsWindow::reportsAsked, this, &CashierWindow::openReports);
+    }
     m_recordsWindow->bringUp();
+}
+
+void CashierWindow::openReports()
+{
+    if (!m_reportsWindow)
+        m_reportsWindow = new ReportsWindow(m_db, this, [this]() -> ReceiptSink & { return receiptPrinter(); });
+    m_reportsWindow->bringUp();
 }
 
 void CashierWindow::openGuide()

@@ -21,6 +21,7 @@ class SkinButton;
 class CatalogueWindow;
 class ShopSettingsWindow;
 class SalesRecordsWindow;
+class ReportsWindow;
 class ReceiptPrinter;
 class AutomaticBackup;
 class ServerWatch;
@@ -78,6 +79,7 @@ public:
     ShopSettingsWindow *settingsWindow() const;
     CatalogueWindow *catalogueWindow() const;
     SalesRecordsWindow *recordsWindow() const;
+    ReportsWindow *reportsWindow() const;
 
     // What the cashier can do here, each bound to a key and most to a button.
     void lookUpProduct();          // Enter in the product box
@@ -93,6 +95,7 @@ public:
     void openSettings();           // F2
     void openCatalogue();          // F3
     void openRecords();            // F5
+    void openReports();            // F6
     void openGuide();              // F8
     void leave();                  // Esc
 
@@ -184,4 +187,5 @@ private:
     QPointer<ShopSettingsWindow> m_settingsWindow;
     QPointer<CatalogueWindow> m_catalogueWindow;
     QPointer<SalesRecordsWindow> m_recordsWindow;
+    QPointer<ReportsWindow> m_reportsWindow;
 };

@@ -5,9 +5,13 @@
 
 #include <QLineEdit>
 
+#include "db/apperror.h"
+#include "db/numbertext.h"
 #include "db/salesrecordmodel.h"
 #include "salesexportdialog.h"
+#include "till/recordedreceipt.h"
 #include "windowparts.h"
+#include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
@@ -77,8 +81,9 @@ public:
 
 } // namespace
 
-SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow)
+SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow, PrinterSource printer)
     : SideWindow(db, QStringLiteral("查询统计"), mainWindow)
+    , m_printer(std::move(printer))
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
     WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
@@ -108,7 +113,7 @@ void SalesRecordsWindow::buildControls()
     title(this, QStringLiteral("查 询 统 计"), &titleShadow, &titleFace);
     m_closeSpot = WindowParts::closeSpot(this);
     m_closeButton = actionButton(this, QStringLiteral("关闭 (Esc)"), {776, 616, 153, 33});
-    m_exportButton = actionButton(this, QStringLiteral("导出…"), {600, 616, 153, 33});
+    m_exportButton = actionButton(this, QStringLiteral("导出…"), {452, 616, 150, 33});
     webLink(this, [] { WebPage::open(); });
 
     m_grid = new QTableView(this);
@@ -162,6 +167,15 @@ void SalesRecordsWindow::buildControls()
     m_tillBox->setFont(pixelFont(15));
     m_tillBox->lineEdit()->setReadOnly(true);
     m_tillBox->setFocusPolicy(Qt::ClickFocus);
+
+    // Reprinting a past receipt, and the way to the reports.
+    label(this, QStringLiteral("单号："), {16, 624, 48, 16}, pixelFont(14, true));
+    m_receiptNumberBox = new FlatEdit(this);
+    m_receiptNumberBox->setGeometry(64, 618, 150, 28);
+    m_receiptNumberBox->setFont(pixelFont(16));
+    m_receiptNumberBox->setColorFlat(Qt::white);
+    m_reprintButton = actionButton(this, QStringLiteral("重印小票"), {222, 616, 120, 33});
+    m_reportsButton = actionButton(this, QStringLiteral("销售报表"), {614, 616, 150, 33});
 }
 
 void SalesRecordsWindow::connectHandlers()
@@ -176,6 +190,21 @@ void SalesRecordsWindow::connectHandlers()
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         guarded([&] { sortByColumn(m_records->fieldAt(section)); });
     });
+    // The receipt of the line clicked is the one to print again.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (!current.isValid())
+            return;
+        for (int column = 0; column < m_records->columnCount(); ++column) {
+            if (m_records->fieldAt(column) == QStringLiteral("单号"))
+                m_receiptNumberBox->setText(m_records->text(current.row(), column));
+        }
+    });
+    connect(m_reprintButton, &QAbstractButton::clicked, this, [this] { guarded([this] { reprintReceipt(); }); });
+    connect(m_receiptNumberBox, &FlatEdit::keyDown, this, [this](int key) {
+        if (WindowParts::isEnter(key))
+            guarded([this] { reprintReceipt(); });
+    });
+    connect(m_reportsButton, &QAbstractButton::clicked, this, &SalesRecordsWindow::reportsAsked);
     // A page that cannot be read while the grid is drawn is reported once the drawing is done.
     connect(m_records, &SalesRecordModel::readFailed, this, &AppBoxes::showError, Qt::QueuedConnection);
 }
@@ -250,4 +279,11 @@ void SalesRecordsWindow::exportSales()
 {
     SalesExportDialog dialog(database(), this);
     dialog.exec();
+}
+
+void SalesRecordsWindow::reprintReceipt()
+{
+    if (!m_printer)
+        throw Refusal(QStringLiteral("没有小票打印机"));
+    RecordedReceipt::reprint(database(), m_receiptNumberBox->text(), m_printer());
 }

@@ -2,22 +2,30 @@
 
 #include "sidewindow.h"
 
+#include <functional>
+
 class QLabel;
 class QTableView;
 class SalesRecordModel;
 class FlatComboBox;
 class FlatSpeedButton;
+class FlatEdit;
+class ReceiptSink;
 
 // Every recorded sale line, newest date first, with the total quantity and
-// the total amount over the whole table, or over the lines of one till. Only reads: the receipt printing
-// writes the lines. Each showing reads the table afresh; lines printed while
-// the window is open appear at its next showing.
+// the total amount over the whole table, or over the lines of one till. Only
+// reads: the receipt printing writes the lines. Each showing reads the table afresh; lines printed while
+// the window is open appear at its next showing. A past receipt, chosen by
+// a click on one of its lines or typed, can be printed again from here.
 class SalesRecordsWindow final : public SideWindow
 {
     Q_OBJECT
 
 public:
-    SalesRecordsWindow(Database &db, QWidget *mainWindow);
+    using PrinterSource = std::function<ReceiptSink &()>;
+
+    // printer: the receipt printer of the cashier screen, asked for at each reprint.
+    SalesRecordsWindow(Database &db, QWidget *mainWindow, PrinterSource printer = {});
 
     QTableView *grid() const { return m_grid; }
     QLabel *totalQuantityLabel() const { return m_totalQuantityLabel; }
@@ -28,6 +36,9 @@ public:
     // The till whose lines are listed: 全部 (every till) or one of those the
     // record holds lines of.
     FlatComboBox *tillBox() const { return m_tillBox; }
+    FlatEdit *receiptNumberBox() const { return m_receiptNumberBox; }
+    FlatSpeedButton *reprintButton() const { return m_reprintButton; }
+    FlatSpeedButton *reportsButton() const { return m_reportsButton; }
     // The listed lines: what the grid shows and what the totals add up.
     SalesRecordModel *records() const { return m_records; }
 
@@ -40,6 +51,14 @@ public:
 
     // The direction of the next title click: descending while false.
     bool sortToggle() const { return m_sortToggle; }
+
+    // Prints the receipt whose number is in the receipt number box again
+    // (the reprint button, Enter in the box); nothing is recorded.
+    void reprintReceipt();
+
+signals:
+    // The reports button: the cashier screen opens its reports window.
+    void reportsAsked();
 
 protected:
     void reload() override;
@@ -61,4 +80,9 @@ private:
 
     QList<int> m_tills;   // the tills the box offers after 全部
     bool m_sortToggle = false;
+
+    PrinterSource m_printer;
+    FlatEdit *m_receiptNumberBox = nullptr;
+    FlatSpeedButton *m_reprintButton = nullptr;
+    FlatSpeedButton *m_reportsButton = nullptr;
 };

@@ -103,7 +103,7 @@ private slots:
                                         QStringLiteral("6901,可乐,3.5\n6903,,1\n6904,瓜子,2\n").toUtf8());
         const QString report = dir.filePath(QStringLiteral("report.csv"));
         run = fenwo({QStringLiteral("--import-products"), mixed, QStringLiteral("--database"), data,
-                     QStringLiteral("--existing"), QStringLiteral("skip"), QStringLiteral("--report"), report});
+                     QStringLiteral("--existing"), QStringLiteral("skip"), QStringLiteral("--bad-rows"), report});
         QCOMPARE(run.exitCode, 3);
         QVERIFY2(run.err.contains(QStringLiteral("line 2: 品名为空")), qPrintable(run.err));
         QVERIFY(QFile::exists(report));

@@ -1,3 +1,4 @@
+#include "papertray.h"
 #include "testdatabase.h"
 
 #include "db/apperror.h"
@@ -28,23 +29,6 @@ QList<Line> storedLines(TestDatabase &db, const QString &table = QStringLiteral(
     return out;
 }
 
-// A printer that keeps every job's text, or refuses every job.
-class PaperTray final : public ReceiptSink
-{
-public:
-    void print(const QList<ReceiptLine> &lines) override
-    {
-        if (!refusal.isEmpty())
-            throw PrinterError(refusal);
-        QStringList job;
-        for (const ReceiptLine &line : lines)
-            job << line.text();
-        jobs << job;
-    }
-
-    QList<QStringList> jobs;
-    QString refusal;
-};
 
 } // namespace
 

@@ -474,16 +474,17 @@ private slots:
             QSKIP("the file cannot be made immutable here");
         const auto writable = qScopeGuard([&] { QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path}); });
         w = f->open({}, ReceiptPrinter::create(QStringLiteral("pdf:") + out.path()));
-        QCOMPARE(f->boxes->count(), 0);
-        QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
+        // Found at start-up: the till takes no sale on a file it cannot record in.
+        // (and the start stops at its first database step, as without a file).
+        QCOMPARE(f->boxes->count(), 2);
+        QVERIFY2(f->boxes->seen()[0].text.contains(QStringLiteral("不能写入")), qPrintable(f->boxes->seen()[0].text));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
 
         QTest::keyClick(w->productBox(), Qt::Key_F12);
-        QCOMPARE(f->boxes->count(), 1);
-        QVERIFY2(f->boxes->lastText().contains(QStringLiteral("readonly database")), qPrintable(f->boxes->lastText()));
+        QCOMPARE(f->boxes->count(), 3);
         QCOMPARE(pdfs(out.path()).size(), 0);
         QCOMPARE(records(), 0);
         QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 2);
-        QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
     }
 
     void controlCharactersNeverReachAReceiptPrinter()

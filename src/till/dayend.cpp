@@ -1,0 +1,109 @@
+#include "dayend.h"
+
+#include "db/apperror.h"
+#include "db/database.h"
+#include "db/decimalsum.h"
+#include "db/numbertext.h"
+#include "db/salesreport.h"
+#include "db/shopsettings.h"
+#include "receipt/receiptsink.h"
+#include "receipt/reportlayout.h"
+
+#include <algorithm>
+
+namespace {
+
+QString minuteText(const QDateTime &moment)
+{
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+} // namespace
+
+DayEnd::DayEnd(Database &db)
+    : m_db(db)
+{
+}
+
+std::optional<DayClosings::Closing> DayEnd::lastClosing() const
+{
+    return DayClosings(m_db).last();
+}
+
+void DayEnd::checkClosing(const ReportRange &range, const QString &countedCash)
+{
+    if (!range.cashier.isEmpty())
+        throw Refusal(QStringLiteral("Z报表是全店的日结，请选“全部收银员”"));
+    if (range.till != 0)
+        throw Refusal(QStringLiteral("Z报表是全店的日结，请选“全部收银台”"));
+    if (countedCash.trimmed().isEmpty())
+        throw Refusal(QStringLiteral("请填上清点的现金金额!"));
+}
+
+ReportFigures DayEnd::printXReport(const ReportRange &range, ReceiptSink &printer, const QDateTime &now)
+{
+    const ReportFigures figures = SalesReport::compute(m_db, range);
+    ReportLayout::Heading heading;
+    heading.kind = ReportLayout::Kind::X;
+    heading.shopName = ShopSettings::load(m_db).shopName;
+    heading.printedAt = minuteText(now);
+    printer.print(ReportLayout::lines(figures, heading));
+    return figures;
+}
+
+ReportRange DayEnd::zRange(const ReportRange &range) const
+{
+    ReportRange covered = range;
+    if (const auto last = lastClosing())
+        covered.afterLine = std::max(range.afterLine, last->lastLine);
+    return covered;
+}
+
+DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &countedCash, ReceiptSink &printer,
+                                      const QDateTime &now)
+{
+    checkClosing(range, countedCash);
+    const double counted = textToNumber(countedCash);
+
+    // Reading the last closing, the lines after it and writing the new
+    // closing in one transaction: a second till closing at the same moment
+    // cannot take the same number or the same lines.
+    Transaction transaction(m_db);
+    DayClosings closings(m_db);
+    const std::optional<DayClosings::Closing> previous = closings.last();
+    const ReportRange covered = zRange(range);
+    const ReportFigures figures = SalesReport::compute(m_db, covered);
+
+    DecimalSum difference;
+    difference.add(counted);
+    difference.add(-textToNumber(figures.takings));
+
+    DayClosings::Closing closing;
+    closing.number = previous ? previous->number + 1 : 1;
+    closing.closedAt = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    closing.fromDate = ReportRange::dateText(range.from);
+    closing.toDate = ReportRange::dateText(range.to);
+    closing.afterLine = covered.afterLine;
+    closing.lastLine = std::max(covered.afterLine, figures.lastLine);
+    closing.receipts = figures.receipts;
+    closing.lines = figures.lines;
+    closing.items = figures.items;
+    closing.takings = figures.takings;
+    closing.counted = formatGeneral(counted);
+    closing.difference = difference.text();
+    closings.record(closing);
+
+    ReportLayout::Heading heading;
+    heading.kind = ReportLayout::Kind::Z;
+    heading.shopName = ShopSettings::load(m_db).shopName;
+    heading.printedAt = minuteText(now);
+    heading.closingNumber = closing.number;
+    if (previous)
+        heading.previousClosing = QStringLiteral("No.%1 %2").arg(previous->number).arg(previous->closedAt.left(16));
+    heading.counted = closing.counted;
+    heading.difference = closing.difference;
+    printer.print(ReportLayout::lines(figures, heading));
+
+    transaction.commit();
+    return closing;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "receipt/receiptdata.h"
+
+#include <QString>
+
+class Database;
+class Query;
+class ReceiptSink;
+
+// A past sale made into its receipt again from the lines the sales record
+// keeps: the same lines in the same order, the receipt number, cashier, sale
+// date and time as recorded, the totals added up as the till added them, and
+// the shop name and remark as they stand now. The amount received and the
+// change are not recorded, so a reprint has neither.
+class RecordedReceipt final
+{
+public:
+    RecordedReceipt() = delete;
+
+    // Throws Refusal when no recorded line carries the number (blanks around
+    // a typed number do not count), DatabaseError when reading fails.
+    static ReceiptInput load(Database &db, const QString &receiptNumber);
+    // The same for a till's record rows with keys from firstKey to lastKey
+    // (one sale as the till wrote it); no sale lines when there are none.
+    static ReceiptInput loadRows(Database &db, qint64 firstKey, qint64 lastKey, int till);
+
+    // Prints it once, marked as a reprint; nothing is recorded.
+    static void reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer);
+
+private:
+    static ReceiptInput fromLines(Database &db, Query &lines);
+};

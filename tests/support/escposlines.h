@@ -1,0 +1,43 @@
+#pragma once
+
+#include "receipt/gbkcodec.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+// The text lines of an ESC/POS stream: the commands this program sends are
+// taken out, LF ends a line. Anything else unexpected clears *ok.
+inline QStringList printedLines(const QByteArray &stream, bool *ok)
+{
+    *ok = true;
+    QStringList lines;
+    QByteArray line;
+    for (qsizetype i = 0; i < stream.size();) {
+        const char byte = stream[i];
+        const char next = i + 1 < stream.size() ? stream[i + 1] : 0;
+        if (byte == 0x1B && (next == '@' || next == '2')) {
+            i += 2;
+        } else if (byte == 0x1B && next == '3') {
+            i += 3;
+        } else if (byte == 0x1C && next == '&') {
+            i += 2;
+        } else if ((byte == 0x1C || byte == 0x1D) && next == '!') {
+            i += 3;
+        } else if (byte == 0x1D && next == 'V') {
+            i += 4;
+        } else if (byte == '\n') {
+            lines.append(GbkCodec::decode(line));
+            line.clear();
+            ++i;
+        } else if (uchar(byte) < 0x20) {
+            *ok = false;
+            return lines;
+        } else {
+            line += byte;
+            ++i;
+        }
+    }
+    if (!line.isEmpty())
+        *ok = false;
+    return lines;
+}
