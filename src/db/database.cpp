@@ -140,6 +140,7 @@ OpeningReport Database::open(const QString &address)
     close();
     m_address = DatabaseAddress::parse(address);
     m_filePath.clear();
+    m_everConnected = false;
     if (m_address.isServer()) {
         openServer();
         return {};
@@ -191,6 +192,7 @@ void Database::openServer()
         throw;
     }
     m_lost = false;
+    m_everConnected = true;
     subscribe();
 }
 
@@ -231,6 +233,9 @@ QSqlDatabase &Database::handle()
 
 QString Database::lostMessage() const
 {
+    if (!m_everConnected)
+        return QStringLiteral("提示：还没有连上数据库服务器 %1。程序正在自动重新连接，连上以后就可以收银。")
+            .arg(m_address.serverName());
     return QStringLiteral("提示：和数据库服务器 %1 的连接断了。\n已经存到服务器上的商品和销售不会丢失。"
                           "程序正在自动重新连接，连上以后就可以继续收银。")
         .arg(m_address.serverName());

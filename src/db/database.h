@@ -99,6 +99,7 @@ private:
     int m_till = 1;
     bool m_watchingCatalogue = false;
     bool m_lost = false;
+    bool m_everConnected = false;
 };
 
 // All or nothing: rolled back unless commit() was reached.

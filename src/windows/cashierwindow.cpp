@@ -351,6 +351,13 @@ void CashierWindow::resumeAfterReconnect()
     if (m_cashierBox->text().isEmpty())
         m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     refreshProductNames();
+    // A completion the server went away during: whether it was recorded is
+    // settled now; either way the sale is on the screen to be completed.
+    if (m_till.completionOutcomeUnknown()) {
+        m_till.resolveUnknownRecording();
+        AppBoxes::showNotice(QStringLiteral("提示：连接断开时正在完成的一单还没有完成，小票也没有打印。\n"
+                                            "请再按 F12 完成这一单（不会重复记录）。"));
+    }
 }
 
 void CashierWindow::refreshProductNames()

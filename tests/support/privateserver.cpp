@@ -1,0 +1,73 @@
+#include "privateserver.h"
+
+#include "db/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QUrl>
+
+namespace {
+
+int script(const QStringList &arguments, QString *output = nullptr)
+{
+    QProcess process;
+    process.start(QStringLiteral("bash"), QStringList{QStringLiteral(FENWO_PG_TEST_ENV)} + arguments);
+    process.waitForFinished(120000);
+    if (output)
+        *output = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError()).trimmed();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+} // namespace
+
+PrivateServer::PrivateServer()
+    : m_folder(QDir(m_dir.path()).filePath(QStringLiteral("server")))
+{
+    // The server runs as a user of its own, who must reach its folder.
+    QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeGroup | QFile::ExeOther
+                                            | QFile::ReadGroup | QFile::ReadOther);
+    QString output;
+    const int code = script({QStringLiteral("start"), m_folder}, &output);
+    m_running = code == 0;
+    if (m_running)
+        m_address = output.split(QLatin1Char('\n')).last();
+    else
+        m_whyNot = code == 3 ? QStringLiteral("PostgreSQL is not installed here") : output;
+}
+
+PrivateServer::~PrivateServer()
+{
+    script({QStringLiteral("stop"), m_folder});
+}
+
+QString PrivateServer::makeDatabase()
+{
+    const QString name = QStringLiteral("shop%1").arg(++m_databases);
+    QProcess::execute(QStringLiteral("psql"), {m_address, QStringLiteral("-qc"), QStringLiteral("CREATE DATABASE %1").arg(name)});
+    QUrl url(m_address);
+    url.setPath(QLatin1Char('/') + name);
+    Database::create(url.toString());
+    return url.toString();
+}
+
+QString PrivateServer::serverName() const
+{
+    const QUrl url(m_address);
+    return QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
+}
+
+void PrivateServer::kill()
+{
+    script({QStringLiteral("kill"), m_folder});
+}
+
+void PrivateServer::restart()
+{
+    script({QStringLiteral("restart"), m_folder});
+}
+
+QByteArray PrivateServer::killCommand() const
+{
+    return QStringLiteral("bash '%1' kill '%2'").arg(QStringLiteral(FENWO_PG_TEST_ENV), m_folder).toLocal8Bit();
+}

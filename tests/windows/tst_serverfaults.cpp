@@ -1,0 +1,254 @@
+// The cashier screen on a database server that goes away: at start, in the
+// middle of a sale, while a completion commits and while its receipt prints.
+// The server is one of the test's own, stopped as a crash would stop it
+// (pg_ctl -m immediate) and started again.
+#include "cashierfixture.h"
+#include "fenwotestmain.h"
+#include "forwardingsurface.h"
+#include "privateserver.h"
+#include "typing.h"
+
+#include "db/serverwatch.h"
+#include "receipt/pdfprintsurface.h"
+#include "receipt/receiptprinter.h"
+#include "widgets/datagrid.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+// A PDF printer that pulls the server away while its first job is printed.
+class ServerKillingPrinter final : public ForwardingSurface
+{
+public:
+    ServerKillingPrinter(const QString &folder, PrivateServer &server)
+        : ForwardingSurface(std::make_unique<PdfPrintSurface>(folder, 80))
+        , m_server(server)
+    {
+    }
+    void endJob() override
+    {
+        ForwardingSurface::endJob();
+        if (!m_killed) {
+            m_killed = true;
+            m_server.kill();
+        }
+    }
+
+private:
+    PrivateServer &m_server;
+    bool m_killed = false;
+};
+
+} // namespace
+
+class TestServerFaults : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PrivateServer> server;
+    QString address;
+    std::unique_ptr<CashierFixture> f;
+    CashierWindow *w = nullptr;
+    QTemporaryDir out;
+
+    // Plain SQL on a connection of the test's own, made afresh each time:
+    // the server may have been restarted since.
+    QVariant scalar(const QString &sql, const QString &on = {})
+    {
+        const DatabaseAddress where = DatabaseAddress::parse(on.isEmpty() ? address : on);
+        QVariant value;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("check"));
+            db.setHostName(where.host());
+            db.setPort(where.port());
+            db.setDatabaseName(where.databaseName());
+            db.setUserName(where.user());
+            if (!db.open())
+                qFatal("check connection: %s", qPrintable(db.lastError().text()));
+            QSqlQuery q(db);
+            if (!q.exec(sql))
+                qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+            if (q.next())
+                value = q.value(0);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        return value;
+    }
+    int count(const QString &table) { return scalar(QStringLiteral("select count(*) from %1").arg(table)).toInt(); }
+
+    int pdfs() { return int(QDir(out.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size()); }
+
+    void scan(const QString &code)
+    {
+        typeText(w->productBox(), code);
+        QTest::keyClick(w->productBox(), Qt::Key_Return);
+    }
+
+    void openWindow(std::unique_ptr<ReceiptPrinter> printer = {})
+    {
+        w = f->open(address, printer ? std::move(printer) : ReceiptPrinter::create(QStringLiteral("pdf:") + out.path()));
+        w->serverWatch()->setInterval(300);
+    }
+
+    void waitForReconnection()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!w->serverWatch()->isWaiting(), 20000);
+        QVERIFY(w->connectionLabel()->isHidden());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        server = std::make_unique<PrivateServer>();
+        if (!server->isRunning())
+            QSKIP(qPrintable(server->whyNot()));
+    }
+
+    void init()
+    {
+        address = server->makeDatabase();
+        f = std::make_unique<CashierFixture>();
+        scalar(QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('6901', '康师傅红烧牛肉面', 4.5), "
+                              "('6902', '可口可乐', 9.6)"));
+        QDir(out.path()).removeRecursively();
+        QDir().mkpath(out.path());
+    }
+
+    void cleanup()
+    {
+        f.reset();
+        server->restart();   // started again where a test left it stopped
+    }
+
+    void theWindowOpensWhileTheServerIsDownAndSellsOnceItIsBack()
+    {
+        server->kill();
+        QElapsedTimer opening;
+        opening.start();
+        openWindow();
+        // Refused at once, or given up after the connect timeout: never longer.
+        QVERIFY2(opening.elapsed() < 3500, qPrintable(QString::number(opening.elapsed())));
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY2(f->boxes->lastText().contains(server->serverName()), qPrintable(f->boxes->lastText()));
+        QVERIFY(w->connectionLabel()->isVisible());
+        QVERIFY(w->connectionLabel()->text().contains(server->serverName()));
+
+        // Selling waits for the server, and says so.
+        scan(QStringLiteral("6901"));
+        QCOMPARE(f->boxes->count(), 2);
+        QVERIFY2(f->boxes->lastText().contains(server->serverName()), qPrintable(f->boxes->lastText()));
+
+        server->restart();
+        waitForReconnection();
+        QCOMPARE(w->productBox()->items().size(), 2);
+        w->productBox()->setEditText(QString());
+        scan(QStringLiteral("6901"));
+        QCOMPARE(count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("4.5"));
+    }
+
+    void aServerLostInTheMiddleOfASaleKeepsTheStoredLines()
+    {
+        openWindow();
+        scan(QStringLiteral("6901"));
+        scan(QStringLiteral("6902"));
+        QCOMPARE(count(QStringLiteral("xiaoshou")), 2);
+
+        server->kill();
+        scan(QStringLiteral("6902"));
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY2(f->boxes->lastText().contains(server->serverName()), qPrintable(f->boxes->lastText()));
+        QTRY_VERIFY(w->connectionLabel()->isVisible());
+
+        server->restart();
+        waitForReconnection();
+        QCOMPARE(count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("14.1"));
+
+        w->productBox()->setEditText(QString());
+        scan(QStringLiteral("6902"));
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 3);
+        QCOMPARE(scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), 1);
+        QCOMPARE(count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(pdfs(), 1);
+    }
+
+    void aCompletionWhoseCommitWasNotAnsweredIsRecordedOnce()
+    {
+        openWindow();
+        scan(QStringLiteral("6901"));
+        scan(QStringLiteral("6902"));
+        // The commit is written on the server but waits for a standby that
+        // never answers; the server dies while the till waits for the answer.
+        scalar(QStringLiteral("ALTER SYSTEM SET synchronous_standby_names = 'nobody'"), server->adminAddress());
+        scalar(QStringLiteral("select pg_reload_conf()"), server->adminAddress());
+        const QByteArray kill = server->killCommand();
+        std::thread killer([kill] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            std::system(kill.constData());
+        });
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        killer.join();
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY2(f->boxes->lastText().contains(server->serverName()), qPrintable(f->boxes->lastText()));
+        QCOMPARE(pdfs(), 0);
+
+        server->restart();
+        scalar(QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"), server->adminAddress());
+        scalar(QStringLiteral("select pg_reload_conf()"), server->adminAddress());
+        // The commit had reached the disk: the sale is recorded, its receipt not out.
+        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
+        waitForReconnection();
+        QTRY_COMPARE(f->boxes->count(), 2);   // the cashier is told to complete the sale again
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
+
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(f->boxes->count(), 2);
+        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), 1);
+        QCOMPARE(count(QStringLiteral("receipt_numbers")), 1);
+        QCOMPARE(count(QStringLiteral("awaiting_print")), 0);
+        QCOMPARE(count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(pdfs(), 1);
+    }
+
+    void aServerLostWhileTheReceiptPrintsIsNeverPrintedTwice()
+    {
+        openWindow(std::make_unique<ReceiptPrinter>(std::make_unique<ServerKillingPrinter>(out.path(), *server)));
+        scan(QStringLiteral("6901"));
+        scan(QStringLiteral("6902"));
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        // Printed and recorded; only emptying the sale is left.
+        QCOMPARE(f->boxes->count(), 1);
+        QCOMPARE(pdfs(), 1);
+
+        server->restart();
+        waitForReconnection();
+        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(f->boxes->count(), 1);
+        QCOMPARE(pdfs(), 1);
+        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(count(QStringLiteral("awaiting_print")), 0);
+        QCOMPARE(count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
+    }
+};
+
+FENWO_TEST_MAIN(TestServerFaults)
+#include "tst_serverfaults.moc"
