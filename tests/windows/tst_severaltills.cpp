@@ -1,0 +1,119 @@
+// Two cashier screens on one database, as two computers at one counter: a
+// product saved at one reaches the other's lookups and product list, and the
+// sales records list every till's lines or one till's.
+#include "cashierfixture.h"
+#include "fenwotestmain.h"
+#include "typing.h"
+
+#include "db/cataloguemodel.h"
+#include "db/salesrecordmodel.h"
+#include "windows/salesrecordswindow.h"
+#include "widgets/datagrid.h"
+#include "widgets/flatcombobox.h"
+#include "widgets/flatedit.h"
+
+#include <QAbstractItemView>
+#include <QElapsedTimer>
+#include <QLabel>
+
+class TestSeveralTills : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<CashierFixture> f;
+    std::unique_ptr<CashierWindow> other;   // the second till, on the same database
+
+    CashierWindow *openOther()
+    {
+        other = std::make_unique<CashierWindow>(f->file->path(), 2);
+        other->show();
+        QApplication::processEvents();
+        return other.get();
+    }
+
+    static void scan(CashierWindow *w, const QString &code)
+    {
+        w->productBox()->setEditText(QString());
+        typeText(w->productBox(), code);
+        QTest::keyClick(w->productBox(), Qt::Key_Return);
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<CashierFixture>();
+        f->file->addProduct(QStringLiteral("6901"), QStringLiteral("康师傅红烧牛肉面"), 4.5);
+    }
+    void cleanup()
+    {
+        other.reset();
+        f.reset();
+    }
+
+    void aProductSavedAtOneTillReachesTheOthersListAndLookup()
+    {
+        if (!TestDatabase::onServer())
+            QSKIP("one till to a data file");
+        CashierWindow *first = f->open();
+        CashierWindow *second = openOther();
+        QCOMPARE(second->productBox()->items(), QStringList{QStringLiteral("康师傅红烧牛肉面")});
+        // The cashier at the second till is typing meanwhile.
+        second->productBox()->setEditText(QStringLiteral("可"));
+
+        QElapsedTimer sinceSaved;
+        {
+            CatalogueModel catalogue(first->database());
+            catalogue.listAll();
+            const int row = catalogue.appendRow();
+            catalogue.setData(catalogue.index(row, CatalogueModel::Code), QStringLiteral("6902"));
+            catalogue.setData(catalogue.index(row, CatalogueModel::Name), QStringLiteral("可口可乐"));
+            catalogue.setData(catalogue.index(row, CatalogueModel::Price), QStringLiteral("3"));
+            catalogue.writePendingRow();
+        }
+        sinceSaved.start();
+        QTRY_VERIFY_WITH_TIMEOUT(second->productBox()->items().contains(QStringLiteral("可口可乐")), 2000);
+        QVERIFY2(sinceSaved.elapsed() < 2000, qPrintable(QString::number(sinceSaved.elapsed())));
+        QCOMPARE(second->productBox()->currentText(), QStringLiteral("可"));
+
+        scan(second, QStringLiteral("6902"));
+        QCOMPARE(f->boxes->count(), 0);
+        QCOMPARE(second->totalAmountLabel()->text(), QStringLiteral("3"));
+        QCOMPARE(f->file->rows(QStringLiteral("select 品名, till from xiaoshou")),
+                 (QList<QVariantList>{{QStringLiteral("可口可乐"), 2}}));
+    }
+
+    void theRecordsListEveryTillOrOne()
+    {
+        CashierWindow *first = f->open(QString(), ReceiptPrinter::create(QStringLiteral("pdf:") + f->file->folder()));
+        CashierWindow *second = openOther();
+        second->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("pdf:") + f->file->folder()));
+        scan(first, QStringLiteral("6901"));
+        QTest::keyClick(first->productBox(), Qt::Key_F12);
+        for (int i = 0; i < 2; ++i)
+            scan(second, QStringLiteral("6901"));
+        QTest::keyClick(second->productBox(), Qt::Key_F12);
+        QCOMPARE(f->boxes->count(), 0);
+        QCOMPARE(f->file->rows(QStringLiteral("select till, count(*) from XiaoShouRecord group by till order by till")),
+                 (QList<QVariantList>{{1, 1}, {2, 2}}));
+
+        first->openRecords();
+        SalesRecordsWindow *records = first->recordsWindow();
+        QVERIFY(records);
+        QCOMPARE(records->tillBox()->items(), (QStringList{QStringLiteral("全部"), QStringLiteral("1 号"), QStringLiteral("2 号")}));
+        QCOMPARE(records->grid()->model()->rowCount(), 3);
+        QCOMPARE(records->totalAmountLabel()->text(), QStringLiteral("13.5"));
+
+        records->showTill(2);
+        QCOMPARE(records->grid()->model()->rowCount(), 2);
+        QCOMPARE(records->totalQuantityLabel()->text(), QStringLiteral("2"));
+        QCOMPARE(records->totalAmountLabel()->text(), QStringLiteral("9"));
+        // Shown again, the window keeps to that till.
+        records->close();
+        first->openRecords();
+        QCOMPARE(records->tillBox()->currentText(), QStringLiteral("2 号"));
+        QCOMPARE(records->grid()->model()->rowCount(), 2);
+    }
+};
+
+FENWO_TEST_MAIN(TestSeveralTills)
+#include "tst_severaltills.moc"
