@@ -347,6 +347,35 @@ void Database::create(const QString &address)
     QSqlDatabase::removeDatabase(name);
 }
 
+void Database::checkServer(const QString &address)
+{
+    const DatabaseAddress where = DatabaseAddress::parse(address);
+    if (!where.isServer())
+        throw DatabaseError(QStringLiteral("%1 is not a server address").arg(address));
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = addServerConnection(where, name);
+        const auto removed = [&] {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+        };
+        if (!db.open()) {
+            const QString message = unreachableMessage(where, db.lastError());
+            removed();
+            throw ConnectionLost(message);
+        }
+        try {
+            Schema::checkServerLayout(db);
+        } catch (...) {
+            removed();
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
 {
     QSqlQuery q(handle());

@@ -60,6 +60,11 @@ public:
     // Makes every table: a new file, or the schema on an empty database of a
     // server (one that holds no tables yet). Throws DatabaseError.
     static void create(const QString &address);
+    // Whether a database on a server can be used, without keeping the
+    // connection: ConnectionLost when the server cannot be reached (within the
+    // connect timeout), DatabaseError when it holds no tables of this program
+    // or another layout.
+    static void checkServer(const QString &address);
 
     // Runs a statement that yields no rows; returns the number of rows changed.
     int execute(const Statement &statement);

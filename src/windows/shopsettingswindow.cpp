@@ -1,6 +1,7 @@
 #include "shopsettingswindow.h"
 
 #include "backupdialog.h"
+#include "databasedialog.h"
 #include "db/backup.h"
 #include "db/backupsettings.h"
 #include "db/database.h"
@@ -126,7 +127,10 @@ void ShopSettingsWindow::buildControls()
     m_backupButton->setGeometry(360, 292, 113, 38);
     m_restoreButton = new SkinButton(QStringLiteral("恢  复…"), group);
     m_restoreButton->setGeometry(360, 339, 113, 38);
-    for (SkinButton *button : {m_backupButton, m_restoreButton}) {
+    // Which database this computer's till works on, and its till number.
+    m_databaseButton = new SkinButton(QStringLiteral("数据库…"), group);
+    m_databaseButton->setGeometry(360, 224, 113, 38);
+    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton}) {
         button->setFont(windowFont);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -157,6 +161,7 @@ void ShopSettingsWindow::connectHandlers()
     });
     connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
     connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
+    connect(m_databaseButton, &QAbstractButton::clicked, this, [this] { guarded([this] { chooseDatabase(); }); });
     // Closing drops typed changes: the next showing reads the row again.
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})
@@ -205,6 +210,12 @@ void ShopSettingsWindow::backUp()
     Backup::refuseServer(database().address().text());
     BackupDialog dialog(database(), this);
     connect(&dialog, &BackupDialog::settingsSaved, this, &ShopSettingsWindow::backupSettingsSaved);
+    dialog.exec();
+}
+
+void ShopSettingsWindow::chooseDatabase()
+{
+    DatabaseDialog dialog(database().address().text(), this);
     dialog.exec();
 }
 

@@ -28,6 +28,7 @@ public:
     SkinButton *closeButton() const { return m_closeButton; }
     SkinButton *backupButton() const { return m_backupButton; }
     SkinButton *restoreButton() const { return m_restoreButton; }
+    SkinButton *databaseButton() const { return m_databaseButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
     // The receipt printer window; null until first opened.
@@ -42,6 +43,9 @@ public:
     // Puts a chosen backup in place of the database, once checked and
     // confirmed; the data replaced is kept aside first ("恢复…").
     void restore();
+    // Which database this computer's till works on, and its till number
+    // ("数据库…"): this computer's own settings, used from the next start.
+    void chooseDatabase();
 
 signals:
     // The cashier just saved: the cashier screen shows it at once.
@@ -68,4 +72,5 @@ private:
     QPointer<ReceiptPrinterWindow> m_printerWindow;
     SkinButton *m_backupButton = nullptr;
     SkinButton *m_restoreButton = nullptr;
+    SkinButton *m_databaseButton = nullptr;
 };

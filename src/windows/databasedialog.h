@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+
+class FlatCheckBox;
+class FlatEdit;
+class FlatSpeedButton;
+class QLabel;
+
+// This computer's part in the shop: whether its till works on the data file
+// beside the program or on a database server that several tills share
+// (server, port, database, user; the password stays in ~/.pgpass), and its
+// till number. Stored in this computer's settings file, not in the shop's
+// database; used from the next start.
+class DatabaseDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // currentAddress: the database the program runs on now, for the text
+    // that names it.
+    explicit DatabaseDialog(const QString &currentAddress, QWidget *parent = nullptr);
+
+    FlatCheckBox *serverBox() const { return m_serverBox; }
+    FlatEdit *hostBox() const { return m_hostBox; }
+    FlatEdit *portBox() const { return m_portBox; }
+    FlatEdit *databaseBox() const { return m_databaseBox; }
+    FlatEdit *userBox() const { return m_userBox; }
+    FlatEdit *tillBox() const { return m_tillBox; }
+    QLabel *testResultLabel() const { return m_testResultLabel; }
+    FlatSpeedButton *testButton() const { return m_testButton; }
+    FlatSpeedButton *saveButton() const { return m_saveButton; }
+
+    // What the buttons ask for.
+    void testConnection();   // tries the typed server; the result shows under the boxes
+    void save();             // stores the boxes; throws Refusal for what makes no sense
+
+private:
+    void buildControls();
+    void showStored();
+    void enableServerBoxes();
+    // The typed server as an address; throws Refusal when a box is missing or wrong.
+    QString typedAddress() const;
+    int typedTill() const;
+
+    FlatCheckBox *m_serverBox = nullptr;
+    FlatEdit *m_hostBox = nullptr;
+    FlatEdit *m_portBox = nullptr;
+    FlatEdit *m_databaseBox = nullptr;
+    FlatEdit *m_userBox = nullptr;
+    FlatEdit *m_tillBox = nullptr;
+    QLabel *m_testResultLabel = nullptr;
+    FlatSpeedButton *m_testButton = nullptr;
+    FlatSpeedButton *m_saveButton = nullptr;
+    FlatSpeedButton *m_closeButton = nullptr;
+};

@@ -1,0 +1,151 @@
+// This computer's database and till number, set in the shop settings'
+// "数据库…" dialog and kept in ~/.config/fenwo/fenwo.conf.
+#include "fenwotestmain.h"
+#include "modalwatcher.h"
+#include "testdatabase.h"
+
+#include "db/apperror.h"
+#include "db/localsettings.h"
+#include "windows/databasedialog.h"
+#include "widgets/flatcheckbox.h"
+#include "widgets/flatedit.h"
+#include "widgets/flatspeedbutton.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QUrl>
+
+class TestDatabaseDialog : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir config;
+
+    static void type(FlatEdit *box, const QString &text)
+    {
+        box->setText(text);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    }
+    void init()
+    {
+        QFile::remove(LocalSettings::filePath());
+    }
+
+    void aServerAndATillNumberAreStoredForTheNextStart()
+    {
+        {
+            DatabaseDialog dialog(QStringLiteral("/srv/shop/data.db"));
+            QVERIFY(!dialog.serverBox()->isChecked());
+            QVERIFY(!dialog.hostBox()->isEnabled());
+            QCOMPARE(dialog.tillBox()->text(), QStringLiteral("1"));
+            QCOMPARE(dialog.portBox()->text(), QStringLiteral("5432"));
+            dialog.serverBox()->setChecked(true);
+            QVERIFY(dialog.hostBox()->isEnabled());
+            type(dialog.hostBox(), QStringLiteral(" 192.168.1.10 "));
+            type(dialog.databaseBox(), QStringLiteral("shop"));
+            type(dialog.userBox(), QStringLiteral("kasse"));
+            type(dialog.tillBox(), QStringLiteral("3"));
+            dialog.save();
+        }
+        QCOMPARE(LocalSettings::filePath(), config.filePath(QStringLiteral("fenwo/fenwo.conf")));
+        const LocalSettings stored = LocalSettings::load();
+        QCOMPARE(stored.databaseAddress, QStringLiteral("postgresql://kasse@192.168.1.10:5432/shop"));
+        QCOMPARE(stored.tillNumber, 3);
+
+        // Shown again as stored; back to the data file, the till number stays.
+        DatabaseDialog again(stored.databaseAddress);
+        QVERIFY(again.serverBox()->isChecked());
+        QCOMPARE(again.hostBox()->text(), QStringLiteral("192.168.1.10"));
+        QCOMPARE(again.databaseBox()->text(), QStringLiteral("shop"));
+        QCOMPARE(again.userBox()->text(), QStringLiteral("kasse"));
+        QCOMPARE(again.tillBox()->text(), QStringLiteral("3"));
+        again.serverBox()->setChecked(false);
+        again.save();
+        QCOMPARE(LocalSettings::load().databaseAddress, QString());
+        QCOMPARE(LocalSettings::load().tillNumber, 3);
+    }
+
+    void whatMakesNoSenseIsRefusedAndNothingStored_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("till");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no server") << "" << "5432" << "shop" << "1" << "请填上数据库服务器的地址";
+        QTest::newRow("port out of range") << "pos" << "70000" << "shop" << "1" << "端口要是 1 到 65535";
+        QTest::newRow("no database") << "pos" << "5432" << "" << "1" << "请填上数据库的名字";
+        QTest::newRow("till 0") << "pos" << "5432" << "shop" << "0" << "收银台号要是 1 到 999";
+        QTest::newRow("till in words") << "pos" << "5432" << "shop" << "二" << "收银台号要是 1 到 999";
+    }
+    void whatMakesNoSenseIsRefusedAndNothingStored()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(QString, database);
+        QFETCH(QString, till);
+        QFETCH(QString, message);
+        DatabaseDialog dialog(QStringLiteral("data.db"));
+        dialog.serverBox()->setChecked(true);
+        type(dialog.hostBox(), host);
+        type(dialog.portBox(), port);
+        type(dialog.databaseBox(), database);
+        type(dialog.tillBox(), till);
+        try {
+            dialog.save();
+            QFAIL("stored");
+        } catch (const Refusal &e) {
+            QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+        }
+        QVERIFY(!QFile::exists(LocalSettings::filePath()));
+    }
+
+    void testingTheConnectionSaysWhatTheServerAnswers()
+    {
+        DatabaseDialog dialog(QStringLiteral("data.db"));
+        dialog.serverBox()->setChecked(true);
+        // Nothing listens on this port: refused at once, the server named.
+        QTcpServer closed;
+        closed.listen(QHostAddress::LocalHost);
+        const int port = closed.serverPort();
+        closed.close();
+        type(dialog.hostBox(), QStringLiteral("127.0.0.1"));
+        type(dialog.portBox(), QString::number(port));
+        type(dialog.databaseBox(), QStringLiteral("shop"));
+        QElapsedTimer timer;
+        timer.start();
+        dialog.testConnection();
+        QVERIFY(timer.elapsed() < 3500);
+        QVERIFY2(dialog.testResultLabel()->text().contains(QStringLiteral("127.0.0.1:%1").arg(port)),
+                 qPrintable(dialog.testResultLabel()->text()));
+
+        if (TestDatabase::serverAddress().isEmpty())
+            QSKIP("no test server");
+        const QUrl server(TestDatabase::makeEmptyServerDatabase());
+        type(dialog.portBox(), QString::number(server.port()));
+        type(dialog.userBox(), server.userName());
+        type(dialog.databaseBox(), server.path().mid(1));
+        dialog.testConnection();
+        QVERIFY2(dialog.testResultLabel()->text().contains(QStringLiteral("--init-db")),
+                 qPrintable(dialog.testResultLabel()->text()));
+        TestDatabase made;
+        if (!TestDatabase::onServer())
+            return;
+        const QUrl ready(made.path());
+        type(dialog.databaseBox(), ready.path().mid(1));
+        dialog.testConnection();
+        QVERIFY2(dialog.testResultLabel()->text().startsWith(QStringLiteral("连接成功")),
+                 qPrintable(dialog.testResultLabel()->text()));
+    }
+};
+
+FENWO_TEST_MAIN(TestDatabaseDialog)
+#include "tst_databasedialog.moc"
