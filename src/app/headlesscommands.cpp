@@ -6,6 +6,7 @@
 #include "db/csvexport.h"
 #include "db/database.h"
 #include "db/databaseaddress.h"
+#include "db/localsettings.h"
 #include "db/democatalogue.h"
 #include "db/productimport.h"
 #include "db/reportsheet.h"
@@ -151,9 +152,10 @@ int runRestore(const QString &databasePath, const QString &file)
     }
 }
 
-// fenwo --report FROM TO [--cashier NAME]: the report's figures as plain text
-// (UTF-8, tab-separated) on standard output.
-int printReport(const QString &fromText, const QStringList &rest, const QString &cashier, const QString &path)
+// fenwo --report FROM TO [--cashier NAME] [--till N]: the report's figures as
+// plain text (UTF-8, tab-separated) on standard output.
+int printReport(const QString &fromText, const QStringList &rest, const QString &cashier, const QString &tillText,
+                const QString &path)
 {
     if (rest.size() != 1) {
         complain(QStringLiteral("--report needs two dates, FROM and TO, as yyyy-mm-dd"));
@@ -163,6 +165,14 @@ int printReport(const QString &fromText, const QStringList &rest, const QString 
     range.from = ReportRange::parseDate(fromText);
     range.to = ReportRange::parseDate(rest.first());
     range.cashier = cashier;
+    if (!tillText.isEmpty()) {
+        bool ok = false;
+        range.till = tillText.toInt(&ok);
+        if (!ok || !LocalSettings::isTillNumber(range.till)) {
+            complain(QStringLiteral("--till takes a till number from 1 to 999, not \"%1\"").arg(tillText));
+            return Usage;
+        }
+    }
     for (const auto &[date, text] : {std::pair(range.from, fromText), std::pair(range.to, rest.first())}) {
         if (!date.isValid()) {
             complain(QStringLiteral("'%1' is not a date of the form yyyy-mm-dd").arg(text));
@@ -280,6 +290,8 @@ int run(int argc, char **argv)
                                     QStringLiteral("FROM"));
     const QCommandLineOption cashier(QStringLiteral("cashier"), QStringLiteral("With --report: one cashier only."),
                                      QStringLiteral("name"));
+    const QCommandLineOption till(QStringLiteral("till"), QStringLiteral("With --report: one till only."),
+                                  QStringLiteral("number"));
     const QCommandLineOption reprintReceipt(QStringLiteral("reprint"),
                                             QStringLiteral("Print a past receipt again from its recorded lines and end."),
                                             QStringLiteral("receipt number"));
@@ -288,14 +300,18 @@ int run(int argc, char **argv)
     const QCommandLineOption paper(QStringLiteral("paper"), QStringLiteral("With --reprint: paper width, 58 or 80."),
                                    QStringLiteral("mm"));
     parser.addOptions({database, importProducts, existing, badRows, exportProducts, exportSales, from, to, backup,
-                       restoreFrom, report, cashier, reprintReceipt, printer, paper});
+                       restoreFrom, report, cashier, till, reprintReceipt, printer, paper});
     parser.addPositionalArgument(QStringLiteral("TO"), QStringLiteral("With --report: the last date."));
     parser.addHelpOption();
     parser.process(*app);
     if (parser.isSet(initDb))
         return initDatabase(parser.value(initDb), parser.isSet(demo));
 
-    const QString databasePath = parser.isSet(database) ? parser.value(database) : Database::defaultPath();
+    // The command line first, then this computer's settings (a shared server), then data.db.
+    const QString configured = LocalSettings::load().databaseAddress;
+    const QString databasePath = parser.isSet(database) ? parser.value(database)
+                                 : configured.isEmpty() ? Database::defaultPath()
+                                                        : configured;
     if (parser.isSet(importProducts)) {
         const QString mode = parser.value(existing).toLower();
         if (mode != QLatin1String("update") && mode != QLatin1String("skip")) {
@@ -316,7 +332,8 @@ int run(int argc, char **argv)
     if (parser.isSet(restoreFrom))
         return runRestore(databasePath, parser.value(restoreFrom));
     if (parser.isSet(report))
-        return printReport(parser.value(report), parser.positionalArguments(), parser.value(cashier), databasePath);
+        return printReport(parser.value(report), parser.positionalArguments(), parser.value(cashier), parser.value(till),
+                           databasePath);
     if (parser.isSet(reprintReceipt))
         return reprint(parser.value(reprintReceipt), parser.value(printer), parser.value(paper), databasePath);
     return Usage;

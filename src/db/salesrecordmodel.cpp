@@ -6,6 +6,7 @@
 #include "query.h"
 #include "preparedstatement.h"
 #include "rowwalk.h"
+#include "salesreport.h"
 #include "statements.h"
 
 #include <algorithm>
@@ -178,11 +179,7 @@ void SalesRecordModel::open()
 
 QList<int> SalesRecordModel::tills() const
 {
-    QList<int> tills;
-    RowWalk till(m_db, Statements::recordedTills());
-    while (till.step())
-        tills << int(till.key(0));
-    return tills;
+    return SalesReport::tills(m_db);
 }
 
 void SalesRecordModel::requireOpen() const

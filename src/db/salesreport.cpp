@@ -210,6 +210,15 @@ ReportFigures::Product productFigures(const ProductSums &p)
 
 } // namespace
 
+QList<int> SalesReport::tills(Database &db)
+{
+    QList<int> tills;
+    RowWalk till(db, Statements::recordedTills());
+    while (till.step())
+        tills << int(till.key(0));
+    return tills;
+}
+
 ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
 {
     ReportFigures figures;

@@ -17,6 +17,9 @@ public:
     // amount that is not a number.
     static ReportFigures compute(Database &db, const ReportRange &range);
 
+    // Every till number the sales record holds lines of, in order.
+    static QList<int> tills(Database &db);
+
     // Takings per receipt, rounded half away from zero to the cent, from the
     // exact decimal text of the takings; "0" without receipts.
     static QString averagePerReceipt(const QString &takings, qint64 receipts);

@@ -27,6 +27,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStandardItemModel>
@@ -169,10 +170,16 @@ void ReportsWindow::buildControls()
     m_toBox->setGeometry(498, 104, 118, 28);
     label(this, QStringLiteral("收银员："), {640, 110, 64, 16}, pixelFont(14, true));
     m_cashierBox = new FlatComboBox(this);
-    m_cashierBox->setGeometry(704, 104, 160, 28);
+    m_cashierBox->setGeometry(704, 104, 120, 28);
     m_cashierBox->setFont(pixelFont(15));
     m_cashierBox->setItems({kEveryCashier});
     m_cashierBox->setEditText(kEveryCashier);
+    // Tills that share a database: the whole shop, or one till.
+    label(this, QStringLiteral("收银台："), {830, 110, 58, 16}, pixelFont(14, true));
+    m_tillBox = new FlatComboBox(this);
+    m_tillBox->setGeometry(888, 104, 76, 28);
+    m_tillBox->setFont(pixelFont(15));
+    m_tillBox->lineEdit()->setReadOnly(true);
 
     // The figures.
     auto *figures = new FlatPanel(this);
@@ -251,6 +258,9 @@ void ReportsWindow::connectHandlers()
         guarded([&] { showCashier(text == kEveryCashier ? QString() : text); });
     };
     connect(m_cashierBox, &FlatComboBox::selectionChanged, this, cashierChosen);
+    connect(m_tillBox, &FlatComboBox::selectionChanged, this, [this] {
+        guarded([this] { showTill(m_tillBox->currentIndex() <= 0 ? 0 : m_tills.value(m_tillBox->currentIndex() - 1)); });
+    });
     connect(m_cashierBox, &FlatComboBox::keyDown, this, [cashierChosen](int key) {
         if (WindowParts::isEnter(key))
             cashierChosen();
@@ -287,6 +297,13 @@ void ReportsWindow::reload()
     m_countedCashBox->setFocus();
     m_range.cashier.clear();
     m_cashierBox->setEditText(kEveryCashier);
+    m_range.till = 0;
+    m_tills = SalesReport::tills(database());
+    QStringList tills{QStringLiteral("全部")};
+    for (int till : std::as_const(m_tills))
+        tills << QStringLiteral("%1 号").arg(till);
+    m_tillBox->setItems(tills);
+    m_tillBox->setCurrentIndex(0);
     showPeriod(ReportRange::Preset::Today);
 }
 
@@ -321,6 +338,12 @@ void ReportsWindow::showCashier(const QString &cashier)
 {
     m_range.cashier = cashier;
     m_cashierBox->setEditText(cashier.isEmpty() ? kEveryCashier : cashier);
+    refresh();
+}
+
+void ReportsWindow::showTill(int till)
+{
+    m_range.till = till;
     refresh();
 }
 

@@ -42,6 +42,8 @@ public:
     QDateEdit *fromBox() const { return m_fromBox; }
     QDateEdit *toBox() const { return m_toBox; }
     FlatComboBox *cashierBox() const { return m_cashierBox; }
+    // Every till's lines (全部) or one till's.
+    FlatComboBox *tillBox() const { return m_tillBox; }
     FlatEdit *countedCashBox() const { return m_countedCashBox; }
     QLabel *figureLabel(Figure figure) const { return m_figureLabels.value(figure); }
     QTableView *cashierGrid() const { return m_cashierGrid; }
@@ -63,6 +65,7 @@ public:
     void showPeriod(ReportRange::Preset preset);              // 今天 / 昨天 / 本周 / 本月
     void showRange(const QDate &from, const QDate &to);     // a chosen range
     void showCashier(const QString &cashier);               // empty: every cashier
+    void showTill(int till);                                // 0: every till
     void showTop(TopList list);
     void refresh();                                         // reads the report of the range again
     void printXReport();                                    // F7
@@ -96,6 +99,8 @@ private:
     QDateEdit *m_fromBox = nullptr;
     QDateEdit *m_toBox = nullptr;
     FlatComboBox *m_cashierBox = nullptr;
+    FlatComboBox *m_tillBox = nullptr;
+    QList<int> m_tills;   // the tills the till box offers after 全部
     FlatEdit *m_countedCashBox = nullptr;
     QMap<Figure, QLabel *> m_figureLabels;
     QTableView *m_cashierGrid = nullptr;

@@ -131,6 +131,8 @@ private slots:
     {
         f.reset();
         server->restart();   // started again where a test left it stopped
+        scalar(QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"), server->adminAddress());
+        scalar(QStringLiteral("select pg_reload_conf()"), server->adminAddress());
     }
 
     void theWindowOpensWhileTheServerIsDownAndSellsOnceItIsBack()
@@ -197,6 +199,10 @@ private slots:
         // never answers; the server dies while the till waits for the answer.
         scalar(QStringLiteral("ALTER SYSTEM SET synchronous_standby_names = 'nobody'"), server->adminAddress());
         scalar(QStringLiteral("select pg_reload_conf()"), server->adminAddress());
+        // Every server process has the setting once a new one shows it.
+        QTRY_COMPARE(scalar(QStringLiteral("show synchronous_standby_names"), server->adminAddress()).toString(),
+                     QStringLiteral("nobody"));
+        QTest::qWait(300);
         const QByteArray kill = server->killCommand();
         std::thread killer([kill] {
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));

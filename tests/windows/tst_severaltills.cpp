@@ -7,6 +7,7 @@
 
 #include "db/cataloguemodel.h"
 #include "db/salesrecordmodel.h"
+#include "windows/reportswindow.h"
 #include "windows/salesrecordswindow.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
@@ -112,6 +113,18 @@ private slots:
         first->openRecords();
         QCOMPARE(records->tillBox()->currentText(), QStringLiteral("2 号"));
         QCOMPARE(records->grid()->model()->rowCount(), 2);
+        records->close();
+
+        // The report of today: the whole shop, or one till; a Z report only for the shop.
+        first->openReports();
+        ReportsWindow *reports = first->reportsWindow();
+        QVERIFY(reports);
+        QCOMPARE(reports->tillBox()->items(), (QStringList{QStringLiteral("全部"), QStringLiteral("1 号"), QStringLiteral("2 号")}));
+        QCOMPARE(reports->figureLabel(ReportsWindow::Figure::Takings)->text(), QStringLiteral("13.5"));
+        QCOMPARE(reports->figureLabel(ReportsWindow::Figure::Receipts)->text(), QStringLiteral("2"));
+        reports->showTill(1);
+        QCOMPARE(reports->figureLabel(ReportsWindow::Figure::Takings)->text(), QStringLiteral("4.5"));
+        QCOMPARE(reports->figureLabel(ReportsWindow::Figure::Receipts)->text(), QStringLiteral("1"));
     }
 };
 
