@@ -156,7 +156,7 @@ start_installed "$work/cancelled"
 wait_for 30 question_shown || { cat "$work/program.log"; fail "no first-start question"; }
 keys key Escape
 wait_for 20 exited || fail "the program went on after the question was cancelled"
-wait "$program" || fail "cancelling ended the program with status $?"
+wait "$program" || { status=$?; cat "$work/program.log"; fail "cancelling ended the program with status $status"; }
 [ ! -e "$work/cancelled/fenwo" ] || fail "cancelling made $(ls -R "$work/cancelled")"
 
 # 5b. The demo catalogue, one sale, the guide.
