@@ -9,6 +9,8 @@
 #     scripts/pg-test-env.sh kill FOLDER    # stops it at once, as a crash would (pg_ctl -m immediate)
 #     scripts/pg-test-env.sh restart FOLDER # starts it again on the same port after stop -m immediate
 #
+# The server flushes nothing to disk unless FENWO_PG_DURABLE=1 (benchmarks).
+#
 # The address is postgresql://fenwo@127.0.0.1:PORT/postgres (user fenwo, no
 # password: trust on the loopback and the socket only). Exits 3 when
 # PostgreSQL is not installed, so that callers can go on without it.
@@ -37,9 +39,14 @@ as_owner() {
 
 ctl() { as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" "$@"; }
 
+# Tests need no flush to disk (a killed server keeps what the system has);
+# FENWO_PG_DURABLE=1 keeps PostgreSQL's own, for benchmarks.
+settings="-c listen_addresses=127.0.0.1 -c max_connections=200"
+[ "${FENWO_PG_DURABLE:-}" = 1 ] || settings="$settings -c fsync=off -c full_page_writes=off"
+
 start_on() {
     local port=$1
-    ctl -w -t 30 -o "-p $port -k $folder -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c max_connections=200" start >/dev/null
+    ctl -w -t 30 -o "-p $port -k $folder $settings" start >/dev/null
 }
 
 case "$action" in

@@ -1,0 +1,191 @@
+// Several tills on one PostgreSQL server, beside one till on a data file:
+// 100,000 products; each till a process of its own ringing up 250 sales of
+// five scans and completing each. Per till: the time from a scan to its line
+// stored (lookup and line), the time of a completion (recording, a receipt
+// laid out and handed to a printer that keeps nothing, the open sale emptied),
+// and sales a second.
+//
+//     bench_tills [SERVER] [PRODUCTS] [SALES]
+//
+// SERVER: the address of a PostgreSQL server where a database may be made
+// (postgresql://USER@HOST:PORT/postgres); without one a throw-away server is
+// started with scripts/pg-test-env.sh, as the tests do, but flushing every
+// commit to disk as a shop's server does (the data file does too).
+#include "benchsupport.h"
+
+#include "db/database.h"
+#include "db/statements.h"
+#include "receipt/receiptsink.h"
+#include "till/till.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+class NoPaper final : public ReceiptSink
+{
+public:
+    void print(const QList<ReceiptLine> &) override {}
+};
+
+// One till: rings up its sales and prints its figures on one line:
+// "scan-p50 scan-p99 completion-p50 completion-p99 seconds" in milliseconds.
+int runTill(const QString &address, int tillNumber, int products, int sales)
+{
+    Database db;
+    db.setTill(tillNumber);
+    db.open(address);
+    Till till(db);
+    till.reopenSale();
+    NoPaper paper;
+    QRandomGenerator random(quint32(20261207 + tillNumber));
+    QList<double> scans;
+    QList<double> completions;
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    QElapsedTimer all;
+    all.start();
+    for (int sale = 0; sale < sales; ++sale) {
+        for (int scan = 0; scan < 5; ++scan) {
+            QElapsedTimer t;
+            t.start();
+            const std::optional<Product> found = till.lookUp(Bench::productCode(int(random.bounded(products))));
+            if (!found)
+                return 3;
+            till.addLine(found->name, QStringLiteral("1"), found->price);
+            scans << double(t.nsecsElapsed()) / 1e6;
+        }
+        QElapsedTimer t;
+        t.start();
+        till.complete({till.nextReceiptNumber(), today, QStringLiteral("收银员%1").arg(tillNumber), QString(), QString()},
+                      paper, 1);
+        completions << double(t.nsecsElapsed()) / 1e6;
+    }
+    const double seconds = double(all.nsecsElapsed()) / 1e9;
+    std::printf("%.3f %.3f %.3f %.3f %.3f\n", Bench::median(scans), Bench::percentile(scans, 0.99),
+                Bench::median(completions), Bench::percentile(completions, 0.99), seconds);
+    return 0;
+}
+
+struct Figures
+{
+    double scanMedian = 0, scanP99 = 0, completionMedian = 0, completionP99 = 0, seconds = 0;
+};
+
+// Runs the tills as processes of their own, all at once.
+QList<Figures> runTills(const QString &address, int tills, int products, int sales)
+{
+    QList<QProcess *> running;
+    for (int n = 1; n <= tills; ++n) {
+        auto *process = new QProcess;
+        process->start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--till"), address, QString::number(n), QString::number(products),
+                        QString::number(sales)});
+        running << process;
+    }
+    QList<Figures> figures;
+    for (QProcess *process : running) {
+        process->waitForFinished(-1);
+        const QStringList v = QString::fromUtf8(process->readAllStandardOutput()).simplified().split(QLatin1Char(' '));
+        if (process->exitCode() != 0 || v.size() < 5) {
+            std::fprintf(stderr, "a till failed: %s\n", process->readAllStandardError().constData());
+            std::exit(1);
+        }
+        figures << Figures{v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble(), v[4].toDouble()};
+        delete process;
+    }
+    return figures;
+}
+
+void fill(const QString &address, int products)
+{
+    Database db;
+    db.open(address);
+    static const char *const kinds[] = {"牛奶", "面包", "饼干", "可乐", "矿泉水", "香皂", "纸巾", "牙膏", "方便面", "瓜子"};
+    Transaction transaction(db);
+    for (int i = 0; i < products; ++i)
+        db.execute(Statements::insertProduct(Bench::productCode(i),
+                                             QStringLiteral("%1%2号").arg(QString::fromUtf8(kinds[i % 10])).arg(i),
+                                             1.0 + (i % 500) / 10.0));
+    transaction.commit();
+}
+
+void printRows(const QString &where, const QList<Figures> &figures, int sales)
+{
+    double slowest = 0;
+    for (int i = 0; i < figures.size(); ++i) {
+        const Figures &f = figures[i];
+        slowest = std::max(slowest, f.seconds);
+        std::printf("| %s, till %d of %lld | %.2f | %.2f | %.2f | %.2f | %.0f |\n", qPrintable(where), i + 1,
+                    qlonglong(figures.size()), f.scanMedian, f.scanP99, f.completionMedian, f.completionP99,
+                    sales / f.seconds);
+    }
+    std::printf("| %s, all together | | | | | %.0f sales/s, %.0f scans/s |\n", qPrintable(where),
+                figures.size() * sales / slowest, figures.size() * sales * 5 / slowest);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.value(1) == QLatin1String("--till"))
+        return runTill(args.value(2), args.value(3).toInt(), args.value(4).toInt(), args.value(5).toInt());
+
+    QString server = args.value(1);
+    const int products = args.size() > 2 ? args.value(2).toInt() : 100000;
+    const int sales = args.size() > 3 ? args.value(3).toInt() : 250;
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
+    const QString cluster = QDir(dir.path()).filePath(QStringLiteral("server"));
+    const QString script = QStringLiteral(FENWO_PG_TEST_ENV);
+    if (server.isEmpty()) {
+        // Durable, as a shop's server is: every commit flushed to disk.
+        QProcess start;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FENWO_PG_DURABLE"), QStringLiteral("1"));
+        start.setProcessEnvironment(environment);
+        start.start(QStringLiteral("bash"), {script, QStringLiteral("start"), cluster});
+        start.waitForFinished(-1);
+        server = QString::fromUtf8(start.readAllStandardOutput()).trimmed();
+        if (start.exitCode() != 0) {
+            std::fprintf(stderr, "no PostgreSQL server: %s\n", start.readAllStandardError().constData());
+            return 1;
+        }
+    }
+
+    // The database on the server, made and filled as a shop would.
+    QUrl url(server);
+    const QString name = QStringLiteral("bench_tills_%1").arg(QCoreApplication::applicationPid());
+    QProcess::execute(QStringLiteral("psql"), {server, QStringLiteral("-qc"), QStringLiteral("CREATE DATABASE %1").arg(name)});
+    url.setPath(QLatin1Char('/') + name);
+    const QString shared = url.toString();
+    Database::create(shared);
+    fill(shared, products);
+    const QString file = dir.filePath(QStringLiteral("data.db"));
+    Database::createFile(file);
+    fill(file, products);
+
+    std::printf("%d products; each till %d sales of 5 scans; times in ms\n\n", products, sales);
+    std::printf("| Where | scan p50 | scan p99 | completion p50 | completion p99 | sales/s |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    printRows(QStringLiteral("data file (SQLite)"), runTills(file, 1, products, sales), sales);
+    printRows(QStringLiteral("server (PostgreSQL)"), runTills(shared, 1, products, sales), sales);
+    printRows(QStringLiteral("server (PostgreSQL)"), runTills(shared, 4, products, sales), sales);
+
+    QProcess::execute(QStringLiteral("psql"), {server, QStringLiteral("-qc"), QStringLiteral("DROP DATABASE %1").arg(name)});
+    if (!args.value(1).isEmpty())
+        return 0;
+    QProcess::execute(QStringLiteral("bash"), {script, QStringLiteral("stop"), cluster});
+    return 0;
+}
