@@ -6,6 +6,11 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+TillSettings::TillSettings(Database &db)
+    : TillSettings(db, db.till())
+{
+}
+
 TillSettings::TillSettings(Database &db, int till)
     : m_db(db)
     , m_till(till)

@@ -11,7 +11,9 @@ class Database;
 class TillSettings final
 {
 public:
-    explicit TillSettings(Database &db, int till = 1);
+    // The settings of the till the connection works for (Database::till()).
+    explicit TillSettings(Database &db);
+    TillSettings(Database &db, int till);
 
     // The stored value, or the fallback when the setting was never stored.
     QString value(const QString &name, const QString &fallback = QString()) const;

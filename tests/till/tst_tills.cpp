@@ -8,6 +8,7 @@
 #include "db/cataloguemodel.h"
 #include "db/database.h"
 #include "db/decimalsum.h"
+#include "db/tillsettings.h"
 #include "till/till.h"
 
 #include <QProcess>
@@ -81,6 +82,11 @@ private slots:
         PaperTray tray;
         QVERIFY(second.till->complete(header(QStringLiteral("261206143005")), tray, 1));
         QCOMPARE(file->rows(QStringLiteral("select distinct till from XiaoShouRecord")), (QList<QVariantList>{{2}}));
+
+        // Each till's printer and drawer are its own.
+        TillSettings(second.db).store({{QStringLiteral("drawer"), QStringLiteral("2")}});
+        QCOMPARE(TillSettings(first.db).value(QStringLiteral("drawer"), QStringLiteral("off")), QStringLiteral("off"));
+        QCOMPARE(TillSettings(second.db).value(QStringLiteral("drawer")), QStringLiteral("2"));
         QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
     }
 
