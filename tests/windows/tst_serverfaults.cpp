@@ -180,6 +180,9 @@ private slots:
         QCOMPARE(count(QStringLiteral("xiaoshou")), 2);
         QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("14.1"));
+        // Reconnected, the till hears of catalogue changes again.
+        scalar(QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('6903', '雪碧', 3)"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->productBox()->items().contains(QStringLiteral("雪碧")), 2000);
 
         w->productBox()->setEditText(QString());
         scan(QStringLiteral("6902"));
