@@ -14,9 +14,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" > "$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build build-asan -j "$(nproc)" >> "$log" 2>&1 || { tail -n 60 "$log"; exit 1; }
-if [ -f scripts/cups-test-env.sh ]; then
-    bash scripts/cups-test-env.sh
-fi
+. scripts/test-servers.sh
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=0:strict_init_order=1:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
