@@ -25,7 +25,7 @@
 namespace {
 
 const char *const kCommands[] = {"--init-db", "--import-products", "--export-products", "--export-sales",
-                                 "--backup", "--restore", "--report", "--reprint"};
+                                 "--backup", "--restore", "--report", "--reprint", "--help-commands"};
 
 // Exit codes of the commands below: done, refused or failed, a command line
 // that makes no sense, done but some rows of a file were left out.
@@ -259,7 +259,8 @@ int run(int argc, char **argv)
     parser.addOptions({initDb, demo});
 
     const QCommandLineOption database(QStringLiteral("database"),
-                                      QStringLiteral("The database file (data.db beside the program by default)."),
+                                      QStringLiteral("The database: a file (data.db beside the program by default) or a "
+                                                     "PostgreSQL server's (postgresql://USER@HOST:PORT/DBNAME)."),
                                       QStringLiteral("path"));
     const QCommandLineOption importProducts(QStringLiteral("import-products"),
                                             QStringLiteral("Import a product list (CSV) into the catalogue."),
@@ -302,8 +303,16 @@ int run(int argc, char **argv)
     parser.addOptions({database, importProducts, existing, badRows, exportProducts, exportSales, from, to, backup,
                        restoreFrom, report, cashier, till, reprintReceipt, printer, paper});
     parser.addPositionalArgument(QStringLiteral("TO"), QStringLiteral("With --report: the last date."));
+    parser.setApplicationDescription(QStringLiteral("Fenwo's work without a window; without one of these "
+                                                    "commands the program opens the cashier screen."));
+    const QCommandLineOption helpCommands(QStringLiteral("help-commands"), QStringLiteral("Lists these commands."));
+    parser.addOption(helpCommands);
     parser.addHelpOption();
     parser.process(*app);
+    if (parser.isSet(helpCommands)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
     if (parser.isSet(initDb))
         return initDatabase(parser.value(initDb), parser.isSet(demo));
 

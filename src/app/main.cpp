@@ -15,6 +15,22 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// Help is read in a terminal, often one without a screen to open windows on.
+bool askedForHelp(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "-h") == 0 || qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "--help-all") == 0
+            || qstrcmp(argv[i], "-?") == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -22,14 +38,19 @@ int main(int argc, char **argv)
     if (HeadlessCommands::wanted(argc, argv))
         return HeadlessCommands::run(argc, argv);
 
-    FenwoApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (askedForHelp(argc, argv))
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<FenwoApplication>(argc, argv);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Fenwo cashier and receipt printing"));
+    parser.setApplicationDescription(
+        QStringLiteral("Fenwo cashier and receipt printing: opens the cashier screen.\n"
+                       "Work without a window has commands of its own: --init-db, --import-products, "
+                       "--export-products, --export-sales, --backup, --restore, --report and --reprint "
+                       "(\"fenwo --help-commands\" lists them with their options)."));
     parser.addHelpOption();
-    const QCommandLineOption initDb(QStringLiteral("init-db"), QStringLiteral("Make a new database file and end."),
-                                    QStringLiteral("path"));
-    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("With --init-db: add a demo catalogue."));
     const QCommandLineOption database(
         QStringLiteral("database"),
         QStringLiteral("Use this database instead of the usual data.db: a file, or a database on a PostgreSQL "
@@ -61,8 +82,8 @@ int main(int argc, char **argv)
                                         QStringLiteral("Scale barcodes carry the price, the weight, or are off: "
                                                        "price, weight or off."),
                                         QStringLiteral("mode"));
-    parser.addOptions({initDb, demo, database, till, printer, paper, encoding, drawer, scaleCodes});
-    parser.process(app);
+    parser.addOptions({database, till, printer, paper, encoding, drawer, scaleCodes});
+    parser.process(*app);
 
     const PrinterOverrides overrides{parser.value(printer), parser.value(paper), parser.value(encoding),
                                      parser.value(drawer)};
@@ -106,5 +127,5 @@ int main(int argc, char **argv)
     window.setPrinterOverrides(overrides);
     window.till().setScaleCodeMode(scaleCodeMode);
     window.show();
-    return app.exec();
+    return QCoreApplication::exec();
 }

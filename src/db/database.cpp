@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include <atomic>
+#include <functional>
 
 namespace {
 
@@ -116,6 +117,34 @@ QString unreachableMessage(const DatabaseAddress &address, const QSqlError &erro
     return QStringLiteral("提示：连接不上数据库服务器 %1（数据库 %2）。\n"
                           "服务器可能没有开机、网络不通，或者地址、用户名、密码不对。\n（%3）")
         .arg(address.serverName(), address.databaseName(), errorText(error));
+}
+
+// Runs work on a connection of its own to the server, closed again whatever
+// happens; throws ConnectionLost when the server does not answer.
+void onServer(const DatabaseAddress &where, const std::function<void(QSqlDatabase &)> &work)
+{
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = addServerConnection(where, name);
+        const auto removed = [&] {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+        };
+        if (!db.open()) {
+            const QString message = unreachableMessage(where, db.lastError());
+            removed();
+            throw ConnectionLost(message);
+        }
+        try {
+            work(db);
+        } catch (...) {
+            removed();
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
 }
 
 } // namespace
@@ -323,28 +352,7 @@ void Database::create(const QString &address)
         createFile(where.filePath());
         return;
     }
-    const QString name = nextConnectionName();
-    {
-        QSqlDatabase db = addServerConnection(where, name);
-        const auto removed = [&] {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-        };
-        if (!db.open()) {
-            const QString message = unreachableMessage(where, db.lastError());
-            removed();
-            throw ConnectionLost(message);
-        }
-        try {
-            Schema::create(db, Dialect::Postgres);
-        } catch (...) {
-            removed();
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    onServer(where, [](QSqlDatabase &db) { Schema::create(db, Dialect::Postgres); });
 }
 
 void Database::checkServer(const QString &address)
@@ -352,28 +360,7 @@ void Database::checkServer(const QString &address)
     const DatabaseAddress where = DatabaseAddress::parse(address);
     if (!where.isServer())
         throw DatabaseError(QStringLiteral("%1 is not a server address").arg(address));
-    const QString name = nextConnectionName();
-    {
-        QSqlDatabase db = addServerConnection(where, name);
-        const auto removed = [&] {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-        };
-        if (!db.open()) {
-            const QString message = unreachableMessage(where, db.lastError());
-            removed();
-            throw ConnectionLost(message);
-        }
-        try {
-            Schema::checkServerLayout(db);
-        } catch (...) {
-            removed();
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    onServer(where, [](QSqlDatabase &db) { Schema::checkServerLayout(db); });
 }
 
 QSqlQuery Database::run(const Statement &statement, bool forwardOnly)

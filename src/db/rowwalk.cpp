@@ -1,6 +1,7 @@
 #include "rowwalk.h"
 
 #include "database.h"
+#include "numbertext.h"
 #include "sqlitestatement.h"
 #include "statements.h"
 
@@ -77,4 +78,18 @@ QByteArrayView RowWalk::bytes(int column) const
         m_texts.resize(column + 1);
     m_texts[column] = m_query->value(column).toString().toUtf8();
     return QByteArrayView(m_texts[column]);
+}
+
+double RowWalk::numberOrZero(int column) const
+{
+    switch (kind(column)) {
+    case Kind::Number:
+        return number(column);
+    case Kind::Empty:
+        return 0;
+    case Kind::Text:
+        break;
+    }
+    const QByteArrayView text = bytes(column);
+    return text.isEmpty() ? 0 : textToNumber(QString::fromUtf8(text));
 }

@@ -33,6 +33,9 @@ public:
     qint64 key(int column) const;
     // Text as UTF-8 bytes ("" for an empty value); valid until the next step.
     QByteArrayView bytes(int column) const;
+    // A quantity or amount: an empty value is 0, text must convert
+    // (throws ConversionError like textToNumber).
+    double numberOrZero(int column) const;
 
 private:
     Database &m_db;

@@ -18,21 +18,6 @@ namespace {
 constexpr int kPageRows = 128;
 constexpr int kPagesKept = 8;
 
-// A quantity or amount read as a number: an empty value is 0, text must convert.
-double numberOf(const RowWalk &row, int column)
-{
-    switch (row.kind(column)) {
-    case RowWalk::Kind::Number:
-        return row.number(column);
-    case RowWalk::Kind::Empty:
-        return 0;
-    case RowWalk::Kind::Text:
-        break;
-    }
-    const QString number = QString::fromUtf8(row.bytes(column));
-    return number.isEmpty() ? 0 : textToNumber(number);
-}
-
 // A value in the order SQLite sorts a column without a collation of its own
 // (ORDER BY 日期), and PostgreSQL with the "C" collation: empty, then
 // numbers, then text byte by byte.
@@ -148,8 +133,8 @@ void SalesRecordModel::open()
                 previousDate.keep(date);
             }
             keys.push_back(row.key(0));
-            totals.quantity.add(numberOf(row, 1));
-            totals.amount.add(numberOf(row, 2));
+            totals.quantity.add(row.numberOrZero(1));
+            totals.amount.add(row.numberOrZero(2));
         }
     }
     qint64 lastKey = keys.empty() ? 0 : keys.front();
@@ -161,8 +146,8 @@ void SalesRecordModel::open()
             const qint64 key = row.key(0);
             keys.push_back(key);
             lastKey = std::max(lastKey, key);
-            totals.quantity.add(numberOf(row, 1));
-            totals.amount.add(numberOf(row, 2));
+            totals.quantity.add(row.numberOrZero(1));
+            totals.amount.add(row.numberOrZero(2));
         }
     }
     if (keys.size() > size_t(std::numeric_limits<int>::max()))

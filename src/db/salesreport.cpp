@@ -25,21 +25,6 @@ std::string_view textOf(const RowWalk &row, int column)
     return std::string_view(text.data(), size_t(text.size()));
 }
 
-// A quantity or amount as the records window reads it: empty is 0, text must convert.
-double numberOf(const RowWalk &row, int column)
-{
-    switch (row.kind(column)) {
-    case RowWalk::Kind::Number:
-        return row.number(column);
-    case RowWalk::Kind::Empty:
-        return 0;
-    case RowWalk::Kind::Text:
-        break;
-    }
-    const std::string_view text = textOf(row, column);
-    return text.empty() ? 0 : textToNumber(QString::fromUtf8(text.data(), qsizetype(text.size())));
-}
-
 QString qtext(const std::string &bytes)
 {
     return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
@@ -274,8 +259,8 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
                 lastCellKey = key;
             }
             Cell &cell = cells[size_t(lastCell)];
-            const double quantity = numberOf(row, Quantity);
-            const double amount = numberOf(row, Amount);
+            const double quantity = row.numberOrZero(Quantity);
+            const double amount = row.numberOrZero(Amount);
             ++cell.lines;
             cell.items.add(quantity);
             cell.takings.add(amount);
