@@ -12,7 +12,10 @@ QString applicationTitle()
 
 QString errorBoxText(const QString &message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+    // A full stop ends a message that ends in a letter, a digit or a Chinese
+    // character; one that already ends a Chinese sentence gets none.
+    static const QString kSentenceEnds = QStringLiteral("。！？…");
+    if (!message.isEmpty() && message.back() > QLatin1Char('.') && !kSentenceEnds.contains(message.back()))
         return message + QLatin1Char('.');
     return message;
 }

@@ -119,10 +119,27 @@ FlatComboBox::FlatComboBox(QWidget *parent)
 
 void FlatComboBox::setItems(const QStringList &items)
 {
+    // The list may change under the cashier's hands (another till saved a
+    // product): the text, the cursor and a selection stay as they were.
     const QString text = currentText();
+    QLineEdit *edit = lineEdit();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    const int selectionStart = edit ? edit->selectionStart() : -1;
+    const int selectionLength = edit ? edit->selectionLength() : 0;
     m_model->setStringList(items);
     setCurrentIndex(-1);
     setEditText(text);
+    if (!edit)
+        return;
+    if (selectionStart >= 0 && selectionLength > 0) {
+        // Selected from the start or the end, as it was.
+        if (cursor == selectionStart)
+            edit->setSelection(selectionStart + selectionLength, -selectionLength);
+        else
+            edit->setSelection(selectionStart, selectionLength);
+    } else {
+        edit->setCursorPosition(cursor);
+    }
 }
 
 QStringList FlatComboBox::items() const

@@ -563,27 +563,35 @@ void CashierWindow::lookUpProduct()
         m_productBox->setFocus();
         return;
     }
-    std::optional<Product> found;
     try {
-        found = m_till.lookUp(m_productBox->currentText());
-    } catch (const Refusal &refusal) {
-        // A scale code that cannot be rung up: the cashier is told, nothing
-        // is added, and the box is ready for the next scan.
-        AppBoxes::showNotice(refusal.message());
-        resetEntryBoxes();
-        return;
-    }
-    if (found) {
-        // A typed code gives way to the product's name; a scale code brings its quantity.
-        m_productBox->setEditText(found->name);
-        m_priceBox->setText(found->price);
-        if (!found->quantity.isEmpty())
-            m_quantityBox->setText(found->quantity);
-        addOrAskQuantity();
-    } else if (m_autoAddBox->isChecked()) {
-        m_priceBox->setFocus();
-    } else {
-        askQuantity();
+        std::optional<Product> found;
+        try {
+            found = m_till.lookUp(m_productBox->currentText());
+        } catch (const Refusal &refusal) {
+            // A scale code that cannot be rung up: the cashier is told, nothing
+            // is added, and the box is ready for the next scan.
+            AppBoxes::showNotice(refusal.message());
+            resetEntryBoxes();
+            return;
+        }
+        if (found) {
+            // A typed code gives way to the product's name; a scale code brings its quantity.
+            m_productBox->setEditText(found->name);
+            m_priceBox->setText(found->price);
+            if (!found->quantity.isEmpty())
+                m_quantityBox->setText(found->quantity);
+            addOrAskQuantity();
+        } else if (m_autoAddBox->isChecked()) {
+            m_priceBox->setFocus();
+        } else {
+            askQuantity();
+        }
+    } catch (const ConnectionLost &) {
+        // The server went away: the scan is scanned again once it is back,
+        // and that scan replaces this one's text rather than running on after it.
+        m_productBox->setFocus();
+        m_productBox->lineEdit()->selectAll();
+        throw;
     }
 }
 

@@ -117,19 +117,19 @@ void ShopSettingsWindow::buildControls()
     m_cashierBox->setColorFlat(Qt::white);
 
     // Where receipts go and the cash drawer: a window of its own.
-    m_printerButton = new SkinButton(QStringLiteral("小票打印机"), group);
-    m_printerButton->setGeometry(362, 160, 110, 41);
+    m_printerButton = new SkinButton(QStringLiteral("小票打印机…"), group);
+    m_printerButton->setGeometry(360, 160, 113, 38);
     m_printerButton->setFont(windowFont);
     // Outside the Tab round of the shop's own boxes and buttons, which stays as it was.
     m_printerButton->setFocusPolicy(Qt::NoFocus);
     // Backups beside the remark, out of the Tab round.
     m_backupButton = new SkinButton(QStringLiteral("备  份…"), group);
-    m_backupButton->setGeometry(360, 292, 113, 38);
+    m_backupButton->setGeometry(360, 278, 113, 38);
     m_restoreButton = new SkinButton(QStringLiteral("恢  复…"), group);
-    m_restoreButton->setGeometry(360, 339, 113, 38);
+    m_restoreButton->setGeometry(360, 337, 113, 38);
     // Which database this computer's till works on, and its till number.
     m_databaseButton = new SkinButton(QStringLiteral("数据库…"), group);
-    m_databaseButton->setGeometry(360, 224, 113, 38);
+    m_databaseButton->setGeometry(360, 219, 113, 38);
     for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton}) {
         button->setFont(windowFont);
         button->setFocusPolicy(Qt::NoFocus);

@@ -215,6 +215,8 @@ private slots:
         QTest::newRow("digit") << "error 5" << "error 5.";
         QTest::newRow("exclamation") << "请填上编码!" << "请填上编码!";
         QTest::newRow("full stop") << "done." << "done.";
+        QTest::newRow("chinese full stop") << "连上以后就可以继续收银。" << "连上以后就可以继续收银。";
+        QTest::newRow("chinese exclamation") << "没有保存！" << "没有保存！";
         QTest::newRow("empty") << "" << "";
     }
     void errorBoxAddsAFullStopAfterLettersOnly()

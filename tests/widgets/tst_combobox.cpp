@@ -76,6 +76,7 @@ private slots:
     void enterIsAnnouncedButNotHandled();
     void onlyTheListChoosesAnEntry();
     void hundredThousandEntries();
+    void refreshedListKeepsTheSelection();
 };
 
 void TestComboBox::flatFace()
@@ -234,6 +235,26 @@ void TestComboBox::hundredThousandEntries()
     host.combo->clearAll();
     QCOMPARE(host.combo->count(), 0);
     QCOMPARE(host.combo->currentText(), QString());
+}
+
+// A list refreshed while a failed scan's code is selected: the next scan
+// replaces that code instead of running on after it.
+void TestComboBox::refreshedListKeepsTheSelection()
+{
+    Host host;
+    QVERIFY(host.show());
+    host.combo->setFocus();
+    QTest::keyClicks(host.combo, QStringLiteral("6920459950180"));
+    host.combo->lineEdit()->selectAll();
+    host.combo->setItems({QStringLiteral("pear"), QStringLiteral("quince")});
+    QTest::keyClicks(host.combo, QStringLiteral("6902538004045"));
+    QCOMPARE(host.combo->currentText(), QStringLiteral("6902538004045"));
+
+    // Typing in the middle goes on where the cursor was.
+    host.combo->lineEdit()->setCursorPosition(4);
+    host.combo->setItems({QStringLiteral("apple")});
+    QTest::keyClicks(host.combo, QStringLiteral("X"));
+    QCOMPARE(host.combo->currentText(), QStringLiteral("6902X538004045"));
 }
 
 QTEST_MAIN(TestComboBox)

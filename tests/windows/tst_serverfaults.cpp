@@ -156,7 +156,7 @@ private slots:
         server->restart();
         waitForReconnection();
         QCOMPARE(w->productBox()->items().size(), 2);
-        w->productBox()->setEditText(QString());
+        // The refused scan's code is still selected: the next scan replaces it.
         scan(QStringLiteral("6901"));
         QCOMPARE(count(QStringLiteral("xiaoshou")), 1);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("4.5"));
@@ -184,7 +184,6 @@ private slots:
         scalar(QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('6903', '雪碧', 3)"));
         QTRY_VERIFY_WITH_TIMEOUT(w->productBox()->items().contains(QStringLiteral("雪碧")), 2000);
 
-        w->productBox()->setEditText(QString());
         scan(QStringLiteral("6902"));
         QTest::keyClick(w->productBox(), Qt::Key_F12);
         QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 3);
