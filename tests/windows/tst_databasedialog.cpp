@@ -11,7 +11,6 @@
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QTcpServer>
@@ -120,10 +119,7 @@ private slots:
         type(dialog.hostBox(), QStringLiteral("127.0.0.1"));
         type(dialog.portBox(), QString::number(port));
         type(dialog.databaseBox(), QStringLiteral("shop"));
-        QElapsedTimer timer;
-        timer.start();
         dialog.testConnection();
-        QVERIFY(timer.elapsed() < 3500);
         QVERIFY2(dialog.testResultLabel()->text().contains(QStringLiteral("127.0.0.1:%1").arg(port)),
                  qPrintable(dialog.testResultLabel()->text()));
 

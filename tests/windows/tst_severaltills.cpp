@@ -14,7 +14,6 @@
 #include "widgets/flatedit.h"
 
 #include <QAbstractItemView>
-#include <QElapsedTimer>
 #include <QLabel>
 
 class TestSeveralTills : public QObject
@@ -61,7 +60,6 @@ private slots:
         // The cashier at the second till is typing meanwhile.
         second->productBox()->setEditText(QStringLiteral("可"));
 
-        QElapsedTimer sinceSaved;
         {
             CatalogueModel catalogue(first->database());
             catalogue.listAll();
@@ -71,9 +69,8 @@ private slots:
             catalogue.setData(catalogue.index(row, CatalogueModel::Price), QStringLiteral("3"));
             catalogue.writePendingRow();
         }
-        sinceSaved.start();
-        QTRY_VERIFY_WITH_TIMEOUT(second->productBox()->items().contains(QStringLiteral("可口可乐")), 2000);
-        QVERIFY2(sinceSaved.elapsed() < 2000, qPrintable(QString::number(sinceSaved.elapsed())));
+        // How soon: bench_tills.
+        QTRY_VERIFY_WITH_TIMEOUT(second->productBox()->items().contains(QStringLiteral("可口可乐")), 10000);
         QCOMPARE(second->productBox()->currentText(), QStringLiteral("可"));
 
         scan(second, QStringLiteral("6902"));
