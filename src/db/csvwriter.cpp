@@ -1,6 +1,7 @@
 #include "csvwriter.h"
 
 #include "apperror.h"
+#include "numbertext.h"
 
 namespace {
 
@@ -9,6 +10,18 @@ constexpr qsizetype kFlushAt = 256 * 1024;
 QString cannotWrite(const QString &path, const QString &reason)
 {
     return QStringLiteral("无法写入文件 %1：%2").arg(path, reason);
+}
+
+// A text a spreadsheet program would run as a formula (=, +, -, @ first)
+// gets a quote before it, which the spreadsheet shows as text and the
+// product import takes off again. Numbers ("-5") and the code "-" stay.
+QString spreadsheetSafe(const QString &text)
+{
+    static const QString kFormulaStarts = QStringLiteral("=+-@");
+    if (text.size() < 2 || !kFormulaStarts.contains(text.front()))
+        return text;
+    double number = 0;
+    return tryTextToNumber(text, &number) ? text : QLatin1Char('\'') + text;
 }
 
 bool needsQuotes(const QString &field)
@@ -40,7 +53,7 @@ void CsvWriter::writeRow(const QStringList &fields)
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             m_buffer += ',';
-        const QString &field = fields[i];
+        const QString field = spreadsheetSafe(fields[i]);
         if (needsQuotes(field)) {
             QString quoted = field;
             quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));

@@ -7,8 +7,9 @@
 // Writes a CSV file a Chinese-language spreadsheet program opens without
 // garbling: UTF-8 with a byte order mark, CR LF between records, fields
 // quoted where they hold a separator, a quote, a line break or blanks at an
-// end. The file appears only when commit() succeeds: until then the rows go
-// to a temporary file beside it, and an existing file stays as it was.
+// end; a text that would start a formula gets a ' before it. The file
+// appears only when commit() succeeds: until then the rows go to a temporary
+// file beside it, and an existing file stays as it was.
 class CsvWriter final
 {
     Q_DISABLE_COPY_MOVE(CsvWriter)

@@ -57,7 +57,11 @@ const QStringList &titlesOf(ProductImport::Role role)
 
 QString field(const QStringList &fields, int column)
 {
-    return column >= 0 && column < fields.size() ? trimmed(fields[column]) : QString();
+    const QString text = column >= 0 && column < fields.size() ? trimmed(fields[column]) : QString();
+    // The export's guard against spreadsheet formulas ('=…) comes off again.
+    if (text.size() > 2 && text.front() == QLatin1Char('\'') && QStringLiteral("=+-@").contains(text.at(1)))
+        return text.mid(1);
+    return text;
 }
 
 bool allBlank(const QStringList &fields)

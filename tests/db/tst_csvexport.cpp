@@ -49,37 +49,42 @@ private slots:
         shop.addProduct(QStringLiteral("6903"), QStringLiteral("两行\n名字"), 12.5);
         shop.addProduct(QStringLiteral("abc"), QStringLiteral(" 前后有空格 "), 1e-5);
         shop.exec(QStringLiteral("insert into spinfo (编码, 品名) values ('6905', '没有价格')"));
+        // Texts a spreadsheet would run as formulas, and ones it would not.
+        shop.addProduct(QStringLiteral("-"), QStringLiteral("=HYPERLINK(\"http://x\")"), -2);
+        shop.addProduct(QStringLiteral("@sum"), QStringLiteral("+86 茶叶"), 5);
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("catalogue.csv"));
         Database db;
         db.open(shop.path());
-        QCOMPARE(CsvExport::products(db, path), 5);
+        QCOMPARE(CsvExport::products(db, path), 7);
         // Numbers as the program shows them, fields quoted only where needed.
         QCOMPARE(textOf(path), QStringLiteral("\uFEFF编码,品名,单价\r\n"
+                                              "-,\"'=HYPERLINK(\"\"http://x\"\")\",-2\r\n"
                                               "00123,\"可乐, 330ml\",3\r\n"
                                               "6902,\"12\"\" 披萨\",0.3\r\n"
                                               "6903,\"两行\n名字\",12.5\r\n"
                                               "6905,没有价格,\r\n"
+                                              "'@sum,'+86 茶叶,5\r\n"
                                               "abc,\" 前后有空格 \",1E-5\r\n"));
 
         TestDatabase fresh;
         Database other;
         other.open(fresh.path());
         const ImportReport report = ProductImport(path).run(other, ProductImport::Existing::Update);
-        QCOMPARE(report.added, 5);
+        QCOMPARE(report.added, 7);
         QCOMPARE(report.badCount, 0);
         // The name with blanks at its ends is the one row that changes: the
         // import trims every field, as the till trims what is typed.
         QList<QVariantList> expected = catalogueRows(shop);
-        expected[4][1] = QStringLiteral("前后有空格");
-        expected[1][2] = 0.3;   // stored as shown
+        expected[6][1] = QStringLiteral("前后有空格");
+        expected[2][2] = 0.3;   // stored as shown
         QCOMPARE(catalogueRows(fresh), expected);
 
         // Read back over the catalogue it came from, nothing changes.
         const ImportReport again = ProductImport(path).run(db, ProductImport::Existing::Update);
         QCOMPARE(again.added, 0);
-        QCOMPARE(again.unchanged + again.updated, 5);
+        QCOMPARE(again.unchanged + again.updated, 7);
     }
 
     void salesAreExportedWholeOrForDaysFromTo()
