@@ -3,7 +3,6 @@
 #include "receipt/printererror.h"
 #include "receipt/printsurface.h"
 
-
 #include <utility>
 
 PrinterTextDevice::PrinterTextDevice(std::unique_ptr<PrintSurface> surface, TextEncoding encoding)
@@ -47,6 +46,13 @@ void PrinterTextDevice::endLine()
 {
     requireJob();
     writeBytes(QByteArrayLiteral("\r\n"));
+}
+
+bool PrinterTextDevice::fitsOnALine(const QString &text) const
+{
+    requireJob();
+    // As it will be drawn: what the code page lacks becomes "?".
+    return m_surface->textExtent(m_codec.decode(m_codec.encode(text))).width() <= m_width;
 }
 
 void PrinterTextDevice::closeJob()

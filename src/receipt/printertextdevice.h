@@ -38,6 +38,9 @@ public:
     void write(const QString &text);
     // Writes CR LF.
     void endLine();
+    // Whether text, written at the start of a line in the current size,
+    // fits on that line. Only within a job.
+    bool fitsOnALine(const QString &text) const;
     // Ends the last page and the document.
     void closeJob();
     // Drops the open job, if any, after an error. Never throws.

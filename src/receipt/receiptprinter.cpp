@@ -62,7 +62,7 @@ void ReceiptPrinter::print(const QList<ReceiptLine> &lines)
                 m_device.setFontSize(size);
             }
             for (const QString &text : line.writes)
-                m_device.write(text);
+                m_device.write(size == ReceiptLayout::TitlePointSize ? fittedTitle(text) : text);
             m_device.endLine();
         }
         m_device.closeJob();
@@ -70,6 +70,16 @@ void ReceiptPrinter::print(const QList<ReceiptLine> &lines)
         m_device.abortJob();
         throw;
     }
+}
+
+QString ReceiptPrinter::fittedTitle(const QString &title) const
+{
+    // Blanks before a shop's name centre it on the paper it was set up for;
+    // on narrower paper as many go as make the name fit on one line.
+    QString text = title;
+    while (text.startsWith(QLatin1Char(' ')) && !m_device.fitsOnALine(text))
+        text.remove(0, 1);
+    return text;
 }
 
 void ReceiptPrinter::printCopy(const ReceiptInput &input, ReceiptCopy copy)

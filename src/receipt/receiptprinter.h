@@ -48,6 +48,8 @@ public:
     bool opensDrawerAfterSale() const { return m_drawer && m_drawerAfterSale; }
 
 private:
+    QString fittedTitle(const QString &title) const;
+
     PrinterTextDevice m_device;
     std::unique_ptr<CashDrawer> m_drawer;
     bool m_drawerAfterSale = false;

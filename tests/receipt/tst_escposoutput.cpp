@@ -70,6 +70,8 @@ private slots:
     void missingDevice();
     void wrapAtPaperWidth_data();
     void wrapAtPaperWidth();
+    void centredShopNameStaysOnOneLine_data();
+    void centredShopNameStaysOnOneLine();
 };
 
 void EscPosOutputTest::options_data()
@@ -286,6 +288,34 @@ void EscPosOutputTest::wrapAtPaperWidth()
     QVERIFY(change > 0);
     QCOMPARE(lines.mid(change + 1, pieces.size()), pieces);
     QCOMPARE(lines.at(change + 1 + pieces.size()), QStringLiteral(". "));
+}
+
+void EscPosOutputTest::centredShopNameStaysOnOneLine_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("title");
+    // Double size: 16 columns a line on 58 mm paper, 24 on 80 mm.
+    QTest::newRow("58 mm: blanks go until it fits") << QStringLiteral("58") << QStringLiteral(u"    好邻居便利店");
+    QTest::newRow("80 mm: every blank stays") << QStringLiteral("80") << QStringLiteral(u"       好邻居便利店");
+}
+
+void EscPosOutputTest::centredShopNameStaysOnOneLine()
+{
+    QFETCH(QString, paper);
+    QFETCH(QString, title);
+
+    QTemporaryDir dir;
+    const QString path = makeDeviceFile(dir);
+    QVERIFY(!path.isEmpty());
+    ReceiptInput input = workedExampleSale();
+    input.shopName = QStringLiteral(u"      好邻居便利店");   // centred by hand for wider paper
+    ReceiptPrinter::create(QStringLiteral("escpos:") + path, paper)->printCopy(input, ReceiptCopy::First);
+
+    bool ok = false;
+    const QStringList lines = printedLines(readFile(path), &ok);
+    QVERIFY(ok);
+    QCOMPARE(lines.at(0), title);
+    QVERIFY2(lines.at(1).startsWith(QStringLiteral(u"单号:")), qPrintable(lines.at(1)));
 }
 
 QTEST_GUILESS_MAIN(EscPosOutputTest)
