@@ -142,7 +142,7 @@ void ReceiptPrinterWindow::buildControls()
     webLink(this, [] { WebPage::open(); });
 
     auto *group = new FlatGroupBox(this);
-    group->setGeometry(40, 110, 900, 530);
+    group->setGeometry(40, 124, 900, 516);   // below the title band
     group->setColor(kGroupColor);
     group->setColorBorder(colorFromValue(12632256));   // silver
 

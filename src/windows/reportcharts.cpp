@@ -41,7 +41,9 @@ QValueAxis *takingsAxis(QChart *chart)
 
 void fitTakings(QValueAxis *axis, double highest)
 {
-    axis->setRange(0, highest > 0 ? highest : 1);
+    // A little room above the highest value, so that a day's dot at the top
+    // is drawn whole.
+    axis->setRange(0, highest > 0 ? highest * 1.05 : 1);
     axis->applyNiceNumbers();
 }
 

@@ -147,17 +147,17 @@ void ReportsWindow::buildControls()
     m_closeSpot = WindowParts::closeSpot(this);
     webLink(this, [] { WebPage::open(); });
 
-    // The range: a period, or two dates; and one cashier or all.
+    // The range, below the title band: a period, or two dates; and one cashier or all.
     int x = 16;
     for (const auto &[preset, caption] : {std::pair(Preset::Today, QStringLiteral("今天")),
                                           std::pair(Preset::Yesterday, QStringLiteral("昨天")),
                                           std::pair(Preset::ThisWeek, QStringLiteral("本周")),
                                           std::pair(Preset::ThisMonth, QStringLiteral("本月"))}) {
-        m_periodButtons.insert(preset, choiceButton(this, caption, {x, 104, 58, 28}, 1));
+        m_periodButtons.insert(preset, choiceButton(this, caption, {x, 120, 58, 28}, 1));
         x += 62;
     }
-    m_chosenRangeButton = choiceButton(this, QStringLiteral("自选"), {x, 104, 58, 28}, 1);
-    label(this, QStringLiteral("从"), {334, 110, 20, 16}, pixelFont(14, true));
+    m_chosenRangeButton = choiceButton(this, QStringLiteral("自选"), {x, 120, 58, 28}, 1);
+    label(this, QStringLiteral("从"), {334, 126, 20, 16}, pixelFont(14, true));
     m_fromBox = new QDateEdit(this);
     m_toBox = new QDateEdit(this);
     for (QDateEdit *box : {m_fromBox, m_toBox}) {
@@ -165,25 +165,25 @@ void ReportsWindow::buildControls()
         box->setCalendarPopup(true);
         box->setFont(pixelFont(15));
     }
-    m_fromBox->setGeometry(354, 104, 118, 28);
-    label(this, QStringLiteral("至"), {478, 110, 20, 16}, pixelFont(14, true));
-    m_toBox->setGeometry(498, 104, 118, 28);
-    label(this, QStringLiteral("收银员："), {640, 110, 64, 16}, pixelFont(14, true));
+    m_fromBox->setGeometry(354, 120, 118, 28);
+    label(this, QStringLiteral("至"), {478, 126, 20, 16}, pixelFont(14, true));
+    m_toBox->setGeometry(498, 120, 118, 28);
+    label(this, QStringLiteral("收银员："), {640, 126, 64, 16}, pixelFont(14, true));
     m_cashierBox = new FlatComboBox(this);
-    m_cashierBox->setGeometry(704, 104, 120, 28);
+    m_cashierBox->setGeometry(704, 120, 120, 28);
     m_cashierBox->setFont(pixelFont(15));
     m_cashierBox->setItems({kEveryCashier});
     m_cashierBox->setEditText(kEveryCashier);
     // Tills that share a database: the whole shop, or one till.
-    label(this, QStringLiteral("收银台："), {830, 110, 58, 16}, pixelFont(14, true));
+    label(this, QStringLiteral("收银台："), {830, 126, 58, 16}, pixelFont(14, true));
     m_tillBox = new FlatComboBox(this);
-    m_tillBox->setGeometry(888, 104, 76, 28);
+    m_tillBox->setGeometry(888, 120, 76, 28);
     m_tillBox->setFont(pixelFont(15));
     m_tillBox->lineEdit()->setReadOnly(true);
 
     // The figures.
     auto *figures = new FlatPanel(this);
-    figures->setGeometry(16, 140, 300, 210);
+    figures->setGeometry(16, 156, 300, 210);
     figures->setColor(kPanelColor);
     const std::pair<Figure, QString> names[] = {
         {Figure::Receipts, QStringLiteral("小票数：")}, {Figure::Lines, QStringLiteral("行数：")},
@@ -202,21 +202,21 @@ void ReportsWindow::buildControls()
     m_cashierRows = new QStandardItemModel(this);
     m_cashierRows->setHorizontalHeaderLabels(
         {QStringLiteral("收银员"), QStringLiteral("小票数"), QStringLiteral("件数"), QStringLiteral("营业额")});
-    m_cashierGrid = makeGrid(this, {16, 358, 300, 248}, m_cashierRows);
+    m_cashierGrid = makeGrid(this, {16, 374, 300, 232}, m_cashierRows);
     const int cashierWidths[] = {90, 60, 60, 84};
     for (int i = 0; i < 4; ++i)
         m_cashierGrid->setColumnWidth(i, cashierWidths[i]);
 
-    m_hourChart = makeChartView(this, {326, 140, 332, 230}, ReportCharts::makeHourChart());
-    m_dayChart = makeChartView(this, {326, 376, 332, 230}, ReportCharts::makeDayChart());
+    m_hourChart = makeChartView(this, {326, 156, 332, 222}, ReportCharts::makeHourChart());
+    m_dayChart = makeChartView(this, {326, 384, 332, 222}, ReportCharts::makeDayChart());
 
-    m_topByTakingsButton = choiceButton(this, QStringLiteral("营业额前%1").arg(ReportFigures::TopCount), {668, 140, 146, 28}, 2);
-    m_topByQuantityButton = choiceButton(this, QStringLiteral("数量前%1").arg(ReportFigures::TopCount), {818, 140, 146, 28}, 2);
+    m_topByTakingsButton = choiceButton(this, QStringLiteral("营业额前%1").arg(ReportFigures::TopCount), {668, 156, 146, 28}, 2);
+    m_topByQuantityButton = choiceButton(this, QStringLiteral("数量前%1").arg(ReportFigures::TopCount), {818, 156, 146, 28}, 2);
     m_topByTakingsButton->setDown(true);
     m_topRows = new QStandardItemModel(this);
     m_topRows->setHorizontalHeaderLabels(
         {QStringLiteral("名次"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("营业额")});
-    m_topGrid = makeGrid(this, {668, 172, 296, 434}, m_topRows);
+    m_topGrid = makeGrid(this, {668, 188, 296, 418}, m_topRows);
     const int topWidths[] = {44, 110, 48, 72};   // with room for the scroll bar
     for (int i = 0; i < 4; ++i)
         m_topGrid->setColumnWidth(i, topWidths[i]);
