@@ -32,8 +32,6 @@ public:
     // printer cannot be reached.
     void open();
 
-    const Pulse &pulse() const { return m_pulse; }
-
 private:
     std::unique_ptr<EscPosLink> m_link;
     Pulse m_pulse;

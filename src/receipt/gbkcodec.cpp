@@ -150,15 +150,3 @@ int GbkCodec::characterLength(const QByteArray &gbk, qsizetype pos)
         return 2;
     return 1;
 }
-
-QByteArray GbkCodec::cut(const QByteArray &gbk, qsizetype maxBytes)
-{
-    qsizetype end = 0;
-    while (end < gbk.size()) {
-        const int length = characterLength(gbk, end);
-        if (end + length > maxBytes)
-            break;
-        end += length;
-    }
-    return gbk.left(end);
-}

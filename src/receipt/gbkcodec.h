@@ -30,9 +30,4 @@ public:
 
     // Length in bytes (1 or 2) of the character that starts at pos.
     static int characterLength(const QByteArray &gbk, qsizetype pos);
-
-    // The longest start of the bytes that is at most maxBytes long and ends
-    // on a character boundary: a two-byte character that would be split by
-    // the cut is left out whole.
-    static QByteArray cut(const QByteArray &gbk, qsizetype maxBytes);
 };

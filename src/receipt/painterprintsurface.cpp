@@ -48,10 +48,10 @@ void PainterPrintSurface::applyFont()
         m_metrics.reset();
         return;
     }
-    m_font = receiptFont(m_points, m_device->logicalDpiY());
-    m_metrics.emplace(m_font, m_device);
+    const QFont font = receiptFont(m_points, m_device->logicalDpiY());
+    m_metrics.emplace(font, m_device);
     if (m_painter.isActive())
-        m_painter.setFont(m_font);
+        m_painter.setFont(font);
 }
 
 QSize PainterPrintSurface::textExtent(const QString &text) const

@@ -51,6 +51,5 @@ private:
     QPaintDevice *m_device = nullptr;
     QPainter m_painter;
     int m_points = 10;
-    QFont m_font;
     std::optional<QFontMetrics> m_metrics;
 };

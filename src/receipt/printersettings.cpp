@@ -93,9 +93,8 @@ QString yesNo(bool value)
 SystemPrintSurface::PrinterLookup namedQueue(const QString &queue)
 {
     return [queue] {
-        for (const SystemPrinterList::Queue &known : SystemPrinterList::read())
-            if (known.name == queue)
-                return queue;
+        if (SystemPrinterList::contains(queue))
+            return queue;
         throw PrinterError(QStringLiteral("Printer selected is not valid\n系统里没有打印机 %1!").arg(queue));
     };
 }
@@ -142,11 +141,8 @@ void checkFolder(const QString &folder)
 
 void checkQueue(const QString &queue)
 {
-    if (queue.isEmpty())
+    if (queue.isEmpty() || SystemPrinterList::contains(queue))
         return;
-    for (const SystemPrinterList::Queue &listed : SystemPrinterList::read())
-        if (listed.name == queue)
-            return;
     throw Refusal(QStringLiteral("系统里没有打印机 %1：请从列表里选一台打印机!").arg(queue));
 }
 
@@ -302,20 +298,6 @@ std::optional<CashDrawer::Pulse> PrinterSettings::drawerPulse() const
         return std::nullopt;
     return CashDrawer::Pulse{drawer == Drawer::PinFive ? CashDrawer::Pin::Five : CashDrawer::Pin::Two, pulseOn,
                              pulseOff};
-}
-
-bool PrinterSettings::reachesDrawer() const
-{
-    switch (output) {
-    case Output::SystemPrinter:
-        return queueIsEscPos;
-    case Output::EscPosDevice:
-    case Output::EscPosNetwork:
-        return true;
-    case Output::PdfFolder:
-        return false;
-    }
-    return false;
 }
 
 std::unique_ptr<ReceiptPrinter> PrinterSettings::makePrinter() const

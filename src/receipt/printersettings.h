@@ -71,9 +71,6 @@ struct PrinterSettings
 
     int columns() const { return PrinterTarget::columnsForPaper(paper); }
     std::optional<CashDrawer::Pulse> drawerPulse() const;
-    // True when this output can open a drawer at all: a receipt printer on
-    // a device or the network, or a system queue marked as ESC/POS.
-    bool reachesDrawer() const;
 
     // The printer these settings describe, with its cash drawer. Nothing is
     // opened here.

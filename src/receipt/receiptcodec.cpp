@@ -145,6 +145,10 @@ QString ReceiptCodec::decode(const QByteArray &bytes) const
 
 qsizetype ReceiptCodec::byteLength(const QString &text) const
 {
+    // GBK counts from its tables without making the bytes: text is measured
+    // many times while a line is wrapped.
+    if (m_encoding == TextEncoding::Gbk)
+        return GbkCodec::byteLength(text);
     return encode(text).size();
 }
 

@@ -65,7 +65,7 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
 {
     const ReceiptInput input = printable(given);
     QList<ReceiptLine> result;
-    result.append(ReceiptLine{QStringList{QLatin1Char(' ') + input.shopName}, TitlePointSize});
+    result.append(titleLine(input.shopName));
     result.append(bodyLine(QStringLiteral(u"单号:") + input.receiptNumber));
     result.append(bodyLine(QStringLiteral(u"日期:") + input.saleDate + QLatin1Char(' ') + input.printTime));
     result.append(bodyLine(QStringLiteral(u"收银员:") + input.cashier));
@@ -95,6 +95,11 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
 ReceiptLine ReceiptLayout::bodyLine(const QString &text)
 {
     return ReceiptLine{QStringList{text}, BodyPointSize};
+}
+
+ReceiptLine ReceiptLayout::titleLine(const QString &shopName)
+{
+    return ReceiptLine{QStringList{QLatin1Char(' ') + shopName}, TitlePointSize};
 }
 
 QList<ReceiptLine> ReceiptLayout::feedLines()

@@ -41,6 +41,8 @@ public:
     static QList<ReceiptLine> feedLines();
     // A line at the body size.
     static ReceiptLine bodyLine(const QString &text);
+    // The shop's name at the title size, as every printed document starts.
+    static ReceiptLine titleLine(const QString &shopName);
     static QString columnHeader(ReceiptCopy copy);
 
     // The name part of an item line: the first 16 bytes of the name (a

@@ -33,7 +33,7 @@ QString ReportLayout::cashierHeader()
 QList<ReceiptLine> ReportLayout::lines(const ReportFigures &f, const Heading &heading)
 {
     QList<ReceiptLine> result;
-    result.append(ReceiptLine{QStringList{QLatin1Char(' ') + heading.shopName}, ReceiptLayout::TitlePointSize});
+    result.append(ReceiptLayout::titleLine(heading.shopName));
     if (heading.kind == Kind::X)
         result.append(ReceiptLayout::bodyLine(QStringLiteral(u"X报表")));
     else

@@ -2,6 +2,8 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
+
 QList<SystemPrinterList::Queue> SystemPrinterList::read()
 {
     cups_dest_t *dests = nullptr;
@@ -18,4 +20,10 @@ QList<SystemPrinterList::Queue> SystemPrinterList::read()
     }
     cupsFreeDests(count, dests);
     return queues;
+}
+
+bool SystemPrinterList::contains(const QString &name)
+{
+    const QList<Queue> queues = read();
+    return std::any_of(queues.begin(), queues.end(), [&](const Queue &queue) { return queue.name == name; });
 }

@@ -20,4 +20,6 @@ public:
 
     // Empty when there is no spooler or no queue.
     static QList<Queue> read();
+    // Whether the spooler has a queue of this name now.
+    static bool contains(const QString &name);
 };

@@ -80,7 +80,7 @@ void SystemPrintSurface::endJob()
         throw PrinterError(QStringLiteral("The receipt could not be sent to the printer %1").arg(m_printerName));
     }
     try {
-        m_lastJob = CupsQueue::submit(m_printerName, m_file->fileName());
+        CupsQueue::submit(m_printerName, m_file->fileName());
     } catch (...) {
         dropDocument();
         throw;

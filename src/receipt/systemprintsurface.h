@@ -33,17 +33,11 @@ public:
     // The spooler's default destination now (see CupsQueue::defaultName).
     static QString defaultPrinter();
 
-    // Name of the printer of the last job; empty until a job has chosen one.
-    const QString &printerName() const { return m_printerName; }
-    // The spooler's number of the last job it accepted.
-    int lastJob() const { return m_lastJob; }
-
 private:
     void dropDocument() noexcept;
 
     PrinterLookup m_lookup;
     QString m_printerName;
-    int m_lastJob = 0;
     std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
 };

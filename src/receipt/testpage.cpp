@@ -32,7 +32,7 @@ QList<ReceiptLine> TestPage::lines(const QString &shopName, TextEncoding encodin
                                    const QDateTime &printed)
 {
     QList<ReceiptLine> result;
-    result.append(ReceiptLine{QStringList{QLatin1Char(' ') + shopName}, ReceiptLayout::TitlePointSize});
+    result.append(ReceiptLayout::titleLine(shopName));
     result.append(ReceiptLayout::bodyLine(QStringLiteral(u"小票打印机测试页")));
     const QString encodingName = encoding == TextEncoding::Gb18030 ? QStringLiteral("GB18030") : QStringLiteral("GBK");
     result.append(ReceiptLayout::bodyLine(QStringLiteral(u"编码:%1 每行%2列").arg(encodingName).arg(columns)));

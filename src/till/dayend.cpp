@@ -43,20 +43,17 @@ void DayEnd::checkClosing(const ReportRange &range, const QString &countedCash)
 ReportFigures DayEnd::printXReport(const ReportRange &range, ReceiptSink &printer, const QDateTime &now)
 {
     const ReportFigures figures = SalesReport::compute(m_db, range);
-    ReportLayout::Heading heading;
-    heading.kind = ReportLayout::Kind::X;
-    heading.shopName = ShopSettings::load(m_db).shopName;
-    heading.printedAt = minuteText(now);
-    printer.print(ReportLayout::lines(figures, heading));
+    printer.print(ReportLayout::lines(figures, heading(ReportLayout::Kind::X, now)));
     return figures;
 }
 
-ReportRange DayEnd::zRange(const ReportRange &range) const
+ReportLayout::Heading DayEnd::heading(ReportLayout::Kind kind, const QDateTime &now) const
 {
-    ReportRange covered = range;
-    if (const auto last = lastClosing())
-        covered.afterLine = std::max(range.afterLine, last->lastLine);
-    return covered;
+    ReportLayout::Heading heading;
+    heading.kind = kind;
+    heading.shopName = ShopSettings::load(m_db).shopName;
+    heading.printedAt = minuteText(now);
+    return heading;
 }
 
 DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &countedCash, ReceiptSink &printer,
@@ -71,7 +68,10 @@ DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &c
     Transaction transaction(m_db);
     DayClosings closings(m_db);
     const std::optional<DayClosings::Closing> previous = closings.last();
-    const ReportRange covered = zRange(range);
+    // Only the lines recorded after the last closing.
+    ReportRange covered = range;
+    if (previous)
+        covered.afterLine = std::max(range.afterLine, previous->lastLine);
     const ReportFigures figures = SalesReport::compute(m_db, covered);
 
     DecimalSum difference;
@@ -93,16 +93,13 @@ DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &c
     closing.difference = difference.text();
     closings.record(closing);
 
-    ReportLayout::Heading heading;
-    heading.kind = ReportLayout::Kind::Z;
-    heading.shopName = ShopSettings::load(m_db).shopName;
-    heading.printedAt = minuteText(now);
-    heading.closingNumber = closing.number;
+    ReportLayout::Heading zHeading = heading(ReportLayout::Kind::Z, now);
+    zHeading.closingNumber = closing.number;
     if (previous)
-        heading.previousClosing = QStringLiteral("No.%1 %2").arg(previous->number).arg(previous->closedAt.left(16));
-    heading.counted = closing.counted;
-    heading.difference = closing.difference;
-    printer.print(ReportLayout::lines(figures, heading));
+        zHeading.previousClosing = QStringLiteral("No.%1 %2").arg(previous->number).arg(previous->closedAt.left(16));
+    zHeading.counted = closing.counted;
+    zHeading.difference = closing.difference;
+    printer.print(ReportLayout::lines(figures, zHeading));
 
     transaction.commit();
     return closing;

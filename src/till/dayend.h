@@ -2,6 +2,7 @@
 
 #include "db/dayclosings.h"
 #include "db/reportfigures.h"
+#include "receipt/reportlayout.h"
 
 #include <QDateTime>
 #include <QString>
@@ -24,10 +25,6 @@ public:
     ReportFigures printXReport(const ReportRange &range, ReceiptSink &printer,
                                const QDateTime &now = QDateTime::currentDateTime());
 
-    // The range a Z report of this range would cover now: only the lines
-    // recorded after the last closing.
-    ReportRange zRange(const ReportRange &range) const;
-
     // Records the closing and prints the Z report; when printing fails
     // nothing is recorded. Refuses a range of one cashier (a closing is for
     // the whole shop) and counted cash that is not a number.
@@ -41,5 +38,7 @@ public:
     static void checkClosing(const ReportRange &range, const QString &countedCash);
 
 private:
+    ReportLayout::Heading heading(ReportLayout::Kind kind, const QDateTime &now) const;
+
     Database &m_db;
 };

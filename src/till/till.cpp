@@ -433,9 +433,7 @@ void Till::finalise()
         transaction.commit();
     }
     m_pending = Pending::None;
-    reopenSale();
-    m_totalQuantity = QStringLiteral("0");
-    m_totalAmount = QStringLiteral("0");
+    reopenSale();   // empty now, with totals "0"
 }
 
 std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
