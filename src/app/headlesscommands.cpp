@@ -1,5 +1,7 @@
 #include "headlesscommands.h"
 
+#include "datalocation.h"
+
 #include "db/apperror.h"
 #include "db/backup.h"
 #include "db/backupsettings.h"
@@ -316,10 +318,12 @@ int run(int argc, char **argv)
     if (parser.isSet(initDb))
         return initDatabase(parser.value(initDb), parser.isSet(demo));
 
-    // The command line first, then this computer's settings (a shared server), then data.db.
+    // The command line first, then this computer's settings (a shared server),
+    // then the data file where the cashier screen keeps it (beside a portable
+    // program, in the user's data folder for an installed one).
     const QString configured = LocalSettings::load().databaseAddress;
     const QString databasePath = parser.isSet(database) ? parser.value(database)
-                                 : configured.isEmpty() ? Database::defaultPath()
+                                 : configured.isEmpty() ? DataLocation::forThisProgram().databasePath()
                                                         : configured;
     if (parser.isSet(importProducts)) {
         const QString mode = parser.value(existing).toLower();

@@ -193,4 +193,10 @@ wait_for 20 exited || fail "Esc did not end the second start"
 [ "$(sqlite3 "$data" 'SELECT count(*) FROM XiaoShouRecord')" = 1 ] || fail "the second start changed the record"
 if grep -q '数据库连接出错' "$work/program.log"; then fail "connection error at the second start"; fi
 
+# 5d. Work without a window finds the same file.
+step "command line on the installed data file"
+env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/data" LC_ALL=C.UTF-8 \
+    "$root/usr/bin/fenwo" --export-sales "$work/sales.csv" || fail "--export-sales on the installed data file"
+grep -q '康师傅红烧牛肉面' "$work/sales.csv" || fail "--export-sales did not read the installed data file"
+
 echo "PASS: $deb"
