@@ -168,12 +168,12 @@ int printReport(const QString &fromText, const QStringList &rest, const QString 
     range.to = ReportRange::parseDate(rest.first());
     range.cashier = cashier;
     if (!tillText.isEmpty()) {
-        bool ok = false;
-        range.till = tillText.toInt(&ok);
-        if (!ok || !LocalSettings::isTillNumber(range.till)) {
+        const std::optional<int> till = LocalSettings::parseTillNumber(tillText);
+        if (!till) {
             complain(QStringLiteral("--till takes a till number from 1 to 999, not \"%1\"").arg(tillText));
             return Usage;
         }
+        range.till = *till;
     }
     for (const auto &[date, text] : {std::pair(range.from, fromText), std::pair(range.to, rest.first())}) {
         if (!date.isValid()) {

@@ -92,10 +92,10 @@ int main(int argc, char **argv)
     int tillNumber = local.tillNumber;
     try {
         if (parser.isSet(till)) {
-            bool ok = false;
-            tillNumber = parser.value(till).toInt(&ok);
-            if (!ok || !LocalSettings::isTillNumber(tillNumber))
+            const std::optional<int> given = LocalSettings::parseTillNumber(parser.value(till));
+            if (!given)
                 throw AppError(QStringLiteral("Till number \"%1\" is not one from 1 to 999.").arg(parser.value(till)));
+            tillNumber = *given;
         }
         // Refused here, before any window, rather than at the first sale.
         PrinterSettings().withOverrides(overrides);

@@ -24,11 +24,18 @@ LocalSettings LocalSettings::load()
     const QSettings file(filePath(), QSettings::IniFormat);
     LocalSettings settings;
     settings.databaseAddress = file.value(kAddress).toString().trimmed();
-    bool ok = false;
-    const int till = file.value(kTill).toInt(&ok);
-    if (ok && isTillNumber(till))
-        settings.tillNumber = till;
+    if (const std::optional<int> till = parseTillNumber(file.value(kTill).toString()))
+        settings.tillNumber = *till;
     return settings;
+}
+
+std::optional<int> LocalSettings::parseTillNumber(const QString &text)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < 1 || number > 999)
+        return std::nullopt;
+    return number;
 }
 
 void LocalSettings::save() const

@@ -306,9 +306,7 @@ void CatalogueWindow::importProducts()
     if (!dialog.imported())
         return;
     // The whole catalogue afresh, here and in the cashier screen's product box.
-    const int column = currentColumn();
-    m_catalogue->listAll();
-    m_grid->goTo(0, column);
+    reload();
     emit productNamesListed(m_catalogue->names());
 }
 

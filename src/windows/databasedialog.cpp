@@ -7,6 +7,7 @@
 #include "db/databaseaddress.h"
 #include "db/localsettings.h"
 #include "widgets/apperrorbox.h"
+#include "widgets/busypointer.h"
 #include "widgets/colorvalue.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatedit.h"
@@ -129,18 +130,17 @@ QString DatabaseDialog::typedAddress() const
 
 int DatabaseDialog::typedTill() const
 {
-    bool ok = false;
-    const int till = m_tillBox->text().trimmed().toInt(&ok);
-    if (!ok || !LocalSettings::isTillNumber(till))
+    const std::optional<int> till = LocalSettings::parseTillNumber(m_tillBox->text().trimmed());
+    if (!till)
         throw Refusal(QStringLiteral("收银台号要是 1 到 999 的数!"));
-    return till;
+    return *till;
 }
 
 void DatabaseDialog::testConnection()
 {
     const QString address = typedAddress();
     m_testResultLabel->setText(QStringLiteral("正在连接……"));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const BusyPointer busy;
     try {
         Database::checkServer(address);
         m_testResultLabel->setText(QStringLiteral("连接成功：数据库 %1 可以使用。")
@@ -148,7 +148,6 @@ void DatabaseDialog::testConnection()
     } catch (const AppError &e) {
         m_testResultLabel->setText(e.message());
     }
-    QApplication::restoreOverrideCursor();
 }
 
 void DatabaseDialog::save()

@@ -4,6 +4,7 @@
 
 #include "db/database.h"
 #include "widgets/apperrorbox.h"
+#include "widgets/busypointer.h"
 #include "widgets/colorvalue.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcheckbox.h"
@@ -132,11 +133,8 @@ void ProductImportDialog::startImport()
         return;
     const auto existing = m_skipBox->isChecked() ? ProductImport::Existing::Skip : ProductImport::Existing::Update;
     m_importButton->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([this] {
-        QApplication::restoreOverrideCursor();
-        m_importButton->setEnabled(true);
-    });
+    const BusyPointer busy;
+    const auto restore = qScopeGuard([this] { m_importButton->setEnabled(true); });
     // The screen is repainted while rows are read; keys and clicks wait, so
     // nothing else can write while the import's transaction is open.
     m_summaryLabel->setText(QStringLiteral("正在导入……"));

@@ -10,6 +10,7 @@
 #include "db/shopsettings.h"
 #include "till/dayend.h"
 #include "widgets/apperrorbox.h"
+#include "widgets/busypointer.h"
 #include "widgets/colorvalue.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
@@ -41,16 +42,6 @@ namespace {
 const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
 const QColor kGridColor = colorFromValue(15658734);    // #EEEEEE
 const QString kEveryCashier = QStringLiteral("全部收银员");
-
-// Reading a long range takes a moment: the pointer says so.
-class BusyPointer final
-{
-    Q_DISABLE_COPY_MOVE(BusyPointer)
-
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 // A small latching button of a group (the periods, the two best-seller lists).
 FlatSpeedButton *choiceButton(QWidget *parent, const QString &caption, QRect geometry, int group)

@@ -1,5 +1,6 @@
 #include "salesrecordswindow.h"
 
+#include "widgets/busypointer.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
 
@@ -68,16 +69,6 @@ void showTotal(QLabel *label, const QString &text)
     label->setFont(font);
     label->setText(text);
 }
-
-// Reading or sorting a large table takes a moment: the pointer says so.
-class BusyPointer final
-{
-    Q_DISABLE_COPY_MOVE(BusyPointer)
-
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
