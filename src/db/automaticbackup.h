@@ -34,7 +34,6 @@ public:
     // no database.
     QString copyNow();
 
-    bool isCopying() const { return m_thread != nullptr; }
     void waitForCopy();
     int intervalMs() const { return m_timer.isActive() ? m_timer.interval() : 0; }
 

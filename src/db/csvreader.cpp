@@ -215,7 +215,6 @@ CsvReader::CsvReader(QIODevice &device, const CsvFormat &format)
     // The byte order mark is no part of the first field.
     if (format.bomSize > 0)
         m_device.read(m_bytes.data(), format.bomSize);
-    m_bytesRead = format.bomSize;
 }
 
 bool CsvReader::fill()
@@ -233,7 +232,6 @@ bool CsvReader::fill()
             m_deviceDone = true;
             return !m_text.isEmpty();
         }
-        m_bytesRead += got;
         m_decoder.decode(m_bytes.constData(), got, &m_text);
     }
     return true;

@@ -42,8 +42,6 @@ public:
     bool next(QStringList *fields);
     // The line of the file (from 1) on which the last record began.
     qint64 recordLine() const { return m_recordLine; }
-    // Bytes read from the file so far.
-    qint64 bytesRead() const { return m_bytesRead; }
 
 private:
     bool fill();
@@ -59,5 +57,4 @@ private:
     bool m_deviceDone = false;
     qint64 m_line = 1;
     qint64 m_recordLine = 0;
-    qint64 m_bytesRead = 0;
 };

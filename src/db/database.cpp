@@ -363,6 +363,16 @@ void Database::checkServer(const QString &address)
     onServer(where, [](QSqlDatabase &db) { Schema::checkServerLayout(db); });
 }
 
+bool Database::serverAnswers(const DatabaseAddress &address)
+{
+    try {
+        onServer(address, [](QSqlDatabase &) {});
+        return true;
+    } catch (const AppError &) {
+        return false;
+    }
+}
+
 QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
 {
     QSqlQuery q(handle());

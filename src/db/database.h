@@ -65,6 +65,9 @@ public:
     // connect timeout), DatabaseError when it holds no tables of this program
     // or another layout.
     static void checkServer(const QString &address);
+    // Whether the server takes a connection now. Safe from any thread: the
+    // connection is made, closed and removed in the calling thread.
+    static bool serverAnswers(const DatabaseAddress &address);
 
     // Runs a statement that yields no rows; returns the number of rows changed.
     int execute(const Statement &statement);

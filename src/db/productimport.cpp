@@ -146,6 +146,8 @@ ProductImport::Row ProductImport::rowOf(const QStringList &fields, qint64 line) 
         row.problem = QStringLiteral("品名为空");
     else if (!row.price.isEmpty() && !tryTextToNumber(row.price, &price))
         row.problem = QStringLiteral("单价不是数字");
+    else if (!row.price.isEmpty())
+        row.priceValue = price;
     return row;
 }
 
@@ -222,7 +224,7 @@ void ProductImport::readInto(Database &db, CsvReader &reader, Existing existing,
                               row.code, row.name, row.price});
             continue;
         }
-        const QVariant price = row.price.isEmpty() ? QVariant() : QVariant(textToNumber(row.price));
+        const QVariant &price = row.priceValue;
         if (run(find, {row.code})) {
             if (existing == Existing::Skip) {
                 ++report->skipped;

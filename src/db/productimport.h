@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -29,6 +30,7 @@ public:
         QString name;
         QString price;
         QString problem;   // why the row would not be written, as far as the row itself tells
+        QVariant priceValue;   // the price as stored; null when none was given
     };
 
     // Reads the start of the file. Throws Refusal (an empty file, one that is

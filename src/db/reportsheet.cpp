@@ -1,5 +1,7 @@
 #include "reportsheet.h"
 
+#include "csvwriter.h"
+
 namespace {
 
 QString count(qint64 n)
@@ -25,19 +27,6 @@ void productSection(QList<QStringList> &rows, const QString &title, const QList<
     int rank = 0;
     for (const ReportFigures::Product &p : products)
         rows << QStringList{count(++rank), p.code, p.name, p.quantity, p.takings, count(p.lines)};
-}
-
-QString csvCell(const QString &cell)
-{
-    static const QString mustQuote = QStringLiteral(",\"\r\n");
-    bool quote = cell.startsWith(QLatin1Char(' ')) || cell.endsWith(QLatin1Char(' '));
-    for (const QChar c : cell)
-        quote = quote || mustQuote.contains(c);
-    if (!quote)
-        return cell;
-    QString escaped = cell;
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
 } // namespace
@@ -70,14 +59,10 @@ QString ReportSheet::plainText(const ReportFigures &figures)
     return text;
 }
 
-QByteArray ReportSheet::csv(const ReportFigures &figures)
+void ReportSheet::writeCsv(const ReportFigures &figures, const QString &path)
 {
-    QString text;
-    for (const QStringList &row : rows(figures)) {
-        QStringList cells;
-        for (const QString &cell : row)
-            cells << csvCell(cell);
-        text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    CsvWriter writer(path);
+    for (const QStringList &row : rows(figures))
+        writer.writeRow(row);
+    writer.commit();
 }

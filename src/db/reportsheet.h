@@ -18,7 +18,7 @@ public:
     static QList<QStringList> rows(const ReportFigures &figures);
     // Cells separated by a tab, rows by LF.
     static QString plainText(const ReportFigures &figures);
-    // UTF-8 with a byte-order mark (so a spreadsheet reads the Chinese text
-    // right), cells separated by commas and quoted where they must be, CR LF.
-    static QByteArray csv(const ReportFigures &figures);
+    // The rows as a CSV file (see CsvWriter). Throws FileError when it
+    // cannot be written.
+    static void writeCsv(const ReportFigures &figures, const QString &path);
 };

@@ -3,36 +3,9 @@
 #include "apperror.h"
 #include "database.h"
 
-#include <QSqlDatabase>
 #include <QThread>
 
 #include <atomic>
-
-namespace {
-
-// Whether the server takes a connection, from a thread of its own: the Qt
-// driver's connection lives and dies in the thread that made it.
-bool serverAnswers(const DatabaseAddress &address)
-{
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("fenwo-watch-%1").arg(counter++);
-    bool answered = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(address.host());
-        db.setPort(address.port());
-        db.setDatabaseName(address.databaseName());
-        db.setUserName(address.user());
-        db.setPassword(address.password());
-        db.setConnectOptions(address.connectOptions());
-        answered = db.open();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return answered;
-}
-
-} // namespace
 
 ServerWatch::ServerWatch(Database &db, QObject *parent)
     : QObject(parent)
@@ -68,7 +41,7 @@ void ServerWatch::tryServer()
     if (m_try)
         return;
     m_answered = std::make_shared<std::atomic<bool>>(false);
-    m_try = QThread::create([address = m_db.address(), answered = m_answered] { *answered = serverAnswers(address); });
+    m_try = QThread::create([address = m_db.address(), answered = m_answered] { *answered = Database::serverAnswers(address); });
     connect(m_try, &QThread::finished, this, &ServerWatch::tried);
     m_try->start();
 }

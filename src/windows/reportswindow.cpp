@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTableView>
@@ -462,7 +461,5 @@ void ReportsWindow::exportPdf(const QString &filePath)
 
 void ReportsWindow::exportCsv(const QString &filePath)
 {
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ReportSheet::csv(m_figures)) < 0 || !file.commit())
-        throw AppError(QStringLiteral("无法写入文件 %1：%2").arg(filePath, file.errorString()));
+    ReportSheet::writeCsv(m_figures, filePath);
 }
