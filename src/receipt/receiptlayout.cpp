@@ -92,6 +92,14 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
     return result;
 }
 
+QList<QList<ReceiptLine>> ReceiptLayout::copies(const ReceiptInput &input, int count, TextEncoding encoding)
+{
+    QList<QList<ReceiptLine>> jobs{lines(input, ReceiptCopy::First, encoding)};
+    if (count > 1)
+        jobs.append(lines(input, ReceiptCopy::Second, encoding));
+    return jobs;
+}
+
 ReceiptLine ReceiptLayout::bodyLine(const QString &text)
 {
     return ReceiptLine{QStringList{text}, BodyPointSize};

@@ -28,6 +28,8 @@ public:
 
     // A receipt printed again from the sales record: the first copy's lines
     // with the reprint mark under the title.
+    // One print job a copy: the first copy, and the second when two are asked for.
+    static QList<QList<ReceiptLine>> copies(const ReceiptInput &input, int count, TextEncoding encoding);
     static QList<ReceiptLine> reprintLines(const ReceiptInput &input, TextEncoding encoding = TextEncoding::Gbk);
     static QString reprintMark();
 

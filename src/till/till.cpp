@@ -292,20 +292,14 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
 
     const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
     ReceiptInput input = receiptInput(header, printTime);
-    QList<QList<ReceiptLine>> jobs;
-    const auto layOut = [&] {
-        jobs = {ReceiptLayout::lines(input, ReceiptCopy::First, printer.encoding())};
-        if (copies > 1)
-            jobs.append(ReceiptLayout::lines(input, ReceiptCopy::Second, printer.encoding()));
-    };
-    layOut();
+    QList<QList<ReceiptLine>> jobs = ReceiptLayout::copies(input, copies, printer.encoding());
 
     const QString number = record(header, printTime, copies);
     try {
         // Another till took the number in the same second: the receipt shows the one recorded.
         if (number != input.receiptNumber) {
             input.receiptNumber = number;
-            layOut();
+            jobs = ReceiptLayout::copies(input, copies, printer.encoding());
         }
         for (const QList<ReceiptLine> &job : std::as_const(jobs))
             printer.print(job);
@@ -464,9 +458,8 @@ std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
 
 void Till::reprint(const UnfinishedReceipt &receipt, ReceiptSink &printer)
 {
-    printer.print(ReceiptLayout::lines(receipt.input, ReceiptCopy::First, printer.encoding()));
-    if (receipt.copies > 1)
-        printer.print(ReceiptLayout::lines(receipt.input, ReceiptCopy::Second, printer.encoding()));
+    for (const QList<ReceiptLine> &job : ReceiptLayout::copies(receipt.input, receipt.copies, printer.encoding()))
+        printer.print(job);
 }
 
 QString Till::nextReceiptNumber()
