@@ -206,6 +206,14 @@ void TestDatabase::addSaleLine(const QString &code, const QString &name, double 
          {code, name, quantity, price, quantity * price});
 }
 
+void TestDatabase::addRecordLine(const QString &receipt, const QString &cashier, const QString &date,
+                                 const QString &time, const QString &name, double quantity, double amount)
+{
+    exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+                        "values ('69', ?, ?, 0, ?, ?, ?, ?, ?)"),
+         {name, quantity, amount, receipt, cashier, date, time});
+}
+
 void TestDatabase::setSettings(const QString &cashier, const QString &shopName, const QString &remark)
 {
     exec(QStringLiteral("delete from beizhu"));

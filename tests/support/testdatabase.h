@@ -46,6 +46,9 @@ public:
 
     void addProduct(const QString &code, const QString &name, double price);
     void addSaleLine(const QString &code, const QString &name, double quantity, double price);
+    // A line of the sales record (product code 69, price 0).
+    void addRecordLine(const QString &receipt, const QString &cashier, const QString &date, const QString &time,
+                       const QString &name, double quantity, double amount);
     void setSettings(const QString &cashier, const QString &shopName, const QString &remark);
 
     // From now on the database refuses a row for the table, with the message
