@@ -41,6 +41,10 @@ public:
 
     void exec(const QString &sql, const QVariantList &params = {});
     QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
+    // The rows of the last of the statements (split at ';') run on the SQLite
+    // file at path, on a connection closed again at once so that none stays
+    // open on the file.
+    static QList<QVariantList> rowsAt(const QString &path, const QString &sql);
     QVariant scalar(const QString &sql, const QVariantList &params = {});
     int count(const QString &table);
 
