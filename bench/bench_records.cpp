@@ -14,6 +14,7 @@
 #include "widgets/skinbutton.h"
 #include "widgets/webpage.h"
 #include "windows/salesrecordswindow.h"
+#include "benchsupport.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -29,7 +30,6 @@
 #include <QTest>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,15 +43,6 @@ double peakMegabytes()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
-}
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
 }
 
 double median(QList<double> values)
@@ -122,7 +113,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
     if (!QTest::qWaitForWindowExposed(&till))
         qWarning("till not exposed");
     QApplication::processEvents();
-    const double before = residentMegabytes();
+    const double before = Bench::residentMegabytes();
 
     // From the request to the totals on a drawn window, showing after showing.
     QList<double> openings;
@@ -138,7 +129,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
         if (!records || records->records()->rowCount() != rows)
             qFatal("the window lists %d lines, not %d", records ? records->records()->rowCount() : -1, rows);
         amount = records->totalAmountLabel()->text();
-        residentAfter << residentMegabytes();
+        residentAfter << Bench::residentMegabytes();
         records->hide();
         QApplication::processEvents();
     }

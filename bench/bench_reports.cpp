@@ -28,23 +28,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
-#include <ctime>
 #include <functional>
 
 namespace {
 
 constexpr int kDays = 730;
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
-}
 
 void fill(const QString &path, int rows)
 {
@@ -95,12 +83,12 @@ void fill(const QString &path, int rows)
 // On a machine shared with other work the clock shows the waiting as well.
 double timeIt(const std::function<void()> &work, double *cpu = nullptr)
 {
-    const std::clock_t start = std::clock();
+    const double start = Bench::cpuMs();
     QElapsedTimer timer;
     timer.start();
     work();
     if (cpu)
-        *cpu = double(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC;
+        *cpu = Bench::cpuMs() - start;
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
@@ -150,7 +138,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
     if (!QTest::qWaitForWindowExposed(&till))
         qWarning("till not exposed");
     QApplication::processEvents();
-    const double before = residentMegabytes();
+    const double before = Bench::residentMegabytes();
 
     // F6 to today's figures and charts drawn, showing after showing; then a
     // whole year chosen in the open window.
@@ -177,7 +165,7 @@ int measure(int argc, char **argv, const QString &path, int rows)
                 &cpu);
             yearCpuShown << cpu;
         }
-        resident << residentMegabytes();
+        resident << Bench::residentMegabytes();
         reports->hide();
         QApplication::processEvents();
     }

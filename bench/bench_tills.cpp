@@ -116,12 +116,9 @@ void fill(const QString &address, int products)
 {
     Database db;
     db.open(address);
-    static const char *const kinds[] = {"牛奶", "面包", "饼干", "可乐", "矿泉水", "香皂", "纸巾", "牙膏", "方便面", "瓜子"};
     Transaction transaction(db);
     for (int i = 0; i < products; ++i)
-        db.execute(Statements::insertProduct(Bench::productCode(i),
-                                             QStringLiteral("%1%2号").arg(QString::fromUtf8(kinds[i % 10])).arg(i),
-                                             1.0 + (i % 500) / 10.0));
+        db.execute(Statements::insertProduct(Bench::productCode(i), Bench::productName(i), Bench::productPrice(i)));
     transaction.commit();
 }
 

@@ -14,7 +14,7 @@ packages=(
     # the package test: cpack's Depends, menu and software-centre checks,
     # lintian, and real keys for the installed program
     dpkg-dev file desktop-file-utils appstream lintian xdotool
-    qt6-charts-dev libqt6opengl6-dev poppler-utils
+    qt6-charts-dev libqt6opengl6-dev
     "$@"
 )
 

@@ -27,10 +27,14 @@ if [ -z "$bindir" ] || [ ! -x "$bindir/initdb" ]; then
 fi
 
 # As root the cluster belongs to a user of its own (the server refuses root).
+owner=
+if [ "$(id -u)" -eq 0 ]; then
+    owner=postgres
+    id "$owner" >/dev/null 2>&1 || owner=nobody
+fi
+
 as_owner() {
-    if [ "$(id -u)" -eq 0 ]; then
-        local owner=postgres
-        id "$owner" >/dev/null 2>&1 || owner=nobody
+    if [ -n "$owner" ]; then
         runuser -u "$owner" -- "$@"
     else
         "$@"
@@ -52,11 +56,7 @@ start_on() {
 case "$action" in
 start)
     mkdir -p "$folder"
-    if [ "$(id -u)" -eq 0 ]; then
-        owner=postgres
-        id "$owner" >/dev/null 2>&1 || owner=nobody
-        chown "$owner" "$folder"
-    fi
+    [ -z "$owner" ] || chown "$owner" "$folder"
     chmod 0755 "$folder"
     as_owner "$bindir/initdb" -D "$folder/data" -U fenwo --auth=trust -E UTF8 --locale=C.UTF-8 >"$folder/initdb.log" 2>&1 \
         || { cat "$folder/initdb.log" >&2; exit 1; }

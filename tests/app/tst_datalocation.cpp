@@ -1,4 +1,5 @@
 #include "fenwotestmain.h"
+#include "testdatabase.h"
 
 #include "app/datalocation.h"
 #include "app/firststart.h"
@@ -6,27 +7,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 namespace {
 
-// Reads one number from a database file on a connection of its own.
 int countRows(const QString &path, const QString &table)
 {
-    int n = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT count(*) FROM ") + table) && q.next())
-                n = q.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
-    return n;
+    return TestDatabase::rowsAt(path, QStringLiteral("SELECT count(*) FROM ") + table).value(0).value(0).toInt();
 }
 
 void touch(const QString &path)

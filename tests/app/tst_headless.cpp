@@ -32,22 +32,17 @@ class TestHeadless : public QObject
 
     std::unique_ptr<TestDatabase> file;
 
-    void sell(const QString &receipt, const QString &cashier, const QString &date, const QString &name,
-              double quantity, double amount)
-    {
-        file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
-                                  "values ('69', ?, ?, 0, ?, ?, ?, ?, '09:15')"),
-                   {name, quantity, amount, receipt, cashier, date});
-    }
-
 private slots:
     void init()
     {
         file = std::make_unique<TestDatabase>();
         file->setSettings(QStringLiteral("小王"), QStringLiteral("好邻居"), QString());
-        sell(QStringLiteral("261206091500"), QStringLiteral("小王"), QStringLiteral("2026-12-06"), QStringLiteral("可口可乐"), 2, 0.1);
-        sell(QStringLiteral("261206091500"), QStringLiteral("小王"), QStringLiteral("2026-12-06"), QStringLiteral("面包"), 1, 0.2);
-        sell(QStringLiteral("261207091500"), QStringLiteral("老李"), QStringLiteral("2026-12-07"), QStringLiteral("面包"), 1, 12.5);
+        file->addRecordLine(QStringLiteral("261206091500"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                            QStringLiteral("09:15"), QStringLiteral("可口可乐"), 2, 0.1);
+        file->addRecordLine(QStringLiteral("261206091500"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                            QStringLiteral("09:15"), QStringLiteral("面包"), 1, 0.2);
+        file->addRecordLine(QStringLiteral("261207091500"), QStringLiteral("老李"), QStringLiteral("2026-12-07"),
+                            QStringLiteral("09:15"), QStringLiteral("面包"), 1, 12.5);
     }
     void cleanup() { file.reset(); }
 

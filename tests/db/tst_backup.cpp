@@ -2,50 +2,20 @@
 #include "db/backup.h"
 #include "db/database.h"
 #include "db/statements.h"
+#include "testdatabase.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Plain SQL on a connection that is closed again at once, so that no
-// connection of the test stays open on the file.
-QList<QVariantList> sql(const QString &path, const QString &statement)
-{
-    QList<QVariantList> out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(path);
-        if (!db.open())
-            qFatal("cannot open %s", qPrintable(path));
-        QSqlQuery q(db);
-        for (const QString &part : statement.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            if (!q.exec(part))
-                qFatal("%s: %s", qPrintable(part), qPrintable(q.lastError().text()));
-        }
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row << q.value(i);
-            out << row;
-        }
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
-    return out;
-}
-
 QStringList products(const QString &path)
 {
     QStringList out;
-    for (const QVariantList &row : sql(path, QStringLiteral("select 编码 from spinfo order by 编码")))
+    for (const QVariantList &row : TestDatabase::rowsAt(path, QStringLiteral("select 编码 from spinfo order by 编码")))
         out << row[0].toString();
     return out;
 }
@@ -64,7 +34,7 @@ QString shopFile(const QString &folder, const QStringList &codes, int fill = 0)
                          .arg(fill);
     }
     if (!statement.isEmpty())
-        sql(path, statement);
+        TestDatabase::rowsAt(path, statement);
     return path;
 }
 
@@ -116,7 +86,8 @@ private slots:
             QVERIFY(QFile::exists(QDir(folder).filePath(name)));
         // The copy stands on its own: no write-ahead log beside it.
         QVERIFY(!QFile::exists(fresh + QStringLiteral("-wal")));
-        QCOMPARE(sql(fresh, QStringLiteral("PRAGMA journal_mode")).value(0).value(0).toString(), QStringLiteral("delete"));
+        QCOMPARE(TestDatabase::rowsAt(fresh, QStringLiteral("PRAGMA journal_mode")).value(0).value(0).toString(),
+                 QStringLiteral("delete"));
     }
 
     // The open database is replaced, the data it held is kept aside, and
@@ -157,13 +128,17 @@ private slots:
         QByteArray bytes = bytesOf(data);
         bytes.replace(bytes.size() / 2, 8192, QByteArray(8192, '\x5A'));
         writeBytes(data, bytes);
-        QVERIFY(sql(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString() != QLatin1String("ok"));
+        QVERIFY(TestDatabase::rowsAt(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString()
+                != QLatin1String("ok"));
 
         const QString aside = Backup::restore(data, copy, folder);
-        QCOMPARE(sql(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString(), QStringLiteral("ok"));
-        QCOMPARE(sql(data, QStringLiteral("select count(*) from spinfo")).value(0).value(0).toInt(), 3001);
+        QCOMPARE(TestDatabase::rowsAt(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString(),
+                 QStringLiteral("ok"));
+        QCOMPARE(TestDatabase::rowsAt(data, QStringLiteral("select count(*) from spinfo")).value(0).value(0).toInt(),
+                 3001);
         QVERIFY(QFile::exists(aside));
-        QVERIFY(sql(aside, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString() != QLatin1String("ok"));
+        QVERIFY(TestDatabase::rowsAt(aside, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString()
+                != QLatin1String("ok"));
     }
 
     void damagedOrForeignFilesAreRefused_data()
@@ -197,14 +172,15 @@ private slots:
                 bytes.replace(bytes.size() / 2, 4096, QByteArray(4096, '\x5A'));
             writeBytes(bad, bytes);
         } else if (kind == QLatin1String("foreign")) {
-            sql(bad, QStringLiteral("create table notes (title text, body text); insert into notes values ('a', 'b')"));
+            TestDatabase::rowsAt(
+                bad, QStringLiteral("create table notes (title text, body text); insert into notes values ('a', 'b')"));
         } else if (kind == QLatin1String("column")) {
-            sql(bad, QStringLiteral("create table spinfo (编码 text, 品名 text)"));
+            TestDatabase::rowsAt(bad, QStringLiteral("create table spinfo (编码 text, 品名 text)"));
         } else if (kind == QLatin1String("text")) {
             writeBytes(bad, QByteArray("编码,品名,单价\n6901,可乐,3\n").repeated(100));
         } else {
             Database::createFile(bad);
-            sql(bad, QStringLiteral("PRAGMA user_version = 99"));
+            TestDatabase::rowsAt(bad, QStringLiteral("PRAGMA user_version = 99"));
         }
         const QByteArray before = bytesOf(data);
 
@@ -237,7 +213,7 @@ private slots:
         QTemporaryDir dir;
         const QString data = shopFile(dir.path(), {QStringLiteral("OLD")});
         const QString copy = Backup::take(data, dir.filePath(QStringLiteral("backups")));
-        sql(data, QStringLiteral("insert into spinfo (编码, 品名) values ('NEW', '新')"));
+        TestDatabase::rowsAt(data, QStringLiteral("insert into spinfo (编码, 品名) values ('NEW', '新')"));
         Database other;
         other.open(data);
         QVERIFY_THROWS_EXCEPTION(Refusal, Backup::restore(data, copy, dir.filePath(QStringLiteral("backups"))));

@@ -9,9 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 namespace {
@@ -20,28 +17,6 @@ QStringList copiesBeside(const QString &path)
 {
     const QFileInfo file(path);
     return file.dir().entryList({file.fileName() + QStringLiteral(".before-upgrade-*")}, QDir::Files);
-}
-
-// Rows of a file read on a connection of its own, as a shop would open a copy.
-QList<QVariantList> rowsOf(const QString &path, const QString &sql)
-{
-    QList<QVariantList> out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
-        db.setDatabaseName(path);
-        if (!db.open())
-            return out;
-        QSqlQuery q(db);
-        if (q.exec(sql))
-            while (q.next()) {
-                QVariantList row;
-                for (int i = 0; i < q.record().count(); ++i)
-                    row << q.value(i);
-                out << row;
-            }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("copy"));
-    return out;
 }
 
 QStringList texts(const QList<QVariantList> &rows)
@@ -146,10 +121,12 @@ private slots:
                     .hasMatch());
         QCOMPARE(copiesBeside(file.path()).size(), 1);
         QCOMPARE(QFile::permissions(report.backupPath), QFile::permissions(file.path()));
-        QCOMPARE(texts(rowsOf(report.backupPath, lines)), linesBefore);
-        QCOMPARE(texts(rowsOf(report.backupPath, records)), recordsBefore);
-        QCOMPARE(texts(rowsOf(report.backupPath, QStringLiteral("PRAGMA user_version"))), QStringList{"0"});
-        QVERIFY(rowsOf(report.backupPath, QStringLiteral("SELECT * FROM till_settings")).isEmpty());
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, lines)), linesBefore);
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, records)), recordsBefore);
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("PRAGMA user_version"))), QStringList{"0"});
+        QVERIFY(TestDatabase::rowsAt(report.backupPath,
+                                     QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'till_settings'"))
+                    .isEmpty());
 
         // The file: a key first in each table, every row in its order, every column kept.
         for (const QString &table : {QStringLiteral("xiaoshou"), QStringLiteral("XiaoShouRecord"), QStringLiteral("beizhu")})
@@ -194,7 +171,7 @@ private slots:
         Database db;
         const OpeningReport report = db.open(file.path());
         QCOMPARE(report.notice(), QStringLiteral("提示：数据库文件已升级到本程序的格式。\n升级前的副本：") + report.backupPath);
-        QCOMPARE(texts(rowsOf(report.backupPath, QStringLiteral("SELECT 编码 FROM spinfo"))), QStringList{"6901"});
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("SELECT 编码 FROM spinfo"))), QStringList{"6901"});
         QCOMPARE(texts(file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'spinfo_code%'"))),
                  QStringList{"spinfo_code_unique"});
         db.close();

@@ -1,6 +1,24 @@
 #pragma once
 
+#include "receipt/escposlink.h"
 #include "receipt/receiptdata.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Keeps what would have gone to the printer.
+class MemoryLink final : public EscPosLink
+{
+public:
+    explicit MemoryLink(QByteArray *bytes) : m_sent(bytes) {}
+    void open() override {}
+    void send(const QByteArray &bytes) override { *m_sent += bytes; }
+    void close() noexcept override {}
+    QString target() const override { return QStringLiteral("memory"); }
+
+private:
+    QByteArray *m_sent;
+};
 
 // The sale printed in the worked receipt: a shop name centred with six
 // blanks, two sale lines (the second name too long for its column), paid

@@ -17,18 +17,6 @@ Q_DECLARE_METATYPE(PrinterTarget::Kind)
 
 namespace {
 
-// Keeps what would have gone to the printer.
-class MemoryLink final : public EscPosLink
-{
-public:
-    QByteArray *sent;
-    explicit MemoryLink(QByteArray *bytes) : sent(bytes) {}
-    void open() override {}
-    void send(const QByteArray &bytes) override { *sent += bytes; }
-    void close() noexcept override {}
-    QString target() const override { return QStringLiteral("memory"); }
-};
-
 QStringList receiptTexts(const ReceiptInput &input, ReceiptCopy copy)
 {
     QStringList result;

@@ -3,14 +3,16 @@
 #include "receipt/gbkcodec.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QStringList>
 
-// The text lines of an ESC/POS stream: the commands this program sends are
-// taken out, LF ends a line. Anything else unexpected clears *ok.
-inline QStringList printedLines(const QByteArray &stream, bool *ok)
+// The text bytes of each line of an ESC/POS stream: the commands this
+// program sends are taken out, LF ends a line. Anything else unexpected
+// clears *ok.
+inline QList<QByteArray> printedLineBytes(const QByteArray &stream, bool *ok)
 {
     *ok = true;
-    QStringList lines;
+    QList<QByteArray> lines;
     QByteArray line;
     for (qsizetype i = 0; i < stream.size();) {
         const char byte = stream[i];
@@ -26,7 +28,7 @@ inline QStringList printedLines(const QByteArray &stream, bool *ok)
         } else if (byte == 0x1D && next == 'V') {
             i += 4;
         } else if (byte == '\n') {
-            lines.append(GbkCodec::decode(line));
+            lines.append(line);
             line.clear();
             ++i;
         } else if (uchar(byte) < 0x20) {
@@ -39,5 +41,14 @@ inline QStringList printedLines(const QByteArray &stream, bool *ok)
     }
     if (!line.isEmpty())
         *ok = false;
+    return lines;
+}
+
+// The same lines read as GBK text.
+inline QStringList printedLines(const QByteArray &stream, bool *ok)
+{
+    QStringList lines;
+    for (const QByteArray &line : printedLineBytes(stream, ok))
+        lines.append(GbkCodec::decode(line));
     return lines;
 }

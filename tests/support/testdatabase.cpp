@@ -62,6 +62,18 @@ QString newServerDatabase()
     return name;
 }
 
+QList<QVariantList> rowsOf(QSqlQuery &q)
+{
+    QList<QVariantList> out;
+    while (q.next()) {
+        QVariantList row;
+        for (int i = 0; i < q.record().count(); ++i)
+            row << q.value(i);
+        out << row;
+    }
+    return out;
+}
+
 } // namespace
 
 bool TestDatabase::onServer()
@@ -174,13 +186,28 @@ QList<QVariantList> TestDatabase::rows(const QString &sql, const QVariantList &p
         q.addBindValue(v);
     if (!q.exec())
         qFatal("exec failed: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    return rowsOf(q);
+}
+
+QList<QVariantList> TestDatabase::rowsAt(const QString &path, const QString &sql)
+{
+    const QString name = QStringLiteral("testdb-%1").arg(counter++);
     QList<QVariantList> out;
-    while (q.next()) {
-        QVariantList row;
-        for (int i = 0; i < q.record().count(); ++i)
-            row << q.value(i);
-        out << row;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open %s: %s", qPrintable(path), qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        for (const QString &part : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (!q.exec(part))
+                qFatal("exec failed: %s: %s", qPrintable(part), qPrintable(q.lastError().text()));
+        }
+        out = rowsOf(q);
+        q.finish();
+        db.close();
     }
+    QSqlDatabase::removeDatabase(name);
     return out;
 }
 
@@ -204,6 +231,14 @@ void TestDatabase::addSaleLine(const QString &code, const QString &name, double 
 {
     exec(QStringLiteral("insert into xiaoshou (编码, 品名, 数量, 单价, 金额) values (?, ?, ?, ?, ?)"),
          {code, name, quantity, price, quantity * price});
+}
+
+void TestDatabase::addRecordLine(const QString &receipt, const QString &cashier, const QString &date,
+                                 const QString &time, const QString &name, double quantity, double amount)
+{
+    exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+                        "values ('69', ?, ?, 0, ?, ?, ?, ?, ?)"),
+         {name, quantity, amount, receipt, cashier, date, time});
 }
 
 void TestDatabase::setSettings(const QString &cashier, const QString &shopName, const QString &remark)

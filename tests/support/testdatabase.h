@@ -41,11 +41,18 @@ public:
 
     void exec(const QString &sql, const QVariantList &params = {});
     QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
+    // The rows of the last of the statements (split at ';') run on the SQLite
+    // file at path, on a connection closed again at once so that none stays
+    // open on the file.
+    static QList<QVariantList> rowsAt(const QString &path, const QString &sql);
     QVariant scalar(const QString &sql, const QVariantList &params = {});
     int count(const QString &table);
 
     void addProduct(const QString &code, const QString &name, double price);
     void addSaleLine(const QString &code, const QString &name, double quantity, double price);
+    // A line of the sales record (product code 69, price 0).
+    void addRecordLine(const QString &receipt, const QString &cashier, const QString &date, const QString &time,
+                       const QString &name, double quantity, double amount);
     void setSettings(const QString &cashier, const QString &shopName, const QString &remark);
 
     // From now on the database refuses a row for the table, with the message

@@ -37,14 +37,6 @@ class TestDayEnd : public QObject
     std::unique_ptr<TestDatabase> file;
     std::unique_ptr<Database> db;
 
-    void sell(const QString &receipt, const QString &cashier, const QString &date, const QString &time,
-              const QString &name, double quantity, double amount)
-    {
-        file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
-                                  "values ('69', ?, ?, 0, ?, ?, ?, ?, ?)"),
-                   {name, quantity, amount, receipt, cashier, date, time});
-    }
-
     static ReportRange today()
     {
         return ReportRange::preset(ReportRange::Preset::Today, kClosingTime.date());
@@ -55,14 +47,14 @@ private slots:
     {
         file = std::make_unique<TestDatabase>();
         file->setSettings(QStringLiteral("小王"), QStringLiteral("      好邻居便利店"), QString());
-        sell(QStringLiteral("261205200000"), QStringLiteral("小王"), QStringLiteral("2026-12-05"), QStringLiteral("20:00"),
-             QStringLiteral("可口可乐"), 1, 9.6);
-        sell(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"), QStringLiteral("09:00"),
-             QStringLiteral("康师傅红烧牛肉面"), 1, 4.5);
-        sell(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"), QStringLiteral("09:00"),
-             QStringLiteral("可口可乐"), 2, 19.2);
-        sell(QStringLiteral("261206100500"), QStringLiteral("老李"), QStringLiteral("2026-12-06"), QStringLiteral("10:05"),
-             QStringLiteral("可口可乐"), 1, 9.6);
+        file->addRecordLine(QStringLiteral("261205200000"), QStringLiteral("小王"), QStringLiteral("2026-12-05"),
+                            QStringLiteral("20:00"), QStringLiteral("可口可乐"), 1, 9.6);
+        file->addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                            QStringLiteral("09:00"), QStringLiteral("康师傅红烧牛肉面"), 1, 4.5);
+        file->addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                            QStringLiteral("09:00"), QStringLiteral("可口可乐"), 2, 19.2);
+        file->addRecordLine(QStringLiteral("261206100500"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                            QStringLiteral("10:05"), QStringLiteral("可口可乐"), 1, 9.6);
         db = std::make_unique<Database>();
         db->open(file->path());
     }
@@ -149,8 +141,8 @@ private slots:
         QVERIFY(tray.jobs.last().contains(QStringLiteral("差额:6.7")));
 
         // A late sale of the same day: the second Z of the day has only it.
-        sell(QStringLiteral("261206215000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"), QStringLiteral("21:50"),
-             QStringLiteral("可口可乐"), 1, 5.5);
+        file->addRecordLine(QStringLiteral("261206215000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                            QStringLiteral("21:50"), QStringLiteral("可口可乐"), 1, 5.5);
         const DayClosings::Closing second =
             dayEnd.closeDay(today(), QStringLiteral("5"), tray, kClosingTime.addSecs(30 * 60));
         QCOMPARE(second.number, 2);

@@ -2,6 +2,7 @@
 #include "cashierfixture.h"
 #include "filedialoganswers.h"
 #include "typing.h"
+#include "whenmodalshows.h"
 
 #include "db/automaticbackup.h"
 #include "db/backup.h"
@@ -18,8 +19,6 @@
 #include <QLabel>
 #include <QSignalSpy>
 
-#include <functional>
-
 namespace {
 
 ShopSettingsWindow *openSettings(CashierWindow *w)
@@ -29,20 +28,6 @@ ShopSettingsWindow *openSettings(CashierWindow *w)
     if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
         qWarning("settings window not active");
     return s;
-}
-
-void whenBackupWindowShows(const std::function<void(BackupDialog *)> &script)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, script] {
-        auto *dialog = qobject_cast<BackupDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        script(dialog);
-    });
-    timer->start(5);
 }
 
 QStringList codes(TestDatabase &file)
@@ -80,7 +65,7 @@ private slots:
         QVERIFY(s);
 
         QString shownFolder, done;
-        whenBackupWindowShows([&](BackupDialog *d) {
+        whenModalShows<BackupDialog>([&](BackupDialog *d) {
             shownFolder = d->folderBox()->text();
             d->keepBox()->setText(QStringLiteral("0"));
             d->saveButton()->click();            // refused: at least one copy is kept

@@ -1,6 +1,7 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 #include "filedialoganswers.h"
+#include "whenmodalshows.h"
 
 #include "db/cataloguemodel.h"
 #include "widgets/flatcheckbox.h"
@@ -13,8 +14,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
-#include <functional>
-
 namespace {
 
 CatalogueWindow *openCatalogue(CashierWindow *w)
@@ -24,22 +23,6 @@ CatalogueWindow *openCatalogue(CashierWindow *w)
     if (c && !QTest::qWaitFor([c] { return QApplication::activeWindow() == c; }))
         qWarning("catalogue window not active");
     return c;
-}
-
-// Runs `script` on the import window once it is up (it is modal: the click
-// that opens it returns only when it is closed).
-void whenImportWindowShows(const std::function<void(ProductImportDialog *)> &script)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, script] {
-        auto *dialog = qobject_cast<ProductImportDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        script(dialog);
-    });
-    timer->start(5);
 }
 
 QStringList gridRow(QTableView *grid, int row)
@@ -97,7 +80,7 @@ private slots:
 
         QString format, columns, summary;
         QList<QStringList> preview, report;
-        whenImportWindowShows([&](ProductImportDialog *d) {
+        whenModalShows<ProductImportDialog>([&](ProductImportDialog *d) {
             format = d->formatLabel()->text();
             columns = d->columnsLabel()->text();
             for (int row = 0; row < d->grid()->model()->rowCount(); ++row)

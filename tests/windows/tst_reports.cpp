@@ -53,14 +53,6 @@ class TestReports : public QObject
     CashierWindow *w = nullptr;
     std::unique_ptr<QTemporaryDir> out;
 
-    void sell(const QString &receipt, const QString &cashier, const QString &date, const QString &time,
-              const QString &name, double quantity, double amount)
-    {
-        f->file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
-                                     "values ('69', ?, ?, 0, ?, ?, ?, ?, ?)"),
-                      {name, quantity, amount, receipt, cashier, date, time});
-    }
-
     ReportsWindow *openReports()
     {
         QTest::keyClick(w->productBox(), Qt::Key_F6);
@@ -78,14 +70,14 @@ private slots:
         out = std::make_unique<QTemporaryDir>();
         f = std::make_unique<CashierFixture>();
         f->file->setSettings(QStringLiteral("小王"), QStringLiteral("      好邻居便利店"), QStringLiteral("欢迎光临"));
-        sell(QStringLiteral("100000000001"), QStringLiteral("小王"), dayText(-1), QStringLiteral("20:00"),
-             QStringLiteral("面包"), 1, 3.5);
-        sell(QStringLiteral("100000000002"), QStringLiteral("小王"), dayText(0), QStringLiteral("09:15"),
-             QStringLiteral("可口可乐"), 2, 19.2);
-        sell(QStringLiteral("100000000002"), QStringLiteral("小王"), dayText(0), QStringLiteral("09:15"),
-             QStringLiteral("康师傅红烧牛肉面"), 1, 4.5);
-        sell(QStringLiteral("100000000003"), QStringLiteral("老李"), dayText(0), QStringLiteral("14:40"),
-             QStringLiteral("可口可乐"), 1, 9.6);
+        f->file->addRecordLine(QStringLiteral("100000000001"), QStringLiteral("小王"), dayText(-1),
+                               QStringLiteral("20:00"), QStringLiteral("面包"), 1, 3.5);
+        f->file->addRecordLine(QStringLiteral("100000000002"), QStringLiteral("小王"), dayText(0),
+                               QStringLiteral("09:15"), QStringLiteral("可口可乐"), 2, 19.2);
+        f->file->addRecordLine(QStringLiteral("100000000002"), QStringLiteral("小王"), dayText(0),
+                               QStringLiteral("09:15"), QStringLiteral("康师傅红烧牛肉面"), 1, 4.5);
+        f->file->addRecordLine(QStringLiteral("100000000003"), QStringLiteral("老李"), dayText(0),
+                               QStringLiteral("14:40"), QStringLiteral("可口可乐"), 1, 9.6);
         w = f->open();
         w->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("pdf:") + out->path()));
     }

@@ -1,6 +1,7 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 #include "filedialoganswers.h"
+#include "whenmodalshows.h"
 
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -8,23 +9,7 @@
 #include "windows/salesexportdialog.h"
 #include "windows/salesrecordswindow.h"
 
-#include <functional>
-
 namespace {
-
-void whenExportWindowShows(const std::function<void(SalesExportDialog *)> &script)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, script] {
-        auto *dialog = qobject_cast<SalesExportDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        script(dialog);
-    });
-    timer->start(5);
-}
 
 QStringList linesOf(const QString &path)
 {
@@ -61,7 +46,7 @@ private slots:
         SalesRecordsWindow *r = w->recordsWindow();
         QVERIFY(r);
 
-        whenExportWindowShows([&](SalesExportDialog *d) {
+        whenModalShows<SalesExportDialog>([&](SalesExportDialog *d) {
             d->fromBox()->setText(QStringLiteral("2026-1-2"));
             d->exportButton()->click();   // refused: not yyyy-mm-dd
             d->fromBox()->setText(QStringLiteral("2026-01-02"));
