@@ -167,23 +167,26 @@ QString shown(const QString &file)
     return QFileInfo(file).fileName();
 }
 
-// The tables and columns the program reads must all be there; tables of the
-// program's own are added when the file is opened.
+// The shop's tables and columns must all be there. What the program adds
+// itself (its own tables and columns, the row keys) comes with the upgrade
+// when the restored file is opened, as for any older file.
 void checkLayout(sqlite3 *db, const QString &file)
 {
     const int version = firstValue(db, Statements::layoutVersion()).toInt();
     if (version > Schema::kVersion)
         throw Refusal(QStringLiteral("“%1”来自更新版本的程序，这个版本不能恢复它。").arg(shown(file)));
-    for (const QString &table : {Schema::kCatalogue, Schema::kOpenSale, Schema::kSalesRecord, Schema::kSettings}) {
+    for (const Schema::Table &table : Schema::tables()) {
+        if (table.own)
+            continue;
         QStringList present;
-        SqliteStatement columns(db, Statements::tableColumns(table));
+        SqliteStatement columns(db, Statements::tableColumns(table.name));
         while (columns.step())
             present << columns.value(0).toString().toLower();
-        for (const QString &column : Schema::columns(table)) {
-            if (!present.contains(column.toLower())) {
-                throw Refusal(QStringLiteral("“%1”不是本程序的数据文件（没有 %2 表的 %3 列），不能恢复。")
-                                  .arg(shown(file), table, column));
-            }
+        for (const Schema::Column &column : table.columns) {
+            if (column.own || column.name == Schema::kRowKey || present.contains(column.name.toLower()))
+                continue;
+            throw Refusal(QStringLiteral("“%1”不是本程序的数据文件（没有 %2 表的 %3 列），不能恢复。")
+                              .arg(shown(file), table.name, column.name));
         }
     }
 }

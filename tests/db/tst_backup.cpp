@@ -117,6 +117,33 @@ private slots:
         QVERIFY(QFile::exists(aside));
     }
 
+    // A copy of the file from before the program kept till numbers and row
+    // keys: restored, and upgraded as it opens.
+    void restoringACopyOfAnOlderLayout()
+    {
+        QTemporaryDir dir;
+        const QString data = shopFile(dir.path(), {QStringLiteral("NOW")});
+        const QString old = dir.filePath(QStringLiteral("old.db"));
+        TestDatabase::rowsAt(old, QStringLiteral(
+                                      "CREATE TABLE spinfo (编码 TEXT, 品名 TEXT, 单价 REAL);"
+                                      "CREATE TABLE xiaoshou (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL);"
+                                      "CREATE TABLE XiaoShouRecord (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, "
+                                      "单号 TEXT, 收银员 TEXT, 日期 TEXT, 时间 TEXT);"
+                                      "CREATE TABLE beizhu (收银员 TEXT, 店名 TEXT, 备注 TEXT);"
+                                      "INSERT INTO spinfo VALUES ('OLD', '旧', 1);"
+                                      "INSERT INTO XiaoShouRecord VALUES ('OLD', '旧', 1, 1, 1, '261201090000', '小王', "
+                                      "'2026-12-01', '09:00')"));
+
+        Database db;
+        db.open(data);
+        Backup::restore(db, old, dir.filePath(QStringLiteral("backups")));
+        QVERIFY(db.isOpen());
+        db.close();
+        QCOMPARE(products(data), QStringList{QStringLiteral("OLD")});
+        QCOMPARE(TestDatabase::rowsAt(data, QStringLiteral("select till, 单号 from XiaoShouRecord")),
+                 (QList<QVariantList>{{1, QStringLiteral("261201090000")}}));
+    }
+
     // A damaged data file is the usual reason to restore: it is replaced,
     // and kept aside as it was.
     void aDamagedDataFileIsReplacedAndKeptAside()
