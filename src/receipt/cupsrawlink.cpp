@@ -1,5 +1,6 @@
 #include "receipt/cupsrawlink.h"
 
+#include "receipt/cupsqueue.h"
 #include "receipt/printererror.h"
 
 #include <cups/cups.h>
@@ -28,11 +29,7 @@ void CupsRawLink::open()
     // The default is looked up at every job: the shop may change it while the program runs.
     m_resolved = m_queue;
     if (m_resolved.isEmpty()) {
-        cups_dest_t *dests = nullptr;
-        const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-        if (const cups_dest_t *dest = cupsGetDest(nullptr, nullptr, count, dests))
-            m_resolved = QString::fromUtf8(dest->name);
-        cupsFreeDests(count, dests);
+        m_resolved = CupsQueue::defaultName();
         if (m_resolved.isEmpty())
             throw PrinterError(QStringLiteral("There is no default printer currently selected"));
     }
