@@ -40,11 +40,13 @@ void showConnectionError(const QString &text)
     box.exec();
 }
 
-bool askYesNo(const QString &text)
+bool askYesNo(const QString &text, const Question &question)
 {
-    QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Yes);
+    QMessageBox box(question.icon, question.title.isEmpty() ? applicationTitle() : question.title, text,
+                    QMessageBox::Yes | QMessageBox::No,
+                    question.parent ? question.parent : QApplication::activeWindow());
+    box.setDefaultButton(question.byDefault);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
 #include <utility>
@@ -22,8 +23,17 @@ void showNotice(const QString &text);
 // The box at start-up when the data file cannot be used; the plain
 // connection message unless a reason is given.
 void showConnectionError(const QString &text = QStringLiteral("提示：数据库连接出错！"));
-// A question with the buttons Yes and No; true for Yes.
-bool askYesNo(const QString &text);
+// A question with the buttons Yes and No; true for Yes, Esc answers No. The
+// box sits over parent (the active window when none) with the application's
+// title unless another is given.
+struct Question
+{
+    QWidget *parent = nullptr;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::Question;
+    QMessageBox::StandardButton byDefault = QMessageBox::Yes;
+};
+bool askYesNo(const QString &text, const Question &question = {});
 
 // Runs one event handler; an error it does not catch ends it there and is
 // shown in the error box. What the handler did before the error stays done.

@@ -29,15 +29,6 @@ const QColor kPanelColor(0xDD, 0xFF, 0xEE);
 const QColor kGridColor(0xEE, 0xEE, 0xEE);
 const QColor kWindowColor = colorFromValue(clGray);
 
-// A question answered Yes or No; Yes is the default button and Esc answers No.
-bool askYesNo(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
-{
-    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
 } // namespace
 
 CatalogueWindow::CatalogueWindow(Database &db, QWidget *mainWindow)
@@ -234,7 +225,7 @@ void CatalogueWindow::deleteProduct()
     const QModelIndex current = m_grid->currentIndex();
     if (m_catalogue->rowCount() == 0 || !current.isValid())
         return;
-    if (!askYesNo(this, QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("提示：真的要删除吗?")))
+    if (!AppBoxes::askYesNo(QStringLiteral("提示：真的要删除吗?"), {this, QStringLiteral("Confirm")}))
         return;
     const int row = current.row();
     m_catalogue->removeRowAt(row);
@@ -243,8 +234,8 @@ void CatalogueWindow::deleteProduct()
 
 void CatalogueWindow::deleteFoundProducts()
 {
-    if (!askYesNo(this, QMessageBox::Critical, QStringLiteral("Error"),
-                  QStringLiteral("温馨提示：确认要删除以上查询出来的全部商品信息吗?")))
+    if (!AppBoxes::askYesNo(QStringLiteral("温馨提示：确认要删除以上查询出来的全部商品信息吗?"),
+                            {this, QStringLiteral("Error"), QMessageBox::Critical}))
         return;
     // The box's text now, even when it changed after the last search.
     m_catalogue->deleteMatching(m_searchBox->text());

@@ -412,12 +412,8 @@ void ReportsWindow::closeDay()
 {
     m_countedCashBox->setFocus();
     DayEnd::checkClosing(m_range, m_countedCashBox->text());
-    QMessageBox ask(QMessageBox::Question, QStringLiteral("Confirm"),
-                    QStringLiteral("打印Z报表并日结吗？\n日结后，下一张Z报表从这次之后的销售算起。"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    ask.setDefaultButton(QMessageBox::Yes);
-    ask.setEscapeButton(QMessageBox::No);
-    if (ask.exec() != QMessageBox::Yes)
+    if (!AppBoxes::askYesNo(QStringLiteral("打印Z报表并日结吗？\n日结后，下一张Z报表从这次之后的销售算起。"),
+                            {this, QStringLiteral("Confirm")}))
         return;
     const DayClosings::Closing closing = DayEnd(database()).closeDay(m_range, m_countedCashBox->text(), m_printer());
     m_countedCashBox->clear();

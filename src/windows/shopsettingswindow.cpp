@@ -232,14 +232,10 @@ void ShopSettingsWindow::restore()
     // A damaged file or one of another program is refused before anything is asked.
     Backup::verify(file);
     const QString name = QFileInfo(file).fileName();
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
-                         QStringLiteral("提示：恢复会用备份“%1”替换现在的全部数据（商品、销售记录、设置）。\n"
-                                        "现在的数据会先另存到备份文件夹里。确定要恢复吗?")
-                             .arg(name),
-                         QMessageBox::Yes | QMessageBox::No, this);
-    question.setDefaultButton(QMessageBox::No);
-    question.setEscapeButton(QMessageBox::No);
-    if (question.exec() != QMessageBox::Yes)
+    if (!AppBoxes::askYesNo(QStringLiteral("提示：恢复会用备份“%1”替换现在的全部数据（商品、销售记录、设置）。\n"
+                                           "现在的数据会先另存到备份文件夹里。确定要恢复吗?")
+                                .arg(name),
+                            {this, QStringLiteral("Confirm"), QMessageBox::Question, QMessageBox::No}))
         return;
     const QString aside = Backup::restore(db, file, folder);
     emit databaseRestored();
