@@ -5,8 +5,8 @@
 // Run: bench_catalogue [runs]   (offscreen unless a display is set)
 
 #include "app/fenwoapplication.h"
-#include "db/cataloguemodel.h"
-#include "db/database.h"
+#include "windows/cataloguemodel.h"
+#include "storage/database.h"
 #include "testdatabase.h"
 #include "widgets/flatedit.h"
 #include "windows/cataloguewindow.h"

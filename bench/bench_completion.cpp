@@ -5,7 +5,7 @@
 
 #include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
-#include "db/database.h"
+#include "storage/database.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/webpage.h"
 

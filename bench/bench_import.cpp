@@ -4,10 +4,10 @@
 //
 // Run: bench_import [runs]
 
-#include "db/backup.h"
-#include "db/csvexport.h"
-#include "db/database.h"
-#include "db/productimport.h"
+#include "backup/backup.h"
+#include "transfer/csvexport.h"
+#include "storage/database.h"
+#include "transfer/productimport.h"
 #include "testdatabase.h"
 
 #include "benchsupport.h"

@@ -9,8 +9,8 @@
 
 #include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
-#include "db/database.h"
-#include "db/salesrecordmodel.h"
+#include "storage/database.h"
+#include "windows/salesrecordmodel.h"
 #include "widgets/skinbutton.h"
 #include "widgets/webpage.h"
 #include "windows/salesrecordswindow.h"

@@ -10,8 +10,8 @@
 
 #include "app/fenwoapplication.h"
 #include "benchsupport.h"
-#include "db/database.h"
-#include "db/salesreport.h"
+#include "storage/database.h"
+#include "reports/salesreport.h"
 #include "widgets/webpage.h"
 #include "widgets/flatcombobox.h"
 #include "windows/cashierwindow.h"

@@ -5,8 +5,8 @@
 
 #include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
-#include "db/database.h"
-#include "db/statements.h"
+#include "storage/database.h"
+#include "storage/statements.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/webpage.h"
 

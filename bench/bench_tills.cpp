@@ -15,9 +15,9 @@
 // commit to disk as a shop's server does (the data file does too).
 #include "benchsupport.h"
 
-#include "db/apperror.h"
-#include "db/database.h"
-#include "db/statements.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "storage/statements.h"
 #include "receipt/receiptsink.h"
 #include "till/till.h"
 

@@ -1,8 +1,8 @@
 #include "firststart.h"
 
-#include "db/apperror.h"
-#include "db/database.h"
-#include "db/democatalogue.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "storage/democatalogue.h"
 #include "widgets/apperrorbox.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "receipt/printsurface.h"
-#include "receipt/receiptcodec.h"
+#include "base/receiptcodec.h"
 
 #include <QByteArray>
 

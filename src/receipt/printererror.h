@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/apperror.h"
+#include "base/apperror.h"
 
 // A printer could not be found, opened or written to. The text is shown to
 // the cashier in the error box.

@@ -1,7 +1,7 @@
 #include "receipt/printersettings.h"
 
-#include "db/apperror.h"
-#include "db/tillsettings.h"
+#include "base/apperror.h"
+#include "storage/tillsettings.h"
 #include "receipt/cupsrawlink.h"
 #include "receipt/escposfilelink.h"
 #include "receipt/escposprintsurface.h"

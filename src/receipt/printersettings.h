@@ -2,7 +2,7 @@
 
 #include "receipt/cashdrawer.h"
 #include "receipt/printertarget.h"
-#include "receipt/receiptcodec.h"
+#include "base/receiptcodec.h"
 
 #include <QDateTime>
 #include <QMap>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "receipt/receiptcodec.h"
+#include "base/receiptcodec.h"
 
 #include <QByteArray>
 #include <QPoint>

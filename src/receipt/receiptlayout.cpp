@@ -1,7 +1,7 @@
 #include "receipt/receiptlayout.h"
 
-#include "db/controlcharacters.h"
-#include "receipt/receiptcodec.h"
+#include "base/controlcharacters.h"
+#include "base/receiptcodec.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "receipt/receiptcodec.h"
+#include "base/receiptcodec.h"
 #include "receipt/receiptdata.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "receipt/tillprinter.h"
 
-#include "db/tillsettings.h"
+#include "storage/tillsettings.h"
 #include "receipt/receiptprinter.h"
 
 TillPrinter::TillPrinter(PrinterOverrides overrides)

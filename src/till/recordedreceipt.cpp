@@ -1,10 +1,10 @@
 #include "recordedreceipt.h"
 
-#include "db/apperror.h"
-#include "db/decimalsum.h"
-#include "db/query.h"
-#include "db/shopsettings.h"
-#include "db/statements.h"
+#include "base/apperror.h"
+#include "base/decimalsum.h"
+#include "storage/query.h"
+#include "storage/shopsettings.h"
+#include "storage/statements.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptsink.h"
 

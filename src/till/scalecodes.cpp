@@ -1,7 +1,7 @@
 #include "scalecodes.h"
 
-#include "db/apperror.h"
-#include "db/tillsettings.h"
+#include "base/apperror.h"
+#include "storage/tillsettings.h"
 
 namespace {
 

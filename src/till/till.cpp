@@ -2,14 +2,14 @@
 
 #include "till/recordedreceipt.h"
 
-#include "db/apperror.h"
-#include "db/controlcharacters.h"
-#include "db/database.h"
-#include "db/decimalsum.h"
-#include "db/numbertext.h"
-#include "db/shopsettings.h"
-#include "db/statements.h"
-#include "db/tillsettings.h"
+#include "base/apperror.h"
+#include "base/controlcharacters.h"
+#include "storage/database.h"
+#include "base/decimalsum.h"
+#include "base/numbertext.h"
+#include "storage/shopsettings.h"
+#include "storage/statements.h"
+#include "storage/tillsettings.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptsink.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/query.h"
+#include "storage/query.h"
 #include "receipt/receiptdata.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"

@@ -42,7 +42,7 @@ void guarded(Handler &&handler);
 
 } // namespace AppBoxes
 
-#include "db/apperror.h"
+#include "base/apperror.h"
 
 #include <exception>
 

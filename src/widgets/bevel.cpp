@@ -1,6 +1,6 @@
 #include "bevel.h"
 
-#include "colors.h"
+#include "widgets/colors.h"
 
 #include <QPainter>
 #include <QWidget>

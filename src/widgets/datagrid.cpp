@@ -1,6 +1,6 @@
 #include "datagrid.h"
 
-#include "db/query.h"
+#include "storage/query.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

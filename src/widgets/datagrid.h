@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/querytablemodel.h"
+#include "widgets/querytablemodel.h"
 
 #include <QTableView>
 

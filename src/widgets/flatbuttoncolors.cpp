@@ -1,6 +1,6 @@
 #include "flatbuttoncolors.h"
 
-#include "colors.h"
+#include "widgets/colors.h"
 
 #include <QWidget>
 

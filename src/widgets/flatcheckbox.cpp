@@ -1,6 +1,6 @@
 #include "flatcheckbox.h"
 
-#include "bevel.h"
+#include "widgets/bevel.h"
 
 #include "widgets/colorvalue.h"
 

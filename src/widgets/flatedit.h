@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flateditlook.h"
+#include "widgets/flateditlook.h"
 
 #include <QColor>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "flateditlook.h"
 
-#include "colors.h"
+#include "widgets/colors.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

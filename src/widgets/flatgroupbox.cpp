@@ -1,7 +1,7 @@
 #include "flatgroupbox.h"
 
-#include "colors.h"
-#include "flatpanel.h"
+#include "widgets/colors.h"
+#include "widgets/flatpanel.h"
 
 #include <QEvent>
 #include <QKeySequence>

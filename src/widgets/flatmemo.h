@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flatedit.h"
+#include "widgets/flatedit.h"
 
 #include <QPlainTextEdit>
 

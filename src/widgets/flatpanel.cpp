@@ -1,7 +1,7 @@
 #include "flatpanel.h"
 
-#include "colors.h"
-#include "bevel.h"
+#include "widgets/colors.h"
+#include "widgets/bevel.h"
 
 #include <QEvent>
 #include <QPainter>

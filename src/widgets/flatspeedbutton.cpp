@@ -1,6 +1,6 @@
 #include "flatspeedbutton.h"
 
-#include "bevel.h"
+#include "widgets/bevel.h"
 
 #include "widgets/colorvalue.h"
 

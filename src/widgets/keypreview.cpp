@@ -1,7 +1,7 @@
 #include "keypreview.h"
 
-#include "apperrorbox.h"
-#include "flatcombobox.h"
+#include "widgets/apperrorbox.h"
+#include "widgets/flatcombobox.h"
 
 #include <QKeyEvent>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "skinbutton.h"
 
-#include "colors.h"
-#include "buttonskin.h"
+#include "widgets/colors.h"
+#include "widgets/buttonskin.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

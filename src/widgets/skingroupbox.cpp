@@ -1,6 +1,6 @@
 #include "skingroupbox.h"
 
-#include "colors.h"
+#include "widgets/colors.h"
 
 #include <QEvent>
 #include <QKeySequence>

@@ -1,12 +1,12 @@
 #include "backupdialog.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
-#include "db/apperror.h"
-#include "db/backup.h"
-#include "db/backupsettings.h"
-#include "db/database.h"
-#include "db/numbertext.h"
+#include "base/apperror.h"
+#include "backup/backup.h"
+#include "backup/backupsettings.h"
+#include "storage/database.h"
+#include "base/numbertext.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
 #include "widgets/flatedit.h"

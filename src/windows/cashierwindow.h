@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/database.h"
+#include "storage/database.h"
 #include "receipt/tillprinter.h"
 #include "till/till.h"
 #include "widgets/keypreview.h"

@@ -2,7 +2,7 @@
 
 #include "widgets/datagrid.h"
 
-#include "db/cataloguemodel.h"
+#include "windows/cataloguemodel.h"
 #include "widgets/apperrorbox.h"
 
 #include <QApplication>

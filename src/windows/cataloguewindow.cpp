@@ -1,12 +1,12 @@
 #include "cataloguewindow.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
-#include "cataloguegrid.h"
-#include "productimportdialog.h"
-#include "db/apperror.h"
-#include "db/cataloguemodel.h"
-#include "db/csvexport.h"
+#include "windows/cataloguegrid.h"
+#include "windows/productimportdialog.h"
+#include "base/apperror.h"
+#include "windows/cataloguemodel.h"
+#include "transfer/csvexport.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"

@@ -1,11 +1,11 @@
 #include "databasedialog.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
-#include "db/apperror.h"
-#include "db/database.h"
-#include "db/databaseaddress.h"
-#include "db/localsettings.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "storage/databaseaddress.h"
+#include "storage/localsettings.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/busypointer.h"
 #include "widgets/colorvalue.h"

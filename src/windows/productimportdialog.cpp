@@ -1,8 +1,8 @@
 #include "productimportdialog.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
-#include "db/database.h"
+#include "storage/database.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/busypointer.h"
 #include "widgets/colorvalue.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/importreport.h"
-#include "db/productimport.h"
+#include "transfer/importreport.h"
+#include "transfer/productimport.h"
 
 #include <QDialog>
 

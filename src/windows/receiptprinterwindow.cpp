@@ -1,9 +1,9 @@
 #include "receiptprinterwindow.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
-#include "db/shopsettings.h"
-#include "db/tillsettings.h"
+#include "storage/shopsettings.h"
+#include "storage/tillsettings.h"
 #include "receipt/systemprinterlist.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"

@@ -1,6 +1,6 @@
 #include "reportcharts.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
 #include <QBarSeries>
 #include <QBarSet>

@@ -1,9 +1,9 @@
 #include "reportpdf.h"
 
-#include "reportcharts.h"
-#include "windowparts.h"
+#include "windows/reportcharts.h"
+#include "windows/windowparts.h"
 
-#include "db/apperror.h"
+#include "base/apperror.h"
 
 #include <QChart>
 #include <QGraphicsScene>

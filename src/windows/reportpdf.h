@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/reportfigures.h"
+#include "reports/reportfigures.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "sidewindow.h"
+#include "windows/sidewindow.h"
 
-#include "db/reportfigures.h"
+#include "reports/reportfigures.h"
 
 #include <QMap>
 

@@ -1,9 +1,9 @@
 #include "salesexportdialog.h"
 
-#include "windowparts.h"
+#include "windows/windowparts.h"
 
-#include "db/apperror.h"
-#include "db/csvexport.h"
+#include "base/apperror.h"
+#include "transfer/csvexport.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colorvalue.h"
 #include "widgets/flatedit.h"

@@ -6,12 +6,12 @@
 
 #include <QLineEdit>
 
-#include "db/apperror.h"
-#include "db/numbertext.h"
-#include "db/salesrecordmodel.h"
-#include "salesexportdialog.h"
+#include "base/apperror.h"
+#include "base/numbertext.h"
+#include "windows/salesrecordmodel.h"
+#include "windows/salesexportdialog.h"
 #include "till/recordedreceipt.h"
-#include "windowparts.h"
+#include "windows/windowparts.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sidewindow.h"
+#include "windows/sidewindow.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 // Sells without a window, sale after sale (three lines each, recorded in one
 // transaction as the till does it), says how many now and then, and runs
 // until it is killed.
-#include "db/database.h"
+#include "storage/database.h"
 #include "receipt/receiptsink.h"
 #include "till/till.h"
 

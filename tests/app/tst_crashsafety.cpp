@@ -1,7 +1,7 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 
-#include "receipt/gbkcodec.h"
+#include "base/gbkcodec.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatedit.h"

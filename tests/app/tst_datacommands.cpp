@@ -1,4 +1,4 @@
-#include "db/database.h"
+#include "storage/database.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 
 #include "app/datalocation.h"
 #include "app/firststart.h"
-#include "db/apperror.h"
+#include "base/apperror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "receipt/escposlink.h"
 #include "receipt/escposprintsurface.h"
 #include "receipt/printertextdevice.h"
-#include "receipt/receiptcodec.h"
+#include "base/receiptcodec.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptprinter.h"
 #include "escposlines.h"

@@ -1,6 +1,6 @@
 #include "receipt/escposlink.h"
 #include "receipt/escposprintsurface.h"
-#include "receipt/gbkcodec.h"
+#include "base/gbkcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/printertarget.h"
 #include "receipt/printertextdevice.h"

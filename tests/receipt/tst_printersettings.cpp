@@ -1,8 +1,8 @@
 #include "testdatabase.h"
 
-#include "db/apperror.h"
-#include "db/database.h"
-#include "db/tillsettings.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "storage/tillsettings.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/escposfilelink.h"
 #include "receipt/printererror.h"

@@ -1,4 +1,4 @@
-#include "receipt/gbkcodec.h"
+#include "base/gbkcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/printertextdevice.h"
 #include "receipt/printsurface.h"

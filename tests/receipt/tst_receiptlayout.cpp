@@ -1,4 +1,4 @@
-#include "receipt/gbkcodec.h"
+#include "base/gbkcodec.h"
 #include "receipt/receiptlayout.h"
 #include "receipttestdata.h"
 

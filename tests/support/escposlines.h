@@ -1,6 +1,6 @@
 #pragma once
 
-#include "receipt/gbkcodec.h"
+#include "base/gbkcodec.h"
 
 #include <QByteArray>
 #include <QList>

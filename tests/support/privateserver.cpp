@@ -1,6 +1,6 @@
 #include "privateserver.h"
 
-#include "db/database.h"
+#include "storage/database.h"
 
 #include <QDir>
 #include <QFile>

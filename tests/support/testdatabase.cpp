@@ -1,7 +1,7 @@
 #include "testdatabase.h"
 
-#include "db/database.h"
-#include "db/databaseaddress.h"
+#include "storage/database.h"
+#include "storage/databaseaddress.h"
 
 #include <QCoreApplication>
 #include <QDir>

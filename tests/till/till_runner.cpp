@@ -5,9 +5,9 @@
 //     till_runner ADDRESS TILL SALES
 //
 // Prints "rang AMOUNT" (the exact decimal sum of its lines) and "receipts N".
-#include "db/apperror.h"
-#include "db/database.h"
-#include "db/decimalsum.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "base/decimalsum.h"
 #include "receipt/receiptsink.h"
 #include "till/till.h"
 

@@ -1,8 +1,8 @@
 #include "testdatabase.h"
 
-#include "db/apperror.h"
-#include "db/database.h"
-#include "receipt/gbkcodec.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "base/gbkcodec.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptprinter.h"
 #include "till/recordedreceipt.h"

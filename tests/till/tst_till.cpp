@@ -1,9 +1,9 @@
 #include "papertray.h"
 #include "testdatabase.h"
 
-#include "db/apperror.h"
-#include "db/database.h"
-#include "db/numbertext.h"
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "base/numbertext.h"
 #include "receipt/printererror.h"
 #include "receipt/receiptsink.h"
 #include "till/till.h"

@@ -4,11 +4,11 @@
 #include "papertray.h"
 #include "testdatabase.h"
 
-#include "db/apperror.h"
-#include "db/cataloguemodel.h"
-#include "db/database.h"
-#include "db/decimalsum.h"
-#include "db/tillsettings.h"
+#include "base/apperror.h"
+#include "windows/cataloguemodel.h"
+#include "storage/database.h"
+#include "base/decimalsum.h"
+#include "storage/tillsettings.h"
 #include "till/till.h"
 
 #include <QProcess>

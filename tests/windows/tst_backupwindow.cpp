@@ -4,9 +4,9 @@
 #include "typing.h"
 #include "whenmodalshows.h"
 
-#include "db/automaticbackup.h"
-#include "db/backup.h"
-#include "db/backupsettings.h"
+#include "backup/automaticbackup.h"
+#include "backup/backup.h"
+#include "backup/backupsettings.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"

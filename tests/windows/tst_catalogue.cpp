@@ -4,8 +4,8 @@
 #include "testdatabase.h"
 #include "typing.h"
 
-#include "db/cataloguemodel.h"
-#include "db/database.h"
+#include "windows/cataloguemodel.h"
+#include "storage/database.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"

@@ -4,7 +4,7 @@
 
 #include "forwardingsurface.h"
 
-#include "receipt/gbkcodec.h"
+#include "base/gbkcodec.h"
 #include "receipt/pdfprintsurface.h"
 #include "receipt/receiptprinter.h"
 #include "receipt/systemprintsurface.h"

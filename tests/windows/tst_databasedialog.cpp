@@ -4,8 +4,8 @@
 #include "modalwatcher.h"
 #include "testdatabase.h"
 
-#include "db/apperror.h"
-#include "db/localsettings.h"
+#include "base/apperror.h"
+#include "storage/localsettings.h"
 #include "windows/databasedialog.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatedit.h"

@@ -3,8 +3,8 @@
 #include "typing.h"
 #include "withoutrootoverride.h"
 
-#include "db/cataloguemodel.h"
-#include "db/schema.h"
+#include "windows/cataloguemodel.h"
+#include "storage/schema.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"

@@ -2,7 +2,7 @@
 #include "cashierfixture.h"
 #include "typing.h"
 
-#include "db/tillsettings.h"
+#include "storage/tillsettings.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/escposfilelink.h"
 #include "receipt/escposprintsurface.h"

@@ -3,7 +3,7 @@
 #include "filedialoganswers.h"
 #include "whenmodalshows.h"
 
-#include "db/cataloguemodel.h"
+#include "windows/cataloguemodel.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatspeedbutton.h"

@@ -2,7 +2,7 @@
 #include "cashierfixture.h"
 #include "typing.h"
 
-#include "db/tillsettings.h"
+#include "storage/tillsettings.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"

@@ -2,7 +2,7 @@
 #include "cashierfixture.h"
 #include "typing.h"
 
-#include "db/salesrecordmodel.h"
+#include "windows/salesrecordmodel.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"

@@ -2,7 +2,7 @@
 #include "cashierfixture.h"
 #include "typing.h"
 
-#include "db/numbertext.h"
+#include "base/numbertext.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"

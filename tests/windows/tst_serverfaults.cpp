@@ -8,7 +8,7 @@
 #include "privateserver.h"
 #include "typing.h"
 
-#include "db/serverwatch.h"
+#include "storage/serverwatch.h"
 #include "receipt/pdfprintsurface.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/datagrid.h"

@@ -5,8 +5,8 @@
 #include "fenwotestmain.h"
 #include "typing.h"
 
-#include "db/cataloguemodel.h"
-#include "db/salesrecordmodel.h"
+#include "windows/cataloguemodel.h"
+#include "windows/salesrecordmodel.h"
 #include "windows/reportswindow.h"
 #include "windows/salesrecordswindow.h"
 #include "widgets/datagrid.h"

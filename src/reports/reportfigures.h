@@ -1,0 +1,53 @@
+#pragma once
+
+#include "reports/reportrange.h"
+
+#include <QList>
+#include <QString>
+
+// What a report says about the lines of its range. Quantities and money are
+// exact decimal sums of the recorded values in the general number text, as
+// they are shown, printed and exported; counts are whole numbers.
+struct ReportFigures
+{
+    // One cashier, hour of the day or sale date.
+    struct Group
+    {
+        QString key;            // cashier, "08" for 08:00–08:59, or the date as recorded
+        qint64 receipts = 0;    // distinct receipt numbers
+        qint64 lines = 0;
+        QString items = QStringLiteral("0");
+        QString takings = QStringLiteral("0");
+    };
+
+    // One product, by code and name as recorded.
+    struct Product
+    {
+        QString code;
+        QString name;
+        qint64 lines = 0;
+        QString quantity = QStringLiteral("0");
+        QString takings = QStringLiteral("0");
+    };
+
+    static constexpr int TopCount = 20;
+
+    ReportRange range;
+
+    qint64 receipts = 0;
+    qint64 lines = 0;
+    QString items = QStringLiteral("0");
+    QString takings = QStringLiteral("0");
+    QString averageReceipt = QStringLiteral("0");   // takings per receipt, to the cent
+    // Date and time ("yyyy-MM-dd HH:mm") of the first and the last line in
+    // the order they were recorded; empty when nothing was sold.
+    QString firstSale;
+    QString lastSale;
+    qint64 lastLine = 0;                            // highest row key among the lines
+
+    QList<Group> byCashier;   // by cashier name
+    QList<Group> byHour;      // hours with sales, in order
+    QList<Group> byDay;       // from the first to the last date with sales, days without any included
+    QList<Product> topByTakings;    // at most TopCount, best first
+    QList<Product> topByQuantity;
+};

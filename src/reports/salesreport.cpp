@@ -1,0 +1,424 @@
+#include "salesreport.h"
+
+#include "base/decimalsum.h"
+#include "base/numbertext.h"
+#include "storage/rowwalk.h"
+#include "storage/statements.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+// Columns of Statements::reportLines.
+enum Column { Key, ReceiptNumber, Cashier, Date, Time, Code, Name, Quantity, Amount };
+
+std::string_view textOf(const RowWalk &row, int column)
+{
+    const QByteArrayView text = row.bytes(column);
+    return std::string_view(text.data(), size_t(text.size()));
+}
+
+QString qtext(const std::string &bytes)
+{
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+// "08:15" is hour 8; a time the program did not write gives -1.
+int hourOf(std::string_view time)
+{
+    if (time.size() < 2 || time[0] < '0' || time[0] > '9' || time[1] < '0' || time[1] > '9')
+        return -1;
+    const int hour = (time[0] - '0') * 10 + (time[1] - '0');
+    return hour < 24 ? hour : -1;
+}
+
+// Distinct texts of one column (cashiers, dates, receipt numbers) numbered in
+// the order met; consecutive lines mostly repeat the last one, which is
+// answered without a lookup.
+class TextIndex
+{
+public:
+    int indexOf(std::string_view text)
+    {
+        if (m_last >= 0 && text == m_texts[size_t(m_last)])
+            return m_last;
+        m_key.assign(text);
+        auto it = m_index.find(m_key);
+        if (it == m_index.end()) {
+            it = m_index.emplace(m_key, int(m_texts.size())).first;
+            m_texts.push_back(m_key);
+        }
+        m_last = it->second;
+        return m_last;
+    }
+
+    const std::vector<std::string> &texts() const { return m_texts; }
+    size_t size() const { return m_texts.size(); }
+
+private:
+    std::unordered_map<std::string, int> m_index;
+    std::vector<std::string> m_texts;
+    std::string m_key;
+    int m_last = -1;
+};
+
+// The lines of one date, hour and cashier.
+struct Cell
+{
+    int day;
+    int hour;
+    int cashier;
+    qint64 lines = 0;
+    DecimalSum items;
+    DecimalSum takings;
+};
+
+struct ProductSums
+{
+    std::string code;
+    std::string name;
+    qint64 lines = 0;
+    DecimalSum quantity;
+    DecimalSum takings;
+    double quantityValue = 0;
+    double takingsValue = 0;
+};
+
+struct GroupSums
+{
+    qint64 receipts = 0;
+    qint64 lines = 0;
+    DecimalSum items;
+    DecimalSum takings;
+
+    void add(const Cell &cell)
+    {
+        lines += cell.lines;
+        items.add(cell.items);
+        takings.add(cell.takings);
+    }
+
+    ReportFigures::Group figures(const QString &key) const
+    {
+        return {key, receipts, lines, items.text(), takings.text()};
+    }
+};
+
+// Receipt numbers numbered in the order met. The usual twelve digits are
+// kept as a number, which is quicker to look up than the text.
+class ReceiptIndex
+{
+public:
+    int indexOf(std::string_view text)
+    {
+        if (m_last >= 0 && text == m_lastText)
+            return m_last;
+        m_lastText.assign(text);
+        const int next = int(m_count);
+        int found;
+        if (quint64 number = 0; asNumber(text, &number))
+            found = m_byNumber.try_emplace(number, next).first->second;
+        else
+            found = m_byText.try_emplace(m_lastText, next).first->second;
+        if (found == next)
+            ++m_count;
+        m_last = found;
+        return found;
+    }
+
+    size_t size() const { return m_count; }
+
+private:
+    // Up to 17 digits, with their count, so that "0012" and "12" stay apart.
+    static bool asNumber(std::string_view text, quint64 *number)
+    {
+        if (text.empty() || text.size() > 17)
+            return false;
+        quint64 value = 0;
+        for (const char c : text) {
+            if (c < '0' || c > '9')
+                return false;
+            value = value * 10 + quint64(c - '0');
+        }
+        *number = value * 32 + text.size();
+        return true;
+    }
+
+    std::unordered_map<quint64, int> m_byNumber;
+    std::unordered_map<std::string, int> m_byText;
+    std::string m_lastText;
+    size_t m_count = 0;
+    int m_last = -1;
+};
+
+// Receipts of one kind of group (cashier, hour, day), each counted once in
+// every group it has lines in. A receipt's lines nearly always share one
+// cashier, hour and day; only a receipt met in a second group is looked up.
+class ReceiptsByGroup
+{
+public:
+    void count(int receipt, int group)
+    {
+        if (size_t(receipt) >= m_first.size())
+            m_first.resize(size_t(receipt) + 1, -1);
+        int &first = m_first[size_t(receipt)];
+        if (first == group)
+            return;
+        if (first < 0)
+            first = group;
+        else if (!m_more.insert((quint64(quint32(receipt)) << 32) | quint32(group)).second)
+            return;
+        if (size_t(group) >= m_counts.size())
+            m_counts.resize(size_t(group) + 1, 0);
+        ++m_counts[size_t(group)];
+    }
+
+    qint64 of(int group) const { return size_t(group) < m_counts.size() ? m_counts[size_t(group)] : 0; }
+
+private:
+    std::vector<int> m_first;   // by receipt: the first group it was met in
+    std::unordered_set<quint64> m_more;
+    std::vector<qint64> m_counts;
+};
+
+ReportFigures::Product productFigures(const ProductSums &p)
+{
+    return {qtext(p.code), qtext(p.name), p.lines, p.quantity.text(), p.takings.text()};
+}
+
+} // namespace
+
+QList<int> SalesReport::tills(Database &db)
+{
+    QList<int> tills;
+    RowWalk till(db, Statements::recordedTills());
+    while (till.step())
+        tills << int(till.key(0));
+    return tills;
+}
+
+ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
+{
+    ReportFigures figures;
+    figures.range = range;
+
+    TextIndex days;
+    TextIndex cashiers;
+    ReceiptIndex receipts;
+    std::vector<Cell> cells;
+    std::unordered_map<quint64, int> cellIndex;
+    ReceiptsByGroup receiptCashier, receiptHour, receiptDay;
+    std::vector<ProductSums> products;
+    std::unordered_map<std::string, int> productIndex;
+    std::string productKey;
+    std::string first, last;
+    qint64 firstLine = -1;
+    int lastCell = -1;
+    quint64 lastCellKey = 0;
+    int lastReceipt = -1;
+    int lastReceiptCell = -1;
+
+    // Lines are recorded day after day, so the lines of a range of dates lie
+    // in one run of row keys: found along the date index, the run is read
+    // straight down the table, several times quicker than fetching each
+    // line through the index. A date typed by hand only widens the run.
+    const QString fromDate = ReportRange::dateText(range.from);
+    const QString toDate = ReportRange::dateText(range.to);
+    qint64 firstKey = 0;
+    qint64 lastKey = -1;
+    {
+        RowWalk keys(db, Statements::reportLineRange(fromDate, toDate));
+        if (keys.step() && keys.kind(0) != RowWalk::Kind::Empty) {
+            firstKey = std::max(keys.key(0), range.afterLine + 1);
+            lastKey = keys.key(1);
+        }
+    }
+    if (firstKey <= lastKey) {
+        RowWalk row(db, Statements::reportLines(fromDate, toDate, range.cashier, range.till, firstKey, lastKey));
+        while (row.step()) {
+            const std::string_view date = textOf(row, Date);
+            const std::string_view time = textOf(row, Time);
+            const int day = days.indexOf(date);
+            const int hour = hourOf(time);
+            const int cashier = cashiers.indexOf(textOf(row, Cashier));
+            const quint64 key = (quint64(quint32(day)) << 32) | (quint64(hour + 1) << 24) | quint32(cashier);
+            if (lastCell < 0 || key != lastCellKey) {
+                auto it = cellIndex.find(key);
+                if (it == cellIndex.end()) {
+                    it = cellIndex.emplace(key, int(cells.size())).first;
+                    cells.push_back(Cell{day, hour, cashier, 0, {}, {}});
+                }
+                lastCell = it->second;
+                lastCellKey = key;
+            }
+            Cell &cell = cells[size_t(lastCell)];
+            const double quantity = row.numberOrZero(Quantity);
+            const double amount = row.numberOrZero(Amount);
+            ++cell.lines;
+            cell.items.add(quantity);
+            cell.takings.add(amount);
+
+            const int receipt = receipts.indexOf(textOf(row, ReceiptNumber));
+            if (receipt != lastReceipt || lastCell != lastReceiptCell) {
+                receiptCashier.count(receipt, cashier);
+                receiptHour.count(receipt, hour + 1);
+                receiptDay.count(receipt, day);
+                lastReceipt = receipt;
+                lastReceiptCell = lastCell;
+            }
+
+            const std::string_view code = textOf(row, Code);
+            const std::string_view name = textOf(row, Name);
+            productKey.assign(code);
+            productKey.push_back('\x1f');
+            productKey.append(name);
+            auto found = productIndex.find(productKey);
+            if (found == productIndex.end()) {
+                found = productIndex.emplace(productKey, int(products.size())).first;
+                products.push_back(ProductSums{std::string(code), std::string(name), 0, {}, {}, 0, 0});
+            }
+            ProductSums &product = products[size_t(found->second)];
+            ++product.lines;
+            product.quantity.add(quantity);
+            product.takings.add(amount);
+
+            // First and last in the order the sales were recorded: a sale
+            // rung up after midnight on a screen still showing the old date
+            // is the last of that date, not the first.
+            const qint64 line = row.key(Key);
+            if (firstLine < 0 || line < firstLine) {
+                firstLine = line;
+                first.assign(date).append(" ").append(time);
+            }
+            if (line > figures.lastLine) {
+                figures.lastLine = line;
+                last.assign(date).append(" ").append(time);
+            }
+        }
+    }
+
+    // Totals and groups from the cells.
+    GroupSums total;
+    std::vector<GroupSums> byCashier(cashiers.size());
+    std::vector<GroupSums> byHour(25);   // index hour + 1; 0 holds times the program did not write
+    std::vector<GroupSums> byDay(days.size());
+    for (const Cell &cell : cells) {
+        total.add(cell);
+        byCashier[size_t(cell.cashier)].add(cell);
+        byHour[size_t(cell.hour + 1)].add(cell);
+        byDay[size_t(cell.day)].add(cell);
+    }
+    for (size_t i = 0; i < byCashier.size(); ++i)
+        byCashier[i].receipts = receiptCashier.of(int(i));
+    for (size_t i = 0; i < byHour.size(); ++i)
+        byHour[i].receipts = receiptHour.of(int(i));
+    for (size_t i = 0; i < byDay.size(); ++i)
+        byDay[i].receipts = receiptDay.of(int(i));
+
+    figures.receipts = qint64(receipts.size());
+    figures.lines = total.lines;
+    figures.items = total.items.text();
+    figures.takings = total.takings.text();
+    figures.averageReceipt = averagePerReceipt(figures.takings, figures.receipts);
+    figures.firstSale = qtext(first);
+    figures.lastSale = qtext(last);
+
+    for (size_t i = 0; i < byCashier.size(); ++i)
+        figures.byCashier << byCashier[i].figures(qtext(cashiers.texts()[i]));
+    std::sort(figures.byCashier.begin(), figures.byCashier.end(),
+              [](const ReportFigures::Group &a, const ReportFigures::Group &b) { return a.key < b.key; });
+
+    for (int hour = 0; hour < 24; ++hour) {
+        const GroupSums &sums = byHour[size_t(hour + 1)];
+        if (sums.lines > 0)
+            figures.byHour << sums.figures(QStringLiteral("%1").arg(hour, 2, 10, QLatin1Char('0')));
+    }
+
+    // Dates in order (their text sorts as the dates do); days without sales
+    // between two dates are shown as such.
+    std::vector<size_t> dayOrder(byDay.size());
+    for (size_t i = 0; i < dayOrder.size(); ++i)
+        dayOrder[i] = i;
+    std::sort(dayOrder.begin(), dayOrder.end(), [&](size_t a, size_t b) { return days.texts()[a] < days.texts()[b]; });
+    QDate previous;
+    for (const size_t i : dayOrder) {
+        const QString text = qtext(days.texts()[i]);
+        const QDate date = ReportRange::parseDate(text);
+        if (date.isValid() && previous.isValid()) {
+            for (QDate gap = previous.addDays(1); gap < date; gap = gap.addDays(1))
+                figures.byDay << ReportFigures::Group{ReportRange::dateText(gap)};
+        }
+        figures.byDay << byDay[i].figures(text);
+        if (date.isValid())
+            previous = date;
+    }
+
+    for (ProductSums &p : products) {
+        p.quantityValue = p.quantity.value();
+        p.takingsValue = p.takings.value();
+    }
+    std::vector<int> order(products.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    auto topBy = [&](double ProductSums::*primary, double ProductSums::*secondary) {
+        const size_t n = std::min<size_t>(order.size(), ReportFigures::TopCount);
+        std::partial_sort(order.begin(), order.begin() + qsizetype(n), order.end(), [&](int a, int b) {
+            const ProductSums &x = products[size_t(a)];
+            const ProductSums &y = products[size_t(b)];
+            if (x.*primary != y.*primary)
+                return x.*primary > y.*primary;
+            if (x.*secondary != y.*secondary)
+                return x.*secondary > y.*secondary;
+            return std::tie(x.code, x.name) < std::tie(y.code, y.name);
+        });
+        QList<ReportFigures::Product> top;
+        for (size_t i = 0; i < n; ++i)
+            top << productFigures(products[size_t(order[i])]);
+        return top;
+    };
+    figures.topByTakings = topBy(&ProductSums::takingsValue, &ProductSums::quantityValue);
+    figures.topByQuantity = topBy(&ProductSums::quantityValue, &ProductSums::takingsValue);
+    return figures;
+}
+
+QString SalesReport::averagePerReceipt(const QString &takings, qint64 receipts)
+{
+    if (receipts <= 0)
+        return QStringLiteral("0");
+    // The general text holds the exact decimal: digits, at most one point,
+    // a sign; only very large or very small sums come in scientific form.
+    QString digits = takings;
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative)
+        digits.remove(0, 1);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    const int scale = point < 0 ? 0 : int(digits.size() - point - 1);
+    digits.remove(QLatin1Char('.'));
+    bool plain = !digits.isEmpty() && digits.size() <= 30;
+    __int128 mantissa = 0;
+    for (const QChar c : digits) {
+        if (!plain || !c.isDigit() || c.unicode() > '9') {
+            plain = false;
+            break;
+        }
+        mantissa = mantissa * 10 + (c.unicode() - '0');
+    }
+    if (!plain) {
+        const double cents = std::round(takings.toDouble() / double(receipts) * 100);
+        return formatGeneral(cents / 100);
+    }
+    // cents = mantissa × 100 / (10^scale × receipts), rounded half up.
+    __int128 divisor = receipts;
+    for (int i = 0; i < scale; ++i)
+        divisor *= 10;
+    const __int128 cents = (mantissa * 200 + divisor) / (divisor * 2);
+    const double value = double(static_cast<long long>(cents / 100)) + double(static_cast<int>(cents % 100)) / 100;
+    return formatGeneral(negative ? -value : value);
+}

@@ -1,0 +1,420 @@
+#include "database.h"
+
+#include "base/apperror.h"
+#include "storage/schema.h"
+#include "storage/schemaupgrade.h"
+#include "storage/statements.h"
+#include "storage/writeaccess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <atomic>
+#include <functional>
+
+namespace {
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("fenwo-%1").arg(counter++);
+}
+
+// Every committed change must survive a crash or a power cut: write-ahead log,
+// synced at each commit.
+void applyDurability(QSqlDatabase &db, const QString &filePath)
+{
+    QSqlQuery q(db);
+    for (const char *pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
+                               "PRAGMA foreign_keys=ON", "PRAGMA busy_timeout=5000"}) {
+        if (!q.exec(QString::fromLatin1(pragma))) {
+            WriteAccess::refuseIfUnwritable(q.lastError(), filePath);
+            throw DatabaseError(q.lastError().text());
+        }
+    }
+}
+
+// SQLite opens a file it cannot write read-only without a word, and even
+// takes the write lock on it: only writing a page tells, so one is written
+// and undone. While another till is writing, the files are looked at instead
+// of waiting for it.
+void tryWriting(QSqlDatabase &db, const QString &filePath)
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA busy_timeout=0"));
+    bool written = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    QSqlError error = q.lastError();
+    if (written) {
+        written = q.exec(QStringLiteral("PRAGMA user_version")) && q.next();
+        const int version = q.value(0).toInt();
+        q.finish();
+        written = written && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+        error = q.lastError();
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    q.exec(QStringLiteral("PRAGMA busy_timeout=5000"));
+    if (written)
+        return;
+    if (WriteAccess::isBusy(error)) {
+        WriteAccess::refuseIfUnwritable(filePath);
+        return;
+    }
+    WriteAccess::refuseIfUnwritable(error, filePath);
+    throw DatabaseError(error.text());
+}
+
+QString errorText(const QSqlError &error)
+{
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    // PostgreSQL's "ERROR:  message" with its context lines: the message is what counts.
+    for (const QLatin1String severity : {QLatin1String("ERROR:  "), QLatin1String("FATAL:  ")}) {
+        if (text.startsWith(severity)) {
+            text = text.mid(severity.size());
+            text.truncate(text.indexOf(QLatin1Char('\n')));
+            break;
+        }
+    }
+    text = text.trimmed();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+bool isUniqueViolation(const QSqlError &error)
+{
+    // SQLITE_CONSTRAINT_UNIQUE / _PRIMARYKEY, PostgreSQL's unique_violation,
+    // or the plain message where the driver reports only the primary code.
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("2067") || code == QLatin1String("1555") || code == QLatin1String("23505")
+        || error.databaseText().contains(QLatin1String("UNIQUE constraint failed"))
+        || error.databaseText().contains(QLatin1String("duplicate key"));
+}
+
+QSqlDatabase addServerConnection(const DatabaseAddress &address, const QString &name)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    if (!db.isValid()) {
+        QSqlDatabase::removeDatabase(name);
+        throw DatabaseError(QStringLiteral("这台电脑上没有 PostgreSQL 数据库驱动，连接不了数据库服务器 %1。"
+                                           "请安装 libqt6sql6-psql。")
+                                .arg(address.serverName()));
+    }
+    db.setHostName(address.host());
+    db.setPort(address.port());
+    db.setDatabaseName(address.databaseName());
+    db.setUserName(address.user());
+    // Left empty, libpq reads PGPASSWORD or ~/.pgpass.
+    db.setPassword(address.password());
+    db.setConnectOptions(address.connectOptions());
+    return db;
+}
+
+QString unreachableMessage(const DatabaseAddress &address, const QSqlError &error)
+{
+    return QStringLiteral("提示：连接不上数据库服务器 %1（数据库 %2）。\n"
+                          "服务器可能没有开机、网络不通，或者地址、用户名、密码不对。\n（%3）")
+        .arg(address.serverName(), address.databaseName(), errorText(error));
+}
+
+// Runs work on a connection of its own to the server, closed again whatever
+// happens; throws ConnectionLost when the server does not answer.
+void onServer(const DatabaseAddress &where, const std::function<void(QSqlDatabase &)> &work)
+{
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = addServerConnection(where, name);
+        const auto removed = [&] {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+        };
+        if (!db.open()) {
+            const QString message = unreachableMessage(where, db.lastError());
+            removed();
+            throw ConnectionLost(message);
+        }
+        try {
+            work(db);
+        } catch (...) {
+            removed();
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+} // namespace
+
+Database::Database()
+    : m_connectionName(nextConnectionName())
+{
+}
+
+Database::~Database()
+{
+    close();
+}
+
+QString Database::defaultPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.db"));
+}
+
+OpeningReport Database::open(const QString &address)
+{
+    close();
+    m_address = DatabaseAddress::parse(address);
+    m_filePath.clear();
+    m_everConnected = false;
+    if (m_address.isServer()) {
+        openServer();
+        return {};
+    }
+    return openFile();
+}
+
+OpeningReport Database::openFile()
+{
+    const QString filePath = m_address.filePath();
+    m_filePath = QFileInfo(filePath).absoluteFilePath();
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    // mode=rw: open what is there, never create a new empty file.
+    QUrl url = QUrl::fromLocalFile(m_filePath);
+    url.setQuery(QStringLiteral("mode=rw"));
+    m_db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    if (!m_db.open()) {
+        const QString message = errorText(m_db.lastError());
+        close();
+        throw DatabaseError(message);
+    }
+    try {
+        applyDurability(m_db, filePath);
+        tryWriting(m_db, filePath);
+        return SchemaUpgrade(m_db, filePath).run();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::openServer()
+{
+    if (!m_db.isValid()) {
+        m_db = addServerConnection(m_address, m_connectionName);
+        // The driver stays the same object from one connection to the next.
+        connect(m_db.driver(), &QSqlDriver::notification, this, [this](const QString &channel) {
+            if (channel == Schema::kCatalogueChannel)
+                emit catalogueChanged();
+        });
+    }
+    if (!m_db.open())
+        throw ConnectionLost(unreachableMessage(m_address, m_db.lastError()));
+    try {
+        Schema::checkServerLayout(m_db);
+    } catch (...) {
+        m_db.close();
+        throw;
+    }
+    m_lost = false;
+    m_everConnected = true;
+    subscribe();
+}
+
+void Database::reconnect()
+{
+    if (!m_address.isServer()) {
+        open(m_address.filePath());
+        return;
+    }
+    if (m_db.isValid())
+        m_db.close();
+    openServer();
+}
+
+void Database::close()
+{
+    if (m_db.isValid()) {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+bool Database::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+QSqlDatabase &Database::handle()
+{
+    if (!isOpen()) {
+        if (m_address.isServer())
+            fail(QSqlError());
+        throw DatabaseError(QStringLiteral("No database connection"));
+    }
+    return m_db;
+}
+
+QString Database::lostMessage() const
+{
+    if (!m_everConnected)
+        return QStringLiteral("提示：还没有连上数据库服务器 %1。程序正在自动重新连接，连上以后就可以收银。")
+            .arg(m_address.serverName());
+    return QStringLiteral("提示：和数据库服务器 %1 的连接断了。\n已经存到服务器上的商品和销售不会丢失。"
+                          "程序正在自动重新连接，连上以后就可以继续收银。")
+        .arg(m_address.serverName());
+}
+
+void Database::fail(const QSqlError &error)
+{
+    if (m_address.isServer() && !isOpen()) {
+        if (!m_lost) {
+            m_lost = true;
+            emit connectionLost();
+        }
+        throw ConnectionLost(lostMessage());
+    }
+    const QString text = errorText(error);
+    if (isUniqueViolation(error))
+        throw DuplicateKeyError(text);
+    throw DatabaseError(text);
+}
+
+void Database::watchCatalogue()
+{
+    m_watchingCatalogue = true;
+    if (isOpen())
+        subscribe();
+}
+
+void Database::subscribe()
+{
+    if (!m_watchingCatalogue || !m_address.isServer())
+        return;
+    QSqlDriver *driver = m_db.driver();
+    if (!driver->subscribedToNotifications().contains(Schema::kCatalogueChannel)
+        && !driver->subscribeToNotification(Schema::kCatalogueChannel))
+        fail(driver->lastError());
+}
+
+void Database::createFile(const QString &filePath)
+{
+    if (DatabaseAddress::isServerAddress(filePath))
+        throw DatabaseError(QStringLiteral("%1 is not a file").arg(filePath));
+    if (QFileInfo::exists(filePath))
+        throw DatabaseError(QStringLiteral("%1 already exists").arg(filePath));
+    // The shop's sales are nobody else's business. SQLite gives the -wal and
+    // -shm files the mode of the database file.
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    {
+        QFile empty(filePath);
+        if (!empty.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+            throw DatabaseError(QStringLiteral("%1: %2").arg(filePath, empty.errorString()));
+        // The mode given at creation passes through the umask; this one does not.
+        if (!empty.setPermissions(ownerOnly)) {
+            const QString why = empty.errorString();
+            empty.remove();
+            throw DatabaseError(QStringLiteral("%1: %2").arg(filePath, why));
+        }
+    }
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(filePath);
+        if (!db.open()) {
+            QFile::remove(filePath);
+            throw DatabaseError(errorText(db.lastError()));
+        }
+        try {
+            applyDurability(db, filePath);
+            Schema::create(db, Dialect::Sqlite);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            QFile::remove(filePath);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void Database::create(const QString &address)
+{
+    const DatabaseAddress where = DatabaseAddress::parse(address);
+    if (!where.isServer()) {
+        createFile(where.filePath());
+        return;
+    }
+    onServer(where, [](QSqlDatabase &db) { Schema::create(db, Dialect::Postgres); });
+}
+
+void Database::checkServer(const QString &address)
+{
+    const DatabaseAddress where = DatabaseAddress::parse(address);
+    if (!where.isServer())
+        throw DatabaseError(QStringLiteral("%1 is not a server address").arg(address));
+    onServer(where, [](QSqlDatabase &db) { Schema::checkServerLayout(db); });
+}
+
+bool Database::serverAnswers(const DatabaseAddress &address)
+{
+    try {
+        onServer(address, [](QSqlDatabase &) {});
+        return true;
+    } catch (const AppError &) {
+        return false;
+    }
+}
+
+QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
+{
+    QSqlQuery q(handle());
+    q.setForwardOnly(forwardOnly);
+    // PostgreSQL prepares no table changes (a temporary table for an import):
+    // a statement without values runs as it is.
+    if (statement.params.isEmpty() && dialect() == Dialect::Postgres) {
+        if (!q.exec(statement.sqlFor(dialect())))
+            fail(q.lastError());
+        return q;
+    }
+    if (!q.prepare(statement.sqlFor(dialect())))
+        fail(q.lastError());
+    for (const QVariant &v : statement.params)
+        q.addBindValue(v);
+    if (!q.exec())
+        fail(q.lastError());
+    return q;
+}
+
+int Database::execute(const Statement &statement)
+{
+    QSqlQuery q = run(statement);
+    return q.numRowsAffected();
+}
+
+Transaction::Transaction(Database &db)
+    : m_db(db)
+{
+    if (!m_db.handle().transaction())
+        m_db.fail(m_db.handle().lastError());
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done && m_db.isOpen())
+        m_db.handle().rollback();
+}
+
+void Transaction::commit()
+{
+    if (!m_db.handle().commit())
+        m_db.fail(m_db.handle().lastError());
+    m_done = true;
+}

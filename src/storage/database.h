@@ -1,0 +1,128 @@
+#pragma once
+
+#include "storage/databaseaddress.h"
+#include "storage/dialect.h"
+#include "storage/openingreport.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+struct Statement;
+class QSqlError;
+class QSqlQuery;
+
+// The one connection to the shop's database: an SQLite file, or a database
+// on a PostgreSQL server that several tills share. A file is opened only
+// when it exists (a missing file is an error, never a new empty database);
+// a server database only when it holds this program's tables.
+class Database final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Database)
+
+public:
+    Database();
+    ~Database() override;
+
+    // Opens the database at the address (a file path or postgresql://…). A
+    // file is opened read-write and its layout brought up to this program's
+    // (DataFileError when it cannot be used as it is: lacks a table, is
+    // newer, cannot be written). Throws ConnectionLost when the server cannot
+    // be reached, DatabaseError for anything else (no such file, a database of
+    // another layout …).
+    OpeningReport open(const QString &address);
+    void close();
+    bool isOpen() const;
+    // The file last opened (kept after close, so it can be opened again);
+    // empty for a database on a server.
+    QString filePath() const { return m_filePath; }
+    // Connects again to the address last opened, after the server was lost.
+    // Throws as open() does.
+    void reconnect();
+
+    const DatabaseAddress &address() const { return m_address; }
+    Dialect dialect() const { return m_address.dialect(); }
+    bool isServer() const { return m_address.isServer(); }
+
+    // The till this connection works for: its open sale, its own settings and
+    // the till number of the lines it records. 1 unless set.
+    int till() const { return m_till; }
+    void setTill(int till) { m_till = till; }
+
+    // data.db in the folder of the running program.
+    static QString defaultPath();
+
+    // Makes a new database file with every table, readable and writable by
+    // its owner only; refuses to touch an existing file. Throws DatabaseError.
+    static void createFile(const QString &filePath);
+    // Makes every table: a new file, or the schema on an empty database of a
+    // server (one that holds no tables yet). Throws DatabaseError.
+    static void create(const QString &address);
+    // Whether a database on a server can be used, without keeping the
+    // connection: ConnectionLost when the server cannot be reached (within the
+    // connect timeout), DatabaseError when it holds no tables of this program
+    // or another layout.
+    static void checkServer(const QString &address);
+    // Whether the server takes a connection now. Safe from any thread: the
+    // connection is made, closed and removed in the calling thread.
+    static bool serverAnswers(const DatabaseAddress &address);
+
+    // Runs a statement that yields no rows; returns the number of rows changed.
+    int execute(const Statement &statement);
+
+    // Prepares and runs a statement, throwing DatabaseError on failure
+    // (DuplicateKeyError for a taken unique key, ConnectionLost when the
+    // server went away).
+    QSqlQuery run(const Statement &statement, bool forwardOnly = true);
+
+    QSqlDatabase &handle();
+
+    // Hears of catalogue changes saved by any till (a database on a server
+    // only; a file has one till): catalogueChanged() follows each one.
+    // Kept across reconnections.
+    void watchCatalogue();
+
+    // The message of an error of this connection, as it is thrown: a lost
+    // server becomes ConnectionLost (and connectionLost() is emitted once).
+    [[noreturn]] void fail(const QSqlError &error);
+
+signals:
+    // The server went away; sent once for each loss, when it is noticed.
+    void connectionLost();
+    // The catalogue (spinfo) was changed and committed, by this till or another.
+    void catalogueChanged();
+
+private:
+    OpeningReport openFile();
+    void openServer();
+    void subscribe();
+    QString lostMessage() const;
+
+    QString m_connectionName;
+    QString m_filePath;
+    QSqlDatabase m_db;
+    DatabaseAddress m_address;
+    int m_till = 1;
+    bool m_watchingCatalogue = false;
+    bool m_lost = false;
+    bool m_everConnected = false;
+};
+
+// All or nothing: rolled back unless commit() was reached.
+class Transaction final
+{
+    Q_DISABLE_COPY_MOVE(Transaction)
+
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    // Throws ConnectionLost when the server went away while committing: the
+    // outcome is then unknown until the connection is back.
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};

@@ -1,0 +1,54 @@
+#include "localsettings.h"
+
+#include "base/apperror.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+const QString kAddress = QStringLiteral("database/address");
+const QString kTill = QStringLiteral("till/number");
+} // namespace
+
+QString LocalSettings::filePath()
+{
+    // $XDG_CONFIG_HOME when set to an absolute path, else ~/.config.
+    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(configHome).filePath(QStringLiteral("fenwo/fenwo.conf"));
+}
+
+LocalSettings LocalSettings::load()
+{
+    const QSettings file(filePath(), QSettings::IniFormat);
+    LocalSettings settings;
+    settings.databaseAddress = file.value(kAddress).toString().trimmed();
+    if (const std::optional<int> till = parseTillNumber(file.value(kTill).toString()))
+        settings.tillNumber = *till;
+    return settings;
+}
+
+std::optional<int> LocalSettings::parseTillNumber(const QString &text)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < 1 || number > 999)
+        return std::nullopt;
+    return number;
+}
+
+void LocalSettings::save() const
+{
+    const QString path = filePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSettings file(path, QSettings::IniFormat);
+    if (databaseAddress.trimmed().isEmpty())
+        file.remove(kAddress);
+    else
+        file.setValue(kAddress, databaseAddress.trimmed());
+    file.setValue(kTill, tillNumber);
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        throw AppError(QStringLiteral("提示：这台电脑的设置文件 %1 写不进去，没有保存!").arg(path));
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "storage/dialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// One statement as it is sent: SQL with "?" placeholders and the values bound
+// to them. Typed text is always bound, never pasted into the SQL, so a quote
+// is just a character and "%" and "_" keep their LIKE meaning.
+struct Statement
+{
+    QString sql;
+    QVariantList params;
+    // Where rows of the result are written back to, and the columns that find
+    // a row there again (empty table: the result is read-only).
+    QString table;
+    QStringList keyColumns;
+    // The same statement in PostgreSQL's words, where they differ (empty: the
+    // same text serves both).
+    QString postgresSql = {};
+
+    const QString &sqlFor(Dialect dialect) const
+    {
+        return dialect == Dialect::Postgres && !postgresSql.isEmpty() ? postgresSql : sql;
+    }
+};
+
+// Every statement the program sends.
+namespace Statements {
+
+Statement openSale(int till);                          // the till's lines being rung up, in the order added
+Statement emptyOpenSale(int till);                     // deletes every line of the till's open sale
+Statement settings();                                  // the shop settings row
+Statement productNames();                              // every product name once
+Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
+Statement lookupByName(const QString &text);           // name is like the text
+Statement lookupByCode(const QString &code);           // code is exactly the text
+Statement catalogue();                                 // the whole catalogue
+Statement searchCatalogue(const QString &text);        // code like the text, or name containing it, by code
+Statement deleteMatchingProducts(const QString &text); // every product the same search lists
+Statement allRecords();                                // every sales record line, newest date first
+
+// Walks of the sales record window over every line. Its view ends at the
+// highest row key it saw when it was opened; lines recorded later have higher keys.
+// till: the lines of that till only; 0: of every till.
+Statement recordWalkByKey(int till = 0);               // key, quantity, amount, date; highest key first
+Statement recordWalkByDate(int till = 0);              // key, quantity, amount; newest date first, then highest key
+Statement recordedTills();                             // every till number in the sales record, once, in order
+Statement recordFieldsByKey(const QStringList &fields); // the named columns of the line whose key is bound
+Statement recordFieldUpTo(const QString &field, qint64 lastKey); // key and one column of each line up to a key, by key
+
+// Settings of one till, by name.
+Statement tillSetting(int till, const QString &name);               // value
+Statement tillSettings(int till);                                   // name, value of each
+Statement forgetTillSetting(int till, const QString &name);
+Statement storeTillSetting(int till, const QString &name, const QString &value);
+
+// One line of a completed sale into the sales record, with the till that
+// sold it; yields the line's key.
+Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
+                         const QVariant &price, const QVariant &amount, const QString &receiptNumber,
+                         const QString &cashier, const QString &date, const QString &time, int till);
+
+// Importing a product list. Codes are matched as the till's lookup matches
+// them, letter case aside; a temporary table remembers which codes the file
+// has already given, and on which line.
+Statement importFindProduct(const QString &code);                   // name, price of the product(s) with that code
+Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price); // a null price keeps the stored one
+Statement importAddProduct(const QString &code, const QString &name, const QVariant &price);
+Statement importStartCodes();
+Statement importTakeCode(const QString &code, qint64 line);         // changes no row when the code was taken before
+Statement importCodeLine(const QString &code);                      // the line that took the code
+Statement importEndCodes();
+
+// Exports, in the order a spreadsheet wants them.
+Statement exportProducts();                                         // code, name, price, by code
+// Receipt number, date, time, cashier, code, name, quantity, price, amount
+// of every recorded line, oldest first; or of the lines dated from..to
+// (text "yyyy-mm-dd", both days included).
+Statement exportAllSales();
+Statement exportSales(const QString &from, const QString &to);
+
+// Checks and housekeeping on a database file (backups and restores).
+Statement integrityCheck();                                         // one row "ok", or the faults found
+Statement quickCheck();
+Statement layoutVersion();                                          // user_version
+Statement tableColumns(const QString &table);                       // the names of a table's columns
+Statement singleFileJournal();                                      // no write-ahead log beside the file
+Statement checkpoint();                                             // the write-ahead log into the file, emptied
+
+// Receipt numbers of the form yyMMddHHmmss in the sales record, largest first.
+Statement recordedReceiptNumbers();
+// The record rows of one till's sale by their keys, in the order they were written.
+Statement recordedSale(qint64 firstKey, qint64 lastKey, int till);
+Statement removeRecordedSale(qint64 firstKey, qint64 lastKey, int till);
+
+// The till's sale whose receipt is being printed (at most one row a till).
+Statement markAwaitingPrint(int till, qint64 firstKey, qint64 lastKey, const QString &received,
+                            const QString &change, int copies);
+Statement awaitingPrint(int till);
+Statement clearAwaitingPrint(int till);
+
+// A receipt number for a till's sale: changes no row when another sale has it.
+Statement reserveReceiptNumber(const QString &number, int till);
+Statement releaseReceiptNumber(const QString &number, int till);
+Statement receiptNumberHolder(const QString &number);                // the till that holds it
+
+// Reports, reprints and day closings.
+// The first and last row key of the lines of the dates (NULL when there are none).
+Statement reportLineRange(const QString &fromDate, const QString &toDate);
+// The lines of the dates with keys from first to last, by key: key, receipt
+// number, cashier, date, time, code, name, quantity, amount.
+Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, int till,
+                      qint64 firstLine, qint64 lastLine);
+Statement recordedReceipt(const QString &receiptNumber); // number, name, quantity, amount, cashier, date, time of its lines
+Statement lastDayClosing();                             // the closing with the highest number
+Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
+                           qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
+                           const QString &takings, const QString &counted, const QString &difference);
+
+// Used only when a new database file is filled with the demo catalogue.
+Statement insertProduct(const QString &code, const QString &name, double price);
+Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);
+
+} // namespace Statements

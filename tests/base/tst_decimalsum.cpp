@@ -1,0 +1,91 @@
+#include "base/decimalsum.h"
+
+#include "base/numbertext.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cfloat>
+#include <cmath>
+
+class TestDecimalSum : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sumsAreTheDecimalSumsOfTheShownNumbers_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QString>("sum");
+        QTest::newRow("nothing") << QList<double>{} << "0";
+        QTest::newRow("tenths") << QList<double>{0.1, 0.2} << "0.3";
+        QTest::newRow("back to zero") << QList<double>{0.1, 0.2, -0.3} << "0";
+        QTest::newRow("cents and fen") << QList<double>{19.99, 0.01, 4.5, -3.7} << "20.8";
+        QTest::newRow("fifteen digits") << QList<double>{123456789.012345, 0.000001} << "123456789.012346";
+        QTest::newRow("tiny") << QList<double>{0.00005, 0.00005} << "0.0001";
+        QTest::newRow("large and small") << QList<double>{1e14, 0.25, -1e14} << "0.25";
+        QTest::newRow("far apart") << QList<double>{1e300, 1} << "1E300";
+        QTest::newRow("extremes") << QList<double>{DBL_MAX, -DBL_MAX, 2.5} << "2.5";
+    }
+    void sumsAreTheDecimalSumsOfTheShownNumbers()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(QString, sum);
+        DecimalSum total;
+        for (double v : values)
+            total.add(v);
+        QCOMPARE(total.text(), sum);
+    }
+
+    void aMillionLinesLeaveNoBinaryTail()
+    {
+        DecimalSum total;
+        DecimalSum half;
+        for (int i = 0; i < 1000000; ++i) {
+            total.add(2.598);
+            if (i < 500000)
+                half.add(2.598);
+        }
+        QCOMPARE(total.text(), QStringLiteral("2598000"));
+        half.add(half);
+        QCOMPARE(half.text(), QStringLiteral("2598000"));
+        DecimalSum mixed;
+        for (int i = 0; i < 100000; ++i) {
+            mixed.add(22.74822598);
+            mixed.add(0.001);
+        }
+        QCOMPARE(mixed.text(), QStringLiteral("2274922.598"));
+    }
+
+    // Each value is taken at its shown text: amounts that are products of
+    // prices and quantities (seldom the double nearest their decimal), and
+    // doubles of every size.
+    void eachValueCountsAsItIsShown()
+    {
+        QRandomGenerator rng(2598);
+        for (int i = 0; i < 150000; ++i) {
+            double v;
+            switch (i % 3) {
+            case 0:
+                v = (1 + rng.bounded(400)) / (rng.bounded(2) ? 2.0 : 4.0) * (rng.bounded(1000000) / 100.0);
+                break;
+            case 1:
+                v = rng.generateDouble() * std::pow(10.0, rng.bounded(-9, 17));
+                break;
+            default:
+                v = (rng.bounded(2) ? -1 : 1) * rng.bounded(100000000) / std::pow(10.0, rng.bounded(0, 9)) * 1.1;
+                break;
+            }
+            DecimalSum one;
+            one.add(v);
+            if (one.text() != formatGeneral(v))
+                QFAIL(qPrintable(QStringLiteral("%1 counts as %2").arg(formatGeneral(v), one.text())));
+            one.add(-v);
+            if (one.text() != QLatin1String("0"))
+                QFAIL(qPrintable(QStringLiteral("%1 less itself is %2").arg(formatGeneral(v), one.text())));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestDecimalSum)
+#include "tst_decimalsum.moc"

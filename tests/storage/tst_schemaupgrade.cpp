@@ -1,0 +1,360 @@
+#include "base/apperror.h"
+#include "storage/database.h"
+#include "storage/query.h"
+#include "storage/schema.h"
+#include "storage/statements.h"
+#include "testdatabase.h"
+#include "withoutrootoverride.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+QStringList copiesBeside(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.dir().entryList({file.fileName() + QStringLiteral(".before-upgrade-*")}, QDir::Files);
+}
+
+QStringList texts(const QList<QVariantList> &rows)
+{
+    QStringList out;
+    for (const QVariantList &row : rows) {
+        QStringList cells;
+        for (const QVariant &v : row)
+            cells << v.toString();
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+// The shop's four tables as another tool makes them: no row keys, or keys of
+// their own, and columns the program does not know.
+QStringList foreignLayout(const QString &openSale)
+{
+    return {QStringLiteral("CREATE TABLE spinfo (编码 TEXT, 品名 TEXT, 单价 REAL)"),
+            openSale,
+            QStringLiteral("CREATE TABLE XiaoShouRecord (序号 INTEGER PRIMARY KEY AUTOINCREMENT, 编码 TEXT, 品名 TEXT, "
+                           "数量 REAL, 单价 REAL, 金额 REAL, 单号 TEXT, 收银员 TEXT, 日期 TEXT, 时间 TEXT, "
+                           "备用 TEXT DEFAULT '无')"),
+            QStringLiteral("CREATE TABLE beizhu (收银员 TEXT, 店名 TEXT, 备注 TEXT)"),
+            QStringLiteral("INSERT INTO spinfo VALUES ('6901', '可乐', 3)"),
+            QStringLiteral("INSERT INTO xiaoshou (编码, 品名, 数量, 单价, 金额, 柜台) VALUES ('3', '丙', 1, 3, 3, 'A')"),
+            QStringLiteral("INSERT INTO xiaoshou (编码, 品名, 数量, 单价, 金额, 柜台) VALUES ('1', '甲', 2, 1, 2, 'B')"),
+            QStringLiteral("INSERT INTO xiaoshou (编码, 品名, 数量, 单价, 金额, 柜台) VALUES ('2', '乙', 1, 2, 2, 'C')"),
+            QStringLiteral("INSERT INTO XiaoShouRecord (序号, 编码, 品名, 数量, 单价, 金额, 单号, 日期, 备用) "
+                           "VALUES (7, '6901', '可乐', 1, 3, 3, '261207101010', '2026-12-07', '留')"),
+            QStringLiteral("INSERT INTO XiaoShouRecord (序号, 编码, 品名, 数量, 单价, 金额, 单号, 日期) "
+                           "VALUES (9, '6901', '可乐', 2, 3, 6, '261207101111', '2026-12-07')"),
+            QStringLiteral("INSERT INTO beizhu VALUES ('小王', '小店', '欢迎')")};
+}
+
+// The layout this program had before codes were unique as the lookup sees them.
+void makeLastLayout(TestDatabase &file)
+{
+    file.exec(QStringLiteral("DROP INDEX spinfo_code_unique"));
+    file.exec(QStringLiteral("CREATE INDEX spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)"));
+    file.exec(QStringLiteral("PRAGMA user_version = 2"));
+}
+
+void addProduct(Database &db, const QString &code)
+{
+    Query q(db);
+    q.setStatement(Statements::catalogue());
+    q.open();
+    q.append();
+    q.setText(QStringLiteral("编码"), code);
+    q.setText(QStringLiteral("品名"), QStringLiteral("新"));
+    q.post();
+}
+
+void changeCode(Database &db, const QString &from, const QString &to)
+{
+    Query q(db);
+    q.setStatement(Statements::catalogue());
+    q.open();
+    for (q.first(); !q.eof() && q.text(QStringLiteral("编码")) != from; q.next()) {
+    }
+    q.edit();
+    q.setText(QStringLiteral("编码"), to);
+    q.post();
+}
+
+} // namespace
+
+class TestSchemaUpgrade : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foreignFileGetsRowKeysAfterACopyKeepingRowsOrderAndColumns_data()
+    {
+        QTest::addColumn<QString>("openSale");
+        const QString columns = QStringLiteral("编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, 柜台 TEXT");
+        QTest::newRow("no key") << QStringLiteral("CREATE TABLE xiaoshou (%1)").arg(columns);
+        QTest::newRow("key of another name")
+            << QStringLiteral("CREATE TABLE xiaoshou (序号 INTEGER PRIMARY KEY AUTOINCREMENT, %1)").arg(columns);
+        QTest::newRow("id that is no key") << QStringLiteral("CREATE TABLE xiaoshou (id TEXT, %1)").arg(columns);
+        QTest::newRow("id key last") << QStringLiteral("CREATE TABLE xiaoshou (%1, ID INTEGER PRIMARY KEY)").arg(columns);
+        QTest::newRow("without rowid")
+            << QStringLiteral("CREATE TABLE xiaoshou (%1, PRIMARY KEY (编码, 品名)) WITHOUT ROWID").arg(columns);
+    }
+    void foreignFileGetsRowKeysAfterACopyKeepingRowsOrderAndColumns()
+    {
+        QFETCH(QString, openSale);
+        TestDatabase file(foreignLayout(openSale));
+        const QString lines = QStringLiteral("SELECT 编码, 品名, 数量, 单价, 金额, 柜台 FROM xiaoshou");
+        const QString records = QStringLiteral("SELECT 序号, 编码, 数量, 金额, 单号, 备用 FROM XiaoShouRecord");
+        const QStringList linesBefore = texts(file.rows(lines));
+        const QStringList recordsBefore = texts(file.rows(records));
+
+        Database db;
+        const OpeningReport report = db.open(file.path());
+
+        // The copy: beside the file, as private as it, with the old layout and rows.
+        QVERIFY(QRegularExpression(QStringLiteral("^%1\\.before-upgrade-\\d{14}$")
+                                       .arg(QRegularExpression::escape(file.path())))
+                    .match(report.backupPath)
+                    .hasMatch());
+        QCOMPARE(copiesBeside(file.path()).size(), 1);
+        QCOMPARE(QFile::permissions(report.backupPath), QFile::permissions(file.path()));
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, lines)), linesBefore);
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, records)), recordsBefore);
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("PRAGMA user_version"))), QStringList{"0"});
+        QVERIFY(TestDatabase::rowsAt(report.backupPath,
+                                     QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'till_settings'"))
+                    .isEmpty());
+
+        // The file: a key first in each table, every row in its order, every column kept.
+        for (const QString &table : {QStringLiteral("xiaoshou"), QStringLiteral("XiaoShouRecord"), QStringLiteral("beizhu")})
+            QCOMPARE(texts(file.rows(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?) WHERE cid = 0"),
+                                     {table})),
+                     QStringList{"id|INTEGER|1"});
+        QCOMPARE(texts(file.rows(lines + QStringLiteral(" ORDER BY id"))), linesBefore);
+        QCOMPARE(texts(file.rows(records + QStringLiteral(" ORDER BY id"))), recordsBefore);
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT id, 收银员, 店名 FROM beizhu"))), QStringList{"1|小王|小店"});
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
+        QCOMPARE(file.count(QStringLiteral("till_settings")), 0);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'spinfo_code_unique'")).toInt(), 1);
+
+        // Lines are rung up and deleted by their key again.
+        Query sale(db);
+        sale.setStatement(Statements::openSale(1));
+        sale.open();
+        sale.append();
+        sale.setText(QStringLiteral("编码"), QStringLiteral("4"));
+        sale.setText(QStringLiteral("品名"), QStringLiteral("丁"));
+        sale.post();
+        sale.first();
+        sale.remove();
+        QStringList codes;
+        for (const QString &line : linesBefore.mid(1))
+            codes << line.section(QLatin1Char('|'), 0, 0);
+        codes << QStringLiteral("4");
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT 编码 FROM xiaoshou ORDER BY id"))), codes);
+
+        // Upgraded once: the next start copies nothing.
+        db.close();
+        QVERIFY(db.open(file.path()).backupPath.isEmpty());
+        QCOMPARE(copiesBeside(file.path()).size(), 1);
+    }
+
+    void fileOfTheLastLayoutIsUpgradedOnce()
+    {
+        TestDatabase file;
+        makeLastLayout(file);
+        file.addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
+
+        Database db;
+        const OpeningReport report = db.open(file.path());
+        QCOMPARE(report.notice(), QStringLiteral("提示：数据库文件已升级到本程序的格式。\n升级前的副本：") + report.backupPath);
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("SELECT 编码 FROM spinfo"))), QStringList{"6901"});
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'spinfo_code%'"))),
+                 QStringList{"spinfo_code_unique"});
+        db.close();
+        QCOMPARE(db.open(file.path()).notice(), QString());
+        QCOMPARE(copiesBeside(file.path()).size(), 1);
+    }
+
+    void tableOfTheProgramsOwnGetsTheColumnsItLacks()
+    {
+        TestDatabase file;
+        file.exec(QStringLiteral("DROP TABLE till_settings"));
+        file.exec(QStringLiteral("CREATE TABLE till_settings (till INTEGER NOT NULL, name TEXT NOT NULL)"));
+        file.exec(QStringLiteral("INSERT INTO till_settings VALUES (1, 'paper')"));
+        file.exec(QStringLiteral("PRAGMA user_version = 2"));
+        Database db;
+        db.open(file.path());
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT till, name, value IS NULL FROM till_settings"))),
+                 QStringList{"1|paper|1"});
+    }
+
+    void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched_data()
+    {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a table") << QStringList{"DROP TABLE xiaoshou"} << "提示：数据库文件缺少表 xiaoshou！";
+        QTest::newRow("a column") << QStringList{"ALTER TABLE spinfo DROP COLUMN 单价"}
+                                  << "提示：数据库文件缺少表 spinfo 的列 单价！";
+        QTest::newRow("several") << QStringList{"DROP TABLE beizhu", "ALTER TABLE XiaoShouRecord DROP COLUMN 时间"}
+                                 << "提示：数据库文件缺少表 XiaoShouRecord 的列 时间、表 beizhu！";
+        QTest::newRow("a view for a table") << QStringList{"DROP TABLE beizhu", "CREATE VIEW beizhu AS SELECT 1"}
+                                            << "提示：数据库文件缺少表 beizhu！";
+    }
+    void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched()
+    {
+        QFETCH(QStringList, change);
+        QFETCH(QString, message);
+        TestDatabase file;
+        for (const QString &statement : change)
+            file.exec(statement);
+        file.exec(QStringLiteral("DROP TABLE till_settings"));
+        file.exec(QStringLiteral("PRAGMA user_version = 1"));
+
+        Database db;
+        try {
+            db.open(file.path());
+            QFAIL("opened");
+        } catch (const DataFileError &e) {
+            QCOMPARE(e.message(), message + QStringLiteral("\n文件：") + file.path());
+        }
+        QVERIFY(!db.isOpen());
+        QCOMPARE(copiesBeside(file.path()), QStringList());
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 1);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'till_settings'")).toInt(), 0);
+    }
+
+    void fileFromANewerVersionIsRefused()
+    {
+        TestDatabase file;
+        file.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion + 1));
+        Database db;
+        try {
+            db.open(file.path());
+            QFAIL("opened");
+        } catch (const DataFileError &e) {
+            QCOMPARE(e.message(), QStringLiteral("提示：数据库文件由较新版本的程序建立，本程序不能使用！\n文件：%1\n"
+                                                 "（文件的格式版本 %2，本程序的格式版本 %3）")
+                                      .arg(file.path())
+                                      .arg(Schema::kVersion + 1)
+                                      .arg(Schema::kVersion));
+        }
+        QVERIFY(!db.isOpen());
+        QCOMPARE(copiesBeside(file.path()), QStringList());
+    }
+
+    void failedUpgradeLeavesTheFileAsItWas()
+    {
+        // The last step fails (a view holds the name of the program's own
+        // table), after the open sale was rebuilt with its key.
+        QStringList layout = foreignLayout(
+            QStringLiteral("CREATE TABLE xiaoshou (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, 柜台 TEXT)"));
+        layout << QStringLiteral("CREATE VIEW till_settings AS SELECT 1 AS till, 2 AS name, 3 AS value");
+        TestDatabase file(layout);
+        Database db;
+        try {
+            db.open(file.path());
+            QFAIL("opened");
+        } catch (const DataFileError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("提示：数据库文件升级失败，文件没有改动！\n文件：%1\n")
+                                                .arg(file.path())),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(file.scalar(QStringLiteral("SELECT count(*) FROM pragma_table_info('xiaoshou') WHERE name = 'id'")).toInt(), 0);
+        QCOMPARE(file.count(QStringLiteral("xiaoshou")), 3);
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 0);
+        QCOMPARE(copiesBeside(file.path()), QStringList());
+    }
+
+    void codesAlikeAreKeptListedAndNoMoreAccepted()
+    {
+        TestDatabase file;
+        makeLastLayout(file);
+        for (const char *code : {"abc", "X1", "ABC", "Y", "x1"})
+            file.addProduct(QString::fromLatin1(code), QStringLiteral("货"), 1);
+
+        Database db;
+        OpeningReport report = db.open(file.path());
+        QCOMPARE(file.count(QStringLiteral("spinfo")), 5);
+        QCOMPARE(report.codesAlike, (QList<QStringList>{{"ABC", "abc"}, {"X1", "x1"}}));
+        QCOMPARE(report.notice(), QStringLiteral("提示：数据库文件已升级到本程序的格式。\n升级前的副本：%1\n\n"
+                                                 "提示：下面的商品编码相同或只有字母大小写不同，收银查找时会当作同一个编码：\n"
+                                                 "ABC、abc\nX1、x1\n请在商品资料 (F3) 中修改或删除多余的一个。")
+                                      .arg(report.backupPath));
+
+        // New codes alike are refused as any taken code; the rest goes on.
+        QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, addProduct(db, QStringLiteral("aBc")));
+        QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, addProduct(db, QStringLiteral("y")));
+        QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, changeCode(db, QStringLiteral("ABC"), QStringLiteral("Abc")));
+        addProduct(db, QStringLiteral("z"));
+        changeCode(db, QStringLiteral("ABC"), QStringLiteral("abd"));
+        QCOMPARE(file.count(QStringLiteral("spinfo")), 6);
+
+        // Listed at each start until they are set apart; then the unique index
+        // takes over, after a copy.
+        db.close();
+        report = db.open(file.path());
+        QCOMPARE(report.codesAlike, (QList<QStringList>{{"X1", "x1"}}));
+        QVERIFY(report.backupPath.isEmpty());
+        file.exec(QStringLiteral("DELETE FROM spinfo WHERE 编码 = 'x1'"));
+        db.close();
+        report = db.open(file.path());
+        QVERIFY(report.codesAlike.isEmpty());
+        QVERIFY(!report.backupPath.isEmpty());
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'spinfo_code%' ORDER BY name"))),
+                 QStringList{"spinfo_code_unique"});
+        QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, addProduct(db, QStringLiteral("x1")));
+        QCOMPARE(file.count(QStringLiteral("spinfo")), 5);
+    }
+
+    void fileThatCannotBeWrittenIsRefusedByName_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("the file") << "file";
+        QTest::newRow("its folder") << "folder";
+        QTest::newRow("its write-ahead log") << "log";
+    }
+    void fileThatCannotBeWrittenIsRefusedByName()
+    {
+        QFETCH(QString, where);
+        // A folder of its own, without the -wal and -shm files that a test
+        // file's open connection keeps; for the log, a file in use.
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("shop"));
+        QVERIFY(QDir().mkdir(folder));
+        QString path = QDir(folder).filePath(QStringLiteral("data.db"));
+        Database::createFile(path);
+        TestDatabase inUse;
+        QString locked = where == QLatin1String("file") ? path : folder;
+        if (where == QLatin1String("log")) {
+            path = inUse.path();
+            inUse.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 1);
+            locked = path + QStringLiteral("-wal");
+            QVERIFY(QFile::exists(locked));
+        }
+        const QFile::Permissions before = QFile::permissions(locked);
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+
+        Database db;
+        QString message;
+        {
+            WithoutRootOverride asShopUser;
+            try {
+                db.open(path);
+            } catch (const DataFileError &e) {
+                message = e.message();
+            }
+        }
+        QFile::setPermissions(locked, before);
+        QCOMPARE(message, where == QLatin1String("folder")
+                              ? QStringLiteral("提示：数据库文件所在的文件夹不能写入！\n文件夹：") + locked
+                              : QStringLiteral("提示：数据库文件不能写入！\n文件：") + locked);
+        QVERIFY(!db.isOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSchemaUpgrade)
+#include "tst_schemaupgrade.moc"
