@@ -6,6 +6,7 @@
 #include "storage/schema.h"
 #include "storage/sqlitestatement.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
 
 #include <QDir>
 #include <QFile>
@@ -183,7 +184,7 @@ void checkLayout(sqlite3 *db, const QString &file)
         while (columns.step())
             present << columns.value(0).toString().toLower();
         for (const Schema::Column &column : table.columns) {
-            if (column.own || column.name == Schema::kRowKey || present.contains(column.name.toLower()))
+            if (column.own || column.name == Tables::Common::key || present.contains(column.name.toLower()))
                 continue;
             throw Refusal(QStringLiteral("“%1”不是本程序的数据文件（没有 %2 表的 %3 列），不能恢复。")
                               .arg(shown(file), table.name, column.name));

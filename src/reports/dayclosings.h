@@ -6,7 +6,7 @@
 
 class Database;
 
-// The Z reports printed so far (table day_closings), one row each.
+// The Z reports printed so far (Tables::DayClosings), one row each.
 class DayClosings final
 {
 public:

@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "base/apperror.h"
+#include "storage/tables.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -11,98 +12,114 @@ namespace Schema {
 
 const QList<Table> &tables()
 {
+    namespace Catalogue = Tables::Catalogue;
+    namespace OpenSale = Tables::OpenSale;
+    namespace Record = Tables::SalesRecord;
+    namespace Shop = Tables::ShopSettings;
+    namespace Till = Tables::TillSettings;
+    namespace Awaiting = Tables::AwaitingPrint;
+    namespace Numbers = Tables::ReceiptNumbers;
+    namespace Closings = Tables::DayClosings;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
         // PostgreSQL compares lower() of both sides, which indexes on lower()
         // in pattern order serve.
-        {kCatalogue,
-         {{QStringLiteral("编码"), "TEXT NOT NULL UNIQUE"},
-          {QStringLiteral("品名"), "TEXT"},
-          {QStringLiteral("单价"), "REAL"}},
-         {{QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS spinfo_code_unique ON spinfo (编码 COLLATE NOCASE)"),
-           QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS spinfo_code_unique ON spinfo (lower(编码) text_pattern_ops)")},
-          {QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON spinfo (品名 COLLATE NOCASE)"),
-           QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON spinfo (lower(品名) text_pattern_ops)")}}},
-        {kOpenSale,
-         {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
-          {QStringLiteral("编码"), "TEXT"},
-          {QStringLiteral("品名"), "TEXT"},
-          {QStringLiteral("数量"), "REAL"},
-          {QStringLiteral("单价"), "REAL"},
-          {QStringLiteral("金额"), "REAL"},
+        {Catalogue::table,
+         {{Catalogue::code, "TEXT NOT NULL UNIQUE"},
+          {Catalogue::name, "TEXT"},
+          {Catalogue::price, "REAL"}},
+         {{QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (%3 COLLATE NOCASE)")
+               .arg(kCodeIndex, Catalogue::table, Catalogue::code),
+           QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (lower(%3) text_pattern_ops)")
+               .arg(kCodeIndex, Catalogue::table, Catalogue::code)},
+          {QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON %1 (%2 COLLATE NOCASE)")
+               .arg(Catalogue::table, Catalogue::name),
+           QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_nocase ON %1 (lower(%2) text_pattern_ops)")
+               .arg(Catalogue::table, Catalogue::name)}}},
+        {OpenSale::table,
+         {{OpenSale::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {OpenSale::code, "TEXT"},
+          {OpenSale::name, "TEXT"},
+          {OpenSale::quantity, "REAL"},
+          {OpenSale::price, "REAL"},
+          {OpenSale::amount, "REAL"},
           // The till whose sale the line belongs to.
-          {QStringLiteral("till"), "INTEGER NOT NULL DEFAULT 1", true}}},
-        {kSalesRecord,
-         {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
-          {QStringLiteral("编码"), "TEXT"},
-          {QStringLiteral("品名"), "TEXT"},
-          {QStringLiteral("数量"), "REAL"},
-          {QStringLiteral("单价"), "REAL"},
-          {QStringLiteral("金额"), "REAL"},
-          {QStringLiteral("单号"), "TEXT"},
-          {QStringLiteral("收银员"), "TEXT"},
-          {QStringLiteral("日期"), "TEXT"},
-          {QStringLiteral("时间"), "TEXT"},
+          {OpenSale::till, "INTEGER NOT NULL DEFAULT 1", true}}},
+        {Record::table,
+         {{Record::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Record::code, "TEXT"},
+          {Record::name, "TEXT"},
+          {Record::quantity, "REAL"},
+          {Record::price, "REAL"},
+          {Record::amount, "REAL"},
+          {Record::receiptNumber, "TEXT"},
+          {Record::cashier, "TEXT"},
+          {Record::date, "TEXT"},
+          {Record::time, "TEXT"},
           // The till that sold the line.
-          {QStringLiteral("till"), "INTEGER NOT NULL DEFAULT 1", true}},
-         {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON XiaoShouRecord (日期)"),
-          {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (日期 COLLATE NOCASE)"),
-           QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON XiaoShouRecord (lower(日期) text_pattern_ops)")},
+          {Record::till, "INTEGER NOT NULL DEFAULT 1", true}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON %1 (%2)").arg(Record::table, Record::date),
+          {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON %1 (%2 COLLATE NOCASE)")
+               .arg(Record::table, Record::date),
+           QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON %1 (lower(%2) text_pattern_ops)")
+               .arg(Record::table, Record::date)},
           // Each new receipt number is later than the largest recorded one, and
           // a past receipt is found by its number to be printed again.
-          QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON XiaoShouRecord (单号)"),
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON %1 (%2)")
+              .arg(Record::table, Record::receiptNumber),
           // The tills the records window offers to filter by.
-          QStringLiteral("CREATE INDEX IF NOT EXISTS record_till ON XiaoShouRecord (till)")}},
-        {kSettings,
-         {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
-          {QStringLiteral("收银员"), "TEXT"},
-          {QStringLiteral("店名"), "TEXT"},
-          {QStringLiteral("备注"), "TEXT"}}},
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_till ON %1 (%2)").arg(Record::table, Record::till)}},
+        {Shop::table,
+         {{Shop::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Shop::cashier, "TEXT"},
+          {Shop::shopName, "TEXT"},
+          {Shop::remark, "TEXT"}}},
         // Settings of one till (printer, drawer, backups …), by name; the
         // till number keeps tills that share one database apart.
-        {kTillSettings,
-         {{QStringLiteral("till"), "INTEGER NOT NULL"},
-          {QStringLiteral("name"), "TEXT NOT NULL"},
-          {QStringLiteral("value"), "TEXT"}},
-         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS till_settings_name ON till_settings (till, name)")},
+        {Till::table,
+         {{Till::till, "INTEGER NOT NULL"},
+          {Till::name, "TEXT NOT NULL"},
+          {Till::value, "TEXT"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS till_settings_name ON %1 (%2, %3)")
+              .arg(Till::table, Till::till, Till::name)},
          true},
         // The record rows of the sale (keys first_record to last_record, none
         // for an empty sale) and what the receipt shows besides them.
-        {kAwaitingPrint,
-         {{kRowKey, "INTEGER PRIMARY KEY AUTOINCREMENT"},
-          {QStringLiteral("first_record"), "INTEGER"},
-          {QStringLiteral("last_record"), "INTEGER"},
-          {QStringLiteral("received"), "TEXT"},
-          {QStringLiteral("change_given"), "TEXT"},
-          {QStringLiteral("copies"), "INTEGER"},
+        {Awaiting::table,
+         {{Awaiting::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Awaiting::firstRecord, "INTEGER"},
+          {Awaiting::lastRecord, "INTEGER"},
+          {Awaiting::received, "TEXT"},
+          {Awaiting::changeGiven, "TEXT"},
+          {Awaiting::copies, "INTEGER"},
           // Each till has its own sale awaiting print.
-          {QStringLiteral("till"), "INTEGER NOT NULL DEFAULT 1"}},
+          {Awaiting::till, "INTEGER NOT NULL DEFAULT 1"}},
          {},
          true},
         // Every receipt number a completion took, once: tills that share a
         // database never give two sales one number.
-        {kReceiptNumbers,
-         {{QStringLiteral("number"), "TEXT NOT NULL PRIMARY KEY"},
-          {QStringLiteral("till"), "INTEGER NOT NULL"}},
+        {Numbers::table,
+         {{Numbers::number, "TEXT NOT NULL PRIMARY KEY"},
+          {Numbers::till, "INTEGER NOT NULL"}},
          {},
          true},
         // One row per Z report, numbered one after another. A Z report covers
         // the lines recorded after the last one's last_line; money is kept as
         // the exact decimal text that was printed.
-        {kDayClosings,
-         {{QStringLiteral("number"), "INTEGER PRIMARY KEY"},
-          {QStringLiteral("closed_at"), "TEXT NOT NULL"},
-          {QStringLiteral("date_from"), "TEXT NOT NULL"},
-          {QStringLiteral("date_to"), "TEXT NOT NULL"},
-          {QStringLiteral("after_line"), "INTEGER NOT NULL"},
-          {QStringLiteral("last_line"), "INTEGER NOT NULL"},
-          {QStringLiteral("receipts"), "INTEGER NOT NULL"},
-          {QStringLiteral("lines"), "INTEGER NOT NULL"},
-          {QStringLiteral("items"), "TEXT NOT NULL"},
-          {QStringLiteral("takings"), "TEXT NOT NULL"},
-          {QStringLiteral("counted"), "TEXT NOT NULL"},
-          {QStringLiteral("difference"), "TEXT NOT NULL"}},
+        {Closings::table,
+         {{Closings::number, "INTEGER PRIMARY KEY"},
+          {Closings::closedAt, "TEXT NOT NULL"},
+          {Closings::dateFrom, "TEXT NOT NULL"},
+          {Closings::dateTo, "TEXT NOT NULL"},
+          {Closings::afterLine, "INTEGER NOT NULL"},
+          {Closings::lastLine, "INTEGER NOT NULL"},
+          {Closings::receipts, "INTEGER NOT NULL"},
+          {Closings::lines, "INTEGER NOT NULL"},
+          {Closings::items, "TEXT NOT NULL"},
+          {Closings::takings, "TEXT NOT NULL"},
+          {Closings::counted, "TEXT NOT NULL"},
+          {Closings::difference, "TEXT NOT NULL"}},
          {},
          true},
     };
@@ -154,18 +171,19 @@ namespace {
 
 // The program's own on a server: the layout, and the notice of a changed
 // catalogue (sent at commit, once per transaction and channel).
-const QString kLayoutTable = QStringLiteral("layout_version");
+namespace Layout = Tables::LayoutVersion;
 
 QStringList serverExtras()
 {
     return {
-        QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)").arg(kLayoutTable),
-        QStringLiteral("INSERT INTO %1 (version) VALUES (%2)").arg(kLayoutTable).arg(kVersion),
+        QStringLiteral("CREATE TABLE %1 (%2 INTEGER NOT NULL)").arg(Layout::table, Layout::version),
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Layout::table, Layout::version).arg(kVersion),
         QStringLiteral("CREATE FUNCTION catalogue_changed() RETURNS trigger LANGUAGE plpgsql AS "
                        "$$ BEGIN PERFORM pg_notify('%1', ''); RETURN NULL; END $$")
             .arg(kCatalogueChannel),
-        QStringLiteral("CREATE TRIGGER spinfo_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON spinfo "
-                       "FOR EACH STATEMENT EXECUTE FUNCTION catalogue_changed()"),
+        QStringLiteral("CREATE TRIGGER spinfo_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+                       "FOR EACH STATEMENT EXECUTE FUNCTION catalogue_changed()")
+            .arg(Tables::Catalogue::table),
     };
 }
 
@@ -176,7 +194,8 @@ QStringList serverExtras()
 QStringList trigramIndexes()
 {
     return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_contains ON spinfo USING gin (lower(品名) gin_trgm_ops)")};
+            QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_name_contains ON %1 USING gin (lower(%2) gin_trgm_ops)")
+                .arg(Tables::Catalogue::table, Tables::Catalogue::name)};
 }
 
 void run(QSqlDatabase &db, const QString &sql)
@@ -276,7 +295,7 @@ void create(QSqlDatabase &db, Dialect dialect)
 void checkServerLayout(QSqlDatabase &db)
 {
     const QString name = db.databaseName();
-    if (!hasServerTable(db, kLayoutTable)) {
+    if (!hasServerTable(db, Layout::table)) {
         if (serverTableCount(db) == 0)
             throw DatabaseError(QStringLiteral("数据库 %1 还是空的：请先在一台收银机上运行 fenwo --init-db "
                                                "postgresql://… 建立收银程序的表。")
@@ -284,7 +303,7 @@ void checkServerLayout(QSqlDatabase &db)
         throw DatabaseError(QStringLiteral("数据库 %1 里的表不是收银程序建立的，不能使用。").arg(name));
     }
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("select version from %1").arg(kLayoutTable)) || !q.next())
+    if (!q.exec(QStringLiteral("select %1 from %2").arg(Layout::version, Layout::table)) || !q.next())
         throw DatabaseError(QStringLiteral("数据库 %1 的版本记录不对，不能使用。").arg(name));
     const int version = q.value(0).toInt();
     if (version > kVersion)

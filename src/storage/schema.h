@@ -7,30 +7,14 @@
 
 class QSqlDatabase;
 
-// The tables, defined once for both kinds of database: the database-making
-// step, the upgrade step and the tests build them from here, and the query
-// layer asks here which columns hold numbers.
+// The tables, defined once for both kinds of database (their names are in
+// tables.h): the database-making step, the upgrade step and the tests build
+// them from here, and the query layer asks here which columns hold numbers.
 namespace Schema {
-
-inline const QString kCatalogue = QStringLiteral("spinfo");
-inline const QString kOpenSale = QStringLiteral("xiaoshou");
-inline const QString kSalesRecord = QStringLiteral("XiaoShouRecord");
-inline const QString kSettings = QStringLiteral("beizhu");
-inline const QString kTillSettings = QStringLiteral("till_settings");
-// The program's own: a sale whose record rows are committed and whose
-// receipt is being printed; gone once the open sale is emptied.
-inline const QString kAwaitingPrint = QStringLiteral("awaiting_print");
-// The program's own: the receipt numbers taken, unique across tills.
-inline const QString kReceiptNumbers = QStringLiteral("receipt_numbers");
-inline const QString kDayClosings = QStringLiteral("day_closings");
 
 // What a database on a server says, on commit, after any change to the
 // catalogue, so that every till can refresh its product name list.
 inline const QString kCatalogueChannel = QStringLiteral("catalogue_changed");
-
-// Name of the key that the database assigns to each new row (position 0 of
-// the open sale and the sales record). No window names it.
-inline const QString kRowKey = QStringLiteral("id");
 
 // The unique index that keeps product codes apart as the lookup compares them
 // (LIKE ignores the case of ASCII letters).

@@ -3,6 +3,7 @@
 #include "base/apperror.h"
 #include "storage/datafilemessages.h"
 #include "storage/schema.h"
+#include "storage/tables.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -29,27 +30,31 @@ const QList<CodeCheck> &codeChecks()
 {
     // The message reads as the database's own, so the catalogue window says
     // "the code exists" as for any duplicate code.
+    namespace Product = Tables::Catalogue;
     static const QList<CodeCheck> checks = {
         {QStringLiteral("spinfo_code_nocase"), QStringLiteral("index"),
-         QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)")},
+         QStringLiteral("CREATE INDEX IF NOT EXISTS spinfo_code_nocase ON %1 (%2 COLLATE NOCASE)")
+             .arg(Product::table, Product::code)},
         {QStringLiteral("spinfo_code_unique_insert"), QStringLiteral("trigger"),
-         QStringLiteral("CREATE TRIGGER IF NOT EXISTS spinfo_code_unique_insert BEFORE INSERT ON spinfo "
-                        "WHEN EXISTS (SELECT 1 FROM spinfo WHERE 编码 = NEW.编码 COLLATE NOCASE) "
-                        "BEGIN SELECT RAISE(ABORT, 'UNIQUE constraint failed: spinfo.编码'); END")},
+         QStringLiteral("CREATE TRIGGER IF NOT EXISTS spinfo_code_unique_insert BEFORE INSERT ON %1 "
+                        "WHEN EXISTS (SELECT 1 FROM %1 WHERE %2 = NEW.%2 COLLATE NOCASE) "
+                        "BEGIN SELECT RAISE(ABORT, 'UNIQUE constraint failed: %1.%2'); END")
+             .arg(Product::table, Product::code)},
         {QStringLiteral("spinfo_code_unique_update"), QStringLiteral("trigger"),
-         QStringLiteral("CREATE TRIGGER IF NOT EXISTS spinfo_code_unique_update BEFORE UPDATE OF 编码 ON spinfo "
-                        "WHEN NEW.编码 IS NOT OLD.编码 AND EXISTS (SELECT 1 FROM spinfo "
-                        "WHERE 编码 = NEW.编码 COLLATE NOCASE AND 编码 IS NOT OLD.编码) "
-                        "BEGIN SELECT RAISE(ABORT, 'UNIQUE constraint failed: spinfo.编码'); END")},
+         QStringLiteral("CREATE TRIGGER IF NOT EXISTS spinfo_code_unique_update BEFORE UPDATE OF %2 ON %1 "
+                        "WHEN NEW.%2 IS NOT OLD.%2 AND EXISTS (SELECT 1 FROM %1 "
+                        "WHERE %2 = NEW.%2 COLLATE NOCASE AND %2 IS NOT OLD.%2) "
+                        "BEGIN SELECT RAISE(ABORT, 'UNIQUE constraint failed: %1.%2'); END")
+             .arg(Product::table, Product::code)},
     };
     return checks;
 }
 
 // Every code that another code equals as the lookup compares them, grouped.
-const QString kCodesAlike = QStringLiteral(
-    "SELECT 编码 FROM spinfo WHERE 编码 COLLATE NOCASE IN "
-    "(SELECT 编码 FROM spinfo GROUP BY 编码 COLLATE NOCASE HAVING COUNT(*) > 1) "
-    "ORDER BY 编码 COLLATE NOCASE, 编码");
+const QString kCodesAlike = QStringLiteral("SELECT %2 FROM %1 WHERE %2 COLLATE NOCASE IN "
+                                           "(SELECT %2 FROM %1 GROUP BY %2 COLLATE NOCASE HAVING COUNT(*) > 1) "
+                                           "ORDER BY %2 COLLATE NOCASE, %2")
+                                .arg(Tables::Catalogue::table, Tables::Catalogue::code);
 
 struct StoredColumn
 {
@@ -137,7 +142,7 @@ bool hasKeyIndex(QSqlDatabase &db, const QString &table)
 // rowid, so that the database assigns it to each new row.
 bool hasRowKey(QSqlDatabase &db, const QString &table, const QList<StoredColumn> &columns)
 {
-    if (columns.isEmpty() || columns[0].name.compare(Schema::kRowKey, Qt::CaseInsensitive) != 0
+    if (columns.isEmpty() || columns[0].name.compare(Tables::Common::key, Qt::CaseInsensitive) != 0
         || columns[0].type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) != 0 || columns[0].keyPosition != 1)
         return false;
     for (qsizetype i = 1; i < columns.size(); ++i)
@@ -246,7 +251,7 @@ SchemaUpgrade::Plan SchemaUpgrade::inspect()
         } else {
             const QList<StoredColumn> columns = storedColumns(m_db, stored);
             for (const Schema::Column &column : table.columns) {
-                if (column.name == Schema::kRowKey || hasColumn(columns, column.name))
+                if (column.name == Tables::Common::key || hasColumn(columns, column.name))
                     continue;
                 // A column of the program's own comes with the upgrade, with its default.
                 if (table.own || column.own)
@@ -255,7 +260,7 @@ SchemaUpgrade::Plan SchemaUpgrade::inspect()
                 else
                     missing << DataFileMessages::missingColumn(table.name, column.name);
             }
-            if (table.columns.first().name == Schema::kRowKey && !hasRowKey(m_db, stored, columns))
+            if (table.columns.first().name == Tables::Common::key && !hasRowKey(m_db, stored, columns))
                 plan.rebuild << stored;
         }
         for (const Schema::Sql &statement : table.indexes) {
@@ -354,23 +359,23 @@ void SchemaUpgrade::rebuildWithRowKey(const QString &table)
         if (t.name.compare(table, Qt::CaseInsensitive) == 0)
             keyType = QLatin1String(t.columns.first().type);
 
-    QStringList definitions{QStringLiteral("%1 %2").arg(Schema::kRowKey, keyType)};
+    QStringList definitions{QStringLiteral("%1 %2").arg(Tables::Common::key, keyType)};
     QStringList targets;
     QStringList sources;
     if (!rowid.isEmpty()) {
-        targets << Schema::kRowKey;
+        targets << Tables::Common::key;
         sources << rowid;
     }
     for (const StoredColumn &c : columns) {
         QString name = c.name;
-        if (name.compare(Schema::kRowKey, Qt::CaseInsensitive) == 0) {
+        if (name.compare(Tables::Common::key, Qt::CaseInsensitive) == 0) {
             const bool aliasOfRowid = c.keyPosition == 1 && !keyIndex
                 && c.type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
             if (aliasOfRowid)
                 continue;   // its values are the rowid, and so the new key
-            name = QStringLiteral("old_id");
+            name = QStringLiteral("old_") + Tables::Common::key;
             for (int n = 2; hasColumn(columns, name); ++n)
-                name = QStringLiteral("old_id%1").arg(n);
+                name = QStringLiteral("old_%1%2").arg(Tables::Common::key).arg(n);
         }
         QString definition = quoted(name);
         if (!c.type.isEmpty())

@@ -2,11 +2,10 @@
 
 #include "storage/query.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
 
 namespace {
-const QString kCashier = QStringLiteral("收银员");
-const QString kShopName = QStringLiteral("店名");
-const QString kRemark = QStringLiteral("备注");
+namespace Row = Tables::ShopSettings;
 } // namespace
 
 ShopSettings ShopSettings::load(Database &db)
@@ -14,7 +13,7 @@ ShopSettings ShopSettings::load(Database &db)
     Query row(db);
     row.setStatement(Statements::settings());
     row.open();
-    return {row.text(kCashier), row.text(kShopName), row.text(kRemark)};
+    return {row.text(Row::cashier), row.text(Row::shopName), row.text(Row::remark)};
 }
 
 void ShopSettings::save(Database &db) const
@@ -24,8 +23,8 @@ void ShopSettings::save(Database &db) const
     row.open();
     // On an empty table edit() begins a new row: the first save creates it.
     row.edit();
-    row.setText(kCashier, cashier);
-    row.setText(kShopName, shopName);
-    row.setText(kRemark, remark);
+    row.setText(Row::cashier, cashier);
+    row.setText(Row::shopName, shopName);
+    row.setText(Row::remark, remark);
     row.post();
 }

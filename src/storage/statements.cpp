@@ -2,56 +2,78 @@
 
 #include "base/apperror.h"
 #include "storage/schema.h"
+#include "storage/tables.h"
 
 namespace Statements {
 
 namespace {
-const QStringList kByRowKey{Schema::kRowKey};
-const QStringList kByCode{QStringLiteral("编码")};
+namespace Product = Tables::Catalogue;
+namespace Sale = Tables::OpenSale;
+namespace Record = Tables::SalesRecord;
+namespace Shop = Tables::ShopSettings;
+namespace TillSetting = Tables::TillSettings;
+namespace Awaiting = Tables::AwaitingPrint;
+namespace Numbers = Tables::ReceiptNumbers;
+namespace Closing = Tables::DayClosings;
+namespace Imported = Tables::ImportedCodes;
+
+const QStringList kByRowKey{Tables::Common::key};
+const QStringList kByCode{Product::code};
 } // namespace
 
 Statement openSale(int till)
 {
-    return {QStringLiteral("select * from xiaoshou where till = ? order by id"), {till}, Schema::kOpenSale, kByRowKey};
+    static const QString sql =
+        QStringLiteral("select * from %1 where %2 = ? order by %3").arg(Sale::table, Sale::till, Sale::key);
+    return {sql, {till}, Sale::table, kByRowKey};
 }
 
 Statement emptyOpenSale(int till)
 {
-    return {QStringLiteral("delete from xiaoshou where till = ?"), {till}, {}, {}};
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Sale::table, Sale::till);
+    return {sql, {till}, {}, {}};
 }
 
 Statement settings()
 {
-    return {QStringLiteral("select * from beizhu order by id"), {}, Schema::kSettings, kByRowKey};
+    static const QString sql = QStringLiteral("select * from %1 order by %2").arg(Shop::table, Shop::key);
+    return {sql, {}, Shop::table, kByRowKey};
 }
 
 Statement productNames()
 {
-    return {QStringLiteral("select distinct 品名 from spinfo"), {}, {}, {}};
+    static const QString sql = QStringLiteral("select distinct %1 from %2").arg(Product::name, Product::table);
+    return {sql, {}, {}, {}};
 }
 
 Statement lookupByCodeOrName(const QString &text)
 {
-    return {QStringLiteral("select * from spinfo where (编码 like ?) or (品名 like ?)"),
-            {text, text}, Schema::kCatalogue, kByCode,
-            QStringLiteral("select * from spinfo where (lower(编码) like lower(?) escape '') "
-                           "or (lower(品名) like lower(?) escape '')")};
+    static const QString sql =
+        QStringLiteral("select * from %1 where (%2 like ?) or (%3 like ?)").arg(Product::table, Product::code, Product::name);
+    static const QString server = QStringLiteral("select * from %1 where (lower(%2) like lower(?) escape '') "
+                                                 "or (lower(%3) like lower(?) escape '')")
+                                      .arg(Product::table, Product::code, Product::name);
+    return {sql, {text, text}, Product::table, kByCode, server};
 }
 
 Statement lookupByName(const QString &text)
 {
-    return {QStringLiteral("select * from spinfo where (品名 like ?)"), {text}, Schema::kCatalogue, kByCode,
-            QStringLiteral("select * from spinfo where (lower(品名) like lower(?) escape '')")};
+    static const QString sql = QStringLiteral("select * from %1 where (%2 like ?)").arg(Product::table, Product::name);
+    static const QString server =
+        QStringLiteral("select * from %1 where (lower(%2) like lower(?) escape '')").arg(Product::table, Product::name);
+    return {sql, {text}, Product::table, kByCode, server};
 }
 
 Statement lookupByCode(const QString &code)
 {
-    return {QStringLiteral("select * from spinfo where 编码 = ?"), {code}, Schema::kCatalogue, kByCode};
+    static const QString sql = QStringLiteral("select * from %1 where %2 = ?").arg(Product::table, Product::code);
+    return {sql, {code}, Product::table, kByCode};
 }
 
 Statement catalogue()
 {
-    return {QStringLiteral("select * from spinfo"), {}, Schema::kCatalogue, kByCode};
+    static const QString sql = QStringLiteral("select * from %1").arg(Product::table);
+    return {sql, {}, Product::table, kByCode};
 }
 
 Statement searchCatalogue(const QString &text)
@@ -60,26 +82,34 @@ Statement searchCatalogue(const QString &text)
     // code index and fetching every row through it: one scan and one sort are
     // several times quicker on a large catalogue. PostgreSQL orders in the
     // same byte order with the "C" collation, whatever the server's own is.
-    return {QStringLiteral("select 编码,品名,单价 from spinfo where (编码 like ?) or (品名 like '%' || ? || '%') order by +编码"),
-            {text, text}, Schema::kCatalogue, kByCode,
-            QStringLiteral("select 编码,品名,单价 from spinfo where (lower(编码) like lower(?) escape '') "
-                           "or (lower(品名) like '%' || lower(?) || '%' escape '') order by 编码 collate \"C\"")};
+    static const QString sql =
+        QStringLiteral("select %2,%3,%4 from %1 where (%2 like ?) or (%3 like '%' || ? || '%') order by +%2")
+            .arg(Product::table, Product::code, Product::name, Product::price);
+    static const QString server =
+        QStringLiteral("select %2,%3,%4 from %1 where (lower(%2) like lower(?) escape '') "
+                       "or (lower(%3) like '%' || lower(?) || '%' escape '') order by %2 collate \"C\"")
+            .arg(Product::table, Product::code, Product::name, Product::price);
+    return {sql, {text, text}, Product::table, kByCode, server};
 }
 
 Statement deleteMatchingProducts(const QString &text)
 {
-    return {QStringLiteral("delete from spinfo where (编码 like ?) or (品名 like '%' || ? || '%')"),
-            {text, text}, {}, {},
-            QStringLiteral("delete from spinfo where (lower(编码) like lower(?) escape '') "
-                           "or (lower(品名) like '%' || lower(?) || '%' escape '')")};
+    static const QString sql = QStringLiteral("delete from %1 where (%2 like ?) or (%3 like '%' || ? || '%')")
+                                   .arg(Product::table, Product::code, Product::name);
+    static const QString server = QStringLiteral("delete from %1 where (lower(%2) like lower(?) escape '') "
+                                                 "or (lower(%3) like '%' || lower(?) || '%' escape '')")
+                                      .arg(Product::table, Product::code, Product::name);
+    return {sql, {text, text}, {}, {}, server};
 }
 
 // SQLite walks the date index backwards: among lines of one date the
 // highest key comes first, which PostgreSQL is told.
 Statement allRecords()
 {
-    return {QStringLiteral("select * from XiaoShouRecord order by 日期 desc"), {}, Schema::kSalesRecord, kByRowKey,
-            QStringLiteral("select * from XiaoShouRecord order by 日期 collate \"C\" desc, id desc")};
+    static const QString sql = QStringLiteral("select * from %1 order by %2 desc").arg(Record::table, Record::date);
+    static const QString server = QStringLiteral("select * from %1 order by %2 collate \"C\" desc, %3 desc")
+                                      .arg(Record::table, Record::date, Record::key);
+    return {sql, {}, Record::table, kByRowKey, server};
 }
 
 namespace {
@@ -87,7 +117,7 @@ namespace {
 // sales record lacks is refused before it reaches any SQL.
 QString recordColumn(const QString &field)
 {
-    for (const QString &name : Schema::columns(Schema::kSalesRecord))
+    for (const QString &name : Schema::columns(Record::table))
         if (name.compare(field, Qt::CaseInsensitive) == 0)
             return QStringLiteral("\"%1\"").arg(name);
     throw DatabaseError(QStringLiteral("Field '%1' not found").arg(field));
@@ -96,26 +126,38 @@ QString recordColumn(const QString &field)
 
 Statement recordWalkByKey(int till)
 {
+    static const QString every = QStringLiteral("select %2, %3, %4, %5 from %1 order by %2 desc")
+                                     .arg(Record::table, Record::key, Record::quantity, Record::amount, Record::date);
+    static const QString one = QStringLiteral("select %2, %3, %4, %5 from %1 where %6 = ? order by %2 desc")
+                                   .arg(Record::table, Record::key, Record::quantity, Record::amount, Record::date,
+                                        Record::till);
     if (till > 0)
-        return {QStringLiteral("select id, 数量, 金额, 日期 from XiaoShouRecord where till = ? order by id desc"),
-                {till}, {}, {}};
-    return {QStringLiteral("select id, 数量, 金额, 日期 from XiaoShouRecord order by id desc"), {}, {}, {}};
+        return {one, {till}, {}, {}};
+    return {every, {}, {}, {}};
 }
 
 Statement recordWalkByDate(int till)
 {
+    static const QString every = QStringLiteral("select %2, %3, %4 from %1 order by %5 desc, %2 desc")
+                                     .arg(Record::table, Record::key, Record::quantity, Record::amount, Record::date);
+    static const QString everyServer =
+        QStringLiteral("select %2, %3, %4 from %1 order by %5 collate \"C\" desc, %2 desc")
+            .arg(Record::table, Record::key, Record::quantity, Record::amount, Record::date);
+    static const QString one = QStringLiteral("select %2, %3, %4 from %1 where %6 = ? order by %5 desc, %2 desc")
+                                   .arg(Record::table, Record::key, Record::quantity, Record::amount, Record::date,
+                                        Record::till);
+    static const QString oneServer =
+        QStringLiteral("select %2, %3, %4 from %1 where %6 = ? order by %5 collate \"C\" desc, %2 desc")
+            .arg(Record::table, Record::key, Record::quantity, Record::amount, Record::date, Record::till);
     if (till > 0)
-        return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord where till = ? order by 日期 desc, id desc"),
-                {till}, {}, {},
-                QStringLiteral("select id, 数量, 金额 from XiaoShouRecord where till = ? "
-                               "order by 日期 collate \"C\" desc, id desc")};
-    return {QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 desc, id desc"), {}, {}, {},
-            QStringLiteral("select id, 数量, 金额 from XiaoShouRecord order by 日期 collate \"C\" desc, id desc")};
+        return {one, {till}, {}, {}, oneServer};
+    return {every, {}, {}, {}, everyServer};
 }
 
 Statement recordedTills()
 {
-    return {QStringLiteral("select distinct till from XiaoShouRecord order by till"), {}, {}, {}};
+    static const QString sql = QStringLiteral("select distinct %2 from %1 order by %2").arg(Record::table, Record::till);
+    return {sql, {}, {}, {}};
 }
 
 Statement recordFieldsByKey(const QStringList &fields)
@@ -123,110 +165,147 @@ Statement recordFieldsByKey(const QStringList &fields)
     QStringList columns;
     for (const QString &field : fields)
         columns << recordColumn(field);
-    return {QStringLiteral("select %1 from XiaoShouRecord where id = ?").arg(columns.join(QStringLiteral(", "))),
+    return {QStringLiteral("select %1 from %2 where %3 = ?").arg(columns.join(QStringLiteral(", ")), Record::table, Record::key),
             {}, {}, {}};
 }
 
 Statement recordFieldUpTo(const QString &field, qint64 lastKey)
 {
-    return {QStringLiteral("select id, %1 from XiaoShouRecord where id <= ? order by id").arg(recordColumn(field)),
+    return {QStringLiteral("select %2, %3 from %1 where %2 <= ? order by %2").arg(Record::table, Record::key, recordColumn(field)),
             {lastKey}, {}, {}};
 }
 
 Statement tillSetting(int till, const QString &name)
 {
-    return {QStringLiteral("select value from till_settings where till = ? and name = ?"), {till, name}, {}, {}};
+    static const QString sql = QStringLiteral("select %4 from %1 where %2 = ? and %3 = ?")
+                                   .arg(TillSetting::table, TillSetting::till, TillSetting::name, TillSetting::value);
+    return {sql, {till, name}, {}, {}};
 }
 
 Statement tillSettings(int till)
 {
-    return {QStringLiteral("select name, value from till_settings where till = ? order by name"), {till}, {}, {}};
+    static const QString sql = QStringLiteral("select %3, %4 from %1 where %2 = ? order by %3")
+                                   .arg(TillSetting::table, TillSetting::till, TillSetting::name, TillSetting::value);
+    return {sql, {till}, {}, {}};
 }
 
 Statement forgetTillSetting(int till, const QString &name)
 {
-    return {QStringLiteral("delete from till_settings where till = ? and name = ?"), {till, name}, {}, {}};
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                                   .arg(TillSetting::table, TillSetting::till, TillSetting::name);
+    return {sql, {till, name}, {}, {}};
 }
 
 Statement storeTillSetting(int till, const QString &name, const QString &value)
 {
-    return {QStringLiteral("insert into till_settings (till, name, value) values (?, ?, ?)"), {till, name, value}, {}, {}};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(TillSetting::table, TillSetting::till, TillSetting::name, TillSetting::value);
+    return {sql, {till, name, value}, {}, {}};
 }
 
 Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVariant &quantity,
                          const QVariant &price, const QVariant &amount, const QString &receiptNumber,
                          const QString &cashier, const QString &date, const QString &time, int till)
 {
-    return {QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间, till) "
-                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) returning id"),
-            {code, name, quantity, price, amount, receiptNumber, cashier, date, time, till}, {}, {}};
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) returning %12")
+            .arg(Record::table, Record::code, Record::name, Record::quantity, Record::price, Record::amount,
+                 Record::receiptNumber, Record::cashier, Record::date, Record::time, Record::till, Record::key);
+    return {sql, {code, name, quantity, price, amount, receiptNumber, cashier, date, time, till}, {}, {}};
 }
 
 // NOCASE equality is the till's LIKE without wildcards (ASCII letters fold),
 // and the code's NOCASE index serves it.
 Statement importFindProduct(const QString &code)
 {
-    return {QStringLiteral("select 品名, 单价 from spinfo where 编码 = ? collate nocase"), {code}, {}, {},
-            QStringLiteral("select 品名, 单价 from spinfo where lower(编码) = lower(?)")};
+    static const QString sql = QStringLiteral("select %2, %3 from %1 where %4 = ? collate nocase")
+                                   .arg(Product::table, Product::name, Product::price, Product::code);
+    static const QString server = QStringLiteral("select %2, %3 from %1 where lower(%4) = lower(?)")
+                                      .arg(Product::table, Product::name, Product::price, Product::code);
+    return {sql, {code}, {}, {}, server};
 }
 
 Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price)
 {
-    return {QStringLiteral("update spinfo set 品名 = ?, 单价 = coalesce(?, 单价) where 编码 = ? collate nocase"),
-            {name, price, code}, {}, {},
-            QStringLiteral("update spinfo set 品名 = ?, 单价 = coalesce(?, 单价) where lower(编码) = lower(?)")};
+    static const QString sql = QStringLiteral("update %1 set %2 = ?, %3 = coalesce(?, %3) where %4 = ? collate nocase")
+                                   .arg(Product::table, Product::name, Product::price, Product::code);
+    static const QString server = QStringLiteral("update %1 set %2 = ?, %3 = coalesce(?, %3) where lower(%4) = lower(?)")
+                                      .arg(Product::table, Product::name, Product::price, Product::code);
+    return {sql, {name, price, code}, {}, {}, server};
 }
 
 Statement importAddProduct(const QString &code, const QString &name, const QVariant &price)
 {
-    return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(Product::table, Product::code, Product::name, Product::price);
+    return {sql, {code, name, price}, {}, {}};
 }
 
 Statement importStartCodes()
 {
     // PostgreSQL keeps the codes folded as its lookup compares them.
-    return {QStringLiteral("create temporary table imported_codes (code text primary key collate nocase, line integer)"),
-            {}, {}, {},
-            QStringLiteral("create temporary table imported_codes (code text primary key, line integer)")};
+    static const QString sql = QStringLiteral("create temporary table %1 (%2 text primary key collate nocase, %3 integer)")
+                                   .arg(Imported::table, Imported::code, Imported::line);
+    static const QString server = QStringLiteral("create temporary table %1 (%2 text primary key, %3 integer)")
+                                      .arg(Imported::table, Imported::code, Imported::line);
+    return {sql, {}, {}, {}, server};
 }
 
 Statement importTakeCode(const QString &code, qint64 line)
 {
-    return {QStringLiteral("insert into imported_codes (code, line) values (?, ?) on conflict do nothing"),
-            {code, line}, {}, {},
-            QStringLiteral("insert into imported_codes (code, line) values (lower(?), ?) on conflict do nothing")};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3) values (?, ?) on conflict do nothing")
+                                   .arg(Imported::table, Imported::code, Imported::line);
+    static const QString server = QStringLiteral("insert into %1 (%2, %3) values (lower(?), ?) on conflict do nothing")
+                                      .arg(Imported::table, Imported::code, Imported::line);
+    return {sql, {code, line}, {}, {}, server};
 }
 
 Statement importCodeLine(const QString &code)
 {
-    return {QStringLiteral("select line from imported_codes where code = ?"), {code}, {}, {},
-            QStringLiteral("select line from imported_codes where code = lower(?)")};
+    static const QString sql =
+        QStringLiteral("select %3 from %1 where %2 = ?").arg(Imported::table, Imported::code, Imported::line);
+    static const QString server =
+        QStringLiteral("select %3 from %1 where %2 = lower(?)").arg(Imported::table, Imported::code, Imported::line);
+    return {sql, {code}, {}, {}, server};
 }
 
 Statement importEndCodes()
 {
-    return {QStringLiteral("drop table if exists temp.imported_codes"), {}, {}, {},
-            QStringLiteral("drop table if exists pg_temp.imported_codes")};
+    static const QString sql = QStringLiteral("drop table if exists temp.%1").arg(Imported::table);
+    static const QString server = QStringLiteral("drop table if exists pg_temp.%1").arg(Imported::table);
+    return {sql, {}, {}, {}, server};
 }
 
 Statement exportProducts()
 {
-    return {QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码"), {}, {}, {},
-            QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码 collate \"C\"")};
+    static const QString sql = QStringLiteral("select %2, %3, %4 from %1 order by %2")
+                                   .arg(Product::table, Product::code, Product::name, Product::price);
+    static const QString server = QStringLiteral("select %2, %3, %4 from %1 order by %2 collate \"C\"")
+                                      .arg(Product::table, Product::code, Product::name, Product::price);
+    return {sql, {}, {}, {}, server};
 }
+
+namespace {
+// Receipt number, date, time, cashier, code, name, quantity, price, amount.
+QString salesExport(const QString &where)
+{
+    return QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10 from %1 %11order by %3, %4, %12")
+        .arg(Record::table, Record::receiptNumber, Record::date, Record::time, Record::cashier, Record::code,
+             Record::name, Record::quantity, Record::price, Record::amount, where, Record::key);
+}
+} // namespace
 
 Statement exportAllSales()
 {
-    return {QStringLiteral("select 单号, 日期, 时间, 收银员, 编码, 品名, 数量, 单价, 金额 from XiaoShouRecord "
-                           "order by 日期, 时间, id"),
-            {}, {}, {}};
+    static const QString sql = salesExport({});
+    return {sql, {}, {}, {}};
 }
 
 Statement exportSales(const QString &from, const QString &to)
 {
-    return {QStringLiteral("select 单号, 日期, 时间, 收银员, 编码, 品名, 数量, 单价, 金额 from XiaoShouRecord "
-                           "where 日期 >= ? and 日期 <= ? order by 日期, 时间, id"),
-            {from, to}, {}, {}};
+    static const QString sql = salesExport(QStringLiteral("where %1 >= ? and %1 <= ? ").arg(Record::date));
+    return {sql, {from, to}, {}, {}};
 }
 
 Statement integrityCheck()
@@ -263,67 +342,82 @@ Statement recordedReceiptNumbers()
 {
     // Twelve characters between the smallest and largest number: the digits
     // are checked by the caller; the index on 单号 serves the order.
-    return {QStringLiteral("select 单号 from XiaoShouRecord "
-                           "where 单号 between '000000000000' and '999999999999' and length(单号) = 12 "
-                           "order by 单号 desc"),
-            {}, {}, {}};
+    static const QString sql = QStringLiteral("select %2 from %1 "
+                                              "where %2 between '000000000000' and '999999999999' and length(%2) = 12 "
+                                              "order by %2 desc")
+                                   .arg(Record::table, Record::receiptNumber);
+    return {sql, {}, {}, {}};
 }
 
 // The keys of one sale's rows are not always consecutive: another till may
 // record between them. Its till number sets them apart.
 Statement recordedSale(qint64 firstKey, qint64 lastKey, int till)
 {
-    return {QStringLiteral("select id, 编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间 from XiaoShouRecord "
-                           "where id between ? and ? and till = ? order by id"),
-            {firstKey, lastKey, till}, {}, {}};
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10, %11 from %1 "
+                       "where %2 between ? and ? and %12 = ? order by %2")
+            .arg(Record::table, Record::key, Record::code, Record::name, Record::quantity, Record::price,
+                 Record::amount, Record::receiptNumber, Record::cashier, Record::date, Record::time, Record::till);
+    return {sql, {firstKey, lastKey, till}, {}, {}};
 }
 
 Statement removeRecordedSale(qint64 firstKey, qint64 lastKey, int till)
 {
-    return {QStringLiteral("delete from XiaoShouRecord where id between ? and ? and till = ?"),
-            {firstKey, lastKey, till}, {}, {}};
+    static const QString sql = QStringLiteral("delete from %1 where %2 between ? and ? and %3 = ?")
+                                   .arg(Record::table, Record::key, Record::till);
+    return {sql, {firstKey, lastKey, till}, {}, {}};
 }
 
 Statement markAwaitingPrint(int till, qint64 firstKey, qint64 lastKey, const QString &received,
                             const QString &change, int copies)
 {
-    return {QStringLiteral("insert into awaiting_print (first_record, last_record, received, change_given, copies, till) "
-                           "values (?, ?, ?, ?, ?, ?)"),
-            {firstKey, lastKey, received, change, copies, till}, {}, {}};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) values (?, ?, ?, ?, ?, ?)")
+                                   .arg(Awaiting::table, Awaiting::firstRecord, Awaiting::lastRecord,
+                                        Awaiting::received, Awaiting::changeGiven, Awaiting::copies, Awaiting::till);
+    return {sql, {firstKey, lastKey, received, change, copies, till}, {}, {}};
 }
 
 Statement awaitingPrint(int till)
 {
-    return {QStringLiteral("select first_record, last_record, received, change_given, copies "
-                           "from awaiting_print where till = ? order by id"),
-            {till}, {}, {}};
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6 from %1 where %7 = ? order by %8")
+                                   .arg(Awaiting::table, Awaiting::firstRecord, Awaiting::lastRecord,
+                                        Awaiting::received, Awaiting::changeGiven, Awaiting::copies, Awaiting::till,
+                                        Awaiting::key);
+    return {sql, {till}, {}, {}};
 }
 
 Statement clearAwaitingPrint(int till)
 {
-    return {QStringLiteral("delete from awaiting_print where till = ?"), {till}, {}, {}};
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Awaiting::table, Awaiting::till);
+    return {sql, {till}, {}, {}};
 }
 
 Statement reserveReceiptNumber(const QString &number, int till)
 {
-    return {QStringLiteral("insert into receipt_numbers (number, till) values (?, ?) on conflict do nothing"),
-            {number, till}, {}, {}};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3) values (?, ?) on conflict do nothing")
+                                   .arg(Numbers::table, Numbers::number, Numbers::till);
+    return {sql, {number, till}, {}, {}};
 }
 
 Statement releaseReceiptNumber(const QString &number, int till)
 {
-    return {QStringLiteral("delete from receipt_numbers where number = ? and till = ?"), {number, till}, {}, {}};
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                                   .arg(Numbers::table, Numbers::number, Numbers::till);
+    return {sql, {number, till}, {}, {}};
 }
 
 Statement receiptNumberHolder(const QString &number)
 {
-    return {QStringLiteral("select till from receipt_numbers where number = ?"), {number}, {}, {}};
+    static const QString sql =
+        QStringLiteral("select %3 from %1 where %2 = ?").arg(Numbers::table, Numbers::number, Numbers::till);
+    return {sql, {number}, {}, {}};
 }
 
 Statement reportLineRange(const QString &fromDate, const QString &toDate)
 {
-    return {QStringLiteral("select min(id), max(id) from XiaoShouRecord where 日期 >= ? and 日期 <= ?"),
-            {fromDate, toDate}, {}, {}};
+    static const QString sql = QStringLiteral("select min(%2), max(%2) from %1 where %3 >= ? and %3 <= ?")
+                                   .arg(Record::table, Record::key, Record::date);
+    return {sql, {fromDate, toDate}, {}, {}};
 }
 
 Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, int till,
@@ -331,44 +425,61 @@ Statement reportLines(const QString &fromDate, const QString &toDate, const QStr
 {
     // "+日期" keeps SQLite's date index out: the lines are read straight down
     // the table by key, and the dates only checked. PostgreSQL chooses by itself.
-    QString sql = QStringLiteral("select id, 单号, 收银员, 日期, 时间, 编码, 品名, 数量, 金额 from XiaoShouRecord "
-                                 "where id >= ? and id <= ? and +日期 >= ? and +日期 <= ?");
-    QString server = QStringLiteral("select id, 单号, 收银员, 日期, 时间, 编码, 品名, 数量, 金额 from XiaoShouRecord "
-                                    "where id >= ? and id <= ? and 日期 >= ? and 日期 <= ?");
+    static const QString columns =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10 from %1 where %2 >= ? and %2 <= ? ")
+            .arg(Record::table, Record::key, Record::receiptNumber, Record::cashier, Record::date, Record::time,
+                 Record::code, Record::name, Record::quantity, Record::amount);
+    static const QString byCashier = QStringLiteral(" and %1 = ?").arg(Record::cashier);
+    static const QString byTill = QStringLiteral(" and %1 = ?").arg(Record::till);
+    static const QString byKey = QStringLiteral(" order by %1").arg(Record::key);
+    QString sql = columns + QStringLiteral("and +%1 >= ? and +%1 <= ?").arg(Record::date);
+    QString server = columns + QStringLiteral("and %1 >= ? and %1 <= ?").arg(Record::date);
     QVariantList params{firstLine, lastLine, fromDate, toDate};
     if (!cashier.isEmpty()) {
-        sql += QStringLiteral(" and 收银员 = ?");
-        server += QStringLiteral(" and 收银员 = ?");
+        sql += byCashier;
+        server += byCashier;
         params << cashier;
     }
     if (till > 0) {
-        sql += QStringLiteral(" and till = ?");
-        server += QStringLiteral(" and till = ?");
+        sql += byTill;
+        server += byTill;
         params << till;
     }
-    return {sql + QStringLiteral(" order by id"), params, {}, {}, server + QStringLiteral(" order by id")};
+    return {sql + byKey, params, {}, {}, server + byKey};
 }
 
 Statement recordedReceipt(const QString &receiptNumber)
 {
-    return {QStringLiteral("select 单号, 品名, 数量, 金额, 收银员, 日期, 时间 from XiaoShouRecord where 单号 = ? order by id"),
-            {receiptNumber}, {}, {}};
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8 from %1 where %2 = ? order by %9")
+                                   .arg(Record::table, Record::receiptNumber, Record::name, Record::quantity,
+                                        Record::amount, Record::cashier, Record::date, Record::time, Record::key);
+    return {sql, {receiptNumber}, {}, {}};
 }
+
+namespace {
+QString closingColumns()
+{
+    return QStringList{Closing::number,    Closing::closedAt, Closing::dateFrom, Closing::dateTo,
+                       Closing::afterLine, Closing::lastLine, Closing::receipts, Closing::lines,
+                       Closing::items,     Closing::takings,  Closing::counted,  Closing::difference}
+        .join(QStringLiteral(", "));
+}
+} // namespace
 
 Statement lastDayClosing()
 {
-    return {QStringLiteral("select number, closed_at, date_from, date_to, after_line, last_line, receipts, lines, "
-                           "items, takings, counted, difference from day_closings order by number desc limit 1"),
-            {}, {}, {}};
+    static const QString sql = QStringLiteral("select %2 from %1 order by %3 desc limit 1")
+                                   .arg(Closing::table, closingColumns(), Closing::number);
+    return {sql, {}, {}, {}};
 }
 
 Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
                            qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
                            const QString &takings, const QString &counted, const QString &difference)
 {
-    return {QStringLiteral("insert into day_closings (number, closed_at, date_from, date_to, after_line, last_line, "
-                           "receipts, lines, items, takings, counted, difference) "
-                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+    static const QString sql = QStringLiteral("insert into %1 (%2) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                                   .arg(Closing::table, closingColumns());
+    return {sql,
             {number, closedAt, fromDate, toDate, afterLine, lastLine, receipts, lines, items, takings, counted,
              difference},
             {}, {}};
@@ -376,13 +487,16 @@ Statement recordDayClosing(int number, const QString &closedAt, const QString &f
 
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
-    return {QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price}, {}, {}};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(Product::table, Product::code, Product::name, Product::price);
+    return {sql, {code, name, price}, {}, {}};
 }
 
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark)
 {
-    return {QStringLiteral("insert into beizhu (收银员, 店名, 备注) values (?, ?, ?)"),
-            {cashier, shopName, remark}, {}, {}};
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(Shop::table, Shop::cashier, Shop::shopName, Shop::remark);
+    return {sql, {cashier, shopName, remark}, {}, {}};
 }
 
 } // namespace Statements

@@ -5,17 +5,12 @@
 #include "storage/query.h"
 #include "storage/shopsettings.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptsink.h"
 
 namespace {
-const QString kName = QStringLiteral("品名");
-const QString kQuantity = QStringLiteral("数量");
-const QString kAmount = QStringLiteral("金额");
-const QString kCashier = QStringLiteral("收银员");
-const QString kDate = QStringLiteral("日期");
-const QString kTime = QStringLiteral("时间");
-const QString kReceiptNumber = QStringLiteral("单号");
+namespace Record = Tables::SalesRecord;
 } // namespace
 
 ReceiptInput RecordedReceipt::load(Database &db, const QString &receiptNumber)
@@ -47,18 +42,18 @@ ReceiptInput RecordedReceipt::fromLines(Database &db, Query &lines)
     input.remark = settings.remark;
     lines.first();
     if (!lines.eof()) {
-        input.receiptNumber = lines.text(kReceiptNumber);
-        input.cashier = lines.text(kCashier);
-        input.saleDate = lines.text(kDate);
-        input.printTime = lines.text(kTime);
+        input.receiptNumber = lines.text(Record::receiptNumber);
+        input.cashier = lines.text(Record::cashier);
+        input.saleDate = lines.text(Record::date);
+        input.printTime = lines.text(Record::time);
     }
     // Exact decimal sums, as the till adds the open sale.
     DecimalSum quantity;
     DecimalSum amount;
     for (; !lines.eof(); lines.next()) {
-        input.saleLines << ReceiptSaleLine{lines.text(kName), lines.text(kQuantity), lines.text(kAmount)};
-        quantity.add(lines.number(kQuantity));
-        amount.add(lines.number(kAmount));
+        input.saleLines << ReceiptSaleLine{lines.text(Record::name), lines.text(Record::quantity), lines.text(Record::amount)};
+        quantity.add(lines.number(Record::quantity));
+        amount.add(lines.number(Record::amount));
     }
     input.totalQuantity = quantity.text();
     input.totalAmount = amount.text();

@@ -4,14 +4,13 @@
 #include "storage/statements.h"
 #include "base/controlcharacters.h"
 #include "storage/query.h"
+#include "storage/tables.h"
 
 #include <QScopedValueRollback>
 
 namespace {
 
-const QString kCodeField = QStringLiteral("编码");
-const QString kNameField = QStringLiteral("品名");
-const QString kPriceField = QStringLiteral("单价");
+namespace Product = Tables::Catalogue;
 
 // The text as typed, not trimmed; nothing at all finds everything.
 QString searchPattern(const QString &text)
@@ -74,9 +73,9 @@ QStringList CatalogueModel::names() const
 QString CatalogueModel::field(int column) const
 {
     switch (column) {
-    case Code: return kCodeField;
-    case Name: return kNameField;
-    case Price: return kPriceField;
+    case Code: return Product::code;
+    case Name: return Product::name;
+    case Price: return Product::price;
     default: return {};
     }
 }

@@ -10,7 +10,7 @@
 class Database;
 
 // The product catalogue as an editable table: code, name and unit price of
-// the products listed from spinfo (all of them, or those a search finds).
+// the products listed from the catalogue (all of them, or those a search finds).
 // Typed text is held on the row until the row is written; at most one row
 // carries typed changes (the grid's current row), and a row added at the end
 // exists only here until it is written. Writing refuses a row without code

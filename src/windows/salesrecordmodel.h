@@ -28,7 +28,7 @@ class SalesRecordModel final : public QAbstractTableModel
 public:
     struct Column
     {
-        QString field;   // column of XiaoShouRecord
+        QString field;   // column of the sales record (Tables::SalesRecord)
         QString title;   // grid title; the field name when empty
     };
 

@@ -8,6 +8,7 @@
 
 #include "base/apperror.h"
 #include "base/numbertext.h"
+#include "storage/tables.h"
 #include "windows/salesrecordmodel.h"
 #include "windows/salesexportdialog.h"
 #include "till/recordedreceipt.h"
@@ -78,16 +79,17 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow, Printe
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
     WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    namespace Record = Tables::SalesRecord;
     m_records = new SalesRecordModel(db,
-                                     {{QStringLiteral("单号"), {}},
-                                      {QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
-                                      {QStringLiteral("品名"), {}},
-                                      {QStringLiteral("数量"), {}},
-                                      {QStringLiteral("单价"), {}},
-                                      {QStringLiteral("金额"), {}},
-                                      {QStringLiteral("收银员"), {}},
-                                      {QStringLiteral("日期"), {}},
-                                      {QStringLiteral("时间"), {}}},
+                                     {{Record::receiptNumber, {}},
+                                      {Record::code, QStringLiteral("编码(条形码)")},
+                                      {Record::name, {}},
+                                      {Record::quantity, {}},
+                                      {Record::price, {}},
+                                      {Record::amount, {}},
+                                      {Record::cashier, {}},
+                                      {Record::date, {}},
+                                      {Record::time, {}}},
                                      this);
     buildControls();
     connectHandlers();
@@ -186,7 +188,7 @@ void SalesRecordsWindow::connectHandlers()
         if (!current.isValid())
             return;
         for (int column = 0; column < m_records->columnCount(); ++column) {
-            if (m_records->fieldAt(column) == QStringLiteral("单号"))
+            if (m_records->fieldAt(column) == Tables::SalesRecord::receiptNumber)
                 m_receiptNumberBox->setText(m_records->text(current.row(), column));
         }
     });

@@ -11,7 +11,7 @@ class ReceiptPrinterWindow;
 class SkinButton;
 
 // The shop settings: the cashier, the shop name that heads the receipt and
-// the remark at its foot, all in the one row of beizhu. Saving passes the
+// the remark at its foot, all in the one settings row. Saving passes the
 // cashier on to the cashier screen at once; the receipt reads the shop name
 // and the remark afresh at every print.
 class ShopSettingsWindow final : public SideWindow

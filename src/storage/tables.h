@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QString>
+
+// The name of every table and column the program stores, each spelled once
+// here: the schema, the upgrade step, every statement and the tests take
+// them from here. They are the stored file's format (a shop's older file
+// has the same ones), so none may change. A column that several tables
+// have under one name is one constant, brought into each table by name.
+//
+//     Tables::SalesRecord::table          "XiaoShouRecord"
+//     Tables::SalesRecord::receiptNumber  "单号"
+namespace Tables {
+
+namespace Common {
+// The key the database assigns to each new row, at position 0 where a table
+// has one.
+inline const QString key = QStringLiteral("id");
+// The till a row belongs to, in tables of tills that may share one database.
+inline const QString till = QStringLiteral("till");
+inline const QString code = QStringLiteral("编码");
+inline const QString name = QStringLiteral("品名");
+inline const QString price = QStringLiteral("单价");
+inline const QString quantity = QStringLiteral("数量");
+inline const QString amount = QStringLiteral("金额");
+inline const QString cashier = QStringLiteral("收银员");
+inline const QString number = QStringLiteral("number");
+} // namespace Common
+
+// The products: code, name, unit price.
+namespace Catalogue {
+inline const QString table = QStringLiteral("spinfo");
+using Common::code;
+using Common::name;
+using Common::price;
+} // namespace Catalogue
+
+// The lines of each till's sale being rung up.
+namespace OpenSale {
+inline const QString table = QStringLiteral("xiaoshou");
+using Common::key;
+using Common::code;
+using Common::name;
+using Common::quantity;
+using Common::price;
+using Common::amount;
+using Common::till;
+} // namespace OpenSale
+
+// Every line of every completed sale.
+namespace SalesRecord {
+inline const QString table = QStringLiteral("XiaoShouRecord");
+using Common::key;
+using Common::code;
+using Common::name;
+using Common::quantity;
+using Common::price;
+using Common::amount;
+inline const QString receiptNumber = QStringLiteral("单号");
+using Common::cashier;
+inline const QString date = QStringLiteral("日期");
+inline const QString time = QStringLiteral("时间");
+using Common::till;
+} // namespace SalesRecord
+
+// The shop's one settings row.
+namespace ShopSettings {
+inline const QString table = QStringLiteral("beizhu");
+using Common::key;
+using Common::cashier;
+inline const QString shopName = QStringLiteral("店名");
+inline const QString remark = QStringLiteral("备注");
+} // namespace ShopSettings
+
+// Settings of each till, by name.
+namespace TillSettings {
+inline const QString table = QStringLiteral("till_settings");
+using Common::till;
+inline const QString name = QStringLiteral("name");
+inline const QString value = QStringLiteral("value");
+} // namespace TillSettings
+
+// A till's sale whose record rows are committed and whose receipt is being printed.
+namespace AwaitingPrint {
+inline const QString table = QStringLiteral("awaiting_print");
+using Common::key;
+inline const QString firstRecord = QStringLiteral("first_record");
+inline const QString lastRecord = QStringLiteral("last_record");
+inline const QString received = QStringLiteral("received");
+inline const QString changeGiven = QStringLiteral("change_given");
+inline const QString copies = QStringLiteral("copies");
+using Common::till;
+} // namespace AwaitingPrint
+
+// Every receipt number a completion took, and the till that took it.
+namespace ReceiptNumbers {
+inline const QString table = QStringLiteral("receipt_numbers");
+using Common::number;
+using Common::till;
+} // namespace ReceiptNumbers
+
+// One row per Z report.
+namespace DayClosings {
+inline const QString table = QStringLiteral("day_closings");
+using Common::number;
+inline const QString closedAt = QStringLiteral("closed_at");
+inline const QString dateFrom = QStringLiteral("date_from");
+inline const QString dateTo = QStringLiteral("date_to");
+inline const QString afterLine = QStringLiteral("after_line");
+inline const QString lastLine = QStringLiteral("last_line");
+inline const QString receipts = QStringLiteral("receipts");
+inline const QString lines = QStringLiteral("lines");
+inline const QString items = QStringLiteral("items");
+inline const QString takings = QStringLiteral("takings");
+inline const QString counted = QStringLiteral("counted");
+inline const QString difference = QStringLiteral("difference");
+} // namespace DayClosings
+
+// On a server only: the layout, in place of the file's user_version.
+namespace LayoutVersion {
+inline const QString table = QStringLiteral("layout_version");
+inline const QString version = QStringLiteral("version");
+} // namespace LayoutVersion
+
+// An import's temporary table: which codes the file gave, on which line.
+namespace ImportedCodes {
+inline const QString table = QStringLiteral("imported_codes");
+inline const QString code = QStringLiteral("code");
+inline const QString line = QStringLiteral("line");
+} // namespace ImportedCodes
+
+} // namespace Tables
