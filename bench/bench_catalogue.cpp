@@ -8,6 +8,7 @@
 #include "windows/cataloguemodel.h"
 #include "storage/database.h"
 #include "testdatabase.h"
+#include "withnames.h"
 #include "widgets/flatedit.h"
 #include "windows/cataloguewindow.h"
 #include "windows/cataloguegrid.h"
@@ -37,9 +38,9 @@ long peakKiB()
 // one name in fifty holds the fragment searched for.
 void fill(TestDatabase &file)
 {
-    file.exec(QStringLiteral(
+    file.exec(withNames(
         "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-        "insert into spinfo (编码, 品名, 单价) "
+        "insert into {Catalogue} ({code}, {name}, {price}) "
         "select printf('69%08d', (i * 7919) % 100003), "
         "       '商品' || ((i * 31) % 9973) || case when i % 50 = 0 then '可乐' else '' end, "
         "       (i % 500) / 10.0 from n")

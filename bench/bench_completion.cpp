@@ -23,7 +23,7 @@ void fillRecords(const QString &path, int n)
         db.open();
         db.transaction();
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        q.prepare(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         const QDate first(2024, 1, 1);
         for (int i = 0; i < n; ++i) {
@@ -53,7 +53,7 @@ void ringUp(CashierWindow &w, const QString &path, int lines)
         db.open();
         db.transaction();
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("insert into xiaoshou (编码, 品名, 数量, 单价, 金额) values (?, ?, ?, ?, ?)"));
+        q.prepare(withNames("insert into {OpenSale} ({code}, {name}, {quantity}, {price}, {amount}) values (?, ?, ?, ?, ?)"));
         for (int i = 0; i < lines; ++i) {
             q.addBindValue(Bench::productCode(i));
             q.addBindValue(QStringLiteral("康师傅红烧牛肉面%1").arg(i));

@@ -7,6 +7,8 @@
 //   bench_records 250000               one size
 //   bench_records --measure FILE ROWS  (internal) measure one prepared file
 
+#include "withnames.h"
+
 #include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
 #include "storage/database.h"
@@ -70,7 +72,7 @@ void fill(const QString &path, int rows)
         QSqlQuery q(db);
         q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
         db.transaction();
-        q.prepare(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        q.prepare(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         QRandomGenerator rng(1500);
         const QDate first = QDate::currentDate().addDays(-(rows / 1500));

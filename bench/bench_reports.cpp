@@ -46,7 +46,7 @@ void fill(const QString &path, int rows)
         QSqlQuery q(db);
         q.exec(QStringLiteral("PRAGMA synchronous=OFF"));
         db.transaction();
-        q.prepare(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        q.prepare(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         QRandomGenerator rng(15);
         const QDate first = QDate::currentDate().addDays(1 - kDays);

@@ -82,7 +82,7 @@ int main(int argc, char **argv)
     QSqlDatabase db = window->database().handle();
     const QString indexed = Statements::lookupByCodeOrName(QString()).sql;
     QString unindexed = indexed;
-    unindexed.replace(QStringLiteral("from spinfo"), QStringLiteral("from spinfo not indexed"));
+    unindexed.replace(withNames("from {Catalogue}"), withNames("from {Catalogue} not indexed"));
     {
         QSqlQuery plan(db);
         plan.prepare(QStringLiteral("explain query plan ") + indexed);

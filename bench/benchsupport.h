@@ -1,5 +1,7 @@
 #pragma once
 
+#include "withnames.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QList>
@@ -76,7 +78,7 @@ inline double productPrice(int i)
     return 1.0 + (i % 500) / 10.0;
 }
 
-// Fills spinfo with n products in one transaction, straight through SQLite.
+// Fills the catalogue with n products in one transaction, straight through SQLite.
 inline void fillCatalogue(const QString &path, int n)
 {
     const QString name = QStringLiteral("bench-fill");
@@ -86,7 +88,7 @@ inline void fillCatalogue(const QString &path, int n)
         db.open();
         db.transaction();
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"));
+        q.prepare(withNames("insert into {Catalogue} ({code}, {name}, {price}) values (?, ?, ?)"));
         for (int i = 0; i < n; ++i) {
             q.addBindValue(productCode(i));
             q.addBindValue(productName(i));

@@ -18,6 +18,7 @@
 #include "widgets/flatedit.h"
 #include "forwardingsurface.h"
 #include "typing.h"
+#include "withnames.h"
 
 #include <QLabel>
 #include <QSqlDriver>
@@ -108,12 +109,12 @@ int main(int argc, char **argv)
         stop)));
     if (stop == "recording") {
         stopInTransaction(window.database().handle(), "recording",
-                          QStringLiteral("create temp trigger probe_stop after insert on main.XiaoShouRecord "
-                                         "begin select probe_stop(); end"));
+                          withNames("create temp trigger probe_stop after insert on main.{SalesRecord} "
+                                    "begin select probe_stop(); end"));
     } else if (stop == "finalising") {
         stopInTransaction(window.database().handle(), "finalising",
-                          QStringLiteral("create temp trigger probe_stop after delete on main.xiaoshou "
-                                         "begin select probe_stop(); end"));
+                          withNames("create temp trigger probe_stop after delete on main.{OpenSale} "
+                                    "begin select probe_stop(); end"));
     }
     for (int i = 0; i < 2; ++i) {
         QTest::keyClicks(window.productBox(), QStringLiteral("6901"));

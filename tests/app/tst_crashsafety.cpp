@@ -3,10 +3,13 @@
 
 #include "base/gbkcodec.h"
 #include "receipt/receiptprinter.h"
+#include "storage/tables.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatedit.h"
 
 #include "crashprobe.h"
+#include "devicefile.h"
+#include "withnames.h"
 
 #include <QFile>
 #include <QLabel>
@@ -14,12 +17,6 @@
 namespace {
 
 const QByteArray kCut("\x1d\x56\x42\x00", 4);
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -74,25 +71,25 @@ private slots:
         const QByteArray receiptNumber = probe.said().split(' ').value(2).left(12);
         QVERIFY(probe.kill());
 
-        QCOMPARE(f.file->count(QStringLiteral("XiaoShouRecord")), recorded);
-        QCOMPARE(int(readAll(device).count(kCut)), copiesOut);
+        QCOMPARE(f.file->count(Tables::SalesRecord::table), recorded);
+        QCOMPARE(int(readFile(device).count(kCut)), copiesOut);
         // The open sale is emptied only by a commit that never came.
-        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 2);
 
         f.boxes->setAnswer(reprint ? QMessageBox::Yes : QMessageBox::No);
         CashierWindow *w = f.open({}, ReceiptPrinter::create(QStringLiteral("escpos:") + device));
         if (recorded == 0) {
             QCOMPARE(f.boxes->count(), 0);
             QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
-            QCOMPARE(f.file->count(QStringLiteral("XiaoShouRecord")), 0);
+            QCOMPARE(f.file->count(Tables::SalesRecord::table), 0);
             return;
         }
         // Finished: the whole sale recorded under its number, the screen empty.
-        QCOMPARE(f.file->count(QStringLiteral("XiaoShouRecord")), 2);
-        QCOMPARE(f.file->scalar(QStringLiteral("select count(*) from XiaoShouRecord where 单号 = ?"),
+        QCOMPARE(f.file->count(Tables::SalesRecord::table), 2);
+        QCOMPARE(f.file->scalar(withNames("select count(*) from {SalesRecord} where {receiptNumber} = ?"),
                                 {QString::fromLatin1(receiptNumber)}).toInt(), 2);
-        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 0);
-        QCOMPARE(f.file->count(QStringLiteral("awaiting_print")), 0);
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 0);
+        QCOMPARE(f.file->count(Tables::AwaitingPrint::table), 0);
         QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
         QVERIFY(w->receiptNumberBox()->text() > QString::fromLatin1(receiptNumber));
@@ -101,7 +98,7 @@ private slots:
         QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Question);
         QVERIFY(f.boxes->lastText().contains(QString::fromLatin1(receiptNumber)));
         // Yes prints both copies again, laid out from the record rows.
-        const QByteArray printed = readAll(device);
+        const QByteArray printed = readFile(device);
         const int expected = copiesOut + (reprint ? 2 : 0);
         QCOMPARE(int(printed.count(kCut)), expected);
         QCOMPARE(int(printed.count(GbkCodec::encode(QStringLiteral(u"单号:")) + receiptNumber)), expected);

@@ -4,6 +4,7 @@
 #include "app/datalocation.h"
 #include "app/firststart.h"
 #include "base/apperror.h"
+#include "storage/tables.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,9 +106,9 @@ private slots:
         const QString path = m_dataHome + QStringLiteral("/fenwo/data.db");
         FirstStart::makeDatabase(path, choice);
         QVERIFY(QFile::exists(path));
-        QCOMPARE(countRows(path, QStringLiteral("spinfo")) >= 20, goods);
-        QCOMPARE(countRows(path, QStringLiteral("beizhu")), goods ? 1 : 0);
-        QCOMPARE(countRows(path, QStringLiteral("XiaoShouRecord")), 0);
+        QCOMPARE(countRows(path, Tables::Catalogue::table) >= 20, goods);
+        QCOMPARE(countRows(path, Tables::ShopSettings::table), goods ? 1 : 0);
+        QCOMPARE(countRows(path, Tables::SalesRecord::table), 0);
     }
 
     void firstStartNeverOverwritesAFile()
@@ -115,7 +116,7 @@ private slots:
         const QString path = m_dataHome + QStringLiteral("/fenwo/data.db");
         FirstStart::makeDatabase(path, FirstStart::Choice::DemoCatalogue);
         QVERIFY_THROWS_EXCEPTION(DatabaseError, FirstStart::makeDatabase(path, FirstStart::Choice::EmptyCatalogue));
-        QVERIFY(countRows(path, QStringLiteral("spinfo")) >= 20);
+        QVERIFY(countRows(path, Tables::Catalogue::table) >= 20);
     }
 
     void firstStartInAFolderItCannotMakeFailsWithoutAFile()

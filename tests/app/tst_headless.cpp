@@ -1,4 +1,7 @@
+#include "programrun.h"
 #include "testdatabase.h"
+
+#include "storage/tables.h"
 
 #include <QDir>
 #include <QProcess>
@@ -6,21 +9,9 @@
 
 namespace {
 
-struct Result
+ProgramRun fenwo(const QStringList &arguments)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result fenwo(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(FENWO_PROGRAM), arguments);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runProgram(QStringLiteral(FENWO_PROGRAM), arguments, 60000);
 }
 
 } // namespace
@@ -48,7 +39,7 @@ private slots:
 
     void aReportIsPrintedAsText()
     {
-        Result r = fenwo({QStringLiteral("--report"), QStringLiteral("2026-12-06"), QStringLiteral("2026-12-07"),
+        ProgramRun r = fenwo({QStringLiteral("--report"), QStringLiteral("2026-12-06"), QStringLiteral("2026-12-07"),
                           QStringLiteral("--database"), file->path()});
         QCOMPARE(r.exitCode, 0);
         const QStringList lines = r.out.split(QLatin1Char('\n'));
@@ -77,7 +68,7 @@ private slots:
     {
         QFETCH(QStringList, dates);
         QFETCH(QString, named);
-        const Result r = fenwo(QStringList{QStringLiteral("--report")} + dates + QStringList{QStringLiteral("--database"), file->path()});
+        const ProgramRun r = fenwo(QStringList{QStringLiteral("--report")} + dates + QStringList{QStringLiteral("--database"), file->path()});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(named), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
@@ -86,11 +77,11 @@ private slots:
     void aReceiptIsPrintedAgainWithoutAWindow()
     {
         QTemporaryDir out;
-        Result r = fenwo({QStringLiteral("--reprint"), QStringLiteral("261206091500"), QStringLiteral("--printer"),
+        ProgramRun r = fenwo({QStringLiteral("--reprint"), QStringLiteral("261206091500"), QStringLiteral("--printer"),
                           QStringLiteral("pdf:") + out.path(), QStringLiteral("--database"), file->path()});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QDir(out.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 1);
-        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 3);
+        QCOMPARE(file->count(Tables::SalesRecord::table), 3);
 
         r = fenwo({QStringLiteral("--reprint"), QStringLiteral("999"), QStringLiteral("--printer"),
                    QStringLiteral("pdf:") + out.path(), QStringLiteral("--database"), file->path()});

@@ -1,8 +1,10 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
+#include "withnames.h"
 
 #include "base/gbkcodec.h"
 #include "receipt/receiptprinter.h"
+#include "storage/tables.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/skinbutton.h"
@@ -112,7 +114,7 @@ private slots:
         QVERIFY2(receipt.contains(QStringLiteral("合计数量:3")), qPrintable(receipt));
         QVERIFY2(receipt.contains(QStringLiteral("合计金额:10.3")), qPrintable(receipt));
         QVERIFY2(receipt.contains(QStringLiteral("找零金额:9.7")), qPrintable(receipt));
-        QCOMPARE(f.file->scalar(QStringLiteral("select sum(金额) from XiaoShouRecord")).toDouble(), 10.3);
+        QCOMPARE(f.file->scalar(withNames("select sum({amount}) from {SalesRecord}")).toDouble(), 10.3);
     }
 
     void sideWindowsOpenOnceAndComeBack()
@@ -193,14 +195,14 @@ private slots:
             QTest::keyClick(w->productBox()->view(), Qt::Key_Escape);
             QVERIFY(!w->productBox()->isListOpen());
             QVERIFY(w->isVisible());
-            QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 1);
+            QCOMPARE(f.file->count(Tables::OpenSale::table), 1);
             QCOMPARE(QApplication::focusWidget(), w->productBox());
             QTest::keyClick(w->productBox(), Qt::Key_Escape);
         } else {
             QTest::keyClick(w->quantityBox(), Qt::Key_Escape);
         }
         QVERIFY(!w->isVisible());
-        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 0);
         QCOMPARE(f.opened.size(), 1);
         QCOMPARE(f.boxes->count(), 0);
     }

@@ -2,7 +2,9 @@
 #include "backup/backup.h"
 #include "storage/database.h"
 #include "storage/statements.h"
+#include "devicefile.h"
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +17,7 @@ namespace {
 QStringList products(const QString &path)
 {
     QStringList out;
-    for (const QVariantList &row : TestDatabase::rowsAt(path, QStringLiteral("select 编码 from spinfo order by 编码")))
+    for (const QVariantList &row : TestDatabase::rowsAt(path, withNames("select {code} from {Catalogue} order by {code}")))
         out << row[0].toString();
     return out;
 }
@@ -27,21 +29,15 @@ QString shopFile(const QString &folder, const QStringList &codes, int fill = 0)
     Database::createFile(path);
     QString statement;
     for (const QString &code : codes)
-        statement += QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('%1', '商品', 1);").arg(code);
+        statement += withNames("insert into {Catalogue} ({code}, {name}, {price}) values ('%1', '商品', 1);").arg(code);
     if (fill > 0) {
-        statement += QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                                    "insert into spinfo (编码, 品名, 单价) select 'F' || i, hex(randomblob(40)), i from n;")
+        statement += withNames("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                                    "insert into {Catalogue} ({code}, {name}, {price}) select 'F' || i, hex(randomblob(40)), i from n;")
                          .arg(fill);
     }
     if (!statement.isEmpty())
         TestDatabase::rowsAt(path, statement);
     return path;
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -101,12 +97,12 @@ private slots:
 
         Database db;
         db.open(data);
-        db.execute({QStringLiteral("insert into spinfo (编码, 品名) values ('NEW', '新')"), {}, {}, {}});
+        db.execute({withNames("insert into {Catalogue} ({code}, {name}) values ('NEW', '新')"), {}, {}, {}});
         Backup::verify(copy);
         const QString aside = Backup::restore(db, copy, folder);
 
         QVERIFY(db.isOpen());
-        QCOMPARE(db.run({QStringLiteral("select count(*) from spinfo where 编码 = 'OLD'"), {}, {}, {}}).next(), true);
+        QCOMPARE(db.run({withNames("select count(*) from {Catalogue} where {code} = 'OLD'"), {}, {}, {}}).next(), true);
         db.close();
         QCOMPARE(products(data), QStringList{QStringLiteral("OLD")});
         QVERIFY(aside.endsWith(QStringLiteral("-before-restore.db")));
@@ -124,14 +120,14 @@ private slots:
         QTemporaryDir dir;
         const QString data = shopFile(dir.path(), {QStringLiteral("NOW")});
         const QString old = dir.filePath(QStringLiteral("old.db"));
-        TestDatabase::rowsAt(old, QStringLiteral(
-                                      "CREATE TABLE spinfo (编码 TEXT, 品名 TEXT, 单价 REAL);"
-                                      "CREATE TABLE xiaoshou (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL);"
-                                      "CREATE TABLE XiaoShouRecord (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, "
-                                      "单号 TEXT, 收银员 TEXT, 日期 TEXT, 时间 TEXT);"
-                                      "CREATE TABLE beizhu (收银员 TEXT, 店名 TEXT, 备注 TEXT);"
-                                      "INSERT INTO spinfo VALUES ('OLD', '旧', 1);"
-                                      "INSERT INTO XiaoShouRecord VALUES ('OLD', '旧', 1, 1, 1, '261201090000', '小王', "
+        TestDatabase::rowsAt(old, withNames(
+                                      "CREATE TABLE {Catalogue} ({code} TEXT, {name} TEXT, {price} REAL);"
+                                      "CREATE TABLE {OpenSale} ({code} TEXT, {name} TEXT, {quantity} REAL, {price} REAL, {amount} REAL);"
+                                      "CREATE TABLE {SalesRecord} ({code} TEXT, {name} TEXT, {quantity} REAL, {price} REAL, {amount} REAL, "
+                                      "{receiptNumber} TEXT, {cashier} TEXT, {date} TEXT, {time} TEXT);"
+                                      "CREATE TABLE {ShopSettings} ({cashier} TEXT, {shopName} TEXT, {remark} TEXT);"
+                                      "INSERT INTO {Catalogue} VALUES ('OLD', '旧', 1);"
+                                      "INSERT INTO {SalesRecord} VALUES ('OLD', '旧', 1, 1, 1, '261201090000', '小王', "
                                       "'2026-12-01', '09:00')"));
 
         Database db;
@@ -140,7 +136,7 @@ private slots:
         QVERIFY(db.isOpen());
         db.close();
         QCOMPARE(products(data), QStringList{QStringLiteral("OLD")});
-        QCOMPARE(TestDatabase::rowsAt(data, QStringLiteral("select till, 单号 from XiaoShouRecord")),
+        QCOMPARE(TestDatabase::rowsAt(data, withNames("select {till}, {receiptNumber} from {SalesRecord}")),
                  (QList<QVariantList>{{1, QStringLiteral("261201090000")}}));
     }
 
@@ -152,7 +148,7 @@ private slots:
         const QString data = shopFile(dir.path(), {QStringLiteral("GOOD")}, 3000);
         const QString folder = dir.filePath(QStringLiteral("backups"));
         const QString copy = Backup::take(data, folder);
-        QByteArray bytes = bytesOf(data);
+        QByteArray bytes = readFile(data);
         bytes.replace(bytes.size() / 2, 8192, QByteArray(8192, '\x5A'));
         writeBytes(data, bytes);
         QVERIFY(TestDatabase::rowsAt(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString()
@@ -161,7 +157,7 @@ private slots:
         const QString aside = Backup::restore(data, copy, folder);
         QCOMPARE(TestDatabase::rowsAt(data, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString(),
                  QStringLiteral("ok"));
-        QCOMPARE(TestDatabase::rowsAt(data, QStringLiteral("select count(*) from spinfo")).value(0).value(0).toInt(),
+        QCOMPARE(TestDatabase::rowsAt(data, withNames("select count(*) from {Catalogue}")).value(0).value(0).toInt(),
                  3001);
         QVERIFY(QFile::exists(aside));
         QVERIFY(TestDatabase::rowsAt(aside, QStringLiteral("PRAGMA integrity_check")).value(0).value(0).toString()
@@ -175,7 +171,7 @@ private slots:
         QTest::newRow("truncated copy") << QStringLiteral("truncated") << QStringLiteral("已经损坏");
         QTest::newRow("damaged page") << QStringLiteral("scribbled") << QStringLiteral("已经损坏");
         QTest::newRow("another program's database") << QStringLiteral("foreign") << QStringLiteral("不是本程序的数据文件");
-        QTest::newRow("a column missing") << QStringLiteral("column") << QStringLiteral("没有 spinfo 表的 单价 列");
+        QTest::newRow("a column missing") << QStringLiteral("column") << withNames("没有 {Catalogue} 表的 {price} 列");
         QTest::newRow("a text file") << QStringLiteral("text") << QStringLiteral("不是本程序的数据文件");
         QTest::newRow("a newer program's file") << QStringLiteral("newer") << QStringLiteral("更新版本");
     }
@@ -191,7 +187,7 @@ private slots:
         const QString bad = other.filePath(QStringLiteral("chosen.db"));
         if (kind == QLatin1String("truncated") || kind == QLatin1String("scribbled")) {
             const QString copy = Backup::take(shopFile(other.path(), {}, 3000), folder);
-            QByteArray bytes = bytesOf(copy);
+            QByteArray bytes = readFile(copy);
             QFile::remove(copy);
             if (kind == QLatin1String("truncated"))
                 bytes.truncate(bytes.size() / 2);
@@ -202,14 +198,14 @@ private slots:
             TestDatabase::rowsAt(
                 bad, QStringLiteral("create table notes (title text, body text); insert into notes values ('a', 'b')"));
         } else if (kind == QLatin1String("column")) {
-            TestDatabase::rowsAt(bad, QStringLiteral("create table spinfo (编码 text, 品名 text)"));
+            TestDatabase::rowsAt(bad, withNames("create table {Catalogue} ({code} text, {name} text)"));
         } else if (kind == QLatin1String("text")) {
             writeBytes(bad, QByteArray("编码,品名,单价\n6901,可乐,3\n").repeated(100));
         } else {
             Database::createFile(bad);
             TestDatabase::rowsAt(bad, QStringLiteral("PRAGMA user_version = 99"));
         }
-        const QByteArray before = bytesOf(data);
+        const QByteArray before = readFile(data);
 
         try {
             Backup::verify(bad);
@@ -227,7 +223,7 @@ private slots:
         }
         QVERIFY(db.isOpen());
         db.close();
-        QCOMPARE(bytesOf(data), before);
+        QCOMPARE(readFile(data), before);
         QCOMPARE(products(data), QStringList{QStringLiteral("KEEP")});
         QVERIFY(!QFile::exists(data + QStringLiteral(".restoring")));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -240,7 +236,7 @@ private slots:
         QTemporaryDir dir;
         const QString data = shopFile(dir.path(), {QStringLiteral("OLD")});
         const QString copy = Backup::take(data, dir.filePath(QStringLiteral("backups")));
-        TestDatabase::rowsAt(data, QStringLiteral("insert into spinfo (编码, 品名) values ('NEW', '新')"));
+        TestDatabase::rowsAt(data, withNames("insert into {Catalogue} ({code}, {name}) values ('NEW', '新')"));
         Database other;
         other.open(data);
         QVERIFY_THROWS_EXCEPTION(Refusal, Backup::restore(data, copy, dir.filePath(QStringLiteral("backups"))));

@@ -6,6 +6,7 @@
 #include "receipt/printertextdevice.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptprinter.h"
+#include "devicefile.h"
 #include "escposlines.h"
 #include "receipttestdata.h"
 
@@ -23,20 +24,6 @@ QStringList receiptTexts(const ReceiptInput &input, ReceiptCopy copy)
     for (const ReceiptLine &line : ReceiptLayout::lines(input, copy))
         result.append(line.text());
     return result;
-}
-
-// A plain file standing in for a printer's device file.
-QString makeDeviceFile(const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath(QStringLiteral("lp0"));
-    QFile device(path);
-    return device.open(QIODevice::WriteOnly) ? path : QString();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -205,7 +192,7 @@ void EscPosOutputTest::connectionRefused()
 void EscPosOutputTest::deviceFileGetsEveryJob()
 {
     QTemporaryDir dir;
-    const QString path = makeDeviceFile(dir);
+    const QString path = makeDevice(dir, QStringLiteral("lp0"));
     QVERIFY(!path.isEmpty());
     const std::unique_ptr<ReceiptPrinter> printer =
         ReceiptPrinter::create(QStringLiteral("escpos:") + path, QStringLiteral("80"));
@@ -263,7 +250,7 @@ void EscPosOutputTest::wrapAtPaperWidth()
     QFETCH(QStringList, pieces);
 
     QTemporaryDir dir;
-    const QString path = makeDeviceFile(dir);
+    const QString path = makeDevice(dir, QStringLiteral("lp0"));
     QVERIFY(!path.isEmpty());
     ReceiptInput input = workedExampleSale();
     input.remark = remark;
@@ -293,7 +280,7 @@ void EscPosOutputTest::centredShopNameStaysOnOneLine()
     QFETCH(QString, title);
 
     QTemporaryDir dir;
-    const QString path = makeDeviceFile(dir);
+    const QString path = makeDevice(dir, QStringLiteral("lp0"));
     QVERIFY(!path.isEmpty());
     ReceiptInput input = workedExampleSale();
     input.shopName = QStringLiteral(u"      好邻居便利店");   // centred by hand for wider paper

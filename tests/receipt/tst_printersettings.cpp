@@ -1,3 +1,5 @@
+#include "devicefile.h"
+#include "opendatabase.h"
 #include "testdatabase.h"
 
 #include "base/apperror.h"
@@ -11,6 +13,7 @@
 #include "receipt/receiptprinter.h"
 #include "receipt/tillprinter.h"
 #include "receipttestdata.h"
+#include "withnames.h"
 
 #include <QtTest>
 
@@ -21,20 +24,6 @@ Q_DECLARE_METATYPE(PrinterSettings)
 namespace {
 
 using Output = PrinterSettings::Output;
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A plain file standing in for a receipt printer's device file.
-QString makeDevice(const QTemporaryDir &dir, const QString &name)
-{
-    const QString path = dir.filePath(name);
-    QFile device(path);
-    return device.open(QIODevice::WriteOnly) ? path : QString();
-}
 
 // Runs the work as a user who may not write to root's files, as a shop's
 // cashier would be without the lp group.
@@ -62,26 +51,22 @@ class PrinterSettingsTest final : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> file;
-    std::unique_ptr<Database> db;
+    std::unique_ptr<OpenDatabase> data;
     QTemporaryDir dir;
 
     QList<QVariantList> storedRows()
     {
-        return file->rows(QStringLiteral("select name, value from till_settings where till = 1 order by name"));
+        return data->file.rows(withNames("select {name}, {value} from {TillSettings} where {till} = 1 order by {name}"));
     }
 
 private slots:
     void init()
     {
-        file = std::make_unique<TestDatabase>();
-        db = std::make_unique<Database>();
-        db->open(file->path());
+        data = std::make_unique<OpenDatabase>();
     }
     void cleanup()
     {
-        db.reset();
-        file.reset();
+        data.reset();
     }
 
     void eachOutputRoundTripsThroughTheDatabaseFile_data()
@@ -117,7 +102,7 @@ private slots:
     void eachOutputRoundTripsThroughTheDatabaseFile()
     {
         QFETCH(PrinterSettings, settings);
-        TillSettings till(*db);
+        TillSettings till(data->db);
         settings.store(till);
         // Read back on a connection of its own, then through the class.
         const QList<QVariantList> rows = storedRows();
@@ -125,7 +110,7 @@ private slots:
         QVERIFY(rows.contains(QVariantList{QStringLiteral("printer.output"),
                                            settings.values().value(QStringLiteral("printer.output"))}));
         Database reopened;
-        reopened.open(file->path());
+        reopened.open(data->file.path());
         QCOMPARE(PrinterSettings::load(TillSettings(reopened)), settings);
     }
 
@@ -254,30 +239,30 @@ private slots:
         PrinterSettings settings;
         settings.output = Output::EscPosDevice;
         settings.device = first;
-        TillSettings till(*db);
+        TillSettings till(data->db);
         settings.store(till);
 
         TillPrinter printers;
-        ReceiptPrinter &printer = printers.current(*db);
+        ReceiptPrinter &printer = printers.current(data->db);
         printer.printCopy(workedExampleSale(), ReceiptCopy::First);
         // Nothing changed: the same printer (a system printer keeps its queue).
-        QCOMPARE(&printers.current(*db), &printer);
+        QCOMPARE(&printers.current(data->db), &printer);
 
         settings.device = second;
         settings.encoding = TextEncoding::Gb18030;
         settings.store(till);
-        QCOMPARE(printers.current(*db).encoding(), TextEncoding::Gb18030);
-        printers.current(*db).printCopy(workedExampleSale(), ReceiptCopy::First);
+        QCOMPARE(printers.current(data->db).encoding(), TextEncoding::Gb18030);
+        printers.current(data->db).printCopy(workedExampleSale(), ReceiptCopy::First);
         QCOMPARE(readFile(first).count("\x1D\x56\x42"), 1);
         QCOMPARE(readFile(second).count("\x1D\x56\x42"), 1);
 
         // An option of the command line wins over what is stored.
         const QString third = makeDevice(dir, QStringLiteral("third"));
         printers.setOverrides({QStringLiteral("escpos:") + third, {}, QStringLiteral("gbk"), {}});
-        printers.current(*db).printCopy(workedExampleSale(), ReceiptCopy::First);
+        printers.current(data->db).printCopy(workedExampleSale(), ReceiptCopy::First);
         QCOMPARE(readFile(second).count("\x1D\x56\x42"), 1);
         QCOMPARE(readFile(third).count("\x1D\x56\x42"), 1);
-        QCOMPARE(printers.current(*db).encoding(), TextEncoding::Gbk);
+        QCOMPARE(printers.current(data->db).encoding(), TextEncoding::Gbk);
     }
 };
 

@@ -1,9 +1,12 @@
 #include "escposlines.h"
 #include "papertray.h"
+#include "opendatabase.h"
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/tables.h"
 #include "base/gbkcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/receiptprinter.h"
@@ -34,8 +37,7 @@ class TestDayEnd : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> file;
-    std::unique_ptr<Database> db;
+    std::unique_ptr<OpenDatabase> data;
 
     static ReportRange today()
     {
@@ -45,23 +47,20 @@ class TestDayEnd : public QObject
 private slots:
     void init()
     {
-        file = std::make_unique<TestDatabase>();
-        file->setSettings(QStringLiteral("小王"), QStringLiteral("      好邻居便利店"), QString());
-        file->addRecordLine(QStringLiteral("261205200000"), QStringLiteral("小王"), QStringLiteral("2026-12-05"),
+        data = std::make_unique<OpenDatabase>();
+        data->file.setSettings(QStringLiteral("小王"), QStringLiteral("      好邻居便利店"), QString());
+        data->file.addRecordLine(QStringLiteral("261205200000"), QStringLiteral("小王"), QStringLiteral("2026-12-05"),
                             QStringLiteral("20:00"), QStringLiteral("可口可乐"), 1, 9.6);
-        file->addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+        data->file.addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
                             QStringLiteral("09:00"), QStringLiteral("康师傅红烧牛肉面"), 1, 4.5);
-        file->addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+        data->file.addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
                             QStringLiteral("09:00"), QStringLiteral("可口可乐"), 2, 19.2);
-        file->addRecordLine(QStringLiteral("261206100500"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+        data->file.addRecordLine(QStringLiteral("261206100500"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
                             QStringLiteral("10:05"), QStringLiteral("可口可乐"), 1, 9.6);
-        db = std::make_unique<Database>();
-        db->open(file->path());
     }
     void cleanup()
     {
-        db.reset();
-        file.reset();
+        data.reset();
     }
 
     // The X report as the receipt printer gets it: the receipt's columns,
@@ -72,7 +71,7 @@ private slots:
         const QString device = dir.filePath(QStringLiteral("lp0"));
         QFile(device).open(QIODevice::WriteOnly);
         const auto printer = ReceiptPrinter::create(QStringLiteral("escpos:") + device, QStringLiteral("80"));
-        DayEnd(*db).printXReport(today(), *printer, kClosingTime);
+        DayEnd(data->db).printXReport(today(), *printer, kClosingTime);
 
         QFile output(device);
         QVERIFY(output.open(QIODevice::ReadOnly));
@@ -110,7 +109,7 @@ private slots:
             QStringLiteral(". "), QStringLiteral(". "), QStringLiteral(". "), QStringLiteral("."),
             QStringLiteral(" "), QStringLiteral(" ")};
         QCOMPARE(lines, expected);
-        QCOMPARE(file->count(QStringLiteral("day_closings")), 0);
+        QCOMPARE(data->file.count(Tables::DayClosings::table), 0);
     }
 
     void anEmptyDayPrintsZeros()
@@ -118,7 +117,7 @@ private slots:
         PaperTray tray;
         ReportRange range = today();
         range.from = range.to = QDate(2026, 12, 7);
-        DayEnd(*db).printXReport(range, tray, kClosingTime);
+        DayEnd(data->db).printXReport(range, tray, kClosingTime);
         QCOMPARE(tray.jobs.size(), 1);
         const QStringList &job = tray.jobs[0];
         for (const char *line : {"小票数:0", "件数:0", "营业额:0", "客单价:0", "首笔:-", "收银员          单数  金额"})
@@ -131,7 +130,7 @@ private slots:
     void zReportsAreNumberedAndEachCoversWhatCameAfterTheLast()
     {
         PaperTray tray;
-        DayEnd dayEnd(*db);
+        DayEnd dayEnd(data->db);
         const DayClosings::Closing first = dayEnd.closeDay(today(), QStringLiteral("40"), tray, kClosingTime);
         QCOMPARE(first.number, 1);
         QCOMPARE(first.takings, QStringLiteral("33.3"));
@@ -141,7 +140,7 @@ private slots:
         QVERIFY(tray.jobs.last().contains(QStringLiteral("差额:6.7")));
 
         // A late sale of the same day: the second Z of the day has only it.
-        file->addRecordLine(QStringLiteral("261206215000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+        data->file.addRecordLine(QStringLiteral("261206215000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
                             QStringLiteral("21:50"), QStringLiteral("可口可乐"), 1, 5.5);
         const DayClosings::Closing second =
             dayEnd.closeDay(today(), QStringLiteral("5"), tray, kClosingTime.addSecs(30 * 60));
@@ -157,11 +156,11 @@ private slots:
         QCOMPARE(third.number, 3);
         QCOMPARE(third.takings, QStringLiteral("0"));
 
-        const QList<QVariantList> rows = file->rows(QStringLiteral(
-            "select number, date_from, date_to, after_line, last_line, receipts, lines, takings, counted, difference "
-            "from day_closings order by number"));
-        const qint64 lastOfDay = file->scalar(QStringLiteral("select max(id) from XiaoShouRecord where 时间 = '10:05'")).toLongLong();
-        const qint64 late = file->scalar(QStringLiteral("select max(id) from XiaoShouRecord")).toLongLong();
+        const QList<QVariantList> rows = data->file.rows(withNames(
+            "select {number}, {dateFrom}, {dateTo}, {afterLine}, {lastLine}, {receipts}, {lines}, {takings}, {counted}, {difference} "
+            "from {DayClosings} order by {number}"));
+        const qint64 lastOfDay = data->file.scalar(withNames("select max({key}) from {SalesRecord} where {time} = '10:05'")).toLongLong();
+        const qint64 late = data->file.scalar(withNames("select max({key}) from {SalesRecord}")).toLongLong();
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0], (QVariantList{1, QStringLiteral("2026-12-06"), QStringLiteral("2026-12-06"), 0, lastOfDay, 2, 3,
                                         QStringLiteral("33.3"), QStringLiteral("40"), QStringLiteral("6.7")}));
@@ -177,10 +176,10 @@ private slots:
     void aZReportThatIsNotPrintedClosesNothing()
     {
         PaperTray tray;
-        DayEnd dayEnd(*db);
+        DayEnd dayEnd(data->db);
         tray.refusal = QStringLiteral("Printer selected is not valid");
         QVERIFY_THROWS_EXCEPTION(PrinterError, dayEnd.closeDay(today(), QStringLiteral("40"), tray, kClosingTime));
-        QCOMPARE(file->count(QStringLiteral("day_closings")), 0);
+        QCOMPARE(data->file.count(Tables::DayClosings::table), 0);
 
         tray.refusal.clear();
         ReportRange oneCashier = today();
@@ -211,7 +210,7 @@ private slots:
         const QStringList filesBefore = folder.entryList({QStringLiteral("*.pdf")}, QDir::Files);
         const int before = completed();
         const auto printer = ReceiptPrinter::create(QStringLiteral("system"));
-        DayEnd(*db).printXReport(today(), *printer, kClosingTime);
+        DayEnd(data->db).printXReport(today(), *printer, kClosingTime);
         QTRY_VERIFY_WITH_TIMEOUT(completed() > before, 90000);
         if (folder.exists()) {
             QStringList added = folder.entryList({QStringLiteral("*.pdf")}, QDir::Files);

@@ -1,4 +1,6 @@
+#include "opendatabase.h"
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "storage/database.h"
 #include "reports/salesreport.h"
@@ -44,7 +46,7 @@ struct Sums
 void record(TestDatabase &file, const QString &receipt, const QString &cashier, const QString &date,
             const QString &time, const QString &code, const QString &name, qint64 quantity, qint64 amount)
 {
-    file.exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+    file.exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                              "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
               {code, name, double(quantity) / 1000, 1.0, double(amount) / 1000, receipt, cashier, date, time});
 }
@@ -73,22 +75,18 @@ class TestSalesReport : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> file;
-    std::unique_ptr<Database> db;
+    std::unique_ptr<OpenDatabase> data;
 
-    ReportFigures report(const ReportRange &range) { return SalesReport::compute(*db, range); }
+    ReportFigures report(const ReportRange &range) { return SalesReport::compute(data->db, range); }
 
 private slots:
     void init()
     {
-        file = std::make_unique<TestDatabase>();
-        db = std::make_unique<Database>();
-        db->open(file->path());
+        data = std::make_unique<OpenDatabase>();
     }
     void cleanup()
     {
-        db.reset();
-        file.reset();
+        data.reset();
     }
 
     // Three days of a shop (one of them without sales, one outside the
@@ -103,7 +101,7 @@ private slots:
         QMap<QString, Sums> byCashier, byHour, byDay;
         QMap<QString, Sums> byProduct;   // by code
         int receiptCount = 0;
-        file->exec(QStringLiteral("begin"));
+        data->file.exec(QStringLiteral("begin"));
         for (const QString &date : dates) {
             for (int sale = 0; sale < 40; ++sale) {
                 const int hour = 8 + sale % 12;
@@ -115,7 +113,7 @@ private slots:
                     const qint64 quantity = 500 * (1 + random.bounded(6));   // 0.5 … 3
                     const qint64 amount = 1 + random.bounded(99999);        // 0.001 … 99.999
                     const QString code = QStringLiteral("69%1").arg(product, 3, 10, QLatin1Char('0'));
-                    record(*file, receipt, cashier, date, time, code, QStringLiteral("商品%1").arg(product), quantity, amount);
+                    record(data->file, receipt, cashier, date, time, code, QStringLiteral("商品%1").arg(product), quantity, amount);
                     all.add(receipt, quantity, amount);
                     byCashier[cashier].add(receipt, quantity, amount);
                     byHour[time.left(2)].add(receipt, quantity, amount);
@@ -125,7 +123,7 @@ private slots:
             }
         }
         for (qint64 amount : {100, 200}) {   // 0.1 and 0.2
-            record(*file, QStringLiteral("260304235900"), QStringLiteral("小张"), QStringLiteral("2026-03-04"),
+            record(data->file, QStringLiteral("260304235900"), QStringLiteral("小张"), QStringLiteral("2026-03-04"),
                    QStringLiteral("23:59"), QStringLiteral("7001"), QStringLiteral("散装糖"), 1000, amount);
             all.add(QStringLiteral("260304235900"), 1000, amount);
             byCashier[QStringLiteral("小张")].add(QStringLiteral("260304235900"), 1000, amount);
@@ -133,9 +131,9 @@ private slots:
             byDay[QStringLiteral("2026-03-04")].add(QStringLiteral("260304235900"), 1000, amount);
             byProduct[QStringLiteral("7001")].add(QStringLiteral("260304235900"), 1000, amount);
         }
-        record(*file, QStringLiteral("260305090000"), QStringLiteral("小王"), QStringLiteral("2026-03-05"),
+        record(data->file, QStringLiteral("260305090000"), QStringLiteral("小王"), QStringLiteral("2026-03-05"),
                QStringLiteral("09:00"), QStringLiteral("6900"), QStringLiteral("商品0"), 1000, 5000);
-        file->exec(QStringLiteral("commit"));
+        data->file.exec(QStringLiteral("commit"));
 
         const ReportFigures f = report(days("2026-03-01", "2026-03-04"));
         QCOMPARE(f.receipts, qint64(all.receipts.size()));
@@ -184,8 +182,8 @@ private slots:
     // A naive double sum of these is 2598000.00004306.
     void aMillionLinesOf2598AddUpExactly()
     {
-        file->exec(QStringLiteral(
-            "insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        data->file.exec(withNames(
+            "insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000000) "
             "select '6901', '面包', 1, 2.598, 2.598, printf('%012d', i / 5), '小王', '2026-03-02', '10:00' from n"));
         const ReportFigures f = report(days("2026-03-02", "2026-03-02"));
@@ -203,18 +201,18 @@ private slots:
     // typed in days later with its date.
     void rangesEndAtMidnightAsRecorded()
     {
-        record(*file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("23:59"),
+        record(data->file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("23:59"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 1000);
-        record(*file, QStringLiteral("2"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("00:10"),
+        record(data->file, QStringLiteral("2"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("00:10"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 2000);
-        record(*file, QStringLiteral("3"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("00:00"),
+        record(data->file, QStringLiteral("3"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("00:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 4000);
-        record(*file, QStringLiteral("4"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("23:59"),
+        record(data->file, QStringLiteral("4"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("23:59"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 8000);
-        record(*file, QStringLiteral("5"), QStringLiteral("小王"), QStringLiteral("2026-03-03"), QStringLiteral("00:00"),
+        record(data->file, QStringLiteral("5"), QStringLiteral("小王"), QStringLiteral("2026-03-03"), QStringLiteral("00:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 16000);
         // A forgotten sale of the 1st, typed in later with that date.
-        record(*file, QStringLiteral("6"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("18:00"),
+        record(data->file, QStringLiteral("6"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("18:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 32000);
 
         ReportFigures f = report(days("2026-03-02", "2026-03-02"));
@@ -237,13 +235,13 @@ private slots:
 
     void oneCashierOnly()
     {
-        record(*file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("09:00"),
+        record(data->file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("09:00"),
                QStringLiteral("a"), QStringLiteral("a"), 2000, 1500);
-        record(*file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("09:00"),
+        record(data->file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-02"), QStringLiteral("09:00"),
                QStringLiteral("b"), QStringLiteral("b"), 1000, 250);
-        record(*file, QStringLiteral("2"), QStringLiteral("老李"), QStringLiteral("2026-03-02"), QStringLiteral("10:00"),
+        record(data->file, QStringLiteral("2"), QStringLiteral("老李"), QStringLiteral("2026-03-02"), QStringLiteral("10:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 99000);
-        record(*file, QStringLiteral("3"), QStringLiteral("小王二"), QStringLiteral("2026-03-02"), QStringLiteral("11:00"),
+        record(data->file, QStringLiteral("3"), QStringLiteral("小王二"), QStringLiteral("2026-03-02"), QStringLiteral("11:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 7000);
 
         const ReportFigures f = report(days("2026-03-02", "2026-03-02", QStringLiteral("小王")));
@@ -260,7 +258,7 @@ private slots:
 
     void anEmptyDayIsAllZero()
     {
-        record(*file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("09:00"),
+        record(data->file, QStringLiteral("1"), QStringLiteral("小王"), QStringLiteral("2026-03-01"), QStringLiteral("09:00"),
                QStringLiteral("a"), QStringLiteral("a"), 1000, 1000);
         const ReportFigures f = report(days("2026-03-02", "2026-03-02"));
         QCOMPARE(f.receipts, 0);

@@ -3,7 +3,10 @@
 #include "storage/query.h"
 #include "widgets/querytablemodel.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
+#include "opendatabase.h"
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -11,37 +14,37 @@
 
 #include <memory>
 
+namespace Product = Tables::Catalogue;
+namespace Sale = Tables::OpenSale;
+namespace Shop = Tables::ShopSettings;
+
 class TestQuery : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> m_file;
-    std::unique_ptr<Database> m_db;
+    std::unique_ptr<OpenDatabase> m_data;
 
     QStringList codes(Query &q)
     {
         QStringList out;
         for (q.first(); !q.eof(); q.next())
-            out << q.text(QStringLiteral("编码"));
+            out << q.text(Product::code);
         return out;
     }
 
 private slots:
     void init()
     {
-        m_file = std::make_unique<TestDatabase>();
-        m_file->addProduct(QStringLiteral("abc"), QStringLiteral("苹果"), 3);
-        m_file->addProduct(QStringLiteral("abd"), QStringLiteral("abc"), 4);
-        m_file->addProduct(QStringLiteral("x1"), QStringLiteral("xabcx"), 5);
-        m_file->addProduct(QStringLiteral("t1"), QStringLiteral("Tom's"), 6.5);
-        m_file->addProduct(QStringLiteral("a_c"), QStringLiteral("下划线"), 1);
-        m_db = std::make_unique<Database>();
-        m_db->open(m_file->path());
+        m_data = std::make_unique<OpenDatabase>();
+        m_data->file.addProduct(QStringLiteral("abc"), QStringLiteral("苹果"), 3);
+        m_data->file.addProduct(QStringLiteral("abd"), QStringLiteral("abc"), 4);
+        m_data->file.addProduct(QStringLiteral("x1"), QStringLiteral("xabcx"), 5);
+        m_data->file.addProduct(QStringLiteral("t1"), QStringLiteral("Tom's"), 6.5);
+        m_data->file.addProduct(QStringLiteral("a_c"), QStringLiteral("下划线"), 1);
     }
     void cleanup()
     {
-        m_db.reset();
-        m_file.reset();
+        m_data.reset();
     }
 
     void openingNeedsAnExistingFile()
@@ -52,7 +55,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, db.open(missing));
         QVERIFY(!db.isOpen());
         QVERIFY2(!QFile::exists(missing), "opening must never create the file");
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, Database::create(m_file->path()));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, Database::create(m_data->file.path()));
         Query q(db);
         q.setStatement(Statements::openSale(1));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, q.open());
@@ -74,14 +77,14 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, found);
-        Query q(*m_db);
+        Query q(m_data->db);
         q.setStatement(Statements::lookupByCodeOrName(text));
         q.open();
         QStringList got = codes(q);
         got.sort();
         found.sort();
         QCOMPARE(got, found);
-        QCOMPARE(m_file->count(QStringLiteral("spinfo")), 5);
+        QCOMPARE(m_data->file.count(Tables::Catalogue::table), 5);
     }
 
     void catalogueSearchFindsCodePatternOrNamePart_data()
@@ -96,35 +99,35 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, found);
-        Query q(*m_db);
+        Query q(m_data->db);
         q.setStatement(Statements::searchCatalogue(text));
         q.open();
         QCOMPARE(codes(q), found);   // ordered by code
-        Query del(*m_db);
+        Query del(m_data->db);
         del.setStatement(Statements::deleteMatchingProducts(text));
         del.execute();
-        QCOMPARE(m_file->count(QStringLiteral("spinfo")), 5 - int(found.size()));
+        QCOMPARE(m_data->file.count(Tables::Catalogue::table), 5 - int(found.size()));
     }
 
     void walkingAndReading()
     {
-        m_file->addSaleLine(QStringLiteral("c1"), QStringLiteral("甲"), 2, 3.5);
-        m_file->exec(QStringLiteral("insert into xiaoshou (编码, 品名) values ('c2', '乙')"));
-        Query q(*m_db);
+        m_data->file.addSaleLine(QStringLiteral("c1"), QStringLiteral("甲"), 2, 3.5);
+        m_data->file.exec(withNames("insert into {OpenSale} ({code}, {name}) values ('c2', '乙')"));
+        Query q(m_data->db);
         q.setStatement(Statements::openSale(1));
         q.open();
         QCOMPARE(q.recordCount(), 2);
         QVERIFY(!q.eof());
-        QCOMPARE(q.text(QStringLiteral("金额")), QStringLiteral("7"));
-        QCOMPARE(q.number(QStringLiteral("单价")), 3.5);
+        QCOMPARE(q.text(Sale::amount), QStringLiteral("7"));
+        QCOMPARE(q.number(Sale::price), 3.5);
         q.next();
         // Empty values read as empty text and 0.
-        QCOMPARE(q.text(QStringLiteral("数量")), QString());
-        QCOMPARE(q.number(QStringLiteral("数量")), 0.0);
+        QCOMPARE(q.text(Sale::quantity), QString());
+        QCOMPARE(q.number(Sale::quantity), 0.0);
         q.next();
         QVERIFY(q.eof());
         // Past the end the last row stays current.
-        QCOMPARE(q.text(QStringLiteral("编码")), QStringLiteral("c2"));
+        QCOMPARE(q.text(Sale::code), QStringLiteral("c2"));
         QCOMPARE(q.value(1).toString(), QStringLiteral("c2"));
         try {
             q.text(QStringLiteral("没有"));
@@ -133,108 +136,108 @@ private slots:
             QVERIFY(e.message().contains(QStringLiteral("没有")));
         }
 
-        Query empty(*m_db);
+        Query empty(m_data->db);
         empty.setStatement(Statements::settings());
         empty.open();
         QVERIFY(empty.eof());
-        QCOMPARE(empty.text(QStringLiteral("收银员")), QString());
+        QCOMPARE(empty.text(Shop::cashier), QString());
     }
 
     void appendPostAndNumberConversion()
     {
-        Query q(*m_db);
+        Query q(m_data->db);
         q.setStatement(Statements::openSale(1));
         q.open();
         QSignalSpy inserted(&q, &Query::rowInserted);
         q.append();
-        q.setText(QStringLiteral("编码"), QStringLiteral("c1"));
-        q.setText(QStringLiteral("数量"), QStringLiteral("2.5"));
-        q.setText(QStringLiteral("单价"), QString());   // empty leaves the column empty
+        q.setText(Sale::code, QStringLiteral("c1"));
+        q.setText(Sale::quantity, QStringLiteral("2.5"));
+        q.setText(Sale::price, QString());   // empty leaves the column empty
         q.post();
         QCOMPARE(inserted.count(), 1);
         QVERIFY(q.value(QStringLiteral("id")).toLongLong() > 0);
-        QCOMPARE(m_file->scalar(QStringLiteral("select 数量 from xiaoshou")).toDouble(), 2.5);
-        QVERIFY(m_file->scalar(QStringLiteral("select 单价 from xiaoshou")).isNull());
+        QCOMPARE(m_data->file.scalar(withNames("select {quantity} from {OpenSale}")).toDouble(), 2.5);
+        QVERIFY(m_data->file.scalar(withNames("select {price} from {OpenSale}")).isNull());
 
         q.append();
-        QVERIFY_THROWS_EXCEPTION(ConversionError, q.setText(QStringLiteral("数量"), QStringLiteral("100,5")));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, q.setText(Sale::quantity, QStringLiteral("100,5")));
         q.cancel();
-        QCOMPARE(m_file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(m_data->file.count(Tables::OpenSale::table), 1);
         QCOMPARE(q.recordCount(), 1);
     }
 
     void editOnAnEmptySetAppends()
     {
-        Query q(*m_db);
+        Query q(m_data->db);
         q.setStatement(Statements::settings());
         q.open();
         q.edit();
         QCOMPARE(q.state(), Query::State::Insert);
-        q.setText(QStringLiteral("收银员"), QStringLiteral("小王"));
+        q.setText(Shop::cashier, QStringLiteral("小王"));
         q.post();
-        QCOMPARE(m_file->count(QStringLiteral("beizhu")), 1);
+        QCOMPARE(m_data->file.count(Tables::ShopSettings::table), 1);
         q.edit();
         QCOMPARE(q.state(), Query::State::Edit);
-        q.setText(QStringLiteral("店名"), QStringLiteral("好又多"));
+        q.setText(Shop::shopName, QStringLiteral("好又多"));
         q.post();
-        QCOMPARE(m_file->count(QStringLiteral("beizhu")), 1);
-        QCOMPARE(m_file->scalar(QStringLiteral("select 店名 from beizhu")).toString(), QStringLiteral("好又多"));
-        QCOMPARE(m_file->scalar(QStringLiteral("select 收银员 from beizhu")).toString(), QStringLiteral("小王"));
+        QCOMPARE(m_data->file.count(Tables::ShopSettings::table), 1);
+        QCOMPARE(m_data->file.scalar(withNames("select {shopName} from {ShopSettings}")).toString(), QStringLiteral("好又多"));
+        QCOMPARE(m_data->file.scalar(withNames("select {cashier} from {ShopSettings}")).toString(), QStringLiteral("小王"));
     }
 
     void deleteMovesToTheNextRowOrTheNewLast()
     {
         for (const char *code : {"c1", "c2", "c3"})
-            m_file->addSaleLine(QString::fromLatin1(code), QStringLiteral("x"), 1, 1);
-        Query q(*m_db);
+            m_data->file.addSaleLine(QString::fromLatin1(code), QStringLiteral("x"), 1, 1);
+        Query q(m_data->db);
         q.setStatement(Statements::openSale(1));
         q.open();
         q.setCurrentRow(1);
         q.remove();
-        QCOMPARE(q.text(QStringLiteral("编码")), QStringLiteral("c3"));
+        QCOMPARE(q.text(Sale::code), QStringLiteral("c3"));
         q.remove();   // deleting the last row: the new last becomes current
-        QCOMPARE(q.text(QStringLiteral("编码")), QStringLiteral("c1"));
+        QCOMPARE(q.text(Sale::code), QStringLiteral("c1"));
         QVERIFY(!q.eof());
         q.remove();
         QVERIFY(q.eof());
-        QCOMPARE(m_file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(m_data->file.count(Tables::OpenSale::table), 0);
     }
 
     void changesOnlyTheRowItShows()
     {
         // Two rows with the same values: the row key keeps them apart.
-        m_file->addSaleLine(QStringLiteral("c"), QStringLiteral("同"), 1, 1);
-        m_file->addSaleLine(QStringLiteral("c"), QStringLiteral("同"), 1, 1);
-        Query q(*m_db);
+        m_data->file.addSaleLine(QStringLiteral("c"), QStringLiteral("同"), 1, 1);
+        m_data->file.addSaleLine(QStringLiteral("c"), QStringLiteral("同"), 1, 1);
+        Query q(m_data->db);
         q.setStatement(Statements::openSale(1));
         q.open();
         q.next();
         q.edit();
-        q.setText(QStringLiteral("数量"), QStringLiteral("4"));
+        q.setText(Sale::quantity, QStringLiteral("4"));
         q.post();
-        QCOMPARE(m_file->scalar(QStringLiteral("select sum(数量) from xiaoshou")).toDouble(), 5.0);
+        QCOMPARE(m_data->file.scalar(withNames("select sum({quantity}) from {OpenSale}")).toDouble(), 5.0);
         q.first();
         q.remove();
-        QCOMPARE(m_file->scalar(QStringLiteral("select 数量 from xiaoshou")).toDouble(), 4.0);
+        QCOMPARE(m_data->file.scalar(withNames("select {quantity} from {OpenSale}")).toDouble(), 4.0);
     }
 
     void duplicateCodeIsRefusedAsSuch()
     {
-        Query q(*m_db);
+        Query q(m_data->db);
         q.setStatement(Statements::catalogue());
         q.open();
         q.append();
-        q.setText(QStringLiteral("编码"), QStringLiteral("abc"));
-        q.setText(QStringLiteral("品名"), QStringLiteral("重复"));
+        q.setText(Product::code, QStringLiteral("abc"));
+        q.setText(Product::name, QStringLiteral("重复"));
         QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, q.post());
         QCOMPARE(q.state(), Query::State::Insert);   // typed values are kept
-        QCOMPARE(q.text(QStringLiteral("品名")), QStringLiteral("重复"));
-        QCOMPARE(m_file->count(QStringLiteral("spinfo")), 5);
+        QCOMPARE(q.text(Product::name), QStringLiteral("重复"));
+        QCOMPARE(m_data->file.count(Tables::Catalogue::table), 5);
     }
 
     void readOnlyResultRefusesChanges()
     {
-        Query q(*m_db);
+        Query q(m_data->db);
         q.setStatement(Statements::productNames());
         q.open();
         QVERIFY_THROWS_EXCEPTION(DatabaseError, q.append());
@@ -242,16 +245,16 @@ private slots:
 
     void clientSortBothWays()
     {
-        m_file->addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 10, 1);
-        m_file->addSaleLine(QStringLiteral("a"), QStringLiteral("甲"), 2, 1);
-        m_file->addSaleLine(QStringLiteral("c"), QStringLiteral("丙"), 3, 1);
-        Query q(*m_db);
+        m_data->file.addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 10, 1);
+        m_data->file.addSaleLine(QStringLiteral("a"), QStringLiteral("甲"), 2, 1);
+        m_data->file.addSaleLine(QStringLiteral("c"), QStringLiteral("丙"), 3, 1);
+        Query q(m_data->db);
         q.setStatement(Statements::openSale(1));
         q.open();
         q.setCurrentRow(2);
-        q.sort(QStringLiteral("数量"), Qt::DescendingOrder);
+        q.sort(Sale::quantity, Qt::DescendingOrder);
         QCOMPARE(codes(q), (QStringList{"b", "c", "a"}));   // numbers compare as numbers
-        q.sort(QStringLiteral("编码"), Qt::AscendingOrder);
+        q.sort(Sale::code, Qt::AscendingOrder);
         QCOMPARE(codes(q), (QStringList{"a", "b", "c"}));
         // Sorting changes nothing in the table; reopening gives the stored order.
         q.open();
@@ -260,29 +263,29 @@ private slots:
 
     void gridModelFollowsEveryChange()
     {
-        m_file->addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 1, 2.5);
-        Query q(*m_db);
+        m_data->file.addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 1, 2.5);
+        Query q(m_data->db);
         q.setStatement(Statements::openSale(1));
-        QueryTableModel model(&q, {{QStringLiteral("编码"), QStringLiteral("编码(条形码)")},
-                                   {QStringLiteral("金额"), {}},
+        QueryTableModel model(&q, {{Sale::code, QStringLiteral("编码(条形码)")},
+                                   {Sale::amount, {}},
                                    {QStringLiteral("没有"), {}}});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 0);
         q.open();
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
-        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("金额"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), Sale::amount);
         QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("2.5"));
         QVERIFY(!model.index(0, 2).data().isValid());   // a column the set lacks stays empty
         q.append();
-        q.setText(QStringLiteral("编码"), QStringLiteral("a"));
+        q.setText(Sale::code, QStringLiteral("a"));
         q.post();
         QCOMPARE(model.rowCount(), 2);
         q.edit();
-        q.setNumber(QStringLiteral("金额"), 0.1 + 0.2);
+        q.setNumber(Sale::amount, 0.1 + 0.2);
         q.post();
         QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("0.3"));
-        q.sort(QStringLiteral("编码"), Qt::AscendingOrder);
+        q.sort(Sale::code, Qt::AscendingOrder);
         QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("a"));
         q.first();
         q.remove();

@@ -3,7 +3,9 @@
 #include "storage/query.h"
 #include "storage/schema.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
 #include "testdatabase.h"
+#include "withnames.h"
 #include "withoutrootoverride.h"
 
 #include <QDir>
@@ -12,6 +14,9 @@
 #include <QTest>
 
 namespace {
+
+namespace Product = Tables::Catalogue;
+namespace Sale = Tables::OpenSale;
 
 QStringList copiesBeside(const QString &path)
 {
@@ -35,28 +40,28 @@ QStringList texts(const QList<QVariantList> &rows)
 // their own, and columns the program does not know.
 QStringList foreignLayout(const QString &openSale)
 {
-    return {QStringLiteral("CREATE TABLE spinfo (编码 TEXT, 品名 TEXT, 单价 REAL)"),
+    return {withNames("CREATE TABLE {Catalogue} ({code} TEXT, {name} TEXT, {price} REAL)"),
             openSale,
-            QStringLiteral("CREATE TABLE XiaoShouRecord (序号 INTEGER PRIMARY KEY AUTOINCREMENT, 编码 TEXT, 品名 TEXT, "
-                           "数量 REAL, 单价 REAL, 金额 REAL, 单号 TEXT, 收银员 TEXT, 日期 TEXT, 时间 TEXT, "
+            withNames("CREATE TABLE {SalesRecord} (序号 INTEGER PRIMARY KEY AUTOINCREMENT, {code} TEXT, {name} TEXT, "
+                           "{quantity} REAL, {price} REAL, {amount} REAL, {receiptNumber} TEXT, {cashier} TEXT, {date} TEXT, {time} TEXT, "
                            "备用 TEXT DEFAULT '无')"),
-            QStringLiteral("CREATE TABLE beizhu (收银员 TEXT, 店名 TEXT, 备注 TEXT)"),
-            QStringLiteral("INSERT INTO spinfo VALUES ('6901', '可乐', 3)"),
-            QStringLiteral("INSERT INTO xiaoshou (编码, 品名, 数量, 单价, 金额, 柜台) VALUES ('3', '丙', 1, 3, 3, 'A')"),
-            QStringLiteral("INSERT INTO xiaoshou (编码, 品名, 数量, 单价, 金额, 柜台) VALUES ('1', '甲', 2, 1, 2, 'B')"),
-            QStringLiteral("INSERT INTO xiaoshou (编码, 品名, 数量, 单价, 金额, 柜台) VALUES ('2', '乙', 1, 2, 2, 'C')"),
-            QStringLiteral("INSERT INTO XiaoShouRecord (序号, 编码, 品名, 数量, 单价, 金额, 单号, 日期, 备用) "
+            withNames("CREATE TABLE {ShopSettings} ({cashier} TEXT, {shopName} TEXT, {remark} TEXT)"),
+            withNames("INSERT INTO {Catalogue} VALUES ('6901', '可乐', 3)"),
+            withNames("INSERT INTO {OpenSale} ({code}, {name}, {quantity}, {price}, {amount}, 柜台) VALUES ('3', '丙', 1, 3, 3, 'A')"),
+            withNames("INSERT INTO {OpenSale} ({code}, {name}, {quantity}, {price}, {amount}, 柜台) VALUES ('1', '甲', 2, 1, 2, 'B')"),
+            withNames("INSERT INTO {OpenSale} ({code}, {name}, {quantity}, {price}, {amount}, 柜台) VALUES ('2', '乙', 1, 2, 2, 'C')"),
+            withNames("INSERT INTO {SalesRecord} (序号, {code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {date}, 备用) "
                            "VALUES (7, '6901', '可乐', 1, 3, 3, '261207101010', '2026-12-07', '留')"),
-            QStringLiteral("INSERT INTO XiaoShouRecord (序号, 编码, 品名, 数量, 单价, 金额, 单号, 日期) "
+            withNames("INSERT INTO {SalesRecord} (序号, {code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {date}) "
                            "VALUES (9, '6901', '可乐', 2, 3, 6, '261207101111', '2026-12-07')"),
-            QStringLiteral("INSERT INTO beizhu VALUES ('小王', '小店', '欢迎')")};
+            withNames("INSERT INTO {ShopSettings} VALUES ('小王', '小店', '欢迎')")};
 }
 
 // The layout this program had before codes were unique as the lookup sees them.
 void makeLastLayout(TestDatabase &file)
 {
     file.exec(QStringLiteral("DROP INDEX spinfo_code_unique"));
-    file.exec(QStringLiteral("CREATE INDEX spinfo_code_nocase ON spinfo (编码 COLLATE NOCASE)"));
+    file.exec(withNames("CREATE INDEX spinfo_code_nocase ON {Catalogue} ({code} COLLATE NOCASE)"));
     file.exec(QStringLiteral("PRAGMA user_version = 2"));
 }
 
@@ -66,8 +71,8 @@ void addProduct(Database &db, const QString &code)
     q.setStatement(Statements::catalogue());
     q.open();
     q.append();
-    q.setText(QStringLiteral("编码"), code);
-    q.setText(QStringLiteral("品名"), QStringLiteral("新"));
+    q.setText(Product::code, code);
+    q.setText(Product::name, QStringLiteral("新"));
     q.post();
 }
 
@@ -76,10 +81,10 @@ void changeCode(Database &db, const QString &from, const QString &to)
     Query q(db);
     q.setStatement(Statements::catalogue());
     q.open();
-    for (q.first(); !q.eof() && q.text(QStringLiteral("编码")) != from; q.next()) {
+    for (q.first(); !q.eof() && q.text(Product::code) != from; q.next()) {
     }
     q.edit();
-    q.setText(QStringLiteral("编码"), to);
+    q.setText(Product::code, to);
     q.post();
 }
 
@@ -94,20 +99,20 @@ private slots:
     {
         QTest::addColumn<QString>("openSale");
         const QString columns = QStringLiteral("编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, 柜台 TEXT");
-        QTest::newRow("no key") << QStringLiteral("CREATE TABLE xiaoshou (%1)").arg(columns);
+        QTest::newRow("no key") << withNames("CREATE TABLE {OpenSale} (%1)").arg(columns);
         QTest::newRow("key of another name")
-            << QStringLiteral("CREATE TABLE xiaoshou (序号 INTEGER PRIMARY KEY AUTOINCREMENT, %1)").arg(columns);
-        QTest::newRow("id that is no key") << QStringLiteral("CREATE TABLE xiaoshou (id TEXT, %1)").arg(columns);
-        QTest::newRow("id key last") << QStringLiteral("CREATE TABLE xiaoshou (%1, ID INTEGER PRIMARY KEY)").arg(columns);
+            << withNames("CREATE TABLE {OpenSale} (序号 INTEGER PRIMARY KEY AUTOINCREMENT, %1)").arg(columns);
+        QTest::newRow("id that is no key") << withNames("CREATE TABLE {OpenSale} ({key} TEXT, %1)").arg(columns);
+        QTest::newRow("id key last") << withNames("CREATE TABLE {OpenSale} (%1, ID INTEGER PRIMARY KEY)").arg(columns);
         QTest::newRow("without rowid")
-            << QStringLiteral("CREATE TABLE xiaoshou (%1, PRIMARY KEY (编码, 品名)) WITHOUT ROWID").arg(columns);
+            << withNames("CREATE TABLE {OpenSale} (%1, PRIMARY KEY ({code}, {name})) WITHOUT ROWID").arg(columns);
     }
     void foreignFileGetsRowKeysAfterACopyKeepingRowsOrderAndColumns()
     {
         QFETCH(QString, openSale);
         TestDatabase file(foreignLayout(openSale));
-        const QString lines = QStringLiteral("SELECT 编码, 品名, 数量, 单价, 金额, 柜台 FROM xiaoshou");
-        const QString records = QStringLiteral("SELECT 序号, 编码, 数量, 金额, 单号, 备用 FROM XiaoShouRecord");
+        const QString lines = withNames("SELECT {code}, {name}, {quantity}, {price}, {amount}, 柜台 FROM {OpenSale}");
+        const QString records = withNames("SELECT 序号, {code}, {quantity}, {amount}, {receiptNumber}, 备用 FROM {SalesRecord}");
         const QStringList linesBefore = texts(file.rows(lines));
         const QStringList recordsBefore = texts(file.rows(records));
 
@@ -125,19 +130,19 @@ private slots:
         QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, records)), recordsBefore);
         QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("PRAGMA user_version"))), QStringList{"0"});
         QVERIFY(TestDatabase::rowsAt(report.backupPath,
-                                     QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'till_settings'"))
+                                     withNames("SELECT name FROM sqlite_master WHERE name = '{TillSettings}'"))
                     .isEmpty());
 
         // The file: a key first in each table, every row in its order, every column kept.
-        for (const QString &table : {QStringLiteral("xiaoshou"), QStringLiteral("XiaoShouRecord"), QStringLiteral("beizhu")})
+        for (const QString &table : {Tables::OpenSale::table, Tables::SalesRecord::table, Tables::ShopSettings::table})
             QCOMPARE(texts(file.rows(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?) WHERE cid = 0"),
                                      {table})),
                      QStringList{"id|INTEGER|1"});
         QCOMPARE(texts(file.rows(lines + QStringLiteral(" ORDER BY id"))), linesBefore);
         QCOMPARE(texts(file.rows(records + QStringLiteral(" ORDER BY id"))), recordsBefore);
-        QCOMPARE(texts(file.rows(QStringLiteral("SELECT id, 收银员, 店名 FROM beizhu"))), QStringList{"1|小王|小店"});
+        QCOMPARE(texts(file.rows(withNames("SELECT {key}, {cashier}, {shopName} FROM {ShopSettings}"))), QStringList{"1|小王|小店"});
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
-        QCOMPARE(file.count(QStringLiteral("till_settings")), 0);
+        QCOMPARE(file.count(Tables::TillSettings::table), 0);
         QCOMPARE(file.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'spinfo_code_unique'")).toInt(), 1);
 
         // Lines are rung up and deleted by their key again.
@@ -145,8 +150,8 @@ private slots:
         sale.setStatement(Statements::openSale(1));
         sale.open();
         sale.append();
-        sale.setText(QStringLiteral("编码"), QStringLiteral("4"));
-        sale.setText(QStringLiteral("品名"), QStringLiteral("丁"));
+        sale.setText(Sale::code, QStringLiteral("4"));
+        sale.setText(Sale::name, QStringLiteral("丁"));
         sale.post();
         sale.first();
         sale.remove();
@@ -154,7 +159,7 @@ private slots:
         for (const QString &line : linesBefore.mid(1))
             codes << line.section(QLatin1Char('|'), 0, 0);
         codes << QStringLiteral("4");
-        QCOMPARE(texts(file.rows(QStringLiteral("SELECT 编码 FROM xiaoshou ORDER BY id"))), codes);
+        QCOMPARE(texts(file.rows(withNames("SELECT {code} FROM {OpenSale} ORDER BY {key}"))), codes);
 
         // Upgraded once: the next start copies nothing.
         db.close();
@@ -171,7 +176,7 @@ private slots:
         Database db;
         const OpeningReport report = db.open(file.path());
         QCOMPARE(report.notice(), QStringLiteral("提示：数据库文件已升级到本程序的格式。\n升级前的副本：") + report.backupPath);
-        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("SELECT 编码 FROM spinfo"))), QStringList{"6901"});
+        QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, withNames("SELECT {code} FROM {Catalogue}"))), QStringList{"6901"});
         QCOMPARE(texts(file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'spinfo_code%'"))),
                  QStringList{"spinfo_code_unique"});
         db.close();
@@ -182,13 +187,13 @@ private slots:
     void tableOfTheProgramsOwnGetsTheColumnsItLacks()
     {
         TestDatabase file;
-        file.exec(QStringLiteral("DROP TABLE till_settings"));
-        file.exec(QStringLiteral("CREATE TABLE till_settings (till INTEGER NOT NULL, name TEXT NOT NULL)"));
-        file.exec(QStringLiteral("INSERT INTO till_settings VALUES (1, 'paper')"));
+        file.exec(withNames("DROP TABLE {TillSettings}"));
+        file.exec(withNames("CREATE TABLE {TillSettings} ({till} INTEGER NOT NULL, {name} TEXT NOT NULL)"));
+        file.exec(withNames("INSERT INTO {TillSettings} VALUES (1, 'paper')"));
         file.exec(QStringLiteral("PRAGMA user_version = 2"));
         Database db;
         db.open(file.path());
-        QCOMPARE(texts(file.rows(QStringLiteral("SELECT till, name, value IS NULL FROM till_settings"))),
+        QCOMPARE(texts(file.rows(withNames("SELECT {till}, {name}, {value} IS NULL FROM {TillSettings}"))),
                  QStringList{"1|paper|1"});
     }
 
@@ -196,13 +201,16 @@ private slots:
     {
         QTest::addColumn<QStringList>("change");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a table") << QStringList{"DROP TABLE xiaoshou"} << "提示：数据库文件缺少表 xiaoshou！";
-        QTest::newRow("a column") << QStringList{"ALTER TABLE spinfo DROP COLUMN 单价"}
-                                  << "提示：数据库文件缺少表 spinfo 的列 单价！";
-        QTest::newRow("several") << QStringList{"DROP TABLE beizhu", "ALTER TABLE XiaoShouRecord DROP COLUMN 时间"}
-                                 << "提示：数据库文件缺少表 XiaoShouRecord 的列 时间、表 beizhu！";
-        QTest::newRow("a view for a table") << QStringList{"DROP TABLE beizhu", "CREATE VIEW beizhu AS SELECT 1"}
-                                            << "提示：数据库文件缺少表 beizhu！";
+        QTest::newRow("a table") << QStringList{withNames("DROP TABLE {OpenSale}")}
+                                 << withNames("提示：数据库文件缺少表 {OpenSale}！");
+        QTest::newRow("a column") << QStringList{withNames("ALTER TABLE {Catalogue} DROP COLUMN {price}")}
+                                  << withNames("提示：数据库文件缺少表 {Catalogue} 的列 {price}！");
+        QTest::newRow("several") << QStringList{withNames("DROP TABLE {ShopSettings}"),
+                                                withNames("ALTER TABLE {SalesRecord} DROP COLUMN {time}")}
+                                 << withNames("提示：数据库文件缺少表 {SalesRecord} 的列 {time}、表 {ShopSettings}！");
+        QTest::newRow("a view for a table")
+            << QStringList{withNames("DROP TABLE {ShopSettings}"), withNames("CREATE VIEW {ShopSettings} AS SELECT 1")}
+            << withNames("提示：数据库文件缺少表 {ShopSettings}！");
     }
     void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched()
     {
@@ -211,7 +219,7 @@ private slots:
         TestDatabase file;
         for (const QString &statement : change)
             file.exec(statement);
-        file.exec(QStringLiteral("DROP TABLE till_settings"));
+        file.exec(withNames("DROP TABLE {TillSettings}"));
         file.exec(QStringLiteral("PRAGMA user_version = 1"));
 
         Database db;
@@ -224,7 +232,7 @@ private slots:
         QVERIFY(!db.isOpen());
         QCOMPARE(copiesBeside(file.path()), QStringList());
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 1);
-        QCOMPARE(file.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'till_settings'")).toInt(), 0);
+        QCOMPARE(file.scalar(withNames("SELECT count(*) FROM sqlite_master WHERE name = '{TillSettings}'")).toInt(), 0);
     }
 
     void fileFromANewerVersionIsRefused()
@@ -251,8 +259,8 @@ private slots:
         // The last step fails (a view holds the name of the program's own
         // table), after the open sale was rebuilt with its key.
         QStringList layout = foreignLayout(
-            QStringLiteral("CREATE TABLE xiaoshou (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, 柜台 TEXT)"));
-        layout << QStringLiteral("CREATE VIEW till_settings AS SELECT 1 AS till, 2 AS name, 3 AS value");
+            withNames("CREATE TABLE {OpenSale} ({code} TEXT, {name} TEXT, {quantity} REAL, {price} REAL, {amount} REAL, 柜台 TEXT)"));
+        layout << withNames("CREATE VIEW {TillSettings} AS SELECT 1 AS {till}, 2 AS {name}, 3 AS {value}");
         TestDatabase file(layout);
         Database db;
         try {
@@ -263,8 +271,8 @@ private slots:
                                                 .arg(file.path())),
                      qPrintable(e.message()));
         }
-        QCOMPARE(file.scalar(QStringLiteral("SELECT count(*) FROM pragma_table_info('xiaoshou') WHERE name = 'id'")).toInt(), 0);
-        QCOMPARE(file.count(QStringLiteral("xiaoshou")), 3);
+        QCOMPARE(file.scalar(withNames("SELECT count(*) FROM pragma_table_info('{OpenSale}') WHERE name = '{key}'")).toInt(), 0);
+        QCOMPARE(file.count(Tables::OpenSale::table), 3);
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 0);
         QCOMPARE(copiesBeside(file.path()), QStringList());
     }
@@ -278,7 +286,7 @@ private slots:
 
         Database db;
         OpeningReport report = db.open(file.path());
-        QCOMPARE(file.count(QStringLiteral("spinfo")), 5);
+        QCOMPARE(file.count(Tables::Catalogue::table), 5);
         QCOMPARE(report.codesAlike, (QList<QStringList>{{"ABC", "abc"}, {"X1", "x1"}}));
         QCOMPARE(report.notice(), QStringLiteral("提示：数据库文件已升级到本程序的格式。\n升级前的副本：%1\n\n"
                                                  "提示：下面的商品编码相同或只有字母大小写不同，收银查找时会当作同一个编码：\n"
@@ -291,7 +299,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, changeCode(db, QStringLiteral("ABC"), QStringLiteral("Abc")));
         addProduct(db, QStringLiteral("z"));
         changeCode(db, QStringLiteral("ABC"), QStringLiteral("abd"));
-        QCOMPARE(file.count(QStringLiteral("spinfo")), 6);
+        QCOMPARE(file.count(Tables::Catalogue::table), 6);
 
         // Listed at each start until they are set apart; then the unique index
         // takes over, after a copy.
@@ -299,7 +307,7 @@ private slots:
         report = db.open(file.path());
         QCOMPARE(report.codesAlike, (QList<QStringList>{{"X1", "x1"}}));
         QVERIFY(report.backupPath.isEmpty());
-        file.exec(QStringLiteral("DELETE FROM spinfo WHERE 编码 = 'x1'"));
+        file.exec(withNames("DELETE FROM {Catalogue} WHERE {code} = 'x1'"));
         db.close();
         report = db.open(file.path());
         QVERIFY(report.codesAlike.isEmpty());
@@ -307,7 +315,7 @@ private slots:
         QCOMPARE(texts(file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'spinfo_code%' ORDER BY name"))),
                  QStringList{"spinfo_code_unique"});
         QVERIFY_THROWS_EXCEPTION(DuplicateKeyError, addProduct(db, QStringLiteral("x1")));
-        QCOMPARE(file.count(QStringLiteral("spinfo")), 5);
+        QCOMPARE(file.count(Tables::Catalogue::table), 5);
     }
 
     void fileThatCannotBeWrittenIsRefusedByName_data()

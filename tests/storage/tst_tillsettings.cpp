@@ -1,7 +1,9 @@
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "storage/database.h"
 #include "storage/schema.h"
+#include "storage/tables.h"
 #include "storage/tillsettings.h"
 
 #include <QTest>
@@ -26,7 +28,7 @@ private slots:
         QCOMPARE(first.value(QStringLiteral("printer")), QStringLiteral("escpos:/dev/usb/lp0"));
         QCOMPARE(first.value(QStringLiteral("paper")), QStringLiteral("80"));
         QCOMPARE(second.values().size(), 1);
-        QCOMPARE(file.count(QStringLiteral("till_settings")), 3);
+        QCOMPARE(file.count(Tables::TillSettings::table), 3);
     }
 
     void aFileWithoutTheTableGetsItWhenOpened()
@@ -34,12 +36,12 @@ private slots:
         if (TestDatabase::onServer())
             QSKIP("the upgrade of a file");
         TestDatabase file;
-        file.exec(QStringLiteral("drop table till_settings"));
+        file.exec(withNames("drop table {TillSettings}"));
         file.exec(QStringLiteral("pragma user_version = 1"));
         Database db;
         db.open(file.path());
         TillSettings(db).store({{QStringLiteral("drawer"), QStringLiteral("2")}});
-        QCOMPARE(file.scalar(QStringLiteral("select value from till_settings")).toString(), QStringLiteral("2"));
+        QCOMPARE(file.scalar(withNames("select {value} from {TillSettings}")).toString(), QStringLiteral("2"));
         QCOMPARE(file.scalar(QStringLiteral("pragma user_version")).toInt(), Schema::kVersion);
     }
 };

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "windows/cashierwindow.h"
+#include "widgets/flatcombobox.h"
+#include "windows/shopsettingswindow.h"
 #include "receipt/receiptprinter.h"
 #include "modalwatcher.h"
 #include "testdatabase.h"
 #include "widgets/webpage.h"
 
+#include <QApplication>
 #include <QTest>
 
 #include <memory>
@@ -45,3 +48,15 @@ struct CashierFixture
         return window.get();
     }
 };
+
+// F2 on the cashier screen, and the settings window once it has the keyboard.
+inline ShopSettingsWindow *openSettings(CashierWindow *w)
+{
+    QTest::keyClick(w->productBox(), Qt::Key_F2);
+    ShopSettingsWindow *s = w->settingsWindow();
+    // Being the main window's child, the window counts as active for
+    // qWaitForWindowActive before it has the keyboard: wait for that.
+    if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
+        qWarning("settings window not active");
+    return s;
+}

@@ -1,4 +1,5 @@
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "storage/database.h"
 #include "storage/databaseaddress.h"
@@ -224,27 +225,27 @@ int TestDatabase::count(const QString &table)
 
 void TestDatabase::addProduct(const QString &code, const QString &name, double price)
 {
-    exec(QStringLiteral("insert into spinfo (编码, 品名, 单价) values (?, ?, ?)"), {code, name, price});
+    exec(withNames("insert into {Catalogue} ({code}, {name}, {price}) values (?, ?, ?)"), {code, name, price});
 }
 
 void TestDatabase::addSaleLine(const QString &code, const QString &name, double quantity, double price)
 {
-    exec(QStringLiteral("insert into xiaoshou (编码, 品名, 数量, 单价, 金额) values (?, ?, ?, ?, ?)"),
+    exec(withNames("insert into {OpenSale} ({code}, {name}, {quantity}, {price}, {amount}) values (?, ?, ?, ?, ?)"),
          {code, name, quantity, price, quantity * price});
 }
 
 void TestDatabase::addRecordLine(const QString &receipt, const QString &cashier, const QString &date,
                                  const QString &time, const QString &name, double quantity, double amount)
 {
-    exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+    exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                         "values ('69', ?, ?, 0, ?, ?, ?, ?, ?)"),
          {name, quantity, amount, receipt, cashier, date, time});
 }
 
 void TestDatabase::setSettings(const QString &cashier, const QString &shopName, const QString &remark)
 {
-    exec(QStringLiteral("delete from beizhu"));
-    exec(QStringLiteral("insert into beizhu (收银员, 店名, 备注) values (?, ?, ?)"), {cashier, shopName, remark});
+    exec(withNames("delete from {ShopSettings}"));
+    exec(withNames("insert into {ShopSettings} ({cashier}, {shopName}, {remark}) values (?, ?, ?)"), {cashier, shopName, remark});
 }
 
 void TestDatabase::refuseInserts(const QString &table, const QString &message, int fromRows)

@@ -1,7 +1,10 @@
+#include "opendatabase.h"
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/tables.h"
 #include "storage/tillsettings.h"
 #include "till/scalecodes.h"
 #include "till/till.h"
@@ -16,8 +19,7 @@ class TestScaleCodes : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> file;
-    std::unique_ptr<Database> db;
+    std::unique_ptr<OpenDatabase> data;
     std::unique_ptr<Till> till;
 
     // Looks the code up and adds the line the way the cashier screen does.
@@ -30,32 +32,29 @@ class TestScaleCodes : public QObject
 
     QVariantList onlyLine()
     {
-        const auto rows = file->rows(QStringLiteral("select 编码, 品名, 数量, 单价, 金额 from xiaoshou"));
+        const auto rows = data->file.rows(withNames("select {code}, {name}, {quantity}, {price}, {amount} from {OpenSale}"));
         return rows.size() == 1 ? rows.first() : QVariantList();
     }
 
     void storeScaleSettings(const QMap<QString, QString> &values)
     {
-        TillSettings(*db).store(values);
+        TillSettings(data->db).store(values);
     }
 
 private slots:
     void init()
     {
-        file = std::make_unique<TestDatabase>();
+        data = std::make_unique<OpenDatabase>();
         // Sold by weight at 39.8 a kilogram; the scale prints item 12345 under prefix 20.
-        file->addProduct(QStringLiteral("2012345"), QStringLiteral("散装糖果"), 39.8);
-        file->addProduct(QStringLiteral("2512345"), QStringLiteral("五花肉"), 26);
-        db = std::make_unique<Database>();
-        db->open(file->path());
-        till = std::make_unique<Till>(*db);
+        data->file.addProduct(QStringLiteral("2012345"), QStringLiteral("散装糖果"), 39.8);
+        data->file.addProduct(QStringLiteral("2512345"), QStringLiteral("五花肉"), 26);
+        till = std::make_unique<Till>(data->db);
         till->reopenSale();
     }
     void cleanup()
     {
         till.reset();
-        db.reset();
-        file.reset();
+        data.reset();
     }
 
     void aPriceCodeAddsOneAtThePriceItCarries()
@@ -107,7 +106,7 @@ private slots:
         } catch (const Refusal &refusal) {
             QVERIFY2(refusal.message().contains(QStringLiteral("2099999")), qPrintable(refusal.message()));
         }
-        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(data->file.count(Tables::OpenSale::table), 0);
     }
 
     void aPrefixOutsideTheRangeIsAnOrdinaryCode()
@@ -122,7 +121,7 @@ private slots:
 
     void aProductUnderTheWholeCodeComesFirst()
     {
-        file->addProduct(QStringLiteral("2012345012349"), QStringLiteral("礼盒糖果"), 58);
+        data->file.addProduct(QStringLiteral("2012345012349"), QStringLiteral("礼盒糖果"), 58);
         const std::optional<Product> found = till->lookUp(QStringLiteral("2012345012349"));
         QVERIFY(found);
         QCOMPARE(found->code, QStringLiteral("2012345012349"));
@@ -134,12 +133,12 @@ private slots:
     void settingsRoundTripAndARefusedRangeStoresNothing()
     {
         storeScaleSettings(ScaleCodes(ScaleCodes::Mode::Weight, 21, 23).values());
-        QCOMPARE(file->rows(QStringLiteral("select name, value from till_settings where till = 1 and name like 'scale.%' "
-                                           "order by name")),
+        QCOMPARE(data->file.rows(withNames("select {name}, {value} from {TillSettings} where {till} = 1 and {name} like 'scale.%' "
+                                           "order by {name}")),
                  (QList<QVariantList>{{QStringLiteral("scale.codes"), QStringLiteral("weight")},
                                       {QStringLiteral("scale.prefix_from"), QStringLiteral("21")},
                                       {QStringLiteral("scale.prefix_to"), QStringLiteral("23")}}));
-        QCOMPARE(ScaleCodes::load(TillSettings(*db)), ScaleCodes(ScaleCodes::Mode::Weight, 21, 23));
+        QCOMPARE(ScaleCodes::load(TillSettings(data->db)), ScaleCodes(ScaleCodes::Mode::Weight, 21, 23));
 
         QVERIFY_THROWS_EXCEPTION(Refusal, ScaleCodes(ScaleCodes::Mode::Price, 29, 20).check());
         QVERIFY_THROWS_EXCEPTION(Refusal, ScaleCodes::fromValues({{QStringLiteral("scale.codes"), QStringLiteral("fen")}}));

@@ -3,10 +3,12 @@
 // programs selling at the same time on a server.
 #include "papertray.h"
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "base/apperror.h"
 #include "windows/cataloguemodel.h"
 #include "storage/database.h"
+#include "storage/tables.h"
 #include "base/decimalsum.h"
 #include "storage/tillsettings.h"
 #include "till/till.h"
@@ -75,19 +77,19 @@ private slots:
 
         // Closing the first till's program discards its sale, not the other's.
         first.till->discardSale();
-        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(file->count(Tables::OpenSale::table), 2);
         second.till->reopenSale();
         QCOMPARE(second.till->lines().recordCount(), 2);
 
         PaperTray tray;
         QVERIFY(second.till->complete(header(QStringLiteral("261206143005")), tray, 1));
-        QCOMPARE(file->rows(QStringLiteral("select distinct till from XiaoShouRecord")), (QList<QVariantList>{{2}}));
+        QCOMPARE(file->rows(withNames("select distinct {till} from {SalesRecord}")), (QList<QVariantList>{{2}}));
 
         // Each till's printer and drawer are its own.
         TillSettings(second.db).store({{QStringLiteral("drawer"), QStringLiteral("2")}});
         QCOMPARE(TillSettings(first.db).value(QStringLiteral("drawer"), QStringLiteral("off")), QStringLiteral("off"));
         QCOMPARE(TillSettings(second.db).value(QStringLiteral("drawer")), QStringLiteral("2"));
-        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(file->count(Tables::OpenSale::table), 0);
     }
 
     void tillsEndingSalesInOneSecondTakeTheNextFreeSecond()
@@ -104,7 +106,7 @@ private slots:
         QCOMPARE(first.till->lastReceiptNumber(), QStringLiteral("261206143005"));
         QCOMPARE(second.till->lastReceiptNumber(), QStringLiteral("261206143006"));
         QVERIFY(secondTray.jobs.first().join(QLatin1Char('\n')).contains(QStringLiteral("261206143006")));
-        QCOMPARE(file->rows(QStringLiteral("select till, 单号 from XiaoShouRecord order by till")),
+        QCOMPARE(file->rows(withNames("select {till}, {receiptNumber} from {SalesRecord} order by {till}")),
                  (QList<QVariantList>{{1, QStringLiteral("261206143005")}, {2, QStringLiteral("261206143006")}}));
         // The next number each till offers is later than any taken.
         QVERIFY(second.till->nextReceiptNumber() > QStringLiteral("261206143006"));
@@ -132,7 +134,7 @@ private slots:
             QVERIFY2(e.message().contains(QStringLiteral("另一台收银机")), qPrintable(e.message()));
         }
         QCOMPARE(second.rowState(0), CatalogueModel::RowState::Editing);   // the typing is kept
-        QCOMPARE(file->rows(QStringLiteral("select 品名, 单价 from spinfo where 编码 = '6901'")),
+        QCOMPARE(file->rows(withNames("select {name}, {price} from {Catalogue} where {code} = '6901'")),
                  (QList<QVariantList>{{QStringLiteral("商品1"), 5.0}}));
 
         // Listed again, the second till sees the first one's price and its own change goes in.
@@ -140,7 +142,7 @@ private slots:
         QCOMPARE(second.text(0, CatalogueModel::Price), QStringLiteral("5"));
         second.setData(second.index(0, CatalogueModel::Name), QStringLiteral("改过的名字"));
         second.writePendingRow();
-        QCOMPARE(file->rows(QStringLiteral("select 品名, 单价 from spinfo where 编码 = '6901'")),
+        QCOMPARE(file->rows(withNames("select {name}, {price} from {Catalogue} where {code} = '6901'")),
                  (QList<QVariantList>{{QStringLiteral("改过的名字"), 5.0}}));
     }
 
@@ -166,19 +168,19 @@ private slots:
             rang.insert(n, said.value(0).mid(5));
         }
 
-        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), kTills * kSales * 5);
-        QCOMPARE(file->scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), kTills * kSales);
-        QCOMPARE(file->count(QStringLiteral("receipt_numbers")), kTills * kSales);
+        QCOMPARE(file->count(Tables::SalesRecord::table), kTills * kSales * 5);
+        QCOMPARE(file->scalar(withNames("select count(distinct {receiptNumber}) from {SalesRecord}")).toInt(), kTills * kSales);
+        QCOMPARE(file->count(Tables::ReceiptNumbers::table), kTills * kSales);
         // Each receipt's five lines carry one till, and no open sale is left.
-        QCOMPARE(file->scalar(QStringLiteral("select count(*) from (select 单号 from XiaoShouRecord group by 单号 "
-                                             "having count(*) <> 5 or count(distinct till) <> 1) odd")).toInt(), 0);
-        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
-        QCOMPARE(file->count(QStringLiteral("awaiting_print")), 0);
+        QCOMPARE(file->scalar(withNames("select count(*) from (select {receiptNumber} from {SalesRecord} group by {receiptNumber} "
+                                             "having count(*) <> 5 or count(distinct {till}) <> 1) odd")).toInt(), 0);
+        QCOMPARE(file->count(Tables::OpenSale::table), 0);
+        QCOMPARE(file->count(Tables::AwaitingPrint::table), 0);
         for (int n = 1; n <= kTills; ++n) {
             DecimalSum recorded;
             QString previous;
-            for (const QVariantList &line : file->rows(QStringLiteral("select 金额, 单号 from XiaoShouRecord where till = ? "
-                                                                      "order by id"),
+            for (const QVariantList &line : file->rows(withNames("select {amount}, {receiptNumber} from {SalesRecord} where {till} = ? "
+                                                                      "order by {key}"),
                                                        {n})) {
                 recorded.add(line[0].toDouble());
                 // Increasing, sale after sale, at each till.

@@ -1,4 +1,5 @@
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "base/apperror.h"
 #include "transfer/csvexport.h"
@@ -22,12 +23,12 @@ QString textOf(const QString &path)
 
 QList<QVariantList> catalogueRows(TestDatabase &file)
 {
-    return file.rows(QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码"));
+    return file.rows(withNames("select {code}, {name}, {price} from {Catalogue} order by {code}"));
 }
 
 void addRecord(TestDatabase &file, const QString &date, const QString &name, double quantity, double price)
 {
-    file.exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+    file.exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                              "values ('6901', ?, ?, ?, ?, ?, '小李', ?, '09:30')"),
               {name, quantity, price, quantity * price, QString(date).remove(QLatin1Char('-')) + QStringLiteral("0930"),
                date});
@@ -48,7 +49,7 @@ private slots:
         shop.addProduct(QStringLiteral("6902"), QStringLiteral("12\" 披萨"), 0.1 + 0.2);
         shop.addProduct(QStringLiteral("6903"), QStringLiteral("两行\n名字"), 12.5);
         shop.addProduct(QStringLiteral("abc"), QStringLiteral(" 前后有空格 "), 1e-5);
-        shop.exec(QStringLiteral("insert into spinfo (编码, 品名) values ('6905', '没有价格')"));
+        shop.exec(withNames("insert into {Catalogue} ({code}, {name}) values ('6905', '没有价格')"));
         // Texts a spreadsheet would run as formulas, and ones it would not.
         shop.addProduct(QStringLiteral("-"), QStringLiteral("=HYPERLINK(\"http://x\")"), -2);
         shop.addProduct(QStringLiteral("@sum"), QStringLiteral("+86 茶叶"), 5);

@@ -1,7 +1,9 @@
 #include "testdatabase.h"
+#include "withnames.h"
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/tables.h"
 #include "transfer/productimport.h"
 
 #include <QFile>
@@ -13,7 +15,7 @@ namespace {
 QStringList catalogue(TestDatabase &file)
 {
     QStringList out;
-    for (const QVariantList &row : file.rows(QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码")))
+    for (const QVariantList &row : file.rows(withNames("select {code}, {name}, {price} from {Catalogue} order by {code}")))
         out << QStringLiteral("%1|%2|%3").arg(row[0].toString(), row[1].toString(),
                                               row[2].isNull() ? QStringLiteral("-") : row[2].toString());
     return out;
@@ -286,8 +288,8 @@ private slots:
         const ImportReport report = importInto(file, path);
         QCOMPARE(report.added, rows);
         QCOMPARE(badRows(report), QStringLiteral("%1:编码重复（第 2 行已有这个编码）").arg(rows + 2));
-        QCOMPARE(file.count(QStringLiteral("spinfo")), rows);
-        QCOMPARE(file.scalar(QStringLiteral("select 品名 from spinfo where 编码 = '6900000000077'")).toString(),
+        QCOMPARE(file.count(Tables::Catalogue::table), rows);
+        QCOMPARE(file.scalar(withNames("select {name} from {Catalogue} where {code} = '6900000000077'")).toString(),
                  QString::fromUtf8(name));
     }
 };

@@ -3,10 +3,12 @@
 #include "filedialoganswers.h"
 #include "typing.h"
 #include "whenmodalshows.h"
+#include "withnames.h"
 
 #include "backup/automaticbackup.h"
 #include "backup/backup.h"
 #include "backup/backupsettings.h"
+#include "storage/tables.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -21,19 +23,10 @@
 
 namespace {
 
-ShopSettingsWindow *openSettings(CashierWindow *w)
-{
-    QTest::keyClick(w->productBox(), Qt::Key_F2);
-    ShopSettingsWindow *s = w->settingsWindow();
-    if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
-        qWarning("settings window not active");
-    return s;
-}
-
 QStringList codes(TestDatabase &file)
 {
     QStringList out;
-    for (const QVariantList &row : file.rows(QStringLiteral("select 编码 from spinfo order by 编码")))
+    for (const QVariantList &row : file.rows(withNames("select {code} from {Catalogue} order by {code}")))
         out << row[0].toString();
     return out;
 }
@@ -84,7 +77,7 @@ private slots:
         QVERIFY2(done.startsWith(QStringLiteral("已备份到 ")), qPrintable(done));
         const QStringList copies = Backup::list(f.file->path(), backupsOf(*f.file));
         QCOMPARE(copies.size(), 2);
-        QCOMPARE(f.file->rows(QStringLiteral("select name, value from till_settings order by name")),
+        QCOMPARE(f.file->rows(withNames("select {name}, {value} from {TillSettings} order by {name}")),
                  (QList<QVariantList>{{QStringLiteral("backup.folder"), QString()},
                                       {QStringLiteral("backup.hours"), QStringLiteral("0.5")},
                                       {QStringLiteral("backup.keep"), QStringLiteral("2")}}));
@@ -139,7 +132,7 @@ private slots:
 
         // Selling goes on on the restored file.
         scan(w, QStringLiteral("OLD"));
-        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 1);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("1"));
     }
 
@@ -177,7 +170,7 @@ private slots:
         QFile plain(QDir(f.file->folder()).filePath(QStringLiteral("plain-file")));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
-        f.file->exec(QStringLiteral("insert into till_settings (till, name, value) values "
+        f.file->exec(withNames("insert into {TillSettings} ({till}, {name}, {value}) values "
                                     "(1, 'backup.folder', 'plain-file/backups'), (1, 'backup.hours', '0.0002')"));
         CashierWindow *w = f.open();
         QCOMPARE(w->automaticBackup()->intervalMs(), 720);
@@ -186,7 +179,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([w] { return w->backupWarning()->isVisible(); }, 10000));
         QCOMPARE(QApplication::focusWidget(), w->productBox());
         scan(w, QStringLiteral("6901"));
-        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 1);
         QCOMPARE(f.boxes->count(), 0);
 
         // A click tells why and puts the warning away; later failures do not bring it back.
@@ -207,7 +200,7 @@ private slots:
     {
         CashierFixture f;
         f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
-        f.file->exec(QStringLiteral("insert into till_settings (till, name, value) values (1, 'backup.keep', '2')"));
+        f.file->exec(withNames("insert into {TillSettings} ({till}, {name}, {value}) values (1, 'backup.keep', '2')"));
         for (int i = 0; i < 3; ++i) {
             CashierWindow *w = f.open();
             QTest::keyClick(w->productBox(), Qt::Key_Escape);

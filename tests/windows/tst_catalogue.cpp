@@ -3,9 +3,11 @@
 #include "modalwatcher.h"
 #include "testdatabase.h"
 #include "typing.h"
+#include "withnames.h"
 
 #include "windows/cataloguemodel.h"
 #include "storage/database.h"
+#include "storage/tables.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"
@@ -59,14 +61,14 @@ struct CatalogueFixture
     QStringList storedCodes()
     {
         QStringList out;
-        for (const QVariantList &row : file.rows(QStringLiteral("select 编码 from spinfo order by 编码")))
+        for (const QVariantList &row : file.rows(withNames("select {code} from {Catalogue} order by {code}")))
             out << row.value(0).toString();
         return out;
     }
 
     QVariant stored(const QString &column, const QString &code)
     {
-        return file.scalar(QStringLiteral("select %1 from spinfo where 编码 = ?").arg(column), {code});
+        return file.scalar(withNames("select %1 from {Catalogue} where {code} = ?").arg(column), {code});
     }
 };
 
@@ -222,16 +224,16 @@ private slots:
         QVERIFY(!w->grid()->isEditingCell());
         QCOMPARE(w->catalogue()->text(0, CatalogueModel::Name), QStringLiteral("新甲"));
         QCOMPARE(w->catalogue()->rowState(0), RowState::Editing);
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("1")).toString(), QStringLiteral("甲"));
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("1")).toString(), QStringLiteral("甲"));
 
         // Moving within the row writes nothing.
         clickCell(w, 0, CatalogueModel::Price);
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("1")).toString(), QStringLiteral("甲"));
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("1")).toString(), QStringLiteral("甲"));
 
         clickCell(w, 1, CatalogueModel::Name);
         QCOMPARE(currentRow(w), 1);
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("1")).toString(), QStringLiteral("新甲"));
-        QCOMPARE(f.stored(QStringLiteral("单价"), QStringLiteral("1")).toDouble(), 3.0);
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("1")).toString(), QStringLiteral("新甲"));
+        QCOMPARE(f.stored(Tables::Catalogue::price, QStringLiteral("1")).toDouble(), 3.0);
         QCOMPARE(w->catalogue()->rowState(0), RowState::Browsing);
         QCOMPARE(f.boxes.count(), 0);
     }
@@ -255,7 +257,7 @@ private slots:
         // A new row left without typing is dropped, not written.
         QTest::keyClick(w->grid(), Qt::Key_Up);
         QCOMPARE(w->catalogue()->rowCount(), 1);
-        QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
+        QCOMPARE(f.file.count(Tables::Catalogue::table), 1);
         QCOMPARE(f.boxes.count(), 0);
     }
 
@@ -274,13 +276,13 @@ private slots:
         pressOnFocus(Qt::Key_Return);
         clickCell(w, 1, CatalogueModel::Price);
         typeIntoGrid(w, QStringLiteral(" 3.50"));
-        QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
+        QCOMPARE(f.file.count(Tables::Catalogue::table), 1);
 
         // Saved with the price still in the open cell editor.
         pressOnFocus(Qt::Key_F5);
         QCOMPARE(f.boxes.count(), 0);
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("6901")).toString(), QStringLiteral("可乐"));
-        QCOMPARE(f.stored(QStringLiteral("单价"), QStringLiteral("6901")).toDouble(), 3.5);
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("6901")).toString(), QStringLiteral("可乐"));
+        QCOMPARE(f.stored(Tables::Catalogue::price, QStringLiteral("6901")).toDouble(), 3.5);
         QCOMPARE(w->catalogue()->rowState(1), RowState::Browsing);
         QCOMPARE(w->catalogue()->text(1, CatalogueModel::Price), QStringLiteral("3.5"));
         QCOMPARE(currentRow(w), 1);   // the last row, after a full run
@@ -313,7 +315,7 @@ private slots:
         CatalogueFixture f;
         f.file.addProduct(QStringLiteral("1"), QStringLiteral("甲"), 3);
         if (!refusal.isEmpty())
-            f.file.refuseInserts(QStringLiteral("spinfo"), refusal);
+            f.file.refuseInserts(Tables::Catalogue::table, refusal);
         CatalogueWindow *w = f.open();
         QTest::keyClick(w->searchBox(), Qt::Key_F4);
         const QStringList typed{code, name, price};
@@ -335,7 +337,7 @@ private slots:
         QCOMPARE(w->catalogue()->rowState(1), RowState::New);
         for (int column = 0; column < 3; ++column)
             QCOMPARE(w->catalogue()->text(1, column), typed[column]);
-        QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
+        QCOMPARE(f.file.count(Tables::Catalogue::table), 1);
 
         // Add refuses to start another row over it.
         QTest::mouseClick(w->addButton(), Qt::LeftButton);
@@ -365,7 +367,7 @@ private slots:
         QCOMPARE(f.boxes.count(), 1);
         QCOMPARE(currentRow(w), 1);
         QCOMPARE(f.storedCodes(), (QStringList{"2", "3"}));
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("3")).toString(), QStringLiteral("甲"));
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("3")).toString(), QStringLiteral("甲"));
     }
 
     void saveStopsAtTheFirstRowItCannotWrite_data()
@@ -399,7 +401,7 @@ private slots:
         QCOMPARE(f.boxes.count(), 1);
         QCOMPARE(f.boxes.lastText(), message);
         // The row being typed was written first; the run stopped at row 1.
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("3")).toString(), QStringLiteral("丙丙"));
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("3")).toString(), QStringLiteral("丙丙"));
         QCOMPARE(currentRow(w), 1);
         QCOMPARE(w->saveButton()->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(w->grid()->currentIndex().column(), column);
@@ -424,7 +426,7 @@ private slots:
         typeIntoGrid(w, QStringLiteral("乙"));
         pressOnFocus(Qt::Key_Escape);
         QVERIFY(!w->isVisible());
-        QCOMPARE(f.stored(QStringLiteral("品名"), QStringLiteral("1")).toString(), QStringLiteral("乙"));
+        QCOMPARE(f.stored(Tables::Catalogue::name, QStringLiteral("1")).toString(), QStringLiteral("乙"));
         QCOMPARE(f.listed, QList<QStringList>{QStringList{"乙"}});
 
         // A row that cannot be written keeps the window open, and the row.
@@ -438,7 +440,7 @@ private slots:
         QCOMPARE(f.listed.size(), 1);
         QCOMPARE(w->catalogue()->rowState(1), RowState::New);
         QCOMPARE(w->catalogue()->text(1, CatalogueModel::Code), QStringLiteral("2"));
-        QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
+        QCOMPARE(f.file.count(Tables::Catalogue::table), 1);
 
         // A new row without typing goes away unwritten when the window closes.
         activateAgain(w);
@@ -448,7 +450,7 @@ private slots:
         QTest::mouseClick(w->closeButton(), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(f.listed.last(), QStringList{"乙"});
-        QCOMPARE(f.file.count(QStringLiteral("spinfo")), 1);
+        QCOMPARE(f.file.count(Tables::Catalogue::table), 1);
     }
 
     // ---- Deleting ------------------------------------------------------------
@@ -505,7 +507,7 @@ private slots:
         QTest::keyClick(w->searchBox(), Qt::Key_Delete);
         QCOMPARE(f.boxes.lastText(), QStringLiteral("提示：真的要删除吗?"));
         QCOMPARE(w->searchBox()->text(), QStringLiteral("bc"));
-        QCOMPARE(f.file.count(QStringLiteral("spinfo")), 2);
+        QCOMPARE(f.file.count(Tables::Catalogue::table), 2);
 
         f.boxes.setAnswer(QMessageBox::Yes);
         QTest::keyClick(w->searchBox(), Qt::Key_Delete);

@@ -1,10 +1,12 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 #include "typing.h"
+#include "withnames.h"
 #include "withoutrootoverride.h"
 
 #include "windows/cataloguemodel.h"
 #include "storage/schema.h"
+#include "storage/tables.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
@@ -45,14 +47,14 @@ private slots:
     {
         CashierFixture f;
         f.file = std::make_unique<TestDatabase>(QStringList{
-            QStringLiteral("CREATE TABLE spinfo (编码 TEXT, 品名 TEXT, 单价 REAL)"),
-            QStringLiteral("CREATE TABLE xiaoshou (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL)"),
-            QStringLiteral("CREATE TABLE XiaoShouRecord (编码 TEXT, 品名 TEXT, 数量 REAL, 单价 REAL, 金额 REAL, "
-                           "单号 TEXT, 收银员 TEXT, 日期 TEXT, 时间 TEXT)"),
-            QStringLiteral("CREATE TABLE beizhu (收银员 TEXT, 店名 TEXT, 备注 TEXT)"),
-            QStringLiteral("INSERT INTO spinfo VALUES ('6901', '可乐', 3)"),
-            QStringLiteral("INSERT INTO xiaoshou VALUES ('1', '甲', 2, 1.5, 3)"),
-            QStringLiteral("INSERT INTO beizhu VALUES ('小王', '小店', '')")});
+            withNames("CREATE TABLE {Catalogue} ({code} TEXT, {name} TEXT, {price} REAL)"),
+            withNames("CREATE TABLE {OpenSale} ({code} TEXT, {name} TEXT, {quantity} REAL, {price} REAL, {amount} REAL)"),
+            withNames("CREATE TABLE {SalesRecord} ({code} TEXT, {name} TEXT, {quantity} REAL, {price} REAL, {amount} REAL, "
+                           "{receiptNumber} TEXT, {cashier} TEXT, {date} TEXT, {time} TEXT)"),
+            withNames("CREATE TABLE {ShopSettings} ({cashier} TEXT, {shopName} TEXT, {remark} TEXT)"),
+            withNames("INSERT INTO {Catalogue} VALUES ('6901', '可乐', 3)"),
+            withNames("INSERT INTO {OpenSale} VALUES ('1', '甲', 2, 1.5, 3)"),
+            withNames("INSERT INTO {ShopSettings} VALUES ('小王', '小店', '')")});
         CashierWindow *w = f.open();
 
         QCOMPARE(f.boxes->count(), 1);
@@ -68,7 +70,7 @@ private slots:
 
         scan(w, QStringLiteral("6901"));
         QCOMPARE(f.boxes->count(), 1);
-        QCOMPARE(f.file->rows(QStringLiteral("SELECT 编码, 品名 FROM xiaoshou ORDER BY id")),
+        QCOMPARE(f.file->rows(withNames("SELECT {code}, {name} FROM {OpenSale} ORDER BY {key}")),
                  (QList<QVariantList>{{"1", "甲"}, {"6901", "可乐"}}));
 
         // The next start finds it upgraded: no box, no second copy.
@@ -82,7 +84,7 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("lacks a column") << "column" << "提示：数据库文件缺少表 spinfo 的列 单价！\n文件：%1";
+        QTest::newRow("lacks a column") << "column" << withNames("提示：数据库文件缺少表 {Catalogue} 的列 {price}！\n文件：%1");
         QTest::newRow("from a newer version")
             << "newer" << "提示：数据库文件由较新版本的程序建立，本程序不能使用！\n文件：%1\n（文件的格式版本 99，本程序的格式版本 %2）";
         QTest::newRow("cannot be written") << "read-only" << "提示：数据库文件不能写入！\n文件：%1";
@@ -96,7 +98,7 @@ private slots:
         f.file->addSaleLine(QStringLiteral("6901"), QStringLiteral("可乐"), 1, 3);
         std::optional<WithoutRootOverride> asShopUser;
         if (kind == QLatin1String("column")) {
-            f.file->exec(QStringLiteral("ALTER TABLE spinfo DROP COLUMN 单价"));
+            f.file->exec(withNames("ALTER TABLE {Catalogue} DROP COLUMN {price}"));
         } else if (kind == QLatin1String("newer")) {
             f.file->exec(QStringLiteral("PRAGMA user_version = 99"));
         } else {
@@ -119,7 +121,7 @@ private slots:
         QCOMPARE(w->productBox()->count(), 0);
         scan(w, QStringLiteral("6901"));
         asShopUser.reset();
-        QCOMPARE(f.file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 1);
         QCOMPARE(copiesBeside(f.file->path()), QStringList());
     }
 
@@ -155,7 +157,7 @@ private slots:
         QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {}, w->grid()->visualRect(other).center());
         QCOMPARE(f.boxes->count(), 2);
         QCOMPARE(f.boxes->lastText(), QStringLiteral("警告：该编码已经存在!"));
-        QCOMPARE(f.file->count(QStringLiteral("spinfo")), 2);
+        QCOMPARE(f.file->count(Tables::Catalogue::table), 2);
     }
 };
 

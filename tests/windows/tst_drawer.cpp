@@ -1,7 +1,10 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
+#include "devicefile.h"
 #include "typing.h"
+#include "withnames.h"
 
+#include "storage/tables.h"
 #include "storage/tillsettings.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/escposfilelink.h"
@@ -23,19 +26,6 @@ using Output = PrinterSettings::Output;
 
 const QByteArray kCut("\x1D\x56\x42\x00", 4);
 const QByteArray kKickPin2("\x1B\x70\x00\x19\xFA", 5);
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString makeDevice(const QTemporaryDir &dir, const QString &name)
-{
-    const QString path = dir.filePath(name);
-    QFile device(path);
-    return device.open(QIODevice::WriteOnly) ? path : QString();
-}
 
 // A receipt printer on one device file with its drawer kicked through another,
 // so that what each was sent can be told apart.
@@ -66,7 +56,7 @@ class TestDrawer : public QObject
             typeText(w->productBox(), QString::fromLatin1(code));
             QTest::keyClick(w->productBox(), Qt::Key_Return);
         }
-        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(f->file->count(Tables::OpenSale::table), 2);
     }
 
     void storeDevice(const QString &path, PrinterSettings::Drawer drawer, bool afterSale = true)
@@ -80,7 +70,7 @@ class TestDrawer : public QObject
         settings.store(till);
     }
 
-    int records() { return f->file->count(QStringLiteral("XiaoShouRecord")); }
+    int records() { return f->file->count(Tables::SalesRecord::table); }
 
 private slots:
     void init()
@@ -134,7 +124,7 @@ private slots:
         QVERIFY(f->boxes->lastText().startsWith(QStringLiteral("Printer selected is not valid")));
         QCOMPARE(records(), 0);
         QCOMPARE(readFile(drawer), QByteArray());
-        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(f->file->count(Tables::OpenSale::table), 2);
         QCOMPARE(w->receiptNumberBox()->text(), receiptNumber);
 
         // Printed at the next try: recorded once, and the drawer opens once.
@@ -153,7 +143,7 @@ private slots:
         ringUp();
         QTest::keyClick(w->productBox(), Qt::Key_F12);
         QCOMPARE(records(), 2);
-        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(f->file->count(Tables::OpenSale::table), 0);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
         QCOMPARE(f->boxes->count(), 1);
         QCOMPARE(f->boxes->seen().last().icon, QMessageBox::NoIcon);
@@ -179,7 +169,7 @@ private slots:
         QCOMPARE(f->boxes->count(), 0);
         QCOMPARE(readFile(device).toHex(' '), QByteArray("1b 70 01 32 64"));
         QCOMPARE(records(), 0);
-        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(f->file->count(Tables::OpenSale::table), 2);
         QCOMPARE(w->totalAmountLabel()->text(), total);
         // F4 is the product list's key, not the drawer's.
         QTest::keyClick(w->productBox(), Qt::Key_F4);
@@ -242,7 +232,7 @@ private slots:
         typeText(w->productBox(), QStringLiteral("2012345012349"));
         QTest::keyClick(w->productBox(), Qt::Key_Return);
         QCOMPARE(f->boxes->count(), 0);
-        const auto rows = f->file->rows(QStringLiteral("select 编码, 品名, 数量, 单价 from xiaoshou"));
+        const auto rows = f->file->rows(withNames("select {code}, {name}, {quantity}, {price} from {OpenSale}"));
         QCOMPARE(rows, (QList<QVariantList>{{QStringLiteral("2012345"), QStringLiteral("散装糖果"), 1.234, 39.8}}));
         QCOMPARE(w->quantityBox()->text(), QStringLiteral("1"));
 
@@ -251,7 +241,7 @@ private slots:
         QTest::keyClick(w->productBox(), Qt::Key_Return);
         QCOMPARE(f->boxes->count(), 1);
         QVERIFY2(f->boxes->lastText().contains(QStringLiteral("校验位")), qPrintable(f->boxes->lastText()));
-        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(f->file->count(Tables::OpenSale::table), 1);
         QCOMPARE(w->productBox()->currentText(), QString());
         QCOMPARE(w->focusWidget(), w->productBox());
     }

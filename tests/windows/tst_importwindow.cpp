@@ -2,7 +2,9 @@
 #include "cashierfixture.h"
 #include "filedialoganswers.h"
 #include "whenmodalshows.h"
+#include "withnames.h"
 
+#include "storage/tables.h"
 #include "windows/cataloguemodel.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
@@ -107,7 +109,7 @@ private slots:
         QCOMPARE(textOf(reportPath), QStringLiteral("\uFEFF行号,原因,编码,品名,单价\r\n4,品名为空,6903,,1\r\n"));
         QCOMPARE(f.boxes->count(), 0);
 
-        QCOMPARE(f.file->rows(QStringLiteral("select 编码, 品名, 单价 from spinfo order by 编码")),
+        QCOMPARE(f.file->rows(withNames("select {code}, {name}, {price} from {Catalogue} order by {code}")),
                  (QList<QVariantList>{{QStringLiteral("6901"), QStringLiteral("可口可乐"), 3.5},
                                       {QStringLiteral("6902"), QStringLiteral("雪碧"), 2.0}}));
         QCOMPARE(c->catalogue()->rowCount(), 2);
@@ -137,7 +139,7 @@ private slots:
         c->importButton()->click();
         QCOMPARE(f.boxes->count(), 1);
         QVERIFY2(f.boxes->lastText().contains(QStringLiteral("不是文本")), qPrintable(f.boxes->lastText()));
-        QCOMPARE(f.file->count(QStringLiteral("spinfo")), 1);
+        QCOMPARE(f.file->count(Tables::Catalogue::table), 1);
         QCOMPARE(c->catalogue()->rowCount(), 1);
     }
 };

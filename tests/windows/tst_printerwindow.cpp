@@ -1,7 +1,10 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
+#include "devicefile.h"
 #include "typing.h"
+#include "withnames.h"
 
+#include "storage/tables.h"
 #include "storage/tillsettings.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
@@ -18,7 +21,7 @@ namespace {
 using Output = PrinterSettings::Output;
 using Drawer = PrinterSettings::Drawer;
 
-const QString kStored = QStringLiteral("select name, value from till_settings where till = 1 order by name");
+const char kStored[] = "select {name}, {value} from {TillSettings} where {till} = 1 order by {name}";
 
 bool waitActive(QWidget *window)
 {
@@ -63,20 +66,7 @@ void retype(FlatComboBox *box, const QString &text)
 
 QString stored(TestDatabase &file, const QString &name)
 {
-    return file.scalar(QStringLiteral("select value from till_settings where till = 1 and name = ?"), {name}).toString();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString makeDevice(const QTemporaryDir &dir, const QString &name)
-{
-    const QString path = dir.filePath(name);
-    QFile device(path);
-    return device.open(QIODevice::WriteOnly) ? path : QString();
+    return file.scalar(withNames("select {value} from {TillSettings} where {till} = 1 and {name} = ?"), {name}).toString();
 }
 
 } // namespace
@@ -224,7 +214,7 @@ private slots:
         earlier.pdfFolder = dir.path();
         TillSettings till(w->database());
         earlier.store(till);
-        const auto before = f.file->rows(kStored);
+        const auto before = f.file->rows(withNames(kStored));
 
         ReceiptPrinterWindow *p = openPrinterWindow(w);
         QVERIFY(p);
@@ -257,7 +247,7 @@ private slots:
         QCOMPARE(f.boxes->count(), 1);
         QVERIFY2(f.boxes->lastText().contains(said), qPrintable(f.boxes->lastText()));
         QVERIFY(p->isVisible());
-        QCOMPARE(f.file->rows(kStored), before);
+        QCOMPARE(f.file->rows(withNames(kStored)), before);
     }
 
     void theDrawerNoteSaysWhenTheSystemPrinterOpensIt()
@@ -293,7 +283,7 @@ private slots:
         QVERIFY(page.startsWith("\x1B\x40\x1C\x26\x1D\x21\x11\x1C\x21\x0C \xB8\xA3\xC0\xB4\xB3\xAC\xCA\xD0"));
         QVERIFY(page.contains("12345678901234567890123456789012\n"));
         QVERIFY(page.endsWith(QByteArray("\x1D\x56\x42\x00", 4)));   // cut, and no drawer kick
-        QCOMPARE(f.file->count(QStringLiteral("till_settings")), 0);
+        QCOMPARE(f.file->count(Tables::TillSettings::table), 0);
         QVERIFY(p->isVisible());
 
         // A printer that fails is shown as a receipt's failure is.

@@ -1,11 +1,13 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
+#include "withnames.h"
 
 #include "storage/database.h"
 #include "base/numbertext.h"
 #include "storage/query.h"
 #include "windows/salesrecordmodel.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatspeedbutton.h"
 #include "windows/salesrecordswindow.h"
@@ -38,7 +40,7 @@ void record(TestDatabase &file, const QList<Line> &lines)
 {
     file.exec(QStringLiteral("begin"));
     for (const Line &l : lines)
-        file.exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        file.exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                   {QStringLiteral("6901"), l.name, l.quantity, l.price, l.amount, l.receipt, l.cashier, l.date, l.time});
     file.exec(QStringLiteral("commit"));
@@ -179,7 +181,7 @@ private slots:
         QVERIFY(!(r->grid()->model()->flags(current) & Qt::ItemIsEditable));
         QTest::mouseDClick(r->grid()->viewport(), Qt::LeftButton, {}, r->grid()->visualRect(current).center());
         QVERIFY(r->grid()->findChildren<QLineEdit *>().isEmpty());
-        QCOMPARE(f.file->scalar(QStringLiteral("select count(*) from XiaoShouRecord")).toInt(), 4);
+        QCOMPARE(f.file->scalar(withNames("select count(*) from {SalesRecord}")).toInt(), 4);
     }
 
     void oneToggleSortsEveryColumnAndTheTotalsStay()
@@ -328,8 +330,8 @@ private slots:
     void aMillionLinesShowExactTotals()
     {
         CashierFixture f;
-        f.file->exec(QStringLiteral(
-            "insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        f.file->exec(withNames(
+            "insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000000) "
             "select '6901', '可乐', 1, 2.598, 2.598, '260101093000', '老王', '2026-01-01', '09:30' from n"));
         SalesRecordsWindow *r = openRecords(f.open());
@@ -448,12 +450,12 @@ private slots:
         QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("0.3"));
         QTest::keyClick(r->grid(), Qt::Key_Escape);
 
-        f.file->exec(QStringLiteral("drop table XiaoShouRecord"));
+        f.file->exec(withNames("drop table {SalesRecord}"));
         QCOMPARE(openRecords(w), r);
         QVERIFY(r->isVisible());
         QCOMPARE(f.boxes->count(), 1);
         QCOMPARE(f.boxes->seen()[0].icon, QMessageBox::Critical);
-        QVERIFY(f.boxes->lastText().contains(QStringLiteral("XiaoShouRecord"), Qt::CaseInsensitive));
+        QVERIFY(f.boxes->lastText().contains(Tables::SalesRecord::table, Qt::CaseInsensitive));
         QCOMPARE(r->grid()->model()->rowCount(), 0);
         QCOMPARE(r->totalQuantityLabel()->text(), QStringLiteral("3.5"));
         QCOMPARE(r->totalAmountLabel()->text(), QStringLiteral("0.3"));

@@ -1,9 +1,11 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 #include "typing.h"
+#include "withnames.h"
 
 #include "windows/salesrecordmodel.h"
 #include "receipt/receiptprinter.h"
+#include "storage/tables.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"
@@ -62,7 +64,7 @@ class TestReports : public QObject
 
     QString figure(ReportsWindow *r, ReportsWindow::Figure which) { return r->figureLabel(which)->text(); }
 
-    int records() { return f->file->count(QStringLiteral("XiaoShouRecord")); }
+    int records() { return f->file->count(Tables::SalesRecord::table); }
 
 private slots:
     void init()
@@ -172,7 +174,7 @@ private slots:
         ReportsWindow *r = openReports();
         QTest::keyClick(r->countedCashBox(), Qt::Key_F9);
         QCOMPARE(f->boxes->lastText(), QStringLiteral("请填上清点的现金金额!"));
-        QCOMPARE(f->file->count(QStringLiteral("day_closings")), 0);
+        QCOMPARE(f->file->count(Tables::DayClosings::table), 0);
 
         f->boxes->clear();
         typeText(r->countedCashBox(), QStringLiteral("30"));
@@ -180,7 +182,7 @@ private slots:
         QCOMPARE(f->boxes->count(), 2);   // the question, answered Yes, and the notice
         QVERIFY(f->boxes->seen()[0].text.contains(QStringLiteral("日结")));
         QVERIFY(f->boxes->lastText().contains(QStringLiteral("差额 -3.3")));
-        QCOMPARE(f->file->scalar(QStringLiteral("select takings || '/' || counted || '/' || difference from day_closings")).toString(),
+        QCOMPARE(f->file->scalar(withNames("select {takings} || '/' || {counted} || '/' || {difference} from {DayClosings}")).toString(),
                  QStringLiteral("33.3/30/-3.3"));
         QCOMPARE(pdfs(out->path()).size(), 1);
         QVERIFY(figure(r, ReportsWindow::Figure::LastClosing).startsWith(QStringLiteral("No.1 ")));

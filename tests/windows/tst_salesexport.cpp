@@ -2,6 +2,7 @@
 #include "cashierfixture.h"
 #include "filedialoganswers.h"
 #include "whenmodalshows.h"
+#include "withnames.h"
 
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -34,7 +35,7 @@ private slots:
     {
         CashierFixture f;
         for (const char *date : {"2026-01-01", "2026-01-02", "2026-01-03"}) {
-            f.file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+            f.file->exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                                         "values ('6901', '可乐', 2, 1.5, 3, '1', '小李', ?, '10:00')"),
                          {QString::fromLatin1(date)});
         }

@@ -1,6 +1,7 @@
 #include "fenwotestmain.h"
 #include "cashierfixture.h"
 #include "typing.h"
+#include "withnames.h"
 
 #include "windows/salesrecordmodel.h"
 #include "widgets/flatcombobox.h"
@@ -16,18 +17,7 @@
 
 namespace {
 
-const QString kSettingsRow = QStringLiteral("select 收银员, 店名, 备注 from beizhu");
-
-ShopSettingsWindow *openSettings(CashierWindow *w)
-{
-    QTest::keyClick(w->productBox(), Qt::Key_F2);
-    ShopSettingsWindow *s = w->settingsWindow();
-    // Being the main window's child, the window counts as active for
-    // qWaitForWindowActive before it has the keyboard: wait for that.
-    if (s && !QTest::qWaitFor([s] { return QApplication::activeWindow() == s; }))
-        qWarning("settings window not active");
-    return s;
-}
+const char kSettingsRow[] = "select {cashier}, {shopName}, {remark} from {ShopSettings}";
 
 QWidget *focused()
 {
@@ -80,7 +70,7 @@ private slots:
         press(Qt::Key_F2);
         QVERIFY(!s->isVisible());
         QCOMPARE(f.boxes->count(), 0);
-        const auto rows = f.file->rows(kSettingsRow);
+        const auto rows = f.file->rows(withNames(kSettingsRow));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0][0].toString(), QStringLiteral("小李"));
         QCOMPARE(rows[0][1].toString(), QStringLiteral("      Fenwo小店"));   // blanks centre the title
@@ -92,7 +82,7 @@ private slots:
         QCOMPARE(s->shopNameBox()->text(), QStringLiteral("      Fenwo小店"));
         QCOMPARE(s->remarkBox()->toPlainText(), QStringLiteral("欢迎光临\nTel 123"));
         QTest::mouseClick(s->saveButton(), Qt::LeftButton);
-        QCOMPARE(f.file->rows(kSettingsRow), rows);
+        QCOMPARE(f.file->rows(withNames(kSettingsRow)), rows);
     }
 
     void remarkLinesAreStoredWithCrLf_data()
@@ -117,7 +107,7 @@ private slots:
         QVERIFY(s);
         QCOMPARE(s->remarkBox()->toPlainText(), shown);
         press(Qt::Key_F2);
-        QCOMPARE(f.file->scalar(QStringLiteral("select 备注 from beizhu")).toString(), saved);
+        QCOMPARE(f.file->scalar(withNames("select {remark} from {ShopSettings}")).toString(), saved);
     }
 
     void tabGoesRoundWithTheCashierLast()
@@ -140,7 +130,7 @@ private slots:
         CashierFixture f;
         f.file->setSettings(QStringLiteral("老王"), QStringLiteral("老店"), QStringLiteral("欢迎"));
         CashierWindow *w = f.open();
-        const auto before = f.file->rows(kSettingsRow);
+        const auto before = f.file->rows(withNames(kSettingsRow));
 
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
@@ -149,7 +139,7 @@ private slots:
         type(QStringLiteral("新"));
         press(Qt::Key_Escape);
         QVERIFY(!s->isVisible());
-        QCOMPARE(f.file->rows(kSettingsRow), before);
+        QCOMPARE(f.file->rows(withNames(kSettingsRow)), before);
         QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
 
         // The next showing reads the row again.
@@ -163,7 +153,7 @@ private slots:
             s->cashierBox()->setText(QStringLiteral("改"));
             QTest::mouseClick(close, Qt::LeftButton);
             QVERIFY(!s->isVisible());
-            QCOMPARE(f.file->rows(kSettingsRow), before);
+            QCOMPARE(f.file->rows(withNames(kSettingsRow)), before);
             QCOMPARE(openSettings(w), s);
             QCOMPARE(s->cashierBox()->text(), QStringLiteral("老王"));
         }
@@ -192,7 +182,7 @@ private slots:
     {
         CashierFixture f;
         f.file->setSettings(QStringLiteral("老王"), QStringLiteral("店"), QString());
-        f.file->exec(QStringLiteral("insert into XiaoShouRecord (编码, 品名, 数量, 单价, 金额, 单号, 收银员, 日期, 时间) "
+        f.file->exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
                                     "values ('1', '可乐', 1, 3, 3, '260101093000', '老王', '2026-01-01', '09:30')"));
         CashierWindow *w = f.open();
         QCOMPARE(w->cashierBox()->text(), QStringLiteral("老王"));
@@ -203,8 +193,8 @@ private slots:
         type(QStringLiteral("小李"));
         press(Qt::Key_F2);
         QCOMPARE(w->cashierBox()->text(), QStringLiteral("小李"));
-        QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from beizhu")).toString(), QStringLiteral("小李"));
-        QCOMPARE(f.file->scalar(QStringLiteral("select 收银员 from XiaoShouRecord")).toString(), QStringLiteral("老王"));
+        QCOMPARE(f.file->scalar(withNames("select {cashier} from {ShopSettings}")).toString(), QStringLiteral("小李"));
+        QCOMPARE(f.file->scalar(withNames("select {cashier} from {SalesRecord}")).toString(), QStringLiteral("老王"));
 
         QTest::keyClick(w->productBox(), Qt::Key_F5);
         SalesRecordsWindow *r = w->recordsWindow();
@@ -220,7 +210,7 @@ private slots:
         ShopSettingsWindow *s = openSettings(w);
         QVERIFY(s);
         s->cashierBox()->setText(QStringLiteral("小李"));
-        f.file->exec(QStringLiteral("drop table beizhu"));
+        f.file->exec(withNames("drop table {ShopSettings}"));
 
         QTest::mouseClick(s->saveButton(), Qt::LeftButton);
         QCOMPARE(f.boxes->count(), 1);

@@ -4,6 +4,7 @@
 #include "cashierfixture.h"
 #include "fenwotestmain.h"
 #include "typing.h"
+#include "withnames.h"
 
 #include "windows/cataloguemodel.h"
 #include "windows/salesrecordmodel.h"
@@ -76,7 +77,7 @@ private slots:
         scan(second, QStringLiteral("6902"));
         QCOMPARE(f->boxes->count(), 0);
         QCOMPARE(second->totalAmountLabel()->text(), QStringLiteral("3"));
-        QCOMPARE(f->file->rows(QStringLiteral("select 品名, till from xiaoshou")),
+        QCOMPARE(f->file->rows(withNames("select {name}, {till} from {OpenSale}")),
                  (QList<QVariantList>{{QStringLiteral("可口可乐"), 2}}));
     }
 
@@ -91,7 +92,7 @@ private slots:
             scan(second, QStringLiteral("6901"));
         QTest::keyClick(second->productBox(), Qt::Key_F12);
         QCOMPARE(f->boxes->count(), 0);
-        QCOMPARE(f->file->rows(QStringLiteral("select till, count(*) from XiaoShouRecord group by till order by till")),
+        QCOMPARE(f->file->rows(withNames("select {till}, count(*) from {SalesRecord} group by {till} order by {till}")),
                  (QList<QVariantList>{{1, 1}, {2, 2}}));
 
         first->openRecords();
