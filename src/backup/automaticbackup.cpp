@@ -124,4 +124,5 @@ void AutomaticBackup::finish(const QString &path, const QString &error, QThread 
         m_failureTold = true;
         emit failed(failureText(error));
     }
+    emit finished();
 }

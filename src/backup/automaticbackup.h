@@ -40,6 +40,9 @@ public:
 signals:
     void copied(const QString &path);
     void failed(const QString &message);
+    // After every copy, whether it worked or not, and whether or not its
+    // failure was told.
+    void finished();
 
 private:
     void finish(const QString &path, const QString &error, QThread *thread);

@@ -1,3 +1,7 @@
+#include "programrun.h"
+#include "testdatabase.h"
+#include "withnames.h"
+
 #include "storage/database.h"
 
 #include <QDir>
@@ -13,21 +17,9 @@
 
 namespace {
 
-struct Run
+ProgramRun fenwo(const QStringList &arguments)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run fenwo(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(FENWO_PROGRAM), arguments);
-    if (!p.waitForFinished(180000))
-        qFatal("fenwo did not finish");
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runProgram(QStringLiteral(FENWO_PROGRAM), arguments, 180000);
 }
 
 // What the sqlite3 program says about a file.
@@ -93,7 +85,7 @@ private slots:
         const QString data = shopFile(dir.path());
         const QString good = writeFile(dir.filePath(QStringLiteral("good.csv")),
                                        QStringLiteral("条码,名称,售价\n6901,可乐,3\n6902,雪碧,2.5\n").toUtf8());
-        Run run = fenwo({QStringLiteral("--import-products"), good, QStringLiteral("--database"), data});
+        ProgramRun run = fenwo({QStringLiteral("--import-products"), good, QStringLiteral("--database"), data});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(QStringLiteral("新增 2 个商品")), qPrintable(run.out));
         QVERIFY2(run.out.contains(QStringLiteral("UTF-8, separator 逗号")), qPrintable(run.out));
@@ -107,8 +99,8 @@ private slots:
         QCOMPARE(run.exitCode, 3);
         QVERIFY2(run.err.contains(QStringLiteral("line 2: 品名为空")), qPrintable(run.err));
         QVERIFY(QFile::exists(report));
-        QCOMPARE(sqlite(data, QStringLiteral("select group_concat(编码 || '=' || 单价, ' ') from "
-                                             "(select * from spinfo order by 编码)")),
+        QCOMPARE(sqlite(data, withNames("select group_concat({code} || '=' || {price}, ' ') from "
+                                             "(select * from {Catalogue} order by {code})")),
                  QStringLiteral("6901=3.0 6902=2.5 6904=2.0"));
 
         // Not a list at all, or a wrong choice: nothing written.
@@ -122,7 +114,7 @@ private slots:
         run = fenwo({QStringLiteral("--import-products"), good, QStringLiteral("--database"), data,
                      QStringLiteral("--existing"), QStringLiteral("replace")});
         QCOMPARE(run.exitCode, 2);
-        QCOMPARE(sqlite(data, QStringLiteral("select count(*) from spinfo")), QStringLiteral("3"));
+        QCOMPARE(sqlite(data, withNames("select count(*) from {Catalogue}")), QStringLiteral("3"));
 
         // Exports: written, or refused for a date that is none.
         const QString exported = dir.filePath(QStringLiteral("out.csv"));
@@ -138,7 +130,7 @@ private slots:
     void aKilledImportLeavesTheCatalogueAsItWas()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), QStringLiteral("insert into spinfo (编码, 品名, 单价) values "
+        const QString data = shopFile(dir.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) values "
                                                                  "('6900000000001', '原有一', 1), ('A2', '原有二', 2)"));
         QByteArray list("编码,品名,单价\n");
         for (int i = 0; i < 100000; ++i)
@@ -150,32 +142,36 @@ private slots:
                            [&] { return sizeOf(data + QStringLiteral("-wal")) > 1024 * 1024; }));
         QVERIFY(!import.readAllStandardOutput().contains("新增"));
         QCOMPARE(sqlite(data, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
-        QCOMPARE(sqlite(data, QStringLiteral("select group_concat(编码 || '|' || 品名 || '|' || 单价, ';') from "
-                                             "(select * from spinfo order by 编码)")),
+        QCOMPARE(sqlite(data, withNames("select group_concat({code} || '|' || {name} || '|' || {price}, ';') from "
+                                             "(select * from {Catalogue} order by {code})")),
                  QStringLiteral("6900000000001|原有一|1.0;A2|原有二|2.0"));
 
         // Run again to its end, it is all there.
         QCOMPARE(fenwo({QStringLiteral("--import-products"), csv, QStringLiteral("--database"), data}).exitCode, 0);
-        QCOMPARE(sqlite(data, QStringLiteral("select count(*) from spinfo")), QStringLiteral("100001"));
+        QCOMPARE(sqlite(data, withNames("select count(*) from {Catalogue}")), QStringLiteral("100001"));
     }
 
     // Copies taken while another program sells hold whole sales only.
     void backupsTakenWhileSellingAreConsistent()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), QStringLiteral("insert into spinfo (编码, 品名, 单价) values "
+        const QString data = shopFile(dir.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) values "
                                                                  "('6901', '可乐', 3)"));
         QProcess writer;
         writer.start(QStringLiteral(SALE_WRITER), {data});
         QVERIFY(QTest::qWaitFor([&] { return writer.readAllStandardOutput().contains("sold 1"); }, 20000));
 
         const QString folder = dir.filePath(QStringLiteral("backups"));
+        const QString recorded = withNames("select count(*) from {SalesRecord}");
         QStringList copies;
         for (int i = 0; i < 8; ++i) {
-            const Run run = fenwo({QStringLiteral("--backup"), folder, QStringLiteral("--database"), data});
+            const ProgramRun run = fenwo({QStringLiteral("--backup"), folder, QStringLiteral("--database"), data});
             QVERIFY2(run.exitCode == 0, qPrintable(run.err));
             copies << run.out.section(QStringLiteral("backed up to "), 1).trimmed();
-            QTest::qWait(30);
+            // The next copy is taken once another sale has been recorded since this one.
+            const int copied = sqlite(copies.last(), recorded).toInt();
+            QVERIFY(QTest::qWaitFor(
+                [&] { return TestDatabase::rowsAt(data, recorded).value(0).value(0).toInt() > copied; }, 20000));
         }
         QVERIFY(writer.state() == QProcess::Running);
         writer.kill();
@@ -187,11 +183,11 @@ private slots:
             QVERIFY2(QFile::exists(copy), qPrintable(copy));
             QCOMPARE(sqlite(copy, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
             // Every receipt with all three of its lines, none with part of them.
-            QCOMPARE(sqlite(copy, QStringLiteral("select count(*) from (select 单号 from XiaoShouRecord "
-                                                 "group by 单号 having count(*) <> 3)")),
+            QCOMPARE(sqlite(copy, withNames("select count(*) from (select {receiptNumber} from {SalesRecord} "
+                                                 "group by {receiptNumber} having count(*) <> 3)")),
                      QStringLiteral("0"));
-            QVERIFY(sqlite(copy, QStringLiteral("select count(*) from xiaoshou")).toInt() <= 3);
-            const int count = sqlite(copy, QStringLiteral("select count(*) from XiaoShouRecord")).toInt();
+            QVERIFY(sqlite(copy, withNames("select count(*) from {OpenSale}")).toInt() <= 3);
+            const int count = sqlite(copy, recorded).toInt();
             QVERIFY(count >= lastCount);
             differentStates += count != lastCount;
             lastCount = count;
@@ -203,12 +199,12 @@ private slots:
     void aKilledRestoreLeavesTheOldFileWhole()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('OLD', '旧', 1)"));
+        const QString data = shopFile(dir.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) values ('OLD', '旧', 1)"));
         QTemporaryDir source;
-        const QString big = shopFile(source.path(), QStringLiteral(
-            "insert into spinfo (编码, 品名, 单价) values ('NEW', '新', 1);"
+        const QString big = shopFile(source.path(), withNames(
+            "insert into {Catalogue} ({code}, {name}, {price}) values ('NEW', '新', 1);"
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < 200000) "
-            "insert into spinfo (编码, 品名, 单价) select 'F' || i, hex(randomblob(60)), i from n;"));
+            "insert into {Catalogue} ({code}, {name}, {price}) select 'F' || i, hex(randomblob(60)), i from n;"));
         const QString restoring = data + QStringLiteral(".restoring");
         const QStringList arguments{QStringLiteral("--restore"), big, QStringLiteral("--database"), data};
 
@@ -216,20 +212,20 @@ private slots:
             QProcess restore;
             QVERIFY(killMidway(restore, arguments, [&] { return sizeOf(restoring) >= written; }));
             QCOMPARE(sqlite(data, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
-            QCOMPARE(sqlite(data, QStringLiteral("select group_concat(编码) from spinfo")), QStringLiteral("OLD"));
+            QCOMPARE(sqlite(data, withNames("select group_concat({code}) from {Catalogue}")), QStringLiteral("OLD"));
         }
 
-        const Run run = fenwo(arguments);
+        const ProgramRun run = fenwo(arguments);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(!QFile::exists(restoring));
-        QCOMPARE(sqlite(data, QStringLiteral("select count(*) from spinfo where 编码 in ('NEW', 'OLD')")),
+        QCOMPARE(sqlite(data, withNames("select count(*) from {Catalogue} where {code} in ('NEW', 'OLD')")),
                  QStringLiteral("1"));
-        QCOMPARE(sqlite(data, QStringLiteral("select count(*) from spinfo")), QStringLiteral("200001"));
+        QCOMPARE(sqlite(data, withNames("select count(*) from {Catalogue}")), QStringLiteral("200001"));
         const QStringList aside = QDir(dir.filePath(QStringLiteral("backups")))
                                       .entryList({QStringLiteral("*-before-restore.db")}, QDir::Files);
         QCOMPARE(aside.size(), 1);
         QCOMPARE(sqlite(dir.filePath(QStringLiteral("backups/") + aside.first()),
-                        QStringLiteral("select group_concat(编码) from spinfo")),
+                        withNames("select group_concat({code}) from {Catalogue}")),
                  QStringLiteral("OLD"));
     }
 };

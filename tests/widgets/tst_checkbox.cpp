@@ -2,6 +2,7 @@
 // setter's click, keys and the shared hover timer.
 
 #include "widgets/flatcheckbox.h"
+#include "timerticks.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -208,8 +209,9 @@ void TestCheckBox::hoverClearsAfterLeavingButNotWhilePressed()
     QTest::mouseMove(box, QPoint(10, 10));
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseMove(box, QPoint(200, 80));
+    TimerTicks watchTicks(SharedHoverWatch::kIntervalMs);
     QCursor::setPos(host.window.mapToGlobal(QPoint(220, 100)));
-    QTest::qWait(4 * SharedHoverWatch::kIntervalMs);
+    QTRY_VERIFY(watchTicks.count() >= 4);   // the watch has looked, and found the pointer away
     QVERIFY(box->isHovered());
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(200, 80));
     QVERIFY(!box->isChecked());

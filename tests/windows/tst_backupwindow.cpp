@@ -175,6 +175,7 @@ private slots:
         CashierWindow *w = f.open();
         QCOMPARE(w->automaticBackup()->intervalMs(), 720);
         QSignalSpy failed(w->automaticBackup(), &AutomaticBackup::failed);
+        QSignalSpy tries(w->automaticBackup(), &AutomaticBackup::finished);
 
         QVERIFY(QTest::qWaitFor([w] { return w->backupWarning()->isVisible(); }, 10000));
         QCOMPARE(QApplication::focusWidget(), w->productBox());
@@ -187,7 +188,8 @@ private slots:
         QCOMPARE(f.boxes->count(), 1);
         QVERIFY2(f.boxes->lastText().contains(QStringLiteral("plain-file")), qPrintable(f.boxes->lastText()));
         QVERIFY(!w->backupWarning()->isVisible());
-        QTest::qWait(2500);   // three more tries
+        const int triesBefore = int(tries.size());
+        QTRY_VERIFY_WITH_TIMEOUT(tries.size() >= triesBefore + 3, 10000);
         QCOMPARE(failed.size(), 1);
         QVERIFY(!w->backupWarning()->isVisible());
 

@@ -7,14 +7,17 @@
 #include "forwardingsurface.h"
 #include "privateserver.h"
 #include "typing.h"
+#include "withnames.h"
 
 #include "storage/serverwatch.h"
+#include "storage/tables.h"
 #include "receipt/pdfprintsurface.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
 #include <QSqlDatabase>
@@ -65,12 +68,13 @@ class TestServerFaults : public QObject
 
     // Plain SQL on a connection of the test's own, made afresh each time:
     // the server may have been restarted since.
-    QVariant scalar(const QString &sql, const QString &on = {})
+    // connection: its name, one of each thread's own.
+    QVariant scalar(const QString &sql, const QString &on = {}, const QString &connection = QStringLiteral("check"))
     {
         const DatabaseAddress where = DatabaseAddress::parse(on.isEmpty() ? address : on);
         QVariant value;
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("check"));
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
             db.setHostName(where.host());
             db.setPort(where.port());
             db.setDatabaseName(where.databaseName());
@@ -83,7 +87,7 @@ class TestServerFaults : public QObject
             if (q.next())
                 value = q.value(0);
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        QSqlDatabase::removeDatabase(connection);
         return value;
     }
     int count(const QString &table) { return scalar(QStringLiteral("select count(*) from %1").arg(table)).toInt(); }
@@ -120,7 +124,7 @@ private slots:
     {
         address = server->makeDatabase();
         f = std::make_unique<CashierFixture>();
-        scalar(QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('6901', '康师傅红烧牛肉面', 4.5), "
+        scalar(withNames("insert into {Catalogue} ({code}, {name}, {price}) values ('6901', '康师傅红烧牛肉面', 4.5), "
                               "('6902', '可口可乐', 9.6)"));
         QDir(out.path()).removeRecursively();
         QDir().mkpath(out.path());
@@ -153,7 +157,7 @@ private slots:
         QCOMPARE(w->productBox()->items().size(), 2);
         // The refused scan's code is still selected: the next scan replaces it.
         scan(QStringLiteral("6901"));
-        QCOMPARE(count(QStringLiteral("xiaoshou")), 1);
+        QCOMPARE(count(Tables::OpenSale::table), 1);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("4.5"));
     }
 
@@ -162,7 +166,7 @@ private slots:
         openWindow();
         scan(QStringLiteral("6901"));
         scan(QStringLiteral("6902"));
-        QCOMPARE(count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(count(Tables::OpenSale::table), 2);
 
         server->kill();
         scan(QStringLiteral("6902"));
@@ -172,18 +176,18 @@ private slots:
 
         server->restart();
         waitForReconnection();
-        QCOMPARE(count(QStringLiteral("xiaoshou")), 2);
+        QCOMPARE(count(Tables::OpenSale::table), 2);
         QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("14.1"));
         // Reconnected, the till hears of catalogue changes again.
-        scalar(QStringLiteral("insert into spinfo (编码, 品名, 单价) values ('6903', '雪碧', 3)"));
+        scalar(withNames("insert into {Catalogue} ({code}, {name}, {price}) values ('6903', '雪碧', 3)"));
         QTRY_VERIFY_WITH_TIMEOUT(w->productBox()->items().contains(QStringLiteral("雪碧")), 10000);
 
         scan(QStringLiteral("6902"));
         QTest::keyClick(w->productBox(), Qt::Key_F12);
-        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 3);
-        QCOMPARE(scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), 1);
-        QCOMPARE(count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(count(Tables::SalesRecord::table), 3);
+        QCOMPARE(scalar(withNames("select count(distinct {receiptNumber}) from {SalesRecord}")).toInt(), 1);
+        QCOMPARE(count(Tables::OpenSale::table), 0);
         QCOMPARE(pdfs(), 1);
     }
 
@@ -199,10 +203,15 @@ private slots:
         // Every server process has the setting once a new one shows it.
         QTRY_COMPARE(scalar(QStringLiteral("show synchronous_standby_names"), server->adminAddress()).toString(),
                      QStringLiteral("nobody"));
-        QTest::qWait(300);
+        // The server dies once the till's commit waits for the standby's answer.
         const QByteArray kill = server->killCommand();
-        std::thread killer([kill] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const QString admin = server->adminAddress();
+        std::thread killer([this, kill, admin] {
+            const QString waiting =
+                QStringLiteral("select count(*) from pg_stat_activity where wait_event = 'SyncRep'");
+            const QDeadlineTimer deadline(30000);
+            while (scalar(waiting, admin, QStringLiteral("killer")).toInt() == 0 && !deadline.hasExpired())
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             std::system(kill.constData());
         });
         QTest::keyClick(w->productBox(), Qt::Key_F12);
@@ -215,18 +224,18 @@ private slots:
         scalar(QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"), server->adminAddress());
         scalar(QStringLiteral("select pg_reload_conf()"), server->adminAddress());
         // The commit had reached the disk: the sale is recorded, its receipt not out.
-        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(count(Tables::SalesRecord::table), 2);
         waitForReconnection();
         QTRY_COMPARE(f->boxes->count(), 2);   // the cashier is told to complete the sale again
         QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
 
         QTest::keyClick(w->productBox(), Qt::Key_F12);
         QCOMPARE(f->boxes->count(), 2);
-        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
-        QCOMPARE(scalar(QStringLiteral("select count(distinct 单号) from XiaoShouRecord")).toInt(), 1);
-        QCOMPARE(count(QStringLiteral("receipt_numbers")), 1);
-        QCOMPARE(count(QStringLiteral("awaiting_print")), 0);
-        QCOMPARE(count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(count(Tables::SalesRecord::table), 2);
+        QCOMPARE(scalar(withNames("select count(distinct {receiptNumber}) from {SalesRecord}")).toInt(), 1);
+        QCOMPARE(count(Tables::ReceiptNumbers::table), 1);
+        QCOMPARE(count(Tables::AwaitingPrint::table), 0);
+        QCOMPARE(count(Tables::OpenSale::table), 0);
         QCOMPARE(pdfs(), 1);
     }
 
@@ -242,13 +251,13 @@ private slots:
 
         server->restart();
         waitForReconnection();
-        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(count(Tables::SalesRecord::table), 2);
         QTest::keyClick(w->productBox(), Qt::Key_F12);
         QCOMPARE(f->boxes->count(), 1);
         QCOMPARE(pdfs(), 1);
-        QCOMPARE(count(QStringLiteral("XiaoShouRecord")), 2);
-        QCOMPARE(count(QStringLiteral("awaiting_print")), 0);
-        QCOMPARE(count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(count(Tables::SalesRecord::table), 2);
+        QCOMPARE(count(Tables::AwaitingPrint::table), 0);
+        QCOMPARE(count(Tables::OpenSale::table), 0);
         QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
     }
 };
