@@ -1,12 +1,9 @@
-#include "textdecoder.h"
+#include "base/textdecoder.h"
 
 #include "base/apperror.h"
+#include "base/iconvconverter.h"
 
 #include <QSysInfo>
-
-#include <iconv.h>
-
-#include <cerrno>
 
 namespace {
 
@@ -22,11 +19,6 @@ QStringConverter::Encoding qtEncoding(TextDecoder::Encoding encoding)
 // iconv writes UTF-16 in the machine's own order straight into a QString.
 const char *const kNativeUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
 
-iconv_t handle(void *p)
-{
-    return static_cast<iconv_t>(p);
-}
-
 } // namespace
 
 TextDecoder::TextDecoder(Encoding encoding)
@@ -34,18 +26,13 @@ TextDecoder::TextDecoder(Encoding encoding)
     , m_qt(qtEncoding(encoding))
 {
     if (m_encoding == Encoding::Gb18030) {
-        iconv_t cd = iconv_open(kNativeUtf16, "GB18030");
-        if (cd == reinterpret_cast<iconv_t>(-1))
+        m_iconv = std::make_unique<IconvConverter>(kNativeUtf16, "GB18030");
+        if (!m_iconv->isOpen())
             throw FileError(QStringLiteral("This system cannot read GB18030 text (iconv)"));
-        m_iconv = cd;
     }
 }
 
-TextDecoder::~TextDecoder()
-{
-    if (m_iconv)
-        iconv_close(handle(m_iconv));
-}
+TextDecoder::~TextDecoder() = default;
 
 void TextDecoder::decode(const char *data, qsizetype size, QString *out)
 {
@@ -68,23 +55,19 @@ void TextDecoder::decodeGb18030(const QByteArray &bytes, QString *out)
     const qsizetype start = out->size();
     out->resize(start + bytes.size());
     char16_t *const base = reinterpret_cast<char16_t *>(out->data());
-    char *in = const_cast<char *>(bytes.constData());
+    const char *in = bytes.constData();
     size_t inLeft = size_t(bytes.size());
     char *to = reinterpret_cast<char *>(base + start);
     size_t toLeft = size_t(bytes.size()) * sizeof(char16_t);
     while (inLeft > 0) {
-        if (iconv(handle(m_iconv), &in, &inLeft, &to, &toLeft) != size_t(-1))
-            break;
-        if (errno == EILSEQ) {
-            // Not a character: one U+FFFD for the byte, then on with the next.
-            *reinterpret_cast<char16_t *>(to) = 0xFFFD;
-            to += sizeof(char16_t);
-            toLeft -= sizeof(char16_t);
-            ++in;
-            --inLeft;
-            continue;
-        }
-        break;   // EINVAL: the piece ends inside a character, which waits
+        if (m_iconv->convert(in, inLeft, to, toLeft) != IconvConverter::Stop::NotACharacter)
+            break;   // done, or the piece ends inside a character, which waits
+        // Not a character: one U+FFFD for the byte, then on with the next.
+        *reinterpret_cast<char16_t *>(to) = 0xFFFD;
+        to += sizeof(char16_t);
+        toLeft -= sizeof(char16_t);
+        ++in;
+        --inLeft;
     }
     m_waiting = QByteArray(in, qsizetype(inLeft));
     out->resize(reinterpret_cast<char16_t *>(to) - base);

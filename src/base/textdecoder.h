@@ -4,7 +4,11 @@
 #include <QString>
 #include <QStringDecoder>
 
-// The bytes of a text file to text, one piece at a time: a character split
+#include <memory>
+
+class IconvConverter;
+
+// The bytes of a text to text, one piece at a time: a character split
 // between two pieces is put together. Chinese spreadsheet programs often save
 // GBK; GB18030 contains it, so both go through glibc's GB18030 converter.
 class TextDecoder final
@@ -14,6 +18,7 @@ class TextDecoder final
 public:
     enum class Encoding { Utf8, Utf16LE, Utf16BE, Gb18030 };
 
+    // Throws FileError when the system has no GB18030 converter.
     explicit TextDecoder(Encoding encoding);
     ~TextDecoder();
 
@@ -28,7 +33,7 @@ private:
     void decodeGb18030(const QByteArray &bytes, QString *out);
 
     Encoding m_encoding;
-    QStringDecoder m_qt;          // UTF-8 and UTF-16
-    void *m_iconv = nullptr;      // GB18030
+    QStringDecoder m_qt;                       // UTF-8 and UTF-16
+    std::unique_ptr<IconvConverter> m_iconv;   // GB18030
     QByteArray m_waiting;
 };

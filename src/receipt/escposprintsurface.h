@@ -1,7 +1,7 @@
 #pragma once
 
 #include "receipt/printsurface.h"
-#include "base/receiptcodec.h"
+#include "base/textcodec.h"
 
 #include <QByteArray>
 
@@ -51,7 +51,7 @@ private:
 
     std::unique_ptr<EscPosLink> m_link;
     int m_columns;
-    ReceiptCodec m_codec;
+    TextCodec m_codec;
     bool m_double = false;
     bool m_printerDouble = false;
     bool m_open = false;

@@ -2,7 +2,7 @@
 
 #include "receipt/cashdrawer.h"
 #include "receipt/printertarget.h"
-#include "base/receiptcodec.h"
+#include "base/textcodec.h"
 
 #include <QDateTime>
 #include <QMap>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/receiptcodec.h"
+#include "base/textcodec.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -64,7 +64,7 @@ private:
     void newPage();
 
     std::unique_ptr<PrintSurface> m_surface;
-    ReceiptCodec m_codec;
+    TextCodec m_codec;
     bool m_printing = false;
     int m_fontSize = 10;
     int m_x = 0;

@@ -1,7 +1,7 @@
 #include "receipt/receiptlayout.h"
 
 #include "base/controlcharacters.h"
-#include "base/receiptcodec.h"
+#include "base/textcodec.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ QString ReceiptLayout::columnHeader(ReceiptCopy copy)
 
 QString ReceiptLayout::namePart(const QString &name, ReceiptCopy copy, TextEncoding encoding)
 {
-    const ReceiptCodec codec(encoding);
+    const TextCodec codec(encoding);
     const QByteArray kept = codec.cut(codec.encode(name), NameBytes);
     const int length = int(kept.size());
     const int room = copy == ReceiptCopy::First ? NameBytes - length : NameBytes + 1 - length;
@@ -58,7 +58,7 @@ QString ReceiptLayout::namePart(const QString &name, ReceiptCopy copy, TextEncod
 
 QString ReceiptLayout::quantityPart(const QString &quantity, TextEncoding encoding)
 {
-    return quantity + padSpaces(4 - int(ReceiptCodec(encoding).byteLength(quantity)));
+    return quantity + padSpaces(4 - int(TextCodec(encoding).byteLength(quantity)));
 }
 
 QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy copy, TextEncoding encoding)

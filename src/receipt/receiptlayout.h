@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/receiptcodec.h"
+#include "base/textcodec.h"
 #include "receipt/receiptdata.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 #include "cashierfixture.h"
 #include "withnames.h"
 
-#include "base/gbkcodec.h"
+#include "base/textcodec.h"
 #include "receipt/receiptprinter.h"
 #include "storage/tables.h"
 #include "widgets/flatcombobox.h"
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(f.boxes->count(), 0);
         QFile file(printed);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString receipt = GbkCodec::decode(file.readAll());
+        const QString receipt = TextCodec(TextEncoding::Gbk).decode(file.readAll());
         QVERIFY2(receipt.contains(QStringLiteral("合计数量:3")), qPrintable(receipt));
         QVERIFY2(receipt.contains(QStringLiteral("合计金额:10.3")), qPrintable(receipt));
         QVERIFY2(receipt.contains(QStringLiteral("找零金额:9.7")), qPrintable(receipt));

@@ -1,7 +1,7 @@
 #include "receipt/escposlink.h"
 #include "receipt/escposprintsurface.h"
 #include "receipt/printertextdevice.h"
-#include "base/receiptcodec.h"
+#include "base/textcodec.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptprinter.h"
 #include "escposlines.h"
@@ -44,7 +44,7 @@ void EncodingTest::gb18030CodesOfWhatGbkLacks()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, gb18030);
-    const ReceiptCodec codec(TextEncoding::Gb18030);
+    const TextCodec codec(TextEncoding::Gb18030);
     QCOMPARE(codec.encode(text).toHex(' '), gb18030.toHex(' '));
     QCOMPARE(codec.decode(gb18030), text);
     QCOMPARE(codec.byteLength(text), gb18030.size());
@@ -76,7 +76,7 @@ void EncodingTest::whatNeitherCanEncodeIsOneQuestionMark()
     QFETCH(TextEncoding, encoding);
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(ReceiptCodec(encoding).encode(text), bytes);
+    QCOMPARE(TextCodec(encoding).encode(text), bytes);
 }
 
 void EncodingTest::nameColumnFollowsTheEncoding_data()

@@ -1,6 +1,6 @@
 #include "receipt/escposlink.h"
 #include "receipt/escposprintsurface.h"
-#include "base/gbkcodec.h"
+#include "base/textcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/printertarget.h"
 #include "receipt/printertextdevice.h"
@@ -157,7 +157,7 @@ void EscPosOutputTest::networkPrinterGetsTheReceipt()
     QVERIFY(stream.startsWith(QByteArray("\x1B@\x1C&")));
     QVERIFY(stream.endsWith(QByteArray("\x1DV\x42\x00", 4)));
     // The title in double size, then back to normal for the next line.
-    const QByteArray title = GbkCodec::encode(QStringLiteral(u"       福来超市"));
+    const QByteArray title = TextCodec(TextEncoding::Gbk).encode(QStringLiteral(u"       福来超市"));
     QVERIFY(stream.contains(QByteArray("\x1D!\x11\x1C!\x0C") + title + "\x1B\x33\x32\n"));
     // A Chinese item line in GBK, column blanks and all.
     QVERIFY(stream.contains(QByteArray("\xBF\xF3\xC8\xAA\xCB\xAE           2    7\n")));

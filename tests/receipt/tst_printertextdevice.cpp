@@ -1,4 +1,4 @@
-#include "base/gbkcodec.h"
+#include "base/textcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/printertextdevice.h"
 #include "receipt/printsurface.h"
@@ -42,7 +42,7 @@ public:
     }
     QSize textExtent(const QString &text) const override
     {
-        return QSize(int(GbkCodec::byteLength(text)) * byteWidth(), charHeight());
+        return QSize(int(TextCodec(TextEncoding::Gbk).byteLength(text)) * byteWidth(), charHeight());
     }
     int averageCharWidth() const override { return averageWidth > 0 ? averageWidth : byteWidth(); }
     int charHeight() const override { return 2 * m_points; }

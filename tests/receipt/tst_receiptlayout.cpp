@@ -1,4 +1,4 @@
-#include "base/gbkcodec.h"
+#include "base/textcodec.h"
 #include "receipt/receiptlayout.h"
 #include "receipttestdata.h"
 
@@ -7,6 +7,9 @@
 Q_DECLARE_METATYPE(ReceiptCopy)
 
 namespace {
+
+// Receipts are sent in GBK unless a till is set up otherwise.
+const TextCodec gbk(TextEncoding::Gbk);
 
 // Lines of a receipt as their whole texts, for the cases where only the
 // sequence matters.
@@ -87,20 +90,20 @@ void ReceiptLayoutTest::byteLength()
 {
     QFETCH(QString, text);
     QFETCH(qsizetype, bytes);
-    QCOMPARE(GbkCodec::byteLength(text), bytes);
+    QCOMPARE(gbk.byteLength(text), bytes);
 }
 
 void ReceiptLayoutTest::unencodableCharacters()
 {
     // Each character without a GBK code is one "?", so widths stay countable
     // and every high byte is half of a real two-byte character.
-    const QByteArray bytes = GbkCodec::encode(QStringLiteral(u"a😀ä€水"));
+    const QByteArray bytes = gbk.encode(QStringLiteral(u"a😀ä€水"));
     QCOMPARE(bytes, QByteArray("a???\xCB\xAE"));
-    QCOMPARE(GbkCodec::decode(bytes), QStringLiteral(u"a???水"));
+    QCOMPARE(gbk.decode(bytes), QStringLiteral(u"a???水"));
     QCOMPARE(ReceiptLayout::namePart(QStringLiteral(u"😀水"), ReceiptCopy::First),
              QStringLiteral(u"?水") + QString(14, QLatin1Char(' ')));
     // A stray byte that starts no character reads back as U+FFFD.
-    QCOMPARE(GbkCodec::decode(QByteArray("a\x80")), QStringLiteral(u"a\uFFFD"));
+    QCOMPARE(gbk.decode(QByteArray("a\x80")), QStringLiteral(u"a\uFFFD"));
 }
 
 void ReceiptLayoutTest::workedExampleFirstCopy()
@@ -155,11 +158,11 @@ void ReceiptLayoutTest::workedExampleBytes()
 {
     // The item lines and header as they reach the printer, byte for byte.
     const QList<ReceiptLine> first = ReceiptLayout::lines(workedExampleSale(), ReceiptCopy::First);
-    QCOMPARE(GbkCodec::encode(first[5].text()),
+    QCOMPARE(gbk.encode(first[5].text()),
              QByteArray("\xC6\xB7\xC3\xFB            \xCA\xFD\xC1\xBF  \xBD\xF0\xB6\xEE"));
-    QCOMPARE(GbkCodec::encode(first[6].text()),
+    QCOMPARE(gbk.encode(first[6].text()),
              QByteArray("\xBF\xF3\xC8\xAA\xCB\xAE           2    7"));
-    QCOMPARE(GbkCodec::encode(first[7].text()),
+    QCOMPARE(gbk.encode(first[7].text()),
              QByteArray("\xBD\xF8\xBF\xDA\xCC\xD8\xBC\xB6\xB3\xF5\xD5\xA5\xE9\xCF\xE9\xAD 1    12.5"));
 }
 
@@ -203,7 +206,7 @@ void ReceiptLayoutTest::itemParts()
 
     QCOMPARE(item.writes.size(), 3);
     QCOMPARE(item.writes[0], keptName + QString(blanks, QLatin1Char(' ')));
-    QCOMPARE(GbkCodec::byteLength(item.writes[0]), copy == ReceiptCopy::First ? 17 : 18);
+    QCOMPARE(gbk.byteLength(item.writes[0]), copy == ReceiptCopy::First ? 17 : 18);
     QCOMPARE(item.writes[1], QStringLiteral("3    "));
     QCOMPARE(item.writes[2], QStringLiteral("9.9"));
 }
@@ -239,7 +242,7 @@ void ReceiptLayoutTest::amountColumn()
     input.saleLines = {{QStringLiteral(u"矿泉水"), quantity, QStringLiteral("12.5")}};
     const ReceiptLine item = ReceiptLayout::lines(input, copy).at(6);
     QCOMPARE(item.writes[1], quantityPart);
-    const QByteArray bytes = GbkCodec::encode(item.text());
+    const QByteArray bytes = gbk.encode(item.text());
     QCOMPARE(bytes.indexOf("12.5"), qsizetype(amountOffset));
 }
 
@@ -259,10 +262,10 @@ void ReceiptLayoutTest::headerColumns()
     QFETCH(int, length);
     QFETCH(int, quantityOffset);
     QFETCH(int, amountOffset);
-    const QByteArray header = GbkCodec::encode(ReceiptLayout::columnHeader(copy));
+    const QByteArray header = gbk.encode(ReceiptLayout::columnHeader(copy));
     QCOMPARE(header.size(), qsizetype(length));
-    QCOMPARE(header.indexOf(GbkCodec::encode(QStringLiteral(u"数量"))), qsizetype(quantityOffset));
-    QCOMPARE(header.indexOf(GbkCodec::encode(QStringLiteral(u"金额"))), qsizetype(amountOffset));
+    QCOMPARE(header.indexOf(gbk.encode(QStringLiteral(u"数量"))), qsizetype(quantityOffset));
+    QCOMPARE(header.indexOf(gbk.encode(QStringLiteral(u"金额"))), qsizetype(amountOffset));
 }
 
 void ReceiptLayoutTest::emptySaleGoesStraightToSeparator()

@@ -7,7 +7,7 @@
 #include "base/apperror.h"
 #include "storage/database.h"
 #include "storage/tables.h"
-#include "base/gbkcodec.h"
+#include "base/textcodec.h"
 #include "receipt/printererror.h"
 #include "receipt/receiptprinter.h"
 #include "receipt/receiptsink.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/gbkcodec.h"
+#include "base/textcodec.h"
 
 #include <QByteArray>
 #include <QList>
@@ -49,6 +49,6 @@ inline QStringList printedLines(const QByteArray &stream, bool *ok)
 {
     QStringList lines;
     for (const QByteArray &line : printedLineBytes(stream, ok))
-        lines.append(GbkCodec::decode(line));
+        lines.append(TextCodec(TextEncoding::Gbk).decode(line));
     return lines;
 }
