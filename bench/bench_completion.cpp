@@ -3,7 +3,7 @@
 // to a receipt printer stream that goes nowhere (/dev/null).
 #include "benchsupport.h"
 
-#include "windows/cashierwindow.h"
+#include "app/tillsession.h"
 #include "app/fenwoapplication.h"
 #include "storage/database.h"
 #include "receipt/receiptprinter.h"
@@ -83,7 +83,8 @@ int main(int argc, char **argv)
     Database::createFile(path);
     fillRecords(path, records);
 
-    CashierWindow w(path);
+    TillSession session(path);
+    CashierWindow &w = session.window();
     w.show();
     QApplication::processEvents();
 

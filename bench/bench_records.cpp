@@ -9,7 +9,7 @@
 
 #include "withnames.h"
 
-#include "windows/cashierwindow.h"
+#include "app/tillsession.h"
 #include "app/fenwoapplication.h"
 #include "storage/database.h"
 #include "windows/salesrecordmodel.h"
@@ -110,7 +110,8 @@ int measure(int argc, char **argv, const QString &path, int rows)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     FenwoApplication app(argc, argv);
     WebPage::setOpener([](const QUrl &) {});
-    CashierWindow till(path);
+    TillSession session(path);
+    CashierWindow &till = session.window();
     till.show();
     if (!QTest::qWaitForWindowExposed(&till))
         qWarning("till not exposed");

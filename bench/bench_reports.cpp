@@ -14,7 +14,7 @@
 #include "reports/salesreport.h"
 #include "widgets/webpage.h"
 #include "widgets/flatcombobox.h"
-#include "windows/cashierwindow.h"
+#include "app/tillsession.h"
 #include "windows/reportswindow.h"
 
 #include <QDate>
@@ -133,7 +133,8 @@ int measure(int argc, char **argv, const QString &path, int rows)
                     qPrintable(yearReport.takings));
     }
 
-    CashierWindow till(path);
+    TillSession session(path);
+    CashierWindow &till = session.window();
     till.show();
     if (!QTest::qWaitForWindowExposed(&till))
         qWarning("till not exposed");

@@ -3,8 +3,8 @@
 // whole name list, and the lookup with and without its indexes.
 #include "benchsupport.h"
 
-#include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
+#include "app/tillsession.h"
 #include "storage/database.h"
 #include "storage/statements.h"
 #include "widgets/flatcombobox.h"
@@ -51,7 +51,8 @@ int main(int argc, char **argv)
     // Start-up: window made, shown, name list filled.
     QElapsedTimer startup;
     startup.start();
-    auto window = std::make_unique<CashierWindow>(path);
+    auto session = std::make_unique<TillSession>(path);
+    CashierWindow *window = &session->window();
     window->show();
     QApplication::processEvents();
     const double startupMs = double(startup.nsecsElapsed()) / 1e6;
@@ -99,6 +100,6 @@ int main(int argc, char **argv)
                 withoutIndex / withIndex);
     }
     std::printf("peak memory: %ld KiB\n", Bench::peakMemoryKiB());
-    window.reset();
+    session.reset();
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "headlesscommands.h"
 
 #include "app/datalocation.h"
+#include "app/localsettings.h"
 
 #include "base/apperror.h"
 #include "backup/backup.h"
@@ -8,7 +9,6 @@
 #include "transfer/csvexport.h"
 #include "storage/database.h"
 #include "storage/databaseaddress.h"
-#include "storage/localsettings.h"
 #include "storage/democatalogue.h"
 #include "transfer/productimport.h"
 #include "reports/reportsheet.h"
@@ -168,7 +168,7 @@ int printReport(const QString &fromText, const QStringList &rest, const QString 
     range.to = ReportRange::parseDate(rest.first());
     range.cashier = cashier;
     if (!tillText.isEmpty()) {
-        const std::optional<int> till = LocalSettings::parseTillNumber(tillText);
+        const std::optional<int> till = Database::parseTill(tillText);
         if (!till) {
             complain(QStringLiteral("--till takes a till number from 1 to 999, not \"%1\"").arg(tillText));
             return Usage;

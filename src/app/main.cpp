@@ -2,12 +2,13 @@
 #include "app/fenwoapplication.h"
 #include "app/firststart.h"
 #include "app/headlesscommands.h"
+#include "app/localsettings.h"
+#include "app/tillsession.h"
 
 #include "windows/cashierwindow.h"
 
 #include "base/apperror.h"
 #include "storage/database.h"
-#include "storage/localsettings.h"
 #include "receipt/printersettings.h"
 #include "till/scalecodes.h"
 #include "widgets/apperrorbox.h"
@@ -92,7 +93,7 @@ int main(int argc, char **argv)
     int tillNumber = local.tillNumber;
     try {
         if (parser.isSet(till)) {
-            const std::optional<int> given = LocalSettings::parseTillNumber(parser.value(till));
+            const std::optional<int> given = Database::parseTill(parser.value(till));
             if (!given)
                 throw AppError(QStringLiteral("Till number \"%1\" is not one from 1 to 999.").arg(parser.value(till)));
             tillNumber = *given;
@@ -123,7 +124,8 @@ int main(int argc, char **argv)
         }
     }
 
-    CashierWindow window(databasePath, tillNumber);
+    TillSession session(databasePath, tillNumber);
+    CashierWindow &window = session.window();
     window.setPrinterOverrides(overrides);
     window.till().setScaleCodeMode(scaleCodeMode);
     window.show();

@@ -6,8 +6,6 @@
 #include "storage/statements.h"
 #include "storage/writeaccess.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -159,9 +157,13 @@ Database::~Database()
     close();
 }
 
-QString Database::defaultPath()
+std::optional<int> Database::parseTill(const QString &text)
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.db"));
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < 1 || number > 999)
+        return std::nullopt;
+    return number;
 }
 
 OpeningReport Database::open(const QString &address)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 struct Statement;
 class QSqlError;
 class QSqlQuery;
@@ -50,9 +52,9 @@ public:
     // the till number of the lines it records. 1 unless set.
     int till() const { return m_till; }
     void setTill(int till) { m_till = till; }
-
-    // data.db in the folder of the running program.
-    static QString defaultPath();
+    // A till number as typed or given on the command line, 1 to 999; none
+    // for any other text.
+    static std::optional<int> parseTill(const QString &text);
 
     // Makes a new database file with every table, readable and writable by
     // its owner only; refuses to touch an existing file. Throws DatabaseError.

@@ -7,7 +7,6 @@
 #include "windows/shopsettingswindow.h"
 
 #include "backup/automaticbackup.h"
-#include "storage/databaseaddress.h"
 #include "storage/serverwatch.h"
 #include "storage/shopsettings.h"
 #include "receipt/cashdrawer.h"
@@ -93,12 +92,13 @@ private:
 
 using WindowParts::isEnter;
 
-CashierWindow::CashierWindow(const QString &databasePath, int tillNumber, QWidget *parent)
+CashierWindow::CashierWindow(Database &db, ServerWatch &serverWatch, AutomaticBackup &automaticBackup, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_till(m_db)
-    , m_databasePath(databasePath)
+    , m_db(db)
+    , m_till(db)
+    , m_automaticBackup(&automaticBackup)
+    , m_serverWatch(&serverWatch)
 {
-    m_db.setTill(tillNumber);
     setObjectName(QStringLiteral("cashierWindow"));
     setWindowTitle(QStringLiteral("小票打印机软件"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/fenwo.png")));
@@ -113,8 +113,8 @@ CashierWindow::CashierWindow(const QString &databasePath, int tillNumber, QWidge
 
     buildControls();
     connectHandlers();
-    openDatabase();
-    startAutomaticBackup();
+    watchDatabase();
+    watchAutomaticBackup();
 }
 
 CashierWindow::~CashierWindow()
@@ -297,11 +297,10 @@ bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 
 // ---- Start-up, keys, side windows, closing -----------------------------------
 
-void CashierWindow::openDatabase()
+void CashierWindow::watchDatabase()
 {
     // A shared server may be out of reach: the window opens all the same,
     // the watch connects as soon as the server answers, and selling waits.
-    m_serverWatch = new ServerWatch(m_db, this);
     connect(m_serverWatch, &ServerWatch::waiting, this, &CashierWindow::showServerWaiting);
     connect(m_serverWatch, &ServerWatch::reconnected, this,
             [this] { AppBoxes::guarded([this] { resumeAfterReconnect(); }); });
@@ -313,24 +312,6 @@ void CashierWindow::openDatabase()
     connect(m_namesRefresh, &QTimer::timeout, this, [this] { AppBoxes::guarded([this] { refreshProductNames(); }); });
     connect(&m_db, &Database::catalogueChanged, m_namesRefresh, qOverload<>(&QTimer::start));
     m_db.watchCatalogue();
-    // A file that cannot be used is not opened at all, so no sale is taken
-    // that could not be recorded; the box says why and where.
-    try {
-        const QString notice = m_db.open(m_databasePath).notice();
-        if (!notice.isEmpty())
-            AppBoxes::showNotice(notice);
-    } catch (const ConnectionLost &e) {
-        m_startProblem = e.message();
-        m_serverWatch->start();
-    } catch (const DataFileError &e) {
-        AppBoxes::showConnectionError(e.message());
-    } catch (const AppError &e) {
-        // A database on a server says what is wrong with it once the window shows.
-        if (DatabaseAddress::isServerAddress(m_databasePath))
-            m_startProblem = e.message();
-        else
-            AppBoxes::showConnectionError();
-    }
 }
 
 void CashierWindow::showServerWaiting()
@@ -480,6 +461,7 @@ void CashierWindow::openSettings()
         connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, m_cashierBox, &QLineEdit::setText);
         connect(m_settingsWindow, &ShopSettingsWindow::backupSettingsSaved, m_automaticBackup, &AutomaticBackup::start);
         connect(m_settingsWindow, &ShopSettingsWindow::databaseRestored, this, &CashierWindow::reloadRestoredDatabase);
+        connect(m_settingsWindow, &ShopSettingsWindow::databaseChoiceAsked, this, &CashierWindow::databaseChoiceAsked);
     }
     m_settingsWindow->bringUp();
 }
@@ -741,7 +723,7 @@ void CashierWindow::resetForNextSale()
 
 // ---- Backups -------------------------------------------------------------------
 
-void CashierWindow::startAutomaticBackup()
+void CashierWindow::watchAutomaticBackup()
 {
     m_backupWarning = WindowParts::label(this, QStringLiteral("提示：自动备份没有成功，数据还没有备份。点这里看原因。"),
                                          {40, 112, 905, 20}, WindowParts::pixelFont(14, true), QColor(0xC0, 0x00, 0x00));
@@ -749,9 +731,7 @@ void CashierWindow::startAutomaticBackup()
     m_backupWarning->installEventFilter(this);
     m_backupWarning->hide();
 
-    m_automaticBackup = new AutomaticBackup(m_db, this);
     connect(m_automaticBackup, &AutomaticBackup::failed, this, &CashierWindow::tellBackupFailed);
-    m_automaticBackup->start();
 }
 
 void CashierWindow::tellBackupFailed(const QString &message)

@@ -29,16 +29,18 @@ class ServerWatch;
 // The cashier screen: the header of the sale, the entry of its lines, the
 // totals, the payment boxes, and the buttons to the side windows. It turns
 // keys and clicks into calls of the till, shows what comes back and moves
-// the focus; the sale itself lives in the till.
+// the focus; the sale itself lives in the till. The database, its server
+// watch and the automatic copies belong to the application, which opens the
+// database: the window works on them and shows what they report.
 class CashierWindow final : public QWidget, public KeyPreview
 {
     Q_OBJECT
 
 public:
-    // databasePath: the database to open, a file (data.db beside the program
-    // by default) or a server address; tillNumber: this computer's till.
-    explicit CashierWindow(const QString &databasePath = Database::defaultPath(), int tillNumber = 1,
-                           QWidget *parent = nullptr);
+    // db: the shop's database, working for this computer's till, opened by
+    // the application after the window is made (the window hears of it going
+    // and coming back through serverWatch).
+    CashierWindow(Database &db, ServerWatch &serverWatch, AutomaticBackup &automaticBackup, QWidget *parent = nullptr);
     ~CashierWindow() override;
 
     Database &database() { return m_db; }
@@ -114,6 +116,15 @@ public:
     // Copies of the database every few hours and at closing.
     AutomaticBackup *automaticBackup() const { return m_automaticBackup; }
 
+    // Why the database could not be opened, told in the error box once the
+    // window shows.
+    void setStartProblem(const QString &message) { m_startProblem = message; }
+
+signals:
+    // "数据库…" in the shop settings: this computer's database and till
+    // number are the application's to keep; it opens the dialog over `over`.
+    void databaseChoiceAsked(QWidget *over);
+
 protected:
     void previewKey(const QKeyEvent &event) override;
     void showEvent(QShowEvent *event) override;
@@ -123,7 +134,7 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    void openDatabase();
+    void watchDatabase();
     void startSale();
     void finishInterruptedSale();
     void enterPressedIn(QWidget *box);
@@ -133,16 +144,15 @@ private:
     void askQuantity();
     void resetForNextSale();
     void openDrawerAfterSale(ReceiptPrinter &printer);
-    void startAutomaticBackup();
+    void watchAutomaticBackup();
     void tellBackupFailed(const QString &message);
     void reloadRestoredDatabase();
     void showServerWaiting();
     void resumeAfterReconnect();
     void refreshProductNames();
 
-    Database m_db;   // before the till, which runs on it
+    Database &m_db;
     Till m_till;
-    QString m_databasePath;
 
     QLabel *m_background = nullptr;
     FlatSpeedButton *m_printButton = nullptr;

@@ -5,7 +5,6 @@
 #include "base/apperror.h"
 #include "storage/database.h"
 #include "storage/databaseaddress.h"
-#include "storage/localsettings.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/busypointer.h"
 #include "widgets/colorvalue.h"
@@ -32,7 +31,8 @@ FlatEdit *makeBox(QWidget *parent, QRect geometry)
 
 } // namespace
 
-DatabaseDialog::DatabaseDialog(const QString &currentAddress, QWidget *parent)
+DatabaseDialog::DatabaseDialog(const QString &currentAddress, const QString &storedAddress, int storedTill,
+                               QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("databaseDialog"));
@@ -46,7 +46,7 @@ DatabaseDialog::DatabaseDialog(const QString &currentAddress, QWidget *parent)
                                             .arg(now.serverName(), now.databaseName())
                                       : QStringLiteral("现在用的是：数据文件 %1").arg(now.filePath()),
                        {24, 46, 560, 18}, WindowParts::pixelFont(12));
-    showStored();
+    showStored(storedAddress, storedTill);
 }
 
 void DatabaseDialog::buildControls()
@@ -92,17 +92,16 @@ void DatabaseDialog::buildControls()
     connect(m_closeButton, &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
-void DatabaseDialog::showStored()
+void DatabaseDialog::showStored(const QString &storedAddress, int storedTill)
 {
-    const LocalSettings stored = LocalSettings::load();
-    const bool server = DatabaseAddress::isServerAddress(stored.databaseAddress);
+    const bool server = DatabaseAddress::isServerAddress(storedAddress);
     m_serverBox->setChecked(server);
-    const DatabaseAddress address = server ? DatabaseAddress::parse(stored.databaseAddress) : DatabaseAddress();
+    const DatabaseAddress address = server ? DatabaseAddress::parse(storedAddress) : DatabaseAddress();
     m_hostBox->setText(address.host());
     m_portBox->setText(QString::number(address.port() > 0 ? address.port() : 5432));
     m_databaseBox->setText(address.databaseName());
     m_userBox->setText(address.user());
-    m_tillBox->setText(QString::number(stored.tillNumber));
+    m_tillBox->setText(QString::number(storedTill));
     enableServerBoxes();
 }
 
@@ -130,7 +129,7 @@ QString DatabaseDialog::typedAddress() const
 
 int DatabaseDialog::typedTill() const
 {
-    const std::optional<int> till = LocalSettings::parseTillNumber(m_tillBox->text().trimmed());
+    const std::optional<int> till = Database::parseTill(m_tillBox->text().trimmed());
     if (!till)
         throw Refusal(QStringLiteral("收银台号要是 1 到 999 的数!"));
     return *till;
@@ -152,8 +151,6 @@ void DatabaseDialog::testConnection()
 
 void DatabaseDialog::save()
 {
-    LocalSettings settings;
-    settings.databaseAddress = m_serverBox->isChecked() ? typedAddress() : QString();
-    settings.tillNumber = typedTill();
-    settings.save();
+    const QString address = m_serverBox->isChecked() ? typedAddress() : QString();
+    emit chosen(address, typedTill());
 }

@@ -10,16 +10,19 @@ class QLabel;
 // This computer's part in the shop: whether its till works on the data file
 // beside the program or on a database server that several tills share
 // (server, port, database, user; the password stays in ~/.pgpass), and its
-// till number. Stored in this computer's settings file, not in the shop's
-// database; used from the next start.
+// till number. The dialog shows what this computer keeps and hands on what
+// was chosen; keeping it (in this computer's settings file, not in the
+// shop's database, used from the next start) is the application's part.
 class DatabaseDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
     // currentAddress: the database the program runs on now, for the text
-    // that names it.
-    explicit DatabaseDialog(const QString &currentAddress, QWidget *parent = nullptr);
+    // that names it; storedAddress (empty: the data file) and storedTill:
+    // what this computer keeps now, shown in the boxes.
+    DatabaseDialog(const QString &currentAddress, const QString &storedAddress, int storedTill,
+                   QWidget *parent = nullptr);
 
     FlatCheckBox *serverBox() const { return m_serverBox; }
     FlatEdit *hostBox() const { return m_hostBox; }
@@ -33,11 +36,16 @@ public:
 
     // What the buttons ask for.
     void testConnection();   // tries the typed server; the result shows under the boxes
-    void save();             // stores the boxes; throws Refusal for what makes no sense
+    void save();             // hands on the boxes (chosen); throws Refusal for what makes no sense
+
+signals:
+    // The address (empty: the data file) and till number to keep. A slot
+    // that cannot keep them throws, and the dialog stays open.
+    void chosen(const QString &address, int till);
 
 private:
     void buildControls();
-    void showStored();
+    void showStored(const QString &storedAddress, int storedTill);
     void enableServerBoxes();
     // The typed server as an address; throws Refusal when a box is missing or wrong.
     QString typedAddress() const;

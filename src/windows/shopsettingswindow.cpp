@@ -1,7 +1,6 @@
 #include "shopsettingswindow.h"
 
 #include "windows/backupdialog.h"
-#include "windows/databasedialog.h"
 #include "backup/backup.h"
 #include "backup/backupsettings.h"
 #include "storage/database.h"
@@ -215,8 +214,7 @@ void ShopSettingsWindow::backUp()
 
 void ShopSettingsWindow::chooseDatabase()
 {
-    DatabaseDialog dialog(database().address().text(), this);
-    dialog.exec();
+    emit databaseChoiceAsked(this);
 }
 
 void ShopSettingsWindow::restore()

@@ -44,7 +44,8 @@ public:
     // confirmed; the data replaced is kept aside first ("恢复…").
     void restore();
     // Which database this computer's till works on, and its till number
-    // ("数据库…"): this computer's own settings, used from the next start.
+    // ("数据库…"): this computer's own settings, used from the next start,
+    // which the application keeps; it opens the dialog when asked.
     void chooseDatabase();
 
 signals:
@@ -53,6 +54,8 @@ signals:
     void backupSettingsSaved();
     // The database file was replaced by a backup and opened again.
     void databaseRestored();
+    // "数据库…" was clicked: the database dialog is wanted over this window.
+    void databaseChoiceAsked(QWidget *over);
 
 protected:
     void reload() override;

@@ -7,8 +7,8 @@
 //   between-copies  the first copy sent, the second not yet begun
 //   after-print     both copies sent, the open sale not yet emptied
 //   finalising      emptying the open sale, before the commit
-#include "windows/cashierwindow.h"
 #include "app/fenwoapplication.h"
+#include "app/tillsession.h"
 #include "receipt/escposfilelink.h"
 #include "receipt/escposprintsurface.h"
 #include "receipt/printertarget.h"
@@ -89,7 +89,8 @@ int main(int argc, char **argv)
     FenwoApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    CashierWindow window(QString::fromLocal8Bit(argv[1]));
+    TillSession session(QString::fromLocal8Bit(argv[1]));
+    CashierWindow &window = session.window();
     window.show();
     QApplication::processEvents();
     if (argc < 3) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/cashierwindow.h"
+#include "app/tillsession.h"
 #include "widgets/flatcombobox.h"
 #include "windows/shopsettingswindow.h"
 #include "receipt/receiptprinter.h"
@@ -19,7 +19,7 @@ struct CashierFixture
 {
     std::unique_ptr<TestDatabase> file = std::make_unique<TestDatabase>();
     std::unique_ptr<ModalWatcher> boxes = std::make_unique<ModalWatcher>();
-    std::unique_ptr<CashierWindow> window;
+    std::unique_ptr<TillSession> session;
     QList<QUrl> opened;
 
     CashierFixture()
@@ -29,7 +29,7 @@ struct CashierFixture
 
     ~CashierFixture()
     {
-        window.reset();
+        session.reset();
         WebPage::setOpener([](const QUrl &) {});
     }
 
@@ -37,15 +37,16 @@ struct CashierFixture
     // start-up is printed there); the system printer when none.
     CashierWindow *open(const QString &path = {}, std::unique_ptr<ReceiptPrinter> printer = {})
     {
-        window = std::make_unique<CashierWindow>(path.isEmpty() ? file->path() : path);
+        session = std::make_unique<TillSession>(path.isEmpty() ? file->path() : path);
+        CashierWindow &window = session->window();
         if (printer)
-            window->setReceiptPrinter(std::move(printer));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
+            window.setReceiptPrinter(std::move(printer));
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
             qWarning("main window not exposed");
-        window->activateWindow();
+        window.activateWindow();
         QApplication::processEvents();
-        return window.get();
+        return &window;
     }
 };
 

@@ -504,7 +504,7 @@ private slots:
                              QStringLiteral(u"欢迎\x1bp0光临\r\n\x1dVA谢谢"));
         const QString device = out.filePath(QStringLiteral("lp0"));
         QFile(device).open(QIODevice::WriteOnly);
-        f->window.reset();
+        f->session.reset();
         w = f->open({}, ReceiptPrinter::create(QStringLiteral("escpos:") + device));
         w->cashierBox()->setText(QStringLiteral(u"小\a王"));
 
@@ -540,7 +540,7 @@ private slots:
     {
         if (quietly(QStringLiteral("pdftotext"), {QStringLiteral("-v")}) < 0)
             QSKIP("pdftotext (poppler-utils) is missing");
-        f->window.reset();
+        f->session.reset();
         f->file->addSaleLine(QStringLiteral("7001"), QStringLiteral("矿泉水"), 2, 2);
         f->file->addSaleLine(QStringLiteral("7002"), QStringLiteral("Cola"), 12, 3.5);
         f->file->addSaleLine(QStringLiteral("7003"), QStringLiteral("进口特级初榨橄榄油礼盒"), 1, 128);
@@ -594,7 +594,7 @@ private slots:
                                          "values ('1', '可乐', 1, 3, 3, ?, '小王', '2026-01-01', '09:30')"),
                           {number});
         }
-        f->window.reset();
+        f->session.reset();
         w = f->open({}, ReceiptPrinter::create(QStringLiteral("pdf:") + out.path()));
         QCOMPARE(w->receiptNumberBox()->text(), later.addSecs(1).toString(QStringLiteral("yyMMddHHmmss")));
 
@@ -604,7 +604,7 @@ private slots:
             const QString number = w->receiptNumberBox()->text();
             QTest::keyClick(w->productBox(), Qt::Key_F12);
             QCOMPARE(f->file->scalar(QStringLiteral("select count(*) from XiaoShouRecord where 单号 = ?"), {number}).toInt(), 3);
-            f->window.reset();
+            f->session.reset();
             w = f->open({}, ReceiptPrinter::create(QStringLiteral("pdf:") + out.path()));
             QVERIFY2(w->receiptNumberBox()->text() > number, qPrintable(w->receiptNumberBox()->text()));
             QCOMPARE(w->receiptNumberBox()->text().size(), 12);

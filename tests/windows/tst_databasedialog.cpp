@@ -1,16 +1,23 @@
 // This computer's database and till number, set in the shop settings'
 // "数据库…" dialog and kept in ~/.config/fenwo/fenwo.conf.
+#include "cashierfixture.h"
 #include "fenwotestmain.h"
 #include "modalwatcher.h"
 #include "testdatabase.h"
+#include "whenmodalshows.h"
 
 #include "base/apperror.h"
-#include "storage/localsettings.h"
+#include "app/localsettings.h"
+#include "app/tillsession.h"
 #include "windows/databasedialog.h"
+#include "windows/shopsettingswindow.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatedit.h"
+#include "widgets/flatcombobox.h"
 #include "widgets/flatspeedbutton.h"
+#include "widgets/skinbutton.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTcpServer>
@@ -41,7 +48,8 @@ private slots:
     void aServerAndATillNumberAreStoredForTheNextStart()
     {
         {
-            DatabaseDialog dialog(QStringLiteral("/srv/shop/data.db"));
+            const auto made = TillSession::databaseDialog(QStringLiteral("/srv/shop/data.db"));
+            DatabaseDialog &dialog = *made;
             QVERIFY(!dialog.serverBox()->isChecked());
             QVERIFY(!dialog.hostBox()->isEnabled());
             QCOMPARE(dialog.tillBox()->text(), QStringLiteral("1"));
@@ -60,7 +68,8 @@ private slots:
         QCOMPARE(stored.tillNumber, 3);
 
         // Shown again as stored; back to the data file, the till number stays.
-        DatabaseDialog again(stored.databaseAddress);
+        const auto madeAgain = TillSession::databaseDialog(stored.databaseAddress);
+        DatabaseDialog &again = *madeAgain;
         QVERIFY(again.serverBox()->isChecked());
         QCOMPARE(again.hostBox()->text(), QStringLiteral("192.168.1.10"));
         QCOMPARE(again.databaseBox()->text(), QStringLiteral("shop"));
@@ -70,6 +79,41 @@ private slots:
         again.save();
         QCOMPARE(LocalSettings::load().databaseAddress, QString());
         QCOMPARE(LocalSettings::load().tillNumber, 3);
+    }
+
+    // "数据库…" in the shop settings shows what this computer keeps; a file
+    // that cannot be written is told, and the dialog stays for another try.
+    void theShopSettingsButtonWorksOnThisComputersFile()
+    {
+        LocalSettings{QStringLiteral("postgresql://kasse@192.168.1.10:5432/shop"), 4}.save();
+        CashierFixture f;
+        ShopSettingsWindow *settings = openSettings(f.open());
+        QVERIFY(settings);
+
+        const QString path = LocalSettings::filePath();
+        QString shownHost, shownTill;
+        bool stayedOpen = false;
+        whenModalShows<DatabaseDialog>([&](DatabaseDialog *d) {
+            shownHost = d->hostBox()->text();
+            shownTill = d->tillBox()->text();
+            type(d->tillBox(), QStringLiteral("5"));
+            // A folder where the file should be: it cannot be written.
+            QFile::remove(path);
+            QDir().mkpath(path);
+            d->saveButton()->click();
+            stayedOpen = d->isVisible();
+            QDir().rmdir(path);
+            d->saveButton()->click();
+        });
+        settings->databaseButton()->click();
+
+        QCOMPARE(shownHost, QStringLiteral("192.168.1.10"));
+        QCOMPARE(shownTill, QStringLiteral("4"));
+        QVERIFY(stayedOpen);
+        QCOMPARE(f.boxes->count(), 1);
+        QVERIFY2(f.boxes->lastText().contains(path), qPrintable(f.boxes->lastText()));
+        QCOMPARE(LocalSettings::load().tillNumber, 5);
+        QCOMPARE(LocalSettings::load().databaseAddress, QStringLiteral("postgresql://kasse@192.168.1.10:5432/shop"));
     }
 
     void whatMakesNoSenseIsRefusedAndNothingStored_data()
@@ -92,7 +136,8 @@ private slots:
         QFETCH(QString, database);
         QFETCH(QString, till);
         QFETCH(QString, message);
-        DatabaseDialog dialog(QStringLiteral("data.db"));
+        const auto made = TillSession::databaseDialog(QStringLiteral("data.db"));
+        DatabaseDialog &dialog = *made;
         dialog.serverBox()->setChecked(true);
         type(dialog.hostBox(), host);
         type(dialog.portBox(), port);
@@ -109,7 +154,7 @@ private slots:
 
     void testingTheConnectionSaysWhatTheServerAnswers()
     {
-        DatabaseDialog dialog(QStringLiteral("data.db"));
+        DatabaseDialog dialog(QStringLiteral("data.db"), QString(), 1);
         dialog.serverBox()->setChecked(true);
         // Nothing listens on this port: refused at once, the server named.
         QTcpServer closed;

@@ -77,7 +77,7 @@ private slots:
         f.open();
         QCOMPARE(f.boxes->count(), 1);
         QCOMPARE(copiesBeside(f.file->path()).size(), 1);
-        QCOMPARE(f.window->saleGrid()->model()->rowCount(), 2);
+        QCOMPARE(f.session->window().saleGrid()->model()->rowCount(), 2);
     }
 
     void fileThatCannotBeUsedIsRefusedWithItsReason_data()

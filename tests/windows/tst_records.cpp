@@ -232,7 +232,7 @@ private slots:
         QTest::keyClick(r->grid(), Qt::Key_Escape);
         QVERIFY(!r->isVisible());
         QVERIFY(r->sortToggle());
-        QCOMPARE(openRecords(f.window.get()), r);
+        QCOMPARE(openRecords(&f.session->window()), r);
         QCOMPARE(keysShown(r), (QList<qint64>{5, 4, 3, 2, 1}));
         clickTitle(r, QStringLiteral("品名"));
         QCOMPARE(columnTexts(r, QStringLiteral("品名")), (QStringList{"丙", "乙", "乙", "甲", "甲"}));

@@ -22,14 +22,14 @@ class TestSeveralTills : public QObject
     Q_OBJECT
 
     std::unique_ptr<CashierFixture> f;
-    std::unique_ptr<CashierWindow> other;   // the second till, on the same database
+    std::unique_ptr<TillSession> other;   // the second till, on the same database
 
     CashierWindow *openOther()
     {
-        other = std::make_unique<CashierWindow>(f->file->path(), 2);
-        other->show();
+        other = std::make_unique<TillSession>(f->file->path(), 2);
+        other->window().show();
         QApplication::processEvents();
-        return other.get();
+        return &other->window();
     }
 
     static void scan(CashierWindow *w, const QString &code)

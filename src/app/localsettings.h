@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <optional>
-
 // This computer's own settings: which database its till works on and its
 // till number. Each computer of a shop keeps its own file,
 // ~/.config/fenwo/fenwo.conf ($XDG_CONFIG_HOME/fenwo/fenwo.conf), an INI file:
@@ -25,8 +23,4 @@ struct LocalSettings
     static LocalSettings load();
     // Writes the file; throws AppError when it cannot be written.
     void save() const;
-
-    // A till number as typed or given on the command line, 1 to 999; none
-    // for any other text.
-    static std::optional<int> parseTillNumber(const QString &text);
 };

@@ -1,6 +1,7 @@
 #include "localsettings.h"
 
 #include "base/apperror.h"
+#include "storage/database.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,18 +25,9 @@ LocalSettings LocalSettings::load()
     const QSettings file(filePath(), QSettings::IniFormat);
     LocalSettings settings;
     settings.databaseAddress = file.value(kAddress).toString().trimmed();
-    if (const std::optional<int> till = parseTillNumber(file.value(kTill).toString()))
+    if (const std::optional<int> till = Database::parseTill(file.value(kTill).toString()))
         settings.tillNumber = *till;
     return settings;
-}
-
-std::optional<int> LocalSettings::parseTillNumber(const QString &text)
-{
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    if (!ok || number < 1 || number > 999)
-        return std::nullopt;
-    return number;
 }
 
 void LocalSettings::save() const

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "backup/automaticbackup.h"
+#include "storage/database.h"
+#include "storage/serverwatch.h"
+#include "windows/cashierwindow.h"
+
+#include <memory>
+
+class DatabaseDialog;
+class QWidget;
+
+// One till at work: the connection to the shop's database, the watch that
+// connects a lost server again, the automatic copies, and the cashier screen
+// on them. It opens the database and decides what the cashier is told when
+// that fails; the program and the tests make a till this one way.
+class TillSession final
+{
+    Q_DISABLE_COPY_MOVE(TillSession)
+
+public:
+    // databasePath: a file or a server address; tillNumber: this computer's till.
+    explicit TillSession(const QString &databasePath, int tillNumber = 1);
+    ~TillSession();
+
+    Database &database() { return m_db; }
+    ServerWatch &serverWatch() { return m_serverWatch; }
+    AutomaticBackup &automaticBackup() { return m_automaticBackup; }
+    CashierWindow &window() { return m_window; }
+
+    // The database dialog on this computer's settings: it shows what the
+    // settings file keeps, and a choice saved in it is written there.
+    static std::unique_ptr<DatabaseDialog> databaseDialog(const QString &currentAddress, QWidget *parent = nullptr);
+
+private:
+    void openDatabase(const QString &databasePath);
+    void chooseDatabase(QWidget *over);
+
+    Database m_db;
+    ServerWatch m_serverWatch;
+    AutomaticBackup m_automaticBackup;
+    CashierWindow m_window;   // last: it goes first, while what it works on is still there
+};
