@@ -1,5 +1,6 @@
 #include "headlesscommands.h"
 
+#include "app/commandline.h"
 #include "app/datalocation.h"
 #include "app/localsettings.h"
 
@@ -13,10 +14,10 @@
 #include "transfer/productimport.h"
 #include "reports/reportsheet.h"
 #include "reports/salesreport.h"
+#include "receipt/printersettings.h"
 #include "receipt/receiptprinter.h"
 #include "till/recordedreceipt.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,9 +26,6 @@
 #include <memory>
 
 namespace {
-
-const char *const kCommands[] = {"--init-db", "--import-products", "--export-products", "--export-sales",
-                                 "--backup", "--restore", "--report", "--reprint", "--help-commands"};
 
 // Exit codes of the commands below: done, refused or failed, a command line
 // that makes no sense, done but some rows of a file were left out.
@@ -156,9 +154,10 @@ int runRestore(const QString &databasePath, const QString &file)
 
 // fenwo --report FROM TO [--cashier NAME] [--till N]: the report's figures as
 // plain text (UTF-8, tab-separated) on standard output.
-int printReport(const QString &fromText, const QStringList &rest, const QString &cashier, const QString &tillText,
-                const QString &path)
+int printReport(const CommandLine &commandLine, const QString &path)
 {
+    const QString fromText = commandLine.value(CommandLine::Option::Report);
+    const QStringList rest = commandLine.positionalArguments();
     if (rest.size() != 1) {
         complain(QStringLiteral("--report needs two dates, FROM and TO, as yyyy-mm-dd"));
         return Usage;
@@ -166,14 +165,12 @@ int printReport(const QString &fromText, const QStringList &rest, const QString 
     ReportRange range;
     range.from = ReportRange::parseDate(fromText);
     range.to = ReportRange::parseDate(rest.first());
-    range.cashier = cashier;
-    if (!tillText.isEmpty()) {
-        const std::optional<int> till = Database::parseTill(tillText);
-        if (!till) {
-            complain(QStringLiteral("--till takes a till number from 1 to 999, not \"%1\"").arg(tillText));
-            return Usage;
-        }
-        range.till = *till;
+    range.cashier = commandLine.value(CommandLine::Option::Cashier);
+    try {
+        range.till = commandLine.till().value_or(0);
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Usage;
     }
     for (const auto &[date, text] : {std::pair(range.from, fromText), std::pair(range.to, rest.first())}) {
         if (!date.isValid()) {
@@ -197,13 +194,15 @@ int printReport(const QString &fromText, const QStringList &rest, const QString 
     return Done;
 }
 
-// fenwo --reprint RECEIPTNO [--printer …] [--paper …]: the receipt again,
-// from its recorded lines, marked as a reprint.
-int reprint(const QString &receiptNumber, const QString &printerOption, const QString &paper, const QString &path)
+// fenwo --reprint RECEIPTNO [--printer …] [--paper …] [--encoding …]: the
+// receipt again, from its recorded lines, marked as a reprint; on the
+// default printer unless --printer says otherwise.
+int reprint(const CommandLine &commandLine, const QString &path)
 {
+    const QString receiptNumber = commandLine.value(CommandLine::Option::Reprint);
     std::unique_ptr<ReceiptPrinter> printer;
     try {
-        printer = ReceiptPrinter::create(printerOption, paper);
+        printer = PrinterSettings().withOverrides(commandLine.printerOverrides()).makePrinter();
     } catch (const AppError &e) {
         complain(e.message());
         return Usage;
@@ -224,18 +223,6 @@ int reprint(const QString &receiptNumber, const QString &printerOption, const QS
 
 namespace HeadlessCommands {
 
-bool wanted(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        for (const char *command : kCommands) {
-            const auto length = qstrlen(command);
-            if (qstrcmp(argv[i], command) == 0 || (qstrncmp(argv[i], command, length) == 0 && argv[i][length] == '='))
-                return true;
-        }
-    }
-    return false;
-}
-
 int run(int argc, char **argv)
 {
     // A reprint lays its text out with the system's fonts, which takes a GUI
@@ -252,103 +239,48 @@ int run(int argc, char **argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 
-    QCommandLineParser parser;
-    const QCommandLineOption initDb(QStringLiteral("init-db"),
-                                    QStringLiteral("Make a new database file, or the tables on an empty database of a "
-                                                   "PostgreSQL server (postgresql://USER@HOST:PORT/DBNAME), and end."),
-                                    QStringLiteral("path"));
-    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("With --init-db: add a demo catalogue."));
-    parser.addOptions({initDb, demo});
-
-    const QCommandLineOption database(QStringLiteral("database"),
-                                      QStringLiteral("The database: a file (data.db beside the program by default) or a "
-                                                     "PostgreSQL server's (postgresql://USER@HOST:PORT/DBNAME)."),
-                                      QStringLiteral("path"));
-    const QCommandLineOption importProducts(QStringLiteral("import-products"),
-                                            QStringLiteral("Import a product list (CSV) into the catalogue."),
-                                            QStringLiteral("file"));
-    const QCommandLineOption existing(QStringLiteral("existing"),
-                                      QStringLiteral("With --import-products: \"update\" (default) or \"skip\" "
-                                                     "products whose code the catalogue has."),
-                                      QStringLiteral("update|skip"), QStringLiteral("update"));
-    const QCommandLineOption badRows(QStringLiteral("bad-rows"),
-                                     QStringLiteral("With --import-products: save the rows not imported as CSV."),
-                                     QStringLiteral("file"));
-    const QCommandLineOption exportProducts(QStringLiteral("export-products"),
-                                            QStringLiteral("Export the catalogue to CSV."), QStringLiteral("file"));
-    const QCommandLineOption exportSales(QStringLiteral("export-sales"),
-                                         QStringLiteral("Export the sales record to CSV."), QStringLiteral("file"));
-    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("With --export-sales: first day (yyyy-mm-dd)."),
-                                  QStringLiteral("date"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("With --export-sales: last day (yyyy-mm-dd)."),
-                                QStringLiteral("date"));
-    const QCommandLineOption backup(QStringLiteral("backup"),
-                                    QStringLiteral("Copy the database into a folder."), QStringLiteral("folder"));
-    const QCommandLineOption restoreFrom(QStringLiteral("restore"),
-                                         QStringLiteral("Put a backup in place of the database (which is kept aside)."),
-                                         QStringLiteral("file"));
-    const QCommandLineOption report(QStringLiteral("report"),
-                                    QStringLiteral("Print the sales report of the dates FROM to TO (yyyy-mm-dd, both "
-                                                   "included) as text and end."),
-                                    QStringLiteral("FROM"));
-    const QCommandLineOption cashier(QStringLiteral("cashier"), QStringLiteral("With --report: one cashier only."),
-                                     QStringLiteral("name"));
-    const QCommandLineOption till(QStringLiteral("till"), QStringLiteral("With --report: one till only."),
-                                  QStringLiteral("number"));
-    const QCommandLineOption reprintReceipt(QStringLiteral("reprint"),
-                                            QStringLiteral("Print a past receipt again from its recorded lines and end."),
-                                            QStringLiteral("receipt number"));
-    const QCommandLineOption printer(QStringLiteral("printer"), QStringLiteral("With --reprint: where it is printed."),
-                                     QStringLiteral("target"));
-    const QCommandLineOption paper(QStringLiteral("paper"), QStringLiteral("With --reprint: paper width, 58 or 80."),
-                                   QStringLiteral("mm"));
-    parser.addOptions({database, importProducts, existing, badRows, exportProducts, exportSales, from, to, backup,
-                       restoreFrom, report, cashier, till, reprintReceipt, printer, paper});
-    parser.addPositionalArgument(QStringLiteral("TO"), QStringLiteral("With --report: the last date."));
-    parser.setApplicationDescription(QStringLiteral("Fenwo's work without a window; without one of these "
-                                                    "commands the program opens the cashier screen."));
-    const QCommandLineOption helpCommands(QStringLiteral("help-commands"), QStringLiteral("Lists these commands."));
-    parser.addOption(helpCommands);
-    parser.addHelpOption();
-    parser.process(*app);
-    if (parser.isSet(helpCommands)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    using Option = CommandLine::Option;
+    CommandLine commandLine(CommandLine::Use::Commands);
+    commandLine.process(*app);
+    if (commandLine.isSet(Option::HelpCommands)) {
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
         return 0;
     }
-    if (parser.isSet(initDb))
-        return initDatabase(parser.value(initDb), parser.isSet(demo));
+    if (commandLine.isSet(Option::InitDb))
+        return initDatabase(commandLine.value(Option::InitDb), commandLine.isSet(Option::Demo));
 
     // The command line first, then this computer's settings (a shared server),
     // then the data file where the cashier screen keeps it (beside a portable
     // program, in the user's data folder for an installed one).
     const QString configured = LocalSettings::load().databaseAddress;
-    const QString databasePath = parser.isSet(database) ? parser.value(database)
+    const QString databasePath = commandLine.isSet(Option::Database) ? commandLine.value(Option::Database)
                                  : configured.isEmpty() ? DataLocation::forThisProgram().databasePath()
                                                         : configured;
-    if (parser.isSet(importProducts)) {
-        const QString mode = parser.value(existing).toLower();
+    if (commandLine.isSet(Option::ImportProducts)) {
+        const QString mode = commandLine.value(Option::Existing).toLower();
         if (mode != QLatin1String("update") && mode != QLatin1String("skip")) {
-            complain(QStringLiteral("--existing takes \"update\" or \"skip\", not \"%1\"").arg(parser.value(existing)));
+            complain(QStringLiteral("--existing takes \"update\" or \"skip\", not \"%1\"")
+                         .arg(commandLine.value(Option::Existing)));
             return Usage;
         }
-        return runImport(databasePath, parser.value(importProducts),
+        return runImport(databasePath, commandLine.value(Option::ImportProducts),
                          mode == QLatin1String("skip") ? ProductImport::Existing::Skip
                                                        : ProductImport::Existing::Update,
-                         parser.value(badRows));
+                         commandLine.value(Option::BadRows));
     }
-    if (parser.isSet(exportProducts))
-        return runExport(databasePath, parser.value(exportProducts), false, {}, {});
-    if (parser.isSet(exportSales))
-        return runExport(databasePath, parser.value(exportSales), true, parser.value(from), parser.value(to));
-    if (parser.isSet(backup))
-        return runBackup(databasePath, parser.value(backup));
-    if (parser.isSet(restoreFrom))
-        return runRestore(databasePath, parser.value(restoreFrom));
-    if (parser.isSet(report))
-        return printReport(parser.value(report), parser.positionalArguments(), parser.value(cashier), parser.value(till),
-                           databasePath);
-    if (parser.isSet(reprintReceipt))
-        return reprint(parser.value(reprintReceipt), parser.value(printer), parser.value(paper), databasePath);
+    if (commandLine.isSet(Option::ExportProducts))
+        return runExport(databasePath, commandLine.value(Option::ExportProducts), false, {}, {});
+    if (commandLine.isSet(Option::ExportSales))
+        return runExport(databasePath, commandLine.value(Option::ExportSales), true, commandLine.value(Option::From),
+                         commandLine.value(Option::To));
+    if (commandLine.isSet(Option::Backup))
+        return runBackup(databasePath, commandLine.value(Option::Backup));
+    if (commandLine.isSet(Option::Restore))
+        return runRestore(databasePath, commandLine.value(Option::Restore));
+    if (commandLine.isSet(Option::Report))
+        return printReport(commandLine, databasePath);
+    if (commandLine.isSet(Option::Reprint))
+        return reprint(commandLine, databasePath);
     return Usage;
 }
 

@@ -1,17 +1,50 @@
+#include "devicefile.h"
 #include "programrun.h"
 #include "testdatabase.h"
 
 #include "storage/tables.h"
 
 #include <QDir>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
 
-ProgramRun fenwo(const QStringList &arguments)
+ProgramRun fenwo(const QStringList &arguments,
+                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
-    return runProgram(QStringLiteral(FENWO_PROGRAM), arguments, 60000);
+    return runProgram(QStringLiteral(FENWO_PROGRAM), arguments, 60000, environment);
+}
+
+// The options of a help text and their descriptions, each on one line;
+// Qt's own help options left out.
+QMap<QString, QString> describedOptions(const QString &help)
+{
+    QMap<QString, QString> options;
+    QString current;
+    bool inOptions = false;
+    for (const QString &line : help.split(QLatin1Char('\n'))) {
+        if (line == QLatin1String("Options:")) {
+            inOptions = true;
+        } else if (!inOptions || line.trimmed().isEmpty()) {
+            inOptions = inOptions && !line.trimmed().isEmpty();
+        } else if (line.startsWith(QLatin1String("  -"))) {
+            // "  --name <value>   Description …", or "  -h, --help …".
+            const QStringList words = line.simplified().split(QLatin1Char(' '));
+            qsizetype names = 0;
+            while (names < words.size() && QStringLiteral("-<").contains(words[names].front()))
+                ++names;
+            current = QString(words.first()).remove(QLatin1Char(','));
+            options[current] = words.mid(names).join(QLatin1Char(' '));
+        } else {
+            options[current] += QLatin1Char(' ') + line.trimmed();
+        }
+    }
+    options.remove(QStringLiteral("-h"));
+    options.remove(QStringLiteral("--help-all"));
+    return options;
 }
 
 } // namespace
@@ -74,6 +107,27 @@ private slots:
         QVERIFY(r.out.isEmpty());
     }
 
+    // --till is the till a run is for; the report counts its sales only.
+    void aReportOfOneTill_data()
+    {
+        QTest::addColumn<QString>("till");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the till that sold") << "1" << 0 << "\n营业额\t12.8\n";
+        QTest::newRow("a till that sold nothing") << "2" << 0 << "\n小票数\t0\n";
+        QTest::newRow("no such till") << "0" << 2 << "--till takes a till number from 1 to 999";
+    }
+    void aReportOfOneTill()
+    {
+        QFETCH(QString, till);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const ProgramRun r = fenwo({QStringLiteral("--report"), QStringLiteral("2026-12-06"), QStringLiteral("2026-12-07"),
+                                QStringLiteral("--till"), till, QStringLiteral("--database"), file->path()});
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2((exitCode == 0 ? r.out : r.err).contains(said), qPrintable(r.out + r.err));
+    }
+
     void aReceiptIsPrintedAgainWithoutAWindow()
     {
         QTemporaryDir out;
@@ -88,6 +142,72 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(QStringLiteral("999")), qPrintable(r.err));
         QCOMPARE(QDir(out.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 1);
+    }
+
+    // A reprint reads the receipt printer's options as the cashier screen does.
+    void aReprintSendsTheEncodingAsked()
+    {
+        file->addRecordLine(QStringLiteral("261208100000"), QStringLiteral("小王"), QStringLiteral("2026-12-08"),
+                            QStringLiteral("10:00"), QStringLiteral(u"𠮷祥食品"), 1, 3);
+        QTemporaryDir out;
+        const QString device = makeDevice(out, QStringLiteral("lp0"));
+        const ProgramRun r = fenwo({QStringLiteral("--reprint"), QStringLiteral("261208100000"), QStringLiteral("--printer"),
+                                QStringLiteral("escpos:") + device, QStringLiteral("--encoding"),
+                                QStringLiteral("gb18030"), QStringLiteral("--database"), file->path()});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(readFile(device).contains("\x95\x34\xB2\x35\xCF\xE9"));
+    }
+
+    // Help is read in a terminal, where there may be no screen at all.
+    void theHelpNeedsNoScreen()
+    {
+        QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            bare.remove(QString::fromLatin1(name));
+        const ProgramRun r = fenwo({QStringLiteral("--help")}, bare);
+        QCOMPARE(r.exitCode, 0);
+        const QMap<QString, QString> options = describedOptions(r.out);
+        QCOMPARE(options.keys(), (QStringList{QStringLiteral("--database"), QStringLiteral("--drawer"),
+                                              QStringLiteral("--encoding"), QStringLiteral("--paper"),
+                                              QStringLiteral("--printer"), QStringLiteral("--scale-codes"),
+                                              QStringLiteral("--till")}));
+        QVERIFY(r.out.contains(QStringLiteral("--help-commands")));
+    }
+
+    // Each option has one description: the cashier screen's help, the
+    // commands' help and the manual page give the same words, and the README
+    // names every option.
+    void everyOptionIsDescribedAlikeEverywhere()
+    {
+        const ProgramRun commands = fenwo({QStringLiteral("--help-commands")});
+        QCOMPARE(commands.exitCode, 0);
+        const QMap<QString, QString> all = describedOptions(commands.out);
+        QVERIFY2(all.size() >= 20, qPrintable(commands.out));
+        const QMap<QString, QString> cashierScreen = describedOptions(fenwo({QStringLiteral("--help")}).out);
+        for (auto o = cashierScreen.begin(); o != cashierScreen.end(); ++o)
+            QCOMPARE(o.value(), all.value(o.key()));
+
+        const QString page = QString::fromUtf8(readFile(QStringLiteral(FENWO_MANUAL_PAGE)));
+        QStringList text;
+        for (const QString &line : page.split(QLatin1Char('\n'))) {
+            if (!line.startsWith(QLatin1Char('.')))
+                text << line;
+        }
+        const QString manual =
+            text.join(QLatin1Char(' ')).replace(QStringLiteral("\\-"), QStringLiteral("-")).simplified();
+        const QString readme = QString::fromUtf8(readFile(QStringLiteral(FENWO_README)));
+        for (auto o = all.begin(); o != all.end(); ++o) {
+            // The heading of its paragraph: ".BI \-\-name" or ".B \-\-name".
+            QString heading = o.key();
+            heading.replace(QLatin1Char('-'), QStringLiteral("\\-"));
+            const QRegularExpression headed(QStringLiteral("^\\.BI? ") + QRegularExpression::escape(heading)
+                                                + QStringLiteral("( |$)"),
+                                            QRegularExpression::MultilineOption);
+            QVERIFY2(headed.match(page).hasMatch(), qPrintable(o.key()));
+            QVERIFY2(manual.contains(o.value()), qPrintable(o.key() + QStringLiteral(": ") + o.value()));
+            const QRegularExpression named(QRegularExpression::escape(o.key()) + QStringLiteral("(?![-\\w])"));
+            QVERIFY2(named.match(readme).hasMatch(), qPrintable(o.key()));
+        }
     }
 };
 

@@ -14,9 +14,11 @@ struct ProgramRun
 
 // Runs a program as a script would and waits for it to end; one still
 // running after the time given is killed.
-inline ProgramRun runProgram(const QString &program, const QStringList &arguments, int timeoutMs)
+inline ProgramRun runProgram(const QString &program, const QStringList &arguments, int timeoutMs,
+                             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(program, arguments);
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
