@@ -2,6 +2,7 @@
 // skin and the hand cursor. Run at build time; the results are embedded as
 // resources.
 #include "widgets/buttonskin.h"
+#include "widgets/colors.h"
 
 #include <QDir>
 #include <QFont>
@@ -13,9 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-const QColor kGreen(0x0F, 0x97, 0x04);
-const QColor kDarkGreen(0x0A, 0x6E, 0x03);
 
 QFont face(int pixels, bool bold = false)
 {
@@ -38,8 +36,8 @@ QImage windowPicture(const QString &title, const QString &keys, bool titleBand)
     p.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient top(0, 0, 0, 36);
-    top.setColorAt(0, kGreen.lighter(125));
-    top.setColorAt(1, kGreen);
+    top.setColorAt(0, Colors::brandGreen.lighter(125));
+    top.setColorAt(1, Colors::brandGreen);
     p.fillRect(0, 0, 980, 36, top);
     p.setPen(Qt::white);
     p.setFont(face(20, true));
@@ -50,19 +48,19 @@ QImage windowPicture(const QString &title, const QString &keys, bool titleBand)
     p.drawLine(QPointF(955, 8), QPointF(969, 22));
     p.drawLine(QPointF(969, 8), QPointF(955, 22));
 
-    p.fillRect(0, 36, 980, 3, kDarkGreen);
+    p.fillRect(0, 36, 980, 3, Colors::brandGreenShade);
 
     if (titleBand) {
         QLinearGradient band(0, 39, 0, 112);
-        band.setColorAt(0, kDarkGreen);
-        band.setColorAt(1, kDarkGreen.darker(125));
+        band.setColorAt(0, Colors::brandGreenShade);
+        band.setColorAt(1, Colors::brandGreenShade.darker(125));
         p.fillRect(0, 39, 980, 73, band);
-        p.fillRect(0, 112, 980, 2, kGreen);
+        p.fillRect(0, 112, 980, 2, Colors::brandGreen);
     }
 
     // The footer starts below the last hint line of the cashier screen.
-    p.fillRect(0, 668, 980, 32, kGreen);
-    p.fillRect(0, 665, 980, 3, kDarkGreen);
+    p.fillRect(0, 668, 980, 32, Colors::brandGreen);
+    p.fillRect(0, 665, 980, 3, Colors::brandGreenShade);
     p.setPen(Qt::white);
     p.setFont(face(13));
     p.drawText(QRect(16, 668, 948, 27), Qt::AlignVCenter | Qt::AlignLeft,
@@ -122,7 +120,7 @@ QImage recordsIcon()
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    const QColor bars[] = {QColor(0x2E, 0x86, 0xDE), kGreen, QColor(0xE6, 0x7E, 0x22)};
+    const QColor bars[] = {QColor(0x2E, 0x86, 0xDE), Colors::brandGreen, QColor(0xE6, 0x7E, 0x22)};
     const int heights[] = {12, 22, 17};
     for (int i = 0; i < 3; ++i) {
         p.setBrush(bars[i]);
@@ -158,11 +156,11 @@ QImage programIcon(int size = 32)
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
     p.setPen(Qt::NoPen);
-    p.setBrush(kGreen);
+    p.setBrush(Colors::brandGreen);
     p.drawRoundedRect(2, 2, 28, 28, 6, 6);
     p.setBrush(Qt::white);
     p.drawRect(9, 6, 14, 20);
-    p.setPen(QPen(kGreen, 1.5));
+    p.setPen(QPen(Colors::brandGreen, 1.5));
     for (int y = 10; y < 24; y += 4)
         p.drawLine(11, y, 21, y);
     return img;

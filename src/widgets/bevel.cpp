@@ -51,9 +51,9 @@ QImage makeDisabledGlyph(const QImage &glyph)
 {
     const QImage source = glyph.convertToFormat(QImage::Format_ARGB32);
     QImage result(source.size(), QImage::Format_RGB32);
-    result.fill(resolveColorValue(0x8000000F));
-    const QRgb highlight = resolveColorValue(0x80000014).rgb();
-    const QRgb shadow = resolveColorValue(0x80000010).rgb();
+    result.fill(Colors::buttonFace());
+    const QRgb highlight = Colors::buttonHighlight().rgb();
+    const QRgb shadow = Colors::buttonShadow().rgb();
     auto isDark = [&](int x, int y) {
         const QRgb p = source.pixel(x, y);
         return qAlpha(p) >= 128 && qGray(p) < 128;

@@ -75,41 +75,38 @@ QColor hsl240ToColor(int hue, int saturation, int lightness)
                   toByte(channelOfHue(m1, m2, h - 1.0 / 3.0)));
 }
 
+namespace Colors {
+
 namespace {
 
-QPalette::ColorRole systemColorRole(quint32 index, QPalette::ColorGroup *group)
+QColor fromPalette(QPalette::ColorRole role)
 {
-    *group = QPalette::Active;
-    switch (index) {
-    case 5: return QPalette::Base;               // window background
-    case 8: return QPalette::Text;               // window text
-    case 13: return QPalette::Highlight;
-    case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;            // button face
-    case 16: return QPalette::Dark;              // button shadow
-    case 17: *group = QPalette::Disabled; return QPalette::Text;   // grey text
-    case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;             // button highlight
-    case 21: return QPalette::Shadow;            // 3D dark shadow
-    case 22: return QPalette::Midlight;          // 3D light
-    case 23: return QPalette::ToolTipText;
-    case 24: return QPalette::ToolTipBase;
-    case 7: return QPalette::WindowText;         // menu text
-    default: return QPalette::Window;            // window frames, menus, desktop
-    }
+    return QColor(QGuiApplication::palette().color(QPalette::Active, role).rgb());
 }
 
 } // namespace
 
-QColor resolveColorValue(quint32 value)
+QColor entryBackground()
 {
-    if ((value >> 24) == 0x80) {
-        QPalette::ColorGroup group;
-        const QPalette::ColorRole role = systemColorRole(value & 0xFF, &group);
-        return QColor(QGuiApplication::palette().color(group, role).rgb());
-    }
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    return fromPalette(QPalette::Base);
 }
+
+QColor buttonFace()
+{
+    return fromPalette(QPalette::Button);
+}
+
+QColor buttonShadow()
+{
+    return fromPalette(QPalette::Dark);
+}
+
+QColor buttonHighlight()
+{
+    return fromPalette(QPalette::Light);
+}
+
+} // namespace Colors
 
 QColor adjustLightness(const QColor &base, const QColor &fallback, int percent, LightnessDirection direction)
 {

@@ -15,7 +15,7 @@ FlatButtonColors::FlatButtonColors(const QColor &focused, const QColor &down, co
 
 QColor FlatButtonColors::base(const QWidget *owner) const
 {
-    if (!parentColor)
+    if (!followsParentColor)
         return color;
     const QWidget *parent = owner->parentWidget();
     return parent ? parent->palette().color(parent->backgroundRole()) : owner->palette().color(QPalette::Window);
@@ -24,60 +24,60 @@ QColor FlatButtonColors::base(const QWidget *owner) const
 void FlatButtonColors::setColor(const QColor &value)
 {
     color = value;
-    parentColor = false;
+    followsParentColor = false;
 }
 
-void FlatButtonColors::setParentColor(bool on, const QWidget *owner)
+void FlatButtonColors::setFollowsParentColor(bool on, const QWidget *owner)
 {
-    if (on == parentColor)
+    if (on == followsParentColor)
         return;
     if (!on)
         color = base(owner);
-    parentColor = on;
+    followsParentColor = on;
     recompute(owner);
 }
 
-void FlatButtonColors::setUseAdvColors(bool on, const QWidget *owner)
+void FlatButtonColors::setDerivedColors(bool on, const QWidget *owner)
 {
-    if (on == useAdvColors)
+    if (on == derivedColors)
         return;
-    useAdvColors = on;
-    parentColor = on;
+    derivedColors = on;
+    followsParentColor = on;
     recompute(owner);
 }
 
-void FlatButtonColors::setAdvFocused(int percent, const QWidget *owner)
+void FlatButtonColors::setFocusedLightening(int percent, const QWidget *owner)
 {
-    advFocused = std::clamp(percent, 0, 100);
+    focusedLightening = std::clamp(percent, 0, 100);
     recompute(owner);
 }
 
-void FlatButtonColors::setAdvDown(int percent, const QWidget *owner)
+void FlatButtonColors::setDownDarkening(int percent, const QWidget *owner)
 {
-    advDown = std::clamp(percent, 0, 100);
+    downDarkening = std::clamp(percent, 0, 100);
     recompute(owner);
 }
 
-void FlatButtonColors::setAdvBorder(int percent, const QWidget *owner)
+void FlatButtonColors::setBorderDarkening(int percent, const QWidget *owner)
 {
-    advBorder = std::clamp(percent, 0, 100);
+    borderDarkening = std::clamp(percent, 0, 100);
     recompute(owner);
 }
 
 void FlatButtonColors::paletteChanged(const QWidget *owner)
 {
-    if (useAdvColors) {
-        parentColor = true;
+    if (derivedColors) {
+        followsParentColor = true;
         recompute(owner);
     }
 }
 
 void FlatButtonColors::recompute(const QWidget *owner)
 {
-    if (!useAdvColors)
+    if (!derivedColors)
         return;
     const QColor from = base(owner);
-    focused = adjustLightness(from, focused, advFocused, LightnessDirection::Lighter);
-    down = adjustLightness(from, down, advDown, LightnessDirection::Darker);
-    border = adjustLightness(from, border, advBorder, LightnessDirection::Darker);
+    focused = adjustLightness(from, focused, focusedLightening, LightnessDirection::Lighter);
+    down = adjustLightness(from, down, downDarkening, LightnessDirection::Darker);
+    border = adjustLightness(from, border, borderDarkening, LightnessDirection::Darker);
 }

@@ -2,7 +2,7 @@
 
 #include "widgets/bevel.h"
 
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -44,8 +44,8 @@ void plotLine(QPainter &painter, QPoint from, const QPoint &to, const QColor &co
 
 FlatCheckBox::FlatCheckBox(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
-    , m_colors(colorFromValue(clWhite), colorFromValue(12965593), colorFromValue(8623776))
-    , m_colorCheck(colorFromValue(clBlack))
+    , m_colors(Qt::white, Colors::flatPressed, Colors::flatBorder)
+    , m_colorCheck(Qt::black)
 {
     hoverWatch().join();
     setCheckable(true);
@@ -76,9 +76,9 @@ void FlatCheckBox::setColor(const QColor &color)
     update();
 }
 
-void FlatCheckBox::setParentColor(bool parentColor)
+void FlatCheckBox::setFollowsParentColor(bool on)
 {
-    m_colors.setParentColor(parentColor, this);
+    m_colors.setFollowsParentColor(on, this);
     update();
 }
 
@@ -113,9 +113,9 @@ void FlatCheckBox::setFontColor(const QColor &color)
     setPalette(p);
 }
 
-void FlatCheckBox::setCheckBoxLayout(TCheckBoxLayout layout)
+void FlatCheckBox::setBoxSide(BoxSide side)
 {
-    m_layout = layout;
+    m_boxSide = side;
     update();
 }
 
@@ -125,34 +125,34 @@ void FlatCheckBox::setTransparent(bool transparent)
     update();
 }
 
-void FlatCheckBox::setUseAdvColors(bool use)
+void FlatCheckBox::setDerivedColors(bool use)
 {
-    m_colors.setUseAdvColors(use, this);
+    m_colors.setDerivedColors(use, this);
     update();
 }
 
-void FlatCheckBox::setAdvColorFocused(int percent)
+void FlatCheckBox::setFocusedLightening(int percent)
 {
-    m_colors.setAdvFocused(percent, this);
+    m_colors.setFocusedLightening(percent, this);
     update();
 }
 
-void FlatCheckBox::setAdvColorDown(int percent)
+void FlatCheckBox::setDownDarkening(int percent)
 {
-    m_colors.setAdvDown(percent, this);
+    m_colors.setDownDarkening(percent, this);
     update();
 }
 
-void FlatCheckBox::setAdvColorBorder(int percent)
+void FlatCheckBox::setBorderDarkening(int percent)
 {
-    m_colors.setAdvBorder(percent, this);
+    m_colors.setBorderDarkening(percent, this);
     update();
 }
 
 QRect FlatCheckBox::boxRect() const
 {
     // At the top whatever the control's height, not centred.
-    const int left = m_layout == checkboxLeft ? 1 : width() - 12;
+    const int left = m_boxSide == BoxSide::Left ? 1 : width() - 12;
     return QRect(left, 3, 11, 11);
 }
 
@@ -172,7 +172,7 @@ void FlatCheckBox::drawBox(QPainter &painter) const
     painter.fillRect(box, fill);
 
     if (isChecked()) {
-        const QColor tick = isEnabled() ? m_colorCheck : colorFromValue(clBtnShadow);
+        const QColor tick = isEnabled() ? m_colorCheck : Colors::buttonShadow();
         const QPoint o = box.topLeft();
         plotLine(painter, o + QPoint(2, 4), o + QPoint(6, 8), tick);
         plotLine(painter, o + QPoint(2, 5), o + QPoint(5, 8), tick);
@@ -198,7 +198,7 @@ void FlatCheckBox::paintEvent(QPaintEvent *)
     p.setFont(font());
     QRect area;
     int flags = Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
-    if (m_layout == checkboxLeft) {
+    if (m_boxSide == BoxSide::Left) {
         area = QRect(QPoint(16, 1), QPoint(width() - 2, height() - 2));
         flags |= Qt::AlignLeft;
     } else {
@@ -209,9 +209,9 @@ void FlatCheckBox::paintEvent(QPaintEvent *)
         p.setPen(palette().color(foregroundRole()));
         p.drawText(area, flags, text());
     } else {
-        p.setPen(colorFromValue(clBtnHighlight));
+        p.setPen(Colors::buttonHighlight());
         p.drawText(area.translated(1, 1), flags, text());
-        p.setPen(colorFromValue(clBtnShadow));
+        p.setPen(Colors::buttonShadow());
         p.drawText(area, flags, text());
     }
 }
@@ -322,7 +322,7 @@ void FlatCheckBox::changeEvent(QEvent *event)
         update();
         break;
     case QEvent::LayoutDirectionChange:
-        setCheckBoxLayout(isRightToLeft() ? checkboxRight : checkboxLeft);
+        setBoxSide(isRightToLeft() ? BoxSide::Right : BoxSide::Left);
         break;
     default:
         break;

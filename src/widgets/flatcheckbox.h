@@ -5,8 +5,6 @@
 
 #include <QAbstractButton>
 
-enum TCheckBoxLayout { checkboxLeft, checkboxRight };
-
 // A flat check box: an 11 x 11 box at the top of the control with a drawn
 // tick, and a word-wrapped caption beside it. The whole control is the hit
 // area. Every change of the checked state, by the user or by the program,
@@ -17,6 +15,8 @@ class FlatCheckBox final : public QAbstractButton, private HoverClient
     Q_OBJECT
 
 public:
+    enum class BoxSide { Left, Right };
+
     explicit FlatCheckBox(const QString &caption, QWidget *parent = nullptr);
     ~FlatCheckBox() override;
     Q_DISABLE_COPY_MOVE(FlatCheckBox)
@@ -25,8 +25,8 @@ public:
     // parent's background colour.
     QColor color() const;
     void setColor(const QColor &color);
-    bool parentColor() const { return m_colors.parentColor; }
-    void setParentColor(bool parentColor);
+    bool followsParentColor() const { return m_colors.followsParentColor; }
+    void setFollowsParentColor(bool on);
     QColor colorFocused() const { return m_colors.focused; }
     void setColorFocused(const QColor &color);
     QColor colorDown() const { return m_colors.down; }
@@ -37,21 +37,22 @@ public:
     void setColorBorder(const QColor &color);
     void setFontColor(const QColor &color);
 
-    TCheckBoxLayout checkBoxLayout() const { return m_layout; }
-    void setCheckBoxLayout(TCheckBoxLayout layout);
+    // Which side of the caption the box stands on.
+    BoxSide boxSide() const { return m_boxSide; }
+    void setBoxSide(BoxSide side);
     // Show what lies beneath instead of filling the control with its colour.
     bool isTransparent() const { return m_transparent; }
     void setTransparent(bool transparent);
 
     // Derive the focused, pressed and outline colours from the colour.
-    bool useAdvColors() const { return m_colors.useAdvColors; }
-    void setUseAdvColors(bool use);
-    int advColorFocused() const { return m_colors.advFocused; }
-    void setAdvColorFocused(int percent);
-    int advColorDown() const { return m_colors.advDown; }
-    void setAdvColorDown(int percent);
-    int advColorBorder() const { return m_colors.advBorder; }
-    void setAdvColorBorder(int percent);
+    bool derivedColors() const { return m_colors.derivedColors; }
+    void setDerivedColors(bool use);
+    int focusedLightening() const { return m_colors.focusedLightening; }
+    void setFocusedLightening(int percent);
+    int downDarkening() const { return m_colors.downDarkening; }
+    void setDownDarkening(int percent);
+    int borderDarkening() const { return m_colors.borderDarkening; }
+    void setBorderDarkening(int percent);
 
     QRect boxRect() const;
     bool isHovered() const { return m_hovered; }
@@ -80,7 +81,7 @@ private:
 
     FlatButtonColors m_colors;
     QColor m_colorCheck;
-    TCheckBoxLayout m_layout = checkboxLeft;
+    BoxSide m_boxSide = BoxSide::Left;
     bool m_transparent = false;
 
     bool m_hovered = false;

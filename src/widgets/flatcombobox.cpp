@@ -2,7 +2,6 @@
 
 #include "widgets/colors.h"
 #include "widgets/bevel.h"
-#include "widgets/colorvalue.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -87,10 +86,10 @@ void triangle(QPainter &painter, const QPoint &centre, bool up, const QColor &co
 FlatComboBox::FlatComboBox(QWidget *parent)
     : QComboBox(parent)
     , m_model(new QStringListModel(this))
-    , m_color(colorFromValue(14805739))
-    , m_colorArrow(colorFromValue(clBlack))
-    , m_colorArrowBackground(colorFromValue(12965593))
-    , m_colorBorder(colorFromValue(8623776))
+    , m_color(Colors::flatFace)
+    , m_colorArrow(Qt::black)
+    , m_colorArrowBackground(Colors::flatPressed)
+    , m_colorBorder(Colors::flatBorder)
 {
     auto *style = new FlatComboStyle;
     style->setParent(this);
@@ -179,43 +178,43 @@ void FlatComboBox::setColorBorder(const QColor &color)
     update();
 }
 
-void FlatComboBox::setUseAdvColors(bool use)
+void FlatComboBox::setDerivedColors(bool use)
 {
-    if (use == m_useAdvColors)
+    if (use == m_derivedColors)
         return;
-    m_useAdvColors = use;
-    recomputeAdvColors();
+    m_derivedColors = use;
+    recomputeDerived();
     update();
 }
 
-void FlatComboBox::setAdvColorBorder(int percent)
+void FlatComboBox::setBorderDarkening(int percent)
 {
-    m_advColorBorder = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_borderDarkening = std::clamp(percent, 0, 100);
+    recomputeDerived();
     update();
 }
 
-void FlatComboBox::setAdvColorArrowBackground(int percent)
+void FlatComboBox::setArrowBackgroundDarkening(int percent)
 {
-    m_advColorArrowBackground = std::clamp(percent, 0, 100);
-    recomputeAdvColors();
+    m_arrowBackgroundDarkening = std::clamp(percent, 0, 100);
+    recomputeDerived();
     update();
 }
 
-QColor FlatComboBox::parentColor() const
+QColor FlatComboBox::parentsColor() const
 {
     const QWidget *parent = parentWidget();
     return parent ? parent->palette().color(parent->backgroundRole()) : palette().color(QPalette::Window);
 }
 
-void FlatComboBox::recomputeAdvColors()
+void FlatComboBox::recomputeDerived()
 {
-    if (!m_useAdvColors)
+    if (!m_derivedColors)
         return;
     // From the parent's colour, not the box's own: the button matches what surrounds the box.
-    const QColor base = parentColor();
-    m_colorBorder = adjustLightness(base, m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
-    m_colorArrowBackground = adjustLightness(base, m_colorArrowBackground, m_advColorArrowBackground,
+    const QColor base = parentsColor();
+    m_colorBorder = adjustLightness(base, m_colorBorder, m_borderDarkening, LightnessDirection::Darker);
+    m_colorArrowBackground = adjustLightness(base, m_colorArrowBackground, m_arrowBackgroundDarkening,
                                              LightnessDirection::Darker);
 }
 
@@ -255,7 +254,7 @@ void FlatComboBox::drawArrowButton(QPainter &painter) const
         triangle(painter, centre, m_listOpen, m_colorArrow);
     } else {
         triangle(painter, centre + QPoint(1, 1), m_listOpen, Qt::white);
-        triangle(painter, centre, m_listOpen, colorFromValue(clGray));
+        triangle(painter, centre, m_listOpen, Colors::grey);
     }
 }
 
@@ -347,8 +346,8 @@ void FlatComboBox::changeEvent(QEvent *event)
         break;
     case QEvent::PaletteChange:
         // The parent's colour or the system colours changed.
-        if (m_useAdvColors) {
-            recomputeAdvColors();
+        if (m_derivedColors) {
+            recomputeDerived();
             update();
         }
         break;

@@ -32,12 +32,12 @@ public:
     void setColorBorder(const QColor &color);
 
     // Derive the border and button colours from the parent's colour.
-    bool useAdvColors() const { return m_useAdvColors; }
-    void setUseAdvColors(bool use);
-    int advColorBorder() const { return m_advColorBorder; }
-    void setAdvColorBorder(int percent);
-    int advColorArrowBackground() const { return m_advColorArrowBackground; }
-    void setAdvColorArrowBackground(int percent);
+    bool derivedColors() const { return m_derivedColors; }
+    void setDerivedColors(bool use);
+    int borderDarkening() const { return m_borderDarkening; }
+    void setBorderDarkening(int percent);
+    int arrowBackgroundDarkening() const { return m_arrowBackgroundDarkening; }
+    void setArrowBackgroundDarkening(int percent);
 
     // Least height of a list row; a font change puts it back to 13.
     int itemHeight() const { return m_itemHeight; }
@@ -76,8 +76,8 @@ protected:
 
 private:
     void applyColors();
-    void recomputeAdvColors();
-    QColor parentColor() const;
+    void recomputeDerived();
+    QColor parentsColor() const;
     void drawArrowButton(QPainter &painter) const;
 
     QStringListModel *m_model;
@@ -85,9 +85,9 @@ private:
     QColor m_colorArrow;
     QColor m_colorArrowBackground;
     QColor m_colorBorder;
-    bool m_useAdvColors = false;
-    int m_advColorBorder = 50;
-    int m_advColorArrowBackground = 10;
+    bool m_derivedColors = false;
+    int m_borderDarkening = 50;
+    int m_arrowBackgroundDarkening = 10;
     int m_itemHeight = 13;
     bool m_listOpen = false;
     bool m_leaving = false;   // inside focusOutEvent

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-void DrawFlatEditFrame(QPainter &painter, const QRect &rect, const QColor &border, const QColor &fill)
+void drawFlatEditFrame(QPainter &painter, const QRect &rect, const QColor &border, const QColor &fill)
 {
     painter.save();
     painter.setBrush(Qt::NoBrush);
@@ -67,7 +67,7 @@ void FlatEdit::paintEvent(QPaintEvent *event)
     }
     QLineEdit::paintEvent(event);
     QPainter p(this);
-    DrawFlatEditFrame(p, rect(), m_look.colors().border, fill);
+    drawFlatEditFrame(p, rect(), m_look.colors().border, fill);
 }
 
 void FlatEdit::keyPressEvent(QKeyEvent *event)

@@ -9,7 +9,7 @@ class QPainter;
 
 // The three-pixel frame of a flat edit or memo: a border line along the
 // edge and two rings of the look's fill inside it.
-void DrawFlatEditFrame(QPainter &painter, const QRect &rect, const QColor &border, const QColor &fill);
+void drawFlatEditFrame(QPainter &painter, const QRect &rect, const QColor &border, const QColor &fill);
 
 // A one-line edit box drawn flat, in a flat look or in the focused look it
 // takes while it has the focus, or while the pointer is over it and the focus
@@ -30,14 +30,14 @@ public:
     QColor colorFocused() const { return m_look.colors().focused; }
     void setColorBorder(const QColor &color) { m_look.setBorder(color); }
     QColor colorBorder() const { return m_look.colors().border; }
-    void setParentColor(bool on) { m_look.setParentColor(on); }
-    bool parentColor() const { return m_look.colors().parentColor; }
-    void setUseAdvColors(bool on) { m_look.setUseAdvColors(on); }
-    bool useAdvColors() const { return m_look.colors().useAdvColors; }
-    void setAdvColorFocused(int percent) { m_look.setAdvFocused(percent); }
-    int advColorFocused() const { return m_look.colors().advFocused; }
-    void setAdvColorBorder(int percent) { m_look.setAdvBorder(percent); }
-    int advColorBorder() const { return m_look.colors().advBorder; }
+    void setFollowsParentColor(bool on) { m_look.setFollowsParentColor(on); }
+    bool followsParentColor() const { return m_look.colors().followsParentColor; }
+    void setDerivedColors(bool on) { m_look.setDerivedColors(on); }
+    bool derivedColors() const { return m_look.colors().derivedColors; }
+    void setFocusedLightening(int percent) { m_look.setFocusedLightening(percent); }
+    int focusedLightening() const { return m_look.colors().focusedLightening; }
+    void setBorderDarkening(int percent) { m_look.setBorderDarkening(percent); }
+    int borderDarkening() const { return m_look.colors().borderDarkening; }
 
     bool focusedLook() const { return m_look.focusedLook(); }
 

@@ -10,18 +10,18 @@
 #include <algorithm>
 
 FlatEditColors::FlatEditColors()
-    : flat(resolveColorValue(14805739))
-    , focused(resolveColorValue(16777215))
-    , border(resolveColorValue(8623776))
+    : flat(Colors::flatFace)
+    , focused(Qt::white)
+    , border(Colors::flatBorder)
 {
 }
 
-void FlatEditColors::recomputeAdvanced()
+void FlatEditColors::recomputeDerived()
 {
-    if (!useAdvColors)
+    if (!derivedColors)
         return;
-    focused = adjustLightness(flat, focused, advFocused, LightnessDirection::Lighter);
-    border = adjustLightness(flat, border, advBorder, LightnessDirection::Darker);
+    focused = adjustLightness(flat, focused, focusedLightening, LightnessDirection::Lighter);
+    border = adjustLightness(flat, border, borderDarkening, LightnessDirection::Darker);
 }
 
 FlatEditLook::FlatEditLook(QWidget *box, SameKind sameKind)
@@ -33,7 +33,7 @@ FlatEditLook::FlatEditLook(QWidget *box, SameKind sameKind)
 void FlatEditLook::setFlat(const QColor &color)
 {
     m_colors.flat = color;
-    m_colors.parentColor = false;
+    m_colors.followsParentColor = false;
     update();
 }
 
@@ -49,55 +49,55 @@ void FlatEditLook::setBorder(const QColor &color)
     update();
 }
 
-void FlatEditLook::setParentColor(bool on)
+void FlatEditLook::setFollowsParentColor(bool on)
 {
-    if (m_colors.parentColor == on)
+    if (m_colors.followsParentColor == on)
         return;
-    m_colors.parentColor = on;
+    m_colors.followsParentColor = on;
     if (on) {
         takeParentColor();
         update();
     }
 }
 
-void FlatEditLook::setUseAdvColors(bool on)
+void FlatEditLook::setDerivedColors(bool on)
 {
-    if (m_colors.useAdvColors == on)
+    if (m_colors.derivedColors == on)
         return;
-    m_colors.useAdvColors = on;
-    setParentColor(on);
-    m_colors.recomputeAdvanced();
+    m_colors.derivedColors = on;
+    setFollowsParentColor(on);
+    m_colors.recomputeDerived();
     update();
 }
 
-void FlatEditLook::setAdvFocused(int percent)
+void FlatEditLook::setFocusedLightening(int percent)
 {
-    m_colors.advFocused = std::clamp(percent, 0, 100);
-    if (m_colors.useAdvColors) {
-        m_colors.recomputeAdvanced();
+    m_colors.focusedLightening = std::clamp(percent, 0, 100);
+    if (m_colors.derivedColors) {
+        m_colors.recomputeDerived();
         update();
     }
 }
 
-void FlatEditLook::setAdvBorder(int percent)
+void FlatEditLook::setBorderDarkening(int percent)
 {
-    m_colors.advBorder = std::clamp(percent, 0, 100);
-    if (m_colors.useAdvColors) {
-        m_colors.recomputeAdvanced();
+    m_colors.borderDarkening = std::clamp(percent, 0, 100);
+    if (m_colors.derivedColors) {
+        m_colors.recomputeDerived();
         update();
     }
 }
 
 void FlatEditLook::takeParentColor()
 {
-    if (m_colors.parentColor && m_box->parentWidget())
+    if (m_colors.followsParentColor && m_box->parentWidget())
         m_colors.flat = m_box->parentWidget()->palette().color(QPalette::Window);
 }
 
 void FlatEditLook::adoptParentColor()
 {
     takeParentColor();
-    m_colors.recomputeAdvanced();
+    m_colors.recomputeDerived();
     update();
 }
 

@@ -6,21 +6,21 @@ class QEvent;
 class QObject;
 class QWidget;
 
-// The colours of a flat edit or memo: the flat look's fill (ColorFlat), the
-// focused look's fill (ColorFocused) and the border line (ColorBorder).
-// With UseAdvColors the last two are derived from the fill.
+// The colours of a flat edit or memo: the flat look's fill, the focused
+// look's fill and the border line. With derived colours on, the last two
+// are the fill made lighter and darker by the given percent.
 struct FlatEditColors
 {
     QColor flat;
     QColor focused;
     QColor border;
-    bool parentColor = true;
-    bool useAdvColors = false;
-    int advFocused = 10;
-    int advBorder = 50;
+    bool followsParentColor = true;
+    bool derivedColors = false;
+    int focusedLightening = 10;
+    int borderDarkening = 50;
 
     FlatEditColors();
-    void recomputeAdvanced();
+    void recomputeDerived();
 };
 
 // The look of a flat text box, shared by the one-line edit and the memo:
@@ -41,10 +41,10 @@ public:
     void setFlat(const QColor &color);   // also stops following the parent's colour
     void setFocused(const QColor &color);
     void setBorder(const QColor &color);
-    void setParentColor(bool on);
-    void setUseAdvColors(bool on);
-    void setAdvFocused(int percent);
-    void setAdvBorder(int percent);
+    void setFollowsParentColor(bool on);
+    void setDerivedColors(bool on);
+    void setFocusedLightening(int percent);
+    void setBorderDarkening(int percent);
 
     // Takes the parent's colour when following it, then decides the look.
     void adoptParentColor();

@@ -35,7 +35,8 @@ void drawOpenPolyline(QPainter &p, std::initializer_list<QPoint> points)
 
 FlatGroupBox::FlatGroupBox(QWidget *parent)
     : QWidget(parent)
-    , m_colorBorder(resolveColorValue(8623776))
+    , m_fill(this)
+    , m_colorBorder(Colors::flatBorder)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(185, 105);
@@ -48,25 +49,20 @@ QSize FlatGroupBox::sizeHint() const
 
 void FlatGroupBox::setColor(const QColor &color)
 {
-    m_parentColor = false;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
+    m_fill.setColor(color);
     update();
 }
 
 QColor FlatGroupBox::color() const
 {
-    return palette().color(QPalette::Window);
+    return m_fill.color();
 }
 
-void FlatGroupBox::setParentColor(bool on)
+void FlatGroupBox::setFollowsParentColor(bool on)
 {
-    if (m_parentColor == on)
+    if (m_fill.followsParent() == on)
         return;
-    m_parentColor = on;
-    if (on)
-        FollowParentColor(this);
+    m_fill.setFollowsParent(on);
     update();
 }
 
@@ -76,33 +72,33 @@ void FlatGroupBox::setColorBorder(const QColor &color)
     update();
 }
 
-void FlatGroupBox::setBorder(TGroupBoxBorder border)
+void FlatGroupBox::setBorder(Border border)
 {
     m_border = border;
     update();
 }
 
-void FlatGroupBox::setUseAdvColors(bool on)
+void FlatGroupBox::setDerivedColors(bool on)
 {
-    if (m_useAdvColors == on)
+    if (m_derivedColors == on)
         return;
-    m_useAdvColors = on;
-    setParentColor(on);
-    recomputeAdvanced();
+    m_derivedColors = on;
+    setFollowsParentColor(on);
+    recomputeDerived();
     update();
 }
 
-void FlatGroupBox::setAdvColorBorder(int percent)
+void FlatGroupBox::setBorderDarkening(int percent)
 {
-    m_advColorBorder = std::clamp(percent, 0, 100);
-    recomputeAdvanced();
+    m_borderDarkening = std::clamp(percent, 0, 100);
+    recomputeDerived();
     update();
 }
 
-void FlatGroupBox::recomputeAdvanced()
+void FlatGroupBox::recomputeDerived()
 {
-    if (m_useAdvColors)
-        m_colorBorder = adjustLightness(color(), m_colorBorder, m_advColorBorder, LightnessDirection::Darker);
+    if (m_derivedColors)
+        m_colorBorder = adjustLightness(color(), m_colorBorder, m_borderDarkening, LightnessDirection::Darker);
 }
 
 void FlatGroupBox::setTransparent(bool on)
@@ -138,8 +134,8 @@ void FlatGroupBox::changeEvent(QEvent *event)
     switch (event->type()) {
     case QEvent::PaletteChange:
         // The parent's colour or the system colours changed.
-        if (m_useAdvColors && m_parentColor)
-            recomputeAdvanced();
+        if (m_derivedColors && m_fill.followsParent())
+            recomputeDerived();
         update();
         break;
     case QEvent::EnabledChange:
@@ -169,7 +165,7 @@ void FlatGroupBox::paintEvent(QPaintEvent *)
     const bool rtl = layoutDirection() == Qt::RightToLeft;
 
     p.setPen(m_colorBorder);
-    if (m_border == brFull) {
+    if (m_border == Border::Full) {
         if (!rtl)
             drawOpenPolyline(p, {{l + 5, y}, {l, y}, {l, b - 1}, {r - 1, b - 1}, {r - 1, y}, {l + tw + 12, y}});
         else
@@ -191,6 +187,6 @@ void FlatGroupBox::paintEvent(QPaintEvent *)
         p.setPen(palette().color(QPalette::Active, QPalette::WindowText));
         p.drawText(captionRect, flags, m_caption);
     } else {
-        DrawEmbossedText(p, captionRect, flags, m_caption);
+        drawEmbossedText(p, captionRect, flags, m_caption);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/panelfill.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -11,22 +13,22 @@ class FlatGroupBox : public QWidget
     Q_OBJECT
 
 public:
-    enum TGroupBoxBorder { brFull, brOnlyTopLine };
+    enum class Border { Full, TopLineOnly };
 
     explicit FlatGroupBox(QWidget *parent = nullptr);
 
     void setColor(const QColor &color);
     QColor color() const;
-    void setParentColor(bool on);
-    bool parentColor() const { return m_parentColor; }
+    void setFollowsParentColor(bool on);
+    bool followsParentColor() const { return m_fill.followsParent(); }
     void setColorBorder(const QColor &color);
     QColor colorBorder() const { return m_colorBorder; }
-    void setBorder(TGroupBoxBorder border);
-    TGroupBoxBorder border() const { return m_border; }
-    void setUseAdvColors(bool on);
-    bool useAdvColors() const { return m_useAdvColors; }
-    void setAdvColorBorder(int percent);
-    int advColorBorder() const { return m_advColorBorder; }
+    void setBorder(Border border);
+    Border border() const { return m_border; }
+    void setDerivedColors(bool on);
+    bool derivedColors() const { return m_derivedColors; }
+    void setBorderDarkening(int percent);
+    int borderDarkening() const { return m_borderDarkening; }
     void setTransparent(bool on);
     bool transparent() const { return m_transparent; }
     void setCaption(const QString &caption);
@@ -40,13 +42,13 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void recomputeAdvanced();
+    void recomputeDerived();
 
-    bool m_parentColor = true;
+    PanelFill m_fill;
     QColor m_colorBorder;
-    TGroupBoxBorder m_border = brFull;
-    bool m_useAdvColors = false;
-    int m_advColorBorder = 50;
+    Border m_border = Border::Full;
+    bool m_derivedColors = false;
+    int m_borderDarkening = 50;
     bool m_transparent = false;
     QString m_caption;
     int m_shortcutId = 0;

@@ -23,16 +23,16 @@ FlatMemo::FlatMemo(QWidget *parent)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(FlatEdit::kFrameWidth);
     setTabChangesFocus(true);
-    setScrollBars(ssNone);
+    setScrollBars(ScrollBars::None);
     resize(185, 89);
     m_look.adoptParentColor();
 }
 
-void FlatMemo::setScrollBars(TScrollStyle style)
+void FlatMemo::setScrollBars(ScrollBars bars)
 {
-    m_scrollBars = style;
-    const bool horizontal = style == ssHorizontal || style == ssBoth;
-    const bool vertical = style == ssVertical || style == ssBoth;
+    m_scrollBars = bars;
+    const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
+    const bool vertical = bars == ScrollBars::Vertical || bars == ScrollBars::Both;
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     update();
@@ -43,10 +43,10 @@ void FlatMemo::paintFrame()
 {
     const QColor fill = m_look.fill();
     QPainter p(this);
-    DrawFlatEditFrame(p, rect(), m_look.colors().border, fill);
+    drawFlatEditFrame(p, rect(), m_look.colors().border, fill);
     const QScrollBar *vertical = verticalScrollBar();
     const QScrollBar *horizontal = horizontalScrollBar();
-    if (m_scrollBars == ssBoth && vertical->isVisible() && horizontal->isVisible()) {
+    if (m_scrollBars == ScrollBars::Both && vertical->isVisible() && horizontal->isVisible()) {
         // The square between the two bars (they sit in containers of their own).
         const int x = vertical->mapTo(this, QPoint(0, 0)).x();
         const int y = horizontal->mapTo(this, QPoint(0, 0)).y();

@@ -13,7 +13,7 @@ class FlatMemo : public QPlainTextEdit
     Q_OBJECT
 
 public:
-    enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+    enum class ScrollBars { None, Horizontal, Vertical, Both };
 
     explicit FlatMemo(QWidget *parent = nullptr);
 
@@ -23,15 +23,15 @@ public:
     QColor colorFocused() const { return m_look.colors().focused; }
     void setColorBorder(const QColor &color) { m_look.setBorder(color); }
     QColor colorBorder() const { return m_look.colors().border; }
-    void setParentColor(bool on) { m_look.setParentColor(on); }
-    bool parentColor() const { return m_look.colors().parentColor; }
-    void setUseAdvColors(bool on) { m_look.setUseAdvColors(on); }
-    bool useAdvColors() const { return m_look.colors().useAdvColors; }
-    void setAdvColorFocused(int percent) { m_look.setAdvFocused(percent); }
-    void setAdvColorBorder(int percent) { m_look.setAdvBorder(percent); }
+    void setFollowsParentColor(bool on) { m_look.setFollowsParentColor(on); }
+    bool followsParentColor() const { return m_look.colors().followsParentColor; }
+    void setDerivedColors(bool on) { m_look.setDerivedColors(on); }
+    bool derivedColors() const { return m_look.colors().derivedColors; }
+    void setFocusedLightening(int percent) { m_look.setFocusedLightening(percent); }
+    void setBorderDarkening(int percent) { m_look.setBorderDarkening(percent); }
 
-    void setScrollBars(TScrollStyle style);
-    TScrollStyle scrollBars() const { return m_scrollBars; }
+    void setScrollBars(ScrollBars bars);
+    ScrollBars scrollBars() const { return m_scrollBars; }
 
     bool focusedLook() const { return m_look.focusedLook(); }
 
@@ -51,7 +51,7 @@ private:
     void paintFrame();
 
     FlatEditLook m_look;
-    TScrollStyle m_scrollBars = ssNone;
+    ScrollBars m_scrollBars = ScrollBars::None;
 
     Q_DISABLE_COPY_MOVE(FlatMemo)
 };

@@ -6,35 +6,21 @@
 #include <QEvent>
 #include <QPainter>
 
-void FollowParentColor(QWidget *widget)
-{
-    const QPalette own = widget->palette();
-    QPalette kept;   // nothing set: every role comes from the parent
-    for (int g = 0; g < QPalette::NColorGroups; ++g) {
-        const auto group = QPalette::ColorGroup(g);
-        for (int r = 0; r < QPalette::NColorRoles; ++r) {
-            const auto role = QPalette::ColorRole(r);
-            if (role != QPalette::Window && own.isBrushSet(group, role))
-                kept.setBrush(group, role, own.brush(group, role));
-        }
-    }
-    widget->setPalette(kept);
-}
-
-void DrawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QString &text)
+void drawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QString &text)
 {
     painter.save();
-    painter.setPen(resolveColorValue(0x80000014));   // button highlight
+    painter.setPen(Colors::buttonHighlight());
     painter.drawText(rect.translated(1, 1), flags, text);
-    painter.setPen(resolveColorValue(0x80000010));   // button shadow
+    painter.setPen(Colors::buttonShadow());
     painter.drawText(rect, flags, text);
     painter.restore();
 }
 
 FlatPanel::FlatPanel(QWidget *parent)
     : QFrame(parent)
-    , m_colorHighLight(resolveColorValue(8623776))
-    , m_colorShadow(resolveColorValue(8623776))
+    , m_fill(this)
+    , m_colorHighlight(Colors::flatBorder)
+    , m_colorShadow(Colors::flatBorder)
 {
     // The frame is drawn here, not by QFrame; contents reach the edges.
     setFrameShape(QFrame::NoFrame);
@@ -47,35 +33,28 @@ QSize FlatPanel::sizeHint() const
     return {185, 41};
 }
 
-// The colour lives in the palette's window colour, so controls placed on
-// the panel that follow their parent's colour see it.
 void FlatPanel::setColor(const QColor &color)
 {
-    m_parentColor = false;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
+    m_fill.setColor(color);
     update();
 }
 
 QColor FlatPanel::color() const
 {
-    return palette().color(QPalette::Window);
+    return m_fill.color();
 }
 
-void FlatPanel::setParentColor(bool on)
+void FlatPanel::setFollowsParentColor(bool on)
 {
-    if (m_parentColor == on)
+    if (m_fill.followsParent() == on)
         return;
-    m_parentColor = on;
-    if (on)
-        FollowParentColor(this);
+    m_fill.setFollowsParent(on);
     update();
 }
 
-void FlatPanel::setColorHighLight(const QColor &color)
+void FlatPanel::setColorHighlight(const QColor &color)
 {
-    m_colorHighLight = color;
+    m_colorHighlight = color;
     update();
 }
 
@@ -117,7 +96,7 @@ void FlatPanel::paintEvent(QPaintEvent *)
     QPainter p(this);
     if (!m_transparent)
         p.fillRect(rect(), color());
-    drawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
+    drawBevelFrame(p, rect(), m_colorHighlight, m_colorShadow, 1);
     if (m_caption.isEmpty())
         return;
     p.setFont(font());
@@ -126,6 +105,6 @@ void FlatPanel::paintEvent(QPaintEvent *)
         p.setPen(palette().color(QPalette::Active, QPalette::WindowText));
         p.drawText(rect(), flags, m_caption);
     } else {
-        DrawEmbossedText(p, rect(), flags, m_caption);
+        drawEmbossedText(p, rect(), flags, m_caption);
     }
 }

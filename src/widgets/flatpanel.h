@@ -1,17 +1,15 @@
 #pragma once
 
+#include "widgets/panelfill.h"
+
 #include <QColor>
 #include <QFrame>
 
 class QPainter;
 
-// Colour (the palette's window colour) follows the parent again: roles set
-// on the widget's own palette are kept, the window colour is dropped.
-void FollowParentColor(QWidget *widget);
-
 // A caption drawn embossed, as disabled controls show it: in the button
 // highlight colour one pixel right and down, then in the button shadow colour.
-void DrawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QString &text);
+void drawEmbossedText(QPainter &painter, const QRect &rect, int flags, const QString &text);
 
 // A coloured band that holds other controls: a filled face (or, when
 // transparent, whatever lies beneath), a one-pixel frame in the highlight
@@ -26,10 +24,10 @@ public:
 
     void setColor(const QColor &color);
     QColor color() const;
-    void setParentColor(bool on);
-    bool parentColor() const { return m_parentColor; }
-    void setColorHighLight(const QColor &color);
-    QColor colorHighLight() const { return m_colorHighLight; }
+    void setFollowsParentColor(bool on);
+    bool followsParentColor() const { return m_fill.followsParent(); }
+    void setColorHighlight(const QColor &color);
+    QColor colorHighlight() const { return m_colorHighlight; }
     void setColorShadow(const QColor &color);
     QColor colorShadow() const { return m_colorShadow; }
     void setTransparent(bool on);
@@ -47,8 +45,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    bool m_parentColor = true;
-    QColor m_colorHighLight;
+    PanelFill m_fill;
+    QColor m_colorHighlight;
     QColor m_colorShadow;
     bool m_transparent = false;
     QString m_caption;

@@ -2,7 +2,7 @@
 
 #include "widgets/bevel.h"
 
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -19,17 +19,6 @@ SharedHoverWatch &hoverWatch()
 {
     static SharedHoverWatch watch;
     return watch;
-}
-
-GlyphLayout toGlyphLayout(TButtonLayout layout)
-{
-    switch (layout) {
-    case blGlyphLeft: return GlyphLayout::Left;
-    case blGlyphRight: return GlyphLayout::Right;
-    case blGlyphTop: return GlyphLayout::Top;
-    case blGlyphBottom: return GlyphLayout::Bottom;
-    }
-    return GlyphLayout::Top;
 }
 
 // Which image of the strip shows in which face state.
@@ -49,9 +38,9 @@ int imageIndex(FlatSpeedButton::FaceState state, int images)
 
 FlatSpeedButton::FlatSpeedButton(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
-    , m_colors(colorFromValue(14805739), colorFromValue(12965593), colorFromValue(8623776))
-    , m_colorHighLight(colorFromValue(clWhite))
-    , m_colorShadow(colorFromValue(clBlack))
+    , m_colors(Colors::flatFace, Colors::flatPressed, Colors::flatBorder)
+    , m_colorHighlight(Qt::white)
+    , m_colorShadow(Qt::black)
 {
     hoverWatch().join();
     // Speed buttons never take the focus from the boxes.
@@ -71,7 +60,7 @@ void FlatSpeedButton::setColors(const QColor &face, const QColor &focused, const
                                  const QColor &border, const QColor &caption)
 {
     m_colors.color = face;
-    m_colors.parentColor = false;
+    m_colors.followsParentColor = false;
     m_colors.focused = focused;
     m_colors.down = down;
     m_colors.border = border;
@@ -81,11 +70,11 @@ void FlatSpeedButton::setColors(const QColor &face, const QColor &focused, const
 
 void FlatSpeedButton::setTransparentFrame(const QColor &frame)
 {
-    m_transparentMode = tmAlways;
+    m_transparency = Transparency::Always;
     m_colors.border = frame;
     m_colors.focused = frame;
     m_colors.down = frame;
-    m_colorHighLight = frame;
+    m_colorHighlight = frame;
     update();
 }
 
@@ -100,9 +89,9 @@ void FlatSpeedButton::setColor(const QColor &color)
     update();
 }
 
-void FlatSpeedButton::setParentColor(bool parentColor)
+void FlatSpeedButton::setFollowsParentColor(bool on)
 {
-    m_colors.setParentColor(parentColor, this);
+    m_colors.setFollowsParentColor(on, this);
     update();
 }
 
@@ -124,9 +113,9 @@ void FlatSpeedButton::setColorBorder(const QColor &color)
     update();
 }
 
-void FlatSpeedButton::setColorHighLight(const QColor &color)
+void FlatSpeedButton::setColorHighlight(const QColor &color)
 {
-    m_colorHighLight = color;
+    m_colorHighlight = color;
     update();
 }
 
@@ -143,33 +132,33 @@ void FlatSpeedButton::setFontColor(const QColor &color)
     setPalette(p);
 }
 
-void FlatSpeedButton::setTransparentMode(TTransparentMode mode)
+void FlatSpeedButton::setTransparency(Transparency transparency)
 {
-    m_transparentMode = mode;
+    m_transparency = transparency;
     update();
 }
 
-void FlatSpeedButton::setUseAdvColors(bool use)
+void FlatSpeedButton::setDerivedColors(bool use)
 {
-    m_colors.setUseAdvColors(use, this);
+    m_colors.setDerivedColors(use, this);
     update();
 }
 
-void FlatSpeedButton::setAdvColorFocused(int percent)
+void FlatSpeedButton::setFocusedLightening(int percent)
 {
-    m_colors.setAdvFocused(percent, this);
+    m_colors.setFocusedLightening(percent, this);
     update();
 }
 
-void FlatSpeedButton::setAdvColorDown(int percent)
+void FlatSpeedButton::setDownDarkening(int percent)
 {
-    m_colors.setAdvDown(percent, this);
+    m_colors.setDownDarkening(percent, this);
     update();
 }
 
-void FlatSpeedButton::setAdvColorBorder(int percent)
+void FlatSpeedButton::setBorderDarkening(int percent)
 {
-    m_colors.setAdvBorder(percent, this);
+    m_colors.setBorderDarkening(percent, this);
     update();
 }
 
@@ -231,21 +220,21 @@ void FlatSpeedButton::setGlyph(const QImage &glyph)
     m_glyph = glyph;
     if (!m_glyph.isNull() && m_glyph.width() % m_glyph.height() == 0) {
         const int images = m_glyph.width() / m_glyph.height();
-        m_numGlyphs = images > 4 ? 1 : images;
+        m_glyphCount = images > 4 ? 1 : images;
     }
     update();
 }
 
-void FlatSpeedButton::setNumGlyphs(int count)
+void FlatSpeedButton::setGlyphCount(int count)
 {
     count = std::clamp(count, 1, 4);
-    if (count == m_numGlyphs)
+    if (count == m_glyphCount)
         return;
-    m_numGlyphs = count;
+    m_glyphCount = count;
     update();
 }
 
-void FlatSpeedButton::setGlyphLayout(TButtonLayout layout)
+void FlatSpeedButton::setGlyphLayout(GlyphLayout layout)
 {
     if (layout == m_layout)
         return;
@@ -277,10 +266,10 @@ void FlatSpeedButton::setModalResult(int result)
 QColor FlatSpeedButton::faceFill(bool *fill) const
 {
     *fill = true;
-    switch (m_transparentMode) {
-    case tmAlways:
+    switch (m_transparency) {
+    case Transparency::Always:
         break;
-    case tmNotFocused:
+    case Transparency::UnlessHovered:
         if (!m_inside)
             break;
         switch (m_state) {
@@ -290,7 +279,7 @@ QColor FlatSpeedButton::faceFill(bool *fill) const
         case FaceState::Latched: return m_colors.focused;
         }
         break;
-    case tmNone:
+    case Transparency::Never:
         switch (m_state) {
         case FaceState::Up: return m_inside ? m_colors.focused : color();
         case FaceState::Disabled: return color();
@@ -310,8 +299,8 @@ void FlatSpeedButton::paintEvent(QPaintEvent *)
     p.setFont(font());
     const bool sunk = m_state == FaceState::Pressed || m_state == FaceState::Latched;
     const QPoint pressOffset = sunk ? QPoint(1, 1) : QPoint(0, 0);
-    m_placed = layoutGlyphAndCaption(font(), rect(), pressOffset, text(), toGlyphLayout(m_layout), m_margin,
-                                     m_spacing, m_glyph, m_numGlyphs);
+    m_placed = layoutGlyphAndCaption(font(), rect(), pressOffset, text(), m_layout, m_margin,
+                                     m_spacing, m_glyph, m_glyphCount);
 
     if (isEnabled()) {
         if (m_state == FaceState::Disabled)
@@ -329,7 +318,7 @@ void FlatSpeedButton::paintEvent(QPaintEvent *)
     switch (m_state) {
     case FaceState::Up:
         if (m_inside)
-            drawBevelFrame(p, rect(), m_colorHighLight, m_colorShadow, 1);
+            drawBevelFrame(p, rect(), m_colorHighlight, m_colorShadow, 1);
         else
             drawBevelFrame(p, rect(), m_colors.border, m_colors.border, 1);
         break;
@@ -338,7 +327,7 @@ void FlatSpeedButton::paintEvent(QPaintEvent *)
         break;
     case FaceState::Pressed:
     case FaceState::Latched:
-        drawBevelFrame(p, rect(), m_colorShadow, m_colorHighLight, 1);
+        drawBevelFrame(p, rect(), m_colorShadow, m_colorHighlight, 1);
         break;
     }
 
@@ -349,9 +338,9 @@ void FlatSpeedButton::paintEvent(QPaintEvent *)
         return;
     const int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
     if (m_state == FaceState::Disabled) {
-        p.setPen(colorFromValue(clBtnHighlight));
+        p.setPen(Colors::buttonHighlight());
         p.drawText(m_placed.captionRect.translated(1, 1), flags, text());
-        p.setPen(colorFromValue(clBtnShadow));
+        p.setPen(Colors::buttonShadow());
         p.drawText(m_placed.captionRect, flags, text());
     } else {
         p.setPen(palette().color(QPalette::ButtonText));
@@ -361,12 +350,12 @@ void FlatSpeedButton::paintEvent(QPaintEvent *)
 
 void FlatSpeedButton::paintGlyph(QPainter &painter, const QPoint &at)
 {
-    const int imageWidth = m_glyph.width() / m_numGlyphs;
+    const int imageWidth = m_glyph.width() / m_glyphCount;
     const int height = m_glyph.height();
     // The strip's bottom-left pixel names the colour that is left out.
     QRgb transparent = m_glyph.pixel(0, height - 1);
-    QImage work = m_glyph.copy(imageIndex(m_state, m_numGlyphs) * imageWidth, 0, imageWidth, height);
-    if (m_numGlyphs == 1 && m_state == FaceState::Disabled) {
+    QImage work = m_glyph.copy(imageIndex(m_state, m_glyphCount) * imageWidth, 0, imageWidth, height);
+    if (m_glyphCount == 1 && m_state == FaceState::Disabled) {
         work = makeDisabledGlyph(work);
         transparent = work.pixel(0, height - 1);
     }

@@ -7,9 +7,6 @@
 #include <QAbstractButton>
 #include <QImage>
 
-enum TTransparentMode { tmAlways, tmNotFocused, tmNone };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
 // A flat button that paints its whole face itself: a filled face with a
 // one-pixel frame and a caption, or, in transparent mode, only the frame over
 // whatever lies beneath it. It never takes the keyboard focus. Buttons of one
@@ -21,6 +18,9 @@ class FlatSpeedButton final : public QAbstractButton, private HoverClient
 
 public:
     enum class FaceState { Up, Disabled, Pressed, Latched };
+    // Whether the face is filled: never transparent, transparent until the
+    // pointer is over it, or always (only the frame shows).
+    enum class Transparency { Never, UnlessHovered, Always };
 
     explicit FlatSpeedButton(const QString &caption, QWidget *parent = nullptr);
     ~FlatSpeedButton() override;
@@ -37,32 +37,32 @@ public:
     // Face fill at rest; until set, the parent's background colour.
     QColor color() const;
     void setColor(const QColor &color);
-    bool parentColor() const { return m_colors.parentColor; }
-    void setParentColor(bool parentColor);
+    bool followsParentColor() const { return m_colors.followsParentColor; }
+    void setFollowsParentColor(bool on);
     QColor colorFocused() const { return m_colors.focused; }
     void setColorFocused(const QColor &color);
     QColor colorDown() const { return m_colors.down; }
     void setColorDown(const QColor &color);
     QColor colorBorder() const { return m_colors.border; }
     void setColorBorder(const QColor &color);
-    QColor colorHighLight() const { return m_colorHighLight; }
-    void setColorHighLight(const QColor &color);
+    QColor colorHighlight() const { return m_colorHighlight; }
+    void setColorHighlight(const QColor &color);
     QColor colorShadow() const { return m_colorShadow; }
     void setColorShadow(const QColor &color);
     void setFontColor(const QColor &color);
 
-    TTransparentMode transparentMode() const { return m_transparentMode; }
-    void setTransparentMode(TTransparentMode mode);
+    Transparency transparency() const { return m_transparency; }
+    void setTransparency(Transparency transparency);
 
     // Derive the hover, pressed and frame colours from the face colour.
-    bool useAdvColors() const { return m_colors.useAdvColors; }
-    void setUseAdvColors(bool use);
-    int advColorFocused() const { return m_colors.advFocused; }
-    void setAdvColorFocused(int percent);
-    int advColorDown() const { return m_colors.advDown; }
-    void setAdvColorDown(int percent);
-    int advColorBorder() const { return m_colors.advBorder; }
-    void setAdvColorBorder(int percent);
+    bool derivedColors() const { return m_colors.derivedColors; }
+    void setDerivedColors(bool use);
+    int focusedLightening() const { return m_colors.focusedLightening; }
+    void setFocusedLightening(int percent);
+    int downDarkening() const { return m_colors.downDarkening; }
+    void setDownDarkening(int percent);
+    int borderDarkening() const { return m_colors.borderDarkening; }
+    void setBorderDarkening(int percent);
 
     int groupIndex() const { return m_groupIndex; }
     void setGroupIndex(int index);
@@ -75,10 +75,10 @@ public:
     // A strip of one to four equal images: up, disabled, pressed, latched.
     QImage glyph() const { return m_glyph; }
     void setGlyph(const QImage &glyph);
-    int numGlyphs() const { return m_numGlyphs; }
-    void setNumGlyphs(int count);
-    TButtonLayout glyphLayout() const { return m_layout; }
-    void setGlyphLayout(TButtonLayout layout);
+    int glyphCount() const { return m_glyphCount; }
+    void setGlyphCount(int count);
+    GlyphLayout glyphLayout() const { return m_layout; }
+    void setGlyphLayout(GlyphLayout layout);
     int margin() const { return m_margin; }
     void setMargin(int margin);   // -1 centres
     int spacing() const { return m_spacing; }
@@ -119,15 +119,15 @@ private:
     void paintGlyph(QPainter &painter, const QPoint &at);
 
     FlatButtonColors m_colors;
-    QColor m_colorHighLight;
+    QColor m_colorHighlight;
     QColor m_colorShadow;
-    TTransparentMode m_transparentMode = tmNone;
+    Transparency m_transparency = Transparency::Never;
     int m_groupIndex = 0;
     bool m_down = false;
     bool m_allowAllUp = false;
     QImage m_glyph;
-    int m_numGlyphs = 1;
-    TButtonLayout m_layout = blGlyphTop;
+    int m_glyphCount = 1;
+    GlyphLayout m_layout = GlyphLayout::Top;
     int m_margin = -1;
     int m_spacing = 4;
     int m_modalResult = 0;

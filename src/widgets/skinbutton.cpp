@@ -101,34 +101,34 @@ void SkinButton::setPicture(const QPixmap &bitmap)
     update();
 }
 
-void SkinButton::setPicPos(TPicPos pos)
+void SkinButton::setPicturePosition(PicturePosition position)
 {
-    if (m_picPos != pos) {
-        m_picPos = pos;
+    if (m_picturePosition != position) {
+        m_picturePosition = position;
         update();
     }
 }
 
-void SkinButton::setPicTrans(bool on)
+void SkinButton::setPictureTransparent(bool on)
 {
-    if (m_picTrans != on) {
-        m_picTrans = on;
+    if (m_pictureTransparent != on) {
+        m_pictureTransparent = on;
         update();
     }
 }
 
-void SkinButton::setPicTransColor(const QColor &color)
+void SkinButton::setPictureTransparentColor(const QColor &color)
 {
-    if (m_picTransColor != color) {
-        m_picTransColor = color;
+    if (m_pictureTransparentColor != color) {
+        m_pictureTransparentColor = color;
         update();
     }
 }
 
-void SkinButton::setPicOffSet(int gap)
+void SkinButton::setPictureGap(int gap)
 {
-    if (m_picOffSet != gap) {
-        m_picOffSet = gap;
+    if (m_pictureGap != gap) {
+        m_pictureGap = gap;
         update();
     }
 }
@@ -258,9 +258,9 @@ QImage SkinButton::pictureImage() const
 {
     if (!m_bitmap.isNull()) {
         QImage img = m_bitmap.toImage();
-        if (m_picTrans && isEnabled()) {
+        if (m_pictureTransparent && isEnabled()) {
             img = img.convertToFormat(QImage::Format_ARGB32);
-            const QRgb key = m_picTransColor.rgb();
+            const QRgb key = m_pictureTransparentColor.rgb();
             for (int y = 0; y < img.height(); ++y) {
                 auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
                 for (int x = 0; x < img.width(); ++x)
@@ -300,16 +300,16 @@ void SkinButton::paintEvent(QPaintEvent *)
         p.drawText(rect(), flags, text());
     } else {
         if (!isEnabled())
-            picture = ButtonSkin::silhouette(picture, resolveColorValue(0x8000000F));   // button face
+            picture = ButtonSkin::silhouette(picture, Colors::buttonFace());
         const QFontMetrics fm(font());
         const int th = fm.height();
         const int tw = fm.horizontalAdvance(text());
         const int pw = picture.width();
         const int ph = picture.height();
-        const int gap = m_picOffSet;
+        const int gap = m_pictureGap;
         QPoint at;
         QRect caption;
-        if (m_picPos == pTop) {
+        if (m_picturePosition == PicturePosition::Top) {
             const int y0 = (h - (th + ph + gap)) / 2;
             at = QPoint((w - pw) / 2, y0);
             caption = QRect(0, y0 + ph + gap, w, th);

@@ -15,7 +15,7 @@ class SkinButton final : public QAbstractButton
     Q_OBJECT
 
 public:
-    enum TPicPos { pLeft, pTop };
+    enum class PicturePosition { Left, Top };
 
     explicit SkinButton(const QString &caption, QWidget *parent = nullptr);
 
@@ -23,14 +23,17 @@ public:
     // icon (setIcon), which is drawn at the icon size, 32 × 32.
     void setPicture(const QPixmap &bitmap);
     QPixmap picture() const { return m_bitmap; }
-    void setPicPos(TPicPos pos);
-    TPicPos picPos() const { return m_picPos; }
-    void setPicTrans(bool on);
-    bool picTrans() const { return m_picTrans; }
-    void setPicTransColor(const QColor &color);
-    QColor picTransColor() const { return m_picTransColor; }
-    void setPicOffSet(int gap);
-    int picOffSet() const { return m_picOffSet; }
+    // Where the picture stands: above the caption or left of it.
+    void setPicturePosition(PicturePosition position);
+    PicturePosition picturePosition() const { return m_picturePosition; }
+    // The bitmap's pixels of one colour left out (the icon is left as it is).
+    void setPictureTransparent(bool on);
+    bool pictureTransparent() const { return m_pictureTransparent; }
+    void setPictureTransparentColor(const QColor &color);
+    QColor pictureTransparentColor() const { return m_pictureTransparentColor; }
+    // Pixels between the picture and the caption.
+    void setPictureGap(int gap);
+    int pictureGap() const { return m_pictureGap; }
 
     void setDefault(bool on);
     bool isDefault() const { return m_default; }
@@ -66,10 +69,10 @@ private:
     void giveModalResult();
 
     QPixmap m_bitmap;
-    TPicPos m_picPos = pTop;
-    bool m_picTrans = false;
-    QColor m_picTransColor = Qt::black;
-    int m_picOffSet = 2;
+    PicturePosition m_picturePosition = PicturePosition::Top;
+    bool m_pictureTransparent = false;
+    QColor m_pictureTransparentColor = Qt::black;
+    int m_pictureGap = 2;
     bool m_default = false;
     bool m_cancel = false;
     int m_modalResult = 0;

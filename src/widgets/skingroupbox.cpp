@@ -6,11 +6,20 @@
 #include <QKeySequence>
 #include <QPainter>
 
+namespace {
+
+// A grey-green frame, a blue caption, a cream fill.
+constexpr QColor kFrame{0xD0, 0xD0, 0xBF};
+constexpr QColor kCaption{0x02, 0x46, 0xCF};
+constexpr QColor kFill{0xF8, 0xF6, 0xE6};
+
+} // namespace
+
 SkinGroupBox::SkinGroupBox(QWidget *parent)
     : QWidget(parent)
-    , m_borderColor(resolveColorValue(12570832))
-    , m_captionColor(resolveColorValue(13583874))
-    , m_color(resolveColorValue(15136504))
+    , m_borderColor(kFrame)
+    , m_captionColor(kCaption)
+    , m_color(kFill)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Controls placed in the box that follow their parent's colour see the fill.

@@ -8,7 +8,7 @@
 #include "storage/database.h"
 #include "base/numbertext.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"
 
@@ -18,8 +18,6 @@
 #include <QLabel>
 
 namespace {
-
-const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
 
 FlatEdit *makeBox(QWidget *parent, QRect geometry)
 {
@@ -39,7 +37,7 @@ BackupDialog::BackupDialog(Database &db, QWidget *parent)
     setObjectName(QStringLiteral("backupDialog"));
     setWindowTitle(QStringLiteral("数据备份"));
     setFixedSize(600, 330);
-    WindowParts::setWindowLook(this, kPanelColor, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::panelGreen, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     showSettings();
     showLastCopy();
@@ -59,7 +57,7 @@ void BackupDialog::buildControls()
     m_hoursBox = makeBox(this, {154, 144, 60, 26});
     label(this, QStringLiteral("小时自动备份一次（0 表示不定时）"), {222, 150, 340, 20}, font());
     label(this, QStringLiteral("关闭程序时总会自动备份。备份文件夹最好放在另一块硬盘或 U 盘上。"), {24, 186, 560, 18},
-          pixelFont(12), QColor(0x80, 0x00, 0x00));
+          pixelFont(12), Colors::noteMaroon);
     m_lastCopyLabel = label(this, {}, {24, 216, 560, 40}, pixelFont(13));
     m_lastCopyLabel->setWordWrap(true);
 

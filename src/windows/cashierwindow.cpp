@@ -12,7 +12,7 @@
 #include "receipt/cashdrawer.h"
 #include "receipt/receiptprinter.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
@@ -38,9 +38,6 @@ const QString kPrice = QStringLiteral("单价");
 const QString kQuantity = QStringLiteral("数量");
 const QString kCode = QStringLiteral("编码");
 
-const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
-const QColor kWindowColor = colorFromValue(16635841);  // #C1D7FD
-
 FlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &flat, const QString &text = {})
 {
     auto *edit = new FlatEdit(parent);
@@ -63,7 +60,7 @@ FlatPanel *makePanel(QWidget *parent, QRect geometry)
 {
     auto *panel = new FlatPanel(parent);
     panel->setGeometry(geometry);
-    panel->setColor(kPanelColor);
+    panel->setColor(Colors::panelGreen);
     return panel;
 }
 
@@ -105,7 +102,7 @@ CashierWindow::CashierWindow(Database &db, ServerWatch &serverWatch, AutomaticBa
     setFixedSize(980, 691);
     setFont(WindowParts::pixelFont(13));
     QPalette p = palette();
-    p.setColor(QPalette::Window, kWindowColor);
+    p.setColor(QPalette::Window, Colors::cashierBlue);
     setPalette(p);
     setAutoFillBackground(true);
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -135,13 +132,13 @@ void CashierWindow::buildControls()
     m_printButton = WindowParts::actionButton(this, QStringLiteral("打印小票 (F12)"), {656, 612, 138, 33});
     m_closeSpot = new FlatSpeedButton(QString(), this);
     m_closeSpot->setGeometry(947, 2, 30, 26);
-    m_closeSpot->setTransparentFrame(colorFromValue(16745481));
+    m_closeSpot->setTransparentFrame(Colors::hotSpotBlue);
     m_leaveButton = WindowParts::actionButton(this, QStringLiteral("退出系统 (Esc)"), {808, 612, 138, 33});
 
     WindowParts::label(this, QStringLiteral("来款金额："), {128, 618, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(this, QStringLiteral("找零金额："), {344, 618, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(this, QStringLiteral("F11定位到输入来款金额,按回车自动算出找零金额,再按回车就打印."),
-                        {128, 643, 417, 13}, WindowParts::pixelFont(11), colorFromValue(clGray));
+                        {128, 643, 417, 13}, WindowParts::pixelFont(11), Colors::grey);
     m_guideLink = WindowParts::label(this, WebPage::addressText(), {448, 8, 241, 25},
                         WindowParts::pixelFont(16, false, QStringLiteral("Arial")), Qt::white);
     m_guideLink->setCursor(Qt::PointingHandCursor);
@@ -151,7 +148,7 @@ void CashierWindow::buildControls()
     m_saleGrid->setGeometry(40, 288, 905, 273);
     m_saleGrid->setFont(WindowParts::pixelFont(16));
     m_saleGrid->horizontalHeader()->setFont(WindowParts::pixelFont(16));
-    m_saleGrid->setColors(colorFromValue(15658734), kPanelColor);
+    m_saleGrid->setColors(Colors::gridGrey, Colors::panelGreen);
     m_saleGrid->setQuery(&m_till.lines(), {{kCode, QStringLiteral("编码(条形码)")},
                                    {kName, {}},
                                    {kQuantity, {}},
@@ -164,7 +161,7 @@ void CashierWindow::buildControls()
     m_twoCopiesBox = new FlatCheckBox(QStringLiteral("打印2份小票"), this);
     m_twoCopiesBox->setGeometry(544, 618, 113, 25);
     m_twoCopiesBox->setFont(WindowParts::pixelFont(16));
-    m_twoCopiesBox->setFontColor(colorFromValue(clGray));
+    m_twoCopiesBox->setFontColor(Colors::grey);
     m_twoCopiesBox->setColor(Qt::white);
     m_twoCopiesBox->setTransparent(true);
 
@@ -173,8 +170,8 @@ void CashierWindow::buildControls()
     m_guideButton = makeSkinButton(this, QStringLiteral("官方网站 (F8)"), {480, 45, 113, 63}, QStringLiteral(":/icons/web.png"));
 
     FlatPanel *entryPanel = makePanel(this, {40, 208, 905, 81});
-    entryPanel->setColorHighLight(colorFromValue(clSilver));
-    entryPanel->setColorShadow(colorFromValue(clSilver));
+    entryPanel->setColorHighlight(Colors::silver);
+    entryPanel->setColorShadow(Colors::silver);
     m_addButton = WindowParts::actionButton(entryPanel, QStringLiteral("添加 (F10)"), {720, 42, 153, 33});
     WindowParts::label(entryPanel, QStringLiteral("数量："), {400, 16, 73, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(entryPanel, QStringLiteral("单价："), {664, 17, 57, 24}, WindowParts::pixelFont(16, true));
@@ -187,11 +184,11 @@ void CashierWindow::buildControls()
     m_productBox->setGeometry(104, 6, 233, 32);
     m_productBox->setFont(WindowParts::pixelFont(19));
     m_productBox->setItemHeight(24);   // after the font, which puts it back to 13
-    m_productBox->setColor(colorFromValue(clWindow));
+    m_productBox->setColor(Colors::entryBackground());
     m_autoAddBox = new FlatCheckBox(QStringLiteral("自动默认为1"), entryPanel);
     m_autoAddBox->setGeometry(540, 11, 101, 30);
     m_autoAddBox->setFont(WindowParts::pixelFont(13));
-    m_autoAddBox->setFontColor(colorFromValue(clGray));
+    m_autoAddBox->setFontColor(Colors::grey);
     m_autoAddBox->setColor(Qt::white);
     m_autoAddBox->setTransparent(true);
     m_autoAddBox->setChecked(true);
@@ -208,10 +205,9 @@ void CashierWindow::buildControls()
     WindowParts::label(headerPanel, QStringLiteral("销售日期："), {16, 25, 89, 16}, WindowParts::pixelFont(13));
     WindowParts::label(headerPanel, QStringLiteral("收银员："), {400, 25, 65, 16}, WindowParts::pixelFont(13));
     WindowParts::label(headerPanel, QStringLiteral("单号："), {672, 25, 36, 16}, WindowParts::pixelFont(13));
-    const QColor headerFlat = colorFromValue(14935011);
-    m_saleDateBox = makeEdit(headerPanel, {104, 15, 233, 26}, 16, headerFlat);
-    m_cashierBox = makeEdit(headerPanel, {456, 15, 153, 26}, 16, headerFlat, QStringLiteral("001"));
-    m_receiptNumberBox = makeEdit(headerPanel, {720, 15, 153, 26}, 16, headerFlat);
+    m_saleDateBox = makeEdit(headerPanel, {104, 15, 233, 26}, 16, Colors::headerGrey);
+    m_cashierBox = makeEdit(headerPanel, {456, 15, 153, 26}, 16, Colors::headerGrey, QStringLiteral("001"));
+    m_receiptNumberBox = makeEdit(headerPanel, {720, 15, 153, 26}, 16, Colors::headerGrey);
 
     m_receivedBox = makeEdit(this, {224, 610, 80, 30}, 19, Qt::white);
     m_changeBox = makeEdit(this, {440, 610, 80, 30}, 19, Qt::white);

@@ -11,7 +11,7 @@
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/webpage.h"
 
 #include <QApplication>
@@ -23,19 +23,11 @@
 #include <QMessageBox>
 #include <QScopeGuard>
 
-namespace {
-
-const QColor kPanelColor(0xDD, 0xFF, 0xEE);
-const QColor kGridColor(0xEE, 0xEE, 0xEE);
-const QColor kWindowColor = colorFromValue(clGray);
-
-} // namespace
-
 CatalogueWindow::CatalogueWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("商品信息"), mainWindow)
 {
     setObjectName(QStringLiteral("catalogueWindow"));
-    WindowParts::setWindowLook(this, kWindowColor, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::grey, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
@@ -66,9 +58,9 @@ void CatalogueWindow::buildControls()
 
     auto *searchPanel = new FlatPanel(this);
     searchPanel->setGeometry(40, 136, 905, 57);
-    searchPanel->setColor(kPanelColor);
-    searchPanel->setColorHighLight(QColor(0xC0, 0xC0, 0xC0));   // silver
-    searchPanel->setColorShadow(QColor(0xC0, 0xC0, 0xC0));
+    searchPanel->setColor(Colors::panelGreen);
+    searchPanel->setColorHighlight(Colors::silver);
+    searchPanel->setColorShadow(Colors::silver);
     label(searchPanel, QStringLiteral("编码或品名："), {16, 25, 113, 16}, pixelFont(13, true));
     m_searchBox = new FlatEdit(searchPanel);
     m_searchBox->setGeometry(120, 15, 153, 26);
@@ -82,7 +74,7 @@ void CatalogueWindow::buildControls()
     m_grid->setGeometry(40, 192, 905, 409);
     m_grid->setFont(pixelFont(16));
     m_grid->horizontalHeader()->setFont(pixelFont(16));
-    m_grid->setColors(kGridColor, kPanelColor);
+    m_grid->setColors(Colors::gridGrey, Colors::panelGreen);
     m_catalogue = new CatalogueModel(database(), this);
     m_grid->setCatalogue(m_catalogue);
     m_grid->setColumnWidth(CatalogueModel::Code, 150);

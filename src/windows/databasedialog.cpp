@@ -7,7 +7,7 @@
 #include "storage/databaseaddress.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/busypointer.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"
@@ -16,9 +16,6 @@
 #include <QLabel>
 
 namespace {
-
-const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
-const QColor kMaroon(0x80, 0x00, 0x00);
 
 FlatEdit *makeBox(QWidget *parent, QRect geometry)
 {
@@ -38,7 +35,7 @@ DatabaseDialog::DatabaseDialog(const QString &currentAddress, const QString &sto
     setObjectName(QStringLiteral("databaseDialog"));
     setWindowTitle(QStringLiteral("数据库和收银台"));
     setFixedSize(600, 420);
-    WindowParts::setWindowLook(this, kPanelColor, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::panelGreen, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     const DatabaseAddress now = DatabaseAddress::parse(currentAddress);
     WindowParts::label(this,
@@ -66,7 +63,7 @@ void DatabaseDialog::buildControls()
     label(this, QStringLiteral("用户名："), {44, 188, 90, 20}, font());
     m_userBox = makeBox(this, {134, 182, 250, 26});
     label(this, QStringLiteral("密码不写在这里：放在这台电脑的 ~/.pgpass 文件里（或 PGPASSWORD）。"), {44, 216, 540, 18},
-          pixelFont(12), kMaroon);
+          pixelFont(12), Colors::noteMaroon);
 
     label(this, QStringLiteral("本机收银台号："), {24, 254, 120, 20}, font());
     m_tillBox = makeBox(this, {144, 248, 60, 26});
@@ -74,7 +71,7 @@ void DatabaseDialog::buildControls()
 
     m_testResultLabel = label(this, {}, {24, 286, 560, 60}, pixelFont(13));
     m_testResultLabel->setWordWrap(true);
-    label(this, QStringLiteral("保存以后，重新启动收银程序才用新的设置。"), {24, 346, 560, 18}, pixelFont(12), kMaroon);
+    label(this, QStringLiteral("保存以后，重新启动收银程序才用新的设置。"), {24, 346, 560, 18}, pixelFont(12), Colors::noteMaroon);
 
     m_testButton = actionButton(this, QStringLiteral("测试连接"), {24, 372, 138, 33});
     m_saveButton = actionButton(this, QStringLiteral("保存"), {282, 372, 138, 33});

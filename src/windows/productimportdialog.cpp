@@ -5,7 +5,7 @@
 #include "storage/database.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/busypointer.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatpanel.h"
@@ -23,8 +23,6 @@
 
 namespace {
 
-const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
-const QColor kGridColor = colorFromValue(15658734);    // #EEEEEE
 constexpr int kPreviewRows = 20;
 
 void setRow(QStandardItemModel *model, int row, const QStringList &cells)
@@ -46,7 +44,7 @@ ProductImportDialog::ProductImportDialog(Database &db, const QString &filePath, 
     setObjectName(QStringLiteral("productImportDialog"));
     setWindowTitle(QStringLiteral("导入商品"));
     setFixedSize(760, 540);
-    WindowParts::setWindowLook(this, kPanelColor, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::panelGreen, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     showPreview();
 }
@@ -68,7 +66,7 @@ void ProductImportDialog::buildControls()
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setStretchLastSection(true);
-    setGridColors(m_grid, kGridColor, kPanelColor);
+    setGridColors(m_grid, Colors::gridGrey, Colors::panelGreen);
     m_rows = new QStandardItemModel(this);
     m_grid->setModel(m_rows);
 

@@ -6,7 +6,7 @@
 #include "storage/tillsettings.h"
 #include "receipt/systemprinterlist.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -27,9 +27,6 @@ namespace {
 using Output = PrinterSettings::Output;
 using Drawer = PrinterSettings::Drawer;
 
-const QColor kGroupColor = colorFromValue(15663069);   // #DDFFEE
-const QColor kMaroon(0x80, 0x00, 0x00);
-
 // The queue list's first entry stands for "whatever the system's default is".
 const QString kDefaultPrinterEntry = QStringLiteral("系统默认打印机");
 const QString kDefaultMark = QStringLiteral("（默认）");
@@ -39,7 +36,7 @@ FlatCheckBox *choiceBox(QWidget *parent, QButtonGroup *group, const QString &cap
     auto *box = new FlatCheckBox(caption, parent);
     box->setGeometry(geometry);
     box->setFont(WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
-    box->setColor(kGroupColor);
+    box->setColor(Colors::panelGreen);
     box->setTransparent(true);
     if (group)
         group->addButton(box);
@@ -75,7 +72,7 @@ SkinButton *button(QWidget *parent, const QString &caption, QRect geometry, cons
 
 QLabel *hint(QWidget *parent, const QString &text, QRect geometry)
 {
-    QLabel *label = WindowParts::label(parent, text, geometry, WindowParts::pixelFont(12), kMaroon);
+    QLabel *label = WindowParts::label(parent, text, geometry, WindowParts::pixelFont(12), Colors::noteMaroon);
     label->setWordWrap(true);
     return label;
 }
@@ -123,7 +120,7 @@ ReceiptPrinterWindow::ReceiptPrinterWindow(Database &db, QWidget *parent)
     : SideWindow(db, QStringLiteral("小票打印机"), parent)
 {
     setObjectName(QStringLiteral("receiptPrinterWindow"));
-    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::grey, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
@@ -143,8 +140,8 @@ void ReceiptPrinterWindow::buildControls()
 
     auto *group = new FlatGroupBox(this);
     group->setGeometry(40, 124, 900, 516);   // below the title band
-    group->setColor(kGroupColor);
-    group->setColorBorder(colorFromValue(12632256));   // silver
+    group->setColor(Colors::panelGreen);
+    group->setColorBorder(Colors::silver);
 
     // Where receipts go.
     label(group, QStringLiteral("打印输出："), {24, 16, 120, 16}, headingFont);

@@ -4,6 +4,7 @@
 #include "windows/windowparts.h"
 
 #include "base/apperror.h"
+#include "widgets/colors.h"
 
 #include <QChart>
 #include <QGraphicsScene>
@@ -96,7 +97,7 @@ private:
     {
         m_painter.setFont(WindowParts::pixelFont(9, heading));
         if (heading) {
-            m_painter.fillRect(QRectF(kMargin, m_y, kContentWidth, kRowHeight), QColor(0xDD, 0xFF, 0xEE));
+            m_painter.fillRect(QRectF(kMargin, m_y, kContentWidth, kRowHeight), Colors::panelGreen);
         }
         double x = kMargin;
         for (qsizetype i = 0; i < cells.size() && i < widths.size(); ++i) {
@@ -106,7 +107,7 @@ private:
                                m_painter.fontMetrics().elidedText(cells[i], Qt::ElideRight, int(cell.width())));
             x += widths[i];
         }
-        m_painter.setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 0.5));
+        m_painter.setPen(QPen(Colors::silver, 0.5));
         m_painter.drawLine(QPointF(kMargin, m_y + kRowHeight), QPointF(kMargin + kContentWidth, m_y + kRowHeight));
         m_painter.setPen(Qt::black);
         m_y += kRowHeight;

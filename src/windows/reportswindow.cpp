@@ -11,7 +11,7 @@
 #include "reports/dayend.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/busypointer.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/datagrid.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -38,8 +38,6 @@
 
 namespace {
 
-const QColor kPanelColor = colorFromValue(15663069);   // #DDFFEE
-const QColor kGridColor = colorFromValue(15658734);    // #EEEEEE
 const QString kEveryCashier = QStringLiteral("全部收银员");
 
 // A small latching button of a group (the periods, the two best-seller lists).
@@ -49,7 +47,7 @@ FlatSpeedButton *choiceButton(QWidget *parent, const QString &caption, QRect geo
     button->setGeometry(geometry);
     button->setFont(WindowParts::pixelFont(13, true));
     // Latched down in a light green, so the black caption stays readable.
-    button->setColors(kPanelColor, colorFromValue(16744576), QColor(0x8E, 0xD8, 0x86), Qt::gray, Qt::black);
+    button->setColors(Colors::panelGreen, Colors::actionPressed, QColor(0x8E, 0xD8, 0x86), Qt::gray, Qt::black);
     button->setGroupIndex(group);
     return button;
 }
@@ -69,7 +67,7 @@ QTableView *makeGrid(QWidget *parent, QRect geometry, QStandardItemModel *rows)
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->horizontalHeader()->setFont(WindowParts::pixelFont(13, true));
     grid->horizontalHeader()->setHighlightSections(false);
-    setGridColors(grid, kGridColor, kPanelColor);
+    setGridColors(grid, Colors::gridGrey, Colors::panelGreen);
     // Numbers sort by value, text by its characters: the sort role holds either.
     rows->setSortRole(Qt::UserRole);
     grid->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
@@ -119,7 +117,7 @@ ReportsWindow::ReportsWindow(Database &db, QWidget *mainWindow, PrinterSource pr
     , m_printer(std::move(printer))
 {
     setObjectName(QStringLiteral("reportsWindow"));
-    WindowParts::setWindowLook(this, QColor(0x80, 0x80, 0x80), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::grey, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
@@ -174,7 +172,7 @@ void ReportsWindow::buildControls()
     // The figures.
     auto *figures = new FlatPanel(this);
     figures->setGeometry(16, 156, 300, 210);
-    figures->setColor(kPanelColor);
+    figures->setColor(Colors::panelGreen);
     const std::pair<Figure, QString> names[] = {
         {Figure::Receipts, QStringLiteral("小票数：")}, {Figure::Lines, QStringLiteral("行数：")},
         {Figure::Items, QStringLiteral("件数：")},      {Figure::Takings, QStringLiteral("营业额：")},

@@ -5,7 +5,7 @@
 #include "base/apperror.h"
 #include "transfer/csvexport.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatspeedbutton.h"
 
@@ -41,7 +41,7 @@ SalesExportDialog::SalesExportDialog(Database &db, QWidget *parent)
     setObjectName(QStringLiteral("salesExportDialog"));
     setWindowTitle(QStringLiteral("导出销售记录"));
     setFixedSize(480, 230);
-    setWindowLook(this, colorFromValue(15663069), pixelFont(14, false, QStringLiteral("宋体")));
+    setWindowLook(this, Colors::panelGreen, pixelFont(14, false, QStringLiteral("宋体")));
 
     label(this, QStringLiteral("导出销售记录"), {24, 14, 300, 28}, pixelFont(20, true));
     label(this, QStringLiteral("从："), {24, 66, 40, 20}, font());
@@ -49,9 +49,9 @@ SalesExportDialog::SalesExportDialog(Database &db, QWidget *parent)
     label(this, QStringLiteral("到："), {230, 66, 40, 20}, font());
     m_toBox = makeDateBox(this, {270, 60, 140, 26});
     label(this, QStringLiteral("两天都算在内；留空表示不限，两个都空就导出全部销售记录。"), {24, 104, 440, 18}, pixelFont(12),
-          QColor(0x80, 0x00, 0x00));
+          Colors::noteMaroon);
     label(this, QStringLiteral("文件是 UTF-8 编码的 CSV，表格程序可以直接打开。"), {24, 126, 440, 18}, pixelFont(12),
-          QColor(0x80, 0x00, 0x00));
+          Colors::noteMaroon);
     m_exportButton = actionButton(this, QStringLiteral("导出…"), {164, 174, 138, 33});
     m_closeButton = actionButton(this, QStringLiteral("关闭"), {318, 174, 138, 33});
 

@@ -17,7 +17,7 @@
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/webpage.h"
 
 #include <QApplication>
@@ -30,8 +30,6 @@
 #include <cmath>
 
 namespace {
-
-const QColor kFixedColor = colorFromValue(15663069);   // #DDFFEE
 
 // The texts of fixed form some columns hold ('9': any digit).
 struct FixedForm
@@ -78,7 +76,7 @@ SalesRecordsWindow::SalesRecordsWindow(Database &db, QWidget *mainWindow, Printe
     , m_printer(std::move(printer))
 {
     setObjectName(QStringLiteral("salesRecordsWindow"));
-    WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::grey, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     namespace Record = Tables::SalesRecord;
     m_records = new SalesRecordModel(db,
                                      {{Record::receiptNumber, {}},
@@ -118,7 +116,7 @@ void SalesRecordsWindow::buildControls()
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_grid->setWordWrap(false);
     m_grid->setCornerButtonEnabled(false);
-    setGridColors(m_grid, colorFromValue(15658734), kFixedColor);   // #EEEEEE cells
+    setGridColors(m_grid, Colors::gridGrey, Colors::panelGreen);
     QHeaderView *titles = m_grid->horizontalHeader();
     titles->setFont(pixelFont(16));
     titles->setSectionsClickable(true);
@@ -143,7 +141,7 @@ void SalesRecordsWindow::buildControls()
 
     auto *totals = new FlatPanel(this);
     totals->setGeometry(16, 568, 945, 41);
-    totals->setColor(kFixedColor);
+    totals->setColor(Colors::panelGreen);
     label(totals, QStringLiteral("合计数量："), {400, 14, 81, 16}, pixelFont(13, true));
     QLabel *amountCaption = label(totals, QStringLiteral("合计金额："), {656, 14, 81, 16}, pixelFont(13, true));
     // Each total has the room up to what follows it and the height of its

@@ -13,7 +13,7 @@
 #include "widgets/flatspeedbutton.h"
 #include "widgets/skinbutton.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/webpage.h"
 
 #include <QFileDialog>
@@ -26,8 +26,6 @@
 #include <cmath>
 
 namespace {
-
-const QColor kMaroon(0x80, 0x00, 0x00);
 
 // The box shows each stored line as a line, whatever ends it.
 QString shownRemark(const QString &stored)
@@ -53,7 +51,7 @@ ShopSettingsWindow::ShopSettingsWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("店铺设置"), mainWindow)
 {
     setObjectName(QStringLiteral("shopSettingsWindow"));
-    WindowParts::setWindowLook(this, colorFromValue(clGray), WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
+    WindowParts::setWindowLook(this, Colors::grey, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     connectHandlers();
 }
@@ -73,15 +71,15 @@ void ShopSettingsWindow::buildControls()
 
     auto *group = new FlatGroupBox(this);
     group->setGeometry(256, 152, 489, 473);
-    group->setColor(colorFromValue(15663069));        // #DDFFEE
-    group->setColorBorder(colorFromValue(12632256));  // silver
+    group->setColor(Colors::panelGreen);
+    group->setColorBorder(Colors::silver);
 
     QLabel *shopNameCaption = label(group, QStringLiteral("店  名："), {48, 90, 50, 14}, windowFont);
     label(group, QStringLiteral("提示：店名前可以按多个空格，使得打印小票上居中."), {48, 120, 369, 13}, pixelFont(11),
-          kMaroon);
+          Colors::noteMaroon);
     QLabel *remarkCaption = label(group, QStringLiteral("备  注："), {48, 162, 50, 14}, windowFont);
     label(group, QStringLiteral("提示：备注可以填写欢迎词、地址、电话等。回车键自动换行。"), {56, 380, 409, 13},
-          pixelFont(11), kMaroon);
+          pixelFont(11), Colors::noteMaroon);
     QLabel *cashierCaption = label(group, QStringLiteral("收银员："), {48, 34, 57, 14}, windowFont);
     // The boxes begin at 96: the captions, on one left edge, end before
     // them, so that no colon lies under a box whatever the face measures.

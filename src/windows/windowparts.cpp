@@ -2,7 +2,7 @@
 
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
-#include "widgets/colorvalue.h"
+#include "widgets/colors.h"
 #include "widgets/webpage.h"
 
 #include <QEvent>
@@ -50,8 +50,7 @@ FlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geo
     auto *button = new FlatSpeedButton(caption, parent);
     button->setGeometry(geometry);
     button->setFont(pixelFont(16, true));
-    button->setColors(colorFromValue(300815), colorFromValue(16732497), colorFromValue(16744576),
-                      colorFromValue(clGray));
+    button->setColors(Colors::brandGreen, Colors::actionHover, Colors::actionPressed, Colors::grey);
     return button;
 }
 
@@ -92,7 +91,7 @@ FlatSpeedButton *closeSpot(QWidget *parent)
 {
     auto *button = new FlatSpeedButton(QString(), parent);
     button->setGeometry(947, 2, 30, 26);
-    button->setTransparentFrame(colorFromValue(16745481));   // #0984FF
+    button->setTransparentFrame(Colors::hotSpotBlue);
     return button;
 }
 

@@ -101,9 +101,9 @@ void TestCheckBox::boxAtTheTop_data()
     QTest::addColumn<bool>("checked");
     QTest::addColumn<bool>("transparent");
 
-    QTest::newRow("left, unchecked") << int(checkboxLeft) << false << false;
-    QTest::newRow("left, checked") << int(checkboxLeft) << true << false;
-    QTest::newRow("right, checked, transparent") << int(checkboxRight) << true << true;
+    QTest::newRow("left, unchecked") << int(FlatCheckBox::BoxSide::Left) << false << false;
+    QTest::newRow("left, checked") << int(FlatCheckBox::BoxSide::Left) << true << false;
+    QTest::newRow("right, checked, transparent") << int(FlatCheckBox::BoxSide::Right) << true << true;
 }
 
 void TestCheckBox::boxAtTheTop()
@@ -115,13 +115,13 @@ void TestCheckBox::boxAtTheTop()
     Host host;
     // 30 pixels high, as "自动默认为1" on the cashier screen: the box is not centred.
     FlatCheckBox *box = host.box({20, 20, 101, 30}, QString());
-    box->setCheckBoxLayout(TCheckBoxLayout(layout));
+    box->setBoxSide(FlatCheckBox::BoxSide(layout));
     box->setChecked(checked);
     box->setTransparent(transparent);
     QVERIFY(host.show());
 
     const QImage image = host.shot(box);
-    const int left = layout == checkboxLeft ? 1 : 101 - 12;
+    const int left = layout == int(FlatCheckBox::BoxSide::Left) ? 1 : 101 - 12;
     verifyBox(image, QPoint(left, 3), kColor, checked);
     const QColor background = transparent ? kHost : kColor;
     QCOMPARE(image.pixelColor(left + 5, 2), background);

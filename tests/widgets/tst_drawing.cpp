@@ -3,7 +3,6 @@
 #include "widgets/colors.h"
 #include "widgets/bevel.h"
 #include "widgets/glyphlayout.h"
-#include "widgets/colorvalue.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -125,13 +124,13 @@ void TestDrawing::lightnessAdjustment()
 
 void TestDrawing::colorValues()
 {
-    QCOMPARE(colorFromValue(300815), QColor(15, 151, 4));   // red in the low byte
+    QCOMPARE(Colors::brandGreen, QColor(15, 151, 4));   // the action buttons' green, #0F9704
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Base, QColor(1, 1, 5));
     palette.setColor(QPalette::Dark, QColor(1, 1, 16));
     QApplication::setPalette(palette);
-    QCOMPARE(colorFromValue(clWindow), QColor(1, 1, 5));
-    QCOMPARE(resolveColorValue(clBtnShadow), QColor(1, 1, 16));
+    QCOMPARE(Colors::entryBackground(), QColor(1, 1, 5));
+    QCOMPARE(Colors::buttonShadow(), QColor(1, 1, 16));
 }
 
 void TestDrawing::bevelFrame_data()

@@ -104,14 +104,14 @@ void TestFlatEdit::colourFollowsParentUntilSet()
     QCOMPARE(edit.colorFlat(), kParent);
     QCOMPARE(memo.colorFlat(), kParent);
     coloured.setColorFlat(Qt::white);
-    QVERIFY(!coloured.parentColor());
+    QVERIFY(!coloured.followsParentColor());
 
     p.setColor(QPalette::Window, Qt::yellow);
     parent.setPalette(p);
     QCOMPARE(edit.colorFlat(), QColor(Qt::yellow));
     QCOMPARE(memo.colorFlat(), QColor(Qt::yellow));
     QCOMPARE(coloured.colorFlat(), QColor(Qt::white));
-    coloured.setUseAdvColors(true);   // derived colours follow the parent again
+    coloured.setDerivedColors(true);   // derived colours follow the parent again
     QCOMPARE(coloured.colorFlat(), QColor(Qt::yellow));
     QVERIFY(coloured.colorBorder() != kBorder);
 }

@@ -70,7 +70,7 @@ void TestPanels::panelFillAndBevel()
     QCOMPARE(panel.size(), QSize(185, 41));
     panel.resize(90, 40);
     panel.setColor(kBand);
-    panel.setColorHighLight(Qt::white);
+    panel.setColorHighlight(Qt::white);
     panel.setColorShadow(Qt::blue);
     const QImage img = render(&panel);
     // Top row and left column but for their last pixel in the highlight;
@@ -95,7 +95,7 @@ void TestPanels::panelFollowsParentUntilColoured()
     parent.widget.setPalette(p);
     QCOMPARE(panel.color(), kBand);
     QCOMPARE(box.color(), QColor(Qt::yellow));
-    panel.setParentColor(true);
+    panel.setFollowsParentColor(true);
     QCOMPARE(panel.color(), QColor(Qt::yellow));
 }
 
@@ -125,8 +125,8 @@ void TestPanels::transparentControlsShowTheParent()
 // right and down, then in the button shadow colour in place.
 void TestPanels::disabledCaptionsAreEmbossed()
 {
-    const QColor highlight = resolveColorValue(0x80000014);
-    const QColor shadow = resolveColorValue(0x80000010);
+    const QColor highlight = Colors::buttonHighlight();
+    const QColor shadow = Colors::buttonShadow();
     QVERIFY(highlight != shadow);
     FlatPanel panel;
     panel.resize(200, 41);
@@ -160,17 +160,17 @@ void TestPanels::groupBoxTopLine_data()
 
     // Box 100 wide; columns given from the left, with "w" for the caption width.
     QTest::newRow("full frame, no caption, open from 6 to 12")
-        << int(FlatGroupBox::brFull) << false << QString() << QList<int>{0, 5, 13, 99} << QList<int>{6, 9, 12};
+        << int(FlatGroupBox::Border::Full) << false << QString() << QList<int>{0, 5, 13, 99} << QList<int>{6, 9, 12};
     QTest::newRow("full frame, caption: open to 12 + its width")
-        << int(FlatGroupBox::brFull) << false << QStringLiteral("Ab") << QList<int>{5, -13, 99}
+        << int(FlatGroupBox::Border::Full) << false << QStringLiteral("Ab") << QList<int>{5, -13, 99}
         << QList<int>{6, 8, -12};
     QTest::newRow("top line only: the corner pixel stays open")
-        << int(FlatGroupBox::brOnlyTopLine) << false << QString() << QList<int>{1, 5, 13, 99}
+        << int(FlatGroupBox::Border::TopLineOnly) << false << QString() << QList<int>{1, 5, 13, 99}
         << QList<int>{0, 6, 12};
     QTest::newRow("right to left, full frame")
-        << int(FlatGroupBox::brFull) << true << QString() << QList<int>{0, 85, 94, 99} << QList<int>{86, 93};
+        << int(FlatGroupBox::Border::Full) << true << QString() << QList<int>{0, 85, 94, 99} << QList<int>{86, 93};
     QTest::newRow("right to left, top line only")
-        << int(FlatGroupBox::brOnlyTopLine) << true << QString() << QList<int>{1, 87, 95, 99}
+        << int(FlatGroupBox::Border::TopLineOnly) << true << QString() << QList<int>{1, 87, 95, 99}
         << QList<int>{0, 88, 94};
 }
 
@@ -186,7 +186,7 @@ void TestPanels::groupBoxTopLine()
     box.setColor(kBand);
     box.setColorBorder(Qt::blue);
     box.setFont(crispFont(13));
-    box.setBorder(FlatGroupBox::TGroupBoxBorder(border));
+    box.setBorder(FlatGroupBox::Border(border));
     box.setCaption(caption);
     if (rightToLeft)
         box.setLayoutDirection(Qt::RightToLeft);

@@ -174,9 +174,9 @@ void TestSkinButton::pictureIsPlacedAboveOrLeftOfCaption_data()
 {
     QTest::addColumn<int>("pos");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("above") << int(SkinButton::pTop) << true;
-    QTest::newRow("left") << int(SkinButton::pLeft) << true;
-    QTest::newRow("above, disabled") << int(SkinButton::pTop) << false;
+    QTest::newRow("above") << int(SkinButton::PicturePosition::Top) << true;
+    QTest::newRow("left") << int(SkinButton::PicturePosition::Left) << true;
+    QTest::newRow("above, disabled") << int(SkinButton::PicturePosition::Top) << false;
 }
 
 void TestSkinButton::pictureIsPlacedAboveOrLeftOfCaption()
@@ -185,8 +185,8 @@ void TestSkinButton::pictureIsPlacedAboveOrLeftOfCaption()
     QFETCH(bool, enabled);
     SkinButton b(QStringLiteral("Shop (F2)"));
     b.resize(113, 63);
-    b.setPicPos(SkinButton::TPicPos(pos));
-    b.setPicOffSet(2);
+    b.setPicturePosition(SkinButton::PicturePosition(pos));
+    b.setPictureGap(2);
     // A 32 × 32 icon: a red square with a two-pixel transparent margin.
     b.setIcon(QIcon(QPixmap::fromImage(solidPicture({32, 32}, Qt::red))));
     b.setEnabled(enabled);
@@ -195,13 +195,13 @@ void TestSkinButton::pictureIsPlacedAboveOrLeftOfCaption()
     const int th = fm.height();
     const int tw = fm.horizontalAdvance(b.text());
     QPoint at;
-    if (pos == SkinButton::pTop)
+    if (pos == int(SkinButton::PicturePosition::Top))
         at = QPoint((113 - 32) / 2, (63 - (th + 32 + 2)) / 2);
     else
         at = QPoint((113 - (32 + tw + 2)) / 2, (63 - 32) / 2);
 
     const QImage face = render(&b);
-    const QColor fill = enabled ? QColor(Qt::red) : resolveColorValue(0x8000000F);   // button face
+    const QColor fill = enabled ? QColor(Qt::red) : Colors::buttonFace();
     QCOMPARE(face.pixelColor(at + QPoint(2, 2)), fill);
     QCOMPARE(face.pixelColor(at + QPoint(29, 29)), fill);
     QVERIFY(face.pixelColor(at + QPoint(1, 1)) != fill);

@@ -102,9 +102,9 @@ void TestSpeedButton::faceAndFrame_data()
 
     const QColor none;
     const struct { const char *name; int mode; QColor rest, hover, press; } modes[] = {
-        {"none", tmNone, kFace, kFocused, kDown},
-        {"not focused", tmNotFocused, none, kFocused, kDown},
-        {"always", tmAlways, none, none, none},
+        {"none", int(FlatSpeedButton::Transparency::Never), kFace, kFocused, kDown},
+        {"not focused", int(FlatSpeedButton::Transparency::UnlessHovered), none, kFocused, kDown},
+        {"always", int(FlatSpeedButton::Transparency::Always), none, none, none},
     };
     for (const auto &m : modes) {
         QTest::addRow("%s at rest", m.name) << m.mode << "rest" << m.rest << kBorder << kBorder;
@@ -124,7 +124,7 @@ void TestSpeedButton::faceAndFrame()
 
     Host host;
     FlatSpeedButton *button = host.button({20, 20, 30, 26});
-    button->setTransparentMode(TTransparentMode(mode));
+    button->setTransparency(FlatSpeedButton::Transparency(mode));
     QVERIFY(host.show());
     const QPoint centre = button->rect().center();
     if (state != "rest" && state != "disabled")
@@ -291,9 +291,9 @@ void TestSpeedButton::glyphImageCount()
     QFETCH(int, before);
     QFETCH(int, after);
     FlatSpeedButton button(QString(), nullptr);
-    button.setNumGlyphs(before);
+    button.setGlyphCount(before);
     button.setGlyph(QImage(size, QImage::Format_RGB32));
-    QCOMPARE(button.numGlyphs(), after);
+    QCOMPARE(button.glyphCount(), after);
 }
 
 void TestSpeedButton::glyphImagePerState_data()

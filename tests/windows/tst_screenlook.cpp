@@ -81,7 +81,7 @@ class TestScreenLook : public QObject
     Q_OBJECT
 
 private slots:
-    // "Gray" is clGray, #808080: the hint under the payment boxes, the two
+    // "Gray" is Colors::grey, #808080: the hint under the payment boxes, the two
     // check boxes' captions and the green buttons' frame.
     void greyIsClGray()
     {
