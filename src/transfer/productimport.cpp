@@ -138,7 +138,11 @@ QString ProductImport::columnSource(Role role) const
 
 ProductImport::Row ProductImport::rowOf(const QStringList &fields, qint64 line) const
 {
-    Row row{line, field(fields, m_columns[Code]), field(fields, m_columns[Name]), field(fields, m_columns[Price]), {}};
+    Row row;
+    row.line = line;
+    row.code = field(fields, m_columns[Code]);
+    row.name = field(fields, m_columns[Name]);
+    row.price = field(fields, m_columns[Price]);
     double price = 0;
     if (row.code.isEmpty())
         row.problem = QStringLiteral("编码为空");
