@@ -278,6 +278,11 @@ void DecimalSum::add(const DecimalSum &other)
     }
 }
 
+bool DecimalSum::hasRoomForAnyOrder() const
+{
+    return !m_inexact && magnitude(m_mantissa) < kMantissaLimit;
+}
+
 double DecimalSum::value() const
 {
     // Correctly rounded from the exact decimal text.

@@ -16,6 +16,11 @@ public:
     double value() const;
     QString text() const;
     bool isZero() const { return m_mantissa == 0 && !m_inexact; }
+    // False once a value went in that could not be added exactly.
+    bool isExact() const { return !m_inexact; }
+    // Exact, and small enough that the values of a sum this size (of their
+    // magnitudes) add exactly in any order: no partial sum can be larger.
+    bool hasRoomForAnyOrder() const;
 
 private:
     // Adds mantissa × 10^-scale exactly; false, changing nothing the sum

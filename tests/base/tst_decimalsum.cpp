@@ -1,6 +1,7 @@
 #include "base/decimalsum.h"
 
 #include "base/numbertext.h"
+#include "base/runningdecimalsum.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -84,6 +85,61 @@ private slots:
             if (one.text() != QLatin1String("0"))
                 QFAIL(qPrintable(QStringLiteral("%1 less itself is %2").arg(formatGeneral(v), one.text())));
         }
+    }
+
+    // Lines come and go at the till: the running sum is what one sum over
+    // the values left gives, to the last digit.
+    void aRunningSumIsTheSumOfTheValuesLeft()
+    {
+        QRandomGenerator rng(4213);
+        RunningDecimalSum running;
+        QList<double> left;
+        for (int step = 0; step < 6000; ++step) {
+            if (!left.isEmpty() && rng.bounded(3) == 0) {
+                running.remove(left.takeAt(rng.bounded(left.size())));
+            } else {
+                // A quantity of halves or quarters times a price in cents, now and then taken back.
+                const double v = (rng.bounded(6) ? 1 : -1) * (1 + rng.bounded(400)) / (rng.bounded(2) ? 2.0 : 4.0)
+                                 * (rng.bounded(1000000) / 100.0);
+                running.add(v);
+                left << v;
+            }
+            DecimalSum pass;
+            for (double v : std::as_const(left))
+                pass.add(v);
+            QVERIFY(running.isExact());
+            if (running.text() != pass.text())
+                QFAIL(qPrintable(QStringLiteral("step %1: %2 kept, %3 summed").arg(step).arg(running.text(), pass.text())));
+        }
+    }
+
+    void aRunningSumSaysWhenOnlyASumOverTheValuesCanTell_data()
+    {
+        QTest::addColumn<QList<double>>("added");
+        QTest::addColumn<QList<double>>("removed");
+        QTest::addColumn<bool>("exact");
+        QTest::addColumn<QString>("sum");
+        QTest::newRow("tenths") << QList<double>{0.1, 0.2, 0.7} << QList<double>{0.7} << true << "0.3";
+        QTest::newRow("all taken out") << QList<double>{19.99, 4.5} << QList<double>{4.5, 19.99} << true << "0";
+        QTest::newRow("largest amount") << QList<double>{5, DBL_MAX} << QList<double>{} << false << "";
+        QTest::newRow("taken out again") << QList<double>{5, DBL_MAX} << QList<double>{DBL_MAX} << false << "";
+        // Exact as added, but in another order a partial sum would not fit.
+        QTest::newRow("too large together") << QList<double>{9e14, -9e14, 1e-21} << QList<double>{} << false << "";
+    }
+    void aRunningSumSaysWhenOnlyASumOverTheValuesCanTell()
+    {
+        QFETCH(QList<double>, added);
+        QFETCH(QList<double>, removed);
+        QFETCH(bool, exact);
+        QFETCH(QString, sum);
+        RunningDecimalSum running;
+        for (double v : added)
+            running.add(v);
+        for (double v : removed)
+            running.remove(v);
+        QCOMPARE(running.isExact(), exact);
+        if (exact)
+            QCOMPARE(running.text(), sum);
     }
 };
 
