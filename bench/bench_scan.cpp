@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     }
     std::printf("scan Enter -> line stored and totals shown, %d scans: median %.3f ms, p99 %.3f ms, max %.3f ms\n",
                 scans, Bench::median(enterMs), Bench::percentile(enterMs, 0.99), Bench::percentile(enterMs, 1.0));
-    std::printf("lines in the open sale: %d, total %s\n", window->till().lines().recordCount(),
+    std::printf("lines in the open sale: %d, total %s\n", int(window->till().lines().size()),
                 qPrintable(window->totalAmountLabel()->text()));
 
     // The same lookup with and without the indexes.

@@ -235,15 +235,15 @@ QString Query::text(const QString &column) const
 
 double Query::number(const QString &column) const
 {
-    return numberOf(value(column));
+    return valueNumber(value(column));
 }
 
 double Query::numberAt(int row, const QString &column) const
 {
-    return numberOf(valueAt(row, columnIndex(column)));
+    return valueNumber(valueAt(row, columnIndex(column)));
 }
 
-double Query::numberOf(const QVariant &v)
+double Query::valueNumber(const QVariant &v)
 {
     if (v.isNull())
         return 0;

@@ -74,8 +74,11 @@ public:
     // Orders the rows held by one column; lasts until the set is closed.
     void sort(const QString &column, Qt::SortOrder order);
 
-    // The general text of a stored value ("" for an empty one).
+    // The general text of a stored value ("" for an empty one), and the
+    // number it reads as (0 for an empty one; text that is no number throws
+    // ConversionError).
     static QString valueText(const QVariant &value);
+    static double valueNumber(const QVariant &value);
 
 signals:
     void reset();
@@ -88,7 +91,6 @@ signals:
     void currentRowChanged(int row);
 
 private:
-    static double numberOf(const QVariant &value);
     int columnIndex(const QString &name) const;
     void requireOpen() const;
     void requireWritable() const;

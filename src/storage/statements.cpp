@@ -23,9 +23,38 @@ const QStringList kByCode{Product::code};
 
 Statement openSale(int till)
 {
-    static const QString sql =
-        QStringLiteral("select * from %1 where %2 = ? order by %3").arg(Sale::table, Sale::till, Sale::key);
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6, %7 from %1 where %8 = ? order by %2")
+                                   .arg(Sale::table, Sale::key, Sale::code, Sale::name, Sale::quantity, Sale::price,
+                                        Sale::amount, Sale::till);
     return {sql, {till}, Sale::table, kByRowKey};
+}
+
+Statement addOpenSaleLine(int till, const OpenSaleValues &line)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) values (?, ?, ?, ?, ?, ?) returning %8")
+                                   .arg(Sale::table, Sale::code, Sale::name, Sale::quantity, Sale::price, Sale::amount,
+                                        Sale::till, Sale::key);
+    return {sql, {line.code, line.name, line.quantity, line.price, line.amount, till}, {}, {}};
+}
+
+Statement changeOpenSaleLine(qint64 key, int till, const OpenSaleValues &was, const OpenSaleValues &now)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %4 = ?, %5 = ?, %6 = ?, %7 = ? "
+                       "where %2 = ? and %8 = ? and %3 is not distinct from ? and %4 is not distinct from ? "
+                       "and %5 is not distinct from ? and %6 is not distinct from ? "
+                       "and %7 is not distinct from ? returning %2")
+            .arg(Sale::table, Sale::key, Sale::code, Sale::name, Sale::quantity, Sale::price, Sale::amount, Sale::till);
+    return {sql,
+            {now.name, now.quantity, now.price, now.amount, key, till, was.code, was.name, was.quantity, was.price,
+             was.amount},
+            {}, {}};
+}
+
+Statement removeOpenSaleLine(qint64 key)
+{
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Sale::table, Sale::key);
+    return {sql, {key}, {}, {}};
 }
 
 Statement emptyOpenSale(int till)
@@ -48,25 +77,27 @@ Statement productNames()
 
 Statement lookupByCodeOrName(const QString &text)
 {
-    static const QString sql =
-        QStringLiteral("select * from %1 where (%2 like ?) or (%3 like ?)").arg(Product::table, Product::code, Product::name);
-    static const QString server = QStringLiteral("select * from %1 where (lower(%2) like lower(?) escape '') "
+    static const QString sql = QStringLiteral("select %2, %3, %4 from %1 where (%2 like ?) or (%3 like ?)")
+                                   .arg(Product::table, Product::code, Product::name, Product::price);
+    static const QString server = QStringLiteral("select %2, %3, %4 from %1 where (lower(%2) like lower(?) escape '') "
                                                  "or (lower(%3) like lower(?) escape '')")
-                                      .arg(Product::table, Product::code, Product::name);
+                                      .arg(Product::table, Product::code, Product::name, Product::price);
     return {sql, {text, text}, Product::table, kByCode, server};
 }
 
 Statement lookupByName(const QString &text)
 {
-    static const QString sql = QStringLiteral("select * from %1 where (%2 like ?)").arg(Product::table, Product::name);
-    static const QString server =
-        QStringLiteral("select * from %1 where (lower(%2) like lower(?) escape '')").arg(Product::table, Product::name);
+    static const QString sql = QStringLiteral("select %2, %3, %4 from %1 where (%3 like ?)")
+                                   .arg(Product::table, Product::code, Product::name, Product::price);
+    static const QString server = QStringLiteral("select %2, %3, %4 from %1 where (lower(%3) like lower(?) escape '')")
+                                      .arg(Product::table, Product::code, Product::name, Product::price);
     return {sql, {text}, Product::table, kByCode, server};
 }
 
 Statement lookupByCode(const QString &code)
 {
-    static const QString sql = QStringLiteral("select * from %1 where %2 = ?").arg(Product::table, Product::code);
+    static const QString sql = QStringLiteral("select %2, %3, %4 from %1 where %2 = ?")
+                                   .arg(Product::table, Product::code, Product::name, Product::price);
     return {sql, {code}, Product::table, kByCode};
 }
 
@@ -354,10 +385,9 @@ Statement recordedReceiptNumbers()
 Statement recordedSale(qint64 firstKey, qint64 lastKey, int till)
 {
     static const QString sql =
-        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10, %11 from %1 "
-                       "where %2 between ? and ? and %12 = ? order by %2")
-            .arg(Record::table, Record::key, Record::code, Record::name, Record::quantity, Record::price,
-                 Record::amount, Record::receiptNumber, Record::cashier, Record::date, Record::time, Record::till);
+        QStringLiteral("select %3, %4, %5, %6, %7, %8, %9 from %1 where %2 between ? and ? and %10 = ? order by %2")
+            .arg(Record::table, Record::key, Record::receiptNumber, Record::name, Record::quantity, Record::amount,
+                 Record::cashier, Record::date, Record::time, Record::till);
     return {sql, {firstKey, lastKey, till}, {}, {}};
 }
 

@@ -30,10 +30,33 @@ struct Statement
 // Every statement the program sends.
 namespace Statements {
 
+// The columns of the open sale's lines as openSale() gives them, in this order.
+enum class OpenSaleColumn { Key, Code, Name, Quantity, Price, Amount };
 Statement openSale(int till);                          // the till's lines being rung up, in the order added
 Statement emptyOpenSale(int till);                     // deletes every line of the till's open sale
+
+// One line of the open sale as it is written and was read (an empty value is
+// a null QVariant).
+struct OpenSaleValues
+{
+    QVariant code;
+    QVariant name;
+    QVariant quantity;
+    QVariant price;
+    QVariant amount;
+};
+// Each written at once, so that a line rung up is never lost.
+Statement addOpenSaleLine(int till, const OpenSaleValues &line);   // yields the new line's key
+// Writes the name and numbers of the line with that key (its code stays),
+// only while it is as it was read: yields its key, or no row when another
+// till changed or deleted it since.
+Statement changeOpenSaleLine(qint64 key, int till, const OpenSaleValues &was, const OpenSaleValues &now);
+Statement removeOpenSaleLine(qint64 key);
+
 Statement settings();                                  // the shop settings row
 Statement productNames();                              // every product name once
+// The columns of a product as the lookups give it, in this order.
+enum class ProductColumn { Code, Name, Price };
 Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
 Statement lookupByName(const QString &text);           // name is like the text
 Statement lookupByCode(const QString &code);           // code is exactly the text
@@ -92,6 +115,9 @@ Statement checkpoint();                                             // the write
 
 // Receipt numbers of the form yyMMddHHmmss in the sales record, largest first.
 Statement recordedReceiptNumbers();
+// The columns of a receipt's recorded lines as recordedReceipt() and
+// recordedSale() give them, in this order.
+enum class ReceiptLineColumn { ReceiptNumber, Name, Quantity, Amount, Cashier, Date, Time };
 // The record rows of one till's sale by their keys, in the order they were written.
 Statement recordedSale(qint64 firstKey, qint64 lastKey, int till);
 Statement removeRecordedSale(qint64 firstKey, qint64 lastKey, int till);
@@ -114,7 +140,7 @@ Statement reportLineRange(const QString &fromDate, const QString &toDate);
 // number, cashier, date, time, code, name, quantity, amount.
 Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, int till,
                       qint64 firstLine, qint64 lastLine);
-Statement recordedReceipt(const QString &receiptNumber); // number, name, quantity, amount, cashier, date, time of its lines
+Statement recordedReceipt(const QString &receiptNumber); // its lines, as ReceiptLineColumn
 Statement lastDayClosing();                             // the closing with the highest number
 Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
                            qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,

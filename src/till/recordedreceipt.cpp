@@ -2,15 +2,47 @@
 
 #include "base/apperror.h"
 #include "base/decimalsum.h"
+#include "storage/database.h"
 #include "storage/query.h"
 #include "storage/shopsettings.h"
 #include "storage/statements.h"
-#include "storage/tables.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptsink.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 namespace {
-namespace Record = Tables::SalesRecord;
+
+using Column = Statements::ReceiptLineColumn;
+
+QList<QVariantList> readLines(Database &db, const Statement &statement)
+{
+    QSqlQuery rows = db.run(statement);
+    const int columns = int(Column::Time) + 1;
+    QList<QVariantList> lines;
+    while (rows.next()) {
+        QVariantList line;
+        line.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            line << rows.value(i);
+        lines << std::move(line);
+    }
+    if (rows.lastError().isValid())
+        db.fail(rows.lastError());
+    return lines;
+}
+
+QString text(const QVariantList &line, Column column)
+{
+    return Query::valueText(line.value(int(column)));
+}
+
+double number(const QVariantList &line, Column column)
+{
+    return Query::valueNumber(line.value(int(column)));
+}
+
 } // namespace
 
 ReceiptInput RecordedReceipt::load(Database &db, const QString &receiptNumber)
@@ -18,42 +50,38 @@ ReceiptInput RecordedReceipt::load(Database &db, const QString &receiptNumber)
     const QString number = receiptNumber.trimmed();
     if (number.isEmpty())
         throw Refusal(QStringLiteral("请填上单号!"));
-    Query lines(db);
-    lines.setStatement(Statements::recordedReceipt(number));
-    lines.open();
-    if (lines.recordCount() <= 0)
+    const QList<QVariantList> lines = readLines(db, Statements::recordedReceipt(number));
+    if (lines.isEmpty())
         throw Refusal(QStringLiteral("找不到单号为 %1 的小票").arg(number));
     return fromLines(db, lines);
 }
 
 ReceiptInput RecordedReceipt::loadRows(Database &db, qint64 firstKey, qint64 lastKey, int till)
 {
-    Query lines(db);
-    lines.setStatement(Statements::recordedSale(firstKey, lastKey, till));
-    lines.open();
-    return fromLines(db, lines);
+    return fromLines(db, readLines(db, Statements::recordedSale(firstKey, lastKey, till)));
 }
 
-ReceiptInput RecordedReceipt::fromLines(Database &db, Query &lines)
+ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> &lines)
 {
     const ShopSettings settings = ShopSettings::load(db);
     ReceiptInput input;
     input.shopName = settings.shopName;
     input.remark = settings.remark;
-    lines.first();
-    if (!lines.eof()) {
-        input.receiptNumber = lines.text(Record::receiptNumber);
-        input.cashier = lines.text(Record::cashier);
-        input.saleDate = lines.text(Record::date);
-        input.printTime = lines.text(Record::time);
+    if (!lines.isEmpty()) {
+        const QVariantList &first = lines.first();
+        input.receiptNumber = text(first, Column::ReceiptNumber);
+        input.cashier = text(first, Column::Cashier);
+        input.saleDate = text(first, Column::Date);
+        input.printTime = text(first, Column::Time);
     }
     // Exact decimal sums, as the till adds the open sale.
     DecimalSum quantity;
     DecimalSum amount;
-    for (; !lines.eof(); lines.next()) {
-        input.saleLines << ReceiptSaleLine{lines.text(Record::name), lines.text(Record::quantity), lines.text(Record::amount)};
-        quantity.add(lines.number(Record::quantity));
-        amount.add(lines.number(Record::amount));
+    for (const QVariantList &line : lines) {
+        input.saleLines << ReceiptSaleLine{text(line, Column::Name), text(line, Column::Quantity),
+                                           text(line, Column::Amount)};
+        quantity.add(number(line, Column::Quantity));
+        amount.add(number(line, Column::Amount));
     }
     input.totalQuantity = quantity.text();
     input.totalAmount = amount.text();

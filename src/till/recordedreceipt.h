@@ -2,10 +2,11 @@
 
 #include "receipt/receiptdata.h"
 
+#include <QList>
 #include <QString>
+#include <QVariantList>
 
 class Database;
-class Query;
 class ReceiptSink;
 
 // A past sale made into its receipt again from the lines the sales record
@@ -29,5 +30,6 @@ public:
     static void reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer);
 
 private:
-    static ReceiptInput fromLines(Database &db, Query &lines);
+    // lines: as the record's statements give them (Statements::ReceiptLineColumn).
+    static ReceiptInput fromLines(Database &db, const QList<QVariantList> &lines);
 };

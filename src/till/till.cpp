@@ -1,12 +1,13 @@
 #include "till.h"
 
 #include "till/recordedreceipt.h"
+#include "till/saleerrors.h"
 
 #include "base/apperror.h"
 #include "base/controlcharacters.h"
-#include "storage/database.h"
-#include "base/decimalsum.h"
 #include "base/numbertext.h"
+#include "storage/database.h"
+#include "storage/query.h"
 #include "storage/shopsettings.h"
 #include "storage/statements.h"
 #include "storage/tillsettings.h"
@@ -18,20 +19,11 @@
 #include <QSqlQuery>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
-
-const QString kCode = QStringLiteral("编码");
-const QString kName = QStringLiteral("品名");
-const QString kQuantity = QStringLiteral("数量");
-const QString kPrice = QStringLiteral("单价");
-const QString kAmount = QStringLiteral("金额");
-const QString kTill = QStringLiteral("till");
-const QString kReceiptNumber = QStringLiteral("单号");
-const QString kCashier = QStringLiteral("收银员");
-const QString kDate = QStringLiteral("日期");
-const QString kTime = QStringLiteral("时间");
 
 // Control characters anywhere in typed or scanned text are not part of a
 // code or name (a scanner sends GS between the parts of a GS1 code; the
@@ -56,19 +48,106 @@ void refuseUnlessFinite(double value, const QString &how)
         throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(how));
 }
 
+// Typed text as a number is stored: empty text leaves it empty.
+std::optional<double> typedNumber(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return textToNumber(text);
+}
+
+// A stored number: empty for NULL or empty text, which read as 0.
+std::optional<double> storedNumber(const QVariant &value)
+{
+    if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
+        return std::nullopt;
+    return Query::valueNumber(value);
+}
+
+QVariant numberValue(const std::optional<double> &number)
+{
+    return number ? QVariant(*number) : QVariant();
+}
+
+Statements::OpenSaleValues storedValues(const SaleLine &line)
+{
+    return {line.code, line.name, numberValue(line.quantity), numberValue(line.price), numberValue(line.amount)};
+}
+
+SaleLine lineFromRow(const QSqlQuery &row)
+{
+    using Column = Statements::OpenSaleColumn;
+    auto at = [&row](Column column) { return row.value(int(column)); };
+    SaleLine line;
+    line.key = at(Column::Key).toLongLong();
+    line.code = Query::valueText(at(Column::Code));
+    line.name = Query::valueText(at(Column::Name));
+    line.quantity = storedNumber(at(Column::Quantity));
+    line.price = storedNumber(at(Column::Price));
+    line.amount = storedNumber(at(Column::Amount));
+    return line;
+}
+
+QList<SaleLine> without(const QList<SaleLine> &lines, int index)
+{
+    QList<SaleLine> rest = lines;
+    if (index >= 0)
+        rest.removeAt(index);
+    return rest;
+}
+
+// How lines are ordered by one part: empty first, numbers by value, text by
+// its characters (negative: a before b).
+int compareText(const QString &a, const QString &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
+    return a.compare(b);
+}
+
+int compareNumbers(const std::optional<double> &a, const std::optional<double> &b)
+{
+    if (!a || !b)
+        return bool(a) == bool(b) ? 0 : (!a ? -1 : 1);
+    return *a < *b ? -1 : (*a > *b ? 1 : 0);
+}
+
+int compareLines(const SaleLine &a, const SaleLine &b, SaleLine::Field field)
+{
+    switch (field) {
+    case SaleLine::Field::Code: return compareText(a.code, b.code);
+    case SaleLine::Field::Name: return compareText(a.name, b.name);
+    case SaleLine::Field::Quantity: return compareNumbers(a.quantity, b.quantity);
+    case SaleLine::Field::Price: return compareNumbers(a.price, b.price);
+    case SaleLine::Field::Amount: return compareNumbers(a.amount, b.amount);
+    }
+    return 0;
+}
+
+const QString kNotRead = QStringLiteral("Operation is not allowed when the object is closed");
+
 } // namespace
 
 Till::Till(Database &db)
     : m_db(db)
-    , m_lines(db)
 {
 }
 
 void Till::reopenSale()
 {
-    m_lines.setStatement(Statements::openSale(m_db.till()));
-    m_lines.open();
-    recomputeTotals();
+    QList<SaleLine> lines;
+    try {
+        QSqlQuery rows = m_db.run(Statements::openSale(m_db.till()));
+        while (rows.next())
+            lines << lineFromRow(rows);
+        if (rows.lastError().isValid())
+            m_db.fail(rows.lastError());
+    } catch (...) {
+        replaceLines({}, false);
+        throw;
+    }
+    replaceLines(std::move(lines), true);
+    setTotals(SaleTotals::of(m_lines));
 }
 
 void Till::reloadSale()
@@ -77,15 +156,35 @@ void Till::reloadSale()
     reopenSale();
 }
 
+void Till::replaceLines(QList<SaleLine> lines, bool read)
+{
+    emit linesAboutToBeReset();
+    m_lines = std::move(lines);
+    m_saleRead = read;
+    emit linesReset();
+}
+
+void Till::setTotals(const SaleTotals &totals)
+{
+    m_totals = totals;
+    m_totalQuantity = totals.quantity().text();
+    m_totalAmount = totals.amount().text();
+}
+
+void Till::requireSaleRead() const
+{
+    if (!m_saleRead)
+        throw DatabaseError(kNotRead);
+}
+
 QStringList Till::productNames()
 {
-    Query names(m_db);
-    names.setStatement(Statements::productNames());
-    names.open();
+    QSqlQuery names = m_db.run(Statements::productNames());
     QStringList out;
-    out.reserve(names.recordCount());
-    for (names.first(); !names.eof(); names.next())
-        out << names.text(kName);
+    while (names.next())
+        out << Query::valueText(names.value(0));
+    if (names.lastError().isValid())
+        m_db.fail(names.lastError());
     return out;
 }
 
@@ -140,13 +239,16 @@ std::optional<Product> Till::takeLookup(const Statement &statement)
 {
     // A lookup that fails or finds nothing leaves no code for the next line.
     m_codeForName = {};
-    Query found(m_db);
-    found.setStatement(statement);
-    found.open();
-    if (found.recordCount() <= 0)
+    QSqlQuery found = m_db.run(statement);
+    if (!found.next()) {
+        if (found.lastError().isValid())
+            m_db.fail(found.lastError());
         return std::nullopt;
+    }
     // Several matches: the first one, as the database gives it.
-    Product product{found.text(kCode), found.text(kName), found.text(kPrice)};
+    using Column = Statements::ProductColumn;
+    Product product{Query::valueText(found.value(int(Column::Code))), Query::valueText(found.value(int(Column::Name))),
+                    Query::valueText(found.value(int(Column::Price)))};
     m_codeForName = {product.name, product.code};
     return product;
 }
@@ -154,112 +256,126 @@ std::optional<Product> Till::takeLookup(const Statement &statement)
 void Till::addLine(const QString &name, const QString &quantity, const QString &price)
 {
     requireChangeableSale();
+    requireSaleRead();
     // A barcode belongs to the goods it was found for: a name typed over the
     // found one is other goods, which have no known code.
     const bool known = !m_codeForName.code.isEmpty() && name == m_codeForName.name;
-    m_lines.append();
-    try {
-        m_lines.setText(kCode, known ? m_codeForName.code : QStringLiteral("-"));
-        m_lines.setValue(kTill, m_db.till());
-    } catch (...) {
-        m_lines.cancel();
-        throw;
+    SaleLine line;
+    line.code = known ? m_codeForName.code : QStringLiteral("-");
+    line.name = ControlCharacters::removed(name);
+    const SaleTotals totals = fillNumbers(line, quantity, price, -1);
+    {
+        QSqlQuery row = m_db.run(Statements::addOpenSaleLine(m_db.till(), storedValues(line)));
+        if (!row.next())
+            m_db.fail(row.lastError());
+        line.key = row.value(0).toLongLong();
     }
-    fillAndPost(ControlCharacters::removed(name), quantity, price);
-    recomputeTotals();
+    const int index = int(m_lines.size());
+    emit lineAboutToBeAdded(index);
+    m_lines << line;
+    setTotals(totals);
+    emit lineAdded(index);
 }
 
-bool Till::modifyCurrentLine(const QString &name, const QString &quantity, const QString &price)
+bool Till::modifyLine(int index, const QString &name, const QString &quantity, const QString &price)
 {
     // With no line there is nothing to change; a new line is made only by add.
-    if (m_lines.recordCount() <= 0)
+    requireSaleRead();
+    if (index < 0 || index >= m_lines.size())
         return false;
     requireChangeableSale();
-    m_lines.edit();
-    fillAndPost(ControlCharacters::removed(name), quantity, price);
-    recomputeTotals();
+    const SaleLine &was = m_lines.at(index);
+    SaleLine line = was;
+    line.name = ControlCharacters::removed(name);
+    SaleTotals totals = fillNumbers(line, quantity, price, index);
+    {
+        // Only the line as it was read is changed: one till never silently
+        // undoes another's change.
+        QSqlQuery row = m_db.run(Statements::changeOpenSaleLine(was.key, m_db.till(), storedValues(was), storedValues(line)));
+        if (!row.next()) {
+            if (row.lastError().isValid())
+                m_db.fail(row.lastError());
+            throw RowChangedElsewhere(QStringLiteral("这一行刚被另一台收银机改过或删除了，没有保存。请重新打开后再改。"));
+        }
+    }
+    m_lines[index] = line;
+    setTotals(totals.isExact() ? totals : SaleTotals::of(m_lines));
+    emit lineChanged(index);
     return true;
 }
 
-bool Till::deleteCurrentLine()
+bool Till::deleteLine(int index)
 {
-    if (m_lines.recordCount() <= 0)
+    requireSaleRead();
+    if (index < 0 || index >= m_lines.size())
         return false;
     requireChangeableSale();
-    m_lines.remove();
-    recomputeTotals();
+    SaleTotals rest = m_totals;
+    rest.remove(m_lines.at(index));
+    if (!rest.isExact())
+        rest = SaleTotals::of(without(m_lines, index));
+    m_db.execute(Statements::removeOpenSaleLine(m_lines.at(index).key));
+    emit lineAboutToBeRemoved(index);
+    m_lines.removeAt(index);
+    setTotals(rest);
+    emit lineRemoved(index);
     return true;
 }
 
-SaleLine Till::currentLine() const
+SaleLine Till::pickLine(int index)
 {
-    return {m_lines.text(kCode), m_lines.text(kName), m_lines.text(kQuantity), m_lines.text(kPrice),
-            m_lines.text(kAmount)};
-}
-
-SaleLine Till::pickCurrentLine()
-{
-    const SaleLine line = currentLine();
+    requireSaleRead();
+    const SaleLine line = m_lines.value(index);
     m_codeForName = {line.name, line.code};
     return line;
 }
 
-// Sets name, quantity and price of the row being appended or edited, the
-// amount from the stored numbers, and writes it; nothing stays half-written.
-// An amount, or a total with it, that is no finite number is refused: it
-// could not be shown, read back as the change or printed.
-void Till::fillAndPost(const QString &name, const QString &quantity, const QString &price)
+// Fills in the line's quantity and price as typed and its amount from them,
+// and gives the totals with the line in place of the one at replacing (-1:
+// after the lines). An amount, or a total with it, that is no finite number
+// is refused: it could not be shown, read back as the change or printed.
+// The totals are those of one pass over the lines in their order, as the
+// exact running sums give them; only when those cannot say (values too
+// large, fine or not finite) is the pass made.
+SaleTotals Till::fillNumbers(SaleLine &line, const QString &quantity, const QString &price, int replacing) const
 {
-    try {
-        m_lines.setText(kName, name);
-        m_lines.setText(kQuantity, quantity);
-        m_lines.setText(kPrice, price);
-        const double quantityValue = m_lines.number(kQuantity);
-        const double amount = quantityValue * m_lines.number(kPrice);
-        refuseUnlessFinite(amount, QStringLiteral("%1*%2").arg(quantity, price));
+    line.quantity = typedNumber(quantity);
+    line.price = typedNumber(price);
+    const double amount = line.quantity.value_or(0) * line.price.value_or(0);
+    refuseUnlessFinite(amount, QStringLiteral("%1*%2").arg(quantity, price));
+    line.amount = amount;
 
-        const int changing = m_lines.state() == Query::State::Edit ? m_lines.currentRow() : -1;
-        DecimalSum quantities;
-        DecimalSum amounts;
-        for (int row = 0; row < m_lines.recordCount(); ++row) {
-            if (row == changing)
-                continue;
-            quantities.add(m_lines.numberAt(row, kQuantity));
-            amounts.add(m_lines.numberAt(row, kAmount));
-        }
-        const QString totalQuantity = quantities.text();
-        const QString totalAmount = amounts.text();
-        quantities.add(quantityValue);
-        amounts.add(amount);
-        refuseUnlessFinite(quantities.value(), QStringLiteral("%1+%2").arg(totalQuantity, quantity));
-        refuseUnlessFinite(amounts.value(), QStringLiteral("%1+%2").arg(totalAmount, formatGeneral(amount)));
-
-        m_lines.setNumber(kAmount, amount);
-        m_lines.post();
-    } catch (...) {
-        m_lines.cancel();
-        throw;
-    }
+    SaleTotals others = m_totals;
+    if (replacing >= 0)
+        others.remove(m_lines.at(replacing));
+    if (!others.isExact())
+        others = SaleTotals::of(without(m_lines, replacing));
+    SaleTotals with = others;
+    with.add(line);
+    if (!with.isExact())
+        with = SaleTotals::of(without(m_lines, replacing) << line);
+    refuseUnlessFinite(with.quantity().value(), QStringLiteral("%1+%2").arg(others.quantity().text(), quantity));
+    refuseUnlessFinite(with.amount().value(),
+                       QStringLiteral("%1+%2").arg(others.amount().text(), formatGeneral(amount)));
+    return with;
 }
 
-void Till::sortLines(const QString &column, Qt::SortOrder order)
+void Till::sortLines(SaleLine::Field field, Qt::SortOrder order)
 {
-    m_lines.sort(column, order);
-}
-
-void Till::recomputeTotals()
-{
-    // Exact decimal sums of the numbers as shown, so that 0.1 + 0.2 is 0.3 and
-    // no binary tail shows. Walked first line to last; the last line is
-    // current afterwards.
-    DecimalSum quantity;
-    DecimalSum amount;
-    for (m_lines.first(); !m_lines.eof(); m_lines.next()) {
-        quantity.add(m_lines.number(kQuantity));
-        amount.add(m_lines.number(kAmount));
-    }
-    m_totalQuantity = quantity.text();
-    m_totalAmount = amount.text();
+    requireSaleRead();
+    QList<int> from(m_lines.size());
+    std::iota(from.begin(), from.end(), 0);
+    std::stable_sort(from.begin(), from.end(), [&](int a, int b) {
+        const int c = compareLines(m_lines.at(a), m_lines.at(b), field);
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    QList<SaleLine> sorted;
+    sorted.reserve(m_lines.size());
+    for (int i : std::as_const(from))
+        sorted << m_lines.at(i);
+    emit linesAboutToBeSorted();
+    m_lines = std::move(sorted);
+    emit linesSorted(from);
 }
 
 QString Till::changeFor(const QString &received) const
@@ -317,9 +433,7 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
     try {
         finalise();
     } catch (const AppError &e) {
-        throw DatabaseError(QStringLiteral("小票已打印，销售已记录，但未能清空本单：%1\n"
-                                           "请再按 F12 完成本单（不会再打印小票）。")
-                                .arg(e.message()));
+        throw SaleNotEmptied(QStringLiteral("小票已打印，销售已记录，但未能清空本单：%1").arg(e.message()));
     }
     return true;
 }
@@ -333,8 +447,8 @@ ReceiptInput Till::receiptInput(const SaleHeader &header, const QString &printTi
     input.saleDate = header.saleDate;
     input.printTime = printTime;
     input.cashier = header.cashier;
-    for (m_lines.first(); !m_lines.eof(); m_lines.next())
-        input.saleLines << ReceiptSaleLine{m_lines.text(kName), m_lines.text(kQuantity), m_lines.text(kAmount)};
+    for (const SaleLine &line : std::as_const(m_lines))
+        input.saleLines << ReceiptSaleLine{line.name, line.quantityText(), line.amountText()};
     input.totalQuantity = m_totalQuantity;
     input.totalAmount = m_totalAmount;
     input.received = header.received;
@@ -353,11 +467,11 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     qint64 first = 1;   // an empty sale has no rows: the range is empty
     qint64 last = 0;
     bool any = false;
-    for (m_lines.first(); !m_lines.eof(); m_lines.next()) {
-        QSqlQuery row = m_db.run(Statements::recordSaleLine(m_lines.value(kCode), m_lines.value(kName),
-                                                            m_lines.value(kQuantity), m_lines.value(kPrice),
-                                                            m_lines.value(kAmount), number, header.cashier,
-                                                            header.saleDate, printTime, m_db.till()));
+    for (const SaleLine &line : std::as_const(m_lines)) {
+        const Statements::OpenSaleValues values = storedValues(line);
+        QSqlQuery row = m_db.run(Statements::recordSaleLine(values.code, values.name, values.quantity, values.price,
+                                                            values.amount, number, header.cashier, header.saleDate,
+                                                            printTime, m_db.till()));
         if (!row.next())
             m_db.fail(row.lastError());
         const qint64 key = row.value(0).toLongLong();
@@ -497,5 +611,5 @@ void Till::discardSale()
 void Till::requireChangeableSale() const
 {
     if (m_pending == Pending::Printed)
-        throw Refusal(QStringLiteral("本单小票已打印，销售已记录，不能再修改：请按 F12 完成本单。"));
+        throw SaleLinesFixed(QStringLiteral("本单小票已打印，销售已记录，不能再修改"));
 }

@@ -1,13 +1,15 @@
 #pragma once
 
-#include "storage/query.h"
 #include "receipt/receiptdata.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
-#include "till/saleline.h"
 #include "till/saleheader.h"
+#include "till/saleline.h"
+#include "till/saletotals.h"
 #include "till/scalecodes.h"
 
+#include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -15,23 +17,28 @@
 
 class Database;
 class ReceiptSink;
+struct Statement;
 
 // One till's sale on the shop's database: finding products, the lines of the
 // open sale and their totals, the change, and completing the sale (record,
-// print, empty) as one unit. No widgets: a window turns keys into these calls.
-class Till final
+// print, empty) as one unit. No widgets: a window turns keys into these calls
+// and shows the lines through the signals below.
+class Till final : public QObject
 {
+    Q_OBJECT
     Q_DISABLE_COPY_MOVE(Till)
 
 public:
     explicit Till(Database &db);
 
-    // The lines of the open sale as stored, in the order they were added
-    // (or as last sorted). A grid shows them; its selected row is the current line.
-    Query &lines() { return m_lines; }
+    // The lines of the open sale as stored, in the order they were added (or
+    // as last sorted); none until the sale is read. Which line is current is
+    // the caller's business: it names a line by its index here.
+    const QList<SaleLine> &lines() const { return m_lines; }
 
     // Reads the open sale afresh, lines left by an earlier run included, and
-    // sums them: the totals, change and receipt count those lines too.
+    // sums them: the totals, change and receipt count those lines too. When
+    // reading fails the sale is left unread, without lines.
     void reopenSale();
     // Reads the open sale afresh with its totals, and forgets the last
     // product found: the database file was replaced (a restore).
@@ -49,26 +56,32 @@ public:
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
 
-    // Adds a line. Its code is the code that goes with its name: that of the
-    // product the last lookup found, or of the line last picked, as long as
-    // the name is still that product's or line's name; otherwise "-" (no
-    // lookup yet, nothing found, or the name changed since). The name is
-    // stored without control characters. Quantity and price are converted
-    // as stored; text that is not a number, or an amount or total that is no
-    // longer a finite number, throws ConversionError and nothing is stored.
+    // Adds a line at the end, written at once. Its code is the code that
+    // goes with its name: that of the product the last lookup found, or of
+    // the line last picked, as long as the name is still that product's or
+    // line's name; otherwise "-" (no lookup yet, nothing found, or the name
+    // changed since). The name is stored without control characters.
+    // Quantity and price are converted as stored; text that is not a number,
+    // or an amount or total that is no longer a finite number, throws
+    // ConversionError and nothing is stored.
     void addLine(const QString &name, const QString &quantity, const QString &price);
-    // Changes the current line's name, quantity, price and amount (refused as
-    // addLine refuses); its code stays. False when there is no line to change.
-    bool modifyCurrentLine(const QString &name, const QString &quantity, const QString &price);
-    // Deletes the current line; false when there is none.
-    bool deleteCurrentLine();
-    // The current line, as text.
-    SaleLine currentLine() const;
-    // The current line, taken up by the cashier (a click in the grid): a line
-    // added under its name, unchanged, takes its code.
-    SaleLine pickCurrentLine();
-    // Orders the lines by one column until the sale is read again.
-    void sortLines(const QString &column, Qt::SortOrder order);
+    // Changes the name, quantity, price and amount of the line at index
+    // (refused as addLine refuses); its code stays. False when there is no
+    // such line. Throws RowChangedElsewhere when the stored line is no longer
+    // as it was read.
+    bool modifyLine(int index, const QString &name, const QString &quantity, const QString &price);
+    // Deletes the line at index; false when there is none.
+    bool deleteLine(int index);
+    // The line at index, taken up by the cashier (a click in the grid): a line
+    // added under its name, unchanged, takes its code. An empty line when
+    // there is none.
+    SaleLine pickLine(int index);
+    // Orders the lines by one of their parts until the sale is read again:
+    // empty numbers first, numbers by value, text by its characters; lines
+    // that are equal keep their order.
+    void sortLines(SaleLine::Field field, Qt::SortOrder order);
+    // Lines are changed, picked and sorted only in a sale that was read: these
+    // throw DatabaseError when it was not (no database, or reading it failed).
 
     // Totals in the general number text: the exact decimal sums of the
     // quantities and amounts as shown ("0" with no line or no sale read).
@@ -91,8 +104,9 @@ public:
     //     and the number again and is passed on, the sale staying as it was;
     //  4. the open sale is emptied and the mark removed together.
     // When step 4 fails the receipt is out and the sale recorded: the error
-    // is passed on, the lines can no longer be changed, and the next call
-    // only empties the open sale, printing nothing twice. When the server
+    // is passed on as SaleNotEmptied, the lines can no longer be changed
+    // (SaleLinesFixed), and the next call only empties the open sale,
+    // printing nothing twice. When the server
     // goes away during the commit of step 2 nothing is printed, and the next
     // call first asks the server whether the sale was recorded.
     // True when the sale was completed; false, doing nothing, when a
@@ -138,11 +152,26 @@ public:
     // A sale whose receipt is already out stays recorded.
     void discardSale();
 
+signals:
+    // For a view of the lines: each change is told before and after it.
+    void linesAboutToBeReset();
+    void linesReset();
+    void lineAboutToBeAdded(int index);
+    void lineAdded(int index);
+    void lineChanged(int index);
+    void lineAboutToBeRemoved(int index);
+    void lineRemoved(int index);
+    void linesAboutToBeSorted();
+    // The line now at index i is the one that was at from[i].
+    void linesSorted(const QList<int> &from);
+
 private:
     std::optional<Product> takeLookup(const Statement &statement);
     std::optional<Product> lookUpScaleCode(const QString &code);
-    void fillAndPost(const QString &name, const QString &quantity, const QString &price);
-    void recomputeTotals();
+    void requireSaleRead() const;
+    SaleTotals fillNumbers(SaleLine &line, const QString &quantity, const QString &price, int replacing) const;
+    void replaceLines(QList<SaleLine> lines, bool read);
+    void setTotals(const SaleTotals &totals);
     // What the till knows of the sale in the mark "awaiting print".
     enum class Pending {
         None,       // no mark
@@ -160,7 +189,9 @@ private:
     QString largestRecordedNumber();
 
     Database &m_db;
-    Query m_lines;
+    QList<SaleLine> m_lines;
+    bool m_saleRead = false;
+    SaleTotals m_totals;   // of m_lines
     // The code a line added under this name takes.
     struct NamedCode
     {

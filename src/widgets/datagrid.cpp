@@ -1,7 +1,5 @@
 #include "datagrid.h"
 
-#include "storage/query.h"
-
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -22,49 +20,15 @@ DataGrid::DataGrid(QWidget *parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (m_model)
-            emit titleClicked(m_model->fieldAt(section));
-    });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::titleClicked);
 }
 
-void DataGrid::setQuery(Query *query, const QList<QueryTableModel::Column> &columns)
+void DataGrid::setCurrentRow(int row)
 {
-    m_query = query;
-    m_model = new QueryTableModel(query, columns, this);
-    setModel(m_model);
-    connect(query, &Query::currentRowChanged, this, &DataGrid::scheduleFollow);
-    connect(query, &Query::reset, this, &DataGrid::scheduleFollow);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (!m_syncing && current.isValid() && m_query->isOpen())
-                    m_query->setCurrentRow(current.row());
-            });
-}
-
-// A walk over the set moves its current row many times in one handler; the
-// grid catches up once, when the handler is done.
-void DataGrid::scheduleFollow()
-{
-    if (m_syncing || m_followPending)
+    if (!model() || !selectionModel() || row < 0 || row >= model()->rowCount())
         return;
-    m_followPending = true;
-    QMetaObject::invokeMethod(this, &DataGrid::followQuery, Qt::QueuedConnection);
-}
-
-void DataGrid::followQuery()
-{
-    m_followPending = false;
-    if (!selectionModel() || !m_query || !m_query->isOpen())
-        return;
-    const int row = m_query->currentRow();
-    m_syncing = true;
     const int column = qMax(0, currentIndex().column());
-    if (row >= 0 && row < m_model->rowCount()) {
-        const QModelIndex index = m_model->index(row, column);
-        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    }
-    m_syncing = false;
+    selectionModel()->setCurrentIndex(model()->index(row, column), QItemSelectionModel::ClearAndSelect);
 }
 
 namespace {

@@ -1,18 +1,14 @@
 #pragma once
 
-#include "widgets/querytablemodel.h"
-
 #include <QTableView>
-
-class Query;
 
 // Colours a grid: the cells, and the fixed title row and row marker column.
 // Through the palette, not a style sheet: with a style sheet every drawing of
 // the titles leaves new entries in the style's caches.
 void setGridColors(QTableView *grid, const QColor &cells, const QColor &fixed);
 
-// A read-only grid over an open result set. The grid's selected row is the
-// set's current row and follows it both ways.
+// A read-only grid over any table model (setModel). Which row is current is
+// its selection's, as the window that shows it decides.
 class DataGrid : public QTableView
 {
     Q_OBJECT
@@ -20,12 +16,13 @@ class DataGrid : public QTableView
 public:
     explicit DataGrid(QWidget *parent = nullptr);
 
-    void setQuery(Query *query, const QList<QueryTableModel::Column> &columns);
-    QueryTableModel *queryModel() const { return m_model; }
+    // Makes the row current and selected, in the column that is current (the
+    // first when none is); nothing for a row the model lacks.
+    void setCurrentRow(int row);
     void setColors(const QColor &cells, const QColor &fixed);
 
 signals:
-    void titleClicked(const QString &field);
+    void titleClicked(int column);
     void cellClicked();
     // Enter while the grid has the focus; the window decides what it does.
     void enterPressed();
@@ -33,13 +30,4 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-
-private:
-    void scheduleFollow();
-    void followQuery();
-
-    Query *m_query = nullptr;
-    QueryTableModel *m_model = nullptr;
-    bool m_syncing = false;
-    bool m_followPending = false;
 };

@@ -3,6 +3,7 @@
 #include "windows/cataloguewindow.h"
 #include "windows/windowparts.h"
 #include "windows/reportswindow.h"
+#include "windows/salelinesmodel.h"
 #include "windows/salesrecordswindow.h"
 #include "windows/shopsettingswindow.h"
 
@@ -11,6 +12,7 @@
 #include "storage/shopsettings.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/receiptprinter.h"
+#include "till/saleerrors.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colors.h"
 #include "widgets/datagrid.h"
@@ -32,11 +34,6 @@
 #include <QScreen>
 
 namespace {
-
-const QString kName = QStringLiteral("品名");
-const QString kPrice = QStringLiteral("单价");
-const QString kQuantity = QStringLiteral("数量");
-const QString kCode = QStringLiteral("编码");
 
 FlatEdit *makeEdit(QWidget *parent, QRect geometry, int pixels, const QColor &flat, const QString &text = {})
 {
@@ -149,11 +146,8 @@ void CashierWindow::buildControls()
     m_saleGrid->setFont(WindowParts::pixelFont(16));
     m_saleGrid->horizontalHeader()->setFont(WindowParts::pixelFont(16));
     m_saleGrid->setColors(Colors::gridGrey, Colors::panelGreen);
-    m_saleGrid->setQuery(&m_till.lines(), {{kCode, QStringLiteral("编码(条形码)")},
-                                   {kName, {}},
-                                   {kQuantity, {}},
-                                   {kPrice, {}},
-                                   {QStringLiteral("金额"), {}}});
+    m_saleLines = new SaleLinesModel(m_till, this);
+    m_saleGrid->setModel(m_saleLines);
     const int widths[] = {150, 218, 100, 100, 130};
     for (int i = 0; i < 5; ++i)
         m_saleGrid->setColumnWidth(i, widths[i]);
@@ -266,7 +260,7 @@ void CashierWindow::connectHandlers()
         m_saleGrid->setCurrentIndex(current.siblingAtColumn(column));
     });
     connect(m_saleGrid, &DataGrid::titleClicked, this,
-            [this](const QString &field) { guarded([&] { sortByColumn(field); }); });
+            [this](int column) { guarded([&] { sortByColumn(SaleLinesModel::field(column)); }); });
 }
 
 bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
@@ -324,7 +318,7 @@ void CashierWindow::resumeAfterReconnect()
     // The open sale as the server holds it: every line stored before the
     // connection broke is there.
     m_till.reopenSale();
-    showTotals();
+    showSale();
     if (m_cashierBox->text().isEmpty())
         m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     refreshProductNames();
@@ -365,7 +359,7 @@ void CashierWindow::startSale()
 
     // Without a database the first of these fails and the rest stays empty.
     m_till.reopenSale();
-    showTotals();   // of the lines an earlier run left
+    showSale();   // of the lines an earlier run left
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     m_productBox->clearAll();
     m_productBox->setItems(m_till.productNames());
@@ -378,7 +372,7 @@ void CashierWindow::finishInterruptedSale()
     // the sale is finished, and only the cashier knows whether a receipt
     // came out.
     const std::optional<Till::UnfinishedReceipt> receipt = m_till.finishInterruptedSale();
-    showTotals();
+    showSale();
     if (!receipt)
         return;
     const QString question = QStringLiteral("上次退出前，单号 %1 的销售已经记录，但小票可能没有打印出来。\n"
@@ -518,10 +512,28 @@ void CashierWindow::closeEvent(QCloseEvent *event)
 
 // ---- Sale entry --------------------------------------------------------------
 
-void CashierWindow::showTotals()
+void CashierWindow::showSale()
 {
     m_totalQuantityLabel->setText(m_till.totalQuantity());
     m_totalAmountLabel->setText(m_till.totalAmount());
+    // After every change and every reading the last line is current: the
+    // next Delete takes the line last added.
+    m_saleGrid->setCurrentRow(m_saleLines->rowCount() - 1);
+}
+
+int CashierWindow::currentLine() const
+{
+    const QModelIndex current = m_saleGrid->currentIndex();
+    return current.isValid() ? current.row() : m_saleLines->rowCount() - 1;
+}
+
+void CashierWindow::changeLines(const std::function<void()> &change)
+{
+    try {
+        change();
+    } catch (const SaleLinesFixed &e) {
+        throw Refusal(e.message() + QStringLiteral("：请按 F12 完成本单。"));
+    }
 }
 
 void CashierWindow::resetEntryBoxes()
@@ -603,8 +615,8 @@ void CashierWindow::addLine()
 {
     if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
         return;
-    m_till.addLine(m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text());
-    showTotals();
+    changeLines([this] { m_till.addLine(m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text()); });
+    showSale();
     resetEntryBoxes();
 }
 
@@ -612,27 +624,34 @@ void CashierWindow::modifyLine()
 {
     if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
         return;
-    if (!m_till.modifyCurrentLine(m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text()))
+    bool changed = false;
+    changeLines([&] {
+        changed = m_till.modifyLine(currentLine(), m_productBox->currentText(), m_quantityBox->text(),
+                                    m_priceBox->text());
+    });
+    if (!changed)
         return;
-    showTotals();
+    showSale();
     resetEntryBoxes();
 }
 
 void CashierWindow::deleteLine()
 {
-    if (m_till.deleteCurrentLine())
-        showTotals();
+    bool deleted = false;
+    changeLines([&] { deleted = m_till.deleteLine(currentLine()); });
+    if (deleted)
+        showSale();
 }
 
 void CashierWindow::loadClickedLine()
 {
-    const SaleLine line = m_till.pickCurrentLine();
+    const SaleLine line = m_till.pickLine(currentLine());
     m_productBox->setEditText(line.name);
-    m_quantityBox->setText(line.quantity);
-    m_priceBox->setText(line.price);
+    m_quantityBox->setText(line.quantityText());
+    m_priceBox->setText(line.priceText());
 }
 
-void CashierWindow::sortByColumn(const QString &field)
+void CashierWindow::sortByColumn(SaleLine::Field field)
 {
     // One toggle for every column: each title click flips the direction.
     const Qt::SortOrder order = m_sortToggle ? Qt::AscendingOrder : Qt::DescendingOrder;
@@ -678,7 +697,18 @@ void CashierWindow::completeSale()
                             m_receivedBox->text(), m_changeBox->text()};
     ReceiptPrinter &receipts = receiptPrinter();
     RepaintingPrinter printer(receipts);
-    if (m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1)) {
+    bool completed = false;
+    try {
+        completed = m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1);
+    } catch (const SaleNotEmptied &e) {
+        m_saleGrid->setCurrentRow(m_saleLines->rowCount() - 1);
+        throw DatabaseError(e.message() + QStringLiteral("\n请再按 F12 完成本单（不会再打印小票）。"));
+    } catch (const AppError &) {
+        // The sale stays on the screen, its last line current as after any change.
+        m_saleGrid->setCurrentRow(m_saleLines->rowCount() - 1);
+        throw;
+    }
+    if (completed) {
         resetForNextSale();
         openDrawerAfterSale(receipts);
     }
@@ -712,7 +742,7 @@ void CashierWindow::resetForNextSale()
 {
     m_receivedBox->clear();
     m_changeBox->clear();
-    showTotals();
+    showSale();
     resetEntryBoxes();
     m_receiptNumberBox->setText(m_till.nextReceiptNumber());
 }
@@ -754,7 +784,7 @@ void CashierWindow::reloadRestoredDatabase()
             window->hide();
     }
     m_till.reloadSale();
-    showTotals();
+    showSale();
     resetEntryBoxes();
     m_receivedBox->clear();
     m_changeBox->clear();

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -25,6 +26,7 @@ class ReportsWindow;
 class ReceiptPrinter;
 class AutomaticBackup;
 class ServerWatch;
+class SaleLinesModel;
 
 // The cashier screen: the header of the sale, the entry of its lines, the
 // totals, the payment boxes, and the buttons to the side windows. It turns
@@ -73,6 +75,7 @@ public:
     SkinButton *recordsButton() const { return m_recordsButton; }
     SkinButton *guideButton() const { return m_guideButton; }
     DataGrid *saleGrid() const { return m_saleGrid; }
+    SaleLinesModel *saleLines() const { return m_saleLines; }
     // Shown while the database server is out of reach.
     QLabel *connectionLabel() const { return m_connectionLabel; }
     ServerWatch *serverWatch() const { return m_serverWatch; }
@@ -90,7 +93,7 @@ public:
     void modifyLine();             // F9
     void deleteLine();             // Del
     void loadClickedLine();        // a click on a line of the grid
-    void sortByColumn(const QString &field);
+    void sortByColumn(SaleLine::Field field);   // a click on a title of the grid
     void takeAmountReceived();     // Enter in the amount received box
     void completeSale();           // F12, the print button, Enter in the change box
     void openDrawer();             // F7: the cash drawer, without a sale
@@ -138,7 +141,9 @@ private:
     void startSale();
     void finishInterruptedSale();
     void enterPressedIn(QWidget *box);
-    void showTotals();
+    void showSale();
+    int currentLine() const;
+    void changeLines(const std::function<void()> &change);
     void resetEntryBoxes();
     void addOrAskQuantity();
     void askQuantity();
@@ -160,6 +165,7 @@ private:
     FlatSpeedButton *m_leaveButton = nullptr;
     QLabel *m_guideLink = nullptr;
     DataGrid *m_saleGrid = nullptr;
+    SaleLinesModel *m_saleLines = nullptr;
     FlatCheckBox *m_twoCopiesBox = nullptr;
     SkinButton *m_settingsButton = nullptr;
     SkinButton *m_recordsButton = nullptr;

@@ -37,9 +37,9 @@ private slots:
 
         CashierWindow *w = f.open();
         QCOMPARE(w->saleGrid()->model()->rowCount(), 1);
-        QCOMPARE(w->till().lines().text(QStringLiteral("品名")), QStringLiteral("散装糖果"));
-        QCOMPARE(w->till().lines().text(QStringLiteral("编码")), QStringLiteral("-"));
-        QCOMPARE(w->till().lines().text(QStringLiteral("金额")), QStringLiteral("5"));
+        QCOMPARE(w->till().lines().at(0).name, QStringLiteral("散装糖果"));
+        QCOMPARE(w->till().lines().at(0).code, QStringLiteral("-"));
+        QCOMPARE(w->till().lines().at(0).amountText(), QStringLiteral("5"));
     }
 
     // A kill -9 at any point of a two-copy completion leaves either nothing

@@ -1,14 +1,12 @@
 #include "base/apperror.h"
 #include "storage/database.h"
 #include "storage/query.h"
-#include "widgets/querytablemodel.h"
 #include "storage/statements.h"
 #include "storage/tables.h"
 #include "opendatabase.h"
 #include "testdatabase.h"
 #include "withnames.h"
 
-#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -259,39 +257,6 @@ private slots:
         // Sorting changes nothing in the table; reopening gives the stored order.
         q.open();
         QCOMPARE(codes(q), (QStringList{"b", "a", "c"}));
-    }
-
-    void gridModelFollowsEveryChange()
-    {
-        m_data->file.addSaleLine(QStringLiteral("b"), QStringLiteral("乙"), 1, 2.5);
-        Query q(m_data->db);
-        q.setStatement(Statements::openSale(1));
-        QueryTableModel model(&q, {{Sale::code, QStringLiteral("编码(条形码)")},
-                                   {Sale::amount, {}},
-                                   {QStringLiteral("没有"), {}}});
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(model.rowCount(), 0);
-        q.open();
-        QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("编码(条形码)"));
-        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), Sale::amount);
-        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("2.5"));
-        QVERIFY(!model.index(0, 2).data().isValid());   // a column the set lacks stays empty
-        q.append();
-        q.setText(Sale::code, QStringLiteral("a"));
-        q.post();
-        QCOMPARE(model.rowCount(), 2);
-        q.edit();
-        q.setNumber(Sale::amount, 0.1 + 0.2);
-        q.post();
-        QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("0.3"));
-        q.sort(Sale::code, Qt::AscendingOrder);
-        QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("a"));
-        q.first();
-        q.remove();
-        QCOMPARE(model.rowCount(), 1);
-        q.close();
-        QCOMPARE(model.rowCount(), 0);
     }
 };
 

@@ -71,15 +71,15 @@ private slots:
         first.ringUp(QStringLiteral("6901"));
         second.ringUp(QStringLiteral("6902"));
         second.ringUp(QStringLiteral("6903"));
-        QCOMPARE(first.till->lines().recordCount(), 1);
-        QCOMPARE(second.till->lines().recordCount(), 2);
+        QCOMPARE(first.till->lines().size(), 1);
+        QCOMPARE(second.till->lines().size(), 2);
         QCOMPARE(second.till->totalAmount(), QStringLiteral("9.7"));
 
         // Closing the first till's program discards its sale, not the other's.
         first.till->discardSale();
         QCOMPARE(file->count(Tables::OpenSale::table), 2);
         second.till->reopenSale();
-        QCOMPARE(second.till->lines().recordCount(), 2);
+        QCOMPARE(second.till->lines().size(), 2);
 
         PaperTray tray;
         QVERIFY(second.till->complete(header(QStringLiteral("261206143005")), tray, 1));

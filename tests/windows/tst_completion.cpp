@@ -462,6 +462,35 @@ private slots:
         QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
     }
 
+    // The receipt is out but the sale cannot be emptied: the box says so and
+    // which key finishes the sale; until then its lines stay as they are.
+    void aSaleLeftOnTheScreenAfterItsReceiptIsCompletedWithF12()
+    {
+        usePdf();
+        ringUp();
+        f->file->refuseDeletes(QStringLiteral("xiaoshou"), QStringLiteral("database is locked"));
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(f->boxes->count(), 1);
+        const QString told = f->boxes->lastText();
+        QVERIFY2(told.startsWith(QStringLiteral("小票已打印，销售已记录，但未能清空本单：")), qPrintable(told));
+        QVERIFY2(told.endsWith(QStringLiteral("\n请再按 F12 完成本单（不会再打印小票）。")), qPrintable(told));
+        QCOMPARE(pdfs(out.path()).size(), 1);
+
+        typeText(w->productBox(), QStringLiteral("6901"));
+        QTest::keyClick(w->productBox(), Qt::Key_Return);
+        QCOMPARE(f->boxes->count(), 2);
+        QCOMPARE(f->boxes->lastText(), QStringLiteral("本单小票已打印，销售已记录，不能再修改：请按 F12 完成本单。"));
+        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 3);
+
+        f->file->allowDeletes(QStringLiteral("xiaoshou"));
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(f->boxes->count(), 2);
+        QCOMPARE(pdfs(out.path()).size(), 1);
+        QCOMPARE(records(), 3);
+        QCOMPARE(f->file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 0);
+    }
+
     void aReadOnlyFileRecordsNothingAndPrintsNothing()
     {
         if (TestDatabase::onServer())

@@ -366,6 +366,11 @@ private slots:
         QCOMPARE(w->quantityBox()->text(), QStringLiteral("1"));
         QCOMPARE(w->priceBox()->text(), QString());
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("24"));
+        // After the change the last line is current again: Delete takes it.
+        QTest::keyClick(w->saleGrid(), Qt::Key_Delete);
+        QCOMPARE(storedLines(*f->file).size(), 1);
+        QCOMPARE(storedLines(*f->file).value(0).code, QStringLiteral("b1"));
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("20"));
     }
 
     void modifyWithoutLinesDoesNothing()

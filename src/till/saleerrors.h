@@ -1,0 +1,22 @@
+#pragma once
+
+#include "base/apperror.h"
+
+// The two states of a sale whose receipt is out and which is recorded, but
+// whose open sale is not yet emptied: the next completion only empties it,
+// printing nothing twice. The messages say what happened; the window adds
+// how the cashier completes the sale.
+
+// Completing the sale recorded and printed it, but could not empty it.
+class SaleNotEmptied final : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// The lines of such a sale cannot be changed any more.
+class SaleLinesFixed final : public AppError
+{
+public:
+    using AppError::AppError;
+};
