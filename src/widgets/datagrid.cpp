@@ -25,10 +25,38 @@ DataGrid::DataGrid(QWidget *parent)
 
 void DataGrid::setCurrentRow(int row)
 {
-    if (!model() || !selectionModel() || row < 0 || row >= model()->rowCount())
+    if (!model() || row < 0 || row >= model()->rowCount())
         return;
-    const int column = qMax(0, currentIndex().column());
-    selectionModel()->setCurrentIndex(model()->index(row, column), QItemSelectionModel::ClearAndSelect);
+    m_askedRow = model()->index(row, 0);
+    if (m_showPosted)
+        return;
+    m_showPosted = true;
+    QMetaObject::invokeMethod(this, &DataGrid::showAskedRow, Qt::QueuedConnection);
+}
+
+int DataGrid::currentRow() const
+{
+    return m_askedRow.isValid() ? m_askedRow.row() : currentIndex().row();
+}
+
+void DataGrid::showAskedRow()
+{
+    m_showPosted = false;
+    if (!m_askedRow.isValid() || !selectionModel())
+        return;
+    const QModelIndex asked = m_askedRow.sibling(m_askedRow.row(), qMax(0, currentIndex().column()));
+    m_showing = true;
+    selectionModel()->setCurrentIndex(asked, QItemSelectionModel::ClearAndSelect);
+    m_showing = false;
+    m_askedRow = QPersistentModelIndex();
+}
+
+// A row the cashier makes current (a click, an arrow key) replaces one asked for.
+void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (!m_showing && current.isValid())
+        m_askedRow = QPersistentModelIndex();
 }
 
 namespace {

@@ -17,8 +17,12 @@ public:
     explicit DataGrid(QWidget *parent = nullptr);
 
     // Makes the row current and selected, in the column that is current (the
-    // first when none is); nothing for a row the model lacks.
+    // first when none is); nothing for a row the model lacks. The grid
+    // catches up once the handler that asks is done, laying itself out once
+    // for all its changes; until then currentRow() is that row (wherever a
+    // sort moves it; -1 once it is removed and no row is current).
     void setCurrentRow(int row);
+    int currentRow() const;
     void setColors(const QColor &cells, const QColor &fixed);
 
 signals:
@@ -30,4 +34,12 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void showAskedRow();
+
+    QPersistentModelIndex m_askedRow;
+    bool m_showPosted = false;
+    bool m_showing = false;
 };

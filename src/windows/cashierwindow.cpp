@@ -523,8 +523,8 @@ void CashierWindow::showSale()
 
 int CashierWindow::currentLine() const
 {
-    const QModelIndex current = m_saleGrid->currentIndex();
-    return current.isValid() ? current.row() : m_saleLines->rowCount() - 1;
+    const int row = m_saleGrid->currentRow();
+    return row >= 0 ? row : m_saleLines->rowCount() - 1;
 }
 
 void CashierWindow::changeLines(const std::function<void()> &change)
