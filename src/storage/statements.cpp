@@ -23,17 +23,17 @@ const QStringList kByCode{Product::code};
 
 Statement openSale(int till)
 {
-    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6, %7 from %1 where %8 = ? order by %2")
-                                   .arg(Sale::table, Sale::key, Sale::code, Sale::name, Sale::quantity, Sale::price,
-                                        Sale::amount, Sale::till);
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7 from %1 where %8 = ? order by %2")
+            .arg(Sale::table, Sale::key, Sale::code, Sale::name, Sale::quantity, Sale::price, Sale::amount, Sale::till);
     return {sql, {till}, Sale::table, kByRowKey};
 }
 
 Statement addOpenSaleLine(int till, const OpenSaleValues &line)
 {
-    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) values (?, ?, ?, ?, ?, ?) returning %8")
-                                   .arg(Sale::table, Sale::code, Sale::name, Sale::quantity, Sale::price, Sale::amount,
-                                        Sale::till, Sale::key);
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) values (?, ?, ?, ?, ?, ?) returning %8")
+            .arg(Sale::table, Sale::code, Sale::name, Sale::quantity, Sale::price, Sale::amount, Sale::till, Sale::key);
     return {sql, {line.code, line.name, line.quantity, line.price, line.amount, till}, {}, {}};
 }
 
@@ -48,7 +48,8 @@ Statement changeOpenSaleLine(qint64 key, int till, const OpenSaleValues &was, co
     return {sql,
             {now.name, now.quantity, now.price, now.amount, key, till, was.code, was.name, was.quantity, was.price,
              was.amount},
-            {}, {}};
+            {},
+            {}};
 }
 
 Statement removeOpenSaleLine(qint64 key)

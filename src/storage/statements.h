@@ -140,7 +140,7 @@ Statement reportLineRange(const QString &fromDate, const QString &toDate);
 // number, cashier, date, time, code, name, quantity, amount.
 Statement reportLines(const QString &fromDate, const QString &toDate, const QString &cashier, int till,
                       qint64 firstLine, qint64 lastLine);
-Statement recordedReceipt(const QString &receiptNumber); // its lines, as ReceiptLineColumn
+Statement recordedReceipt(const QString &receiptNumber);   // its lines, as ReceiptLineColumn
 Statement lastDayClosing();                             // the closing with the highest number
 Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
                            qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,

@@ -9,7 +9,7 @@ QString numberText(const std::optional<double> &number)
     return number ? formatGeneral(*number) : QString();
 }
 
-} // namespace
+}   // namespace
 
 QString SaleLine::quantityText() const
 {

@@ -291,11 +291,13 @@ bool Till::modifyLine(int index, const QString &name, const QString &quantity, c
     {
         // Only the line as it was read is changed: one till never silently
         // undoes another's change.
-        QSqlQuery row = m_db.run(Statements::changeOpenSaleLine(was.key, m_db.till(), storedValues(was), storedValues(line)));
+        QSqlQuery row =
+            m_db.run(Statements::changeOpenSaleLine(was.key, m_db.till(), storedValues(was), storedValues(line)));
         if (!row.next()) {
             if (row.lastError().isValid())
                 m_db.fail(row.lastError());
-            throw RowChangedElsewhere(QStringLiteral("这一行刚被另一台收银机改过或删除了，没有保存。请重新打开后再改。"));
+            throw RowChangedElsewhere(
+                QStringLiteral("这一行刚被另一台收银机改过或删除了，没有保存。请重新打开后再改。"));
         }
     }
     m_lines[index] = line;
@@ -469,9 +471,9 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     bool any = false;
     for (const SaleLine &line : std::as_const(m_lines)) {
         const Statements::OpenSaleValues values = storedValues(line);
-        QSqlQuery row = m_db.run(Statements::recordSaleLine(values.code, values.name, values.quantity, values.price,
-                                                            values.amount, number, header.cashier, header.saleDate,
-                                                            printTime, m_db.till()));
+        QSqlQuery row =
+            m_db.run(Statements::recordSaleLine(values.code, values.name, values.quantity, values.price, values.amount,
+                                                number, header.cashier, header.saleDate, printTime, m_db.till()));
         if (!row.next())
             m_db.fail(row.lastError());
         const qint64 key = row.value(0).toLongLong();

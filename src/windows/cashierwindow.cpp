@@ -626,8 +626,8 @@ void CashierWindow::modifyLine()
         return;
     bool changed = false;
     changeLines([&] {
-        changed = m_till.modifyLine(currentLine(), m_productBox->currentText(), m_quantityBox->text(),
-                                    m_priceBox->text());
+        changed =
+            m_till.modifyLine(currentLine(), m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text());
     });
     if (!changed)
         return;

@@ -11,7 +11,7 @@ bool isNumber(SaleLine::Field field)
     return field == SaleLine::Field::Quantity || field == SaleLine::Field::Price || field == SaleLine::Field::Amount;
 }
 
-} // namespace
+}   // namespace
 
 SaleLinesModel::SaleLinesModel(Till &till, QObject *parent)
     : QAbstractTableModel(parent)

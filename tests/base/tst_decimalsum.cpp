@@ -100,7 +100,7 @@ private slots:
             } else {
                 // A quantity of halves or quarters times a price in cents, now and then taken back.
                 const double v = (rng.bounded(6) ? 1 : -1) * (1 + rng.bounded(400)) / (rng.bounded(2) ? 2.0 : 4.0)
-                                 * (rng.bounded(1000000) / 100.0);
+                    * (rng.bounded(1000000) / 100.0);
                 running.add(v);
                 left << v;
             }
@@ -109,7 +109,8 @@ private slots:
                 pass.add(v);
             QVERIFY(running.isExact());
             if (running.text() != pass.text())
-                QFAIL(qPrintable(QStringLiteral("step %1: %2 kept, %3 summed").arg(step).arg(running.text(), pass.text())));
+                QFAIL(qPrintable(
+                    QStringLiteral("step %1: %2 kept, %3 summed").arg(step).arg(running.text(), pass.text())));
         }
     }
 

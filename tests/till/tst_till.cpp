@@ -186,7 +186,8 @@ private slots:
         QCOMPARE((QStringList{till->totalQuantity(), till->totalAmount()}), readAfresh());
         QCOMPARE(till->totalAmount(), QStringLiteral("6127.07125"));
         for (int i = 0; i < 10; ++i) {
-            QVERIFY(till->modifyLine(i * 2, QStringLiteral("货"), quantities[(i + 1) % quantities.size()], prices[i % prices.size()]));
+            QVERIFY(till->modifyLine(i * 2, QStringLiteral("货"), quantities[(i + 1) % quantities.size()],
+                                     prices[i % prices.size()]));
             QVERIFY(till->deleteLine(i));
             QCOMPARE((QStringList{till->totalQuantity(), till->totalAmount()}), readAfresh());
         }
@@ -246,8 +247,9 @@ private slots:
         QCOMPARE(till->changeFor(QStringLiteral("0")), QStringLiteral("-1.79769313486232E308"));
 
         // Changed into an infinite amount, the line stays as it was.
-        QVERIFY_THROWS_EXCEPTION(ConversionError, till->modifyLine(0, QStringLiteral("苹果"), QStringLiteral("1e300"),
-                                                                   QStringLiteral("1e300")));
+        QVERIFY_THROWS_EXCEPTION(
+            ConversionError,
+            till->modifyLine(0, QStringLiteral("苹果"), QStringLiteral("1e300"), QStringLiteral("1e300")));
         QCOMPARE(storedLines(*file).value(0).amount, QStringLiteral("5"));
         QCOMPARE(till->lines().size(), 3);
     }

@@ -48,7 +48,7 @@ private slots:
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("-"));
         QCOMPARE(model.index(1, 4).data().toString(), QStringLiteral("0.3"));   // 3 × 0.1, no binary tail
-        QCOMPARE(model.index(2, 2).data().toString(), QString());                 // an empty quantity shows empty
+        QCOMPARE(model.index(2, 2).data().toString(), QString());   // an empty quantity shows empty
 
         const QPersistentModelIndex kept = model.index(0, 1);
         QVERIFY(till.modifyLine(0, QStringLiteral("乙"), QStringLiteral("2"), QStringLiteral("2.5")));
