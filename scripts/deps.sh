@@ -7,6 +7,8 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
     libcups2-dev
+    # the connection's socket, shut when a server does not answer in time
+    libpq-dev
     fonts-wqy-zenhei fonts-dejavu-core
     xdg-utils sqlite3
     poppler-utils

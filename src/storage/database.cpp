@@ -12,10 +12,45 @@
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <libpq-fe.h>
+
 #include <atomic>
 #include <functional>
 
 namespace {
+
+// A till waits this long for the server before it says the server does not
+// answer; a report over many rows waits longer.
+constexpr std::chrono::milliseconds kAnswerLimit{3000};
+constexpr std::chrono::milliseconds kPatientAnswerLimit{60000};
+
+// The connection's socket, to be shut when the server does not answer.
+int serverSocket(QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    // The driver names the type by its typedef or by its struct.
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return -1;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    return connection ? PQsocket(connection) : -1;
+}
+
+// The server ends this connection (a restart or a shutdown): as good as lost.
+bool isServerGoingAway(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("57P01") || code == QLatin1String("57P02") || code == QLatin1String("57P03")
+        || error.databaseText().contains(QLatin1String("terminating connection due to administrator command"))
+        || error.databaseText().contains(QLatin1String("the database system is shutting down"));
+}
+
+bool isTooManyClients(const QSqlError &error)
+{
+    return error.nativeErrorCode() == QLatin1String("53300")
+        || error.text().contains(QLatin1String("too many clients"))
+        || error.text().contains(QLatin1String("remaining connection slots are reserved"));
+}
 
 QString nextConnectionName()
 {
@@ -112,6 +147,10 @@ QSqlDatabase addServerConnection(const DatabaseAddress &address, const QString &
 
 QString unreachableMessage(const DatabaseAddress &address, const QSqlError &error)
 {
+    if (isTooManyClients(error))
+        return QStringLiteral("提示：数据库服务器 %1 已经满了，容不下再一台收银机连接。\n"
+                              "请关掉不用的收银程序，或者请管理员调大服务器的 max_connections。程序会自动再试。\n（%2）")
+            .arg(address.serverName(), errorText(error));
     return QStringLiteral("提示：连接不上数据库服务器 %1（数据库 %2）。\n"
                           "服务器可能没有开机、网络不通，或者地址、用户名、密码不对。\n（%3）")
         .arg(address.serverName(), address.databaseName(), errorText(error));
@@ -272,19 +311,63 @@ QString Database::lostMessage() const
         .arg(m_address.serverName());
 }
 
+QString Database::noAnswerMessage() const
+{
+    return QStringLiteral("提示：数据库服务器 %1 超过 %2 秒没有回应，这一步没有做。\n已经存到服务器上的商品和销售不会丢失。"
+                          "程序正在自动重新连接，连上以后就可以继续收银。")
+        .arg(m_address.serverName())
+        .arg((m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit).count() / 1000);
+}
+
 void Database::fail(const QSqlError &error)
 {
-    if (m_address.isServer() && !isOpen()) {
+    const bool runOut = m_answerWatch && m_answerWatch->takeRunOut();
+    const bool goingAway = m_address.isServer() && isServerGoingAway(error);
+    if (m_address.isServer() && (!isOpen() || runOut || goingAway)) {
+        // The connection is of no more use: the watch reconnects.
+        if (goingAway || runOut)
+            m_db.close();
         if (!m_lost) {
             m_lost = true;
             emit connectionLost();
         }
-        throw ConnectionLost(lostMessage());
+        throw ConnectionLost(runOut ? noAnswerMessage() : lostMessage());
     }
     const QString text = errorText(error);
     if (isUniqueViolation(error))
         throw DuplicateKeyError(text);
+    const QString code = error.nativeErrorCode();
+    if (code == QLatin1String("55P03"))
+        throw DatabaseError(QStringLiteral("提示：另一台收银机正在修改同样的数据，等了几秒还没有完成，这一步没有做。请稍后再试。\n（%1）")
+                                .arg(text));
+    if (code == QLatin1String("57014"))
+        throw DatabaseError(QStringLiteral("提示：数据库服务器处理这一步太久，已经取消，这一步没有做。请稍后再试。\n（%1）")
+                                .arg(text));
     throw DatabaseError(text);
+}
+
+Database::Patience::Patience(Database &db)
+    : m_db(db)
+{
+    ++m_db.m_patience;
+}
+
+Database::Patience::~Patience()
+{
+    --m_db.m_patience;
+}
+
+std::unique_ptr<AnswerWatch::Wait> Database::waitForServer()
+{
+    if (!m_address.isServer() || !m_db.isValid())
+        return nullptr;
+    const int socket = serverSocket(m_db);
+    if (socket < 0)
+        return nullptr;
+    if (!m_answerWatch)
+        m_answerWatch = std::make_unique<AnswerWatch>();
+    return std::make_unique<AnswerWatch::Wait>(*m_answerWatch, socket,
+                                               m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit);
 }
 
 void Database::watchCatalogue()
@@ -382,15 +465,26 @@ QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
     // PostgreSQL prepares no table changes (a temporary table for an import):
     // a statement without values runs as it is.
     if (statement.params.isEmpty() && dialect() == Dialect::Postgres) {
-        if (!q.exec(statement.sqlFor(dialect())))
+        bool done;
+        {
+            const auto wait = waitForServer();
+            done = q.exec(statement.sqlFor(dialect()));
+        }
+        if (!done)
             fail(q.lastError());
         return q;
     }
-    if (!q.prepare(statement.sqlFor(dialect())))
-        fail(q.lastError());
-    for (const QVariant &v : statement.params)
-        q.addBindValue(v);
-    if (!q.exec())
+    bool done;
+    {
+        const auto wait = waitForServer();
+        done = q.prepare(statement.sqlFor(dialect()));
+        if (done) {
+            for (const QVariant &v : statement.params)
+                q.addBindValue(v);
+            done = q.exec();
+        }
+    }
+    if (!done)
         fail(q.lastError());
     return q;
 }
@@ -404,19 +498,31 @@ int Database::execute(const Statement &statement)
 Transaction::Transaction(Database &db)
     : m_db(db)
 {
-    if (!m_db.handle().transaction())
+    bool begun;
+    {
+        const auto wait = m_db.waitForServer();
+        begun = m_db.handle().transaction();
+    }
+    if (!begun)
         m_db.fail(m_db.handle().lastError());
 }
 
 Transaction::~Transaction()
 {
-    if (!m_done && m_db.isOpen())
+    if (!m_done && m_db.isOpen()) {
+        const auto wait = m_db.waitForServer();
         m_db.handle().rollback();
+    }
 }
 
 void Transaction::commit()
 {
-    if (!m_db.handle().commit())
+    bool committed;
+    {
+        const auto wait = m_db.waitForServer();
+        committed = m_db.handle().commit();
+    }
+    if (!committed)
         m_db.fail(m_db.handle().lastError());
     m_done = true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/answerwatch.h"
 #include "storage/databaseaddress.h"
 #include "storage/dialect.h"
 #include "storage/openingreport.h"
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 struct Statement;
@@ -81,6 +83,23 @@ public:
 
     QSqlDatabase &handle();
 
+    // While one lives, a wait for the server may take up to a minute instead
+    // of the few seconds a till waits: for reports over many rows.
+    class Patience final
+    {
+        Q_DISABLE_COPY_MOVE(Patience)
+
+    public:
+        explicit Patience(Database &db);
+        ~Patience();
+
+    private:
+        Database &m_db;
+    };
+
+    // One wait for the server, limited (nothing on a file).
+    std::unique_ptr<AnswerWatch::Wait> waitForServer();
+
     // Hears of catalogue changes saved by any till (a database on a server
     // only; a file has one till): catalogueChanged() follows each one.
     // Kept across reconnections.
@@ -101,6 +120,7 @@ private:
     void openServer();
     void subscribe();
     QString lostMessage() const;
+    QString noAnswerMessage() const;
 
     QString m_connectionName;
     QString m_filePath;
@@ -110,6 +130,8 @@ private:
     bool m_watchingCatalogue = false;
     bool m_lost = false;
     bool m_everConnected = false;
+    std::unique_ptr<AnswerWatch> m_answerWatch;
+    int m_patience = 0;
 };
 
 // All or nothing: rolled back unless commit() was reached.

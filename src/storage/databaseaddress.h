@@ -24,8 +24,16 @@ public:
     static DatabaseAddress parse(const QString &text);
     static bool isServerAddress(const QString &text);
 
-    // A server address from its parts, as the settings window has them.
-    static DatabaseAddress server(const QString &host, int port, const QString &databaseName, const QString &user);
+    // A server address from its parts, as the settings window has them;
+    // options: further libpq settings as "key=value key=value" (sslmode=require
+    // sslrootcert=/etc/fenwo/root.crt). A password is refused there.
+    static DatabaseAddress server(const QString &host, int port, const QString &databaseName, const QString &user,
+                                  const QString &options = {});
+
+    // Any text that may hold an address or libpq settings (a message, an
+    // address as typed) with every password in it replaced by "***": no
+    // output of the program shows a password.
+    static QString masked(const QString &text);
 
     Dialect dialect() const { return m_server ? Dialect::Postgres : Dialect::Sqlite; }
     bool isServer() const { return m_server; }
@@ -46,6 +54,8 @@ public:
     QString serverName() const;
     // The address as written, without a password; the file path for a file.
     QString text() const;
+    // The further libpq settings, as server() takes them, without a password.
+    QString optionsText() const;
 
 private:
     bool m_server = false;

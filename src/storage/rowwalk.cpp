@@ -18,6 +18,8 @@ RowWalk::RowWalk(Database &db, const Statement &statement)
         m_sqlite = std::make_unique<SqliteStatement>(db, statement);
         m_row = m_sqlite->handle();
     } else {
+        // A walk reads many rows: the server may take longer than a till's wait.
+        const Database::Patience patience(db);
         m_query = std::make_unique<QSqlQuery>(db.run(statement));
     }
 }

@@ -34,7 +34,7 @@ DatabaseDialog::DatabaseDialog(const QString &currentAddress, const QString &sto
 {
     setObjectName(QStringLiteral("databaseDialog"));
     setWindowTitle(QStringLiteral("数据库和收银台"));
-    setFixedSize(600, 420);
+    setFixedSize(600, 458);
     WindowParts::setWindowLook(this, Colors::panelGreen, WindowParts::pixelFont(14, false, QStringLiteral("宋体")));
     buildControls();
     const DatabaseAddress now = DatabaseAddress::parse(currentAddress);
@@ -62,20 +62,24 @@ void DatabaseDialog::buildControls()
     m_databaseBox = makeBox(this, {134, 144, 250, 26});
     label(this, QStringLiteral("用户名："), {44, 188, 90, 20}, font());
     m_userBox = makeBox(this, {134, 182, 250, 26});
-    label(this, QStringLiteral("密码不写在这里：放在这台电脑的 ~/.pgpass 文件里（或 PGPASSWORD）。"), {44, 216, 540, 18},
+    // Further libpq settings, kept as they were stored: encryption above all.
+    label(this, QStringLiteral("连接选项："), {44, 226, 90, 20}, font());
+    m_optionsBox = makeBox(this, {134, 220, 442, 26});
+    m_optionsBox->setPlaceholderText(QStringLiteral("加密连接：sslmode=require sslrootcert=/etc/fenwo/root.crt"));
+    label(this, QStringLiteral("密码不写在这里：放在这台电脑的 ~/.pgpass 文件里（或 PGPASSWORD）。"), {44, 254, 540, 18},
           pixelFont(12), Colors::noteMaroon);
 
-    label(this, QStringLiteral("本机收银台号："), {24, 254, 120, 20}, font());
-    m_tillBox = makeBox(this, {144, 248, 60, 26});
-    label(this, QStringLiteral("（1 到 999，每台收银机一个号）"), {212, 254, 300, 20}, font());
+    label(this, QStringLiteral("本机收银台号："), {24, 292, 120, 20}, font());
+    m_tillBox = makeBox(this, {144, 286, 60, 26});
+    label(this, QStringLiteral("（1 到 999，每台收银机一个号）"), {212, 292, 300, 20}, font());
 
-    m_testResultLabel = label(this, {}, {24, 286, 560, 60}, pixelFont(13));
+    m_testResultLabel = label(this, {}, {24, 324, 560, 60}, pixelFont(13));
     m_testResultLabel->setWordWrap(true);
-    label(this, QStringLiteral("保存以后，重新启动收银程序才用新的设置。"), {24, 346, 560, 18}, pixelFont(12), Colors::noteMaroon);
+    label(this, QStringLiteral("保存以后，重新启动收银程序才用新的设置。"), {24, 384, 560, 18}, pixelFont(12), Colors::noteMaroon);
 
-    m_testButton = actionButton(this, QStringLiteral("测试连接"), {24, 372, 138, 33});
-    m_saveButton = actionButton(this, QStringLiteral("保存"), {282, 372, 138, 33});
-    m_closeButton = actionButton(this, QStringLiteral("关闭"), {438, 372, 138, 33});
+    m_testButton = actionButton(this, QStringLiteral("测试连接"), {24, 410, 138, 33});
+    m_saveButton = actionButton(this, QStringLiteral("保存"), {282, 410, 138, 33});
+    m_closeButton = actionButton(this, QStringLiteral("关闭"), {438, 410, 138, 33});
 
     using AppBoxes::guarded;
     connect(m_serverBox, &QAbstractButton::toggled, this, [this] { enableServerBoxes(); });
@@ -98,13 +102,14 @@ void DatabaseDialog::showStored(const QString &storedAddress, int storedTill)
     m_portBox->setText(QString::number(address.port() > 0 ? address.port() : 5432));
     m_databaseBox->setText(address.databaseName());
     m_userBox->setText(address.user());
+    m_optionsBox->setText(address.optionsText());
     m_tillBox->setText(QString::number(storedTill));
     enableServerBoxes();
 }
 
 void DatabaseDialog::enableServerBoxes()
 {
-    for (FlatEdit *box : {m_hostBox, m_portBox, m_databaseBox, m_userBox})
+    for (FlatEdit *box : {m_hostBox, m_portBox, m_databaseBox, m_userBox, m_optionsBox})
         box->setEnabled(m_serverBox->isChecked());
     m_testButton->setEnabled(m_serverBox->isChecked());
 }
@@ -121,7 +126,7 @@ QString DatabaseDialog::typedAddress() const
         throw Refusal(QStringLiteral("端口要是 1 到 65535 的数（PostgreSQL 一般是 5432）!"));
     if (name.isEmpty())
         throw Refusal(QStringLiteral("请填上数据库的名字!"));
-    return DatabaseAddress::server(host, port, name, m_userBox->text()).text();
+    return DatabaseAddress::server(host, port, name, m_userBox->text(), m_optionsBox->text()).text();
 }
 
 int DatabaseDialog::typedTill() const

@@ -29,6 +29,7 @@ public:
     FlatEdit *portBox() const { return m_portBox; }
     FlatEdit *databaseBox() const { return m_databaseBox; }
     FlatEdit *userBox() const { return m_userBox; }
+    FlatEdit *optionsBox() const { return m_optionsBox; }
     FlatEdit *tillBox() const { return m_tillBox; }
     QLabel *testResultLabel() const { return m_testResultLabel; }
     FlatSpeedButton *testButton() const { return m_testButton; }
@@ -56,6 +57,7 @@ private:
     FlatEdit *m_portBox = nullptr;
     FlatEdit *m_databaseBox = nullptr;
     FlatEdit *m_userBox = nullptr;
+    FlatEdit *m_optionsBox = nullptr;
     FlatEdit *m_tillBox = nullptr;
     QLabel *m_testResultLabel = nullptr;
     FlatSpeedButton *m_testButton = nullptr;

@@ -53,6 +53,52 @@ private slots:
         QVERIFY(!address.text().contains(QStringLiteral("geheim")));
     }
 
+    // Wherever an address is echoed (a refusal, a message, a command's
+    // output), a password in it is not.
+    void aPasswordIsNeverEchoed_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("in the address") << "连接不上 postgresql://kasse:ge;heim@h/shop 了"
+                                        << "连接不上 postgresql://kasse:***@h/shop 了";
+        QTest::newRow("in the query") << "postgresql://kasse@h/shop?sslmode=require&password=geheim&x=1"
+                                      << "postgresql://kasse@h/shop?sslmode=require&password=***&x=1";
+        QTest::newRow("as a libpq setting") << "host=h password='ge heim' dbname=shop"
+                                            << "host=h password=*** dbname=shop";
+    }
+    void aPasswordIsNeverEchoed()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(DatabaseAddress::masked(text), shown);
+        const DatabaseAddress inQuery =
+            DatabaseAddress::parse(QStringLiteral("postgresql://kasse@h/shop?sslmode=require&password=ge%3Bheim"));
+        QCOMPARE(inQuery.text(), QStringLiteral("postgresql://kasse@h/shop?sslmode=require"));
+        try {
+            inQuery.connectOptions();
+            QFAIL("a password with a semicolon was passed on");
+        } catch (const DatabaseError &e) {
+            QVERIFY2(!e.message().contains(QStringLiteral("heim")), qPrintable(e.message()));
+        }
+    }
+
+    // The database dialog builds the address from its boxes: the TLS settings
+    // go with it, a password does not.
+    void settingsBesideThePartsAreKept()
+    {
+        const DatabaseAddress stored = DatabaseAddress::parse(
+            QStringLiteral("postgresql://kasse@h:5432/shop?sslmode=require&sslrootcert=/etc/fenwo/root.crt"));
+        QCOMPARE(stored.optionsText(), QStringLiteral("sslmode=require sslrootcert=/etc/fenwo/root.crt"));
+        const DatabaseAddress typed = DatabaseAddress::server(QStringLiteral("h"), 5432, QStringLiteral("shop"),
+                                                              QStringLiteral("kasse"), stored.optionsText());
+        QCOMPARE(typed.text(), stored.text());
+        QVERIFY(typed.connectOptions().contains(QStringLiteral("sslmode=require")));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, DatabaseAddress::server(QStringLiteral("h"), 5432, QStringLiteral("shop"),
+                                                                        QStringLiteral("kasse"), QStringLiteral("password=x")));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, DatabaseAddress::server(QStringLiteral("h"), 5432, QStringLiteral("shop"),
+                                                                        QStringLiteral("kasse"), QStringLiteral("sslmode")));
+    }
+
     void anythingElseIsAFileOrRefused()
     {
         QVERIFY(!DatabaseAddress::parse(QStringLiteral("/home/shop/data.db")).isServer());

@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 int script(const QStringList &arguments, QString *output = nullptr)
@@ -17,6 +20,32 @@ int script(const QStringList &arguments, QString *output = nullptr)
     if (output)
         *output = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError()).trimmed();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// The server's processes: the postmaster (first line of postmaster.pid) and
+// every process it started, read from /proc.
+QList<pid_t> serverProcesses(const QString &folder)
+{
+    QFile pidFile(QDir(folder).filePath(QStringLiteral("data/postmaster.pid")));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return {};
+    const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toInt());
+    QList<pid_t> processes{postmaster};
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const pid_t pid = pid_t(entry.toInt(&number));
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid …": the name may hold blanks, not ")".
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (after.size() > 1 && pid_t(after[1].toInt()) == postmaster)
+            processes << pid;
+    }
+    return processes;
 }
 
 } // namespace
@@ -65,6 +94,18 @@ void PrivateServer::kill()
 void PrivateServer::restart()
 {
     script({QStringLiteral("restart"), m_folder});
+}
+
+void PrivateServer::pause()
+{
+    for (const pid_t pid : serverProcesses(m_folder))
+        ::kill(pid, SIGSTOP);
+}
+
+void PrivateServer::resume()
+{
+    for (const pid_t pid : serverProcesses(m_folder))
+        ::kill(pid, SIGCONT);
 }
 
 QByteArray PrivateServer::killCommand() const

@@ -27,6 +27,10 @@ public:
     // the clients), and starts it again on the same port.
     void kill();
     void restart();
+    // Stops every process of it (SIGSTOP), as a hung machine would: the
+    // connections stay open and nothing answers; resume() lets it go on.
+    void pause();
+    void resume();
     // The shell command that kills it, for a thread of the test's own.
     QByteArray killCommand() const;
 

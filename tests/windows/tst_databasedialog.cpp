@@ -75,6 +75,17 @@ private slots:
         QCOMPARE(again.databaseBox()->text(), QStringLiteral("shop"));
         QCOMPARE(again.userBox()->text(), QStringLiteral("kasse"));
         QCOMPARE(again.tillBox()->text(), QStringLiteral("3"));
+        // Encryption typed in the options box is kept through the next save.
+        type(again.optionsBox(), QStringLiteral("sslmode=require sslrootcert=/etc/fenwo/root.crt"));
+        again.save();
+        QCOMPARE(LocalSettings::load().databaseAddress,
+                 QStringLiteral("postgresql://kasse@192.168.1.10:5432/shop?sslmode=require&sslrootcert=/etc/fenwo/root.crt"));
+        {
+            const auto shown = TillSession::databaseDialog(LocalSettings::load().databaseAddress);
+            QCOMPARE(shown->optionsBox()->text(), QStringLiteral("sslmode=require sslrootcert=/etc/fenwo/root.crt"));
+            shown->save();
+        }
+        QVERIFY(LocalSettings::load().databaseAddress.endsWith(QStringLiteral("?sslmode=require&sslrootcert=/etc/fenwo/root.crt")));
         again.serverBox()->setChecked(false);
         again.save();
         QCOMPARE(LocalSettings::load().databaseAddress, QString());

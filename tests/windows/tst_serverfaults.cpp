@@ -18,6 +18,8 @@
 #include "widgets/flatedit.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QDir>
 #include <QLabel>
 #include <QSqlDatabase>
@@ -237,6 +239,60 @@ private slots:
         QCOMPARE(count(Tables::AwaitingPrint::table), 0);
         QCOMPARE(count(Tables::OpenSale::table), 0);
         QCOMPARE(pdfs(), 1);
+    }
+
+    // A server that hangs (every process stopped) while the cashier scans and
+    // completes: the window answers within the limit and says why; once the
+    // server goes on, the sale is completed with nothing lost or doubled.
+    void aHungServerFreezesTheWindowNoLongerThanTheLimit()
+    {
+        openWindow();
+        scan(QStringLiteral("6901"));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 1);
+        server->pause();
+        const auto resumed = qScopeGuard([this] { server->resume(); });
+        QElapsedTimer waited;
+        waited.start();
+        scan(QStringLiteral("6902"));
+        QVERIFY2(waited.elapsed() < 4500, qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY2(f->boxes->lastText().contains(QStringLiteral("没有回应")), qPrintable(f->boxes->lastText()));
+        waited.restart();
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QVERIFY2(waited.elapsed() < 4500, qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(pdfs(), 0);
+
+        server->resume();
+        waitForReconnection();
+        // The scan that met the hang may or may not have been stored: the
+        // sale on the screen is the one on the server.
+        const int lines = w->saleGrid()->model()->rowCount();
+        QCOMPARE(lines, count(Tables::OpenSale::table));
+        QVERIFY(lines >= 1);
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(pdfs(), 1);
+        QCOMPARE(count(Tables::SalesRecord::table), lines);
+        QCOMPARE(count(Tables::ReceiptNumbers::table), 1);
+        QCOMPARE(count(Tables::OpenSale::table), 0);
+    }
+
+    // The server ends the till's connection (a fast restart, an administrator):
+    // a lost connection, reconnected at once, not an error of the sale.
+    void aConnectionEndedByTheServerIsReconnected()
+    {
+        openWindow();
+        scan(QStringLiteral("6901"));
+        scalar(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where application_name = 'fenwo' "
+                              "and datname = '%1'")
+                   .arg(DatabaseAddress::parse(address).databaseName()),
+               server->adminAddress());
+        scan(QStringLiteral("6902"));
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY2(f->boxes->lastText().contains(QStringLiteral("连接断了")), qPrintable(f->boxes->lastText()));
+        waitForReconnection();
+        scan(QStringLiteral("6902"));
+        QCOMPARE(f->boxes->count(), 1);
+        QCOMPARE(count(Tables::OpenSale::table), 2);
     }
 
     void aServerLostWhileTheReceiptPrintsIsNeverPrintedTwice()

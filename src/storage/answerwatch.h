@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+// A limit on each wait for the server. A server that is stopped, or hangs,
+// keeps the connection open and acknowledged, so neither the keepalives nor
+// the server's own timeouts end the wait: when the limit passes, the
+// connection's socket is shut from a thread of its own, the call comes back
+// with a lost connection, and the till can say so and reconnect.
+class AnswerWatch final
+{
+    Q_DISABLE_COPY_MOVE(AnswerWatch)
+
+public:
+    AnswerWatch();
+    ~AnswerWatch();
+
+    // One wait: the socket is shut if the wait outlives the limit.
+    class Wait final
+    {
+        Q_DISABLE_COPY_MOVE(Wait)
+
+    public:
+        Wait(AnswerWatch &watch, int socket, std::chrono::milliseconds limit);
+        ~Wait();
+
+    private:
+        AnswerWatch &m_watch;
+    };
+
+    // Whether a wait ran out since the last call; clears it.
+    bool takeRunOut();
+
+private:
+    void arm(int socket, std::chrono::milliseconds limit);
+    void disarm();
+    void watch();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread;
+    int m_socket = -1;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_armed = false;
+    bool m_stopping = false;
+    std::atomic<bool> m_runOut{false};
+};
