@@ -56,51 +56,131 @@ ReportLayout::Heading DayEnd::heading(ReportLayout::Kind kind, const QDateTime &
     return heading;
 }
 
+ReportFigures DayEnd::sinceLastClosing()
+{
+    ReportRange open;
+    open.lines = ReportRange::Lines::NotClosed;
+    return SalesReport::compute(m_db, open);
+}
+
+ReportLayout::Heading DayEnd::closingHeading(const DayClosings::Closing &closing, const QString &printedAt) const
+{
+    ReportLayout::Heading zHeading;
+    zHeading.kind = ReportLayout::Kind::Z;
+    zHeading.shopName = ShopSettings::load(m_db).shopName;
+    zHeading.printedAt = printedAt;
+    zHeading.closingNumber = closing.number;
+    if (const auto previous = DayClosings(m_db).find(closing.number - 1))
+        zHeading.previousClosing = QStringLiteral("No.%1 %2").arg(previous->number).arg(previous->closedAt.left(16));
+    zHeading.counted = closing.counted;
+    zHeading.difference = closing.difference;
+    return zHeading;
+}
+
+namespace {
+
+// A Z report's dates are those of the lines it closed: the first and last
+// date with sales, or the day it was taken when there were none.
+void spanDates(ReportFigures &figures, const QDate &today)
+{
+    figures.range.from = figures.range.to = today;
+    QDate first, last;
+    for (const ReportFigures::Group &day : std::as_const(figures.byDay)) {
+        const QDate date = ReportRange::parseDate(day.key);
+        if (!date.isValid())
+            continue;
+        if (!first.isValid() || date < first)
+            first = date;
+        if (!last.isValid() || date > last)
+            last = date;
+    }
+    if (first.isValid()) {
+        figures.range.from = first;
+        figures.range.to = last;
+    }
+}
+
+} // namespace
+
 DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &countedCash, ReceiptSink &printer,
-                                      const QDateTime &now)
+                                      const QDateTime &now, std::optional<int> lastShown)
 {
     checkClosing(range, countedCash);
     const double counted = textToNumber(countedCash);
 
-    // Reading the last closing, the lines after it and writing the new
-    // closing in one transaction: a second till closing at the same moment
-    // cannot take the same number or the same lines.
-    Transaction transaction(m_db);
     DayClosings closings(m_db);
-    const std::optional<DayClosings::Closing> previous = closings.last();
-    // Only the lines recorded after the last closing.
-    ReportRange covered = range;
-    if (previous)
-        covered.afterLine = std::max(range.afterLine, previous->lastLine);
-    const ReportFigures figures = SalesReport::compute(m_db, covered);
-
-    DecimalSum difference;
-    difference.add(counted);
-    difference.add(-textToNumber(figures.takings));
-
     DayClosings::Closing closing;
-    closing.number = previous ? previous->number + 1 : 1;
-    closing.closedAt = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    closing.fromDate = ReportRange::dateText(range.from);
-    closing.toDate = ReportRange::dateText(range.to);
-    closing.afterLine = covered.afterLine;
-    closing.lastLine = std::max(covered.afterLine, figures.lastLine);
-    closing.receipts = figures.receipts;
-    closing.lines = figures.lines;
-    closing.items = figures.items;
-    closing.takings = figures.takings;
-    closing.counted = formatGeneral(counted);
-    closing.difference = difference.text();
-    closings.record(closing);
+    {
+        // One closing at a time across the tills; the lines are marked in
+        // one statement and the figures read from what it marked, so a sale
+        // is in exactly one Z report.
+        Transaction transaction(m_db);
+        closings.hold();
+        const std::optional<DayClosings::Closing> previous = closings.last();
+        const int previousNumber = previous ? previous->number : 0;
+        if (lastShown && *lastShown != previousNumber)
+            throw Refusal(QStringLiteral("另一台收银机刚刚做了Z报表 No.%1（%2），这次没有日结，也没有打印。\n"
+                                         "请看过新的日结范围后再决定是否日结。")
+                              .arg(previousNumber)
+                              .arg(previous ? previous->closedAt.left(16) : QString()));
+        closing.number = previousNumber + 1;
+        closings.closeOpenLines(closing.number);
+        ReportRange covered;
+        covered.lines = ReportRange::Lines::OfClosing;
+        covered.closing = closing.number;
+        ReportFigures figures = SalesReport::compute(m_db, covered);
+        spanDates(figures, now.date());
 
-    ReportLayout::Heading zHeading = heading(ReportLayout::Kind::Z, now);
-    zHeading.closingNumber = closing.number;
-    if (previous)
-        zHeading.previousClosing = QStringLiteral("No.%1 %2").arg(previous->number).arg(previous->closedAt.left(16));
-    zHeading.counted = closing.counted;
-    zHeading.difference = closing.difference;
-    printer.print(ReportLayout::lines(figures, zHeading));
+        DecimalSum difference;
+        difference.add(counted);
+        difference.add(-textToNumber(figures.takings));
 
-    transaction.commit();
+        closing.closedAt = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        closing.fromDate = ReportRange::dateText(figures.range.from);
+        closing.toDate = ReportRange::dateText(figures.range.to);
+        closing.afterLine = previous ? previous->lastLine : 0;
+        closing.lastLine = std::max(closing.afterLine, figures.lastLine);
+        closing.receipts = figures.receipts;
+        closing.lines = figures.lines;
+        closing.items = figures.items;
+        closing.takings = figures.takings;
+        closing.counted = formatGeneral(counted);
+        closing.difference = difference.text();
+        closing.printed = ReportLayout::lines(figures, closingHeading(closing, minuteText(now)));
+        closings.record(closing);
+        transaction.commit();
+    }
+
+    // Recorded first, as a sale is: a Z report on paper always has its
+    // closing. One that does not come out is taken back; should that fail
+    // too, it stays closed and can be printed again.
+    try {
+        printer.print(closing.printed);
+    } catch (const AppError &) {
+        try {
+            closings.withdraw(closing.number);
+        } catch (const AppError &) {
+        }
+        throw;
+    }
     return closing;
+}
+
+void DayEnd::reprintClosing(int number, ReceiptSink &printer)
+{
+    const std::optional<DayClosings::Closing> closing = DayClosings(m_db).find(number);
+    if (!closing)
+        throw Refusal(QStringLiteral("没有 No.%1 号Z报表。").arg(number));
+    QList<ReceiptLine> lines = closing->printed;
+    if (lines.isEmpty()) {
+        // Made before the printed lines were kept: again from the lines it closed.
+        ReportRange covered;
+        covered.lines = ReportRange::Lines::OfClosing;
+        covered.closing = number;
+        ReportFigures figures = SalesReport::compute(m_db, covered);
+        figures.range.from = ReportRange::parseDate(closing->fromDate);
+        figures.range.to = ReportRange::parseDate(closing->toDate);
+        lines = ReportLayout::lines(figures, closingHeading(*closing, closing->closedAt.left(16)));
+    }
+    printer.print(lines);
 }

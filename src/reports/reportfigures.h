@@ -31,6 +31,8 @@ struct ReportFigures
     };
 
     static constexpr int TopCount = 20;
+    // The hour row of lines whose time is empty or not "HH:mm", so that the hours add up.
+    static inline const QString kUnknownHour = QStringLiteral("未知");
 
     ReportRange range;
 
@@ -46,8 +48,12 @@ struct ReportFigures
     qint64 lastLine = 0;                            // highest row key among the lines
 
     QList<Group> byCashier;   // by cashier name
-    QList<Group> byHour;      // hours with sales, in order
+    QList<Group> byHour;      // hours with sales, in order; then kUnknownHour for times the program did not write
     QList<Group> byDay;       // from the first to the last date with sales, days without any included
     QList<Product> topByTakings;    // at most TopCount, best first
     QList<Product> topByQuantity;
+
+    // Lines whose quantity or amount is no number (a file from another
+    // tool): counted as 0, each named here.
+    QStringList warnings;
 };

@@ -17,6 +17,11 @@ struct ReportRange
     QString cashier;        // empty: every cashier
     int till = 0;           // 0: every till
     qint64 afterLine = 0;   // only lines with a higher row key; 0: all of them
+    // A Z report's lines are not chosen by date: those no Z report closed
+    // yet, or those one closed (its number in closing), whatever their dates.
+    enum class Lines { OfDates, NotClosed, OfClosing };
+    Lines lines = Lines::OfDates;
+    int closing = 0;
 
     // The dates of a preset seen from the given day; a week starts on Monday.
     static ReportRange preset(Preset preset, const QDate &today);

@@ -53,9 +53,20 @@ QList<QStringList> ReportSheet::rows(const ReportFigures &f)
 
 QString ReportSheet::plainText(const ReportFigures &figures)
 {
+    // A tab or line break in a name would make a field or a row of its own:
+    // written as \t and \n (and a backslash as \\), every row keeps its fields.
     QString text;
-    for (const QStringList &row : rows(figures))
-        text += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (const QStringList &row : rows(figures)) {
+        QStringList fields;
+        for (QString field : row) {
+            field.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+            field.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+            field.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+            field.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+            fields << field;
+        }
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "salesreport.h"
 
+#include "base/apperror.h"
 #include "base/decimalsum.h"
 #include "base/numbertext.h"
 #include "storage/rowwalk.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -188,6 +190,24 @@ private:
     std::vector<qint64> m_counts;
 };
 
+// A quantity or amount that is no number (written by another tool) counts as
+// 0: one bad line does not stop the report, and the warning names it.
+double numberOrWarn(const RowWalk &row, int column, QStringList &warnings)
+{
+    try {
+        return row.numberOrZero(column);
+    } catch (const ConversionError &) {
+        constexpr qsizetype kNamed = 100;
+        if (warnings.size() < kNamed)
+            warnings << QStringLiteral("第 %1 行（单号 %2）的%3“%4”不是数，按 0 计算")
+                            .arg(row.key(Key))
+                            .arg(QString::fromUtf8(row.bytes(ReceiptNumber)),
+                                 column == Amount ? QStringLiteral("金额") : QStringLiteral("数量"),
+                                 QString::fromUtf8(row.bytes(column)));
+        return 0;
+    }
+}
+
 ReportFigures::Product productFigures(const ProductSums &p)
 {
     return {qtext(p.code), qtext(p.name), p.lines, p.quantity.text(), p.takings.text()};
@@ -231,17 +251,26 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     // line through the index. A date typed by hand only widens the run.
     const QString fromDate = ReportRange::dateText(range.from);
     const QString toDate = ReportRange::dateText(range.to);
-    qint64 firstKey = 0;
-    qint64 lastKey = -1;
-    {
-        RowWalk keys(db, Statements::reportLineRange(fromDate, toDate));
-        if (keys.step() && keys.kind(0) != RowWalk::Kind::Empty) {
-            firstKey = std::max(keys.key(0), range.afterLine + 1);
-            lastKey = keys.key(1);
+    std::optional<Statement> lines;
+    if (range.lines == ReportRange::Lines::OfDates) {
+        qint64 firstKey = 0;
+        qint64 lastKey = -1;
+        {
+            RowWalk keys(db, Statements::reportLineRange(fromDate, toDate));
+            if (keys.step() && keys.kind(0) != RowWalk::Kind::Empty) {
+                firstKey = std::max(keys.key(0), range.afterLine + 1);
+                lastKey = keys.key(1);
+            }
         }
+        if (firstKey <= lastKey)
+            lines = Statements::reportLines(fromDate, toDate, range.cashier, range.till, firstKey, lastKey);
+    } else {
+        lines = Statements::closingReportLines(range.lines == ReportRange::Lines::OfClosing
+                                                   ? std::optional<int>(range.closing)
+                                                   : std::nullopt);
     }
-    if (firstKey <= lastKey) {
-        RowWalk row(db, Statements::reportLines(fromDate, toDate, range.cashier, range.till, firstKey, lastKey));
+    if (lines) {
+        RowWalk row(db, *lines);
         while (row.step()) {
             const std::string_view date = textOf(row, Date);
             const std::string_view time = textOf(row, Time);
@@ -259,8 +288,8 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
                 lastCellKey = key;
             }
             Cell &cell = cells[size_t(lastCell)];
-            const double quantity = row.numberOrZero(Quantity);
-            const double amount = row.numberOrZero(Amount);
+            const double quantity = numberOrWarn(row, Quantity, figures.warnings);
+            const double amount = numberOrWarn(row, Amount, figures.warnings);
             ++cell.lines;
             cell.items.add(quantity);
             cell.takings.add(amount);
@@ -340,6 +369,8 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
         if (sums.lines > 0)
             figures.byHour << sums.figures(QStringLiteral("%1").arg(hour, 2, 10, QLatin1Char('0')));
     }
+    if (byHour[0].lines > 0)
+        figures.byHour << byHour[0].figures(ReportFigures::kUnknownHour);
 
     // Dates in order (their text sorts as the dates do); days without sales
     // between two dates are shown as such.

@@ -58,7 +58,10 @@ const QList<Table> &tables()
           {Record::date, "TEXT"},
           {Record::time, "TEXT"},
           // The till that sold the line.
-          {Record::till, "INTEGER NOT NULL DEFAULT 1", true}},
+          {Record::till, "INTEGER NOT NULL DEFAULT 1", true},
+          // The Z report that closed it: a line recorded late, or committed
+          // late by another till, still goes into exactly one.
+          {Record::closing, "INTEGER", true}},
          {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date ON %1 (%2)").arg(Record::table, Record::date),
           {QStringLiteral("CREATE INDEX IF NOT EXISTS record_date_nocase ON %1 (%2 COLLATE NOCASE)")
                .arg(Record::table, Record::date),
@@ -69,7 +72,9 @@ const QList<Table> &tables()
           QStringLiteral("CREATE INDEX IF NOT EXISTS record_receipt_number ON %1 (%2)")
               .arg(Record::table, Record::receiptNumber),
           // The tills the records window offers to filter by.
-          QStringLiteral("CREATE INDEX IF NOT EXISTS record_till ON %1 (%2)").arg(Record::table, Record::till)}},
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_till ON %1 (%2)").arg(Record::table, Record::till),
+          // The lines no Z report closed yet, and those of one Z report.
+          QStringLiteral("CREATE INDEX IF NOT EXISTS record_closing ON %1 (%2)").arg(Record::table, Record::closing)}},
         {Shop::table,
          {{Shop::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
           {Shop::cashier, "TEXT"},
@@ -104,9 +109,10 @@ const QList<Table> &tables()
           {Numbers::till, "INTEGER NOT NULL"}},
          {},
          true},
-        // One row per Z report, numbered one after another. A Z report covers
-        // the lines recorded after the last one's last_line; money is kept as
-        // the exact decimal text that was printed.
+        // One row per Z report, numbered one after another. A Z report closes
+        // every line no earlier one closed (XiaoShouRecord.closing); money is
+        // kept as the exact decimal text that was printed, and the printed
+        // lines with it.
         {Closings::table,
          {{Closings::number, "INTEGER PRIMARY KEY"},
           {Closings::closedAt, "TEXT NOT NULL"},
@@ -119,7 +125,8 @@ const QList<Table> &tables()
           {Closings::items, "TEXT NOT NULL"},
           {Closings::takings, "TEXT NOT NULL"},
           {Closings::counted, "TEXT NOT NULL"},
-          {Closings::difference, "TEXT NOT NULL"}},
+          {Closings::difference, "TEXT NOT NULL"},
+          {Closings::content, "TEXT"}},
          {},
          true},
     };

@@ -175,6 +175,38 @@ QString foldedAsLookup(const QString &code)
     return folded;
 }
 
+// Work on the data that a new layout asks for, keyed by the layout that
+// brought it: a file of an older layout gets each step once, after its
+// tables and columns are in place.
+struct DataStep
+{
+    int version;
+    void (*run)(QSqlDatabase &db);
+};
+
+// Lines carry the Z report that closed them. What an older file's closings
+// covered (the lines of their dates in their run of keys) is closed by them;
+// a line they passed over goes into the next Z report instead of none.
+void markClosedLines(QSqlDatabase &db)
+{
+    namespace Record = Tables::SalesRecord;
+    namespace Closing = Tables::DayClosings;
+    const QString closings = QStringLiteral("SELECT %2, %3, %4, %5, %6 FROM %1 ORDER BY %2")
+                                 .arg(Closing::table, Closing::number, Closing::afterLine, Closing::lastLine,
+                                      Closing::dateFrom, Closing::dateTo);
+    const QString mark = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 > ? AND %3 <= ? AND %4 >= ? AND %4 <= ? "
+                                        "AND %2 IS NULL")
+                             .arg(quoted(Record::table), Record::closing, Record::key, quoted(Record::date));
+    for (const QVariantList &closing : rows(db, closings))
+        exec(db, mark, closing);
+}
+
+const QList<DataStep> &dataSteps()
+{
+    static const QList<DataStep> steps = {{7, markClosedLines}};
+    return steps;
+}
+
 } // namespace
 
 SchemaUpgrade::SchemaUpgrade(QSqlDatabase &db, const QString &filePath)
@@ -340,6 +372,9 @@ void SchemaUpgrade::apply(const Plan &plan)
         exec(m_db, Schema::createTableStatement(*table));
     for (const QString &statement : plan.statements)
         exec(m_db, statement);
+    for (const DataStep &step : dataSteps())
+        if (plan.version < step.version)
+            step.run(m_db);
     exec(m_db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion));
 }
 

@@ -370,15 +370,20 @@ Statement checkpoint()
     return {QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, {}, {}};
 }
 
-Statement recordedReceiptNumbers()
+Statement largestReceiptNumber(const QString &below)
 {
-    // Twelve characters between the smallest and largest number: the digits
-    // are checked by the caller; the index on 单号 serves the order.
-    static const QString sql = QStringLiteral("select %2 from %1 "
-                                              "where %2 between '000000000000' and '999999999999' and length(%2) = 12 "
-                                              "order by %2 desc")
+    // Twelve characters, the largest first, one row: the index on 单号
+    // serves it however long the record is. The digits are checked by the
+    // caller, who asks again below a number that names no time.
+    static const QString sql = QStringLiteral("select %2 from %1 where %2 >= '000000000000' and %2 < ? "
+                                              "and length(%2) = 12 order by %2 desc limit 1")
                                    .arg(Record::table, Record::receiptNumber);
-    return {sql, {}, {}, {}};
+    static const QString every = QStringLiteral("select %2 from %1 where %2 between '000000000000' and '999999999999' "
+                                                "and length(%2) = 12 order by %2 desc limit 1")
+                                     .arg(Record::table, Record::receiptNumber);
+    if (below.isEmpty())
+        return {every, {}, {}, {}};
+    return {sql, {below}, {}, {}};
 }
 
 // The keys of one sale's rows are not always consecutive: another till may
@@ -428,6 +433,35 @@ Statement reserveReceiptNumber(const QString &number, int till)
     static const QString sql = QStringLiteral("insert into %1 (%2, %3) values (?, ?) on conflict do nothing")
                                    .arg(Numbers::table, Numbers::number, Numbers::till);
     return {sql, {number, till}, {}, {}};
+}
+
+Statement reserveFreeReceiptNumber(const QString &number, const QString &lastOfDay, int till)
+{
+    // The number when it is free, else a second after the largest number
+    // of its day taken so far, in one statement: a till is never sent
+    // probing second by second behind faster ones. Yields the number taken,
+    // or no row when another till took that one at the same moment.
+    static const QString sql =
+        QStringLiteral(
+            "insert into %1 (%2, %3) select n, cast(? as integer) from ("
+            "select case when exists (select 1 from %1 where %2 = ?) "
+            "then substr(strftime('%Y%m%d%H%M%S', '20' || substr(m, 1, 2) || '-' || substr(m, 3, 2) || '-' || "
+            "substr(m, 5, 2) || ' ' || substr(m, 7, 2) || ':' || substr(m, 9, 2) || ':' || substr(m, 11, 2), "
+            "'+1 second'), 3) else ? end as n "
+            "from (select max(%2) as m from %1 where %2 between ? and ? and %2 glob "
+            "'[0-9][0-9][0-9][0-9][0-9][0-9][0-2][0-9][0-5][0-9][0-5][0-9]')) "
+            "where n is not null on conflict do nothing returning %2")
+            .arg(Numbers::table, Numbers::number, Numbers::till);
+    static const QString server =
+        QStringLiteral(
+            "insert into %1 (%2, %3) select n, cast(? as integer) from ("
+            "select case when exists (select 1 from %1 where %2 = ?) "
+            "then to_char(to_timestamp(max(%2), 'YYMMDDHH24MISS') + interval '1 second', 'YYMMDDHH24MISS') "
+            "else cast(? as text) end as n "
+            "from %1 where %2 between ? and ? and %2 ~ '^[0-9]{6}([01][0-9]|2[0-3])[0-5][0-9][0-5][0-9]$') as next "
+            "where n is not null on conflict do nothing returning %2")
+            .arg(Numbers::table, Numbers::number, Numbers::till);
+    return {sql, {till, number, number, number, lastOfDay}, {}, {}, server};
 }
 
 Statement releaseReceiptNumber(const QString &number, int till)
@@ -492,7 +526,8 @@ QString closingColumns()
 {
     return QStringList{Closing::number,    Closing::closedAt, Closing::dateFrom, Closing::dateTo,
                        Closing::afterLine, Closing::lastLine, Closing::receipts, Closing::lines,
-                       Closing::items,     Closing::takings,  Closing::counted,  Closing::difference}
+                       Closing::items,     Closing::takings,  Closing::counted,  Closing::difference,
+                       Closing::content}
         .join(QStringLiteral(", "));
 }
 } // namespace
@@ -506,14 +541,68 @@ Statement lastDayClosing()
 
 Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
                            qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
-                           const QString &takings, const QString &counted, const QString &difference)
+                           const QString &takings, const QString &counted, const QString &difference,
+                           const QString &content)
 {
-    static const QString sql = QStringLiteral("insert into %1 (%2) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+    static const QString sql = QStringLiteral("insert into %1 (%2) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                                    .arg(Closing::table, closingColumns());
     return {sql,
             {number, closedAt, fromDate, toDate, afterLine, lastLine, receipts, lines, items, takings, counted,
-             difference},
+             difference, content},
             {}, {}};
+}
+
+Statement dayClosing(int number)
+{
+    static const QString sql =
+        QStringLiteral("select %2 from %1 where %3 = ?").arg(Closing::table, closingColumns(), Closing::number);
+    return {sql, {number}, {}, {}};
+}
+
+Statement removeDayClosing(int number)
+{
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Closing::table, Closing::number);
+    return {sql, {number}, {}, {}};
+}
+
+Statement holdDayClosings()
+{
+    // SQLite takes the file's write lock at the first write, even one that
+    // changes nothing; the server's lock lets readers on and holds a second
+    // closing until this one commits.
+    static const QString sql =
+        QStringLiteral("update %1 set %2 = %2 where %2 < 0").arg(Closing::table, Closing::number);
+    static const QString server = QStringLiteral("lock table %1 in share row exclusive mode").arg(Closing::table);
+    return {sql, {}, {}, {}, server};
+}
+
+Statement closeOpenLines(int closing)
+{
+    // One statement sees a completion of another till wholly or not at all:
+    // one still open is left to the next Z report.
+    static const QString sql =
+        QStringLiteral("update %1 set %2 = ? where %2 is null").arg(Record::table, Record::closing);
+    return {sql, {closing}, {}, {}};
+}
+
+Statement reopenClosedLines(int closing)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %2 = null where %2 = ?").arg(Record::table, Record::closing);
+    return {sql, {closing}, {}, {}};
+}
+
+Statement closingReportLines(std::optional<int> closing)
+{
+    static const QString columns = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10 from %1 ")
+                                       .arg(Record::table, Record::key, Record::receiptNumber, Record::cashier,
+                                            Record::date, Record::time, Record::code, Record::name,
+                                            Record::quantity, Record::amount);
+    static const QString open = columns + QStringLiteral("where %1 is null order by %2").arg(Record::closing, Record::key);
+    static const QString closed = columns + QStringLiteral("where %1 = ? order by %2").arg(Record::closing, Record::key);
+    if (closing)
+        return {closed, {*closing}, {}, {}};
+    return {open, {}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

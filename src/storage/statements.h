@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <optional>
+
 // One statement as it is sent: SQL with "?" placeholders and the values bound
 // to them. Typed text is always bound, never pasted into the SQL, so a quote
 // is just a character and "%" and "_" keep their LIKE meaning.
@@ -113,8 +115,9 @@ Statement tableColumns(const QString &table);                       // the names
 Statement singleFileJournal();                                      // no write-ahead log beside the file
 Statement checkpoint();                                             // the write-ahead log into the file, emptied
 
-// Receipt numbers of the form yyMMddHHmmss in the sales record, largest first.
-Statement recordedReceiptNumbers();
+// The largest recorded receipt number of twelve characters below the given
+// one (empty: of all), if any.
+Statement largestReceiptNumber(const QString &below = {});
 // The columns of a receipt's recorded lines as recordedReceipt() and
 // recordedSale() give them, in this order.
 enum class ReceiptLineColumn { ReceiptNumber, Name, Quantity, Amount, Cashier, Date, Time };
@@ -130,6 +133,9 @@ Statement clearAwaitingPrint(int till);
 
 // A receipt number for a till's sale: changes no row when another sale has it.
 Statement reserveReceiptNumber(const QString &number, int till);
+// The number (yyMMddHHmmss) if free, else the next after the largest taken
+// up to lastOfDay: yields the number taken, or no row.
+Statement reserveFreeReceiptNumber(const QString &number, const QString &lastOfDay, int till);
 Statement releaseReceiptNumber(const QString &number, int till);
 Statement receiptNumberHolder(const QString &number);                // the till that holds it
 
@@ -142,9 +148,19 @@ Statement reportLines(const QString &fromDate, const QString &toDate, const QStr
                       qint64 firstLine, qint64 lastLine);
 Statement recordedReceipt(const QString &receiptNumber);   // its lines, as ReceiptLineColumn
 Statement lastDayClosing();                             // the closing with the highest number
+Statement dayClosing(int number);
 Statement recordDayClosing(int number, const QString &closedAt, const QString &fromDate, const QString &toDate,
                            qint64 afterLine, qint64 lastLine, qint64 receipts, qint64 lines, const QString &items,
-                           const QString &takings, const QString &counted, const QString &difference);
+                           const QString &takings, const QString &counted, const QString &difference,
+                           const QString &content);
+Statement removeDayClosing(int number);
+// Holds any other till's closing until this transaction ends.
+Statement holdDayClosings();
+// Marks every line no closing has closed yet as closed by this one.
+Statement closeOpenLines(int closing);
+Statement reopenClosedLines(int closing);
+// As reportLines(): the lines of one closing, or (none) those no closing closed yet.
+Statement closingReportLines(std::optional<int> closing);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

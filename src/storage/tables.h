@@ -61,6 +61,8 @@ using Common::cashier;
 inline const QString date = QStringLiteral("日期");
 inline const QString time = QStringLiteral("时间");
 using Common::till;
+// The number of the Z report that closed the line; NULL until one does.
+inline const QString closing = QStringLiteral("closing");
 } // namespace SalesRecord
 
 // The shop's one settings row.
@@ -114,6 +116,8 @@ inline const QString items = QStringLiteral("items");
 inline const QString takings = QStringLiteral("takings");
 inline const QString counted = QStringLiteral("counted");
 inline const QString difference = QStringLiteral("difference");
+// The printed lines, to print the report again as it was.
+inline const QString content = QStringLiteral("content");
 } // namespace DayClosings
 
 // On a server only: the layout, in place of the file's user_version.

@@ -47,13 +47,34 @@ double number(const QVariantList &line, Column column)
 
 ReceiptInput RecordedReceipt::load(Database &db, const QString &receiptNumber)
 {
+    return loadSales(db, receiptNumber).first();
+}
+
+QList<ReceiptInput> RecordedReceipt::loadSales(Database &db, const QString &receiptNumber)
+{
     const QString number = receiptNumber.trimmed();
     if (number.isEmpty())
         throw Refusal(QStringLiteral("请填上单号!"));
     const QList<QVariantList> lines = readLines(db, Statements::recordedReceipt(number));
     if (lines.isEmpty())
         throw Refusal(QStringLiteral("找不到单号为 %1 的小票").arg(number));
-    return fromLines(db, lines);
+    // The lines of one sale share its cashier, date and time.
+    QList<QStringList> sales;
+    QList<QList<QVariantList>> linesOfSale;
+    for (const QVariantList &line : lines) {
+        const QStringList sale{text(line, Column::Cashier), text(line, Column::Date), text(line, Column::Time)};
+        qsizetype at = sales.indexOf(sale);
+        if (at < 0) {
+            at = sales.size();
+            sales << sale;
+            linesOfSale << QList<QVariantList>();
+        }
+        linesOfSale[at] << line;
+    }
+    QList<ReceiptInput> receipts;
+    for (const QList<QVariantList> &sale : std::as_const(linesOfSale))
+        receipts << fromLines(db, sale);
+    return receipts;
 }
 
 ReceiptInput RecordedReceipt::loadRows(Database &db, qint64 firstKey, qint64 lastKey, int till)
@@ -90,5 +111,6 @@ ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> 
 
 void RecordedReceipt::reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer)
 {
-    printer.print(ReceiptLayout::reprintLines(load(db, receiptNumber), printer.encoding()));
+    for (const ReceiptInput &sale : loadSales(db, receiptNumber))
+        printer.print(ReceiptLayout::reprintLines(sale, printer.encoding()));
 }

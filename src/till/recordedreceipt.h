@@ -22,11 +22,15 @@ public:
     // Throws Refusal when no recorded line carries the number (blanks around
     // a typed number do not count), DatabaseError when reading fails.
     static ReceiptInput load(Database &db, const QString &receiptNumber);
+    // Each sale that carries the number: older data may have given one number
+    // to several sales, told apart by cashier, date and time.
+    static QList<ReceiptInput> loadSales(Database &db, const QString &receiptNumber);
     // The same for a till's record rows with keys from firstKey to lastKey
     // (one sale as the till wrote it); no sale lines when there are none.
     static ReceiptInput loadRows(Database &db, qint64 firstKey, qint64 lastKey, int till);
 
-    // Prints it once, marked as a reprint; nothing is recorded.
+    // Prints it once, marked as a reprint, a receipt for each sale that
+    // carries the number; nothing is recorded.
     static void reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer);
 
 private:

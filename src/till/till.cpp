@@ -500,17 +500,28 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
 QString Till::reserveReceiptNumber(const QString &proposed)
 {
     // The number is the sale's only while this transaction holds it; a till
-    // that took it first keeps it, and this sale takes the next free second.
-    QString number = proposed;
-    for (int tries = 0; tries < 3600; ++tries) {
-        if (m_db.execute(Statements::reserveReceiptNumber(number, m_db.till())) == 1)
-            return number;
-        const QDateTime time = ReceiptNumbers::timeOf(number);
-        if (!time.isValid())
-            break;
-        number = time.addSecs(1).toString(QStringLiteral("yyMMddHHmmss"));
+    // that took it first keeps it, and this sale takes the next free one.
+    const QString form = QStringLiteral("yyMMddHHmmss");
+    QDateTime time = ReceiptNumbers::timeOf(proposed);
+    if (!time.isValid()) {
+        // Typed by hand, naming no time: there is no next one to take.
+        if (m_db.execute(Statements::reserveReceiptNumber(proposed, m_db.till())) == 1)
+            return proposed;
+        throw Refusal(QStringLiteral("提示：单号 %1 已经用过了，请换一个单号!").arg(proposed));
     }
-    throw Refusal(QStringLiteral("提示：单号 %1 已经用过了，请换一个单号!").arg(proposed));
+    for (;;) {
+        const QString number = time.toString(form);
+        QSqlQuery taken = m_db.run(
+            Statements::reserveFreeReceiptNumber(number, number.left(6) + QStringLiteral("235959"), m_db.till()));
+        if (taken.next())
+            return taken.value(0).toString();
+        // Another till took the same number at that moment, or a number not
+        // of the form stands in the way: the next second, as it is.
+        time = time.addSecs(1);
+        const QString next = time.toString(form);
+        if (m_db.execute(Statements::reserveReceiptNumber(next, m_db.till())) == 1)
+            return next;
+    }
 }
 
 void Till::resolveUnknownRecording()
@@ -542,8 +553,10 @@ void Till::finalise()
         m_db.execute(Statements::clearAwaitingPrint(m_db.till()));
         transaction.commit();
     }
-    m_pending = Pending::None;
+    // Finished only once the empty sale is read again: until then the next
+    // F12 only finishes it, and never records or prints an empty sale.
     reopenSale();   // empty now, with totals "0"
+    m_pending = Pending::None;
 }
 
 std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
@@ -586,13 +599,16 @@ QString Till::nextReceiptNumber()
 QString Till::largestRecordedNumber()
 {
     // Numbers typed by hand that name no time are passed over.
-    QSqlQuery numbers = m_db.run(Statements::recordedReceiptNumbers());
-    while (numbers.next()) {
+    QString below;
+    for (;;) {
+        QSqlQuery numbers = m_db.run(Statements::largestReceiptNumber(below));
+        if (!numbers.next())
+            return QString();
         const QString number = numbers.value(0).toString();
         if (ReceiptNumbers::timeOf(number).isValid())
             return number;
+        below = number;
     }
-    return QString();
 }
 
 void Till::discardSale()

@@ -6,6 +6,7 @@
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/statements.h"
 #include "storage/tables.h"
 #include "base/textcodec.h"
 #include "receipt/printererror.h"
@@ -42,6 +43,22 @@ class TestDayEnd : public QObject
     static ReportRange today()
     {
         return ReportRange::preset(ReportRange::Preset::Today, kClosingTime.date());
+    }
+
+    // Every recorded line is closed by exactly one Z: what the Zs took in
+    // adds up to the record's total.
+    void checkEveryLineInExactlyOneZ()
+    {
+        QCOMPARE(data->file.scalar(withNames("select count(*) from {SalesRecord} where {closing} is null")).toInt(), 0);
+        double closed = 0;
+        qint64 lines = 0;
+        for (const QVariantList &row : data->file.rows(withNames("select {takings}, {lines} from {DayClosings}"))) {
+            closed += row[0].toString().toDouble();
+            lines += row[1].toLongLong();
+        }
+        const double recorded = data->file.scalar(withNames("select sum({amount}) from {SalesRecord}")).toDouble();
+        QCOMPARE(qRound64(closed * 100), qRound64(recorded * 100));
+        QCOMPARE(lines, qint64(data->file.count(Tables::SalesRecord::table)));
     }
 
 private slots:
@@ -133,11 +150,12 @@ private slots:
         DayEnd dayEnd(data->db);
         const DayClosings::Closing first = dayEnd.closeDay(today(), QStringLiteral("40"), tray, kClosingTime);
         QCOMPARE(first.number, 1);
-        QCOMPARE(first.takings, QStringLiteral("33.3"));
-        QCOMPARE(first.difference, QStringLiteral("6.7"));
+        // The line of 2026-12-05 that no Z closed is in it too.
+        QCOMPARE(first.takings, QStringLiteral("42.9"));
+        QCOMPARE(first.difference, QStringLiteral("-2.9"));
         QVERIFY(tray.jobs.last().contains(QStringLiteral("Z报表 No.1")));
         QVERIFY(tray.jobs.last().contains(QStringLiteral("清点现金:40")));
-        QVERIFY(tray.jobs.last().contains(QStringLiteral("差额:6.7")));
+        QVERIFY(tray.jobs.last().contains(QStringLiteral("差额:-2.9")));
 
         // A late sale of the same day: the second Z of the day has only it.
         data->file.addRecordLine(QStringLiteral("261206215000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
@@ -162,8 +180,8 @@ private slots:
         const qint64 lastOfDay = data->file.scalar(withNames("select max({key}) from {SalesRecord} where {time} = '10:05'")).toLongLong();
         const qint64 late = data->file.scalar(withNames("select max({key}) from {SalesRecord}")).toLongLong();
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[0], (QVariantList{1, QStringLiteral("2026-12-06"), QStringLiteral("2026-12-06"), 0, lastOfDay, 2, 3,
-                                        QStringLiteral("33.3"), QStringLiteral("40"), QStringLiteral("6.7")}));
+        QCOMPARE(rows[0], (QVariantList{1, QStringLiteral("2026-12-05"), QStringLiteral("2026-12-06"), 0, lastOfDay, 3, 4,
+                                        QStringLiteral("42.9"), QStringLiteral("40"), QStringLiteral("-2.9")}));
         QCOMPARE(rows[1], (QVariantList{2, QStringLiteral("2026-12-06"), QStringLiteral("2026-12-06"), lastOfDay, late, 1, 1,
                                         QStringLiteral("5.5"), QStringLiteral("5"), QStringLiteral("-0.5")}));
         QCOMPARE(rows[2], (QVariantList{3, QStringLiteral("2026-12-06"), QStringLiteral("2026-12-06"), late, late, 0, 0,
@@ -189,6 +207,111 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ConversionError, dayEnd.closeDay(today(), QStringLiteral("四十"), tray, kClosingTime));
         QVERIFY(tray.jobs.isEmpty());
         QCOMPARE(dayEnd.closeDay(today(), QStringLiteral("33.3"), tray, kClosingTime).number, 1);
+    }
+
+    // A till left running past midnight records its sales under yesterday's
+    // date, and a sale of yesterday is completed after the Z: the next Z has
+    // them all, whatever dates the window shows.
+    void aZClosesEverySaleSinceTheLastWhateverItsDate()
+    {
+        PaperTray tray;
+        DayEnd dayEnd(data->db);
+        QCOMPARE(dayEnd.sinceLastClosing().takings, QStringLiteral("42.9"));
+        dayEnd.closeDay(today(), QStringLiteral("42.9"), tray, kClosingTime);
+        data->file.addRecordLine(QStringLiteral("261207001000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("00:10"), QStringLiteral("可口可乐"), 1, 9.6);
+        data->file.addRecordLine(QStringLiteral("261207080000"), QStringLiteral("小王"), QStringLiteral("2026-12-07"),
+                                 QStringLiteral("08:00"), QStringLiteral("可口可乐"), 2, 19.55);
+        data->file.addRecordLine(QStringLiteral("261205235900"), QStringLiteral("小王"), QStringLiteral("2026-12-05"),
+                                 QStringLiteral("23:59"), QStringLiteral("面包"), 1, 3.5);
+
+        const ReportFigures open = dayEnd.sinceLastClosing();
+        QCOMPARE(open.firstSale, QStringLiteral("2026-12-06 00:10"));
+        QCOMPARE(open.lastSale, QStringLiteral("2026-12-05 23:59"));
+        // The window of the next morning shows 2026-12-07 only.
+        ReportRange nextDay = today();
+        nextDay.from = nextDay.to = QDate(2026, 12, 7);
+        const DayClosings::Closing second =
+            dayEnd.closeDay(nextDay, QStringLiteral("32.65"), tray, kClosingTime.addDays(1));
+        QCOMPARE(second.takings, QStringLiteral("32.65"));
+        QCOMPARE(second.difference, QStringLiteral("0"));
+        for (const char *line : {"Z报表 No.2", "日期:2026-12-05至2026-12-07", "小票数:3", "营业额:32.65"})
+            QVERIFY2(tray.jobs.last().contains(QString::fromUtf8(line)), line);
+        checkEveryLineInExactlyOneZ();
+        QCOMPARE(dayEnd.sinceLastClosing().lines, 0);
+    }
+
+    // On a server a row key is handed out at insert, not at commit: a sale
+    // another till is still recording goes wholly into the next Z, and the
+    // sale recorded after it but committed first into this one.
+    void aSaleInFlightAtAnotherTillGoesWhollyIntoOneZ()
+    {
+        if (!TestDatabase::onServer())
+            QSKIP("a data file takes one writer at a time: no sale is being recorded while a Z closes");
+        PaperTray tray;
+        DayEnd dayEnd(data->db);
+        data->file.exec(QStringLiteral("begin"));
+        data->file.addRecordLine(QStringLiteral("261206212900"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("21:29"), QStringLiteral("可口可乐"), 1, 9.6);
+        data->file.addRecordLine(QStringLiteral("261206212900"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("21:29"), QStringLiteral("面包"), 1, 3.2);
+        data->db.execute(Statement{withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, "
+                                             "{receiptNumber}, {cashier}, {date}, {time}) "
+                                             "values ('69', '面包', 1, 0, 3.5, '261206212930', '小王', '2026-12-06', '21:29')"),
+                                   {}, {}, {}});
+        const DayClosings::Closing first = dayEnd.closeDay(today(), QStringLiteral("46.4"), tray, kClosingTime);
+        data->file.exec(QStringLiteral("commit"));
+        QCOMPARE(first.takings, QStringLiteral("46.4"));
+        const DayClosings::Closing second = dayEnd.closeDay(today(), QStringLiteral("12.8"), tray, kClosingTime.addSecs(60));
+        QCOMPARE(second.takings, QStringLiteral("12.8"));
+        QCOMPARE(second.lines, 2);
+        checkEveryLineInExactlyOneZ();
+    }
+
+    // Two tills asked for a Z of the same sales: the first closes them, the
+    // second is told and closes and prints nothing.
+    void twoZsAtOnceMakeOneZ()
+    {
+        PaperTray tray;
+        DayEnd atTillOne(data->db);
+        DayEnd atTillTwo(data->db);
+        QCOMPARE(atTillOne.closeDay(today(), QStringLiteral("40"), tray, kClosingTime, 0).number, 1);
+        try {
+            atTillTwo.closeDay(today(), QStringLiteral("40"), tray, kClosingTime, 0);
+            QFAIL("a second Z of the same sales was made");
+        } catch (const Refusal &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("另一台收银机刚刚做了Z报表 No.1")), qPrintable(e.message()));
+        }
+        QCOMPARE(data->file.count(Tables::DayClosings::table), 1);
+        QCOMPARE(tray.jobs.size(), 1);
+    }
+
+    // A past Z comes out again byte for byte as it was printed, also one
+    // recorded before the printed lines were kept.
+    void aZIsPrintedAgainExactlyAsItWas()
+    {
+        QTemporaryDir dir;
+        auto printedOn = [&](const QString &name, auto print) {
+            const QString device = dir.filePath(name);
+            QFile(device).open(QIODevice::WriteOnly);
+            const auto printer = ReceiptPrinter::create(QStringLiteral("escpos:") + device, QStringLiteral("58"));
+            print(*printer);
+            QFile output(device);
+            output.open(QIODevice::ReadOnly);
+            return output.readAll();
+        };
+        DayEnd dayEnd(data->db);
+        const QByteArray first =
+            printedOn(QStringLiteral("z"), [&](ReceiptSink &p) { dayEnd.closeDay(today(), QStringLiteral("40"), p, kClosingTime); });
+        data->file.addRecordLine(QStringLiteral("261206215000"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("21:50"), QStringLiteral("可口可乐"), 1, 5.5);
+        QVERIFY(first.contains(TextCodec().encode(QStringLiteral("营业额:42.9"))));
+        QCOMPARE(printedOn(QStringLiteral("again"), [&](ReceiptSink &p) { dayEnd.reprintClosing(1, p); }), first);
+
+        data->file.exec(withNames("update {DayClosings} set {content} = null"));
+        QCOMPARE(printedOn(QStringLiteral("older"), [&](ReceiptSink &p) { dayEnd.reprintClosing(1, p); }), first);
+        PaperTray tray;
+        QVERIFY_THROWS_EXCEPTION(Refusal, dayEnd.reprintClosing(2, tray));
     }
 
     // The system printer: the FenwoPDF queue of the test machine turns the

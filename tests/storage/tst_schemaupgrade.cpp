@@ -197,6 +197,34 @@ private slots:
                  QStringList{"1|paper|1"});
     }
 
+    // Before lines carried their Z report, a Z covered the lines of its dates
+    // in its run of keys: those it covered are closed by it, and a line of
+    // another date that it passed over is left for the next Z.
+    void linesAnOlderZCoveredAreClosedByItOnUpgrade()
+    {
+        TestDatabase file;
+        file.exec(QStringLiteral("DROP INDEX record_closing"));
+        file.exec(withNames("ALTER TABLE {SalesRecord} DROP COLUMN {SalesRecord.closing}"));
+        file.exec(withNames("ALTER TABLE {DayClosings} DROP COLUMN {DayClosings.content}"));
+        file.exec(QStringLiteral("PRAGMA user_version = 6"));
+        file.addRecordLine(QStringLiteral("261206000500"), QStringLiteral("小王"), QStringLiteral("2026-12-05"),
+                           QStringLiteral("00:05"), QStringLiteral("可乐"), 1, 3);
+        file.addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                           QStringLiteral("09:00"), QStringLiteral("可乐"), 1, 3);
+        file.addRecordLine(QStringLiteral("261206100000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                           QStringLiteral("10:00"), QStringLiteral("可乐"), 1, 3);
+        file.exec(withNames("INSERT INTO {DayClosings} VALUES (1, '2026-12-06 21:30:00', '2026-12-06', '2026-12-06', "
+                            "0, 3, 2, 2, '2', '6', '6', '0')"));
+        file.addRecordLine(QStringLiteral("261206215000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                           QStringLiteral("21:50"), QStringLiteral("可乐"), 1, 3);
+
+        Database db;
+        db.open(file.path());
+        QCOMPARE(texts(file.rows(withNames("SELECT {key}, coalesce({closing}, 0) FROM {SalesRecord} ORDER BY {key}"))),
+                 (QStringList{"1|0", "2|1", "3|1", "4|0"}));
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
+    }
+
     void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched_data()
     {
         QTest::addColumn<QStringList>("change");

@@ -47,7 +47,8 @@ const QHash<QString, NamedTable> &namedTables()
                    {QStringLiteral("cashier"), SalesRecord::cashier},
                    {QStringLiteral("date"), SalesRecord::date},
                    {QStringLiteral("time"), SalesRecord::time},
-                   {QStringLiteral("till"), SalesRecord::till}}});
+                   {QStringLiteral("till"), SalesRecord::till},
+                   {QStringLiteral("closing"), SalesRecord::closing}}});
         t.insert(QStringLiteral("ShopSettings"),
                  {ShopSettings::table,
                   {{QStringLiteral("key"), ShopSettings::key},
@@ -84,7 +85,8 @@ const QHash<QString, NamedTable> &namedTables()
                    {QStringLiteral("items"), DayClosings::items},
                    {QStringLiteral("takings"), DayClosings::takings},
                    {QStringLiteral("counted"), DayClosings::counted},
-                   {QStringLiteral("difference"), DayClosings::difference}}});
+                   {QStringLiteral("difference"), DayClosings::difference},
+                   {QStringLiteral("content"), DayClosings::content}}});
         t.insert(QStringLiteral("LayoutVersion"),
                  {LayoutVersion::table, {{QStringLiteral("version"), LayoutVersion::version}}});
         return t;

@@ -1,5 +1,6 @@
 #include "devicefile.h"
 #include "opendatabase.h"
+#include "papertray.h"
 #include "testdatabase.h"
 #include "withnames.h"
 
@@ -84,6 +85,25 @@ private slots:
         QCOMPARE(now.remark, QStringLiteral("新地址"));
         QCOMPARE(now.cashier, QStringLiteral("老李"));
         QCOMPARE(now.saleDate, QStringLiteral("2026-12-06"));
+    }
+
+    // Older data gave one number to two sales: each is printed as its own
+    // receipt, under its own cashier, with its own total.
+    void twoSalesUnderOneNumberAreTwoReceipts()
+    {
+        data->file.addRecordLine(QStringLiteral("261206143005"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("14:30"), QStringLiteral("一毛"), 1, 0.1);
+        data->file.addRecordLine(QStringLiteral("261206143005"), QStringLiteral("老李"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("14:30"), QStringLiteral("两毛"), 2, 0.4);
+        data->file.addRecordLine(QStringLiteral("261206143005"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                                 QStringLiteral("14:30"), QStringLiteral("两毛"), 1, 0.2);
+        PaperTray tray;
+        RecordedReceipt::reprint(data->db, QStringLiteral("261206143005"), tray);
+        QCOMPARE(tray.jobs.size(), 2);
+        for (const char *line : {"收银员:小王", "合计金额:0.3"})
+            QVERIFY2(tray.jobs[0].join(QLatin1Char('\n')).contains(QString::fromUtf8(line)), line);
+        for (const char *line : {"收银员:老李", "合计金额:0.4"})
+            QVERIFY2(tray.jobs[1].join(QLatin1Char('\n')).contains(QString::fromUtf8(line)), line);
     }
 
     void anUnknownNumberIsRefused()

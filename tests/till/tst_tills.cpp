@@ -112,6 +112,24 @@ private slots:
         QVERIFY(second.till->nextReceiptNumber() > QStringLiteral("261206143006"));
     }
 
+    // A slow till behind fast ones, whose numbers ran over an hour ahead of
+    // its clock, is never refused: it takes the next free number at once.
+    void aTillBehindAnHourOfTakenNumbersTakesTheNextFreeOne()
+    {
+        QStringList taken;
+        const QDateTime start(QDate(2026, 12, 6), QTime(15, 0));
+        for (int second = 0; second < 4000; ++second)
+            taken << QStringLiteral("('%1', 2)").arg(start.addSecs(second).toString(QStringLiteral("yyMMddHHmmss")));
+        file->exec(withNames("insert into {ReceiptNumbers} ({number}, {till}) values ") + taken.join(QLatin1Char(',')));
+        OneTill slow(file->path(), 1);
+        slow.ringUp(QStringLiteral("6901"));
+        PaperTray tray;
+        QVERIFY(slow.till->complete(header(QStringLiteral("261206150000")), tray, 1));
+        QCOMPARE(slow.till->lastReceiptNumber(), QStringLiteral("261206160640"));
+        QCOMPARE(file->scalar(withNames("select {receiptNumber} from {SalesRecord}")).toString(),
+                 QStringLiteral("261206160640"));
+    }
+
     void aProductChangedByAnotherTillSinceItWasListedIsNotOverwritten()
     {
         Database firstDb;
