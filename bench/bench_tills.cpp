@@ -4,8 +4,9 @@
 // stored (lookup and line), the time of a completion (recording, a receipt
 // laid out and handed to a printer that keeps nothing, the open sale emptied),
 // and sales a second. Then how soon a product saved at one till reaches
-// another till's product list, and how long a till waits on a server that is
-// not there.
+// another till's product list, how long a till waits on a server that is
+// not there or hangs, and completions on a server that holds 1,000,000
+// recorded lines.
 //
 //     bench_tills [SERVER] [PRODUCTS] [SALES]
 //
@@ -18,6 +19,7 @@
 #include "base/apperror.h"
 #include "storage/database.h"
 #include "storage/statements.h"
+#include "storage/tables.h"
 #include "receipt/receiptsink.h"
 #include "till/till.h"
 
@@ -201,6 +203,74 @@ void unreachableWait()
     }
 }
 
+// A record of a shop that has sold for years: lines of past days, five to
+// a receipt, written on the server in one statement.
+void recordPastLines(const QString &server, const QString &databaseName, int lines)
+{
+    namespace Record = Tables::SalesRecord;
+    QUrl url(server);
+    url.setPath(QLatin1Char('/') + databaseName);
+    const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11) "
+                       "select '69' || (g %% 1000), '旧商品', 1, 2.5, 2.5, "
+                       "to_char(timestamp '2024-01-01' + (g / 5) * interval '1 second', 'YYMMDDHH24MISS'), '收银员1', "
+                       "to_char(timestamp '2024-01-01' + (g / 5) * interval '1 second', 'YYYY-MM-DD'), "
+                       "to_char(timestamp '2024-01-01' + (g / 5) * interval '1 second', 'HH24:MI'), 1 "
+                       "from generate_series(0, %12) as g")
+            .arg(Record::table, Record::code, Record::name, Record::quantity, Record::price, Record::amount,
+                 Record::receiptNumber, Record::cashier, Record::date, Record::time)
+            .arg(Record::till)
+            .arg(lines - 1)
+            .replace(QStringLiteral("%%"), QStringLiteral("%"));
+    QProcess::execute(QStringLiteral("psql"), {url.toString(), QStringLiteral("-qc"), sql});
+    QProcess::execute(QStringLiteral("psql"), {url.toString(), QStringLiteral("-qc"), QStringLiteral("analyze")});
+}
+
+// The processes of the server the benchmark started: the postmaster and its children.
+QList<qint64> serverProcesses(const QString &cluster)
+{
+    QFile pidFile(QDir(cluster).filePath(QStringLiteral("data/postmaster.pid")));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 postmaster = pidFile.readLine().trimmed().toLongLong();
+    QList<qint64> processes{postmaster};
+    QProcess children;
+    children.start(QStringLiteral("ps"), {QStringLiteral("-o"), QStringLiteral("pid="), QStringLiteral("--ppid"),
+                                          QString::number(postmaster)});
+    children.waitForFinished(-1);
+    for (const QByteArray &pid : children.readAllStandardOutput().split('\n'))
+        if (!pid.trimmed().isEmpty())
+            processes << pid.trimmed().toLongLong();
+    return processes;
+}
+
+// A till scanning while its server hangs (every process stopped): how long
+// the scan waits before the till says the server does not answer.
+void hungServerWait(const QString &address, const QString &cluster)
+{
+    Database db;
+    db.open(address);
+    Till till(db);
+    till.reopenSale();
+    const QList<qint64> processes = serverProcesses(cluster);
+    for (const qint64 pid : processes)
+        QProcess::execute(QStringLiteral("kill"), {QStringLiteral("-STOP"), QString::number(pid)});
+    QElapsedTimer t;
+    t.start();
+    QString outcome = QStringLiteral("answered");
+    try {
+        till.lookUp(Bench::productCode(1));
+    } catch (const ConnectionLost &) {
+        outcome = QStringLiteral("told the server does not answer");
+    } catch (const AppError &e) {
+        outcome = e.message();
+    }
+    const double waited = double(t.nsecsElapsed()) / 1e6;
+    for (const qint64 pid : processes)
+        QProcess::execute(QStringLiteral("kill"), {QStringLiteral("-CONT"), QString::number(pid)});
+    std::printf("A scan while the server hangs (SIGSTOP): %s after %.0f ms\n", qPrintable(outcome), waited);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -252,6 +322,16 @@ int main(int argc, char **argv)
     printRows(QStringLiteral("server (PostgreSQL)"), runTills(shared, 4, products, sales), sales);
     catalogueReach(shared, products);
     unreachableWait();
+
+    // Completion does not slow down as the record grows.
+    constexpr int kRecorded = 1000000;
+    recordPastLines(server, name, kRecorded);
+    std::printf("\nWith %d lines recorded on the server:\n\n", kRecorded);
+    std::printf("| Where | scan p50 | scan p99 | completion p50 | completion p99 | sales/s |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    printRows(QStringLiteral("server (PostgreSQL), 1M lines"), runTills(shared, 1, products, sales), sales);
+    if (args.value(1).isEmpty())
+        hungServerWait(shared, cluster);
 
     QProcess::execute(QStringLiteral("psql"), {server, QStringLiteral("-qc"), QStringLiteral("DROP DATABASE %1").arg(name)});
     if (!args.value(1).isEmpty())

@@ -58,6 +58,8 @@ const QList<Definition> &definitions()
          QStringLiteral("With --report: one cashier only.")},
         {Option::Reprint, QStringLiteral("reprint"), QStringLiteral("receipt-number"),
          QStringLiteral("Print a past receipt again from its recorded lines and end."), false, true},
+        {Option::ReprintClosing, QStringLiteral("reprint-z"), QStringLiteral("number"),
+         QStringLiteral("Print a past Z report again, as it was printed, and end."), false, true},
 
         {Option::Database, QStringLiteral("database"), QStringLiteral("path"),
          QStringLiteral("The database to work on instead of the usual data.db: a file, or a database on a "

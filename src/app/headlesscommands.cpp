@@ -13,6 +13,7 @@
 #include "storage/democatalogue.h"
 #include "transfer/productimport.h"
 #include "reports/reportsheet.h"
+#include "reports/dayend.h"
 #include "reports/salesreport.h"
 #include "receipt/printersettings.h"
 #include "receipt/receiptprinter.h"
@@ -33,7 +34,8 @@ enum Exit { Done = 0, Failed = 1, Usage = 2, DoneWithBadRows = 3 };
 
 void complain(const QString &message)
 {
-    std::fprintf(stderr, "fenwo: %s\n", qPrintable(message));
+    // A message may quote an address as it was typed, password and all.
+    std::fprintf(stderr, "fenwo: %s\n", qPrintable(DatabaseAddress::masked(message)));
 }
 
 // fenwo --init-db PATH [--demo]: makes a new database file with every table
@@ -185,7 +187,10 @@ int printReport(const CommandLine &commandLine, const QString &path)
     try {
         Database db;
         db.open(path);
-        const QByteArray text = ReportSheet::plainText(SalesReport::compute(db, range)).toUtf8();
+        const ReportFigures figures = SalesReport::compute(db, range);
+        for (const QString &warning : figures.warnings)
+            complain(warning);
+        const QByteArray text = ReportSheet::plainText(figures).toUtf8();
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     } catch (const AppError &e) {
         complain(e.message());
@@ -216,6 +221,35 @@ int reprint(const CommandLine &commandLine, const QString &path)
         return Failed;
     }
     std::printf("fenwo: printed receipt %s again\n", qPrintable(receiptNumber.trimmed()));
+    return Done;
+}
+
+// fenwo --reprint-z N [--printer …]: a past Z report again, as it was printed.
+int reprintClosing(const CommandLine &commandLine, const QString &path)
+{
+    const QString text = commandLine.value(CommandLine::Option::ReprintClosing);
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (!ok || number < 1) {
+        complain(QStringLiteral("'%1' is not the number of a Z report (1, 2, 3 …)").arg(text));
+        return Usage;
+    }
+    std::unique_ptr<ReceiptPrinter> printer;
+    try {
+        printer = PrinterSettings().withOverrides(commandLine.printerOverrides()).makePrinter();
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Usage;
+    }
+    try {
+        Database db;
+        db.open(path);
+        DayEnd(db).reprintClosing(number, *printer);
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Failed;
+    }
+    std::printf("fenwo: printed Z report No.%d again\n", number);
     return Done;
 }
 
@@ -281,6 +315,8 @@ int run(int argc, char **argv)
         return printReport(commandLine, databasePath);
     if (commandLine.isSet(Option::Reprint))
         return reprint(commandLine, databasePath);
+    if (commandLine.isSet(Option::ReprintClosing))
+        return reprintClosing(commandLine, databasePath);
     return Usage;
 }
 

@@ -124,7 +124,10 @@ void ReportCharts::showHours(QChart *chart, const ReportFigures &figures)
     int last = kLastHourShown;
     QList<double> byHour(24, 0.0);
     for (const ReportFigures::Group &hour : figures.byHour) {
-        const int h = hour.key.toInt();
+        bool known = false;
+        const int h = hour.key.toInt(&known);
+        if (!known)
+            continue;   // the row of times the program did not write
         byHour[h] = hour.takings.toDouble();
         first = std::min(first, h);
         last = std::max(last, h);

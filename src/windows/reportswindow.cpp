@@ -26,12 +26,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTableView>
 
 #include <algorithm>
@@ -50,6 +52,22 @@ FlatSpeedButton *choiceButton(QWidget *parent, const QString &caption, QRect geo
     button->setColors(Colors::panelGreen, Colors::actionPressed, QColor(0x8E, 0xD8, 0x86), Qt::gray, Qt::black);
     button->setGroupIndex(group);
     return button;
+}
+
+// A month's or a year's figures are longer than a day's: a column widens to
+// its longest number instead of cutting it ("36984…").
+void widenToFit(QTableView *grid, const QList<int> &numberColumns)
+{
+    const auto *rows = grid->model();
+    const QFontMetrics metrics(grid->font());
+    for (const int column : numberColumns) {
+        int needed = 0;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            needed = std::max(needed, metrics.horizontalAdvance(rows->index(row, column).data().toString()));
+        needed += 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 8;
+        if (needed > grid->columnWidth(column))
+            grid->setColumnWidth(column, needed);
+    }
 }
 
 QTableView *makeGrid(QWidget *parent, QRect geometry, QStandardItemModel *rows)
@@ -220,6 +238,7 @@ void ReportsWindow::buildControls()
     m_zReportButton = actionButton(this, QStringLiteral("Z报表日结 (F9)"), {340, 616, 150, 33});
     m_pdfButton = actionButton(this, QStringLiteral("导出PDF"), {498, 616, 110, 33});
     m_csvButton = actionButton(this, QStringLiteral("导出CSV"), {616, 616, 110, 33});
+    m_reprintZButton = actionButton(this, QStringLiteral("重打Z"), {730, 616, 74, 33});
     m_closeButton = actionButton(this, QStringLiteral("关闭 (Esc)"), {808, 616, 153, 33});
 }
 
@@ -257,6 +276,7 @@ void ReportsWindow::connectHandlers()
     connect(m_topByQuantityButton, &QAbstractButton::clicked, this, [this] { showTop(TopList::ByQuantity); });
     connect(m_xReportButton, &QAbstractButton::clicked, this, [this] { guarded([this] { printXReport(); }); });
     connect(m_zReportButton, &QAbstractButton::clicked, this, [this] { guarded([this] { closeDay(); }); });
+    connect(m_reprintZButton, &QAbstractButton::clicked, this, [this] { guarded([this] { askClosingToReprint(); }); });
     connect(m_pdfButton, &QAbstractButton::clicked, this, [this] { guarded([this] { askPdfFile(); }); });
     connect(m_csvButton, &QAbstractButton::clicked, this, [this] { guarded([this] { askCsvFile(); }); });
     for (FlatSpeedButton *button : {m_closeButton, m_closeSpot})
@@ -365,6 +385,7 @@ void ReportsWindow::showFigures(const ReportFigures &figures)
     for (const ReportFigures::Group &cashier : figures.byCashier)
         m_cashierRows->appendRow({textCell(cashier.key), numberCell(QString::number(cashier.receipts)),
                                   numberCell(cashier.items), numberCell(cashier.takings)});
+    widenToFit(m_cashierGrid, {1, 2, 3});
     resort(m_cashierGrid);
     fillTopGrid();
 
@@ -397,6 +418,7 @@ void ReportsWindow::fillTopGrid()
         name->setToolTip(QStringLiteral("%1  (%2)").arg(p.name, p.code));
         m_topRows->appendRow({numberCell(QString::number(++rank)), name, numberCell(p.quantity), numberCell(p.takings)});
     }
+    widenToFit(m_topGrid, {2, 3});
     resort(m_topGrid);
 }
 
@@ -410,15 +432,51 @@ void ReportsWindow::closeDay()
 {
     m_countedCashBox->setFocus();
     DayEnd::checkClosing(m_range, m_countedCashBox->text());
-    if (!AppBoxes::askYesNo(QStringLiteral("打印Z报表并日结吗？\n日结后，下一张Z报表从这次之后的销售算起。"),
-                            {this, QStringLiteral("Confirm")}))
+    DayEnd dayEnd(database());
+    // What the Z report will close, whatever dates the window shows: every
+    // sale since the last one.
+    const std::optional<DayClosings::Closing> last = dayEnd.lastClosing();
+    const ReportFigures open = dayEnd.sinceLastClosing();
+    const QString question =
+        open.lines == 0
+            ? QStringLiteral("上次日结以来没有销售。\n仍然打印一张没有销售的Z报表并日结吗？")
+            : QStringLiteral("打印Z报表并日结吗？\nZ报表包括上次日结以来的全部销售，不论日期：\n"
+                             "首笔 %1，末笔 %2，%3 张小票，营业额 %4。\n日结后，下一张Z报表从这次之后的销售算起。")
+                  .arg(open.firstSale, open.lastSale)
+                  .arg(open.receipts)
+                  .arg(open.takings);
+    if (!AppBoxes::askYesNo(question, {this, QStringLiteral("Confirm")}))
         return;
-    const DayClosings::Closing closing = DayEnd(database()).closeDay(m_range, m_countedCashBox->text(), m_printer());
+    const DayClosings::Closing closing = dayEnd.closeDay(m_range, m_countedCashBox->text(), m_printer(),
+                                                         QDateTime::currentDateTime(), last ? last->number : 0);
     m_countedCashBox->clear();
     showLastClosing();
     AppBoxes::showNotice(QStringLiteral("Z报表 No.%1 已打印。\n营业额 %2，清点现金 %3，差额 %4")
                              .arg(closing.number)
                              .arg(closing.takings, closing.counted, closing.difference));
+}
+
+void ReportsWindow::reprintClosing(int number)
+{
+    BusyPointer busy;
+    DayEnd(database()).reprintClosing(number, m_printer());
+}
+
+void ReportsWindow::askClosingToReprint()
+{
+    const std::optional<DayClosings::Closing> last = DayEnd(database()).lastClosing();
+    if (!last)
+        throw Refusal(QStringLiteral("还没有做过Z报表。"));
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("重打Z报表"));
+    dialog.setLabelText(QStringLiteral("Z报表编号（1 至 %1）：").arg(last->number));
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(1, last->number);
+    dialog.setIntValue(last->number);
+    dialog.setOkButtonText(QStringLiteral("打印"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() == QDialog::Accepted)
+        reprintClosing(dialog.intValue());
 }
 
 QString ReportsWindow::suggestedFileName(const QString &suffix) const

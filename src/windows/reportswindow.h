@@ -53,6 +53,7 @@ public:
     QChartView *dayChart() const { return m_dayChart; }
     FlatSpeedButton *xReportButton() const { return m_xReportButton; }
     FlatSpeedButton *zReportButton() const { return m_zReportButton; }
+    FlatSpeedButton *reprintZButton() const { return m_reprintZButton; }
     FlatSpeedButton *pdfButton() const { return m_pdfButton; }
     FlatSpeedButton *csvButton() const { return m_csvButton; }
     FlatSpeedButton *closeButton() const { return m_closeButton; }
@@ -70,6 +71,8 @@ public:
     void refresh();                                         // reads the report of the range again
     void printXReport();                                    // F7
     void closeDay();                                        // F9: the Z report, once confirmed
+    void reprintClosing(int number);                        // a past Z report again, as it was printed
+    void askClosingToReprint();
     void exportPdf(const QString &filePath);
     void exportCsv(const QString &filePath);
     void askPdfFile();
@@ -113,6 +116,7 @@ private:
     QChartView *m_dayChart = nullptr;
     FlatSpeedButton *m_xReportButton = nullptr;
     FlatSpeedButton *m_zReportButton = nullptr;
+    FlatSpeedButton *m_reprintZButton = nullptr;
     FlatSpeedButton *m_pdfButton = nullptr;
     FlatSpeedButton *m_csvButton = nullptr;
     FlatSpeedButton *m_closeButton = nullptr;

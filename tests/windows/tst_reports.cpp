@@ -180,14 +180,50 @@ private slots:
         typeText(r->countedCashBox(), QStringLiteral("30"));
         QTest::keyClick(r->countedCashBox(), Qt::Key_F9);
         QCOMPARE(f->boxes->count(), 2);   // the question, answered Yes, and the notice
-        QVERIFY(f->boxes->seen()[0].text.contains(QStringLiteral("日结")));
-        QVERIFY(f->boxes->lastText().contains(QStringLiteral("差额 -3.3")));
+        // The question shows what the Z closes: every sale since the last Z,
+        // yesterday's bread included, whatever dates the window shows.
+        const QString question = f->boxes->seen()[0].text;
+        QVERIFY(question.contains(QStringLiteral("日结")));
+        QVERIFY2(question.contains(QStringLiteral("首笔 %1 20:00，末笔 %2 14:40，3 张小票，营业额 36.8").arg(dayText(-1), dayText(0))),
+                 qPrintable(question));
+        QVERIFY(f->boxes->lastText().contains(QStringLiteral("差额 -6.8")));
         QCOMPARE(f->file->scalar(withNames("select {takings} || '/' || {counted} || '/' || {difference} from {DayClosings}")).toString(),
-                 QStringLiteral("33.3/30/-3.3"));
+                 QStringLiteral("36.8/30/-6.8"));
         QCOMPARE(pdfs(out->path()).size(), 1);
         QVERIFY(figure(r, ReportsWindow::Figure::LastClosing).startsWith(QStringLiteral("No.1 ")));
         QCOMPARE(r->countedCashBox()->text(), QString());
         QCOMPARE(records(), 4);
+
+        // The same Z again from the window, as it was printed.
+        r->reprintClosing(1);
+        QCOMPARE(pdfs(out->path()).size(), 2);
+        const QStringList printed = pdfs(out->path());
+        auto textOf = [&](const QString &name) { return run(QStringLiteral("pdftotext"), {out->filePath(name), QStringLiteral("-")}); };
+        QCOMPARE(textOf(printed[1]), textOf(printed[0]));
+
+        // Nothing sold since: the question says so before anything is closed.
+        f->boxes->clear();
+        typeText(r->countedCashBox(), QStringLiteral("0"));
+        QTest::keyClick(r->countedCashBox(), Qt::Key_F9);
+        QVERIFY2(f->boxes->seen()[0].text.startsWith(QStringLiteral("上次日结以来没有销售。")),
+                 qPrintable(f->boxes->seen()[0].text));
+    }
+
+    // A month's figures are longer than a day's: each fits its column.
+    void everyNumberFitsItsCell()
+    {
+        f->file->addRecordLine(QStringLiteral("100000000004"), QStringLiteral("小王"), dayText(0),
+                               QStringLiteral("15:00"), QStringLiteral("金条"), 12345.678, 36984123.45);
+        ReportsWindow *r = openReports();
+        for (const auto &[grid, numbers] : {std::pair(r->cashierGrid(), QList<int>{1, 2, 3}),
+                                            std::pair(r->topGrid(), QList<int>{2, 3})}) {
+            const QFontMetrics metrics(grid->font());
+            for (int row = 0; row < grid->model()->rowCount(); ++row)
+                for (const int column : numbers) {
+                    const QString text = grid->model()->index(row, column).data().toString();
+                    QVERIFY2(grid->columnWidth(column) > metrics.horizontalAdvance(text), qPrintable(text));
+                }
+        }
     }
 
     void aPastReceiptIsPrintedAgainFromTheRecordsWindow()
