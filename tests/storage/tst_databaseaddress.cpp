@@ -82,23 +82,6 @@ private slots:
         }
     }
 
-    // The database dialog builds the address from its boxes: the TLS settings
-    // go with it, a password does not.
-    void settingsBesideThePartsAreKept()
-    {
-        const DatabaseAddress stored = DatabaseAddress::parse(
-            QStringLiteral("postgresql://kasse@h:5432/shop?sslmode=require&sslrootcert=/etc/fenwo/root.crt"));
-        QCOMPARE(stored.optionsText(), QStringLiteral("sslmode=require sslrootcert=/etc/fenwo/root.crt"));
-        const DatabaseAddress typed = DatabaseAddress::server(QStringLiteral("h"), 5432, QStringLiteral("shop"),
-                                                              QStringLiteral("kasse"), stored.optionsText());
-        QCOMPARE(typed.text(), stored.text());
-        QVERIFY(typed.connectOptions().contains(QStringLiteral("sslmode=require")));
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, DatabaseAddress::server(QStringLiteral("h"), 5432, QStringLiteral("shop"),
-                                                                        QStringLiteral("kasse"), QStringLiteral("password=x")));
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, DatabaseAddress::server(QStringLiteral("h"), 5432, QStringLiteral("shop"),
-                                                                        QStringLiteral("kasse"), QStringLiteral("sslmode")));
-    }
-
     void anythingElseIsAFileOrRefused()
     {
         QVERIFY(!DatabaseAddress::parse(QStringLiteral("/home/shop/data.db")).isServer());
