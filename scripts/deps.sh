@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6sql6-sqlite libsqlite3-dev libgl-dev
     libcups2-dev
     # the connection's socket, shut when a server does not answer in time
     libpq-dev

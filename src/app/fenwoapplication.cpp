@@ -3,7 +3,9 @@
 #include "widgets/keypreview.h"
 
 #include <QFont>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QTranslator>
 
 FenwoApplication::FenwoApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -12,6 +14,18 @@ FenwoApplication::FenwoApplication(int &argc, char **argv)
     // No display name: the platform would append it to every window's title
     // ("小票打印机软件 — …"). The boxes carry the application title themselves.
     installFontSubstitutions();
+    installChineseTranslations();
+}
+
+void FenwoApplication::installChineseTranslations()
+{
+    // Qt's own words (the standard buttons 确定, 是, 否, 取消; the file
+    // dialogs) in Chinese, whatever language the computer is set to.
+    auto *translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
 }
 
 void FenwoApplication::installFontSubstitutions()

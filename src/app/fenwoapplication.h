@@ -16,4 +16,7 @@ public:
     // Maps the faces the screens are designed in to installed faces that
     // render Chinese text.
     static void installFontSubstitutions();
+
+private:
+    void installChineseTranslations();
 };

@@ -123,7 +123,7 @@ QList<ReceiptLine> ReceiptLayout::feedLines()
 
 QString ReceiptLayout::reprintMark()
 {
-    return QStringLiteral(u"重印 / REPRINT");
+    return QStringLiteral(u"重印");
 }
 
 QList<ReceiptLine> ReceiptLayout::reprintLines(const ReceiptInput &input, TextEncoding encoding)

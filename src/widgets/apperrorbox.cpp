@@ -1,5 +1,7 @@
 #include "apperrorbox.h"
 
+#include "base/shopwords.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -22,21 +24,21 @@ QString errorBoxText(const QString &message)
 
 void showError(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), ShopWords::inChinese(errorBoxText(message)),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 void showNotice(const QString &text)
 {
     // Centred on the screen, not on a window.
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), ShopWords::inChinese(text), QMessageBox::Ok);
     box.exec();
 }
 
 void showConnectionError(const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Yes);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), ShopWords::inChinese(text), QMessageBox::Yes);
     box.exec();
 }
 

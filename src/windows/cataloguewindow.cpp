@@ -227,7 +227,7 @@ void CatalogueWindow::deleteProduct()
 void CatalogueWindow::deleteFoundProducts()
 {
     if (!AppBoxes::askYesNo(QStringLiteral("温馨提示：确认要删除以上查询出来的全部商品信息吗?"),
-                            {this, QStringLiteral("Error"), QMessageBox::Critical}))
+                            {this, QStringLiteral("错误"), QMessageBox::Critical}))
         return;
     // The box's text now, even when it changed after the last search.
     m_catalogue->deleteMatching(m_searchBox->text());

@@ -35,10 +35,10 @@ private slots:
         QVERIFY(!QFile::exists(missing));
         const auto &seen = f.boxes->seen();
         QVERIFY(seen.size() >= 1);
-        QCOMPARE(seen[0].title, QStringLiteral("Error"));
+        QCOMPARE(seen[0].title, QStringLiteral("错误"));
         QCOMPARE(seen[0].text, QStringLiteral("提示：数据库连接出错！"));
         QCOMPARE(seen[0].icon, QMessageBox::Critical);
-        QCOMPARE(seen[0].buttons, QStringList{QStringLiteral("&Yes")});
+        QCOMPARE(seen[0].buttons, QStringList{QStringLiteral("是(&Y)")});
         int connectionMessages = 0;
         for (const auto &s : seen)
             connectionMessages += s.text == QStringLiteral("提示：数据库连接出错！");

@@ -487,7 +487,7 @@ private slots:
         QCOMPARE(box.title, QStringLiteral("Confirm"));
         QCOMPARE(box.text, QStringLiteral("提示：真的要删除吗?"));
         QCOMPARE(box.icon, QMessageBox::Question);
-        QCOMPARE(box.buttons, (QStringList{"&Yes", "&No"}));
+        QCOMPARE(box.buttons, (QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}));
         QCOMPARE(f.storedCodes(), left);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), left);
         QCOMPARE(currentRow(w), currentAfter);
@@ -548,10 +548,10 @@ private slots:
         QTest::keyClick(w->searchBox(), Qt::Key_F3);
         QCOMPARE(f.boxes.count(), 1);
         const ModalWatcher::Seen &box = f.boxes.seen().first();
-        QCOMPARE(box.title, QStringLiteral("Error"));
+        QCOMPARE(box.title, QStringLiteral("错误"));
         QCOMPARE(box.text, QStringLiteral("温馨提示：确认要删除以上查询出来的全部商品信息吗?"));
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.buttons, (QStringList{"&Yes", "&No"}));
+        QCOMPARE(box.buttons, (QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}));
         QCOMPARE(f.storedCodes(), left);
         QCOMPARE(listedColumn(w, CatalogueModel::Code), listed);
     }

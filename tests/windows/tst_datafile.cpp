@@ -111,9 +111,9 @@ private slots:
         // as for a missing file, and takes no sale.
         const auto &seen = f.boxes->seen();
         QVERIFY(!seen.isEmpty());
-        QCOMPARE(seen[0].title, QStringLiteral("Error"));
+        QCOMPARE(seen[0].title, QStringLiteral("错误"));
         QCOMPARE(seen[0].icon, QMessageBox::Critical);
-        QCOMPARE(seen[0].buttons, QStringList{QStringLiteral("&Yes")});
+        QCOMPARE(seen[0].buttons, QStringList{QStringLiteral("是(&Y)")});
         QCOMPARE(seen[0].text, message.replace(QStringLiteral("%1"), f.file->path())
                                    .replace(QStringLiteral("%2"), QString::number(Schema::kVersion)));
         QVERIFY(w->isVisible());

@@ -291,7 +291,7 @@ private slots:
         QTest::mouseClick(p->testPageButton(), Qt::LeftButton);
         QCOMPARE(f.boxes->count(), 2);
         QCOMPARE(f.boxes->seen().last().icon, QMessageBox::Critical);
-        QVERIFY2(f.boxes->lastText().startsWith(QStringLiteral("Printer selected is not valid")),
+        QVERIFY2(f.boxes->lastText().startsWith(QStringLiteral("小票打印机不能用（Printer selected is not valid）")),
                  qPrintable(f.boxes->lastText()));
     }
 };
