@@ -148,6 +148,11 @@ void Till::reopenSale()
     }
     replaceLines(std::move(lines), true);
     setTotals(SaleTotals::of(m_lines));
+    try {
+        m_lineLimits = LineLimits::load(TillSettings(m_db));
+    } catch (const Refusal &) {
+        m_lineLimits = LineLimits();   // a stored limit that is no number: the defaults ask as well
+    }
 }
 
 void Till::reloadSale()
@@ -387,7 +392,7 @@ QString Till::changeFor(const QString &received) const
     return formatGeneral(double(given - total));
 }
 
-bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
+bool Till::complete(const SaleHeader &typedHeader, ReceiptSink &printer, int copies)
 {
     // One completion at a time: nothing that arrives while a receipt is being
     // printed may start a second one.
@@ -407,6 +412,12 @@ bool Till::complete(const SaleHeader &header, ReceiptSink &printer, int copies)
     // A printer failed and the recording could not be taken back then.
     if (m_pending == Pending::Unprinted)
         undoRecording();
+
+    // A change worked out before the lines last changed is never printed:
+    // the receipt's change is always the amount received less its total.
+    SaleHeader header = typedHeader;
+    if (!header.change.isEmpty())
+        header.change = changeFor(header.received);
 
     const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
     ReceiptInput input = receiptInput(header, printTime);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receipt/receiptdata.h"
+#include "till/linelimits.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
 #include "till/saleheader.h"
@@ -43,6 +44,9 @@ public:
     // Reads the open sale afresh with its totals, and forgets the last
     // product found: the database file was replaced (a restore).
     void reloadSale();
+    // Above these a line is asked about before it goes in; read with the
+    // sale (a change of them holds from the next sale on).
+    const LineLimits &lineLimits() const { return m_lineLimits; }
     // Every product name once, for the product box's list.
     QStringList productNames();
 
@@ -92,7 +96,9 @@ public:
     QString changeFor(const QString &received) const;
 
     // Completes the sale: records every line under the header, prints the
-    // receipt (copies: 1 or 2, one job each) and empties the open sale.
+    // receipt (copies: 1 or 2, one job each) and empties the open sale. A
+    // header with a change gets the amount received less the total as it
+    // now stands (ConversionError when the received text is no number).
     // Nothing goes to the printer before the recording is committed, and
     // nothing stays recorded when the printer fails:
     //  1. the receipt is laid out (no transaction is open while laying out
@@ -192,6 +198,7 @@ private:
     QList<SaleLine> m_lines;
     bool m_saleRead = false;
     SaleTotals m_totals;   // of m_lines
+    LineLimits m_lineLimits;
     // The code a line added under this name takes.
     struct NamedCode
     {

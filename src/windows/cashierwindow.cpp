@@ -21,14 +21,17 @@
 #include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
 #include "widgets/flatspeedbutton.h"
+#include "widgets/inputhold.h"
 #include "widgets/skinbutton.h"
 #include "widgets/webpage.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
@@ -81,6 +84,18 @@ public:
 private:
     ReceiptSink &m_printer;
 };
+
+// A total too long for its place is shown in smaller type rather than run
+// into the caption beside it.
+void showFitted(QLabel *label, const QString &text)
+{
+    int pixels = 16;
+    QFont font = WindowParts::pixelFont(pixels, true);
+    while (pixels > 6 && QFontMetrics(font).horizontalAdvance(text) > label->width())
+        font.setPixelSize(--pixels);
+    label->setFont(font);
+    label->setText(text);
+}
 
 } // namespace
 
@@ -190,7 +205,7 @@ void CashierWindow::buildControls()
     FlatPanel *totalsPanel = makePanel(this, {40, 560, 905, 41});
     WindowParts::label(totalsPanel, QStringLiteral("合计数量："), {88, 8, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(totalsPanel, QStringLiteral("合计金额："), {304, 8, 105, 22}, WindowParts::pixelFont(16, true));
-    m_totalQuantityLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 153, 20}, WindowParts::pixelFont(16, true));
+    m_totalQuantityLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 118, 20}, WindowParts::pixelFont(16, true));
     m_totalAmountLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {408, 8, 177, 20}, WindowParts::pixelFont(16, true));
 
     m_catalogueButton = makeSkinButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));
@@ -211,6 +226,11 @@ void CashierWindow::buildControls()
                                            Qt::red);
     m_connectionLabel->setAutoFillBackground(true);
     m_connectionLabel->hide();
+    m_printingLabel = WindowParts::label(
+        this, QStringLiteral("  正在打印小票……打印完以前不能开始下一单；这时扫的商品打印完会加到下一单。"),
+        {40, 112, 905, 22}, WindowParts::pixelFont(15, true), Qt::darkBlue);
+    m_printingLabel->setAutoFillBackground(true);
+    m_printingLabel->hide();
 
     // Tab order: window level first, each panel's boxes where the panel stands.
     const QList<QWidget *> chain = {m_saleGrid, m_twoCopiesBox, m_settingsButton, m_recordsButton, m_guideButton,
@@ -261,10 +281,46 @@ void CashierWindow::connectHandlers()
     });
     connect(m_saleGrid, &DataGrid::titleClicked, this,
             [this](int column) { guarded([&] { sortByColumn(SaleLinesModel::field(column)); }); });
+
+    // Check boxes and buttons keep no scan from the product box; see eventFilter().
+    for (QAbstractButton *control : std::initializer_list<QAbstractButton *>{
+             m_twoCopiesBox, m_autoAddBox, m_settingsButton, m_recordsButton, m_guideButton, m_catalogueButton})
+        control->installEventFilter(this);
+}
+
+bool CashierWindow::keepsKeyFromProductBox(QObject *watched, QEvent *event)
+{
+    auto *control = qobject_cast<QAbstractButton *>(watched);
+    if (!control || control->window() != this)
+        return false;
+    if (event->type() == QEvent::MouseButtonRelease) {
+        // Once the click is handled the product box takes the keys again,
+        // unless the click took the focus elsewhere (a side window).
+        QTimer::singleShot(0, this, [this, control = QPointer<QAbstractButton>(control)] {
+            if (control && control->hasFocus())
+                m_productBox->setFocus(Qt::OtherFocusReason);
+        });
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    // Space and Tab work the control; a button also clicks on Enter. Any
+    // other key, a scan's digits first, goes to the product box with the focus.
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool isButton = control != m_twoCopiesBox && control != m_autoAddBox;
+    const bool typed = !key->text().isEmpty() && key->text().at(0).isPrint() && key->key() != Qt::Key_Space;
+    if (!typed && !(isEnter(key->key()) && !isButton))
+        return false;
+    m_productBox->setFocus(Qt::OtherFocusReason);
+    QKeyEvent forwarded(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+    QCoreApplication::sendEvent(m_productBox, &forwarded);
+    return true;
 }
 
 bool CashierWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (keepsKeyFromProductBox(watched, event))
+        return true;
     if (watched == m_background) {
         // The window has no title bar: it is dragged by its background.
         if (event->type() == QEvent::MouseButtonPress) {
@@ -386,6 +442,9 @@ void CashierWindow::finishInterruptedSale()
 
 void CashierWindow::previewKey(const QKeyEvent &event)
 {
+    // While a receipt is printing the keys wait (InputHold), and so do their actions.
+    if (InputHold::holds(this))
+        return;
     // Modifiers are not looked at, and the key goes on to the focused control.
     switch (event.key()) {
     case Qt::Key_Escape: leave(); break;
@@ -504,8 +563,12 @@ void CashierWindow::closeEvent(QCloseEvent *event)
         // The copy at closing; a failure is told in a box (once), the program ends all the same.
         m_closing = true;
         m_automaticBackup->copyNow();
-        WebPage::open();
     });
+    // The guide on the way out is a courtesy: without a browser nothing is said.
+    try {
+        WebPage::open();
+    } catch (const AppError &) {
+    }
     event->accept();
     QCoreApplication::quit();
 }
@@ -514,8 +577,8 @@ void CashierWindow::closeEvent(QCloseEvent *event)
 
 void CashierWindow::showSale()
 {
-    m_totalQuantityLabel->setText(m_till.totalQuantity());
-    m_totalAmountLabel->setText(m_till.totalAmount());
+    showFitted(m_totalQuantityLabel, m_till.totalQuantity());
+    showFitted(m_totalAmountLabel, m_till.totalAmount());
     // After every change and every reading the last line is current: the
     // next Delete takes the line last added.
     m_saleGrid->setCurrentRow(m_saleLines->rowCount() - 1);
@@ -615,14 +678,35 @@ void CashierWindow::addLine()
 {
     if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
         return;
+    if (!lineIsMeant())
+        return;
     changeLines([this] { m_till.addLine(m_productBox->currentText(), m_quantityBox->text(), m_priceBox->text()); });
     showSale();
+    renewChange();
     resetEntryBoxes();
+}
+
+bool CashierWindow::lineIsMeant()
+{
+    // A code scanned into the quantity box is no quantity: asked first, No
+    // by default, so that the scan's own Enter adds nothing.
+    const QString doubt = m_till.lineLimits().doubtAbout(m_quantityBox->text(), m_priceBox->text());
+    if (doubt.isEmpty())
+        return true;
+    AppBoxes::Question question;
+    question.byDefault = QMessageBox::No;
+    question.icon = QMessageBox::Warning;
+    if (AppBoxes::askYesNo(QStringLiteral("提示：") + doubt, question))
+        return true;
+    askQuantity();
+    return false;
 }
 
 void CashierWindow::modifyLine()
 {
     if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
+        return;
+    if (!lineIsMeant())
         return;
     bool changed = false;
     changeLines([&] {
@@ -632,6 +716,7 @@ void CashierWindow::modifyLine()
     if (!changed)
         return;
     showSale();
+    renewChange();
     resetEntryBoxes();
 }
 
@@ -639,8 +724,10 @@ void CashierWindow::deleteLine()
 {
     bool deleted = false;
     changeLines([&] { deleted = m_till.deleteLine(currentLine()); });
-    if (deleted)
+    if (deleted) {
         showSale();
+        renewChange();
+    }
 }
 
 void CashierWindow::loadClickedLine()
@@ -674,6 +761,19 @@ void CashierWindow::takeAmountReceived()
     m_changeBox->setFocus();
 }
 
+void CashierWindow::renewChange()
+{
+    // A change on the screen always answers the lines as they stand; when
+    // the amount received is no number any more, there is no change to show.
+    if (m_changeBox->text().isEmpty())
+        return;
+    try {
+        m_changeBox->setText(m_till.changeFor(m_receivedBox->text()));
+    } catch (const ConversionError &) {
+        m_changeBox->clear();
+    }
+}
+
 void CashierWindow::setPrinterOverrides(const PrinterOverrides &overrides)
 {
     m_printer.setOverrides(overrides);
@@ -693,10 +793,15 @@ void CashierWindow::completeSale()
 {
     if (m_till.isCompleting())
         return;
+    // A network printer may take a while: the window stays drawn, says so,
+    // and keeps the keys typed meanwhile for the next sale.
+    const InputHold hold(this, m_printingLabel);
     const SaleHeader header{m_receiptNumberBox->text(), m_saleDateBox->text(), m_cashierBox->text(),
                             m_receivedBox->text(), m_changeBox->text()};
     ReceiptPrinter &receipts = receiptPrinter();
     RepaintingPrinter printer(receipts);
+    // A sale without lines takes no money: the drawer stays shut (F7 opens it).
+    const bool anyLine = !m_till.lines().isEmpty();
     bool completed = false;
     try {
         completed = m_till.complete(header, printer, m_twoCopiesBox->isChecked() ? 2 : 1);
@@ -710,7 +815,8 @@ void CashierWindow::completeSale()
     }
     if (completed) {
         resetForNextSale();
-        openDrawerAfterSale(receipts);
+        if (anyLine)
+            openDrawerAfterSale(receipts);
     }
 }
 

@@ -78,6 +78,8 @@ public:
     SaleLinesModel *saleLines() const { return m_saleLines; }
     // Shown while the database server is out of reach.
     QLabel *connectionLabel() const { return m_connectionLabel; }
+    // Shown while a receipt is on its way to the printer.
+    QLabel *printingLabel() const { return m_printingLabel; }
     ServerWatch *serverWatch() const { return m_serverWatch; }
 
     // The side windows; null until first opened, and again once destroyed.
@@ -141,12 +143,15 @@ private:
     void startSale();
     void finishInterruptedSale();
     void enterPressedIn(QWidget *box);
+    bool keepsKeyFromProductBox(QObject *watched, QEvent *event);
     void showSale();
     int currentLine() const;
     void changeLines(const std::function<void()> &change);
     void resetEntryBoxes();
     void addOrAskQuantity();
     void askQuantity();
+    bool lineIsMeant();
+    void renewChange();
     void resetForNextSale();
     void openDrawerAfterSale(ReceiptPrinter &printer);
     void watchAutomaticBackup();
@@ -186,6 +191,7 @@ private:
     FlatEdit *m_receivedBox = nullptr;
     FlatEdit *m_changeBox = nullptr;
     QLabel *m_connectionLabel = nullptr;
+    QLabel *m_printingLabel = nullptr;
 
     bool m_sortToggle = false;
     bool m_destroying = false;

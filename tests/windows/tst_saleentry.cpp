@@ -3,6 +3,7 @@
 #include "typing.h"
 
 #include "base/numbertext.h"
+#include "storage/tillsettings.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -10,6 +11,7 @@
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 
@@ -507,6 +509,94 @@ private slots:
     }
 
     // ---- a barcode scanner -------------------------------------------------
+
+    // A click on "打印2份小票" leaves the keys with the product box, and a
+    // check box that has the focus by Tab hands a scan on instead of eating it.
+    void aScanAfterAClickOnTheCheckBoxIsNotLost()
+    {
+        QTest::mouseClick(w->twoCopiesBox(), Qt::LeftButton);
+        QVERIFY(w->twoCopiesBox()->isChecked());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("6920459950180"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(storedLines(*f->file).size(), 1);
+        QTRY_COMPARE(QApplication::focusWidget(), w->productBox());
+
+        w->twoCopiesBox()->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(w->twoCopiesBox(), QStringLiteral("100"));
+        QTest::keyClick(w->twoCopiesBox(), Qt::Key_Return);
+        const auto lines = storedLines(*f->file);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[1].name, QStringLiteral("一毛"));
+        QVERIFY(w->twoCopiesBox()->isChecked());
+        QCOMPARE(f->boxes->count(), 0);
+    }
+
+    // A code scanned into the quantity box, or an amount beyond the shop's
+    // limit, is asked about first (No by default); totals the program
+    // accepts stay clear of their captions.
+    void anImplausibleLineIsAskedAboutFirst_data()
+    {
+        QTest::addColumn<QString>("storedLimit");   // line.max_quantity, empty: the default
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("scanned code") << QString() << "6921168509256" << true;
+        QTest::newRow("a crate") << QString() << "24" << false;
+        QTest::newRow("the shop's own limit") << "20"
+                                              << "24" << true;
+    }
+    void anImplausibleLineIsAskedAboutFirst()
+    {
+        QFETCH(QString, storedLimit);
+        QFETCH(QString, quantity);
+        QFETCH(bool, asks);
+        if (!storedLimit.isEmpty()) {
+            TillSettings(w->database()).store({{QStringLiteral("line.max_quantity"), storedLimit}});
+            w->till().reopenSale();
+        }
+        w->autoAddBox()->setChecked(false);
+        typeText(w->productBox(), QStringLiteral("b1"));
+        enter(w->productBox());
+        QCOMPARE(QApplication::focusWidget(), w->quantityBox());
+        press(quantity);
+        press(Qt::Key_Return);
+        press(Qt::Key_Return);
+        QCOMPARE(f->boxes->count(), asks ? 1 : 0);
+        QCOMPARE(storedLines(*f->file).size(), asks ? 0 : 1);
+        if (!asks)
+            return;
+        QVERIFY2(f->boxes->lastText().contains(quantity), qPrintable(f->boxes->lastText()));
+        QCOMPARE(f->boxes->seen().last().buttons, (QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}));
+        QCOMPARE(w->focusWidget(), w->quantityBox());
+
+        // Meant after all: the line goes in.
+        f->boxes->setAnswer(QMessageBox::Yes);
+        enter(w->quantityBox());
+        enter(w->priceBox());
+        QCOMPARE(storedLines(*f->file).size(), 1);
+        QCOMPARE(storedLines(*f->file)[0].quantity, quantity);
+        // Where a label's text is drawn.
+        const auto inked = [](const QLabel *label) {
+            return QRect(label->pos(),
+                         QSize(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->height()));
+        };
+        for (QLabel *total : {w->totalQuantityLabel(), w->totalAmountLabel()}) {
+            QVERIFY(total->geometry().contains(inked(total)));
+            for (QLabel *caption : total->parentWidget()->findChildren<QLabel *>()) {
+                if (caption->text().startsWith(QStringLiteral("合计")))
+                    QVERIFY2(!inked(caption).intersects(inked(total)), qPrintable(caption->text()));
+            }
+        }
+    }
+
+    // F8 on a computer without a browser says where the guide is.
+    void theGuideWithoutABrowserIsTold()
+    {
+        WebPage::setOpener({});   // the platform's own: none under the test's screen
+        QTest::keyClick(w->productBox(), Qt::Key_F8);
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY2(f->boxes->lastText().contains(QStringLiteral("guide.html")), qPrintable(f->boxes->lastText()));
+        QVERIFY(f->boxes->lastText().contains(QStringLiteral("没有能打开使用说明")));
+    }
 
     void twoHundredScansBackToBackGiveTwoHundredLines()
     {
