@@ -1,9 +1,13 @@
 #include "commandline.h"
 
 #include "base/apperror.h"
+#include "receipt/printertarget.h"
 #include "storage/database.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -72,7 +76,8 @@ const QList<Definition> &definitions()
          true},
         {Option::Printer, QStringLiteral("printer"), QStringLiteral("target"),
          QStringLiteral("Where receipts go: \"system\" (the default printer), \"escpos:/dev/usb/lp0\" (a receipt "
-                        "printer's device file), \"escpos+tcp://HOST:9100\" (a network receipt printer) or "
+                        "printer's device file, or a file to collect the bytes in, made when its folder exists), "
+                        "\"escpos+tcp://HOST:9100\" (a network receipt printer) or "
                         "\"pdf:FOLDER\" (one PDF per receipt). The cashier screen uses it for this run instead "
                         "of the till's stored setting; --reprint without it prints on the default printer."),
          true},
@@ -97,6 +102,24 @@ const Definition &definition(Option option)
             return d;
     }
     Q_UNREACHABLE();
+}
+
+// "escpos:FILE" may name a file to collect the printer's bytes in: one that
+// is not there yet is made when its folder exists. Device files come and go
+// with their printer, so nothing is ever made under /dev.
+void makeCollectingFile(const QString &printer)
+{
+    const PrinterTarget target = PrinterTarget::parse(printer);
+    if (target.kind() != PrinterTarget::Kind::EscPosDevice)
+        return;
+    const QFileInfo file(target.path());
+    if (file.exists() || !file.absoluteDir().exists() || file.absoluteFilePath().startsWith(QLatin1String("/dev/")))
+        return;
+    QFile made(file.absoluteFilePath());
+    if (!made.open(QIODevice::WriteOnly)) {
+        throw AppError(QStringLiteral("--printer: the file %1 could not be made: %2")
+                           .arg(QDir::toNativeSeparators(file.absoluteFilePath()), made.errorString()));
+    }
 }
 
 // "--name" or "--name=value".
@@ -187,6 +210,8 @@ PrinterOverrides CommandLine::printerOverrides() const
                                      value(Option::Drawer)};
     // Refused here, before any window or work, rather than at the first receipt.
     PrinterSettings().withOverrides(overrides);
+    if (!overrides.printer.isEmpty())
+        makeCollectingFile(overrides.printer);
     return overrides;
 }
 

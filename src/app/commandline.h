@@ -51,7 +51,8 @@ public:
     // the command line, for a value that is none of its forms.
     // --till: none when not given.
     std::optional<int> till() const;
-    // --printer, --paper, --encoding and --drawer, checked.
+    // --printer, --paper, --encoding and --drawer, checked; the file that
+    // --printer escpos:FILE names is made when only it is missing.
     PrinterOverrides printerOverrides() const;
     // --scale-codes: none when not given.
     std::optional<ScaleCodes::Mode> scaleCodeMode() const;

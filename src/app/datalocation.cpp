@@ -45,5 +45,5 @@ QString DataLocation::databasePath() const
 
 bool DataLocation::isFirstStart() const
 {
-    return m_kind == Kind::Installed && !QFileInfo::exists(databasePath());
+    return !QFileInfo::exists(databasePath());
 }

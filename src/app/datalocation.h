@@ -24,8 +24,9 @@ public:
     Kind kind() const { return m_kind; }
     QString databasePath() const;
 
-    // An installed program whose data file is not there yet: it asks what to
-    // make instead of failing to connect. A portable one never asks.
+    // The data file is not there yet (an installed program's first start, or
+    // a portable copy without its file): the program asks what to make there
+    // instead of failing to connect.
     bool isFirstStart() const;
 
 private:

@@ -1,5 +1,7 @@
 #include "webpage.h"
 
+#include "base/apperror.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -8,9 +10,18 @@
 namespace WebPage {
 
 namespace {
+void openInBrowser(const QUrl &url)
+{
+    if (!QDesktopServices::openUrl(url)) {
+        throw FileError(QStringLiteral("提示：没有能打开使用说明（这台电脑上没有找到可以打开网页的浏览器）。\n"
+                                       "使用说明在：%1")
+                            .arg(QDir::toNativeSeparators(url.toLocalFile())));
+    }
+}
+
 std::function<void(const QUrl &)> &opener()
 {
-    static std::function<void(const QUrl &)> current = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    static std::function<void(const QUrl &)> current = openInBrowser;
     return current;
 }
 } // namespace
@@ -27,7 +38,7 @@ QUrl address()
 
 QString addressText()
 {
-    return QStringLiteral("使用说明 guide.html");
+    return QStringLiteral("使用说明");
 }
 
 void open()
@@ -37,7 +48,7 @@ void open()
 
 void setOpener(std::function<void(const QUrl &)> newOpener)
 {
-    opener() = std::move(newOpener);
+    opener() = newOpener ? std::move(newOpener) : openInBrowser;
 }
 
 } // namespace WebPage

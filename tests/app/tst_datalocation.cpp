@@ -45,7 +45,7 @@ private slots:
         QTest::addColumn<bool>("installed");
         QTest::addColumn<bool>("asks");
 
-        QTest::newRow("build tree, no file") << "build/bin" << QStringList{} << false << false;
+        QTest::newRow("build tree, no file") << "build/bin" << QStringList{} << false << true;
         QTest::newRow("build tree with its file") << "build/bin" << QStringList{"build/bin/data.db"} << false << false;
         QTest::newRow("installed, first start")
             << "usr/bin" << QStringList{"usr/share/fenwo/guide.html"} << true << true;
@@ -54,7 +54,7 @@ private slots:
         QTest::newRow("installed folder with a data.db beside the program")
             << "usr/bin" << QStringList{"usr/share/fenwo/guide.html", "usr/bin/data.db"} << false << false;
         QTest::newRow("a bin folder of another program") << "opt/bin" << QStringList{"opt/share/other/x"} << false
-                                                        << false;
+                                                        << true;
     }
     void theLayoutDecidesWhereTheFileIs()
     {
