@@ -208,6 +208,12 @@ void FlatCheckBox::paintEvent(QPaintEvent *)
     if (isEnabled()) {
         p.setPen(palette().color(foregroundRole()));
         p.drawText(area, flags, text());
+        // The box's tint alone is hardly seen: a dotted frame round the
+        // caption says which option Space would change.
+        if (m_focused) {
+            p.setPen(QPen(palette().color(foregroundRole()), 1, Qt::DotLine));
+            p.drawRect(p.boundingRect(area, flags, text()).adjusted(-2, -1, 1, 0) & rect().adjusted(0, 0, -1, -1));
+        }
     } else {
         p.setPen(Colors::buttonHighlight());
         p.drawText(area.translated(1, 1), flags, text());
@@ -278,7 +284,7 @@ void FlatCheckBox::focusInEvent(QFocusEvent *event)
     if (!isEnabled())
         return;
     m_focused = true;
-    updateBox();
+    update();   // the box and the focus mark round the caption
 }
 
 void FlatCheckBox::focusOutEvent(QFocusEvent *event)
@@ -289,7 +295,7 @@ void FlatCheckBox::focusOutEvent(QFocusEvent *event)
     m_hovered = false;
     m_focused = false;
     hoverWatch().stopWatching(this);
-    updateBox();
+    update();
 }
 
 bool FlatCheckBox::event(QEvent *event)
@@ -302,6 +308,10 @@ bool FlatCheckBox::event(QEvent *event)
         toggleChecked();
         return true;
     }
+    // The toolkit's word that the pointer left (a box that came up over the
+    // control, a window moved away) ends the hover as the watch's tick would.
+    if (event->type() == QEvent::Leave)
+        pointerLeft();
     return QAbstractButton::event(event);
 }
 

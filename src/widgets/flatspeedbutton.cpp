@@ -460,6 +460,10 @@ bool FlatSpeedButton::event(QEvent *event)
         runClick();
         return true;
     }
+    // The toolkit's word that the pointer left (a box that came up over the
+    // control, a window moved away) ends the hover as the watch's tick would.
+    if (event->type() == QEvent::Leave)
+        pointerLeft();
     return QAbstractButton::event(event);
 }
 

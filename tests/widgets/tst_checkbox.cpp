@@ -87,6 +87,7 @@ private slots:
     void boxAtTheTop_data();
     void boxAtTheTop();
     void fillFollowsFocusHoverAndPress();
+    void focusIsMarkedPlainly();
     void checkedSetterClicksOnlyOnChange();
     void wholeControlIsTheHitArea_data();
     void wholeControlIsTheHitArea();
@@ -145,6 +146,32 @@ void TestCheckBox::fillFollowsFocusHoverAndPress()
     verifyBox(host.shot(box), {1, 3}, kDown, false);
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(50, 10));
     verifyBox(host.shot(box), {1, 3}, kFocused, true);
+}
+
+// After four Tabs the cashier must see which option Space changes: beside
+// the box's tint, a mark round the caption whose pixels change plainly (by
+// at least 30 % of the colour range), not a faint shade.
+void TestCheckBox::focusIsMarkedPlainly()
+{
+    Host host;
+    FlatCheckBox *box = host.box({20, 20, 121, 25});
+    QVERIFY(host.show());
+    const QImage before = host.shot(box);
+    box->setFocus(Qt::TabFocusReason);
+    const QImage focused = host.shot(box);
+    int marked = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 14; x < before.width(); ++x) {   // beside the box
+            const QColor a = before.pixelColor(x, y);
+            const QColor b = focused.pixelColor(x, y);
+            const int change =
+                qMax(qAbs(a.red() - b.red()), qMax(qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())));
+            marked += change >= 255 * 30 / 100;
+        }
+    }
+    QVERIFY2(marked >= 40, qPrintable(QString::number(marked)));
+    host.other->setFocus();
+    QCOMPARE(host.shot(box), before);
 }
 
 void TestCheckBox::checkedSetterClicksOnlyOnChange()
