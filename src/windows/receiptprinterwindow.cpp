@@ -298,6 +298,8 @@ void ReceiptPrinterWindow::followOutput()
     m_portBox->setEnabled(output == Output::EscPosNetwork);
     m_pdfFolderBox->setEnabled(output == Output::PdfFolder);
     m_folderButton->setEnabled(output == Output::PdfFolder);
+    // Without a drawer there is nothing to open after each sale.
+    m_drawerAfterSaleBox->setEnabled(checkedKey(m_drawerBoxes, Drawer::Off) != Drawer::Off);
     m_drawerNote->setText(drawerNoteFor(shownPrinterSettings()));
 }
 

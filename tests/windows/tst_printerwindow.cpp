@@ -89,6 +89,7 @@ private slots:
         QCOMPARE(p->queueBox()->currentText(), QStringLiteral("系统默认打印机"));
         QVERIFY(p->encodingBox(TextEncoding::Gbk)->isChecked());
         QVERIFY(p->drawerBox(Drawer::Off)->isChecked());
+        QVERIFY(!p->drawerAfterSaleBox()->isEnabled());   // no drawer, nothing to open after a sale
         QCOMPARE(p->portBox()->text(), QStringLiteral("9100"));
         QVERIFY(p->scaleModeBox(ScaleCodes::Mode::Price)->isChecked());
 
@@ -101,6 +102,7 @@ private slots:
         click(p->paperBox(58));
         click(p->encodingBox(TextEncoding::Gb18030));
         click(p->drawerBox(Drawer::PinFive));
+        QVERIFY(p->drawerAfterSaleBox()->isEnabled());
         retype(p->pulseOnBox(), QStringLiteral("30"));
         retype(p->pulseOffBox(), QStringLiteral("120"));
         click(p->drawerAfterSaleBox());
