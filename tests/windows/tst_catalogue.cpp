@@ -303,7 +303,7 @@ private slots:
         QTest::newRow("price no number") << "2" << "乙" << "2元" << ""
                                          << "'2元' is not a valid floating point value";
         QTest::newRow("disk full") << "2" << "乙" << "2"
-                                   << "database or disk is full" << "database or disk is full";
+                                   << "database or disk is full" << "磁盘已满，数据没有保存（database or disk is full）";
     }
     void failedWriteKeepsTheRowWithTheRightMessage()
     {
