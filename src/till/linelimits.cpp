@@ -70,6 +70,11 @@ LineLimits LineLimits::fromValues(const QMap<QString, QString> &values)
     return limits;
 }
 
+LineLimits LineLimits::fromTexts(const QString &quantity, const QString &amount)
+{
+    return fromValues({{kQuantity, quantity.trimmed()}, {kAmount, amount.trimmed()}});
+}
+
 LineLimits LineLimits::load(const TillSettings &settings)
 {
     return fromValues(settings.values());

@@ -29,6 +29,8 @@ public:
     // Refusal for a stored value that is no positive number.
     static LineLimits fromValues(const QMap<QString, QString> &values);
     static LineLimits load(const TillSettings &settings);
+    // As typed in the settings window; throws Refusal as fromValues does.
+    static LineLimits fromTexts(const QString &quantity, const QString &amount);
     QMap<QString, QString> values() const;
 
     bool operator==(const LineLimits &) const = default;

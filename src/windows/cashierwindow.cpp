@@ -205,7 +205,8 @@ void CashierWindow::buildControls()
     FlatPanel *totalsPanel = makePanel(this, {40, 560, 905, 41});
     WindowParts::label(totalsPanel, QStringLiteral("合计数量："), {88, 8, 97, 33}, WindowParts::pixelFont(16, true));
     WindowParts::label(totalsPanel, QStringLiteral("合计金额："), {304, 8, 105, 22}, WindowParts::pixelFont(16, true));
-    m_totalQuantityLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 118, 20}, WindowParts::pixelFont(16, true));
+    m_totalQuantityLabel =
+        WindowParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 118, 20}, WindowParts::pixelFont(16, true));
     m_totalAmountLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {408, 8, 177, 20}, WindowParts::pixelFont(16, true));
 
     m_catalogueButton = makeSkinButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));

@@ -2,6 +2,7 @@
 
 #include "windows/windowparts.h"
 
+#include "base/numbertext.h"
 #include "storage/shopsettings.h"
 #include "storage/tillsettings.h"
 #include "receipt/systemprinterlist.h"
@@ -204,6 +205,13 @@ void ReceiptPrinterWindow::buildControls()
                                "VVVVV 是金额（分）或重量（克），K 是校验位。"),
          {490, 270, 380, 48});
 
+    // How large a line may be before the cashier is asked whether it is meant.
+    label(group, QStringLiteral("一行的数量上限"), {490, 336, 100, 16}, windowFont);
+    m_maxQuantityBox = edit(group, {592, 330, 80, 26});
+    label(group, QStringLiteral("金额上限"), {684, 336, 64, 16}, windowFont);
+    m_maxAmountBox = edit(group, {750, 330, 100, 26});
+    hint(group, QStringLiteral("超过上限的一行添加前先问一声（例如条码扫进了数量框）。"), {490, 362, 380, 16});
+
     m_saveButton = button(group, QStringLiteral("保  存 (F2) "), {120, 460, 132, 41}, windowFont);
     m_testPageButton = button(group, QStringLiteral("打印测试页 (F5)"), {384, 460, 132, 41}, windowFont);
     m_closeButton = button(group, QStringLiteral("关  闭 (ESC)"), {648, 460, 132, 41}, windowFont);
@@ -242,7 +250,13 @@ void ReceiptPrinterWindow::reload()
 {
     refreshLists();
     const TillSettings stored(database());
-    showSettings(PrinterSettings::load(stored), ScaleCodes::load(stored));
+    LineLimits limits;
+    try {
+        limits = LineLimits::load(stored);
+    } catch (const Refusal &) {
+        // A stored limit that is no number: the defaults are shown, to be saved over it.
+    }
+    showSettings(PrinterSettings::load(stored), ScaleCodes::load(stored), limits);
 }
 
 void ReceiptPrinterWindow::refreshLists()
@@ -263,7 +277,8 @@ void ReceiptPrinterWindow::refreshLists()
     m_deviceBox->setEditText(device);
 }
 
-void ReceiptPrinterWindow::showSettings(const PrinterSettings &printer, const ScaleCodes &scale)
+void ReceiptPrinterWindow::showSettings(const PrinterSettings &printer, const ScaleCodes &scale,
+                                        const LineLimits &limits)
 {
     m_outputBoxes.value(printer.output)->setChecked(true);
     QString queue = printer.queue.isEmpty() ? kDefaultPrinterEntry : printer.queue;
@@ -284,6 +299,8 @@ void ReceiptPrinterWindow::showSettings(const PrinterSettings &printer, const Sc
     m_scaleModeBoxes.value(scale.mode())->setChecked(true);
     m_firstPrefixBox->setText(QStringLiteral("%1").arg(scale.firstPrefix(), 2, 10, QLatin1Char('0')));
     m_lastPrefixBox->setText(QStringLiteral("%1").arg(scale.lastPrefix(), 2, 10, QLatin1Char('0')));
+    m_maxQuantityBox->setText(formatGeneral(limits.quantity()));
+    m_maxAmountBox->setText(formatGeneral(limits.amount()));
     followOutput();
 }
 
@@ -339,9 +356,11 @@ void ReceiptPrinterWindow::save()
     const ScaleCodes scale = shownScaleCodes();
     // Everything is checked before anything is stored, and stored together.
     scale.check();
+    const LineLimits limits = LineLimits::fromTexts(m_maxQuantityBox->text(), m_maxAmountBox->text());
     printer.check();
     QMap<QString, QString> values = printer.values();
     values.insert(scale.values());
+    values.insert(limits.values());
     TillSettings(database()).store(values);
     close();
 }

@@ -3,6 +3,7 @@
 #include "windows/sidewindow.h"
 
 #include "receipt/printersettings.h"
+#include "till/linelimits.h"
 #include "till/scalecodes.h"
 
 #include <QMap>
@@ -44,6 +45,8 @@ public:
     FlatCheckBox *scaleModeBox(ScaleCodes::Mode mode) const { return m_scaleModeBoxes.value(mode); }
     FlatEdit *firstPrefixBox() const { return m_firstPrefixBox; }
     FlatEdit *lastPrefixBox() const { return m_lastPrefixBox; }
+    FlatEdit *maxQuantityBox() const { return m_maxQuantityBox; }
+    FlatEdit *maxAmountBox() const { return m_maxAmountBox; }
     SkinButton *refreshButton() const { return m_refreshButton; }
     SkinButton *folderButton() const { return m_folderButton; }
     SkinButton *saveButton() const { return m_saveButton; }
@@ -71,7 +74,7 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
-    void showSettings(const PrinterSettings &printer, const ScaleCodes &scale);
+    void showSettings(const PrinterSettings &printer, const ScaleCodes &scale, const LineLimits &limits);
     void followOutput();
 
     QMap<PrinterSettings::Output, FlatCheckBox *> m_outputBoxes;
@@ -91,6 +94,8 @@ private:
     QLabel *m_drawerNote = nullptr;
     FlatEdit *m_firstPrefixBox = nullptr;
     FlatEdit *m_lastPrefixBox = nullptr;
+    FlatEdit *m_maxQuantityBox = nullptr;
+    FlatEdit *m_maxAmountBox = nullptr;
     SkinButton *m_refreshButton = nullptr;
     SkinButton *m_folderButton = nullptr;
     SkinButton *m_saveButton = nullptr;

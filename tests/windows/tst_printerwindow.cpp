@@ -109,6 +109,8 @@ private slots:
         click(p->scaleModeBox(ScaleCodes::Mode::Weight));
         retype(p->firstPrefixBox(), QStringLiteral("21"));
         retype(p->lastPrefixBox(), QStringLiteral("23"));
+        QCOMPARE(p->maxQuantityBox()->text(), QStringLiteral("9999"));
+        retype(p->maxQuantityBox(), QStringLiteral("500"));
         QTest::keyClick(p->pulseOffBox(), Qt::Key_F2);
         QCOMPARE(f.boxes->count(), 0);
         QVERIFY(!p->isVisible());
@@ -122,6 +124,8 @@ private slots:
         QCOMPARE(stored(*f.file, QStringLiteral("drawer.after_sale")), QStringLiteral("no"));
         QCOMPARE(stored(*f.file, QStringLiteral("scale.codes")), QStringLiteral("weight"));
         QCOMPARE(stored(*f.file, QStringLiteral("scale.prefix_from")), QStringLiteral("21"));
+        QCOMPARE(stored(*f.file, QStringLiteral("line.max_quantity")), QStringLiteral("500"));
+        QCOMPARE(stored(*f.file, QStringLiteral("line.max_amount")), QStringLiteral("99999"));
 
         // Shown again as stored.
         QCOMPARE(openPrinterWindow(w), p);
@@ -202,6 +206,7 @@ private slots:
                                                         << QStringLiteral("系统里没有打印机 NoSuchQueue");
         QTest::newRow("pulse out of range") << -2 << QStringLiteral("256") << QStringLiteral("1 到 255");
         QTest::newRow("prefixes out of order") << -1 << QStringLiteral("29") << QStringLiteral("前缀");
+        QTest::newRow("line limit that is no number") << -3 << QStringLiteral("9千") << QStringLiteral("上限");
     }
 
     void refusedValuesLeaveTheStoredSettingsAsTheyWere()
@@ -240,6 +245,9 @@ private slots:
             break;
         case -2:
             retype(p->pulseOffBox(), text);
+            break;
+        case -3:
+            retype(p->maxQuantityBox(), text);
             break;
         default:
             retype(p->firstPrefixBox(), text);
