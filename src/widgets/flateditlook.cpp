@@ -101,6 +101,14 @@ void FlatEditLook::adoptParentColor()
     update();
 }
 
+QColor FlatEditLook::fill() const
+{
+    // A box that does not apply offers no white writing surface: the panel shows through.
+    if (!m_box->isEnabled() && m_box->parentWidget())
+        return m_box->parentWidget()->palette().color(QPalette::Window);
+    return m_focusedLook ? m_colors.focused : m_colors.flat;
+}
+
 // The look is decided here and kept; the text area's background (the
 // palette's base) follows it, and the frame is painted from it.
 void FlatEditLook::update()

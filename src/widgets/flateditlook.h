@@ -36,7 +36,7 @@ public:
 
     const FlatEditColors &colors() const { return m_colors; }
     bool focusedLook() const { return m_focusedLook; }
-    QColor fill() const { return m_focusedLook ? m_colors.focused : m_colors.flat; }
+    QColor fill() const;
 
     void setFlat(const QColor &color);   // also stops following the parent's colour
     void setFocused(const QColor &color);

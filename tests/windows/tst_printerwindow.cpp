@@ -90,6 +90,10 @@ private slots:
         QVERIFY(p->encodingBox(TextEncoding::Gbk)->isChecked());
         QVERIFY(p->drawerBox(Drawer::Off)->isChecked());
         QVERIFY(!p->drawerAfterSaleBox()->isEnabled());   // no drawer, nothing to open after a sale
+        // The network printer's address does not apply: no white box to type into.
+        const auto middle = [](QWidget *box) { return box->grab().toImage().pixelColor(box->rect().center()); };
+        QVERIFY(!p->hostBox()->isEnabled());
+        QVERIFY(middle(p->hostBox()) != QColor(Qt::white));
         QCOMPARE(p->portBox()->text(), QStringLiteral("9100"));
         QVERIFY(p->scaleModeBox(ScaleCodes::Mode::Price)->isChecked());
 
@@ -98,6 +102,7 @@ private slots:
         click(p->outputBox(Output::EscPosDevice));
         QVERIFY(!p->outputBox(Output::SystemPrinter)->isChecked());
         QVERIFY(p->deviceBox()->isEnabled() && !p->hostBox()->isEnabled());
+        QCOMPARE(middle(p->deviceBox()->lineEdit()), QColor(Qt::white));
         retype(p->deviceBox(), device);
         click(p->paperBox(58));
         click(p->encodingBox(TextEncoding::Gb18030));
