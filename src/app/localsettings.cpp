@@ -1,9 +1,11 @@
 #include "localsettings.h"
 
 #include "base/apperror.h"
+#include "base/filemodes.h"
 #include "storage/database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -34,6 +36,14 @@ void LocalSettings::save() const
 {
     const QString path = filePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // A server address may hold a password: the file is its owner's only.
+    // Made so before anything is written; the settings keep its mode.
+    {
+        QFile made(path);
+        if (made.open(QIODevice::WriteOnly | QIODevice::NewOnly, FileModes::ownerOnly()))
+            made.close();
+    }
+    FileModes::restrictToOwner(path);
     QSettings file(path, QSettings::IniFormat);
     if (databaseAddress.trimmed().isEmpty())
         file.remove(kAddress);

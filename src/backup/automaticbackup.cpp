@@ -59,6 +59,8 @@ void AutomaticBackup::start()
         settings = BackupSettings::load(m_db);
     } catch (const AppError &) {
     }
+    // Copies a killed run left half written go at the start.
+    Backup::removeLeftovers(m_db.filePath(), settings.folderFor(m_db.filePath()));
     if (settings.hours > 0)
         m_timer.start(qMax(1, int(settings.hours * 3600.0 * 1000.0)));
 }

@@ -1,6 +1,9 @@
 #include "backup.h"
 
 #include "base/apperror.h"
+#include "base/diskfull.h"
+#include "base/filemodes.h"
+#include "base/partialfile.h"
 #include "storage/database.h"
 #include "storage/databaseaddress.h"
 #include "storage/schema.h"
@@ -14,7 +17,6 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <sqlite3.h>
@@ -24,6 +26,10 @@
 
 #include <algorithm>
 #include <cstdio>
+
+namespace Backup {
+bool isDatabaseFile(const QString &path);
+}
 
 namespace {
 
@@ -97,25 +103,24 @@ QString freshName(const QString &databasePath, const QDir &folder, const QString
     }
 }
 
-void sync(const QString &path, bool folder)
+// The file itself when the path is a symbolic link: a restore puts the copy
+// where the link points, and leaves the link.
+QString linkTarget(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), folder ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        throw FileError(QStringLiteral("无法把 %1 写到磁盘上").arg(path));
-    }
-    ::close(fd);
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
 
-// Gives the file its final name in one step and makes the new name last.
-void putInPlace(const QString &from, const QString &to)
+// A full disk where a copy is written, in the shop's words; any other
+// failure as it was.
+[[noreturn]] void failWriting(const DatabaseError &e, const QString &target)
 {
-    sync(from, false);
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw FileError(QStringLiteral("无法把 %1 改名为 %2").arg(from, to));
-    sync(QFileInfo(to).absolutePath(), true);
+    if (DiskFull::explains(e.message(), target))
+        throw FileError(DiskFull::message(target));
+    throw e;
 }
 
 void makeFolder(const QString &folder)
@@ -150,11 +155,17 @@ void copyDatabase(const QString &source, const QString &target, Check check)
     }
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE) {
+        if (DiskFull::explainsSqlite(rc) || DiskFull::explainsSqlite(sqlite3_errcode(to.handle())))
+            throw FileError(DiskFull::message(target));
         // The reason is the source's when it has one (not a database, damaged).
         const int sourceError = sqlite3_errcode(from.handle());
         throw DatabaseError(sourceError != SQLITE_OK ? from.error() : QString::fromUtf8(sqlite3_errstr(rc)));
     }
-    firstValue(to.handle(), Statements::singleFileJournal());
+    try {
+        firstValue(to.handle(), Statements::singleFileJournal());
+    } catch (const DatabaseError &e) {
+        failWriting(e, target);
+    }
     if (check == Check::None)
         return;
     const QString verdict =
@@ -201,7 +212,7 @@ void checkLayout(sqlite3 *db, const QString &file)
 }
 
 // A checked copy of the database in the folder, under a fresh name with the
-// tag; written under a name no listing takes for a copy until it is complete.
+// tag; written under a hidden name no listing takes for a copy until it is complete.
 QString copyToFolder(const QString &databasePath, const QString &folder, const QString &tag, Check check)
 {
     if (!QFileInfo::exists(databasePath))
@@ -209,35 +220,55 @@ QString copyToFolder(const QString &databasePath, const QString &folder, const Q
     makeFolder(folder);
     const QDir dir(folder);
     const QString target = freshName(databasePath, dir, tag);
-    QTemporaryFile partial(dir.filePath(QStringLiteral(".%1-XXXXXX.partial").arg(baseName(databasePath))));
-    if (!partial.open())
-        throw FileError(QStringLiteral("无法在 %1 里写文件：%2").arg(folder, partial.errorString()));
-    partial.close();
-    copyDatabase(databasePath, partial.fileName(), check);
-    putInPlace(partial.fileName(), target);
-    partial.setAutoRemove(false);
+    PartialFile partial(folder, baseName(databasePath));
+    copyDatabase(databasePath, partial.path(), check);
+    partial.putInPlace(target);
     return target;
 }
 
-// The file a restore replaces, kept as it is: a damaged file (the usual
-// reason to restore) is kept too, byte for byte with its log when SQLite
-// cannot read it through.
+// The bytes of a file into a partial file, then under its final name.
+void copyBytes(const QString &from, const QString &folder, const QString &stem, const QString &to)
+{
+    PartialFile partial(folder, stem);
+    QFile source(from);
+    QFile target(partial.path());
+    if (!source.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("无法读取 %1：%2").arg(QDir::toNativeSeparators(from), source.errorString()));
+    if (!target.open(QIODevice::WriteOnly))
+        throw FileError(QStringLiteral("无法在 %1 里写文件：%2").arg(QDir::toNativeSeparators(folder), target.errorString()));
+    QByteArray piece(1024 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = source.read(piece.data(), piece.size());
+        if (got < 0)
+            throw FileError(QStringLiteral("无法读取 %1：%2").arg(QDir::toNativeSeparators(from), source.errorString()));
+        if (got == 0)
+            break;
+        if (target.write(piece.constData(), got) != got || !target.flush()) {
+            if (DiskFull::explains(target.errorString(), partial.path()))
+                throw FileError(DiskFull::message(to));
+            throw FileError(QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(to), target.errorString()));
+        }
+    }
+    target.close();
+    partial.putInPlace(to);
+}
+
+// The file a restore replaces, kept as it is: a damaged or empty file (the
+// usual reason to restore) byte for byte with its log, a sound one through
+// SQLite, so that what its log holds is in the copy.
 QString keepAside(const QString &databasePath, const QString &folder)
 {
-    try {
-        return copyToFolder(databasePath, folder, kAsideTag, Check::None);
-    } catch (const DatabaseError &) {
+    if (Backup::isDatabaseFile(databasePath)) {
+        try {
+            return copyToFolder(databasePath, folder, kAsideTag, Check::None);
+        } catch (const DatabaseError &) {
+        }
     }
     makeFolder(folder);
     const QString target = freshName(databasePath, QDir(folder), kAsideTag);
     for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
-        if (!QFileInfo::exists(databasePath + suffix))
-            continue;
-        const QString partial = target + suffix + QStringLiteral(".partial");
-        QFile::remove(partial);
-        if (!QFile::copy(databasePath + suffix, partial))
-            throw FileError(QStringLiteral("无法把现在的数据文件另存到 %1").arg(folder));
-        putInPlace(partial, target + suffix);
+        if (QFileInfo::exists(databasePath + suffix))
+            copyBytes(databasePath + suffix, folder, baseName(databasePath), target + suffix);
     }
     return target;
 }
@@ -245,6 +276,12 @@ QString keepAside(const QString &databasePath, const QString &folder)
 } // namespace
 
 namespace Backup {
+
+bool isDatabaseFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
 
 void refuseServer(const QString &databaseAddress)
 {
@@ -259,7 +296,15 @@ QString take(const QString &databasePath, const QString &folder)
 {
     refuseServer(databasePath);
     QMutexLocker lock(&fileWork());
+    if (QDir(folder).exists())
+        PartialFile::removeStale(folder, baseName(databasePath));
     return copyToFolder(databasePath, folder, {}, Check::Quick);
+}
+
+void removeLeftovers(const QString &databasePath, const QString &folder)
+{
+    // No wait for a copy under way: it holds the lock of its own file.
+    PartialFile::removeStale(folder, baseName(databasePath));
 }
 
 QStringList list(const QString &databasePath, const QString &folder)
@@ -321,12 +366,22 @@ QString restore(const QString &databasePath, const QString &file, const QString 
 {
     refuseServer(databasePath);
     QMutexLocker lock(&fileWork());
-    const QString incoming = databasePath + QStringLiteral(".restoring");
+    const QString target = linkTarget(databasePath);
+    const QString incoming = target + QStringLiteral(".restoring");
     QFile::remove(incoming);   // left by a restore that was cut short
     const auto dropIncoming = qScopeGuard([&] { QFile::remove(incoming); });
 
     if (!QFileInfo(file).isFile())
         throw Refusal(QStringLiteral("找不到文件 %1。").arg(file));
+    {
+        // Made here, owner-only (or as strict as the file it replaces):
+        // SQLite would make it readable by everyone.
+        QFile made(incoming);
+        if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly, FileModes::ownerOnly(target))
+            || !FileModes::restrictToOwner(incoming, target))
+            throw FileError(QStringLiteral("无法在 %1 里写文件：%2")
+                                .arg(QDir::toNativeSeparators(QFileInfo(incoming).absolutePath()), made.errorString()));
+    }
     try {
         copyDatabase(file, incoming, Check::Full);
     } catch (const DatabaseError &e) {
@@ -340,21 +395,35 @@ QString restore(const QString &databasePath, const QString &file, const QString 
     }
 
     QString aside;
-    if (QFileInfo::exists(databasePath)) {
-        aside = keepAside(databasePath, asideFolder);
+    if (QFileInfo::exists(target)) {
+        aside = keepAside(target, asideFolder);
         // The last connection to close empties the write-ahead log into the
         // file and deletes it; a log still there belongs to a program that
         // has the file open, which would go on writing into the old file.
+        // A file SQLite cannot read has no such program: its log, kept aside
+        // with it, goes with it.
+        bool readable = false;
         {
-            Connection live(databasePath, SQLITE_OPEN_READWRITE);
-            if (live.ok())
-                firstValue(live.handle(), Statements::checkpoint());
+            Connection live(target, SQLITE_OPEN_READWRITE);
+            if (live.ok()) {
+                try {
+                    firstValue(live.handle(), Statements::checkpoint());
+                    readable = true;
+                } catch (const DatabaseError &) {
+                }
+            }
         }
-        if (QFileInfo::exists(databasePath + QStringLiteral("-wal")))
-            throw Refusal(QStringLiteral("数据文件正被另一个程序使用（收银程序还开着？）。请先关闭它，再恢复。"));
-        QFile::remove(databasePath + QStringLiteral("-shm"));
+        if (QFileInfo::exists(target + QStringLiteral("-wal"))) {
+            if (readable)
+                throw Refusal(QStringLiteral("数据文件正被另一个程序使用（收银程序还开着？）。请先关闭它，再恢复。"));
+            QFile::remove(target + QStringLiteral("-wal"));
+        }
+        QFile::remove(target + QStringLiteral("-shm"));
     }
-    putInPlace(incoming, databasePath);
+    PartialFile::sync(incoming, false);
+    if (std::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(target).constData()) != 0)
+        throw FileError(QStringLiteral("无法把 %1 改名为 %2").arg(incoming, target));
+    PartialFile::sync(QFileInfo(target).absolutePath(), true);
     return aside;
 }
 

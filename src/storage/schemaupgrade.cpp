@@ -1,6 +1,8 @@
 #include "schemaupgrade.h"
 
 #include "base/apperror.h"
+#include "base/diskfull.h"
+#include "base/partialfile.h"
 #include "storage/datafilemessages.h"
 #include "storage/schema.h"
 #include "storage/tables.h"
@@ -223,6 +225,8 @@ bool SchemaUpgrade::Plan::changesFile() const
 OpeningReport SchemaUpgrade::run()
 {
     OpeningReport report;
+    // Copies that an upgrade killed part-way left half written.
+    PartialFile::removeStale(QFileInfo(m_filePath).absolutePath(), partialStem());
     Plan plan = inspect();
     if (plan.changesFile()) {
         const QString copy = keepCopy();
@@ -343,7 +347,9 @@ QList<QStringList> SchemaUpgrade::findCodesAlike()
 }
 
 // A consistent copy made by SQLite itself (a file copy of a database in use
-// may catch it half-written), as readable as the file.
+// may catch it half-written), owner-only, written under a hidden name and
+// given its own only once complete: a killed upgrade leaves no copy cut
+// short under a name that promises a whole one.
 QString SchemaUpgrade::keepCopy()
 {
     const QString base = QStringLiteral("%1.before-upgrade-%2")
@@ -351,17 +357,24 @@ QString SchemaUpgrade::keepCopy()
     QString copy = base;
     for (int n = 2; QFileInfo::exists(copy); ++n)
         copy = QStringLiteral("%1-%2").arg(base).arg(n);
-    QFile empty(copy);
-    if (!empty.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::permissions(m_filePath)))
-        throw DataFileError(DataFileMessages::copyFailed(QDir::toNativeSeparators(copy), empty.errorString()));
-    empty.close();
+    const QString folder = QFileInfo(m_filePath).absolutePath();
     try {
-        exec(m_db, QStringLiteral("VACUUM INTO ?"), {copy});
-    } catch (const AppError &e) {
-        QFile::remove(copy);
+        PartialFile partial(folder, partialStem());
+        try {
+            exec(m_db, QStringLiteral("VACUUM INTO ?"), {partial.path()});
+        } catch (const AppError &e) {
+            throw FileError(DiskFull::explains(e.message(), partial.path()) ? DiskFull::message(copy) : e.message());
+        }
+        partial.putInPlace(copy);
+    } catch (const FileError &e) {
         throw DataFileError(DataFileMessages::copyFailed(QDir::toNativeSeparators(copy), e.message()));
     }
     return copy;
+}
+
+QString SchemaUpgrade::partialStem() const
+{
+    return QFileInfo(m_filePath).fileName() + QStringLiteral(".before-upgrade");
 }
 
 void SchemaUpgrade::apply(const Plan &plan)

@@ -42,6 +42,7 @@ private:
     void planCodeUniqueness(Plan &plan, const QStringList &indexes, const QStringList &triggers);
     QList<QStringList> findCodesAlike();
     QString keepCopy();
+    QString partialStem() const;
     void apply(const Plan &plan);
     void rebuildWithRowKey(const QString &table);
 
