@@ -495,9 +495,15 @@ int Database::execute(const Statement &statement)
     return q.numRowsAffected();
 }
 
-Transaction::Transaction(Database &db)
+Transaction::Transaction(Database &db, Start start)
     : m_db(db)
 {
+    if (start == Start::Writing && m_db.dialect() == Dialect::Sqlite) {
+        QSqlQuery q(m_db.handle());
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            m_db.fail(q.lastError());
+        return;
+    }
     bool begun;
     {
         const auto wait = m_db.waitForServer();

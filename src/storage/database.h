@@ -140,7 +140,13 @@ class Transaction final
     Q_DISABLE_COPY_MOVE(Transaction)
 
 public:
-    explicit Transaction(Database &db);
+    // Writing takes a data file's write lock at the start, waiting for
+    // another till's write as any statement does; a transaction that reads
+    // first and writes later could not write on what it read once another
+    // till wrote meanwhile.
+    enum class Start { AsNeeded, Writing };
+
+    explicit Transaction(Database &db, Start start = Start::AsNeeded);
     ~Transaction();
     // Throws ConnectionLost when the server went away while committing: the
     // outcome is then unknown until the connection is back.

@@ -15,7 +15,7 @@ namespace TillSetting = Tables::TillSettings;
 namespace Awaiting = Tables::AwaitingPrint;
 namespace Numbers = Tables::ReceiptNumbers;
 namespace Closing = Tables::DayClosings;
-namespace Imported = Tables::ImportedCodes;
+namespace Imported = Tables::ImportedRows;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -251,9 +251,9 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
 // and the code's NOCASE index serves it.
 Statement importFindProduct(const QString &code)
 {
-    static const QString sql = QStringLiteral("select %2, %3 from %1 where %4 = ? collate nocase")
+    static const QString sql = QStringLiteral("select %4, %2, %3 from %1 where %4 = ? collate nocase limit 2")
                                    .arg(Product::table, Product::name, Product::price, Product::code);
-    static const QString server = QStringLiteral("select %2, %3 from %1 where lower(%4) = lower(?)")
+    static const QString server = QStringLiteral("select %4, %2, %3 from %1 where lower(%4) = lower(?) limit 2")
                                       .arg(Product::table, Product::name, Product::price, Product::code);
     return {sql, {code}, {}, {}, server};
 }
@@ -274,35 +274,43 @@ Statement importAddProduct(const QString &code, const QString &name, const QVari
     return {sql, {code, name, price}, {}, {}};
 }
 
-Statement importStartCodes()
+// The rows wait in a table of the connection's own (SQLite keeps it in a
+// file of its own): writing them takes no lock on the catalogue.
+Statement importStartRows()
 {
-    // PostgreSQL keeps the codes folded as its lookup compares them.
-    static const QString sql = QStringLiteral("create temporary table %1 (%2 text primary key collate nocase, %3 integer)")
+    static const QString sql = QStringLiteral("create temporary table %1 (%2 integer primary key, %3 text, %4 text, %5 text)")
+                                   .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    static const QString server = QStringLiteral("create temporary table %1 (%2 bigint primary key, %3 text, %4 text, %5 text)")
+                                      .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    return {sql, {}, {}, {}, server};
+}
+
+Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5) values (?, ?, ?, ?)")
+                                   .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    return {sql, {line, code, name, price}, {}, {}};
+}
+
+// lower() folds as each database's lookup compares codes: SQLite's folds
+// ASCII letters only, as NOCASE does.
+Statement importIndexRows()
+{
+    static const QString sql = QStringLiteral("create index temp.%1_key on %1 (lower(%2), %3)")
                                    .arg(Imported::table, Imported::code, Imported::line);
-    static const QString server = QStringLiteral("create temporary table %1 (%2 text primary key, %3 integer)")
+    static const QString server = QStringLiteral("create index %1_key on %1 (lower(%2), %3)")
                                       .arg(Imported::table, Imported::code, Imported::line);
     return {sql, {}, {}, {}, server};
 }
 
-Statement importTakeCode(const QString &code, qint64 line)
+Statement importRowsByCode()
 {
-    static const QString sql = QStringLiteral("insert into %1 (%2, %3) values (?, ?) on conflict do nothing")
-                                   .arg(Imported::table, Imported::code, Imported::line);
-    static const QString server = QStringLiteral("insert into %1 (%2, %3) values (lower(?), ?) on conflict do nothing")
-                                      .arg(Imported::table, Imported::code, Imported::line);
-    return {sql, {code, line}, {}, {}, server};
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, lower(%3) from %1 order by lower(%3), %2")
+                                   .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    return {sql, {}, {}, {}};
 }
 
-Statement importCodeLine(const QString &code)
-{
-    static const QString sql =
-        QStringLiteral("select %3 from %1 where %2 = ?").arg(Imported::table, Imported::code, Imported::line);
-    static const QString server =
-        QStringLiteral("select %3 from %1 where %2 = lower(?)").arg(Imported::table, Imported::code, Imported::line);
-    return {sql, {code}, {}, {}, server};
-}
-
-Statement importEndCodes()
+Statement importEndRows()
 {
     static const QString sql = QStringLiteral("drop table if exists temp.%1").arg(Imported::table);
     static const QString server = QStringLiteral("drop table if exists pg_temp.%1").arg(Imported::table);

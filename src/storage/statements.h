@@ -91,13 +91,14 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
 // Importing a product list. Codes are matched as the till's lookup matches
 // them, letter case aside; a temporary table remembers which codes the file
 // has already given, and on which line.
-Statement importFindProduct(const QString &code);                   // name, price of the product(s) with that code
+Statement importFindProduct(const QString &code);                   // code, name, price of the product(s) with that code, at most two
 Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price); // a null price keeps the stored one
 Statement importAddProduct(const QString &code, const QString &name, const QVariant &price);
-Statement importStartCodes();
-Statement importTakeCode(const QString &code, qint64 line);         // changes no row when the code was taken before
-Statement importCodeLine(const QString &code);                      // the line that took the code
-Statement importEndCodes();
+Statement importStartRows();
+Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price); // the price as written
+Statement importIndexRows();
+Statement importRowsByCode();                                       // line, code, name, price, code as compared; by code, then line
+Statement importEndRows();
 
 // Exports, in the order a spreadsheet wants them.
 Statement exportProducts();                                         // code, name, price, by code

@@ -126,11 +126,13 @@ inline const QString table = QStringLiteral("layout_version");
 inline const QString version = QStringLiteral("version");
 } // namespace LayoutVersion
 
-// An import's temporary table: which codes the file gave, on which line.
-namespace ImportedCodes {
-inline const QString table = QStringLiteral("imported_codes");
-inline const QString code = QStringLiteral("code");
+// An import's temporary table: the file's good rows, by line.
+namespace ImportedRows {
+inline const QString table = QStringLiteral("imported_rows");
 inline const QString line = QStringLiteral("line");
-} // namespace ImportedCodes
+inline const QString code = QStringLiteral("code");
+inline const QString name = QStringLiteral("name");
+inline const QString price = QStringLiteral("price");
+} // namespace ImportedRows
 
 } // namespace Tables

@@ -474,8 +474,10 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
 {
     // Each line as it stands in the open sale, in its present order, with the
     // sale's receipt number, cashier, date and time; and the mark that its
-    // receipt is being printed, committed with them.
-    Transaction transaction(m_db);
+    // receipt is being printed, committed with them. The write lock is taken
+    // first: a transaction that reads first cannot wait for another writer
+    // (an import) and would fail at once.
+    Transaction transaction(m_db, Transaction::Start::Writing);
     const QString number = reserveReceiptNumber(header.receiptNumber);
     qint64 first = 1;   // an empty sale has no rows: the range is empty
     qint64 last = 0;

@@ -2,11 +2,22 @@
 
 #include "transfer/csvwriter.h"
 
+#include <algorithm>
+
 void ImportReport::addBadRow(BadRow row)
 {
     ++badCount;
     if (badRows.size() < kListedBadRows)
         badRows << std::move(row);
+}
+
+void ImportReport::addBadRows(const ImportReport &other)
+{
+    badCount += other.badCount;
+    badRows += other.badRows;
+    std::stable_sort(badRows.begin(), badRows.end(), [](const BadRow &a, const BadRow &b) { return a.line < b.line; });
+    if (badRows.size() > kListedBadRows)
+        badRows.resize(kListedBadRows);
 }
 
 QString ImportReport::summary() const
@@ -22,11 +33,16 @@ QString ImportReport::summary() const
     return text;
 }
 
+QStringList ImportReport::titles()
+{
+    return {QStringLiteral("行号"), QStringLiteral("原因"), QStringLiteral("编码"), QStringLiteral("品名"),
+            QStringLiteral("单价")};
+}
+
 void ImportReport::saveCsv(const QString &path) const
 {
     CsvWriter writer(path);
-    writer.writeRow({QStringLiteral("行号"), QStringLiteral("原因"), QStringLiteral("编码"), QStringLiteral("品名"),
-                     QStringLiteral("单价")});
+    writer.writeRow(titles());
     for (const BadRow &row : badRows)
         writer.writeRow({QString::number(row.line), row.reason, row.code, row.name, row.price});
     writer.commit();

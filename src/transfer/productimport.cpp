@@ -1,14 +1,17 @@
 #include "productimport.h"
 
 #include "base/apperror.h"
-#include "storage/database.h"
+#include "base/controlcharacters.h"
 #include "base/numbertext.h"
+#include "storage/database.h"
 #include "storage/preparedstatement.h"
 #include "storage/statements.h"
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
+#include <algorithm>
 
 namespace {
 
@@ -55,13 +58,63 @@ const QStringList &titlesOf(ProductImport::Role role)
     }
 }
 
-QString field(const QStringList &fields, int column)
+// The export's guard against spreadsheet formulas ('=…) comes off again,
+// one quote, whatever the text holds after it.
+QString withoutFormulaGuard(const QString &text)
 {
-    const QString text = column >= 0 && column < fields.size() ? trimmed(fields[column]) : QString();
-    // The export's guard against spreadsheet formulas ('=…) comes off again.
-    if (text.size() > 2 && text.front() == QLatin1Char('\'') && QStringLiteral("=+-@").contains(text.at(1)))
+    qsizetype quotes = 0;
+    while (quotes < text.size() && text.at(quotes) == QLatin1Char('\''))
+        ++quotes;
+    if (quotes > 0 && quotes < text.size() && QStringLiteral("=+-@").contains(text.at(quotes)))
         return text.mid(1);
     return text;
+}
+
+// Control characters other than tabs and line breaks carry nothing a
+// catalogue can hold (a NUL, a BEL): they are dropped.
+QString withoutStrayControls(const QString &text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+            return ControlCharacters::isControl(c) && c != u'\t' && c != u'\n' && c != u'\r';
+        }))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        if (!ControlCharacters::isControl(c) || c == u'\t' || c == u'\n' || c == u'\r')
+            out.append(c);
+    return out;
+}
+
+// A field as the catalogue keeps it. In quotes it is taken as it stands
+// (an exported name with blanks at its ends comes back with them); without,
+// blanks around it are no part of it. A code never holds blanks around it
+// nor a control character, as the till looks it up.
+QString field(const CsvReader &reader, const QStringList &fields, int column, bool isCode)
+{
+    if (column < 0 || column >= fields.size())
+        return {};
+    if (isCode)
+        return withoutFormulaGuard(trimmed(ControlCharacters::removed(fields[column])));
+    const QString text = reader.wasQuoted(column) ? fields[column] : trimmed(fields[column]);
+    return withoutFormulaGuard(withoutStrayControls(text));
+}
+
+// A byte sequence that was no character of the file's encoding.
+bool undecodable(const QStringList &fields)
+{
+    return std::any_of(fields.cbegin(), fields.cend(),
+                       [](const QString &f) { return f.contains(QChar::ReplacementCharacter); });
+}
+
+QString undecodableReason(const CsvFormat &format)
+{
+    QString encoding = format.encodingName;
+    if (format.encoding == TextDecoder::Encoding::Utf8)
+        encoding = QStringLiteral("UTF-8");
+    else if (format.encoding == TextDecoder::Encoding::Gb18030)
+        encoding = QStringLiteral("GBK/GB18030");
+    return QStringLiteral("字节不是有效的 %1").arg(encoding);
 }
 
 bool allBlank(const QStringList &fields)
@@ -105,6 +158,12 @@ ProductImport::ProductImport(QString filePath)
     // Blank lines before the titles are passed over.
     while (reader.next(&first) && allBlank(first)) {
     }
+    // Titles that cannot be read tell nothing of which column is which.
+    if (undecodable(first))
+        throw Refusal(QStringLiteral("第 %1 行（第一行）的文字认不出来（%2），看不出哪一列是编码、品名和单价，没有导入。"
+                                     "请在表格程序里把文件另存为“CSV UTF-8”文件，再导入。")
+                          .arg(reader.recordLine())
+                          .arg(undecodableReason(m_format)));
 
     int found[RoleCount] = {-1, -1, -1};
     for (int column = 0; column < first.size(); ++column) {
@@ -136,17 +195,19 @@ QString ProductImport::columnSource(Role role) const
     return QStringLiteral("%1（%2）").arg(trimmed(m_header.value(column)), place);
 }
 
-ProductImport::Row ProductImport::rowOf(const QStringList &fields, qint64 line) const
+ProductImport::Row ProductImport::rowOf(const CsvReader &reader, const QStringList &fields) const
 {
     Row row;
-    row.line = line;
-    row.code = field(fields, m_columns[Code]);
-    row.name = field(fields, m_columns[Name]);
-    row.price = field(fields, m_columns[Price]);
+    row.line = reader.recordLine();
+    row.code = field(reader, fields, m_columns[Code], true);
+    row.name = field(reader, fields, m_columns[Name], false);
+    row.price = trimmed(fields.value(m_columns[Price]));
     double price = 0;
-    if (row.code.isEmpty())
+    if (undecodable(fields))
+        row.problem = undecodableReason(m_format);
+    else if (row.code.isEmpty())
         row.problem = QStringLiteral("编码为空");
-    else if (row.name.isEmpty())
+    else if (trimmed(row.name).isEmpty())
         row.problem = QStringLiteral("品名为空");
     else if (!row.price.isEmpty() && !tryTextToNumber(row.price, &price))
         row.problem = QStringLiteral("单价不是数字");
@@ -169,7 +230,7 @@ QList<ProductImport::Row> ProductImport::preview(int rows) const
             titles = false;
             continue;
         }
-        out << rowOf(fields, reader.recordLine());
+        out << rowOf(reader, fields);
     }
     return out;
 }
@@ -180,29 +241,34 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
     CsvReader reader(*openFile(file), m_format);
     ImportReport report;
 
-    Transaction transaction(db);
-    db.execute(Statements::importEndCodes());
-    db.execute(Statements::importStartCodes());
-    readInto(db, reader, existing, progress, &report);
-    db.execute(Statements::importEndCodes());
-    transaction.commit();
+    db.execute(Statements::importEndRows());
+    db.execute(Statements::importStartRows());
+    const auto dropRows = qScopeGuard([&db] {
+        try {
+            db.execute(Statements::importEndRows());
+        } catch (const AppError &) {
+        }
+    });
+    // First the file, into a table of this connection's own: no other
+    // till waits while it is read, however long it is.
+    {
+        Transaction staging(db);
+        stageRows(db, reader, progress, &report);
+        staging.commit();
+    }
+    db.execute(Statements::importIndexRows());
+    // Then every good row into the catalogue in one transaction, by code:
+    // the catalogue's code index is walked in order.
+    Transaction writing(db, Transaction::Start::Writing);
+    writeRows(db, existing, &report);
+    writing.commit();
     return report;
 }
 
-void ProductImport::readInto(Database &db, CsvReader &reader, Existing existing,
-                             const std::function<void(qint64)> &progress, ImportReport *report) const
+void ProductImport::stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
+                              ImportReport *report) const
 {
-    PreparedStatement take(db, Statements::importTakeCode({}, 0));
-    PreparedStatement takenOn(db, Statements::importCodeLine({}));
-    PreparedStatement find(db, Statements::importFindProduct({}));
-    PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
-    PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
-    auto run = [](PreparedStatement &statement, const QVariantList &params) {
-        statement.reset();
-        statement.rebind(params);
-        return statement.step();
-    };
-
+    PreparedStatement stage(db, Statements::importStageRow(0, {}, {}, {}));
     QStringList fields;
     bool titles = m_hasHeader;
     qint64 rowsRead = 0;
@@ -215,32 +281,73 @@ void ProductImport::readInto(Database &db, CsvReader &reader, Existing existing,
             titles = false;
             continue;
         }
-        const Row row = rowOf(fields, reader.recordLine());
+        const Row row = rowOf(reader, fields);
         if (!row.problem.isEmpty()) {
             report->addBadRow({row.line, row.problem, row.code, row.name, row.price});
             continue;
         }
-        // The first row with a code is the one imported; later ones are reported.
-        run(take, {row.code, row.line});
-        if (take.changes() == 0) {
-            run(takenOn, {row.code});
-            report->addBadRow({row.line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(takenOn.value(0).toLongLong()),
-                              row.code, row.name, row.price});
+        stage.reset();
+        stage.rebind({row.line, row.code, row.name, row.price});
+        stage.step();
+    }
+}
+
+void ProductImport::writeRows(Database &db, Existing existing, ImportReport *report) const
+{
+    PreparedStatement rows(db, Statements::importRowsByCode());
+    PreparedStatement find(db, Statements::importFindProduct({}));
+    PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
+    PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
+    auto run = [](PreparedStatement &statement, const QVariantList &params) {
+        statement.reset();
+        statement.rebind(params);
+        return statement.step();
+    };
+
+    // Rows come by code as the lookup compares codes: the first row of each
+    // code is the one imported, later ones are reported.
+    ImportReport later;
+    QString lastKey;
+    qint64 firstLine = 0;
+    while (rows.step()) {
+        const qint64 line = rows.value(0).toLongLong();
+        const QString code = rows.value(1).toString();
+        const QString name = rows.value(2).toString();
+        const QString priceText = rows.value(3).toString();
+        const QString key = rows.value(4).toString();
+        if (firstLine > 0 && key == lastKey) {
+            later.addBadRow({line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), code, name, priceText});
             continue;
         }
-        const QVariant &price = row.priceValue;
-        if (run(find, {row.code})) {
-            if (existing == Existing::Skip) {
-                ++report->skipped;
-            } else if (find.value(0).toString() == row.name && samePrice(find.value(1), price)) {
-                ++report->unchanged;
-            } else {
-                run(update, {row.name, price, row.code});
-                ++report->updated;
-            }
-        } else {
-            run(add, {row.code, row.name, price});
+        lastKey = key;
+        firstLine = line;
+        double number = 0;
+        const QVariant price = tryTextToNumber(priceText, &number) ? QVariant(number) : QVariant();
+        if (!run(find, {code})) {
+            run(add, {code, name, price});
             ++report->added;
+            continue;
+        }
+        const QString storedCode = find.value(0).toString();
+        const QString storedName = find.value(1).toString();
+        const QVariant storedPrice = find.value(2);
+        // A file from before codes were kept apart by letter case may hold
+        // "abc" and "ABC": which one the row means cannot be told.
+        if (find.step()) {
+            later.addBadRow({line,
+                             QStringLiteral("商品资料里有两个编码只差字母大小写的商品（%1、%2），不知道该改哪一个")
+                                 .arg(storedCode, find.value(0).toString()),
+                             code, name, priceText});
+            continue;
+        }
+        if (existing == Existing::Skip) {
+            ++report->skipped;
+        } else if (storedName == name && samePrice(storedPrice, price)) {
+            ++report->unchanged;
+        } else {
+            run(update, {name, price, code});
+            ++report->updated;
         }
     }
+    report->addBadRows(later);
 }

@@ -14,7 +14,9 @@ class Database;
 // Brings a product list (CSV) into the catalogue. Looking at the file first
 // tells its encoding, separator and which columns hold code, name and price;
 // the import then writes every good row in one transaction, so a crash or a
-// kill part-way leaves the catalogue as it was.
+// kill part-way leaves the catalogue as it was. A field in quotes is taken
+// as it stands, others without blanks around them; codes never keep blanks
+// around them. What an export wrote comes back as it was.
 class ProductImport final
 {
 public:
@@ -53,16 +55,21 @@ public:
     QList<Row> preview(int rows) const;
 
     // Writes the file's good rows into the catalogue, all in one transaction.
-    // progress, when given, hears the number of rows read now and then.
-    // Throws (and writes nothing) when the file cannot be read to its end or
-    // the database refuses.
+    // The file is read first into a table of the connection's own, without
+    // holding up another till; only the writing of the catalogue takes the
+    // write lock. A row whose code two products share but for letter case is
+    // reported, not applied. progress, when given, hears the number of rows
+    // read now and then. Throws (and writes nothing) when the file cannot be
+    // read to its end or the database refuses.
     ImportReport run(Database &db, Existing existing, const std::function<void(qint64)> &progress = {}) const;
 
 private:
-    // Every record of the file into the catalogue; the caller holds the transaction.
-    void readInto(Database &db, CsvReader &reader, Existing existing, const std::function<void(qint64)> &progress,
-                  ImportReport *report) const;
-    Row rowOf(const QStringList &fields, qint64 line) const;
+    // Every good record of the file into the import's own table; bad ones into the report.
+    void stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
+                   ImportReport *report) const;
+    // The staged rows into the catalogue; the caller holds the transaction.
+    void writeRows(Database &db, Existing existing, ImportReport *report) const;
+    Row rowOf(const CsvReader &reader, const QStringList &fields) const;
 
     QString m_filePath;
     CsvFormat m_format;

@@ -134,7 +134,8 @@ void ProductImportDialog::startImport()
     const BusyPointer busy;
     const auto restore = qScopeGuard([this] { m_importButton->setEnabled(true); });
     // The screen is repainted while rows are read; keys and clicks wait, so
-    // nothing else can write while the import's transaction is open.
+    // nothing else is written on this connection while the import's
+    // transactions are open (other tills sell on).
     m_summaryLabel->setText(QStringLiteral("正在导入……"));
     m_updateBox->hide();
     m_skipBox->hide();
@@ -179,8 +180,9 @@ void ProductImportDialog::saveReport()
     const QString suggested = QFileInfo(m_import.filePath()).absoluteDir().filePath(
         QFileInfo(m_import.filePath()).completeBaseName() + QStringLiteral("-导入报告.csv"));
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存导入报告"), suggested,
-                                                      QStringLiteral("CSV 文件 (*.csv)"));
-    if (path.isEmpty())
+                                                      QStringLiteral("CSV 文件 (*.csv)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty() || !WindowParts::mayWriteCsv(this, path, m_db.filePath()))
         return;
     m_report.saveCsv(path);
     m_columnsLabel->setText(QStringLiteral("报告已保存到 %1").arg(path));
