@@ -1,10 +1,13 @@
-// Product import: how long 100,000 rows take into an empty catalogue and
-// over a full one, how much memory a 20 MB file costs (it should not grow
-// with the file), and, for scale, the export and a backup of the result.
+// Product import: how much memory a file of one 200 MB line costs (it is
+// refused with its line, and memory must not grow with the line), how long
+// 100,000 and 1,000,000 rows take into an empty catalogue and over a full
+// one, how much memory a 20 MB file costs (it should not grow with the
+// file), and, for scale, the export and a backup of the result.
 //
 // Run: bench_import [runs]
 
 #include "backup/backup.h"
+#include "base/apperror.h"
 #include "transfer/csvexport.h"
 #include "storage/database.h"
 #include "transfer/productimport.h"
@@ -42,6 +45,19 @@ qint64 writeList(const QString &path, int rows, const QString &nameTail, double 
     return f.size();
 }
 
+// A title row, then one line of 200 MB: one field, or nothing but commas.
+void writeLongLine(const QString &path, char filler)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write("编码,品名,单价\n6901,可乐,3\n");
+    const QByteArray piece(1 << 20, filler);
+    for (int i = 0; i < 200; ++i)
+        f.write(piece);
+    f.write("\n");
+}
+
 double importMs(const QString &databasePath, const QString &list, ImportReport *report, double *cpu = nullptr)
 {
     Database db;
@@ -63,8 +79,30 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? qMax(1, atoi(argv[1])) : 5;
     QTemporaryDir dir;
 
-    // Memory first, while the process is still small: a 5 MB and a 20 MB
-    // file; the peak should not grow with the file.
+    // Memory first, while the process is still small: one line of 200 MB,
+    // refused with its line number (target: a peak under 64 MB).
+    for (const char filler : {'x', ','}) {
+        const QString longLine = dir.filePath(QStringLiteral("long.csv"));
+        writeLongLine(longLine, filler);
+        const long before = Bench::peakMemoryKiB();
+        QElapsedTimer clock;
+        clock.start();
+        QString outcome;
+        try {
+            TestDatabase file;
+            ImportReport refused;
+            importMs(file.path(), longLine, &refused);
+            outcome = QStringLiteral("imported %1 rows").arg(refused.written());
+        } catch (const AppError &e) {
+            outcome = e.message();
+        }
+        std::printf("a 200 MB line of %s: %.0f ms, peak memory %.1f MiB (%.1f MiB before); %s\n",
+                    filler == 'x' ? "one field" : "commas", double(clock.nsecsElapsed()) / 1e6,
+                    Bench::peakMemoryKiB() / 1024.0, before / 1024.0, qPrintable(outcome));
+        QFile::remove(longLine);
+    }
+
+    // Then a 5 MB and a 20 MB file; the peak should not grow with the file.
     const QString small = dir.filePath(QStringLiteral("5mb.csv"));
     const QString large = dir.filePath(QStringLiteral("20mb.csv"));
     const QString tail = QStringLiteral("号进口有机全脂纯牛奶礼盒装（每箱十二盒）");
@@ -111,6 +149,24 @@ int main(int argc, char *argv[])
     std::printf("100,000 rows over the same catalogue, every price changed: median %.0f ms, worst %.0f ms, "
                 "CPU median %.0f ms\n",
                 Bench::median(over), Bench::percentile(over, 1.0), Bench::median(overCpu));
+
+    // A million rows, once each way (target: under 5 s into an empty catalogue).
+    {
+        const QString million = dir.filePath(QStringLiteral("1m.csv"));
+        const QString millionChanged = dir.filePath(QStringLiteral("1m-new-prices.csv"));
+        writeList(million, 10 * kRows, {}, 0);
+        writeList(millionChanged, 10 * kRows, {}, 0.5);
+        TestDatabase file;
+        double cpu = 0;
+        const double freshMs = importMs(file.path(), million, &report, &cpu);
+        std::printf("1,000,000 rows into an empty catalogue: %.0f ms, CPU %.0f ms, %lld added (target: under 5000 ms)\n",
+                    freshMs, cpu, report.added);
+        const double overMs = importMs(file.path(), millionChanged, &report, &cpu);
+        std::printf("1,000,000 rows over the same catalogue, every price changed: %.0f ms, CPU %.0f ms, %lld updated\n",
+                    overMs, cpu, report.updated);
+        QFile::remove(million);
+        QFile::remove(millionChanged);
+    }
 
     TestDatabase file;
     importMs(file.path(), list, &report);

@@ -50,6 +50,9 @@ const QList<Definition> &definitions()
          QStringLiteral("With --export-sales: first day (yyyy-mm-dd).")},
         {Option::To, QStringLiteral("to"), QStringLiteral("date"),
          QStringLiteral("With --export-sales: last day (yyyy-mm-dd).")},
+        {Option::Force, QStringLiteral("force"), {},
+         QStringLiteral("With --export-products, --export-sales and --bad-rows: replace a file that is there but "
+                        "is no CSV file this program wrote (a database file is never replaced).")},
         {Option::Backup, QStringLiteral("backup"), QStringLiteral("folder"),
          QStringLiteral("Copy the database into a folder."), false, true},
         {Option::Restore, QStringLiteral("restore"), QStringLiteral("file"),

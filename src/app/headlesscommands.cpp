@@ -8,6 +8,7 @@
 #include "backup/backup.h"
 #include "backup/backupsettings.h"
 #include "transfer/csvexport.h"
+#include "transfer/csvtarget.h"
 #include "storage/database.h"
 #include "storage/databaseaddress.h"
 #include "storage/democatalogue.h"
@@ -67,12 +68,28 @@ void say(const QString &message)
     std::fflush(stdout);
 }
 
-// fenwo --import-products FILE [--existing update|skip] [--bad-rows FILE]:
+// A file the command is to write: never the database, and a file that is
+// there but no CSV of this program's only with --force. False, having said
+// why, when it must not be written.
+bool mayWrite(const QString &path, const QString &databasePath, bool force)
+{
+    if (CsvTarget::check(path, databasePath) != CsvTarget::Existing::OtherFile || force)
+        return true;
+    complain(CsvTarget::notReplaced(path) + QStringLiteral("（要替换它，请加上 --force）"));
+    return false;
+}
+
+// fenwo --import-products FILE [--existing update|skip] [--bad-rows FILE [--force]]:
 // every good row of the product list into the catalogue, in one transaction.
 int runImport(const QString &databasePath, const QString &file, ProductImport::Existing existing,
-                   const QString &reportPath)
+              const QString &reportPath, bool force)
 {
     try {
+        // The report's file is looked at before anything is written.
+        if (!reportPath.isEmpty() && !mayWrite(reportPath, databasePath, force)) {
+            complain(QStringLiteral("nothing was imported"));
+            return Failed;
+        }
         const ProductImport import(file);
         say(QStringLiteral("%1: %2, separator %3, %4; code %5, name %6, price %7")
                 .arg(file, import.format().encodingName, import.format().separatorName(),
@@ -98,10 +115,13 @@ int runImport(const QString &databasePath, const QString &file, ProductImport::E
     }
 }
 
-// fenwo --export-products FILE, fenwo --export-sales FILE [--from DATE] [--to DATE]
-int runExport(const QString &databasePath, const QString &file, bool sales, const QString &from, const QString &to)
+// fenwo --export-products FILE, fenwo --export-sales FILE [--from DATE] [--to DATE], each [--force]
+int runExport(const QString &databasePath, const QString &file, bool sales, const QString &from, const QString &to,
+              bool force)
 {
     try {
+        if (!mayWrite(file, databasePath, force))
+            return Failed;
         Database db;
         db.open(databasePath);
         if (sales)
@@ -136,11 +156,20 @@ int runRestore(const QString &databasePath, const QString &file)
 {
     try {
         Backup::refuseServer(databasePath);
+        // The backup folder is one of the database's settings. A damaged,
+        // empty or unreadable file, the usual reason to restore, has none
+        // to tell: its copy goes where copies go by default.
         BackupSettings settings;
         if (QFileInfo::exists(databasePath)) {
-            Database db;
-            db.open(databasePath);
-            settings = BackupSettings::load(db);
+            try {
+                if (!Backup::isDatabaseFile(databasePath))
+                    throw DatabaseError(QStringLiteral("not a database"));
+                Database db;
+                db.open(databasePath);
+                settings = BackupSettings::load(db);
+            } catch (const AppError &e) {
+                say(QStringLiteral("%1 cannot be read (%2): it is kept aside as it is").arg(databasePath, e.message()));
+            }
         }
         const QString aside = Backup::restore(databasePath, file, settings.folderFor(databasePath));
         say(QStringLiteral("restored %1 from %2").arg(databasePath, file));
@@ -149,7 +178,7 @@ int runRestore(const QString &databasePath, const QString &file)
         return Done;
     } catch (const AppError &e) {
         complain(e.message());
-        complain(QStringLiteral("%1 was not changed").arg(databasePath));
+        complain(QStringLiteral("%1 was not changed").arg(DatabaseAddress::shown(databasePath)));
         return Failed;
     }
 }
@@ -300,13 +329,14 @@ int run(int argc, char **argv)
         return runImport(databasePath, commandLine.value(Option::ImportProducts),
                          mode == QLatin1String("skip") ? ProductImport::Existing::Skip
                                                        : ProductImport::Existing::Update,
-                         commandLine.value(Option::BadRows));
+                         commandLine.value(Option::BadRows), commandLine.isSet(Option::Force));
     }
     if (commandLine.isSet(Option::ExportProducts))
-        return runExport(databasePath, commandLine.value(Option::ExportProducts), false, {}, {});
+        return runExport(databasePath, commandLine.value(Option::ExportProducts), false, {}, {},
+                         commandLine.isSet(Option::Force));
     if (commandLine.isSet(Option::ExportSales))
         return runExport(databasePath, commandLine.value(Option::ExportSales), true, commandLine.value(Option::From),
-                         commandLine.value(Option::To));
+                         commandLine.value(Option::To), commandLine.isSet(Option::Force));
     if (commandLine.isSet(Option::Backup))
         return runBackup(databasePath, commandLine.value(Option::Backup));
     if (commandLine.isSet(Option::Restore))

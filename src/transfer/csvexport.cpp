@@ -36,11 +36,23 @@ qint64 writeAll(PreparedStatement &rows, int columns, CsvWriter &writer)
 
 namespace CsvExport {
 
+QStringList productTitles()
+{
+    return {QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("单价")};
+}
+
+QStringList salesTitles()
+{
+    return {QStringLiteral("单号"), QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("收银员"),
+            QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("单价"),
+            QStringLiteral("金额")};
+}
+
 qint64 products(Database &db, const QString &path)
 {
     PreparedStatement rows(db, Statements::exportProducts());
     CsvWriter writer(path);
-    writer.writeRow({QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("单价")});
+    writer.writeRow(productTitles());
     const qint64 count = writeAll(rows, 3, writer);
     writer.commit();
     return count;
@@ -59,9 +71,7 @@ qint64 sales(Database &db, const QString &path, const QString &from, const QStri
     }
     PreparedStatement rows(db, statement);
     CsvWriter writer(path);
-    writer.writeRow({QStringLiteral("单号"), QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("收银员"),
-                     QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("单价"),
-                     QStringLiteral("金额")});
+    writer.writeRow(salesTitles());
     const qint64 count = writeAll(rows, 9, writer);
     writer.commit();
     return count;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Database;
 
@@ -9,6 +10,10 @@ class Database;
 // the text the program shows. An exported catalogue imports back to the same
 // catalogue.
 namespace CsvExport {
+
+// The title rows the files begin with.
+QStringList productTitles();
+QStringList salesTitles();
 
 // 编码, 品名, 单价 of every product, by code; returns the number of products.
 // Throws FileError or DatabaseError; an existing file is replaced only once

@@ -1,7 +1,10 @@
 #include "csvwriter.h"
 
 #include "base/apperror.h"
+#include "base/diskfull.h"
+#include "base/filemodes.h"
 #include "base/numbertext.h"
+#include "transfer/csvtarget.h"
 
 namespace {
 
@@ -14,14 +17,23 @@ QString cannotWrite(const QString &path, const QString &reason)
 
 // A text a spreadsheet program would run as a formula (=, +, -, @ first)
 // gets a quote before it, which the spreadsheet shows as text and the
-// product import takes off again. Numbers ("-5") and the code "-" stay.
+// product import takes off again. Numbers ("-5") and the code "-" stay. A
+// text that already begins with quotes before such a sign gets one more,
+// so that taking one off gives it back as it was.
 QString spreadsheetSafe(const QString &text)
 {
     static const QString kFormulaStarts = QStringLiteral("=+-@");
-    if (text.size() < 2 || !kFormulaStarts.contains(text.front()))
+    qsizetype quotes = 0;
+    while (quotes < text.size() && text.at(quotes) == QLatin1Char('\''))
+        ++quotes;
+    if (quotes == text.size() || !kFormulaStarts.contains(text.at(quotes)))
         return text;
-    double number = 0;
-    return tryTextToNumber(text, &number) ? text : QLatin1Char('\'') + text;
+    if (quotes == 0) {
+        double number = 0;
+        if (text.size() < 2 || tryTextToNumber(text, &number))
+            return text;
+    }
+    return QLatin1Char('\'') + text;
 }
 
 bool needsQuotes(const QString &field)
@@ -43,8 +55,11 @@ bool needsQuotes(const QString &field)
 CsvWriter::CsvWriter(const QString &path)
     : m_file(path)
 {
+    CsvTarget::refuseDatabase(path);
     if (!m_file.open(QIODevice::WriteOnly))
         throw FileError(cannotWrite(path, m_file.errorString()));
+    // Sales and catalogues are the shop's own: owner-only, or as strict as the file replaced.
+    m_file.setPermissions(FileModes::ownerOnly(path));
     m_buffer = "\xEF\xBB\xBF";
 }
 
@@ -71,14 +86,21 @@ void CsvWriter::writeRow(const QStringList &fields)
 
 void CsvWriter::flush()
 {
-    if (m_file.write(m_buffer) != m_buffer.size())
+    if (m_writeError.isEmpty() && m_file.write(m_buffer) != m_buffer.size()) {
+        m_writeError = m_file.errorString();
         m_file.cancelWriting();
+    }
     m_buffer.clear();
 }
 
 void CsvWriter::commit()
 {
     flush();
-    if (!m_file.commit())
-        throw FileError(cannotWrite(m_file.fileName(), m_file.errorString()));
+    if (m_writeError.isEmpty() && !m_file.commit())
+        m_writeError = m_file.errorString();
+    if (m_writeError.isEmpty())
+        return;
+    if (DiskFull::explains(m_writeError))
+        throw FileError(DiskFull::message(m_file.fileName()));
+    throw FileError(cannotWrite(m_file.fileName(), m_writeError));
 }

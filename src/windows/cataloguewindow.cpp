@@ -6,6 +6,7 @@
 #include "windows/productimportdialog.h"
 #include "base/apperror.h"
 #include "windows/cataloguemodel.h"
+#include "storage/database.h"
 #include "transfer/csvexport.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatpanel.h"
@@ -298,8 +299,9 @@ void CatalogueWindow::exportProducts()
     m_grid->commitOpenEditor();
     m_catalogue->writePendingRow();
     const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("导出商品"), QStringLiteral("商品.csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"));
-    if (file.isEmpty())
+                                                      QStringLiteral("CSV 文件 (*.csv)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty() || !WindowParts::mayWriteCsv(this, file, database().filePath()))
         return;
     const qint64 count = CsvExport::products(database(), file);
     AppBoxes::showNotice(QStringLiteral("已导出 %1 个商品到 %2").arg(count).arg(file));

@@ -3,6 +3,7 @@
 #include "windows/windowparts.h"
 
 #include "base/apperror.h"
+#include "storage/database.h"
 #include "transfer/csvexport.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/colors.h"
@@ -69,8 +70,9 @@ void SalesExportDialog::exportSales()
     if (!from.isEmpty() || !to.isEmpty())
         suggested += QStringLiteral("-%1至%2").arg(from, to);
     const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("导出销售记录"), suggested + QStringLiteral(".csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"));
-    if (file.isEmpty())
+                                                      QStringLiteral("CSV 文件 (*.csv)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty() || !WindowParts::mayWriteCsv(this, file, m_db.filePath()))
         return;
     const qint64 lines = CsvExport::sales(m_db, file, from, to);
     AppBoxes::showNotice(QStringLiteral("已导出 %1 行销售记录到 %2").arg(lines).arg(file));

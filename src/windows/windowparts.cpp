@@ -4,6 +4,7 @@
 #include "widgets/apperrorbox.h"
 #include "widgets/colors.h"
 #include "widgets/webpage.h"
+#include "transfer/csvtarget.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -114,3 +115,19 @@ void setWindowLook(QWidget *window, const QColor &background, const QFont &font)
 }
 
 } // namespace WindowParts
+
+bool WindowParts::mayWriteCsv(QWidget *parent, const QString &path, const QString &databasePath)
+{
+    // The file pickers leave the question to this: a file that is no CSV of
+    // this program's gets the graver one, answered No unless chosen.
+    switch (CsvTarget::check(path, databasePath)) {
+    case CsvTarget::Existing::None:
+        return true;
+    case CsvTarget::Existing::ProgramCsv:
+        return AppBoxes::askYesNo(CsvTarget::replaceQuestion(path, false), {parent, QStringLiteral("Confirm")});
+    case CsvTarget::Existing::OtherFile:
+        break;
+    }
+    return AppBoxes::askYesNo(CsvTarget::replaceQuestion(path, true),
+                              {parent, QStringLiteral("Confirm"), QMessageBox::Warning, QMessageBox::No});
+}

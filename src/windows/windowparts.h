@@ -40,4 +40,9 @@ QLabel *webLink(QWidget *parent, std::function<void()> onClick);
 // Background colour and default font of the window.
 void setWindowLook(QWidget *window, const QColor &background, const QFont &font);
 
+// Whether a CSV file may be written at path: nothing is there, a CSV of
+// this program's is, or the shop said yes to replacing what is there.
+// Throws Refusal for the database and any other database file.
+bool mayWriteCsv(QWidget *parent, const QString &path, const QString &databasePath);
+
 } // namespace WindowParts
