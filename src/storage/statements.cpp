@@ -310,6 +310,14 @@ Statement importRowsByCode()
     return {sql, {}, {}, {}};
 }
 
+// A data file's page cache, in KiB, for the import's own table and the
+// catalogue: a million rows' indexes do not fit SQLite's usual 2 MB, and
+// every page that falls out is read again. Files only.
+Statement importCache(const QString &schema, int kib)
+{
+    return {QStringLiteral("PRAGMA %1.cache_size = %2").arg(schema).arg(-kib), {}, {}, {}};
+}
+
 Statement importEndRows()
 {
     static const QString sql = QStringLiteral("drop table if exists temp.%1").arg(Imported::table);

@@ -99,6 +99,7 @@ Statement importStageRow(qint64 line, const QString &code, const QString &name, 
 Statement importIndexRows();
 Statement importRowsByCode();                                       // line, code, name, price, code as compared; by code, then line
 Statement importEndRows();
+Statement importCache(const QString &schema, int kib);                // "main" or "temp"; files only
 
 // Exports, in the order a spreadsheet wants them.
 Statement exportProducts();                                         // code, name, price, by code

@@ -15,6 +15,10 @@
 
 namespace {
 
+// SQLite's page cache while an import runs, and as it is otherwise.
+constexpr int kImportCacheKiB = 64 * 1024;
+constexpr int kUsualCacheKiB = 2000;
+
 constexpr qint64 kProgressEvery = 4096;
 
 // Blanks (full-width ones too) and control characters around a field are no
@@ -243,9 +247,17 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
 
     db.execute(Statements::importEndRows());
     db.execute(Statements::importStartRows());
+    if (!db.isServer()) {
+        for (const QString &schema : {QStringLiteral("main"), QStringLiteral("temp")})
+            db.execute(Statements::importCache(schema, kImportCacheKiB));
+    }
     const auto dropRows = qScopeGuard([&db] {
         try {
             db.execute(Statements::importEndRows());
+            if (!db.isServer()) {
+                for (const QString &schema : {QStringLiteral("main"), QStringLiteral("temp")})
+                    db.execute(Statements::importCache(schema, kUsualCacheKiB));
+            }
         } catch (const AppError &) {
         }
     });

@@ -138,13 +138,30 @@ private slots:
 
     // One deleted file: the program starts without data, and the settings
     // window brings the data back from the last copy.
+    // A data file deleted, damaged in its header or empty: the program starts
+    // without data and the restore brings it back, keeping what was there.
+    void aDeletedDataFileIsBroughtBack_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("deleted") << true << QByteArray();
+        QTest::newRow("header overwritten") << false << QByteArray(8192, '\x5A');
+        QTest::newRow("zero bytes") << false << QByteArray();
+    }
+
     void aDeletedDataFileIsBroughtBack()
     {
+        QFETCH(bool, deleted);
+        QFETCH(QByteArray, bytes);
         CashierFixture f;
         f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
         const QString copy = Backup::take(f.file->path(), backupsOf(*f.file));
         f.file->release();
         QVERIFY(QFile::remove(f.file->path()));
+        if (!deleted) {
+            QFile damaged(f.file->path());
+            QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(bytes) == bytes.size());
+        }
 
         CashierWindow *w = f.open();
         QVERIFY(f.boxes->count() >= 1);   // no data: the connection error
@@ -159,6 +176,15 @@ private slots:
         QCOMPARE(w->productBox()->items(), QStringList{QStringLiteral("可乐")});
         QCOMPARE(codes(*f.file), QStringList{QStringLiteral("6901")});
         QVERIFY(w->automaticBackup()->intervalMs() > 0);
+        const QStringList aside =
+            QDir(backupsOf(*f.file)).entryList({QStringLiteral("*-before-restore.db")}, QDir::Files);
+        QCOMPARE(aside.size(), deleted ? 0 : 1);
+        // An empty file the screen opened is an empty database by then; a damaged one is kept as it was.
+        if (!bytes.isEmpty()) {
+            QFile kept(QDir(backupsOf(*f.file)).filePath(aside.first()));
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), bytes);
+        }
     }
 
     // A failing automatic copy is told once, on the cashier screen itself:
