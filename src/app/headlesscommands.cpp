@@ -178,7 +178,7 @@ int runRestore(const QString &databasePath, const QString &file)
         return Done;
     } catch (const AppError &e) {
         complain(e.message());
-        complain(QStringLiteral("%1 was not changed").arg(DatabaseAddress::shown(databasePath)));
+        complain(QStringLiteral("%1 was not changed").arg(DatabaseAddress::masked(databasePath)));
         return Failed;
     }
 }

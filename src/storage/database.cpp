@@ -390,7 +390,7 @@ void Database::subscribe()
 void Database::createFile(const QString &filePath)
 {
     if (DatabaseAddress::isServerAddress(filePath))
-        throw DatabaseError(QStringLiteral("%1 is not a file").arg(filePath));
+        throw DatabaseError(QStringLiteral("%1 is not a file").arg(DatabaseAddress::masked(filePath)));
     if (QFileInfo::exists(filePath))
         throw DatabaseError(QStringLiteral("%1 already exists").arg(filePath));
     // The shop's sales are nobody else's business. SQLite gives the -wal and

@@ -64,6 +64,41 @@ private slots:
                                              QStringLiteral("1,2026-01-02,10:00,小李,6901,可乐,2,1.5,3"),
                                              QStringLiteral("1,2026-01-03,10:00,小李,6901,可乐,2,1.5,3")}));
     }
+
+    // The data file is never chosen as the export's file; a file that is no
+    // export of the program's is replaced only when the shop says yes.
+    void theDatabaseIsRefusedAndAnotherFileReplacedOnlyWhenSaidSo()
+    {
+        CashierFixture f;
+        f.file->exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
+                               "values ('6901', '可乐', 2, 1.5, 3, '1', '小李', '2026-01-01', '10:00')"));
+        QTemporaryDir dir;
+        const QString notes = dir.filePath(QStringLiteral("notes.csv"));
+        {
+            QFile file(notes);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("进货记录\n") > 0);
+        }
+        FileDialogAnswers files({f.file->path(), notes, notes});
+        CashierWindow *w = f.open();
+        QTest::keyClick(w->productBox(), Qt::Key_F5);
+        SalesRecordsWindow *r = w->recordsWindow();
+        QVERIFY(r);
+        whenModalShows<SalesExportDialog>([&](SalesExportDialog *d) {
+            d->exportButton()->click();   // the data file: refused
+            f.boxes->setAnswer(QMessageBox::No);
+            d->exportButton()->click();   // notes.csv: not replaced
+            f.boxes->setAnswer(QMessageBox::Yes);
+            d->exportButton()->click();   // notes.csv: replaced
+        });
+        r->exportButton()->click();
+
+        QCOMPARE(files.titles().size(), 3);
+        QVERIFY2(f.boxes->seen().value(0).text.contains(QStringLiteral("不能写到")), qPrintable(f.boxes->seen().value(0).text));
+        QCOMPARE(f.file->rows(withNames("select count(*) from {SalesRecord}")).value(0).value(0).toInt(), 1);
+        QVERIFY(f.boxes->seen().value(1).text.contains(QStringLiteral("不是本程序导出的")));
+        QCOMPARE(f.boxes->seen().value(2).text, f.boxes->seen().value(1).text);
+        QCOMPARE(linesOf(notes).value(1), QStringLiteral("1,2026-01-01,10:00,小李,6901,可乐,2,1.5,3"));
+    }
 };
 
 FENWO_TEST_MAIN(TestSalesExport)
