@@ -159,8 +159,9 @@ int main(int argc, char *argv[])
         TestDatabase file;
         double cpu = 0;
         const double freshMs = importMs(file.path(), million, &report, &cpu);
-        std::printf("1,000,000 rows into an empty catalogue: %.0f ms, CPU %.0f ms, %lld added (target: under 5000 ms)\n",
-                    freshMs, cpu, report.added);
+        std::printf(
+            "1,000,000 rows into an empty catalogue: %.0f ms, CPU %.0f ms, %lld added (target: under 5000 ms)\n",
+            freshMs, cpu, report.added);
         const double overMs = importMs(file.path(), millionChanged, &report, &cpu);
         std::printf("1,000,000 rows over the same catalogue, every price changed: %.0f ms, CPU %.0f ms, %lld updated\n",
                     overMs, cpu, report.updated);

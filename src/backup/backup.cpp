@@ -235,12 +235,14 @@ void copyBytes(const QString &from, const QString &folder, const QString &stem, 
     if (!source.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("无法读取 %1：%2").arg(QDir::toNativeSeparators(from), source.errorString()));
     if (!target.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("无法在 %1 里写文件：%2").arg(QDir::toNativeSeparators(folder), target.errorString()));
+        throw FileError(
+            QStringLiteral("无法在 %1 里写文件：%2").arg(QDir::toNativeSeparators(folder), target.errorString()));
     QByteArray piece(1024 * 1024, Qt::Uninitialized);
     for (;;) {
         const qint64 got = source.read(piece.data(), piece.size());
         if (got < 0)
-            throw FileError(QStringLiteral("无法读取 %1：%2").arg(QDir::toNativeSeparators(from), source.errorString()));
+            throw FileError(
+                QStringLiteral("无法读取 %1：%2").arg(QDir::toNativeSeparators(from), source.errorString()));
         if (got == 0)
             break;
         if (target.write(piece.constData(), got) != got || !target.flush()) {

@@ -20,7 +20,7 @@ QString existingFolderOf(const QString &file)
     return folder.absolutePath();
 }
 
-} // namespace
+}   // namespace
 
 namespace DiskFull {
 
@@ -45,10 +45,10 @@ QString message(const QString &file)
     const QString folder = existingFolderOf(file);
     const QStorageInfo disk(folder);
     const QString mount = disk.isValid() && disk.rootPath() != folder
-                              ? QStringLiteral("（%1）").arg(QDir::toNativeSeparators(disk.rootPath()))
-                              : QString();
+        ? QStringLiteral("（%1）").arg(QDir::toNativeSeparators(disk.rootPath()))
+        : QString();
     return QStringLiteral("磁盘已满：%1 所在的磁盘%2没有空间了，%3 没有写完。请先腾出磁盘空间，再试一次。")
         .arg(QDir::toNativeSeparators(folder), mount, QFileInfo(file).fileName());
 }
 
-} // namespace DiskFull
+}   // namespace DiskFull

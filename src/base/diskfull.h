@@ -17,4 +17,4 @@ bool explainsSqlite(int sqliteError);
 // being written.
 QString message(const QString &file);
 
-} // namespace DiskFull
+}   // namespace DiskFull

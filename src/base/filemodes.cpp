@@ -19,4 +19,4 @@ bool restrictToOwner(const QString &path, const QString &replaced)
     return QFile::setPermissions(path, ownerOnly(replaced));
 }
 
-} // namespace FileModes
+}   // namespace FileModes

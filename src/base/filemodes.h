@@ -16,4 +16,4 @@ QFileDevice::Permissions ownerOnly(const QString &replaced = {});
 // Gives the file at path that mode; false when it cannot.
 bool restrictToOwner(const QString &path, const QString &replaced = {});
 
-} // namespace FileModes
+}   // namespace FileModes

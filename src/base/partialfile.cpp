@@ -29,7 +29,7 @@ QString reason()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-} // namespace
+}   // namespace
 
 PartialFile::PartialFile(const QString &folder, const QString &stem)
 {
@@ -87,8 +87,8 @@ int PartialFile::removeStale(const QString &folder, const QString &stem)
 {
     // SQLite writing into a partial file keeps its journal beside it, under
     // the same name with "-journal" (or "-wal", "-shm") after it.
-    const QRegularExpression pattern(
-        QStringLiteral("^(\\.%1-[A-Za-z0-9]{6}\\.partial)(-journal|-wal|-shm)?$").arg(QRegularExpression::escape(stem)));
+    const QRegularExpression pattern(QStringLiteral("^(\\.%1-[A-Za-z0-9]{6}\\.partial)(-journal|-wal|-shm)?$")
+                                         .arg(QRegularExpression::escape(stem)));
     const QDir dir(folder);
     int removed = 0;
     const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);

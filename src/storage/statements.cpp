@@ -278,17 +278,20 @@ Statement importAddProduct(const QString &code, const QString &name, const QVari
 // file of its own): writing them takes no lock on the catalogue.
 Statement importStartRows()
 {
-    static const QString sql = QStringLiteral("create temporary table %1 (%2 integer primary key, %3 text, %4 text, %5 text)")
-                                   .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
-    static const QString server = QStringLiteral("create temporary table %1 (%2 bigint primary key, %3 text, %4 text, %5 text)")
-                                      .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    static const QString sql =
+        QStringLiteral("create temporary table %1 (%2 integer primary key, %3 text, %4 text, %5 text)")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    static const QString server =
+        QStringLiteral("create temporary table %1 (%2 bigint primary key, %3 text, %4 text, %5 text)")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
     return {sql, {}, {}, {}, server};
 }
 
 Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price)
 {
-    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5) values (?, ?, ?, ?)")
-                                   .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5) values (?, ?, ?, ?)")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
     return {sql, {line, code, name, price}, {}, {}};
 }
 
@@ -305,8 +308,9 @@ Statement importIndexRows()
 
 Statement importRowsByCode()
 {
-    static const QString sql = QStringLiteral("select %2, %3, %4, %5, lower(%3) from %1 order by lower(%3), %2")
-                                   .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4, %5, lower(%3) from %1 order by lower(%3), %2")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
     return {sql, {}, {}, {}};
 }
 

@@ -43,9 +43,9 @@ QStringList productTitles()
 
 QStringList salesTitles()
 {
-    return {QStringLiteral("单号"), QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("收银员"),
-            QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("单价"),
-            QStringLiteral("金额")};
+    return {QStringLiteral("单号"),   QStringLiteral("日期"), QStringLiteral("时间"),
+            QStringLiteral("收银员"), QStringLiteral("编码"), QStringLiteral("品名"),
+            QStringLiteral("数量"),   QStringLiteral("单价"), QStringLiteral("金额")};
 }
 
 qint64 products(Database &db, const QString &path)

@@ -20,8 +20,9 @@ const QString kEmpty = QStringLiteral("文件是空的，没有可导入的内�
 const QString kSpreadsheet = QStringLiteral("这是表格程序自己的文件（xlsx/xls），不是 CSV 文本：请在表格程序里用“另存为”"
                                             "保存成 CSV 文件，再导入。");
 const QString kNotText = QStringLiteral("这不是文本（CSV）文件，无法导入。");
-const QString kNonsense = QStringLiteral("文件里大多数行的文字认不出来（既不是有效的 UTF-8，也不是有效的 GBK/GB18030），"
-                                         "没有导入。请在表格程序里把它另存为“CSV UTF-8”文件，再导入。");
+const QString kNonsense =
+    QStringLiteral("文件里大多数行的文字认不出来（既不是有效的 UTF-8，也不是有效的 GBK/GB18030），"
+                   "没有导入。请在表格程序里把它另存为“CSV UTF-8”文件，再导入。");
 
 // How the lines of a file read as UTF-8 and as GB18030, counted in one pass
 // over its bytes (a line ends with LF; a line break in quotes starts a line
@@ -46,10 +47,10 @@ public:
     }
     void finish() { endLine(); }
 
-    qint64 lines = 0;         // lines with more than blanks
-    qint64 nonAscii = 0;      // of which hold bytes above 127
-    qint64 badUtf8 = 0;       // of which are no UTF-8
-    qint64 badGb18030 = 0;    // of which are no GB18030
+    qint64 lines = 0;   // lines with more than blanks
+    qint64 nonAscii = 0;   // of which hold bytes above 127
+    qint64 badUtf8 = 0;   // of which are no UTF-8
+    qint64 badGb18030 = 0;   // of which are no GB18030
 
 private:
     void takeUtf8(uchar c)
@@ -393,7 +394,8 @@ bool CsvReader::next(QStringList *fields)
     bool quoted = false;
     const auto endField = [&] {
         if (fields->size() >= kMostFields)
-            throw Refusal(QStringLiteral("第 %1 行超过 %2 栏，这不是商品表，没有导入。").arg(m_recordLine).arg(kMostFields));
+            throw Refusal(
+                QStringLiteral("第 %1 行超过 %2 栏，这不是商品表，没有导入。").arg(m_recordLine).arg(kMostFields));
         fields->append(field);
         m_quoted.append(quoted);
         field.clear();

@@ -21,8 +21,10 @@ QString shown(const QString &path)
 // The same file, whatever the path says (a link, a second name).
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat first{};
-    struct stat second{};
+    struct stat first
+    {};
+    struct stat second
+    {};
     return ::stat(QFile::encodeName(a).constData(), &first) == 0
         && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
         && first.st_ino == second.st_ino;
@@ -34,8 +36,7 @@ bool isCompanionOf(const QString &path, const QString &databasePath)
         return false;
     for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
         const QString companion = databasePath + QLatin1String(suffix);
-        if (sameFile(path, companion)
-            || QFileInfo(path).absoluteFilePath() == QFileInfo(companion).absoluteFilePath())
+        if (sameFile(path, companion) || QFileInfo(path).absoluteFilePath() == QFileInfo(companion).absoluteFilePath())
             return true;
     }
     return false;
@@ -74,7 +75,7 @@ QList<QByteArray> programTitleLines()
     return lines;
 }
 
-} // namespace
+}   // namespace
 
 namespace CsvTarget {
 
@@ -85,7 +86,8 @@ void refuseDatabase(const QString &path, const QString &databasePath)
                                      "请另选一个文件名。")
                           .arg(shown(path)));
     if (QFileInfo(path).isFile() && looksLikeSqlite(startOf(path, 16)))
-        throw Refusal(QStringLiteral("不能写到 %1：这是一个数据库文件，不是 CSV 文件。请另选一个文件名。").arg(shown(path)));
+        throw Refusal(
+            QStringLiteral("不能写到 %1：这是一个数据库文件，不是 CSV 文件。请另选一个文件名。").arg(shown(path)));
 }
 
 Existing check(const QString &path, const QString &databasePath)
@@ -107,7 +109,8 @@ QString replaceQuestion(const QString &path, bool other)
 {
     if (!other)
         return QStringLiteral("提示：%1 已经有了。要用导出的内容替换它吗？").arg(shown(path));
-    return QStringLiteral("提示：%1 已经有了，而且不是本程序导出的 CSV 文件。\n确定要用导出的内容替换它吗？").arg(shown(path));
+    return QStringLiteral("提示：%1 已经有了，而且不是本程序导出的 CSV 文件。\n确定要用导出的内容替换它吗？")
+        .arg(shown(path));
 }
 
 QString notReplaced(const QString &path)
@@ -115,4 +118,4 @@ QString notReplaced(const QString &path)
     return QStringLiteral("%1 已经有了，而且不是本程序写的 CSV 文件，没有替换它。").arg(shown(path));
 }
 
-} // namespace CsvTarget
+}   // namespace CsvTarget

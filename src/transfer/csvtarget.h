@@ -10,9 +10,9 @@
 namespace CsvTarget {
 
 enum class Existing {
-    None,         // nothing there yet
+    None,   // nothing there yet
     ProgramCsv,   // a CSV of this program's (an export, a report): replaced without asking
-    OtherFile,    // anything else: asked about first
+    OtherFile,   // anything else: asked about first
 };
 
 // Throws Refusal for a database file, its companions or the database at
@@ -27,4 +27,4 @@ Existing check(const QString &path, const QString &databasePath);
 QString replaceQuestion(const QString &path, bool other);
 QString notReplaced(const QString &path);
 
-} // namespace CsvTarget
+}   // namespace CsvTarget

@@ -78,9 +78,8 @@ QString withoutFormulaGuard(const QString &text)
 // catalogue can hold (a NUL, a BEL): they are dropped.
 QString withoutStrayControls(const QString &text)
 {
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-            return ControlCharacters::isControl(c) && c != u'\t' && c != u'\n' && c != u'\r';
-        }))
+    if (std::none_of(text.cbegin(), text.cend(),
+                     [](QChar c) { return ControlCharacters::isControl(c) && c != u'\t' && c != u'\n' && c != u'\r'; }))
         return text;
     QString out;
     out.reserve(text.size());
@@ -164,10 +163,11 @@ ProductImport::ProductImport(QString filePath)
     }
     // Titles that cannot be read tell nothing of which column is which.
     if (undecodable(first))
-        throw Refusal(QStringLiteral("第 %1 行（第一行）的文字认不出来（%2），看不出哪一列是编码、品名和单价，没有导入。"
-                                     "请在表格程序里把文件另存为“CSV UTF-8”文件，再导入。")
-                          .arg(reader.recordLine())
-                          .arg(undecodableReason(m_format)));
+        throw Refusal(
+            QStringLiteral("第 %1 行（第一行）的文字认不出来（%2），看不出哪一列是编码、品名和单价，没有导入。"
+                           "请在表格程序里把文件另存为“CSV UTF-8”文件，再导入。")
+                .arg(reader.recordLine())
+                .arg(undecodableReason(m_format)));
 
     int found[RoleCount] = {-1, -1, -1};
     for (int column = 0; column < first.size(); ++column) {
@@ -328,7 +328,8 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         const QString priceText = rows.value(3).toString();
         const QString key = rows.value(4).toString();
         if (firstLine > 0 && key == lastKey) {
-            later.addBadRow({line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), code, name, priceText});
+            later.addBadRow(
+                {line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), code, name, priceText});
             continue;
         }
         lastKey = key;

@@ -298,9 +298,9 @@ void CatalogueWindow::exportProducts()
 {
     m_grid->commitOpenEditor();
     m_catalogue->writePendingRow();
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("导出商品"), QStringLiteral("商品.csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("导出商品"), QStringLiteral("商品.csv"),
+                                     QStringLiteral("CSV 文件 (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (file.isEmpty() || !WindowParts::mayWriteCsv(this, file, database().filePath()))
         return;
     const qint64 count = CsvExport::products(database(), file);

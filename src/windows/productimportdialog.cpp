@@ -179,9 +179,9 @@ void ProductImportDialog::saveReport()
 {
     const QString suggested = QFileInfo(m_import.filePath()).absoluteDir().filePath(
         QFileInfo(m_import.filePath()).completeBaseName() + QStringLiteral("-导入报告.csv"));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存导入报告"), suggested,
-                                                      QStringLiteral("CSV 文件 (*.csv)"), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("保存导入报告"), suggested,
+                                     QStringLiteral("CSV 文件 (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty() || !WindowParts::mayWriteCsv(this, path, m_db.filePath()))
         return;
     m_report.saveCsv(path);

@@ -69,9 +69,9 @@ void SalesExportDialog::exportSales()
     QString suggested = QStringLiteral("销售记录");
     if (!from.isEmpty() || !to.isEmpty())
         suggested += QStringLiteral("-%1至%2").arg(from, to);
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("导出销售记录"), suggested + QStringLiteral(".csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("导出销售记录"), suggested + QStringLiteral(".csv"),
+                                     QStringLiteral("CSV 文件 (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (file.isEmpty() || !WindowParts::mayWriteCsv(this, file, m_db.filePath()))
         return;
     const qint64 lines = CsvExport::sales(m_db, file, from, to);

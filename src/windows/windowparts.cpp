@@ -121,12 +121,10 @@ bool WindowParts::mayWriteCsv(QWidget *parent, const QString &path, const QStrin
     // The file pickers leave the question to this: a file that is no CSV of
     // this program's gets the graver one, answered No unless chosen.
     switch (CsvTarget::check(path, databasePath)) {
-    case CsvTarget::Existing::None:
-        return true;
+    case CsvTarget::Existing::None: return true;
     case CsvTarget::Existing::ProgramCsv:
         return AppBoxes::askYesNo(CsvTarget::replaceQuestion(path, false), {parent, QStringLiteral("Confirm")});
-    case CsvTarget::Existing::OtherFile:
-        break;
+    case CsvTarget::Existing::OtherFile: break;
     }
     return AppBoxes::askYesNo(CsvTarget::replaceQuestion(path, true),
                               {parent, QStringLiteral("Confirm"), QMessageBox::Warning, QMessageBox::No});

@@ -91,8 +91,9 @@ QStringList filesIn(const QString &folder, const QString &pattern = QStringLiter
 
 QString catalogue(const QString &data)
 {
-    return sqlite(data, withNames("select group_concat({code} || '|' || {name} || '|' || ifnull({price}, ''), ';') "
-                                  "from (select * from {Catalogue} order by {code})"));
+    return sqlite(data,
+                  withNames("select group_concat({code} || '|' || {name} || '|' || ifnull({price}, ''), ';') "
+                            "from (select * from {Catalogue} order by {code})"));
 }
 
 } // namespace
@@ -259,18 +260,21 @@ private slots:
         const mode_t umaskBefore = ::umask(022);
         const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                            "values ('OLD', '旧', 1)"));
+        const QString data = shopFile(dir.path(),
+                                      withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                "values ('OLD', '旧', 1)"));
         QTemporaryDir source;
-        const QString good = shopFile(source.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                               "values ('NEW', '新', 1)"));
+        const QString good = shopFile(source.path(),
+                                      withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                "values ('NEW', '新', 1)"));
         const QString folder = dir.filePath(QStringLiteral("copies"));
         const QString sales = dir.filePath(QStringLiteral("sales.csv"));
         const QString products = dir.filePath(QStringLiteral("products.csv"));
         const QString report = dir.filePath(QStringLiteral("report.csv"));
         const QString list = writeFile(dir.filePath(QStringLiteral("list.csv")), "6901,可乐,3\n6902,,1\n");
         for (const QStringList &command :
-             {QStringList{QStringLiteral("--backup"), folder}, {QStringLiteral("--export-sales"), sales},
+             {QStringList{QStringLiteral("--backup"), folder},
+              {QStringLiteral("--export-sales"), sales},
               {QStringLiteral("--export-products"), products},
               {QStringLiteral("--import-products"), list, QStringLiteral("--bad-rows"), report},
               {QStringLiteral("--restore"), good}}) {
@@ -292,8 +296,9 @@ private slots:
     void exportsNeverWriteOverADatabase()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                            "values ('6901', '可乐', 3)"));
+        const QString data = shopFile(dir.path(),
+                                      withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                "values ('6901', '可乐', 3)"));
         const QString other = dir.filePath(QStringLiteral("other.db"));
         Database::createFile(other);
         const QString link = dir.filePath(QStringLiteral("link.csv"));
@@ -303,7 +308,8 @@ private slots:
         const QString list = writeFile(dir.filePath(QStringLiteral("list.csv")), "6902,雪碧,2\n6903,,1\n");
         const QString db = QStringLiteral("--database");
         for (const QStringList &command :
-             {QStringList{QStringLiteral("--export-products"), data}, {QStringLiteral("--export-sales"), data},
+             {QStringList{QStringLiteral("--export-products"), data},
+              {QStringLiteral("--export-sales"), data},
               {QStringLiteral("--export-products"), data + QStringLiteral("-wal")},
               {QStringLiteral("--export-products"), link},
               {QStringLiteral("--export-sales"), other, QStringLiteral("--force")},
@@ -348,8 +354,9 @@ private slots:
         QCOMPARE(sqlite(data, withNames("select count(*) from {Catalogue}")), QStringLiteral("5000"));
         QCOMPARE(sqlite(data, withNames("select {name} from {Catalogue} where {code} = 'A4999'")),
                  QStringLiteral("商品名称4999"));
-        QCOMPARE(sqlite(data, withNames("select count(*) from {Catalogue} where instr({name}, char(65533)) > 0 "
-                                        "or {code} = 'CAFE'")),
+        QCOMPARE(sqlite(data,
+                        withNames("select count(*) from {Catalogue} where instr({name}, char(65533)) > 0 "
+                                  "or {code} = 'CAFE'")),
                  QStringLiteral("0"));
 
         // Lines of bytes that read as nothing: refused before anything is written.
@@ -380,8 +387,9 @@ private slots:
         const QString data = writeFile(dir.filePath(QStringLiteral("data.db")), bytes);
         QFile::setPermissions(data, kOwnerOnly);
         QTemporaryDir source;
-        const QString good = shopFile(source.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                               "values ('NEW', '新', 1)"));
+        const QString good = shopFile(source.path(),
+                                      withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                "values ('NEW', '新', 1)"));
         const ProgramRun run = fenwo({QStringLiteral("--restore"), good, QStringLiteral("--database"), data});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(catalogue(data), QStringLiteral("NEW|新|1.0"));
@@ -397,13 +405,15 @@ private slots:
     void aRestoreThroughALinkReplacesTheFileItPointsTo()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                            "values ('OLD', '旧', 1)"));
+        const QString data = shopFile(dir.path(),
+                                      withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                "values ('OLD', '旧', 1)"));
         const QString link = dir.filePath(QStringLiteral("shop.db"));
         QVERIFY(QFile::link(data, link));
         QTemporaryDir source;
-        const QString good = shopFile(source.path(), withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                               "values ('NEW', '新', 1)"));
+        const QString good = shopFile(source.path(),
+                                      withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                "values ('NEW', '新', 1)"));
         const ProgramRun run = fenwo({QStringLiteral("--restore"), good, QStringLiteral("--database"), link});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(QFileInfo(link).isSymLink());
@@ -415,9 +425,11 @@ private slots:
     void killedBackupsLeaveNothingBehind()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), withNames(
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 200000) "
-            "insert into {Catalogue} ({code}, {name}, {price}) select 'F' || i, hex(randomblob(60)), i from n;"));
+        const QString data = shopFile(
+            dir.path(),
+            withNames(
+                "with recursive n(i) as (select 1 union all select i + 1 from n where i < 200000) "
+                "insert into {Catalogue} ({code}, {name}, {price}) select 'F' || i, hex(randomblob(60)), i from n;"));
         const QString folder = dir.filePath(QStringLiteral("copies"));
         const QStringList arguments{QStringLiteral("--backup"), folder, QStringLiteral("--database"), data};
         const auto partials = [&] { return filesIn(folder, QStringLiteral(".*.partial")); };
@@ -456,9 +468,11 @@ private slots:
         const QString good = shopFile(dir.path());
         const QString csv = writeFile(dir.filePath(QStringLiteral("list.csv")), "6901,可乐,3\n");
         for (const QStringList &command :
-             {QStringList{QStringLiteral("--restore"), good}, {QStringLiteral("--backup"), dir.path()},
+             {QStringList{QStringLiteral("--restore"), good},
+              {QStringLiteral("--backup"), dir.path()},
               {QStringLiteral("--export-products"), dir.filePath(QStringLiteral("out.csv"))},
-              {QStringLiteral("--import-products"), csv}, {QStringLiteral("--init-db"), address}}) {
+              {QStringLiteral("--import-products"), csv},
+              {QStringLiteral("--init-db"), address}}) {
             const ProgramRun run = fenwo(command + QStringList{QStringLiteral("--database"), address});
             QVERIFY2(run.exitCode != 0, qPrintable(command.first()));
             QVERIFY2(!(run.out + run.err).contains(QStringLiteral("SeCrEt1")), qPrintable(run.out + run.err));
@@ -470,28 +484,34 @@ private slots:
     void anExportImportsBackAsItWas()
     {
         QTemporaryDir dir;
-        const QString data = shopFile(dir.path(), withNames(
-            "insert into {Catalogue} ({code}, {name}, {price}) values "
-            "('F1', '''=1+1', 1), ('F2', '=SUM(A1)', 2), ('F3', 'two' || char(13, 10) || 'lines', 3), "
-            "('F4', ' blanks ', 4.25), ('F5', 'say \"hi\", ok', NULL), ('F6', '-', 6), ('F7', '''''@x', 7), "
-            "('F8', 'tab' || char(9) || 'in', 8)"));
+        const QString data = shopFile(
+            dir.path(),
+            withNames("insert into {Catalogue} ({code}, {name}, {price}) values "
+                      "('F1', '''=1+1', 1), ('F2', '=SUM(A1)', 2), ('F3', 'two' || char(13, 10) || 'lines', 3), "
+                      "('F4', ' blanks ', 4.25), ('F5', 'say \"hi\", ok', NULL), ('F6', '-', 6), ('F7', '''''@x', 7), "
+                      "('F8', 'tab' || char(9) || 'in', 8)"));
         const QString exported = dir.filePath(QStringLiteral("out.csv"));
-        QCOMPARE(fenwo({QStringLiteral("--export-products"), exported, QStringLiteral("--database"), data}).exitCode, 0);
+        QCOMPARE(fenwo({QStringLiteral("--export-products"), exported, QStringLiteral("--database"), data}).exitCode,
+                 0);
         QTemporaryDir other;
         const QString copy = shopFile(other.path());
-        const ProgramRun run = fenwo({QStringLiteral("--import-products"), exported, QStringLiteral("--database"), copy});
+        const ProgramRun run =
+            fenwo({QStringLiteral("--import-products"), exported, QStringLiteral("--database"), copy});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        const QString hex = withNames("select group_concat({code} || ':' || hex({name}) || ':' || ifnull({price}, ''), ' ') "
-                                      "from (select * from {Catalogue} order by {code})");
+        const QString hex =
+            withNames("select group_concat({code} || ':' || hex({name}) || ':' || ifnull({price}, ''), ' ') "
+                      "from (select * from {Catalogue} order by {code})");
         QCOMPARE(sqlite(copy, hex), sqlite(data, hex));
 
         // A file from before codes were told apart by letter case holds both "abc" and "ABC".
         QTemporaryDir old;
-        const QString oldFile = shopFile(old.path(), QStringLiteral("drop index spinfo_code_unique;")
-                                                         + withNames("insert into {Catalogue} ({code}, {name}, {price}) "
-                                                                     "values ('abc', '小写', 1), ('ABC', '大写', 2)"));
+        const QString oldFile = shopFile(old.path(),
+                                         QStringLiteral("drop index spinfo_code_unique;")
+                                             + withNames("insert into {Catalogue} ({code}, {name}, {price}) "
+                                                         "values ('abc', '小写', 1), ('ABC', '大写', 2)"));
         const QString one = writeFile(old.filePath(QStringLiteral("one.csv")), "abc,新名,9\n");
-        const ProgramRun ambiguous = fenwo({QStringLiteral("--import-products"), one, QStringLiteral("--database"), oldFile});
+        const ProgramRun ambiguous =
+            fenwo({QStringLiteral("--import-products"), one, QStringLiteral("--database"), oldFile});
         QCOMPARE(ambiguous.exitCode, 3);
         QVERIFY2(ambiguous.out.contains(QStringLiteral("更新 0 个")), qPrintable(ambiguous.out));
         QVERIFY2(ambiguous.err.contains(QStringLiteral("line 1: ")), qPrintable(ambiguous.err));

@@ -127,7 +127,8 @@ private slots:
         QCOMPARE(copiesBeside(file.path()).size(), 1);
         // As readable as the file, and never by anyone but its owner.
         QCOMPARE(QFile::permissions(report.backupPath),
-                 QFile::permissions(file.path()) & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+                 QFile::permissions(file.path())
+                     & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
         QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, lines)), linesBefore);
         QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, records)), recordsBefore);
         QCOMPARE(texts(TestDatabase::rowsAt(report.backupPath, QStringLiteral("PRAGMA user_version"))), QStringList{"0"});

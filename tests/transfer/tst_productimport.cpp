@@ -125,8 +125,9 @@ private slots:
                                                        "4,,1\n"));
         TestDatabase file;
         const ImportReport report = importInto(file, path);
-        QCOMPARE(catalogue(file), (QStringList{QStringLiteral("1|Cola, 330ml|3"), QStringLiteral("2|12\" pizza|25"),
-                                               QStringLiteral("3|two\r\nlines|1")}));
+        QCOMPARE(catalogue(file),
+                 (QStringList{QStringLiteral("1|Cola, 330ml|3"), QStringLiteral("2|12\" pizza|25"),
+                              QStringLiteral("3|two\r\nlines|1")}));
         QCOMPARE(badRows(report), QStringLiteral("6:品名为空"));
     }
 

@@ -70,7 +70,8 @@ private slots:
     void theDatabaseIsRefusedAndAnotherFileReplacedOnlyWhenSaidSo()
     {
         CashierFixture f;
-        f.file->exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, {cashier}, {date}, {time}) "
+        f.file->exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, "
+                               "{receiptNumber}, {cashier}, {date}, {time}) "
                                "values ('6901', '可乐', 2, 1.5, 3, '1', '小李', '2026-01-01', '10:00')"));
         QTemporaryDir dir;
         const QString notes = dir.filePath(QStringLiteral("notes.csv"));
@@ -93,7 +94,8 @@ private slots:
         r->exportButton()->click();
 
         QCOMPARE(files.titles().size(), 3);
-        QVERIFY2(f.boxes->seen().value(0).text.contains(QStringLiteral("不能写到")), qPrintable(f.boxes->seen().value(0).text));
+        QVERIFY2(f.boxes->seen().value(0).text.contains(QStringLiteral("不能写到")),
+                 qPrintable(f.boxes->seen().value(0).text));
         QCOMPARE(f.file->rows(withNames("select count(*) from {SalesRecord}")).value(0).value(0).toInt(), 1);
         QVERIFY(f.boxes->seen().value(1).text.contains(QStringLiteral("不是本程序导出的")));
         QCOMPARE(f.boxes->seen().value(2).text, f.boxes->seen().value(1).text);
