@@ -318,15 +318,36 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
 
     // Rows come by code as the lookup compares codes: the first row of each
     // code is the one imported, later ones are reported.
+    // A server's driver loses a result still being read when the connection
+    // runs another statement: there the staged rows are read whole first.
+    QList<QVariantList> read;
+    if (db.isServer()) {
+        while (rows.step())
+            read.append({rows.value(0), rows.value(1), rows.value(2), rows.value(3), rows.value(4)});
+    }
+    qsizetype readAt = 0;
+    QVariantList current;
+    const auto nextRow = [&] {
+        if (!db.isServer()) {
+            if (!rows.step())
+                return false;
+            current = {rows.value(0), rows.value(1), rows.value(2), rows.value(3), rows.value(4)};
+            return true;
+        }
+        if (readAt >= read.size())
+            return false;
+        current = std::move(read[readAt++]);
+        return true;
+    };
     ImportReport later;
     QString lastKey;
     qint64 firstLine = 0;
-    while (rows.step()) {
-        const qint64 line = rows.value(0).toLongLong();
-        const QString code = rows.value(1).toString();
-        const QString name = rows.value(2).toString();
-        const QString priceText = rows.value(3).toString();
-        const QString key = rows.value(4).toString();
+    while (nextRow()) {
+        const qint64 line = current[0].toLongLong();
+        const QString code = current[1].toString();
+        const QString name = current[2].toString();
+        const QString priceText = current[3].toString();
+        const QString key = current[4].toString();
         if (firstLine > 0 && key == lastKey) {
             later.addBadRow(
                 {line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), code, name, priceText});
