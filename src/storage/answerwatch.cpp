@@ -1,6 +1,17 @@
 #include "answerwatch.h"
 
+#include <libpq-fe.h>
 #include <sys/socket.h>
+
+namespace {
+
+// A server that answers a ping is busy, not hung (a lock held by another
+// till, a loaded machine); it may keep a till waiting this long at most.
+constexpr std::chrono::seconds kBusyBound{30};
+// How often a busy server is asked again.
+constexpr std::chrono::seconds kPingAgain{1};
+
+} // namespace
 
 AnswerWatch::AnswerWatch() = default;
 
@@ -15,10 +26,10 @@ AnswerWatch::~AnswerWatch()
         m_thread.join();
 }
 
-AnswerWatch::Wait::Wait(AnswerWatch &watch, int socket, std::chrono::milliseconds limit)
+AnswerWatch::Wait::Wait(AnswerWatch &watch, int socket, std::chrono::milliseconds limit, QByteArray ping)
     : m_watch(watch)
 {
-    m_watch.arm(socket, limit);
+    m_watch.arm(socket, limit, std::move(ping));
 }
 
 AnswerWatch::Wait::~Wait()
@@ -31,7 +42,7 @@ bool AnswerWatch::takeRunOut()
     return m_runOut.exchange(false);
 }
 
-void AnswerWatch::arm(int socket, std::chrono::milliseconds limit)
+void AnswerWatch::arm(int socket, std::chrono::milliseconds limit, QByteArray ping)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -39,7 +50,11 @@ void AnswerWatch::arm(int socket, std::chrono::milliseconds limit)
         if (!m_thread.joinable())
             m_thread = std::thread([this] { watch(); });
         m_socket = socket;
-        m_deadline = std::chrono::steady_clock::now() + limit;
+        const auto now = std::chrono::steady_clock::now();
+        m_deadline = now + limit;
+        m_giveUp = now + std::max<std::chrono::milliseconds>(limit * 5, kBusyBound);
+        m_ping = std::move(ping);
+        ++m_generation;
         m_armed = true;
     }
     m_changed.notify_all();
@@ -59,13 +74,28 @@ void AnswerWatch::watch()
             m_changed.wait(lock);
             continue;
         }
-        if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout && m_armed
-            && std::chrono::steady_clock::now() >= m_deadline) {
-            // The blocked call sees the connection end; the socket itself is
-            // closed by its owner, later, on its own thread.
-            ::shutdown(m_socket, SHUT_RDWR);
-            m_runOut = true;
-            m_armed = false;
+        if (m_changed.wait_until(lock, m_deadline) != std::cv_status::timeout || !m_armed
+            || std::chrono::steady_clock::now() < m_deadline)
+            continue;
+        if (!m_ping.isEmpty() && std::chrono::steady_clock::now() < m_giveUp) {
+            const quint64 generation = m_generation;
+            const QByteArray ping = m_ping;
+            lock.unlock();
+            // A stopped server takes the connection and never answers: the
+            // ping's own connect timeout ends it.
+            const PGPing answer = PQping(ping.constData());
+            lock.lock();
+            if (!m_armed || m_generation != generation)
+                continue;   // the call came back meanwhile
+            if (answer == PQPING_OK || answer == PQPING_REJECT) {
+                m_deadline = std::chrono::steady_clock::now() + kPingAgain;
+                continue;
+            }
         }
+        // The blocked call sees the connection end; the socket itself is
+        // closed by its owner, later, on its own thread.
+        ::shutdown(m_socket, SHUT_RDWR);
+        m_runOut = true;
+        m_armed = false;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <atomic>
@@ -10,9 +11,12 @@
 
 // A limit on each wait for the server. A server that is stopped, or hangs,
 // keeps the connection open and acknowledged, so neither the keepalives nor
-// the server's own timeouts end the wait: when the limit passes, the
-// connection's socket is shut from a thread of its own, the call comes back
-// with a lost connection, and the till can say so and reconnect.
+// the server's own timeouts end the wait: when the limit passes, the server
+// is asked on a new connection whether it answers at all. A server that
+// answers is only busy (another till holds a lock, the machine is loaded) and
+// the wait goes on, up to a longer bound; one that does not has its
+// connection's socket shut from a thread of its own, the call comes back with
+// a lost connection, and the till can say so and reconnect.
 class AnswerWatch final
 {
     Q_DISABLE_COPY_MOVE(AnswerWatch)
@@ -27,7 +31,8 @@ public:
         Q_DISABLE_COPY_MOVE(Wait)
 
     public:
-        Wait(AnswerWatch &watch, int socket, std::chrono::milliseconds limit);
+        // ping: how to reach the same server on a connection of its own.
+        Wait(AnswerWatch &watch, int socket, std::chrono::milliseconds limit, QByteArray ping);
         ~Wait();
 
     private:
@@ -38,7 +43,7 @@ public:
     bool takeRunOut();
 
 private:
-    void arm(int socket, std::chrono::milliseconds limit);
+    void arm(int socket, std::chrono::milliseconds limit, QByteArray ping);
     void disarm();
     void watch();
 
@@ -47,6 +52,9 @@ private:
     std::thread m_thread;
     int m_socket = -1;
     std::chrono::steady_clock::time_point m_deadline;
+    std::chrono::steady_clock::time_point m_giveUp;   // busy or not, no longer than this
+    QByteArray m_ping;
+    quint64 m_generation = 0;   // tells one wait from the next
     bool m_armed = false;
     bool m_stopping = false;
     std::atomic<bool> m_runOut{false};

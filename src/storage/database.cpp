@@ -19,21 +19,39 @@
 
 namespace {
 
-// A till waits this long for the server before it says the server does not
-// answer; a report over many rows waits longer.
-constexpr std::chrono::milliseconds kAnswerLimit{3000};
+// A till waits this long for the server before it asks whether the server
+// answers at all (the ping gives up after kPingTimeout); a report over many
+// rows waits longer.
+constexpr std::chrono::milliseconds kAnswerLimit{1000};
 constexpr std::chrono::milliseconds kPatientAnswerLimit{60000};
+constexpr std::chrono::seconds kPingTimeout{2};
 
-// The connection's socket, to be shut when the server does not answer.
-int serverSocket(QSqlDatabase &db)
+// A connection string value, quoted as libpq reads it.
+QByteArray quotedValue(const char *value)
+{
+    QByteArray text(value ? value : "");
+    text.replace('\\', "\\\\").replace('\'', "\\'");
+    return '\'' + text + '\'';
+}
+
+// How to reach the server of this connection on one of its own, to ask
+// whether it answers.
+QByteArray pingAddress(PGconn *connection)
+{
+    return "host=" + quotedValue(PQhost(connection)) + " port=" + quotedValue(PQport(connection))
+        + " dbname=" + quotedValue(PQdb(connection)) + " user=" + quotedValue(PQuser(connection))
+        + " connect_timeout=" + QByteArray::number(qint64(kPingTimeout.count()));
+}
+
+// The connection's own handle, to shut its socket when the server does not answer.
+PGconn *serverConnection(QSqlDatabase &db)
 {
     const QVariant handle = db.driver()->handle();
     // The driver names the type by its typedef or by its struct.
     if (!handle.isValid()
         || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return -1;
-    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
-    return connection ? PQsocket(connection) : -1;
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
 }
 
 // The server ends this connection (a restart or a shutdown): as good as lost.
@@ -316,7 +334,7 @@ QString Database::noAnswerMessage() const
     return QStringLiteral("提示：数据库服务器 %1 超过 %2 秒没有回应，这一步没有做。\n已经存到服务器上的商品和销售不会丢失。"
                           "程序正在自动重新连接，连上以后就可以继续收银。")
         .arg(m_address.serverName())
-        .arg((m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit).count() / 1000);
+        .arg((m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit).count() / 1000 + kPingTimeout.count());
 }
 
 void Database::fail(const QSqlError &error)
@@ -361,13 +379,15 @@ std::unique_ptr<AnswerWatch::Wait> Database::waitForServer()
 {
     if (!m_address.isServer() || !m_db.isValid())
         return nullptr;
-    const int socket = serverSocket(m_db);
+    PGconn *connection = serverConnection(m_db);
+    const int socket = connection ? PQsocket(connection) : -1;
     if (socket < 0)
         return nullptr;
     if (!m_answerWatch)
         m_answerWatch = std::make_unique<AnswerWatch>();
     return std::make_unique<AnswerWatch::Wait>(*m_answerWatch, socket,
-                                               m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit);
+                                               m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit,
+                                               pingAddress(connection));
 }
 
 void Database::watchCatalogue()

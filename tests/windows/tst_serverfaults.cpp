@@ -241,6 +241,27 @@ private slots:
         QCOMPARE(pdfs(), 1);
     }
 
+    // Another till holding a lock for longer than the first limit is a busy
+    // server, not a hung one: the scan waits for it and is stored, with no
+    // message and no reconnection.
+    void aLockHeldByAnotherTillIsWaitedFor()
+    {
+        openWindow();
+        std::thread holder([this] {
+            scalar(withNames("do $$ begin lock table {OpenSale} in access exclusive mode; perform pg_sleep(4); end $$"),
+                   {}, QStringLiteral("holder"));
+        });
+        const auto joined = qScopeGuard([&holder] { holder.join(); });
+        QTRY_COMPARE(scalar(withNames("select count(*) from pg_locks where mode = 'AccessExclusiveLock' "
+                                      "and relation = '{OpenSale}'::regclass"))
+                         .toInt(),
+                     1);
+        scan(QStringLiteral("6901"));
+        QCOMPARE(f->boxes->count(), 0);
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 1);
+        QCOMPARE(count(Tables::OpenSale::table), 1);
+    }
+
     // A server that hangs (every process stopped) while the cashier scans and
     // completes: the window answers within the limit and says why; once the
     // server goes on, the sale is completed with nothing lost or doubled.
