@@ -25,6 +25,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -228,12 +229,11 @@ int printReport(const CommandLine &commandLine, const QString &path)
     return Done;
 }
 
-// fenwo --reprint RECEIPTNO [--printer …] [--paper …] [--encoding …]: the
-// receipt again, from its recorded lines, marked as a reprint; on the
-// default printer unless --printer says otherwise.
-int reprint(const CommandLine &commandLine, const QString &path)
+// A past document printed again on the printer the command line names: a
+// printer that cannot be made is a usage fault, anything after it a failure.
+int printAgain(const CommandLine &commandLine, const QString &path,
+               const std::function<void(Database &, ReceiptPrinter &)> &print)
 {
-    const QString receiptNumber = commandLine.value(CommandLine::Option::Reprint);
     std::unique_ptr<ReceiptPrinter> printer;
     try {
         printer = PrinterSettings().withOverrides(commandLine.printerOverrides()).makePrinter();
@@ -244,11 +244,25 @@ int reprint(const CommandLine &commandLine, const QString &path)
     try {
         Database db;
         db.open(path);
-        RecordedReceipt::reprint(db, receiptNumber, *printer);
+        print(db, *printer);
     } catch (const AppError &e) {
         complain(e.message());
         return Failed;
     }
+    return Done;
+}
+
+// fenwo --reprint RECEIPTNO [--printer …] [--paper …] [--encoding …]: the
+// receipt again, from its recorded lines, marked as a reprint; on the
+// default printer unless --printer says otherwise.
+int reprint(const CommandLine &commandLine, const QString &path)
+{
+    const QString receiptNumber = commandLine.value(CommandLine::Option::Reprint);
+    const int result = printAgain(commandLine, path, [&](Database &db, ReceiptPrinter &printer) {
+        RecordedReceipt::reprint(db, receiptNumber, printer);
+    });
+    if (result != Done)
+        return result;
     std::printf("fenwo: printed receipt %s again\n", qPrintable(receiptNumber.trimmed()));
     return Done;
 }
@@ -263,21 +277,11 @@ int reprintClosing(const CommandLine &commandLine, const QString &path)
         complain(QStringLiteral("'%1' is not the number of a Z report (1, 2, 3 …)").arg(text));
         return Usage;
     }
-    std::unique_ptr<ReceiptPrinter> printer;
-    try {
-        printer = PrinterSettings().withOverrides(commandLine.printerOverrides()).makePrinter();
-    } catch (const AppError &e) {
-        complain(e.message());
-        return Usage;
-    }
-    try {
-        Database db;
-        db.open(path);
-        DayEnd(db).reprintClosing(number, *printer);
-    } catch (const AppError &e) {
-        complain(e.message());
-        return Failed;
-    }
+    const int result = printAgain(commandLine, path, [&](Database &db, ReceiptPrinter &printer) {
+        DayEnd(db).reprintClosing(number, printer);
+    });
+    if (result != Done)
+        return result;
     std::printf("fenwo: printed Z report No.%d again\n", number);
     return Done;
 }
