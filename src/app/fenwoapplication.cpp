@@ -1,5 +1,6 @@
 #include "fenwoapplication.h"
 
+#include "widgets/focusmarks.h"
 #include "widgets/keypreview.h"
 
 #include <QFont>
@@ -15,6 +16,7 @@ FenwoApplication::FenwoApplication(int &argc, char **argv)
     // ("小票打印机软件 — …"). The boxes carry the application title themselves.
     installFontSubstitutions();
     installChineseTranslations();
+    new FocusMarks(this);
 }
 
 void FenwoApplication::installChineseTranslations()

@@ -24,6 +24,8 @@ inline constexpr QColor actionPressed{0x80, 0x80, 0xFF};
 inline constexpr QColor noteMaroon{0x80, 0x00, 0x00};
 // The frame of the hot spots over the window pictures.
 inline constexpr QColor hotSpotBlue{0x09, 0x84, 0xFF};
+// The frame round the control that has the keyboard focus.
+inline constexpr QColor focusMark{0x00, 0x50, 0xD8};
 // Grey #808080 and silver #C0C0C0 of the classic sixteen colours (Qt::gray,
 // #A0A0A4, is another grey).
 inline constexpr QColor grey{0x80, 0x80, 0x80};

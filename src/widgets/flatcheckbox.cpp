@@ -50,6 +50,7 @@ FlatCheckBox::FlatCheckBox(const QString &caption, QWidget *parent)
     hoverWatch().join();
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
+    setProperty("marksOwnFocus", true);   // the dotted frame round the caption
     setMouseTracking(true);
     resize(121, 17);
     setText(caption);

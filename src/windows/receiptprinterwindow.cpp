@@ -316,7 +316,10 @@ void ReceiptPrinterWindow::followOutput()
     m_pdfFolderBox->setEnabled(output == Output::PdfFolder);
     m_folderButton->setEnabled(output == Output::PdfFolder);
     // Without a drawer there is nothing to open after each sale.
-    m_drawerAfterSaleBox->setEnabled(checkedKey(m_drawerBoxes, Drawer::Off) != Drawer::Off);
+    const bool drawer = checkedKey(m_drawerBoxes, Drawer::Off) != Drawer::Off;
+    m_drawerAfterSaleBox->setEnabled(drawer);
+    m_pulseOnBox->setEnabled(drawer);
+    m_pulseOffBox->setEnabled(drawer);
     m_drawerNote->setText(drawerNoteFor(shownPrinterSettings()));
 }
 

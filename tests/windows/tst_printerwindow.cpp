@@ -90,12 +90,18 @@ private slots:
         QVERIFY(p->encodingBox(TextEncoding::Gbk)->isChecked());
         QVERIFY(p->drawerBox(Drawer::Off)->isChecked());
         QVERIFY(!p->drawerAfterSaleBox()->isEnabled());   // no drawer, nothing to open after a sale
+        QVERIFY(!p->pulseOnBox()->isEnabled() && !p->pulseOffBox()->isEnabled());
         // The network printer's address does not apply: no white box to type into.
         const auto middle = [](QWidget *box) { return box->grab().toImage().pixelColor(box->rect().center()); };
         QVERIFY(!p->hostBox()->isEnabled());
         QVERIFY(middle(p->hostBox()) != QColor(Qt::white));
         QCOMPARE(p->portBox()->text(), QStringLiteral("9100"));
         QVERIFY(p->scaleModeBox(ScaleCodes::Mode::Price)->isChecked());
+
+        // Once PDF is chosen, a click into its folder box puts the cursor there.
+        click(p->outputBox(Output::PdfFolder));
+        QTest::mouseClick(p->pdfFolderBox(), Qt::LeftButton, {}, QPoint(6, 6));
+        QVERIFY(p->pdfFolderBox()->hasFocus());
 
         // A receipt printer on a device file, 58 mm, GB18030, drawer on pin 5.
         const QString device = makeDevice(dir, QStringLiteral("lp0"));
@@ -107,7 +113,7 @@ private slots:
         click(p->paperBox(58));
         click(p->encodingBox(TextEncoding::Gb18030));
         click(p->drawerBox(Drawer::PinFive));
-        QVERIFY(p->drawerAfterSaleBox()->isEnabled());
+        QVERIFY(p->drawerAfterSaleBox()->isEnabled() && p->pulseOnBox()->isEnabled());
         retype(p->pulseOnBox(), QStringLiteral("30"));
         retype(p->pulseOffBox(), QStringLiteral("120"));
         click(p->drawerAfterSaleBox());
@@ -249,6 +255,7 @@ private slots:
             retype(p->queueBox(), text);
             break;
         case -2:
+            click(p->drawerBox(Drawer::PinTwo));   // the pulse boxes apply only to a drawer
             retype(p->pulseOffBox(), text);
             break;
         case -3:
