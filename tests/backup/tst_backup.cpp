@@ -3,11 +3,13 @@
 #include "storage/database.h"
 #include "storage/statements.h"
 #include "devicefile.h"
+#include "smalldisk.h"
 #include "testdatabase.h"
 #include "withnames.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -227,6 +229,36 @@ private slots:
         QCOMPARE(products(data), QStringList{QStringLiteral("KEEP")});
         QVERIFY(!QFile::exists(data + QStringLiteral(".restoring")));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A restore that runs out of disk says so and where; the copy is not
+    // blamed, and the data file is as it was.
+    void aFullDiskIsNamedAndNotBlamedOnTheCopy()
+    {
+        SmallDisk disk(QStringLiteral("1m"));
+        if (!disk.mounted)
+            QSKIP("no tmpfs could be mounted (the suite runs as root)");
+        const QString data = shopFile(disk.dir.path(), {QStringLiteral("KEEP")});
+        QTemporaryDir other;
+        const QString copy = Backup::take(shopFile(other.path(), {}, 6000), other.filePath(QStringLiteral("backups")));
+        QVERIFY(QFileInfo(copy).size() > 512 * 1024);
+        Database db;
+        db.open(data);
+        disk.fill();
+        const QByteArray before = readFile(data);
+        try {
+            Backup::restore(db, copy, disk.filePath(QStringLiteral("backups")));
+            QFAIL("restored");
+        } catch (const AppError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("磁盘已满")) && e.message().contains(disk.dir.path())
+                         && !e.message().contains(QStringLiteral("损坏")),
+                     qPrintable(e.message()));
+        }
+        QVERIFY(db.isOpen());
+        db.close();
+        disk.free();
+        QCOMPARE(readFile(data), before);
+        QCOMPARE(products(data), QStringList{QStringLiteral("KEEP")});
     }
 
     // Another program with the file open would go on writing into the old

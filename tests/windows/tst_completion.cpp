@@ -4,6 +4,7 @@
 
 #include "devicefile.h"
 #include "forwardingsurface.h"
+#include "smalldisk.h"
 
 #include "base/textcodec.h"
 #include "receipt/pdfprintsurface.h"
@@ -87,39 +88,6 @@ struct OwnQueue
         return int(run(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), name})
                        .count(QLatin1Char('\n')));
     }
-};
-
-// A small file system of the test's own, to fill up: a tmpfs mounted on a
-// temporary folder (the suite runs as root).
-struct SmallDisk
-{
-    QTemporaryDir dir;
-    bool mounted = false;
-
-    explicit SmallDisk(const QString &size)
-    {
-        mounted = quietly(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                              QStringLiteral("-o"), QStringLiteral("size=") + size,
-                                                              QStringLiteral("tmpfs"), dir.path()}) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (mounted)
-            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), dir.path()});
-    }
-    // Takes every byte left.
-    void fill()
-    {
-        QFile filler(dir.filePath(QStringLiteral("filler")));
-        if (!filler.open(QIODevice::Append | QIODevice::Unbuffered))
-            return;
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) > 0) {
-        }
-        while (filler.write("x", 1) > 0) {
-        }
-    }
-    void free() { QFile::remove(dir.filePath(QStringLiteral("filler"))); }
 };
 
 // A PDF printer after whose every job the disk is full.
