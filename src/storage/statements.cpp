@@ -76,6 +76,23 @@ Statement productNames()
     return {sql, {}, {}, {}};
 }
 
+Statement productNamesAfter(const QString &after, int count)
+{
+    // In the order of the NOCASE name index, so that a page is a short walk
+    // along it however large the catalogue; names that differ only in letter
+    // case follow each other, each once. The first page starts after "".
+    static const QString sql =
+        QStringLiteral("select distinct %2 from %1 where %2 >= ? collate nocase and (%2 > ? collate nocase or %2 > ?) "
+                       "order by %2 collate nocase, %2 limit ?")
+            .arg(Product::table, Product::name);
+    static const QString server =
+        QStringLiteral("select distinct %2 collate \"C\" as n, lower(%2) collate \"C\" as k from %1 "
+                       "where lower(%2) collate \"C\" >= lower(?) and (lower(%2) collate \"C\" > lower(?) "
+                       "or %2 collate \"C\" > ?) order by k, n limit ?")
+            .arg(Product::table, Product::name);
+    return {sql, {after, after, after, count}, {}, {}, server};
+}
+
 Statement lookupByCodeOrName(const QString &text)
 {
     static const QString sql = QStringLiteral("select %2, %3, %4 from %1 where (%2 like ?) or (%3 like ?)")

@@ -57,6 +57,9 @@ Statement removeOpenSaleLine(qint64 key);
 
 Statement settings();                                  // the shop settings row
 Statement productNames();                              // every product name once
+// The product box's list, a page at a time: up to count names after the
+// given one (empty: from the first), each once, in the name index's order.
+Statement productNamesAfter(const QString &after, int count);
 // The columns of a product as the lookups give it, in this order.
 enum class ProductColumn { Code, Name, Price };
 Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole

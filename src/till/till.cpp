@@ -182,17 +182,6 @@ void Till::requireSaleRead() const
         throw DatabaseError(kNotRead);
 }
 
-QStringList Till::productNames()
-{
-    QSqlQuery names = m_db.run(Statements::productNames());
-    QStringList out;
-    while (names.next())
-        out << Query::valueText(names.value(0));
-    if (names.lastError().isValid())
-        m_db.fail(names.lastError());
-    return out;
-}
-
 std::optional<Product> Till::lookUp(const QString &typed)
 {
     const QString text = trimmedText(typed);

@@ -47,8 +47,6 @@ public:
     // Above these a line is asked about before it goes in; read with the
     // sale (a change of them holds from the next sale on).
     const LineLimits &lineLimits() const { return m_lineLimits; }
-    // Every product name once, for the product box's list.
-    QStringList productNames();
 
     // Looks a code or a name up as a whole (control characters anywhere in
     // the text and blanks around it are not part of it); the first product

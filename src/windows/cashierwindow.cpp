@@ -1,6 +1,7 @@
 #include "cashierwindow.h"
 
 #include "windows/cataloguewindow.h"
+#include "windows/productnamesmodel.h"
 #include "windows/windowparts.h"
 #include "windows/reportswindow.h"
 #include "windows/salelinesmodel.h"
@@ -190,6 +191,7 @@ void CashierWindow::buildControls()
     m_quantityBox = makeEdit(entryPanel, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
     m_priceBox = makeEdit(entryPanel, {720, 6, 153, 30}, 19, Qt::white);
     m_productBox = new FlatComboBox(entryPanel);
+    m_productNames = new ProductNamesModel(m_db, this);
     m_productBox->setGeometry(104, 6, 233, 32);
     m_productBox->setFont(WindowParts::pixelFont(19));
     m_productBox->setItemHeight(24);   // after the font, which puts it back to 13
@@ -396,7 +398,8 @@ void CashierWindow::refreshProductNames()
         return;
     }
     // The typed text stays as it is.
-    m_productBox->setItems(m_till.productNames());
+    m_productNames->reload();
+    m_productBox->setListModel(m_productNames);
 }
 
 void CashierWindow::showEvent(QShowEvent *event)
@@ -418,8 +421,7 @@ void CashierWindow::startSale()
     m_till.reopenSale();
     showSale();   // of the lines an earlier run left
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
-    m_productBox->clearAll();
-    m_productBox->setItems(m_till.productNames());
+    listWholeCatalogue();
     finishInterruptedSale();
 }
 
@@ -747,6 +749,14 @@ void CashierWindow::sortByColumn(SaleLine::Field field)
     m_till.sortLines(field, order);
 }
 
+void CashierWindow::listWholeCatalogue()
+{
+    // The box is emptied and lists every name, read as the list scrolls.
+    m_productBox->clearAll();
+    m_productNames->reload();
+    m_productBox->setListModel(m_productNames);
+}
+
 void CashierWindow::setProductNames(const QStringList &names)
 {
     // The box is emptied and refilled, typed text included.
@@ -896,6 +906,6 @@ void CashierWindow::reloadRestoredDatabase()
     m_receivedBox->clear();
     m_changeBox->clear();
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
-    setProductNames(m_till.productNames());
+    listWholeCatalogue();
     m_automaticBackup->start();
 }

@@ -27,6 +27,7 @@ class ReceiptPrinter;
 class AutomaticBackup;
 class ServerWatch;
 class SaleLinesModel;
+class ProductNamesModel;
 
 // The cashier screen: the header of the sale, the entry of its lines, the
 // totals, the payment boxes, and the buttons to the side windows. It turns
@@ -160,6 +161,7 @@ private:
     void showServerWaiting();
     void resumeAfterReconnect();
     void refreshProductNames();
+    void listWholeCatalogue();
 
     Database &m_db;
     Till m_till;
@@ -181,6 +183,7 @@ private:
     FlatEdit *m_quantityBox = nullptr;
     FlatEdit *m_priceBox = nullptr;
     FlatComboBox *m_productBox = nullptr;
+    ProductNamesModel *m_productNames = nullptr;   // the box's list of the whole catalogue
     FlatCheckBox *m_autoAddBox = nullptr;
     QLabel *m_totalQuantityLabel = nullptr;
     QLabel *m_totalAmountLabel = nullptr;
