@@ -20,6 +20,8 @@ const QList<Table> &tables()
     namespace Awaiting = Tables::AwaitingPrint;
     namespace Numbers = Tables::ReceiptNumbers;
     namespace Closings = Tables::DayClosings;
+    namespace Summary = Tables::DaySummary;
+    namespace ProductSummary = Tables::ProductDaySummary;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
@@ -128,6 +130,37 @@ const QList<Table> &tables()
           {Closings::difference, "TEXT NOT NULL"},
           {Closings::content, "TEXT"}},
          {},
+         true},
+        // One row per sale date, till, cashier and hour. A payment method,
+        // once sales have one, is one more part of the group's key.
+        {Summary::table,
+         {{Summary::date, "TEXT NOT NULL"},
+          {Summary::till, "INTEGER NOT NULL"},
+          {Summary::cashier, "TEXT NOT NULL"},
+          {Summary::hour, "INTEGER NOT NULL"},
+          {Summary::receipts, "INTEGER NOT NULL"},
+          {Summary::lines, "INTEGER NOT NULL"},
+          {Summary::items, "TEXT"},
+          {Summary::takings, "TEXT"},
+          {Summary::firstLine, "INTEGER NOT NULL"},
+          {Summary::firstTime, "TEXT NOT NULL"},
+          {Summary::lastLine, "INTEGER NOT NULL"},
+          {Summary::lastTime, "TEXT NOT NULL"},
+          {Summary::doubtful, "INTEGER NOT NULL DEFAULT 0"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS day_summary_group ON %1 (%2, %3, %4, %5)")
+              .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour)},
+         true},
+        {ProductSummary::table,
+         {{ProductSummary::date, "TEXT NOT NULL"},
+          {ProductSummary::till, "INTEGER NOT NULL"},
+          {ProductSummary::code, "TEXT NOT NULL"},
+          {ProductSummary::name, "TEXT NOT NULL"},
+          {ProductSummary::lines, "INTEGER NOT NULL"},
+          {ProductSummary::quantity, "TEXT"},
+          {ProductSummary::takings, "TEXT"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS product_day_summary_product ON %1 (%2, %3, %4, %5)")
+              .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                   ProductSummary::name)},
          true},
     };
     return all;

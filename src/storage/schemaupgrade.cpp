@@ -5,6 +5,8 @@
 #include "base/partialfile.h"
 #include "storage/datafilemessages.h"
 #include "storage/schema.h"
+#include "storage/salessummary.h"
+#include "storage/statements.h"
 #include "storage/tables.h"
 
 #include <QDateTime>
@@ -203,9 +205,36 @@ void markClosedLines(QSqlDatabase &db)
         exec(db, mark, closing);
 }
 
+// The summary the reports read is made from every line the file holds.
+void summariseSalesRecord(QSqlDatabase &db)
+{
+    QHash<QString, QSqlQuery> prepared;
+    SalesSummary::rebuild([&](const Statement &statement) {
+        auto it = prepared.find(statement.sql);
+        if (it == prepared.end()) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            if (!q.prepare(statement.sql))
+                throw DatabaseError(errorText(q.lastError()));
+            it = prepared.insert(statement.sql, q);
+        }
+        // Each statement is prepared once for the many rows; a copy shares
+        // it, and none is run again before the last one's rows were read.
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        QSqlQuery q = *it;
+        QT_WARNING_POP
+        for (qsizetype i = 0; i < statement.params.size(); ++i)
+            q.bindValue(int(i), statement.params.at(i));
+        if (!q.exec())
+            throw DatabaseError(errorText(q.lastError()));
+        return q;
+    });
+}
+
 const QList<DataStep> &dataSteps()
 {
-    static const QList<DataStep> steps = {{7, markClosedLines}};
+    static const QList<DataStep> steps = {{7, markClosedLines}, {8, summariseSalesRecord}};
     return steps;
 }
 

@@ -16,6 +16,8 @@ namespace Awaiting = Tables::AwaitingPrint;
 namespace Numbers = Tables::ReceiptNumbers;
 namespace Closing = Tables::DayClosings;
 namespace Imported = Tables::ImportedRows;
+namespace Summary = Tables::DaySummary;
+namespace ProductSummary = Tables::ProductDaySummary;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -640,6 +642,133 @@ Statement closingReportLines(std::optional<int> closing)
     if (closing)
         return {closed, {*closing}, {}, {}};
     return {open, {}, {}, {}};
+}
+
+Statement summaryGroup(const QString &date, int till, const QString &cashier, int hour)
+{
+    static const QString sql =
+        QStringLiteral("select %6, %7, %8, %9, %10, %11, %12, %13, %14 from %1 where %2 = ? and %3 = ? and %4 = ? "
+                       "and %5 = ?")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql, {date, till, cashier, hour}, {}, {}};
+}
+
+Statement addSummaryGroup(const QString &date, int till, const QString &cashier, int hour, const SummaryValues &v)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql,
+            {date, till, cashier, hour, v.receipts, v.lines, v.items, v.takings, v.firstLine, v.firstTime, v.lastLine,
+             v.lastTime, v.doubtful},
+            {},
+            {}};
+}
+
+Statement changeSummaryGroup(const QString &date, int till, const QString &cashier, int hour, const SummaryValues &v)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %6 = ?, %7 = ?, %8 = ?, %9 = ?, %10 = ?, %11 = ?, %12 = ?, %13 = ?, %14 = ? "
+                       "where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql,
+            {v.receipts, v.lines, v.items, v.takings, v.firstLine, v.firstTime, v.lastLine, v.lastTime, v.doubtful,
+             date, till, cashier, hour},
+            {},
+            {}};
+}
+
+Statement summaryProduct(const QString &date, int till, const QString &code, const QString &name)
+{
+    static const QString sql =
+        QStringLiteral("select %6, %7, %8 from %1 where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    return {sql, {date, till, code, name}, {}, {}};
+}
+
+Statement addSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                            const QVariant &quantity, const QVariant &takings)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8) values (?, ?, ?, ?, ?, ?, ?)")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    return {sql, {date, till, code, name, lines, quantity, takings}, {}, {}};
+}
+
+Statement changeSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                               const QVariant &quantity, const QVariant &takings)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %6 = ?, %7 = ?, %8 = ? where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    return {sql, {lines, quantity, takings, date, till, code, name}, {}, {}};
+}
+
+QList<Statement> forgetSummary(const QString &date, int till)
+{
+    static const QString groups =
+        QStringLiteral("delete from %1 where %2 = ? and %3 = ?").arg(Summary::table, Summary::date, Summary::till);
+    static const QString products = QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                                        .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till);
+    static const QString allGroups = QStringLiteral("delete from %1").arg(Summary::table);
+    static const QString allProducts = QStringLiteral("delete from %1").arg(ProductSummary::table);
+    if (date.isNull())
+        return {{allGroups, {}, {}, {}}, {allProducts, {}, {}, {}}};
+    return {{groups, {date, till}, {}, {}}, {products, {date, till}, {}, {}}};
+}
+
+Statement linesToSummarise(const QString &date, int till)
+{
+    static const QString columns = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10, %11 from %1 ")
+                                       .arg(Record::table, Record::key, Record::receiptNumber, Record::cashier,
+                                            Record::date, Record::time, Record::code, Record::name,
+                                            Record::quantity, Record::amount)
+                                       .arg(Record::till);
+    static const QString ofDay =
+        columns + QStringLiteral("where %1 = ? and %2 = ? order by %3").arg(Record::date, Record::till, Record::key);
+    static const QString all = columns + QStringLiteral("order by %1").arg(Record::key);
+    if (date.isNull())
+        return {all, {}, {}, {}};
+    return {ofDay, {date, till}, {}, {}};
+}
+
+Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, qint64 lastKey)
+{
+    static const QString sql = QStringLiteral("select 1 from %1 where %2 = ? and (%3 < ? or %3 > ?) limit 1")
+                                   .arg(Record::table, Record::receiptNumber, Record::key);
+    return {sql, {receiptNumber, firstKey, lastKey}, {}, {}};
+}
+
+Statement reportSummaryGroups(const QString &fromDate, const QString &toDate)
+{
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14 from %1 where %2 >= ? and %2 <= ?")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql, {fromDate, toDate}, {}, {}};
+}
+
+Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till)
+{
+    static const QString sql = QStringLiteral("select %3, %4, %5, %6, %7 from %1 where %2 >= ? and %2 <= ?")
+                                   .arg(ProductSummary::table, ProductSummary::date, ProductSummary::code,
+                                        ProductSummary::name, ProductSummary::lines, ProductSummary::quantity,
+                                        ProductSummary::takings);
+    static const QString byTill = sql + QStringLiteral(" and %1 = ?").arg(ProductSummary::till);
+    if (till > 0)
+        return {byTill, {fromDate, toDate, till}, {}, {}};
+    return {sql, {fromDate, toDate}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

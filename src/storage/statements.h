@@ -167,6 +167,44 @@ Statement reopenClosedLines(int closing);
 // As reportLines(): the lines of one closing, or (none) those no closing closed yet.
 Statement closingReportLines(std::optional<int> closing);
 
+// The summary of the sales record by sale date, till, cashier and hour, and
+// of each product by sale date and till. Sums are exact decimal text, NULL
+// when they could not be kept exactly.
+struct SummaryValues
+{
+    qint64 receipts = 0;
+    qint64 lines = 0;
+    QVariant items;
+    QVariant takings;
+    qint64 firstLine = 0;
+    QString firstTime;
+    qint64 lastLine = 0;
+    QString lastTime;
+    int doubtful = 0;
+};
+// The columns of summaryGroup(), in this order.
+enum class SummaryColumn { Receipts, Lines, Items, Takings, FirstLine, FirstTime, LastLine, LastTime, Doubtful };
+Statement summaryGroup(const QString &date, int till, const QString &cashier, int hour);
+Statement addSummaryGroup(const QString &date, int till, const QString &cashier, int hour, const SummaryValues &values);
+Statement changeSummaryGroup(const QString &date, int till, const QString &cashier, int hour,
+                             const SummaryValues &values);
+Statement summaryProduct(const QString &date, int till, const QString &code, const QString &name); // lines, quantity, takings
+Statement addSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                            const QVariant &quantity, const QVariant &takings);
+Statement changeSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                               const QVariant &quantity, const QVariant &takings);
+// Deletes the summary rows of one date and till (a null date: every row).
+QList<Statement> forgetSummary(const QString &date = {}, int till = 0);
+// Key, receipt number, cashier, date, time, code, name, quantity, amount and
+// till of the lines of one date and till (a null date: of every line), by key.
+Statement linesToSummarise(const QString &date = {}, int till = 0);
+// One row when a line outside the keys carries the receipt number.
+Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, qint64 lastKey);
+// The summary rows of the dates: date, till, cashier, hour, then as
+// SummaryColumn; and (till 0: of every till) code, name, lines, quantity, takings.
+Statement reportSummaryGroups(const QString &fromDate, const QString &toDate);
+Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

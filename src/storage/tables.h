@@ -120,6 +120,41 @@ inline const QString difference = QStringLiteral("difference");
 inline const QString content = QStringLiteral("content");
 } // namespace DayClosings
 
+// The sales record summed by sale date, till, cashier and hour, kept with
+// the record in the completion's transaction: a report over many days reads
+// these rows instead of every line. Sums are exact decimal text (NULL when a
+// sum could not be kept exactly); "doubtful" marks a group whose report must
+// be read from the lines (a number that is no number, a receipt number met
+// in another group).
+namespace DaySummary {
+inline const QString table = QStringLiteral("day_summary");
+inline const QString date = QStringLiteral("sale_date");
+using Common::till;
+inline const QString cashier = QStringLiteral("cashier");
+inline const QString hour = QStringLiteral("hour");   // 0-23; -1 for a time the program did not write
+inline const QString receipts = QStringLiteral("receipts");
+inline const QString lines = QStringLiteral("lines");
+inline const QString items = QStringLiteral("items");
+inline const QString takings = QStringLiteral("takings");
+inline const QString firstLine = QStringLiteral("first_line");
+inline const QString firstTime = QStringLiteral("first_time");
+inline const QString lastLine = QStringLiteral("last_line");
+inline const QString lastTime = QStringLiteral("last_time");
+inline const QString doubtful = QStringLiteral("doubtful");
+} // namespace DaySummary
+
+// Each product's lines summed by sale date and till, for the report's top lists.
+namespace ProductDaySummary {
+inline const QString table = QStringLiteral("product_day_summary");
+inline const QString date = QStringLiteral("sale_date");
+using Common::till;
+inline const QString code = QStringLiteral("code");
+inline const QString name = QStringLiteral("name");
+inline const QString lines = QStringLiteral("lines");
+inline const QString quantity = QStringLiteral("quantity");
+inline const QString takings = QStringLiteral("takings");
+} // namespace ProductDaySummary
+
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {
 inline const QString table = QStringLiteral("layout_version");

@@ -8,6 +8,7 @@
 #include "base/numbertext.h"
 #include "storage/database.h"
 #include "storage/query.h"
+#include "storage/salessummary.h"
 #include "storage/shopsettings.h"
 #include "storage/statements.h"
 #include "storage/tillsettings.h"
@@ -471,6 +472,7 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     qint64 first = 1;   // an empty sale has no rows: the range is empty
     qint64 last = 0;
     bool any = false;
+    SalesSummary summary;
     for (const SaleLine &line : std::as_const(m_lines)) {
         const Statements::OpenSaleValues values = storedValues(line);
         QSqlQuery row =
@@ -482,11 +484,16 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
         first = any ? qMin(first, key) : key;
         last = any ? qMax(last, key) : key;
         any = true;
+        summary.add({key, number, header.cashier, header.saleDate, printTime, line.code, line.name, m_db.till(),
+                     line.quantity.value_or(0), line.amount.value_or(0)});
     }
+    // The day's summary takes the sale with it, all or nothing.
+    summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
     m_db.execute(Statements::markAwaitingPrint(m_db.till(), first, last, header.received, header.change, copies));
     m_firstRecord = first;
     m_lastRecord = last;
     m_recordedNumber = number;
+    m_recordedDate = header.saleDate;
     try {
         transaction.commit();
     } catch (const ConnectionLost &) {
@@ -541,6 +548,8 @@ void Till::undoRecording()
 {
     Transaction transaction(m_db);
     m_db.execute(Statements::removeRecordedSale(m_firstRecord, m_lastRecord, m_db.till()));
+    SalesSummary::redoDay([this](const Statement &statement) { return m_db.run(statement); }, m_recordedDate,
+                          m_db.till());
     m_db.execute(Statements::clearAwaitingPrint(m_db.till()));
     m_db.execute(Statements::releaseReceiptNumber(m_recordedNumber, m_db.till()));
     transaction.commit();

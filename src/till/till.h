@@ -213,5 +213,6 @@ private:
     qint64 m_firstRecord = 0;
     qint64 m_lastRecord = 0;
     QString m_recordedNumber;      // the receipt number of the recording under way
+    QString m_recordedDate;        // and its sale date
     QString m_lastReceiptNumber;   // of the last sale completed
 };
