@@ -316,15 +316,20 @@ QString DecimalSum::exactText() const
     if (m_inexact)
         return QString();
     __int128 m = magnitude(m_mantissa);
+    int scale = m_scale;
+    while (scale > 0 && m % 10 == 0) {
+        m /= 10;
+        --scale;
+    }
     QString digits;
     do {
         digits.prepend(QChar(u'0' + int(m % 10)));
         m /= 10;
     } while (m != 0);
-    if (m_scale > 0) {
-        if (digits.size() <= m_scale)
-            digits.prepend(QString(m_scale - digits.size() + 1, u'0'));
-        digits.insert(digits.size() - m_scale, u'.');
+    if (scale > 0) {
+        if (digits.size() <= scale)
+            digits.prepend(QString(scale - digits.size() + 1, u'0'));
+        digits.insert(digits.size() - scale, u'.');
     }
     return m_mantissa < 0 ? QLatin1Char('-') + digits : digits;
 }

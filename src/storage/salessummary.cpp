@@ -47,8 +47,13 @@ int SalesSummary::hourOf(QStringView time)
     return hour < 24 ? hour : -1;
 }
 
-void SalesSummary::add(const Line &line)
+void SalesSummary::add(const Line &given)
 {
+    // An empty value is stored as empty text, as a report reads it.
+    Line line = given;
+    for (QString *text : {&line.receiptNumber, &line.cashier, &line.date, &line.time, &line.code, &line.name})
+        if (text->isNull())
+            *text = QStringLiteral("");
     const GroupKey key{line.date, line.till, line.cashier, hourOf(line.time)};
     auto [at, isNew] = m_groups.try_emplace(key);
     Group &group = at->second;
