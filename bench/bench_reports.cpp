@@ -12,6 +12,7 @@
 #include "app/fenwoapplication.h"
 #include "benchsupport.h"
 #include "storage/database.h"
+#include "reports/reportsheet.h"
 #include "reports/salesreport.h"
 #include "widgets/webpage.h"
 #include "widgets/flatcombobox.h"
@@ -129,6 +130,18 @@ int measure(int argc, char **argv, const QString &path, int rows)
             yearCpu << cpu;
         }
         const ReportFigures yearReport = SalesReport::compute(db, year);
+        // The same year read line by line (a first line to pass over, long
+        // before the year, makes the report walk the lines): every figure alike.
+        ReportRange byLines = year;
+        byLines.afterLine = 1;
+        QList<double> yearByLines;
+        QString linesText;
+        for (int i = 0; i < 3; ++i)
+            yearByLines << timeIt([&] { linesText = ReportSheet::plainText(SalesReport::compute(db, byLines)); });
+        const QString summedText = ReportSheet::plainText(yearReport);
+        std::printf("whole year read line by line: median %.0f ms; figures %s (%lld characters of report text)\n",
+                    Bench::median(yearByLines), summedText == linesText ? "identical" : "DIFFERENT",
+                    qlonglong(summedText.size()));
         std::printf("load average %.1f\n", loadAverage());
         std::printf("figures only    today: median %.2f ms (processor %.2f ms), p99 %.2f ms; whole year: median %.0f ms "
                     "(processor %.0f ms, first %.0f ms), %lld lines, takings %s\n",
