@@ -11,6 +11,7 @@
 #include "base/linecodes.h"
 #include "base/numbertext.h"
 #include "storage/database.h"
+#include "storage/paymentmethods.h"
 #include "storage/schema.h"
 #include "storage/query.h"
 #include "storage/shopsettings.h"
@@ -127,6 +128,25 @@ int compareLines(const SaleLine &a, const SaleLine &b, SaleLine::Field field)
     case SaleLine::Field::Amount: return compareNumbers(a.amount, b.amount);
     }
     return 0;
+}
+
+// A sale paid in cash alone prints as one paid at the change box; other
+// payments print one line each, and the change.
+void showPayments(ReceiptInput &input, const QList<Payment> &payments)
+{
+    if (payments.size() == 1 && payments.first().method == Schema::kCashMethod) {
+        input.received = payments.first().amount;
+        input.change = payments.first().change;
+    } else if (!payments.isEmpty()) {
+        input.received.clear();
+        input.change.clear();
+        DecimalSum change;
+        for (const Payment &payment : payments) {
+            input.payments << ReceiptPayment{payment.methodName, payment.amount};
+            change.add(textToNumber(payment.change));
+        }
+        input.paymentChange = change.text();
+    }
 }
 
 const QString kNotRead = QStringLiteral("Operation is not allowed when the object is closed");
@@ -471,22 +491,7 @@ ReceiptInput Till::receiptInput(const SaleHeader &header, const QString &printTi
     input.totalAmount = m_totalAmount;
     input.received = header.received;
     input.change = header.change;
-    // A sale paid in cash alone prints as one paid at the change box; other
-    // payments print one line each, and the change.
-    const QList<Payment> &payments = header.payments;
-    if (payments.size() == 1 && payments.first().method == Schema::kCashMethod) {
-        input.received = payments.first().amount;
-        input.change = payments.first().change;
-    } else if (!payments.isEmpty()) {
-        input.received.clear();
-        input.change.clear();
-        DecimalSum change;
-        for (const Payment &payment : payments) {
-            input.payments << ReceiptPayment{payment.methodName, payment.amount};
-            change.add(textToNumber(payment.change));
-        }
-        input.paymentChange = change.text();
-    }
+    showPayments(input, header.payments);
     input.remark = settings.remark;
     return input;
 }
@@ -711,6 +716,20 @@ std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
     UnfinishedReceipt receipt{RecordedReceipt::loadRows(m_db, m_firstRecord, m_lastRecord, m_db.till()), copies};
     receipt.input.received = received;
     receipt.input.change = change;
+    // Paid at the payment window: its payments as recorded.
+    using Column = Statements::PaymentColumn;
+    const QList<PaymentMethod> methods = PaymentMethods::load(m_db);
+    QList<Payment> payments;
+    QSqlQuery paid = m_db.run(Statements::receiptPayments(receipt.input.receiptNumber, m_db.till()));
+    while (paid.next()) {
+        const int method = paid.value(int(Column::Method)).toInt();
+        payments << Payment{method, PaymentMethods::nameOf(methods, method), paid.value(int(Column::Amount)).toString(),
+                            paid.value(int(Column::Change)).toString()};
+    }
+    paid = QSqlQuery();
+    const bool cashAtTheBox = payments.size() == 1 && payments.first().method == Schema::kCashMethod;
+    if (received.isEmpty() && change.isEmpty() && !cashAtTheBox)
+        showPayments(receipt.input, payments);
 
     finalise();
     if (receipt.input.saleLines.isEmpty())

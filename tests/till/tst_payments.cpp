@@ -138,6 +138,29 @@ private slots:
         QVERIFY(!job.join(QString()).contains(QStringLiteral("来款金额")));
     }
 
+    // A sale whose receipt went out but whose open sale was not emptied is
+    // finished at the next start, its receipt offered again with its payments.
+    void anInterruptedSaleIsOfferedAgainWithItsPayments()
+    {
+        SalePayments payments(till->totalAmount());
+        payments.add(kWeChat, QStringLiteral("20"));
+        payments.add(kCash, QStringLiteral("10"));
+        file->refuseDeletes(QStringLiteral("xiaoshou"), QStringLiteral("disk I/O error"));
+        PaperTray tray;
+        QVERIFY_THROWS_EXCEPTION(SaleNotEmptied, till->complete(header(payments.payments()), tray, 1));
+        file->allowDeletes(QStringLiteral("xiaoshou"));
+
+        Till next(*db);
+        const std::optional<Till::UnfinishedReceipt> again = next.finishInterruptedSale();
+        QVERIFY(again);
+        QStringList shown;
+        for (const ReceiptPayment &payment : again->input.payments)
+            shown << payment.method + QLatin1Char(':') + payment.amount;
+        QCOMPARE(shown, (QStringList{"微信:20", "现金:10"}));
+        QCOMPARE(again->input.paymentChange, QStringLiteral("6.3"));
+        QCOMPARE(file->count(QStringLiteral("payments")), 2);
+    }
+
     // Cash at the change box is a cash payment as received, the change with
     // it; with no amount typed, the total. A failed print keeps none.
     void cashAtTheChangeBoxIsRecordedAsCash_data()
