@@ -2,8 +2,11 @@
 
 #include "base/apperror.h"
 #include "base/decimalsum.h"
+#include "base/linecodes.h"
 #include "base/numbertext.h"
+#include "storage/paymentmethods.h"
 #include "storage/rowwalk.h"
+#include "storage/schema.h"
 #include "storage/statements.h"
 
 #include <algorithm>
@@ -138,6 +141,13 @@ public:
 
     size_t size() const { return m_count; }
 
+    bool contains(std::string_view text) const
+    {
+        if (quint64 number = 0; asNumber(text, &number))
+            return m_byNumber.count(number) > 0;
+        return m_byText.count(std::string(text)) > 0;
+    }
+
 private:
     // Up to 17 digits, with their count, so that "0012" and "12" stay apart.
     static bool asNumber(std::string_view text, quint64 *number)
@@ -207,6 +217,72 @@ double numberOrWarn(const RowWalk &row, int column, QStringList &warnings)
                                  QString::fromUtf8(row.bytes(column)));
         return 0;
     }
+}
+
+struct MethodSums
+{
+    DecimalSum amount;
+    DecimalSum change;
+};
+
+// The payments of the report's receipts, by method. Cash is what the lines
+// took less what other methods paid, so that a receipt recorded before
+// payments were kept counts as cash.
+void sumPayments(Database &db, const ReceiptIndex &receipts, qint64 firstLine, qint64 lastLine,
+                 std::unordered_map<int, MethodSums> &sums)
+{
+    if (firstLine < 0 || lastLine < firstLine)
+        return;
+    RowWalk row(db, Statements::paymentsOfLines(firstLine, lastLine));
+    while (row.step()) {
+        if (!receipts.contains(textOf(row, 0)))
+            continue;
+        MethodSums &method = sums[int(row.key(2))];
+        method.amount.add(row.numberOrZero(3));
+        method.change.add(row.numberOrZero(4));
+    }
+}
+
+bool anyPayments(Database &db, qint64 firstLine, qint64 lastLine)
+{
+    if (lastLine < firstLine)
+        return false;
+    RowWalk row(db, Statements::paymentsOfLines(firstLine, lastLine));
+    return row.step();
+}
+
+void fillPayments(Database &db, const std::unordered_map<int, MethodSums> &sums, ReportFigures &figures)
+{
+    DecimalSum cash;
+    cash.add(textToNumber(figures.takings));
+    DecimalSum change;
+    QList<ReportFigures::Takings> others;
+    const QList<PaymentMethod> methods = sums.empty() ? QList<PaymentMethod>() : PaymentMethods::load(db);
+    QList<int> numbers;
+    for (const PaymentMethod &method : methods)
+        numbers << method.number;
+    for (const auto &[number, sum] : sums)
+        if (!numbers.contains(number))
+            numbers << number;
+    for (const int number : std::as_const(numbers)) {
+        const auto found = sums.find(number);
+        if (found == sums.end())
+            continue;
+        change.add(found->second.change);
+        if (number == Schema::kCashMethod)
+            continue;
+        DecimalSum net = found->second.amount;
+        net.add(-found->second.change.value());
+        cash.add(-net.value());
+        if (!net.isZero())
+            others << ReportFigures::Takings{PaymentMethods::nameOf(methods, number), net.text()};
+    }
+    figures.cashTaken = cash.text();
+    figures.changeGiven = change.text();
+    figures.onlyCash = others.isEmpty();
+    figures.byMethod = QList<ReportFigures::Takings>{{PaymentMethods::nameOf(methods, Schema::kCashMethod), cash.text()}}
+        + others;
+    figures.expectedCash = figures.cashTaken;
 }
 
 ReportFigures::Product productFigures(const ProductSums &p)
@@ -347,6 +423,9 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     int lastReceipt = -1;
     int lastReceiptCell = -1;
     bool summed = false;
+    DecimalSum discounts, roundOffs;
+    const QByteArray discountCode = LineCodes::discount.toUtf8();
+    const QByteArray roundOffCode = LineCodes::roundOff.toUtf8();
 
     // Lines are recorded day after day, so the lines of a range of dates lie
     // in one run of row keys: found along the date index, the run is read
@@ -366,7 +445,8 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
             }
         }
         // Whole days of every cashier are summed by the day as they are recorded.
-        if (range.afterLine == 0 && range.cashier.isEmpty())
+        // The summary has no payment method in its key yet: days with payments are read line by line.
+        if (range.afterLine == 0 && range.cashier.isEmpty() && !anyPayments(db, firstKey, lastKey))
             summed = gatherFromSummary(db, range, fromDate, toDate, firstKey, lastKey, gathered);
         if (!summed) {
             gathered = Gathered();
@@ -400,7 +480,15 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
                 lastReceiptCell = gathered.lastCell;
             }
 
-            ProductSums &product = gathered.product(textOf(row, Code), textOf(row, Name));
+            const std::string_view code = textOf(row, Code);
+            const std::string_view name = textOf(row, Name);
+            if (!code.empty() && code[0] == '*') {
+                if (code == std::string_view(discountCode.constData(), size_t(discountCode.size())))
+                    discounts.add(amount);
+                else if (code == std::string_view(roundOffCode.constData(), size_t(roundOffCode.size())))
+                    roundOffs.add(amount);
+            }
+            ProductSums &product = gathered.product(code, name);
             ++product.lines;
             product.quantity.add(quantity);
             product.takings.add(amount);
@@ -413,6 +501,9 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     const TextIndex &cashiers = gathered.cashiers;
     std::vector<ProductSums> &products = gathered.products;
     figures.lastLine = gathered.lastLine;
+
+    std::unordered_map<int, MethodSums> methodSums;
+    sumPayments(db, receipts, gathered.firstLine, figures.lastLine, methodSums);
 
     // Totals and groups from the cells.
     GroupSums total;
@@ -447,6 +538,9 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     figures.items = total.items.text();
     figures.takings = total.takings.text();
     figures.averageReceipt = averagePerReceipt(figures.takings, figures.receipts);
+    fillPayments(db, methodSums, figures);
+    figures.discounts = discounts.text();
+    figures.roundOffs = roundOffs.text();
     figures.firstSale = qtext(gathered.first);
     figures.lastSale = qtext(gathered.last);
 

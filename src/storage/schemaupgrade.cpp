@@ -232,9 +232,18 @@ void summariseSalesRecord(QSqlDatabase &db)
     });
 }
 
+// Payment methods come with the payments table; sales recorded before it
+// have no payment rows and count as paid in cash.
+void addPaymentMethods(QSqlDatabase &db)
+{
+    if (rows(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(Tables::PaymentMethods::table)).isEmpty())
+        for (const QString &statement : Schema::builtInPaymentMethods())
+            exec(db, statement);
+}
+
 const QList<DataStep> &dataSteps()
 {
-    static const QList<DataStep> steps = {{7, markClosedLines}, {8, summariseSalesRecord}};
+    static const QList<DataStep> steps = {{7, markClosedLines}, {8, summariseSalesRecord}, {9, addPaymentMethods}};
     return steps;
 }
 

@@ -18,6 +18,9 @@ namespace Closing = Tables::DayClosings;
 namespace Imported = Tables::ImportedRows;
 namespace Summary = Tables::DaySummary;
 namespace ProductSummary = Tables::ProductDaySummary;
+namespace Method = Tables::PaymentMethods;
+namespace Paid = Tables::Payments;
+namespace Floats = Tables::CashFloats;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -769,6 +772,109 @@ Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, 
     if (till > 0)
         return {byTill, {fromDate, toDate, till}, {}, {}};
     return {sql, {fromDate, toDate}, {}, {}};
+}
+
+Statement paymentMethods()
+{
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6 from %1 order by %5, %2")
+                                   .arg(Method::table, Method::number, Method::name, Method::givesChange,
+                                        Method::position, Method::enabled);
+    return {sql, {}, {}, {}};
+}
+
+Statement addPaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(Method::table, Method::number, Method::name, Method::givesChange,
+                                        Method::position, Method::enabled);
+    return {sql, {number, name, givesChange ? 1 : 0, position, enabled ? 1 : 0}, {}, {}};
+}
+
+Statement changePaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled)
+{
+    static const QString sql = QStringLiteral("update %1 set %3 = ?, %4 = ?, %5 = ?, %6 = ? where %2 = ?")
+                                   .arg(Method::table, Method::number, Method::name, Method::givesChange,
+                                        Method::position, Method::enabled);
+    return {sql, {name, givesChange ? 1 : 0, position, enabled ? 1 : 0, number}, {}, {}};
+}
+
+Statement recordPayment(const QString &receiptNumber, int till, int method, const QString &amount,
+                        const QString &change)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount,
+                                        Paid::changeGiven);
+    return {sql, {receiptNumber, till, method, amount, change}, {}, {}};
+}
+
+Statement removePayments(const QString &receiptNumber, int till)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where %2 = ? and %3 = ?").arg(Paid::table, Paid::receiptNumber, Paid::till);
+    return {sql, {receiptNumber, till}, {}, {}};
+}
+
+Statement receiptPayments(const QString &receiptNumber, int till)
+{
+    static const QString sql = QStringLiteral("select %4, %5, %6 from %1 where %2 = ? and %3 = ? order by %7")
+                                   .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount,
+                                        Paid::changeGiven, Paid::key);
+    return {sql, {receiptNumber, till}, {}, {}};
+}
+
+Statement paymentsOfLines(qint64 firstLine, qint64 lastLine)
+{
+    static const QString sql =
+        QStringLiteral("select p.%2, p.%3, p.%4, p.%5, p.%6 from %1 p where exists (select 1 from %7 r "
+                       "where r.%8 = p.%2 and r.%9 = p.%3 and r.%10 >= ? and r.%10 <= ?) order by p.%11")
+            .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
+                 Record::table, Record::receiptNumber, Record::till, Record::key, Paid::key);
+    return {sql, {firstLine, lastLine}, {}, {}};
+}
+
+Statement recordCashFloat(int till, const QString &setAt, const QString &amount)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(Floats::table, Floats::till, Floats::setAt, Floats::amount);
+    return {sql, {till, setAt, amount}, {}, {}};
+}
+
+Statement forgetOpenCashFloat(int till)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where %2 = ? and %3 is null").arg(Floats::table, Floats::till, Floats::closing);
+    return {sql, {till}, {}, {}};
+}
+
+Statement openCashFloat(int till)
+{
+    static const QString sql = QStringLiteral("select %4 from %1 where %2 = ? and %3 is null order by %5")
+                                   .arg(Floats::table, Floats::till, Floats::closing, Floats::amount, Floats::key);
+    return {sql, {till}, {}, {}};
+}
+
+Statement cashFloatsOf(std::optional<int> closing)
+{
+    static const QString open =
+        QStringLiteral("select %2 from %1 where %3 is null order by %4").arg(Floats::table, Floats::amount, Floats::closing, Floats::key);
+    static const QString closed =
+        QStringLiteral("select %2 from %1 where %3 = ? order by %4").arg(Floats::table, Floats::amount, Floats::closing, Floats::key);
+    if (!closing)
+        return {open, {}, {}, {}};
+    return {closed, {*closing}, {}, {}};
+}
+
+Statement closeCashFloats(int closing)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %2 = ? where %2 is null").arg(Floats::table, Floats::closing);
+    return {sql, {closing}, {}, {}};
+}
+
+Statement reopenCashFloats(int closing)
+{
+    static const QString sql = QStringLiteral("update %1 set %2 = null where %2 = ?").arg(Floats::table, Floats::closing);
+    return {sql, {closing}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

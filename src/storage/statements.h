@@ -204,6 +204,31 @@ Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, 
 // SummaryColumn; and (till 0: of every till) code, name, lines, quantity, takings.
 Statement reportSummaryGroups(const QString &fromDate, const QString &toDate);
 Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till);
+// Payment methods, in the order the payment window lists them.
+enum class PaymentMethodColumn { Number, Name, GivesChange, Position, Enabled };
+Statement paymentMethods();
+Statement addPaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled);
+Statement changePaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled);
+
+// A recorded sale's payments, by its receipt number and till.
+Statement recordPayment(const QString &receiptNumber, int till, int method, const QString &amount,
+                        const QString &change);
+Statement removePayments(const QString &receiptNumber, int till);
+enum class PaymentColumn { Method, Amount, Change };
+Statement receiptPayments(const QString &receiptNumber, int till);   // in the order paid
+// Receipt number, till, method, amount, change of every payment of the
+// receipts that have a line keyed first to last; the report keeps those of
+// its own lines.
+Statement paymentsOfLines(qint64 firstLine, qint64 lastLine);
+
+// Opening cash of the tills (备用金): set, and read and closed by the Z report.
+Statement recordCashFloat(int till, const QString &setAt, const QString &amount);
+Statement forgetOpenCashFloat(int till);                   // the till's float no Z counted yet
+Statement openCashFloat(int till);                         // its amount, if any
+// The amount of each float that a closing counted (none: no closing yet).
+Statement cashFloatsOf(std::optional<int> closing);
+Statement closeCashFloats(int closing);
+Statement reopenCashFloats(int closing);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

@@ -154,6 +154,38 @@ inline const QString lines = QStringLiteral("lines");
 inline const QString quantity = QStringLiteral("quantity");
 inline const QString takings = QStringLiteral("takings");
 } // namespace ProductDaySummary
+// The ways a sale can be paid: the built-in ones and the shop's own.
+namespace PaymentMethods {
+inline const QString table = QStringLiteral("payment_methods");
+using Common::number;
+inline const QString name = QStringLiteral("name");
+inline const QString givesChange = QStringLiteral("gives_change");
+inline const QString position = QStringLiteral("position");
+inline const QString enabled = QStringLiteral("enabled");
+} // namespace PaymentMethods
+
+// How each recorded sale was paid: one row per method used, the amount as
+// exact decimal text and the change given from it.
+namespace Payments {
+inline const QString table = QStringLiteral("payments");
+using Common::key;
+inline const QString receiptNumber = QStringLiteral("receipt_number");
+using Common::till;
+inline const QString method = QStringLiteral("method");
+inline const QString amount = QStringLiteral("amount");
+inline const QString changeGiven = QStringLiteral("change_given");
+} // namespace Payments
+
+// The cash put in a till's drawer before its first sale (备用金), until the
+// Z report that counts it.
+namespace CashFloats {
+inline const QString table = QStringLiteral("cash_floats");
+using Common::key;
+using Common::till;
+inline const QString setAt = QStringLiteral("set_at");
+inline const QString amount = QStringLiteral("amount");
+inline const QString closing = QStringLiteral("closing");
+} // namespace CashFloats
 
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {

@@ -2,6 +2,7 @@
 
 #include "windows/cataloguewindow.h"
 #include "windows/productnamesmodel.h"
+#include "windows/paymentwindow.h"
 #include "windows/windowparts.h"
 #include "windows/reportswindow.h"
 #include "windows/salelinesmodel.h"
@@ -9,6 +10,7 @@
 #include "windows/shopsettingswindow.h"
 
 #include "backup/automaticbackup.h"
+#include "storage/paymentmethods.h"
 #include "storage/serverwatch.h"
 #include "storage/shopsettings.h"
 #include "receipt/cashdrawer.h"
@@ -30,6 +32,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -458,6 +461,13 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_F8: openGuide(); break;
     case Qt::Key_F10: addLine(); break;
     case Qt::Key_F11: m_receivedBox->setFocus(); break;
+    // F4 stays the product list's key.
+    case Qt::Key_F1:
+        if (event.modifiers() & Qt::ShiftModifier)
+            setOpeningCash();
+        else
+            takePayment();
+        break;
     case Qt::Key_F9: modifyLine(); break;
     case Qt::Key_F12: completeSale(); break;
     case Qt::Key_F7: openDrawer(); break;
@@ -802,13 +812,40 @@ ReceiptPrinter &CashierWindow::receiptPrinter()
 
 void CashierWindow::completeSale()
 {
+    completeSalePaid({});
+}
+
+void CashierWindow::takePayment()
+{
+    if (m_till.isCompleting())
+        return;
+    PaymentWindow window(PaymentMethods::load(m_db), m_till, currentLine(), this);
+    const bool paid = window.exec() == QDialog::Accepted;
+    // A discount or 抹零 given there changed the lines, paid or not.
+    showSale();
+    if (paid)
+        completeSalePaid(window.payments());
+}
+
+void CashierWindow::setOpeningCash()
+{
+    bool given = false;
+    const QString amount = QInputDialog::getText(this, QStringLiteral("备用金"),
+                                                 QStringLiteral("开始营业前钱箱里的现金（备用金，元）："),
+                                                 QLineEdit::Normal, m_till.openingCash().value_or(QString()), &given);
+    if (given)
+        m_till.setOpeningCash(amount);
+}
+
+void CashierWindow::completeSalePaid(const QList<Payment> &payments)
+{
     if (m_till.isCompleting())
         return;
     // A network printer may take a while: the window stays drawn, says so,
     // and keeps the keys typed meanwhile for the next sale.
     const InputHold hold(this, m_printingLabel);
     const SaleHeader header{m_receiptNumberBox->text(), m_saleDateBox->text(), m_cashierBox->text(),
-                            m_receivedBox->text(), m_changeBox->text()};
+                            m_receivedBox->text(), m_changeBox->text(), payments};
     ReceiptPrinter &receipts = receiptPrinter();
     RepaintingPrinter printer(receipts);
     // A sale without lines takes no money: the drawer stays shut (F7 opens it).

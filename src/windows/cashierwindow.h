@@ -99,6 +99,10 @@ public:
     void sortByColumn(SaleLine::Field field);   // a click on a title of the grid
     void takeAmountReceived();     // Enter in the amount received box
     void completeSale();           // F12, the print button, Enter in the change box
+    void takePayment();            // F1: the payment window, then the completion
+    // Completes the sale as paid at the payment window (none: in cash at the change box).
+    void completeSalePaid(const QList<Payment> &payments);
+    void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
     void openDrawer();             // F7: the cash drawer, without a sale
     void openSettings();           // F2
     void openCatalogue();          // F3

@@ -31,6 +31,7 @@ public:
     SkinButton *databaseButton() const { return m_databaseButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
+    SkinButton *methodsButton() const { return m_methodsButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -72,6 +73,7 @@ private:
     SkinButton *m_closeButton = nullptr;
     FlatEdit *m_cashierBox = nullptr;
     SkinButton *m_printerButton = nullptr;
+    SkinButton *m_methodsButton = nullptr;
     QPointer<ReceiptPrinterWindow> m_printerWindow;
     SkinButton *m_backupButton = nullptr;
     SkinButton *m_restoreButton = nullptr;
