@@ -75,7 +75,7 @@ int runTill(const QString &address, int tillNumber, int products, int sales)
         }
         QElapsedTimer t;
         t.start();
-        till.complete({till.nextReceiptNumber(), today, QStringLiteral("收银员%1").arg(tillNumber), QString(), QString()},
+        till.complete({till.nextReceiptNumber(), today, QStringLiteral("收银员%1").arg(tillNumber), QString(), QString(), {}},
                       paper, 1);
         completions << double(t.nsecsElapsed()) / 1e6;
     }

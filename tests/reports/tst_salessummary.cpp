@@ -78,7 +78,7 @@ private slots:
                 QVERIFY(found);
                 till.addLine(found->name, quantity, found->price);
             }
-            till.complete({receipt, QStringLiteral("2026-12-06"), cashier, QString(), QString()}, tray, 1);
+            till.complete({receipt, QStringLiteral("2026-12-06"), cashier, QString(), QString(), {}}, tray, 1);
         };
         sell(QStringLiteral("261206143005"), QStringLiteral("小王"),
              {{QStringLiteral("100"), QStringLiteral("1")}, {QStringLiteral("200"), QStringLiteral("1")},
