@@ -243,14 +243,6 @@ void sumPayments(Database &db, const ReceiptIndex &receipts, qint64 firstLine, q
     }
 }
 
-bool anyPayments(Database &db, qint64 firstLine, qint64 lastLine)
-{
-    if (lastLine < firstLine)
-        return false;
-    RowWalk row(db, Statements::paymentsOfLines(firstLine, lastLine));
-    return row.step();
-}
-
 void fillPayments(Database &db, const std::unordered_map<int, MethodSums> &sums, ReportFigures &figures)
 {
     DecimalSum cash;
@@ -305,6 +297,7 @@ struct Gathered
     qint64 lastLine = 0;
     int lastCell = -1;
     quint64 lastCellKey = 0;
+    std::unordered_map<int, MethodSums> methods;   // from the summary only
 
     Cell &cell(std::string_view date, int hour, std::string_view cashierText)
     {
@@ -391,11 +384,19 @@ bool gatherFromSummary(Database &db, const ReportRange &range, const QString &fr
     // Every line of the dates was summed, and none since.
     if (seenFirst < 0 ? firstKey <= lastKey : (seenFirst != firstKey || seenLast != lastKey))
         return false;
-    RowWalk row(db, Statements::reportSummaryProducts(fromDate, toDate, range.till));
+    {
+        RowWalk row(db, Statements::reportSummaryProducts(fromDate, toDate, range.till));
+        while (row.step()) {
+            ProductSums &product = into.product(textOf(row, 0), textOf(row, 1));
+            product.lines += row.key(2);
+            if (!addStoredSum(product.quantity, row, 3) || !addStoredSum(product.takings, row, 4))
+                return false;
+        }
+    }
+    RowWalk row(db, Statements::reportSummaryPayments(fromDate, toDate, range.till));
     while (row.step()) {
-        ProductSums &product = into.product(textOf(row, 0), textOf(row, 1));
-        product.lines += row.key(2);
-        if (!addStoredSum(product.quantity, row, 3) || !addStoredSum(product.takings, row, 4))
+        MethodSums &method = into.methods[int(row.key(0))];
+        if (!addStoredSum(method.amount, row, 1) || !addStoredSum(method.change, row, 2))
             return false;
     }
     return true;
@@ -445,8 +446,7 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
             }
         }
         // Whole days of every cashier are summed by the day as they are recorded.
-        // The summary has no payment method in its key yet: days with payments are read line by line.
-        if (range.afterLine == 0 && range.cashier.isEmpty() && !anyPayments(db, firstKey, lastKey))
+        if (range.afterLine == 0 && range.cashier.isEmpty())
             summed = gatherFromSummary(db, range, fromDate, toDate, firstKey, lastKey, gathered);
         if (!summed) {
             gathered = Gathered();
@@ -503,7 +503,18 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     figures.lastLine = gathered.lastLine;
 
     std::unordered_map<int, MethodSums> methodSums;
-    sumPayments(db, receipts, gathered.firstLine, figures.lastLine, methodSums);
+    if (summed) {
+        methodSums = std::move(gathered.methods);
+        // Discount and 抹零 lines are summed with the products, by their codes.
+        for (const ProductSums &p : products) {
+            if (p.code == std::string_view(discountCode.constData(), size_t(discountCode.size())))
+                discounts.add(p.takings);
+            else if (p.code == std::string_view(roundOffCode.constData(), size_t(roundOffCode.size())))
+                roundOffs.add(p.takings);
+        }
+    } else {
+        sumPayments(db, receipts, gathered.firstLine, figures.lastLine, methodSums);
+    }
 
     // Totals and groups from the cells.
     GroupSums total;

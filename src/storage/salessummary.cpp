@@ -91,6 +91,16 @@ void SalesSummary::add(const Line &given)
     product.takings.add(line.amount);
 }
 
+void SalesSummary::addPayment(const QString &date, int till, int method, const QVariant &amount,
+                              const QVariant &change)
+{
+    PaymentSums &sums = m_payments[PaymentKey{date.isNull() ? QStringLiteral("") : date, till, method}];
+    bool doubtful = false;
+    sums.amount.add(numberOf(amount, &doubtful));
+    sums.change.add(numberOf(change, &doubtful));
+    sums.doubtful = sums.doubtful || doubtful;
+}
+
 void SalesSummary::addToStored(const Run &run) const
 {
     write(run, Stored::Read, true);
@@ -154,6 +164,30 @@ void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts) cons
         run(found ? Statements::changeSummaryProduct(date, till, code, name, lines, quantity, takings)
                   : Statements::addSummaryProduct(date, till, code, name, lines, quantity, takings));
     }
+    for (const auto &[key, payment] : m_payments) {
+        const auto &[date, till, method] = key;
+        QVariant amount = payment.doubtful ? QVariant() : storedSum(payment.amount);
+        QVariant change = payment.doubtful ? QVariant() : storedSum(payment.change);
+        bool found = false;
+        if (stored == Stored::Read) {
+            QSqlQuery row = run(Statements::summaryPayment(date, till, method));
+            if (row.next()) {
+                found = true;
+                amount = amount.isNull() ? QVariant() : together(row.value(0), payment.amount);
+                change = change.isNull() ? QVariant() : together(row.value(1), payment.change);
+            }
+        }
+        run(found ? Statements::changeSummaryPayment(date, till, method, amount, change)
+                  : Statements::addSummaryPayment(date, till, method, amount, change));
+    }
+}
+
+void SalesSummary::gatherPayments(const Run &run, const Statement &payments, SalesSummary &into)
+{
+    QSqlQuery row = run(payments);
+    while (row.next())
+        into.addPayment(Query::valueText(row.value(0)), row.value(1).toInt(), row.value(2).toInt(), row.value(3),
+                        row.value(4));
 }
 
 void SalesSummary::gatherLines(const Run &run, const Statement &lines, SalesSummary &into)
@@ -181,6 +215,7 @@ void SalesSummary::redoDay(const Run &run, const QString &date, int till)
         run(forget);
     SalesSummary day;
     gatherLines(run, Statements::linesToSummarise(date, till), day);
+    gatherPayments(run, Statements::paymentsToSummarise(date, till), day);
     day.write(run, Stored::Empty, true);
 }
 
@@ -191,5 +226,6 @@ void SalesSummary::rebuild(const Run &run)
     // Every line is seen: a receipt number in two groups is found among them.
     SalesSummary all;
     gatherLines(run, Statements::linesToSummarise(), all);
+    gatherPayments(run, Statements::paymentsToSummarise(), all);
     all.write(run, Stored::Empty, false);
 }

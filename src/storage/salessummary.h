@@ -13,8 +13,8 @@
 class QSqlQuery;
 struct Statement;
 
-// The sales record summed by sale date, till, cashier and hour, and each
-// product by sale date and till, so that a report over many days reads a few
+// The sales record summed by sale date, till, cashier and hour, each
+// product and each payment method by sale date and till, so that a report over many days reads a few
 // rows a day instead of every line. Lines are gathered here and then added to
 // the stored rows: a completion adds its sale in its own transaction; a
 // removed recording makes its day again; the upgrade makes it all from the
@@ -42,6 +42,9 @@ public:
     };
 
     void add(const Line &line);
+    // A payment of a receipt whose lines are of this date and till; a refund
+    // is a negative amount.
+    void addPayment(const QString &date, int till, int method, const QVariant &amount, const QVariant &change);
     // Adds what was gathered to the stored rows, reading each first. A
     // receipt number that lines outside the gathered ones also carry marks
     // its group doubtful.
@@ -59,6 +62,7 @@ private:
     enum class Stored { Read, Empty };
     void write(const Run &run, Stored stored, bool checkReceipts) const;
     static void gatherLines(const Run &run, const Statement &lines, SalesSummary &into);
+    static void gatherPayments(const Run &run, const Statement &payments, SalesSummary &into);
 
     struct Group
     {
@@ -87,7 +91,16 @@ private:
         qint64 lastKey = 0;
     };
 
+    struct PaymentSums
+    {
+        DecimalSum amount;
+        DecimalSum change;
+        bool doubtful = false;   // an amount that is no number: only the payments can tell
+    };
+    using PaymentKey = std::tuple<QString, int, int>;   // date, till, method
+
     std::map<GroupKey, Group> m_groups;
     std::map<ProductKey, ProductSums> m_products;
+    std::map<PaymentKey, PaymentSums> m_payments;
     QHash<QString, Receipt> m_receipts;
 };

@@ -22,6 +22,7 @@ const QList<Table> &tables()
     namespace Closings = Tables::DayClosings;
     namespace Summary = Tables::DaySummary;
     namespace ProductSummary = Tables::ProductDaySummary;
+    namespace PaymentSummary = Tables::PaymentDaySummary;
     namespace Methods = Tables::PaymentMethods;
     namespace Paid = Tables::Payments;
     namespace Floats = Tables::CashFloats;
@@ -134,8 +135,8 @@ const QList<Table> &tables()
           {Closings::content, "TEXT"}},
          {},
          true},
-        // One row per sale date, till, cashier and hour. A payment method,
-        // once sales have one, is one more part of the group's key.
+        // One row per sale date, till, cashier and hour; what each payment
+        // method took is summed apart, by date and till.
         {Summary::table,
          {{Summary::date, "TEXT NOT NULL"},
           {Summary::till, "INTEGER NOT NULL"},
@@ -165,6 +166,15 @@ const QList<Table> &tables()
               .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
                    ProductSummary::name)},
          true},
+        {PaymentSummary::table,
+         {{PaymentSummary::date, "TEXT NOT NULL"},
+          {PaymentSummary::till, "INTEGER NOT NULL"},
+          {PaymentSummary::method, "INTEGER NOT NULL"},
+          {PaymentSummary::amount, "TEXT"},
+          {PaymentSummary::changeGiven, "TEXT"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS payment_day_summary_method ON %1 (%2, %3, %4)")
+              .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::till, PaymentSummary::method)},
+         true},
         // The ways a sale is paid, in the order the payment window lists them.
         {Methods::table,
          {{Methods::number, "INTEGER NOT NULL PRIMARY KEY"},
@@ -182,7 +192,8 @@ const QList<Table> &tables()
           {Paid::till, "INTEGER NOT NULL DEFAULT 1"},
           {Paid::method, "INTEGER NOT NULL"},
           {Paid::amount, "TEXT NOT NULL"},
-          {Paid::changeGiven, "TEXT NOT NULL DEFAULT '0'"}},
+          {Paid::changeGiven, "TEXT NOT NULL DEFAULT '0'"},
+          {Paid::shown, "INTEGER NOT NULL DEFAULT 1"}},
          {QStringLiteral("CREATE INDEX IF NOT EXISTS payments_receipt ON %1 (%2)").arg(Paid::table, Paid::receiptNumber)},
          true},
         // A till's opening cash; a later one of the same day replaces it.

@@ -18,6 +18,7 @@ namespace Closing = Tables::DayClosings;
 namespace Imported = Tables::ImportedRows;
 namespace Summary = Tables::DaySummary;
 namespace ProductSummary = Tables::ProductDaySummary;
+namespace PaymentSummary = Tables::PaymentDaySummary;
 namespace Method = Tables::PaymentMethods;
 namespace Paid = Tables::Payments;
 namespace Floats = Tables::CashFloats;
@@ -382,6 +383,31 @@ Statement exportSales(const QString &from, const QString &to)
     return {sql, {from, to}, {}, {}};
 }
 
+namespace {
+QString paymentsExport(const QString &where)
+{
+    return QStringLiteral("select p.%2, p.%3, r.%9, r.%10, coalesce(m.%13, cast(p.%4 as text)), p.%5, p.%6 from %1 p "
+                          "join %7 r on r.%8 = (select min(f.%8) from %7 f where f.%11 = p.%2 and f.%12 = p.%3) "
+                          "left join %14 m on m.%15 = p.%4 ")
+               .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
+                    Record::table, Record::key, Record::date)
+               .arg(Record::time, Record::receiptNumber, Record::till, Method::name, Method::table, Method::number)
+        + where + QStringLiteral("order by p.%1").arg(Paid::key);
+}
+} // namespace
+
+Statement exportAllPayments()
+{
+    static const QString sql = paymentsExport({});
+    return {sql, {}, {}, {}};
+}
+
+Statement exportPayments(const QString &from, const QString &to)
+{
+    static const QString sql = paymentsExport(QStringLiteral("where r.%1 >= ? and r.%1 <= ? ").arg(Record::date));
+    return {sql, {from, to}, {}, {}};
+}
+
 Statement integrityCheck()
 {
     return {QStringLiteral("PRAGMA integrity_check"), {}, {}, {}};
@@ -433,7 +459,7 @@ Statement largestReceiptNumber(const QString &below)
 Statement recordedSale(qint64 firstKey, qint64 lastKey, int till)
 {
     static const QString sql =
-        QStringLiteral("select %3, %4, %5, %6, %7, %8, %9 from %1 where %2 between ? and ? and %10 = ? order by %2")
+        QStringLiteral("select %3, %4, %5, %6, %7, %8, %9, %10 from %1 where %2 between ? and ? and %10 = ? order by %2")
             .arg(Record::table, Record::key, Record::receiptNumber, Record::name, Record::quantity, Record::amount,
                  Record::cashier, Record::date, Record::time, Record::till);
     return {sql, {firstKey, lastKey, till}, {}, {}};
@@ -557,9 +583,11 @@ Statement reportLines(const QString &fromDate, const QString &toDate, const QStr
 
 Statement recordedReceipt(const QString &receiptNumber)
 {
-    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8 from %1 where %2 = ? order by %9")
-                                   .arg(Record::table, Record::receiptNumber, Record::name, Record::quantity,
-                                        Record::amount, Record::cashier, Record::date, Record::time, Record::key);
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %10 from %1 where %2 = ? order by %9")
+            .arg(Record::table, Record::receiptNumber, Record::name, Record::quantity, Record::amount, Record::cashier,
+                 Record::date, Record::time, Record::key)
+            .arg(Record::till);
     return {sql, {receiptNumber}, {}, {}};
 }
 
@@ -725,9 +753,12 @@ QList<Statement> forgetSummary(const QString &date, int till)
                                         .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till);
     static const QString allGroups = QStringLiteral("delete from %1").arg(Summary::table);
     static const QString allProducts = QStringLiteral("delete from %1").arg(ProductSummary::table);
+    static const QString payments = QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                                        .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::till);
+    static const QString allPayments = QStringLiteral("delete from %1").arg(PaymentSummary::table);
     if (date.isNull())
-        return {{allGroups, {}, {}, {}}, {allProducts, {}, {}, {}}};
-    return {{groups, {date, till}, {}, {}}, {products, {date, till}, {}, {}}};
+        return {{allGroups, {}, {}, {}}, {allProducts, {}, {}, {}}, {allPayments, {}, {}, {}}};
+    return {{groups, {date, till}, {}, {}}, {products, {date, till}, {}, {}}, {payments, {date, till}, {}, {}}};
 }
 
 Statement linesToSummarise(const QString &date, int till)
@@ -774,6 +805,62 @@ Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, 
     return {sql, {fromDate, toDate}, {}, {}};
 }
 
+Statement summaryPayment(const QString &date, int till, int method)
+{
+    static const QString sql = QStringLiteral("select %5, %6 from %1 where %2 = ? and %3 = ? and %4 = ?")
+                                   .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::till,
+                                        PaymentSummary::method, PaymentSummary::amount, PaymentSummary::changeGiven);
+    return {sql, {date, till, method}, {}, {}};
+}
+
+Statement addSummaryPayment(const QString &date, int till, int method, const QVariant &amount, const QVariant &change)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::till,
+                                        PaymentSummary::method, PaymentSummary::amount, PaymentSummary::changeGiven);
+    return {sql, {date, till, method, amount, change}, {}, {}};
+}
+
+Statement changeSummaryPayment(const QString &date, int till, int method, const QVariant &amount,
+                               const QVariant &change)
+{
+    static const QString sql = QStringLiteral("update %1 set %5 = ?, %6 = ? where %2 = ? and %3 = ? and %4 = ?")
+                                   .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::till,
+                                        PaymentSummary::method, PaymentSummary::amount, PaymentSummary::changeGiven);
+    return {sql, {amount, change, date, till, method}, {}, {}};
+}
+
+Statement paymentsToSummarise(const QString &date, int till)
+{
+    // A payment belongs to the date of its receipt's lines.
+    static const QString all =
+        QStringLiteral("select (select min(r.%7) from %8 r where r.%9 = p.%2 and r.%10 = p.%3), p.%3, p.%4, p.%5, "
+                       "p.%6, p.%2 from %1 p order by p.%11")
+            .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
+                 Record::date, Record::table, Record::receiptNumber)
+            .arg(Record::till, Paid::key);
+    static const QString ofDay =
+        QStringLiteral("select cast(? as text), p.%3, p.%4, p.%5, p.%6, p.%2 from %1 p where p.%3 = ? and exists (select 1 "
+                       "from %7 r where r.%8 = p.%2 and r.%9 = p.%3 and r.%10 = ?) order by p.%11")
+            .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
+                 Record::table, Record::receiptNumber, Record::till)
+            .arg(Record::date, Paid::key);
+    if (date.isNull())
+        return {all, {}, {}, {}};
+    return {ofDay, {date, till, date}, {}, {}};
+}
+
+Statement reportSummaryPayments(const QString &fromDate, const QString &toDate, int till)
+{
+    static const QString sql = QStringLiteral("select %3, %4, %5 from %1 where %2 >= ? and %2 <= ?")
+                                   .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::method,
+                                        PaymentSummary::amount, PaymentSummary::changeGiven);
+    static const QString byTill = sql + QStringLiteral(" and %1 = ?").arg(PaymentSummary::till);
+    if (till > 0)
+        return {byTill, {fromDate, toDate, till}, {}, {}};
+    return {sql, {fromDate, toDate}, {}, {}};
+}
+
 Statement paymentMethods()
 {
     static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6 from %1 order by %5, %2")
@@ -799,12 +886,12 @@ Statement changePaymentMethod(int number, const QString &name, bool givesChange,
 }
 
 Statement recordPayment(const QString &receiptNumber, int till, int method, const QString &amount,
-                        const QString &change)
+                        const QString &change, bool shown)
 {
-    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) values (?, ?, ?, ?, ?, ?)")
                                    .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount,
-                                        Paid::changeGiven);
-    return {sql, {receiptNumber, till, method, amount, change}, {}, {}};
+                                        Paid::changeGiven, Paid::shown);
+    return {sql, {receiptNumber, till, method, amount, change, shown ? 1 : 0}, {}, {}};
 }
 
 Statement removePayments(const QString &receiptNumber, int till)
@@ -816,9 +903,9 @@ Statement removePayments(const QString &receiptNumber, int till)
 
 Statement receiptPayments(const QString &receiptNumber, int till)
 {
-    static const QString sql = QStringLiteral("select %4, %5, %6 from %1 where %2 = ? and %3 = ? order by %7")
+    static const QString sql = QStringLiteral("select %4, %5, %6, %8 from %1 where %2 = ? and %3 = ? order by %7")
                                    .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount,
-                                        Paid::changeGiven, Paid::key);
+                                        Paid::changeGiven, Paid::key, Paid::shown);
     return {sql, {receiptNumber, till}, {}, {}};
 }
 

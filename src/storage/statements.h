@@ -111,6 +111,10 @@ Statement exportProducts();                                         // code, nam
 // (text "yyyy-mm-dd", both days included).
 Statement exportAllSales();
 Statement exportSales(const QString &from, const QString &to);
+// Every payment as the payments CSV has it: receipt number, till, date and
+// time of the receipt's first line, method name, amount, change; oldest first.
+Statement exportAllPayments();
+Statement exportPayments(const QString &from, const QString &to);
 
 // Checks and housekeeping on a database file (backups and restores).
 Statement integrityCheck();                                         // one row "ok", or the faults found
@@ -125,7 +129,7 @@ Statement checkpoint();                                             // the write
 Statement largestReceiptNumber(const QString &below = {});
 // The columns of a receipt's recorded lines as recordedReceipt() and
 // recordedSale() give them, in this order.
-enum class ReceiptLineColumn { ReceiptNumber, Name, Quantity, Amount, Cashier, Date, Time };
+enum class ReceiptLineColumn { ReceiptNumber, Name, Quantity, Amount, Cashier, Date, Time, Till };
 // The record rows of one till's sale by their keys, in the order they were written.
 Statement recordedSale(qint64 firstKey, qint64 lastKey, int till);
 Statement removeRecordedSale(qint64 firstKey, qint64 lastKey, int till);
@@ -204,6 +208,16 @@ Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, 
 // SummaryColumn; and (till 0: of every till) code, name, lines, quantity, takings.
 Statement reportSummaryGroups(const QString &fromDate, const QString &toDate);
 Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till);
+// What a payment method took on one date at one till: amount, change.
+Statement summaryPayment(const QString &date, int till, int method);
+Statement addSummaryPayment(const QString &date, int till, int method, const QVariant &amount, const QVariant &change);
+Statement changeSummaryPayment(const QString &date, int till, int method, const QVariant &amount,
+                               const QVariant &change);
+// The payments of the receipts with lines of one date and till (a null
+// date: of every receipt): date, till, method, amount, change, receipt number.
+Statement paymentsToSummarise(const QString &date = {}, int till = 0);
+// Method, amount, change of the dates (till 0: of every till).
+Statement reportSummaryPayments(const QString &fromDate, const QString &toDate, int till);
 // Payment methods, in the order the payment window lists them.
 enum class PaymentMethodColumn { Number, Name, GivesChange, Position, Enabled };
 Statement paymentMethods();
@@ -212,9 +226,9 @@ Statement changePaymentMethod(int number, const QString &name, bool givesChange,
 
 // A recorded sale's payments, by its receipt number and till.
 Statement recordPayment(const QString &receiptNumber, int till, int method, const QString &amount,
-                        const QString &change);
+                        const QString &change, bool shown = true);
 Statement removePayments(const QString &receiptNumber, int till);
-enum class PaymentColumn { Method, Amount, Change };
+enum class PaymentColumn { Method, Amount, Change, Shown };
 Statement receiptPayments(const QString &receiptNumber, int till);   // in the order paid
 // Receipt number, till, method, amount, change of every payment of the
 // receipts that have a line keyed first to last; the report keeps those of

@@ -154,6 +154,18 @@ inline const QString lines = QStringLiteral("lines");
 inline const QString quantity = QStringLiteral("quantity");
 inline const QString takings = QStringLiteral("takings");
 } // namespace ProductDaySummary
+
+// What each payment method took by sale date and till, summed from the
+// payments of the day's receipts (a refund's negative amount included), so
+// that takings by method are read with the rest of the day's summary.
+namespace PaymentDaySummary {
+inline const QString table = QStringLiteral("payment_day_summary");
+inline const QString date = QStringLiteral("sale_date");
+using Common::till;
+inline const QString method = QStringLiteral("method");
+inline const QString amount = QStringLiteral("amount");
+inline const QString changeGiven = QStringLiteral("change_given");
+} // namespace PaymentDaySummary
 // The ways a sale can be paid: the built-in ones and the shop's own.
 namespace PaymentMethods {
 inline const QString table = QStringLiteral("payment_methods");
@@ -174,6 +186,8 @@ using Common::till;
 inline const QString method = QStringLiteral("method");
 inline const QString amount = QStringLiteral("amount");
 inline const QString changeGiven = QStringLiteral("change_given");
+// 0: cash at a sale completed without an amount received, whose receipt shows none.
+inline const QString shown = QStringLiteral("shown");
 } // namespace Payments
 
 // The cash put in a till's drawer before its first sale (备用金), until the

@@ -2,7 +2,10 @@
 
 #include "base/apperror.h"
 #include "base/decimalsum.h"
+#include "base/numbertext.h"
 #include "storage/database.h"
+#include "storage/paymentmethods.h"
+#include "storage/schema.h"
 #include "storage/query.h"
 #include "storage/shopsettings.h"
 #include "storage/statements.h"
@@ -19,7 +22,7 @@ using Column = Statements::ReceiptLineColumn;
 QList<QVariantList> readLines(Database &db, const Statement &statement)
 {
     QSqlQuery rows = db.run(statement);
-    const int columns = int(Column::Time) + 1;
+    const int columns = int(Column::Till) + 1;
     QList<QVariantList> lines;
     while (rows.next()) {
         QVariantList line;
@@ -72,8 +75,13 @@ QList<ReceiptInput> RecordedReceipt::loadSales(Database &db, const QString &rece
         linesOfSale[at] << line;
     }
     QList<ReceiptInput> receipts;
-    for (const QList<QVariantList> &sale : std::as_const(linesOfSale))
-        receipts << fromLines(db, sale);
+    for (const QList<QVariantList> &sale : std::as_const(linesOfSale)) {
+        int till = 0;
+        receipts << fromLines(db, sale, &till);
+        // Payments are kept by receipt number: only a number of one sale has its own.
+        if (linesOfSale.size() == 1)
+            showPayments(receipts.last(), shownPayments(db, number, till));
+    }
     return receipts;
 }
 
@@ -82,7 +90,7 @@ ReceiptInput RecordedReceipt::loadRows(Database &db, qint64 firstKey, qint64 las
     return fromLines(db, readLines(db, Statements::recordedSale(firstKey, lastKey, till)));
 }
 
-ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> &lines)
+ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> &lines, int *till)
 {
     const ShopSettings settings = ShopSettings::load(db);
     ReceiptInput input;
@@ -94,6 +102,8 @@ ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> 
         input.cashier = text(first, Column::Cashier);
         input.saleDate = text(first, Column::Date);
         input.printTime = text(first, Column::Time);
+        if (till)
+            *till = first.value(int(Column::Till)).toInt();
     }
     // Exact decimal sums, as the till adds the open sale.
     DecimalSum quantity;
@@ -107,6 +117,42 @@ ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> 
     input.totalQuantity = quantity.text();
     input.totalAmount = amount.text();
     return input;
+}
+
+QList<Payment> RecordedReceipt::shownPayments(Database &db, const QString &receiptNumber, int till)
+{
+    using PaymentColumn = Statements::PaymentColumn;
+    QList<Payment> payments;
+    QSqlQuery paid = db.run(Statements::receiptPayments(receiptNumber, till));
+    QList<PaymentMethod> methods;
+    while (paid.next()) {
+        if (paid.value(int(PaymentColumn::Shown)).toInt() == 0)
+            continue;
+        if (methods.isEmpty())
+            methods = PaymentMethods::load(db);
+        const int method = paid.value(int(PaymentColumn::Method)).toInt();
+        payments << Payment{method, PaymentMethods::nameOf(methods, method),
+                            paid.value(int(PaymentColumn::Amount)).toString(),
+                            paid.value(int(PaymentColumn::Change)).toString()};
+    }
+    return payments;
+}
+
+void RecordedReceipt::showPayments(ReceiptInput &input, const QList<Payment> &payments)
+{
+    if (payments.size() == 1 && payments.first().method == Schema::kCashMethod) {
+        input.received = payments.first().amount;
+        input.change = payments.first().change;
+    } else if (!payments.isEmpty()) {
+        input.received.clear();
+        input.change.clear();
+        DecimalSum change;
+        for (const Payment &payment : payments) {
+            input.payments << ReceiptPayment{payment.methodName, payment.amount};
+            change.add(textToNumber(payment.change));
+        }
+        input.paymentChange = change.text();
+    }
 }
 
 void RecordedReceipt::reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer)

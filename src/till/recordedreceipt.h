@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receipt/receiptdata.h"
+#include "till/payment.h"
 
 #include <QList>
 #include <QString>
@@ -12,8 +13,8 @@ class ReceiptSink;
 // A past sale made into its receipt again from the lines the sales record
 // keeps: the same lines in the same order, the receipt number, cashier, sale
 // date and time as recorded, the totals added up as the till added them, and
-// the shop name and remark as they stand now. The amount received and the
-// change are not recorded, so a reprint has neither.
+// the shop name and remark as they stand now, and the payments as the
+// receipt showed them.
 class RecordedReceipt final
 {
 public:
@@ -33,7 +34,13 @@ public:
     // carries the number; nothing is recorded.
     static void reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer);
 
+    // A sale's payments as recorded, those its receipt showed.
+    static QList<Payment> shownPayments(Database &db, const QString &receiptNumber, int till);
+    // Puts the payments on the receipt: cash alone as the amount received and
+    // the change, anything else as a line per payment and the change.
+    static void showPayments(ReceiptInput &input, const QList<Payment> &payments);
+
 private:
     // lines: as the record's statements give them (Statements::ReceiptLineColumn).
-    static ReceiptInput fromLines(Database &db, const QList<QVariantList> &lines);
+    static ReceiptInput fromLines(Database &db, const QList<QVariantList> &lines, int *till = nullptr);
 };

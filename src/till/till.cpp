@@ -133,23 +133,6 @@ int compareLines(const SaleLine &a, const SaleLine &b, SaleLine::Field field)
 
 // A sale paid in cash alone prints as one paid at the change box; other
 // payments print one line each, and the change.
-void showPayments(ReceiptInput &input, const QList<Payment> &payments)
-{
-    if (payments.size() == 1 && payments.first().method == Schema::kCashMethod) {
-        input.received = payments.first().amount;
-        input.change = payments.first().change;
-    } else if (!payments.isEmpty()) {
-        input.received.clear();
-        input.change.clear();
-        DecimalSum change;
-        for (const Payment &payment : payments) {
-            input.payments << ReceiptPayment{payment.methodName, payment.amount};
-            change.add(textToNumber(payment.change));
-        }
-        input.paymentChange = change.text();
-    }
-}
-
 const QString kNotRead = QStringLiteral("Operation is not allowed when the object is closed");
 
 } // namespace
@@ -481,7 +464,7 @@ ReceiptInput Till::receiptInput(const SaleHeader &header, const QString &printTi
     input.totalAmount = m_totalAmount;
     input.received = header.received;
     input.change = header.change;
-    showPayments(input, header.payments);
+    RecordedReceipt::showPayments(input, header.payments);
     input.remark = settings.remark;
     return input;
 }
@@ -513,10 +496,15 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
         summary.add({key, number, header.cashier, header.saleDate, printTime, line.code, line.name, m_db.till(),
                      line.quantity.value_or(0), line.amount.value_or(0)});
     }
+    // Cash without an amount received: the receipt shows no payment, nor will its reprint.
+    const bool shown = !header.payments.isEmpty() || !header.change.isEmpty();
+    for (const Payment &payment : paymentsOf(header)) {
+        m_db.execute(
+            Statements::recordPayment(number, m_db.till(), payment.method, payment.amount, payment.change, shown));
+        summary.addPayment(header.saleDate, m_db.till(), payment.method, payment.amount, payment.change);
+    }
     // The day's summary takes the sale with it, all or nothing.
     summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
-    for (const Payment &payment : paymentsOf(header))
-        m_db.execute(Statements::recordPayment(number, m_db.till(), payment.method, payment.amount, payment.change));
     m_db.execute(Statements::markAwaitingPrint(m_db.till(), first, last, header.received, header.change, copies));
     m_firstRecord = first;
     m_lastRecord = last;
@@ -657,6 +645,22 @@ std::optional<QString> Till::openingCash()
     return amount.value(0).toString();
 }
 
+namespace {
+const QString kOpeningCashAsked = QStringLiteral("opening_cash_asked");
+}
+
+bool Till::wantsOpeningCash(const QDate &today)
+{
+    if (openingCash())
+        return false;
+    return TillSettings(m_db).value(kOpeningCashAsked) != today.toString(Qt::ISODate);
+}
+
+void Till::openingCashAsked(Database &db, const QDate &day)
+{
+    TillSettings(db).store({{kOpeningCashAsked, day.toString(Qt::ISODate)}});
+}
+
 void Till::resolveUnknownRecording()
 {
     if (m_pending != Pending::Unknown)
@@ -672,9 +676,9 @@ void Till::undoRecording()
 {
     Transaction transaction(m_db);
     m_db.execute(Statements::removeRecordedSale(m_firstRecord, m_lastRecord, m_db.till()));
+    m_db.execute(Statements::removePayments(m_recordedNumber, m_db.till()));
     SalesSummary::redoDay([this](const Statement &statement) { return m_db.run(statement); }, m_recordedDate,
                           m_db.till());
-    m_db.execute(Statements::removePayments(m_recordedNumber, m_db.till()));
     m_db.execute(Statements::clearAwaitingPrint(m_db.till()));
     m_db.execute(Statements::releaseReceiptNumber(m_recordedNumber, m_db.till()));
     transaction.commit();
@@ -714,20 +718,10 @@ std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
     UnfinishedReceipt receipt{RecordedReceipt::loadRows(m_db, m_firstRecord, m_lastRecord, m_db.till()), copies};
     receipt.input.received = received;
     receipt.input.change = change;
-    // Paid at the payment window: its payments as recorded.
-    using Column = Statements::PaymentColumn;
-    const QList<PaymentMethod> methods = PaymentMethods::load(m_db);
-    QList<Payment> payments;
-    QSqlQuery paid = m_db.run(Statements::receiptPayments(receipt.input.receiptNumber, m_db.till()));
-    while (paid.next()) {
-        const int method = paid.value(int(Column::Method)).toInt();
-        payments << Payment{method, PaymentMethods::nameOf(methods, method), paid.value(int(Column::Amount)).toString(),
-                            paid.value(int(Column::Change)).toString()};
-    }
-    paid = QSqlQuery();
-    const bool cashAtTheBox = payments.size() == 1 && payments.first().method == Schema::kCashMethod;
-    if (received.isEmpty() && change.isEmpty() && !cashAtTheBox)
-        showPayments(receipt.input, payments);
+    // Paid at the payment window: its payments as the receipt showed them.
+    if (received.isEmpty() && change.isEmpty())
+        RecordedReceipt::showPayments(receipt.input,
+                                      RecordedReceipt::shownPayments(m_db, receipt.input.receiptNumber, m_db.till()));
 
     finalise();
     if (receipt.input.saleLines.isEmpty())

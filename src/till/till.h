@@ -9,6 +9,7 @@
 #include "till/saletotals.h"
 #include "till/scalecodes.h"
 
+#include <QDate>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -140,6 +141,11 @@ public:
     void setOpeningCash(const QString &amount);
     // The amount set and not yet counted, if any.
     std::optional<QString> openingCash();
+    // True when no opening cash waits to be counted and it was not asked
+    // for yet on this day: the day's first completion asks once.
+    bool wantsOpeningCash(const QDate &today);
+    // Remembers that this till asked on that day, whether given or skipped.
+    static void openingCashAsked(Database &db, const QDate &day);
 
     // The scale code rules: the stored ones, read at each use, with the mode
     // set for this run in place of the stored one when there is one.

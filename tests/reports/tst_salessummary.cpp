@@ -7,7 +7,10 @@
 #include "reports/dayend.h"
 #include "reports/salesreport.h"
 #include "storage/database.h"
+#include "storage/paymentmethods.h"
 #include "storage/tables.h"
+#include "storage/tillsettings.h"
+#include "till/salepayments.h"
 #include "till/till.h"
 
 #include <QTest>
@@ -16,6 +19,7 @@ namespace {
 
 namespace Summary = Tables::DaySummary;
 namespace ProductSummary = Tables::ProductDaySummary;
+namespace PaymentSummary = Tables::PaymentDaySummary;
 
 ReportRange dates(const char *from, const char *to, int till = 0)
 {
@@ -24,6 +28,16 @@ ReportRange dates(const char *from, const char *to, int till = 0)
     range.to = QDate::fromString(QLatin1String(to), Qt::ISODate);
     range.till = till;
     return range;
+}
+
+// How the takings were paid, and what was given off them.
+QString paidText(const ReportFigures &f)
+{
+    QStringList methods;
+    for (const ReportFigures::Takings &t : f.byMethod)
+        methods << t.method + QLatin1Char(' ') + t.amount;
+    return QStringLiteral("%1; change %2; discounts %3; 抹零 %4")
+        .arg(methods.join(QStringLiteral(", ")), f.changeGiven, f.discounts, f.roundOffs);
 }
 
 // Every figure a report shows, one per line, to compare two reports whole.
@@ -47,7 +61,73 @@ QStringList shown(const ReportFigures &f)
     groups("day", f.byDay);
     for (const ReportFigures::Product &p : f.topByTakings + f.topByQuantity)
         out << QStringLiteral("top %1 %2: %3 lines, %4, %5").arg(p.code, p.name).arg(p.lines).arg(p.quantity, p.takings);
+    out << paidText(f);
     return out + f.warnings;
+}
+
+const PaymentMethod kCash{1, QStringLiteral("现金"), true};
+const PaymentMethod kWeChat{2, QStringLiteral("微信"), false};
+const PaymentMethod kAlipay{3, QStringLiteral("支付宝"), false};
+
+// Two days at the till: on the 5th a split payment with change, a discount
+// and 抹零 paid by Alipay, cash at the change box, a sale whose receipt did
+// not come out (its recording taken back); on the 6th all by WeChat; then
+// one more under the 5th after midnight, the screen still showing it.
+void sellTwoDays(OpenDatabase &data)
+{
+    data.file.setSettings(QStringLiteral("小王"), QStringLiteral("好邻居便利店"), QString());
+    TillSettings(data.db, 0).store({{QStringLiteral("round_off"), QStringLiteral("jiao")}});
+    Till till(data.db);
+    till.reopenSale();
+    PaperTray tray;
+    const QString cola = QStringLiteral("可口可乐");
+    const QString noodles = QStringLiteral("康师傅红烧牛肉面");
+    auto complete = [&](const char *receipt, const char *date, const char *cashier, QList<Payment> payments,
+                        const QString &received = {}, const QString &change = {}) {
+        return till.complete({QLatin1String(receipt), QLatin1String(date), QString::fromUtf8(cashier), received,
+                              change, payments},
+                             tray, 1);
+    };
+    auto paid = [&](QList<QPair<PaymentMethod, const char *>> given) {
+        SalePayments payments(till.totalAmount());
+        for (const auto &[method, amount] : given)
+            payments.add(method, QLatin1String(amount));
+        return payments.payments();
+    };
+
+    till.addLine(cola, QStringLiteral("1"), QStringLiteral("9.6"));
+    till.addLine(noodles, QStringLiteral("2"), QStringLiteral("7.05"));
+    QVERIFY(complete("261205090000", "2026-12-05", "小王", paid({{kWeChat, "20"}, {kCash, "10"}})));
+
+    till.addLine(cola, QStringLiteral("1"), QStringLiteral("9.6"));
+    till.discountLine(0, Till::DiscountKind::Percent, QStringLiteral("10"));
+    till.roundOff();
+    QCOMPARE(till.totalAmount(), QStringLiteral("8.6"));
+    QVERIFY(complete("261205100000", "2026-12-05", "老李", paid({{kAlipay, "8.6"}})));
+
+    till.addLine(noodles, QStringLiteral("1"), QStringLiteral("7.05"));
+    QVERIFY(complete("261205110000", "2026-12-05", "小王", {}, QStringLiteral("10"), QStringLiteral("2.95")));
+
+    till.addLine(cola, QStringLiteral("1"), QStringLiteral("9.6"));
+    tray.refusal = QStringLiteral("缺纸");
+    QVERIFY_THROWS_EXCEPTION(PrinterError, complete("261205120000", "2026-12-05", "小王", paid({{kWeChat, "9.6"}})));
+    tray.refusal.clear();
+    till.discardSale();
+
+    till.addLine(cola, QStringLiteral("2"), QStringLiteral("9.6"));
+    QVERIFY(complete("261206090000", "2026-12-06", "老李", paid({{kWeChat, "19.2"}})));
+
+    till.addLine(noodles, QStringLiteral("1"), QStringLiteral("7.05"));
+    QVERIFY(complete("261206001500", "2026-12-05", "小王", paid({{kCash, "10"}})));
+}
+
+// The report's figures and its X report on paper.
+QStringList reportAndX(Database &db, const ReportRange &range)
+{
+    PaperTray tray;
+    const ReportFigures figures =
+        DayEnd(db).printXReport(range, tray, QDateTime(QDate(2026, 12, 6), QTime(22, 0)));
+    return shown(figures) + tray.jobs.value(0);
 }
 
 } // namespace
@@ -114,6 +194,55 @@ private slots:
         QCOMPARE(day.takings, QStringLiteral("19.8"));
         QCOMPARE(day.topByTakings.first().name, QStringLiteral("可口可乐"));
         QCOMPARE(day.topByQuantity.first().quantity, QStringLiteral("4"));
+    }
+
+    // Days paid by several methods, with discounts, 抹零, a sale under the
+    // day before after midnight and a recording taken back: the report read
+    // from the summary says, to the last digit, what the lines and payments
+    // themselves say.
+    void paidDaysReportFromTheSummaryAsFromTheLines_data()
+    {
+        QTest::addColumn<ReportRange>("range");
+        QTest::addColumn<QString>("payments");
+        QTest::newRow("the 5th: split, discount, 抹零, taken back")
+            << dates("2026-12-05", "2026-12-05")
+            << QStringLiteral("现金 17.8, 微信 20, 支付宝 8.6; change 12.2; discounts -0.96; 抹零 -0.04");
+        QTest::newRow("the 6th: all by WeChat")
+            << dates("2026-12-06", "2026-12-06") << QStringLiteral("现金 0, 微信 19.2; change 0; discounts 0; 抹零 0");
+        QTest::newRow("the month")
+            << dates("2026-12-01", "2026-12-31")
+            << QStringLiteral("现金 17.8, 微信 39.2, 支付宝 8.6; change 12.2; discounts -0.96; 抹零 -0.04");
+        QTest::newRow("one till") << dates("2026-12-05", "2026-12-06", 1)
+                                  << QStringLiteral(
+                                         "现金 17.8, 微信 39.2, 支付宝 8.6; change 12.2; discounts -0.96; 抹零 -0.04");
+    }
+    void paidDaysReportFromTheSummaryAsFromTheLines()
+    {
+        QFETCH(ReportRange, range);
+        QFETCH(QString, payments);
+        OpenDatabase data;
+        sellTwoDays(data);
+        if (QTest::currentTestFailed())
+            return;
+        // The sale taken back left nothing behind.
+        QCOMPARE(data.file.rows(QStringLiteral("select %2, %3, %4, %5 from %1 order by %2, %3")
+                                    .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::method,
+                                         PaymentSummary::amount, PaymentSummary::changeGiven)),
+                 (QList<QVariantList>{{"2026-12-05", 1, "30", "12.2"},
+                                      {"2026-12-05", 2, "20", "0"},
+                                      {"2026-12-05", 3, "8.6", "0"},
+                                      {"2026-12-06", 2, "19.2", "0"}}));
+
+        const QStringList fromSummary = reportAndX(data.db, range);
+        QVERIFY(fromSummary.contains(payments));
+        // The summary is what was read: a changed figure in it shows.
+        data.file.exec(QStringLiteral("update %1 set %2 = '21' where %3 = 2")
+                           .arg(PaymentSummary::table, PaymentSummary::amount, PaymentSummary::method));
+        QVERIFY(!shown(SalesReport::compute(data.db, range)).contains(payments));
+
+        for (const QString &table : {Summary::table, ProductSummary::table, PaymentSummary::table})
+            data.file.exec(QStringLiteral("delete from %1").arg(table));
+        QCOMPARE(reportAndX(data.db, range), fromSummary);
     }
 
     // A record an older version left (a day whose last sale was rung up

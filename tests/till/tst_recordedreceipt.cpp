@@ -6,11 +6,14 @@
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/paymentmethods.h"
 #include "storage/tables.h"
 #include "base/textcodec.h"
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptprinter.h"
 #include "till/recordedreceipt.h"
+#include "till/saleerrors.h"
+#include "till/salepayments.h"
 #include "till/till.h"
 
 #include <QTest>
@@ -19,6 +22,12 @@ namespace {
 
 // Receipts are sent in GBK unless a till is set up otherwise.
 const TextCodec gbk(TextEncoding::Gbk);
+
+const PaymentMethod kCash{1, QStringLiteral("现金"), true};
+const PaymentMethod kWeChat{2, QStringLiteral("微信"), false};
+
+// "method amount" pairs as taken at the payment window.
+using Paid = QList<QPair<QString, QString>>;
 
 } // namespace
 
@@ -104,6 +113,72 @@ private slots:
             QVERIFY2(tray.jobs[0].join(QLatin1Char('\n')).contains(QString::fromUtf8(line)), line);
         for (const char *line : {"收银员:老李", "合计金额:0.4"})
             QVERIFY2(tray.jobs[1].join(QLatin1Char('\n')).contains(QString::fromUtf8(line)), line);
+    }
+
+    // However the sale was paid, the receipt offered again after an
+    // interrupted completion is the one the customer got, byte for byte, and
+    // the records window's reprint is that one with the mark.
+    void aReprintShowsThePaymentsAsTheOriginalDid_data()
+    {
+        QTest::addColumn<Paid>("paid");
+        QTest::addColumn<QString>("received");   // at the change box
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("cash at the payment window")
+            << Paid{{"现金", "20"}} << QString() << QString() << QStringList{"来款金额:20", "找零金额:6.5"};
+        QTest::newRow("WeChat and cash")
+            << Paid{{"微信", "10"}, {"现金", "5"}} << QString() << QString()
+            << QStringList{"微信:10", "现金:5", "找零金额:1.5"};
+        QTest::newRow("cash at the change box")
+            << Paid{} << QStringLiteral("50") << QStringLiteral("36.5") << QStringList{"来款金额:50", "找零金额:36.5"};
+        QTest::newRow("no amount typed") << Paid{} << QString() << QString() << QStringList{};
+    }
+    void aReprintShowsThePaymentsAsTheOriginalDid()
+    {
+        QFETCH(Paid, paid);
+        QFETCH(QString, received);
+        QFETCH(QString, change);
+        QFETCH(QStringList, shown);
+        Till till(data->db);
+        till.reopenSale();
+        const auto found = till.lookUp(QStringLiteral("6901"));
+        QVERIFY(found);
+        till.addLine(found->name, QStringLiteral("3"), found->price);
+        SalePayments payments(till.totalAmount());
+        for (const auto &[method, amount] : paid)
+            payments.add(method == QStringLiteral("现金") ? kCash : kWeChat, amount);
+
+        // Printed, recorded, but the open sale not emptied.
+        const QString original = makeDevice(dir, QStringLiteral("original"));
+        const auto printer = ReceiptPrinter::create(QStringLiteral("escpos:") + original, QStringLiteral("80"));
+        data->file.refuseDeletes(QStringLiteral("xiaoshou"), QStringLiteral("disk I/O error"));
+        QVERIFY_THROWS_EXCEPTION(SaleNotEmptied, till.complete({QStringLiteral("261206143005"), QStringLiteral("2026-12-06"),
+                                                               QStringLiteral("老李"), received, change,
+                                                               payments.payments()},
+                                                              *printer, 1));
+        data->file.allowDeletes(QStringLiteral("xiaoshou"));
+        const QByteArray first = readFile(original);
+        for (const QString &line : shown)
+            QVERIFY2(first.contains(gbk.encode(line)), qPrintable(line));
+        if (shown.isEmpty())
+            QVERIFY(!first.contains(gbk.encode(QStringLiteral("找零金额"))));
+
+        Till next(data->db);
+        const std::optional<Till::UnfinishedReceipt> unfinished = next.finishInterruptedSale();
+        QVERIFY(unfinished);
+        const QString again = makeDevice(dir, QStringLiteral("again"));
+        const auto reprinter = ReceiptPrinter::create(QStringLiteral("escpos:") + again, QStringLiteral("80"));
+        next.reprint(*unfinished, *reprinter);
+        QCOMPARE(readFile(again), first);
+
+        const QString fromRecords = makeDevice(dir, QStringLiteral("records"));
+        const auto recordsPrinter = ReceiptPrinter::create(QStringLiteral("escpos:") + fromRecords, QStringLiteral("80"));
+        RecordedReceipt::reprint(data->db, QStringLiteral("261206143005"), *recordsPrinter);
+        QByteArray marked = first;
+        const QByteArray bodySpacing("\x1b\x33\x1a\n");
+        const QByteArray numberLine = gbk.encode(QStringLiteral("单号:261206143005"));
+        marked.replace(numberLine + bodySpacing, gbk.encode(QStringLiteral("重印")) + bodySpacing + numberLine + '\n');
+        QCOMPARE(readFile(fromRecords), marked);
     }
 
     void anUnknownNumberIsRefused()
