@@ -812,6 +812,7 @@ ReceiptPrinter &CashierWindow::receiptPrinter()
 
 void CashierWindow::completeSale()
 {
+    askOpeningCashOnce();
     completeSalePaid({});
 }
 
@@ -819,6 +820,7 @@ void CashierWindow::takePayment()
 {
     if (m_till.isCompleting())
         return;
+    askOpeningCashOnce();
     PaymentWindow window(PaymentMethods::load(m_db), m_till, currentLine(), this);
     const bool paid = window.exec() == QDialog::Accepted;
     // A discount or 抹零 given there changed the lines, paid or not.
@@ -835,6 +837,31 @@ void CashierWindow::setOpeningCash()
                                                  QLineEdit::Normal, m_till.openingCash().value_or(QString()), &given);
     if (given)
         m_till.setOpeningCash(amount);
+}
+
+void CashierWindow::askOpeningCashOnce()
+{
+    const QDate today = QDate::currentDate();
+    if (m_till.isCompleting() || m_till.lines().isEmpty() || !m_till.wantsOpeningCash(today))
+        return;
+    QInputDialog question(this);
+    question.setObjectName(QStringLiteral("openingCashQuestion"));
+    question.setWindowTitle(QStringLiteral("备用金"));
+    question.setLabelText(QStringLiteral("今天的第一笔销售：开始营业前钱箱里有多少现金（备用金，元）？\n"
+                                         "不记录请按“跳过”，今天不再询问。"));
+    question.setOkButtonText(QStringLiteral("记录"));
+    question.setCancelButtonText(QStringLiteral("跳过"));
+    for (;;) {
+        if (question.exec() != QDialog::Accepted)
+            break;
+        try {
+            m_till.setOpeningCash(question.textValue().trimmed());
+            break;
+        } catch (const Refusal &refusal) {
+            AppBoxes::showNotice(refusal.message());
+        }
+    }
+    Till::openingCashAsked(m_db, today);
 }
 
 void CashierWindow::completeSalePaid(const QList<Payment> &payments)

@@ -103,6 +103,7 @@ public:
     // Completes the sale as paid at the payment window (none: in cash at the change box).
     void completeSalePaid(const QList<Payment> &payments);
     void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
+    void askOpeningCashOnce();     // at the day's first completion, unless set or skipped
     void openDrawer();             // F7: the cash drawer, without a sale
     void openSettings();           // F2
     void openCatalogue();          // F3

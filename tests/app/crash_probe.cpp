@@ -13,6 +13,7 @@
 #include "receipt/escposprintsurface.h"
 #include "receipt/printertarget.h"
 #include "receipt/receiptprinter.h"
+#include "till/till.h"
 #include "widgets/flatcheckbox.h"
 #include "widgets/flatcombobox.h"
 #include "widgets/flatedit.h"
@@ -121,6 +122,7 @@ int main(int argc, char **argv)
         QTest::keyClicks(window.productBox(), QStringLiteral("6901"));
         QTest::keyClick(window.productBox(), Qt::Key_Return);
     }
+    Till::openingCashAsked(window.database(), QDate::currentDate());
     window.twoCopiesBox()->setChecked(true);
     std::printf("completing %s %s\n", qPrintable(window.totalAmountLabel()->text()),
                 qPrintable(window.receiptNumberBox()->text()));

@@ -4,6 +4,8 @@
 #include "widgets/flatcombobox.h"
 #include "windows/shopsettingswindow.h"
 #include "receipt/receiptprinter.h"
+#include "base/apperror.h"
+#include "till/till.h"
 #include "modalwatcher.h"
 #include "testdatabase.h"
 #include "widgets/webpage.h"
@@ -21,6 +23,7 @@ struct CashierFixture
     std::unique_ptr<ModalWatcher> boxes = std::make_unique<ModalWatcher>();
     std::unique_ptr<TillSession> session;
     QList<QUrl> opened;
+    bool askOpeningCash = false;
 
     CashierFixture()
     {
@@ -39,6 +42,13 @@ struct CashierFixture
     {
         session = std::make_unique<TillSession>(path.isEmpty() ? file->path() : path);
         CashierWindow &window = session->window();
+        // The day's opening cash is asked for only where a test says so.
+        if (!askOpeningCash && session->database().isOpen()) {
+            try {
+                Till::openingCashAsked(session->database(), QDate::currentDate());
+            } catch (const AppError &) {
+            }
+        }
         if (printer)
             window.setReceiptPrinter(std::move(printer));
         window.show();

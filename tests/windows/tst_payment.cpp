@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -79,6 +80,56 @@ private slots:
     {
         f.reset();
         w = nullptr;
+    }
+
+    // The day's first completion asks once for the cash in the drawer; given
+    // it is kept for the Z report, skipped nothing is; either way the day's
+    // next sale goes straight on.
+    void theDaysFirstSaleAsksForTheOpeningCash_data()
+    {
+        QTest::addColumn<QString>("answer");   // empty: 跳过
+        QTest::addColumn<QList<QVariantList>>("floats");
+        QTest::newRow("given") << QStringLiteral("200") << QList<QVariantList>{{"200"}};
+        QTest::newRow("skipped") << QString() << QList<QVariantList>{};
+    }
+    void theDaysFirstSaleAsksForTheOpeningCash()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QList<QVariantList>, floats);
+        // A new day at this till: nothing asked yet.
+        f->file->exec(QStringLiteral("delete from till_settings where name = 'opening_cash_asked'"));
+        int asked = 0;
+        QStringList buttons;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            auto *question = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            if (!question || !question->isVisible() || question->property("answered").toBool())
+                return;
+            question->setProperty("answered", true);
+            ++asked;
+            buttons = QStringList{question->okButtonText(), question->cancelButtonText()};
+            if (answer.isEmpty())
+                question->reject();
+            else {
+                question->setTextValue(answer);
+                question->accept();
+            }
+        });
+        watch.start(5);
+
+        ringUp();
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(asked, 1);
+        QCOMPARE(buttons, (QStringList{"记录", "跳过"}));
+        QCOMPARE(f->file->count(QStringLiteral("XiaoShouRecord")), 3);
+        QCOMPARE(f->file->rows(QStringLiteral("select amount from cash_floats")), floats);
+
+        ringUp();
+        whenModalShows<PaymentWindow>([](PaymentWindow *pay) { QTest::keyClick(pay->methodList(), Qt::Key_2); });
+        QTest::keyClick(w->productBox(), Qt::Key_F1);
+        QCOMPARE(asked, 1);
+        QCOMPARE(f->file->count(QStringLiteral("XiaoShouRecord")), 6);
+        QCOMPARE(f->boxes->count(), 0);
     }
 
     // After the last scan: F1, then 2 for 微信 — recorded and printed.
