@@ -46,12 +46,15 @@ const QList<Definition> &definitions()
          QStringLiteral("Export the catalogue to CSV."), false, true},
         {Option::ExportSales, QStringLiteral("export-sales"), QStringLiteral("file"),
          QStringLiteral("Export the sales record to CSV."), false, true},
+        {Option::ExportPayments, QStringLiteral("export-payments"), QStringLiteral("file"),
+         QStringLiteral("Export how each sale was paid (receipt, till, date, time, method, amount, change) to CSV."),
+         false, true},
         {Option::From, QStringLiteral("from"), QStringLiteral("date"),
-         QStringLiteral("With --export-sales: first day (yyyy-mm-dd).")},
+         QStringLiteral("With --export-sales and --export-payments: first day (yyyy-mm-dd).")},
         {Option::To, QStringLiteral("to"), QStringLiteral("date"),
-         QStringLiteral("With --export-sales: last day (yyyy-mm-dd).")},
+         QStringLiteral("With --export-sales and --export-payments: last day (yyyy-mm-dd).")},
         {Option::Force, QStringLiteral("force"), {},
-         QStringLiteral("With --export-products, --export-sales and --bad-rows: replace a file that is there but "
+         QStringLiteral("With --export-products, --export-sales, --export-payments and --bad-rows: replace a file that is there but "
                         "is no CSV file this program wrote (a database file is never replaced).")},
         {Option::Backup, QStringLiteral("backup"), QStringLiteral("folder"),
          QStringLiteral("Copy the database into a folder."), false, true},
@@ -141,7 +144,7 @@ CommandLine::CommandLine(Use use)
         m_parser.setApplicationDescription(QStringLiteral(
             "Fenwo cashier and receipt printing: opens the cashier screen.\n"
             "Work without a window has commands of its own: --init-db, --import-products, --export-products, "
-            "--export-sales, --backup, --restore, --report and --reprint (\"fenwo --help-commands\" lists them "
+            "--export-sales, --export-payments, --backup, --restore, --report and --reprint (\"fenwo --help-commands\" lists them "
             "with every option)."));
     } else {
         m_parser.setApplicationDescription(QStringLiteral(

@@ -22,7 +22,7 @@ class CommandLine final
 public:
     enum class Option {
         Database, Till, Printer, Paper, Encoding, Drawer, ScaleCodes,
-        InitDb, Demo, ImportProducts, Existing, BadRows, ExportProducts, ExportSales, From, To, Force,
+        InitDb, Demo, ImportProducts, Existing, BadRows, ExportProducts, ExportSales, ExportPayments, From, To, Force,
         Backup, Restore, Report, Cashier, Reprint, ReprintClosing, HelpCommands
     };
 

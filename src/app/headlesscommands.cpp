@@ -116,8 +116,10 @@ int runImport(const QString &databasePath, const QString &file, ProductImport::E
     }
 }
 
-// fenwo --export-products FILE, fenwo --export-sales FILE [--from DATE] [--to DATE], each [--force]
-int runExport(const QString &databasePath, const QString &file, bool sales, const QString &from, const QString &to,
+enum class Export { Products, Sales, Payments };
+
+// fenwo --export-products FILE, fenwo --export-sales|--export-payments FILE [--from DATE] [--to DATE], each [--force]
+int runExport(const QString &databasePath, const QString &file, Export what, const QString &from, const QString &to,
               bool force)
 {
     try {
@@ -125,10 +127,17 @@ int runExport(const QString &databasePath, const QString &file, bool sales, cons
             return Failed;
         Database db;
         db.open(databasePath);
-        if (sales)
+        switch (what) {
+        case Export::Sales:
             say(QStringLiteral("wrote %1 sales lines to %2").arg(CsvExport::sales(db, file, from, to)).arg(file));
-        else
+            break;
+        case Export::Payments:
+            say(QStringLiteral("wrote %1 payments to %2").arg(CsvExport::payments(db, file, from, to)).arg(file));
+            break;
+        case Export::Products:
             say(QStringLiteral("wrote %1 products to %2").arg(CsvExport::products(db, file)).arg(file));
+            break;
+        }
         return Done;
     } catch (const AppError &e) {
         complain(e.message());
@@ -336,11 +345,14 @@ int run(int argc, char **argv)
                          commandLine.value(Option::BadRows), commandLine.isSet(Option::Force));
     }
     if (commandLine.isSet(Option::ExportProducts))
-        return runExport(databasePath, commandLine.value(Option::ExportProducts), false, {}, {},
+        return runExport(databasePath, commandLine.value(Option::ExportProducts), Export::Products, {}, {},
                          commandLine.isSet(Option::Force));
     if (commandLine.isSet(Option::ExportSales))
-        return runExport(databasePath, commandLine.value(Option::ExportSales), true, commandLine.value(Option::From),
-                         commandLine.value(Option::To), commandLine.isSet(Option::Force));
+        return runExport(databasePath, commandLine.value(Option::ExportSales), Export::Sales,
+                         commandLine.value(Option::From), commandLine.value(Option::To), commandLine.isSet(Option::Force));
+    if (commandLine.isSet(Option::ExportPayments))
+        return runExport(databasePath, commandLine.value(Option::ExportPayments), Export::Payments,
+                         commandLine.value(Option::From), commandLine.value(Option::To), commandLine.isSet(Option::Force));
     if (commandLine.isSet(Option::Backup))
         return runBackup(databasePath, commandLine.value(Option::Backup));
     if (commandLine.isSet(Option::Restore))

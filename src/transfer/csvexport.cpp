@@ -8,6 +8,9 @@
 
 #include <QDate>
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 // Dates are compared as text, which orders "yyyy-mm-dd" correctly.
@@ -16,6 +19,19 @@ QString checkedDate(const QString &text)
     if (!QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid())
         throw Refusal(QStringLiteral("日期“%1”不对：请写成 年-月-日，例如 2026-12-06。").arg(text));
     return text;
+}
+
+// The first and last date to export, none for every line.
+std::optional<std::pair<QString, QString>> checkedRange(const QString &from, const QString &to)
+{
+    if (from.isEmpty() && to.isEmpty())
+        return std::nullopt;
+    // Past every date on one side, no text on the other.
+    const QString first = from.isEmpty() ? QStringLiteral("") : checkedDate(from);
+    const QString last = to.isEmpty() ? QStringLiteral("9999-99-99") : checkedDate(to);
+    if (!from.isEmpty() && !to.isEmpty() && last < first)
+        throw Refusal(QStringLiteral("结束日期 %1 早于开始日期 %2。").arg(last, first));
+    return std::pair{first, last};
 }
 
 qint64 writeAll(PreparedStatement &rows, int columns, CsvWriter &writer)
@@ -48,6 +64,12 @@ QStringList salesTitles()
             QStringLiteral("数量"),   QStringLiteral("单价"), QStringLiteral("金额")};
 }
 
+QStringList paymentTitles()
+{
+    return {QStringLiteral("单号"),     QStringLiteral("收银台"), QStringLiteral("日期"), QStringLiteral("时间"),
+            QStringLiteral("付款方式"), QStringLiteral("金额"),   QStringLiteral("找零")};
+}
+
 qint64 products(Database &db, const QString &path)
 {
     PreparedStatement rows(db, Statements::exportProducts());
@@ -60,19 +82,24 @@ qint64 products(Database &db, const QString &path)
 
 qint64 sales(Database &db, const QString &path, const QString &from, const QString &to)
 {
-    Statement statement = Statements::exportAllSales();
-    if (!from.isEmpty() || !to.isEmpty()) {
-        // Past every date on one side, no text on the other.
-        const QString first = from.isEmpty() ? QStringLiteral("") : checkedDate(from);
-        const QString last = to.isEmpty() ? QStringLiteral("9999-99-99") : checkedDate(to);
-        if (!from.isEmpty() && !to.isEmpty() && last < first)
-            throw Refusal(QStringLiteral("结束日期 %1 早于开始日期 %2。").arg(last, first));
-        statement = Statements::exportSales(first, last);
-    }
-    PreparedStatement rows(db, statement);
+    const std::optional<std::pair<QString, QString>> range = checkedRange(from, to);
+    PreparedStatement rows(db, range ? Statements::exportSales(range->first, range->second)
+                                     : Statements::exportAllSales());
     CsvWriter writer(path);
     writer.writeRow(salesTitles());
     const qint64 count = writeAll(rows, 9, writer);
+    writer.commit();
+    return count;
+}
+
+qint64 payments(Database &db, const QString &path, const QString &from, const QString &to)
+{
+    const std::optional<std::pair<QString, QString>> range = checkedRange(from, to);
+    PreparedStatement rows(db, range ? Statements::exportPayments(range->first, range->second)
+                                     : Statements::exportAllPayments());
+    CsvWriter writer(path);
+    writer.writeRow(paymentTitles());
+    const qint64 count = writeAll(rows, 7, writer);
     writer.commit();
     return count;
 }

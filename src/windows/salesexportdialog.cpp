@@ -55,9 +55,31 @@ SalesExportDialog::SalesExportDialog(Database &db, QWidget *parent)
           Colors::noteMaroon);
     m_exportButton = actionButton(this, QStringLiteral("导出…"), {164, 174, 138, 33});
     m_closeButton = actionButton(this, QStringLiteral("关闭"), {318, 174, 138, 33});
+    m_paymentsButton = actionButton(this, QStringLiteral("导出付款…"), {10, 174, 138, 33});
 
     connect(m_exportButton, &QAbstractButton::clicked, this, [this] { AppBoxes::guarded([this] { exportSales(); }); });
+    connect(m_paymentsButton, &QAbstractButton::clicked, this,
+            [this] { AppBoxes::guarded([this] { exportPayments(); }); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void SalesExportDialog::exportPayments()
+{
+    const QString from = m_fromBox->text().trimmed();
+    const QString to = m_toBox->text().trimmed();
+    checkDate(from);
+    checkDate(to);
+    QString suggested = QStringLiteral("付款记录");
+    if (!from.isEmpty() || !to.isEmpty())
+        suggested += QStringLiteral("-%1至%2").arg(from, to);
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("导出付款记录"), suggested + QStringLiteral(".csv"),
+                                     QStringLiteral("CSV 文件 (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty() || !WindowParts::mayWriteCsv(this, file, m_db.filePath()))
+        return;
+    const qint64 payments = CsvExport::payments(m_db, file, from, to);
+    AppBoxes::showNotice(QStringLiteral("已导出 %1 笔付款到 %2").arg(payments).arg(file));
+    accept();
 }
 
 void SalesExportDialog::exportSales()

@@ -270,12 +270,14 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("copies"));
         const QString sales = dir.filePath(QStringLiteral("sales.csv"));
         const QString products = dir.filePath(QStringLiteral("products.csv"));
+        const QString payments = dir.filePath(QStringLiteral("payments.csv"));
         const QString report = dir.filePath(QStringLiteral("report.csv"));
         const QString list = writeFile(dir.filePath(QStringLiteral("list.csv")), "6901,可乐,3\n6902,,1\n");
         for (const QStringList &command :
              {QStringList{QStringLiteral("--backup"), folder},
               {QStringLiteral("--export-sales"), sales},
               {QStringLiteral("--export-products"), products},
+              {QStringLiteral("--export-payments"), payments},
               {QStringLiteral("--import-products"), list, QStringLiteral("--bad-rows"), report},
               {QStringLiteral("--restore"), good}}) {
             const ProgramRun run = fenwo(command + QStringList{QStringLiteral("--database"), data});
@@ -285,7 +287,7 @@ private slots:
         const QString backups = dir.filePath(QStringLiteral("backups"));
         const QString aside = QDir(backups).filePath(filesIn(backups).value(0));
         const QString copy = QDir(folder).filePath(filesIn(folder).value(0));
-        for (const QString &file : {data, aside, copy, sales, products, report})
+        for (const QString &file : {data, aside, copy, sales, products, payments, report})
             QVERIFY2(QFile::permissions(file) == kOwnerOnly, qPrintable(file));
         QVERIFY(!QFile::exists(data + QStringLiteral(".restoring")));
     }
@@ -313,6 +315,8 @@ private slots:
               {QStringLiteral("--export-products"), data + QStringLiteral("-wal")},
               {QStringLiteral("--export-products"), link},
               {QStringLiteral("--export-sales"), other, QStringLiteral("--force")},
+              {QStringLiteral("--export-payments"), data},
+              {QStringLiteral("--export-payments"), other, QStringLiteral("--force")},
               {QStringLiteral("--import-products"), list, QStringLiteral("--bad-rows"), data}}) {
             const ProgramRun run = fenwo(command + QStringList{db, data});
             QVERIFY2(run.exitCode == 1, qPrintable(command.join(u' ') + run.out));
@@ -481,6 +485,49 @@ private slots:
 
     // What an export wrote comes back byte for byte; a row that two products
     // told apart by letter case both fit is reported, not applied to both.
+    // Each payment a row under its receipt's date and time, by the method's
+    // name; a sale recorded before payments were kept has none; dates choose
+    // as for the sales lines.
+    void paymentsAreExportedBesideTheSales_data()
+    {
+        QTest::addColumn<QStringList>("dates");
+        QTest::addColumn<QStringList>("rows");
+        const QString wechat = QStringLiteral("261205090000,1,2026-12-05,09:00,微信,20,0");
+        const QString cash = QStringLiteral("261205090000,1,2026-12-05,09:00,现金,10,6.3");
+        const QString refund = QStringLiteral("261206100000,2,2026-12-06,10:00,支付宝,-8.6,0");
+        QTest::newRow("all") << QStringList{} << QStringList{wechat, cash, refund};
+        QTest::newRow("one day") << QStringList{QStringLiteral("--from"), QStringLiteral("2026-12-05"),
+                                                QStringLiteral("--to"), QStringLiteral("2026-12-05")}
+                                 << QStringList{wechat, cash};
+        QTest::newRow("from a day on") << QStringList{QStringLiteral("--from"), QStringLiteral("2026-12-06")}
+                                       << QStringList{refund};
+    }
+    void paymentsAreExportedBesideTheSales()
+    {
+        QFETCH(QStringList, dates);
+        QFETCH(QStringList, rows);
+        QTemporaryDir dir;
+        const QString data = shopFile(
+            dir.path(),
+            withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, {receiptNumber}, "
+                      "{cashier}, {date}, {time}, {till}) values "
+                      "('6901', '可乐', 1, 9.6, 9.6, '261205090000', '小王', '2026-12-05', '09:00', 1), "
+                      "('6902', '面', 2, 7.05, 14.1, '261205090000', '小王', '2026-12-05', '09:01', 1), "
+                      "('6901', '可乐', 1, 9.6, 9.6, '261205080000', '小王', '2026-12-05', '08:00', 1), "
+                      "('6903', '茶', -1, 8.6, -8.6, '261206100000', '老李', '2026-12-06', '10:00', 2);")
+                + QStringLiteral("insert into payments (receipt_number, till, method, amount, change_given) values "
+                                 "('261205090000', 1, 2, '20', '0'), ('261205090000', 1, 1, '10', '6.3'), "
+                                 "('261206100000', 2, 3, '-8.6', '0');"));
+        const QString out = dir.filePath(QStringLiteral("payments.csv"));
+        const ProgramRun run =
+            fenwo(QStringList{QStringLiteral("--export-payments"), out} + dates + QStringList{QStringLiteral("--database"), data});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("wrote %1 payments").arg(rows.size())), qPrintable(run.out));
+        const QString header = QStringLiteral("\uFEFF单号,收银台,日期,时间,付款方式,金额,找零");
+        QCOMPARE(QString::fromUtf8(bytesOf(out)), (QStringList{header} + rows).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        QCOMPARE(QFile::permissions(out), kOwnerOnly);
+    }
+
     void anExportImportsBackAsItWas()
     {
         QTemporaryDir dir;
