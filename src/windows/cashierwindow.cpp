@@ -842,8 +842,15 @@ void CashierWindow::setOpeningCash()
 void CashierWindow::askOpeningCashOnce()
 {
     const QDate today = QDate::currentDate();
-    if (m_till.isCompleting() || m_till.lines().isEmpty() || !m_till.wantsOpeningCash(today))
+    if (m_till.isCompleting() || m_till.lines().isEmpty())
         return;
+    // A database that cannot tell asks nothing: the completion then says what is wrong.
+    try {
+        if (!m_till.wantsOpeningCash(today))
+            return;
+    } catch (const AppError &) {
+        return;
+    }
     QInputDialog question(this);
     question.setObjectName(QStringLiteral("openingCashQuestion"));
     question.setWindowTitle(QStringLiteral("备用金"));
@@ -861,7 +868,11 @@ void CashierWindow::askOpeningCashOnce()
             AppBoxes::showNotice(refusal.message());
         }
     }
-    Till::openingCashAsked(m_db, today);
+    try {
+        Till::openingCashAsked(m_db, today);
+    } catch (const AppError &) {
+        // Asked again at the next sale: no harm done.
+    }
 }
 
 void CashierWindow::completeSalePaid(const QList<Payment> &payments)

@@ -27,6 +27,7 @@ class TestSeveralTills : public QObject
     CashierWindow *openOther()
     {
         other = std::make_unique<TillSession>(f->file->path(), 2);
+        Till::openingCashAsked(other->database(), QDate::currentDate());
         other->window().show();
         QApplication::processEvents();
         return &other->window();
