@@ -122,14 +122,13 @@ ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> 
 QList<Payment> RecordedReceipt::shownPayments(Database &db, const QString &receiptNumber, int till)
 {
     using PaymentColumn = Statements::PaymentColumn;
+    // Read before the payments: a server connection answers one statement at a time.
+    const QList<PaymentMethod> methods = PaymentMethods::load(db);
     QList<Payment> payments;
     QSqlQuery paid = db.run(Statements::receiptPayments(receiptNumber, till));
-    QList<PaymentMethod> methods;
     while (paid.next()) {
         if (paid.value(int(PaymentColumn::Shown)).toInt() == 0)
             continue;
-        if (methods.isEmpty())
-            methods = PaymentMethods::load(db);
         const int method = paid.value(int(PaymentColumn::Method)).toInt();
         payments << Payment{method, PaymentMethods::nameOf(methods, method),
                             paid.value(int(PaymentColumn::Amount)).toString(),
