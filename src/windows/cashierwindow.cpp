@@ -866,7 +866,7 @@ void CashierWindow::setOpeningCash()
 void CashierWindow::askOpeningCashOnce()
 {
     const QDate today = QDate::currentDate();
-    if (m_till.isCompleting() || m_till.lines().isEmpty())
+    if (m_till.isCompleting() || m_till.lines().isEmpty() || m_openingCashAsked == today)
         return;
     // A database that cannot tell asks nothing: the completion then says what is wrong.
     try {
@@ -892,6 +892,7 @@ void CashierWindow::askOpeningCashOnce()
             AppBoxes::showNotice(refusal.message());
         }
     }
+    m_openingCashAsked = today;
     try {
         Till::openingCashAsked(m_db, today);
     } catch (const AppError &) {

@@ -48,6 +48,8 @@ public:
     ~CashierWindow() override;
 
     Database &database() { return m_db; }
+    // The opening cash counts as asked for on that day (a test screen's start).
+    void openingCashAskedOn(const QDate &day) { m_openingCashAsked = day; }
     Till &till() { return m_till; }
 
     // The controls, for tests and the window's own helpers.
@@ -172,6 +174,7 @@ private:
     void listWholeCatalogue();
 
     Database &m_db;
+    QDate m_openingCashAsked;
     Till m_till;
 
     QLabel *m_background = nullptr;

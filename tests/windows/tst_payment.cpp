@@ -97,7 +97,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QList<QVariantList>, floats);
         // A new day at this till: nothing asked yet.
-        f->file->exec(QStringLiteral("delete from till_settings where name = 'opening_cash_asked'"));
+        w->openingCashAskedOn(QDate());
         int asked = 0;
         QStringList buttons;
         QTimer watch;
