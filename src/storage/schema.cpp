@@ -20,6 +20,9 @@ const QList<Table> &tables()
     namespace Awaiting = Tables::AwaitingPrint;
     namespace Numbers = Tables::ReceiptNumbers;
     namespace Closings = Tables::DayClosings;
+    namespace Held = Tables::HeldSales;
+    namespace HeldLine = Tables::HeldLines;
+    namespace Pinyin = Tables::ProductPinyin;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
@@ -128,6 +131,37 @@ const QList<Table> &tables()
           {Closings::difference, "TEXT NOT NULL"},
           {Closings::content, "TEXT"}},
          {},
+         true},
+        // Parked sales: never recorded nor printed while parked; their lines
+        // come back into the till's open sale when taken back.
+        {Held::table,
+         {{Held::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Held::till, "INTEGER NOT NULL"},
+          {Held::heldAt, "TEXT NOT NULL"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS held_sales_till ON %1 (%2)").arg(Held::table, Held::till)},
+         true},
+        {HeldLine::table,
+         {{HeldLine::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {HeldLine::sale, "INTEGER NOT NULL"},
+          {HeldLine::code, "TEXT"},
+          {HeldLine::name, "TEXT"},
+          {HeldLine::quantity, "REAL"},
+          {HeldLine::price, "REAL"},
+          {HeldLine::amount, "REAL"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS held_lines_sale ON %1 (%2)").arg(HeldLine::table, HeldLine::sale)},
+         true},
+        // A search by pinyin is a prefix search on the spellings: the NOCASE
+        // index serves LIKE on a file, a pattern-order index on a server.
+        {Pinyin::table,
+         {{Pinyin::code, "TEXT NOT NULL"},
+          {Pinyin::name, "TEXT"},
+          {Pinyin::kind, "INTEGER NOT NULL"},
+          {Pinyin::spelling, "TEXT NOT NULL"}},
+         {{QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_spelling ON %1 (%2 COLLATE NOCASE)")
+               .arg(Pinyin::table, Pinyin::spelling),
+           QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_spelling ON %1 (%2 text_pattern_ops)")
+               .arg(Pinyin::table, Pinyin::spelling)},
+          QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_code ON %1 (%2)").arg(Pinyin::table, Pinyin::code)},
          true},
     };
     return all;

@@ -75,7 +75,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 // The layout this program reads and writes, kept in the file's user_version
 // (on a server, in the one row of layout_version). Raise it whenever a table,
 // column or index is added.
-inline constexpr int kVersion = 7;
+inline constexpr int kVersion = 10;
 
 // CREATE TABLE and CREATE INDEX statements, in order, and what records the layout.
 QStringList createStatements(Dialect dialect = Dialect::Sqlite);

@@ -4,6 +4,7 @@
 #include "base/diskfull.h"
 #include "base/partialfile.h"
 #include "storage/datafilemessages.h"
+#include "storage/pinyinindex.h"
 #include "storage/schema.h"
 #include "storage/tables.h"
 
@@ -205,7 +206,8 @@ void markClosedLines(QSqlDatabase &db)
 
 const QList<DataStep> &dataSteps()
 {
-    static const QList<DataStep> steps = {{7, markClosedLines}};
+    // Every product gets the pinyin spellings a search finds it by.
+    static const QList<DataStep> steps = {{7, markClosedLines}, {10, PinyinIndex::storeAll}};
     return steps;
 }
 

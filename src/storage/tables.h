@@ -120,6 +120,38 @@ inline const QString difference = QStringLiteral("difference");
 inline const QString content = QStringLiteral("content");
 } // namespace DayClosings
 
+// Sales a till parked (挂单) to serve the next customer, until taken back.
+namespace HeldSales {
+inline const QString table = QStringLiteral("held_sales");
+using Common::key;
+using Common::till;
+inline const QString heldAt = QStringLiteral("held_at");
+} // namespace HeldSales
+
+// The lines of each parked sale, in the order they were rung up.
+namespace HeldLines {
+inline const QString table = QStringLiteral("held_lines");
+using Common::key;
+inline const QString sale = QStringLiteral("held_sale");
+using Common::code;
+using Common::name;
+using Common::quantity;
+using Common::price;
+using Common::amount;
+} // namespace HeldLines
+
+// The pinyin spellings each product is found by (initials and full pinyin
+// of every reading), with the name they were made from: a spelling whose
+// product has since been renamed finds nothing.
+namespace ProductPinyin {
+inline const QString table = QStringLiteral("product_pinyin");
+using Common::code;
+using Common::name;
+// 1: initials, 2: full pinyin.
+inline const QString kind = QStringLiteral("kind");
+inline const QString spelling = QStringLiteral("spelling");
+} // namespace ProductPinyin
+
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {
 inline const QString table = QStringLiteral("layout_version");

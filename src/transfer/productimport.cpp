@@ -4,6 +4,7 @@
 #include "base/controlcharacters.h"
 #include "base/numbertext.h"
 #include "storage/database.h"
+#include "storage/pinyinindex.h"
 #include "storage/preparedstatement.h"
 #include "storage/statements.h"
 
@@ -310,6 +311,9 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
     PreparedStatement find(db, Statements::importFindProduct({}));
     PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
     PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
+    // Each product written is spelled in pinyin with it, in the same transaction.
+    PreparedStatement forgetSpellings(db, Statements::forgetPinyin({}));
+    PreparedStatement addSpelling(db, Statements::addPinyin({}, {}, 0, {}));
     auto run = [](PreparedStatement &statement, const QVariantList &params) {
         statement.reset();
         statement.rebind(params);
@@ -359,6 +363,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         const QVariant price = tryTextToNumber(priceText, &number) ? QVariant(number) : QVariant();
         if (!run(find, {code})) {
             run(add, {code, name, price});
+            PinyinIndex::store(forgetSpellings, addSpelling, code, name);
             ++report->added;
             continue;
         }
@@ -380,6 +385,8 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
             ++report->unchanged;
         } else {
             run(update, {name, price, code});
+            if (storedName != name)
+                PinyinIndex::store(forgetSpellings, addSpelling, storedCode, name);
             ++report->updated;
         }
     }
