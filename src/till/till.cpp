@@ -5,7 +5,9 @@
 
 #include "base/apperror.h"
 #include "base/controlcharacters.h"
+#include "base/decimalsum.h"
 #include "base/numbertext.h"
+#include "base/pinyinkeys.h"
 #include "storage/database.h"
 #include "storage/query.h"
 #include "storage/shopsettings.h"
@@ -17,6 +19,7 @@
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QDateTime>
 #include <QTime>
 
 #include <algorithm>
@@ -199,7 +202,29 @@ std::optional<Product> Till::lookUp(const QString &typed)
     // A product under the whole code comes first, scale code or not.
     if (std::optional<Product> found = takeLookup(Statements::lookupByCodeOrName(text)))
         return found;
-    return lookUpScaleCode(text);
+    if (std::optional<Product> scaled = lookUpScaleCode(text))
+        return scaled;
+    // Letters typed for a product without its name: its pinyin (kkkl).
+    const QString spelling = PinyinKeys::typed(text);
+    if (std::any_of(spelling.cbegin(), spelling.cend(), [](QChar c) { return c.isLetter(); }))
+        return takeLookup(Statements::lookupByPinyin(spelling + QLatin1Char('%'), 1));
+    return std::nullopt;
+}
+
+QList<Product> Till::findByPinyin(const QString &typed, int most)
+{
+    const QString spelling = PinyinKeys::typed(trimmedText(typed));
+    if (spelling.isEmpty())
+        return {};
+    using Column = Statements::ProductColumn;
+    QSqlQuery rows = m_db.run(Statements::lookupByPinyin(spelling + QLatin1Char('%'), most));
+    QList<Product> found;
+    while (rows.next())
+        found.append({Query::valueText(rows.value(int(Column::Code))), Query::valueText(rows.value(int(Column::Name))),
+                      Query::valueText(rows.value(int(Column::Price)))});
+    if (rows.lastError().isValid())
+        m_db.fail(rows.lastError());
+    return found;
 }
 
 ScaleCodes Till::scaleCodes() const
@@ -570,6 +595,7 @@ void Till::finalise()
     // F12 only finishes it, and never records or prints an empty sale.
     reopenSale();   // empty now, with totals "0"
     m_pending = Pending::None;
+    m_takenBack = false;
 }
 
 std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
@@ -624,6 +650,82 @@ QString Till::largestRecordedNumber()
     }
 }
 
+void Till::holdSale()
+{
+    requireSaleRead();
+    if (m_completing || m_pending != Pending::None)
+        throw Refusal(QStringLiteral("提示：本单正在结账，不能挂单!"));
+    if (m_lines.isEmpty())
+        throw Refusal(QStringLiteral("提示：本单还没有商品，不用挂单!"));
+    {
+        Transaction transaction(m_db, Transaction::Start::Writing);
+        QSqlQuery held = m_db.run(
+            Statements::holdSale(m_db.till(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        if (!held.next())
+            m_db.fail(held.lastError());
+        const qint64 number = held.value(0).toLongLong();
+        held.finish();
+        m_db.execute(Statements::holdOpenSaleLines(number, m_db.till()));
+        m_db.execute(Statements::emptyOpenSale(m_db.till()));
+        transaction.commit();
+    }
+    m_takenBack = false;
+    m_codeForName = {};
+    reopenSale();
+}
+
+QList<HeldSale> Till::heldSales()
+{
+    using Column = Statements::HeldSaleColumn;
+    QList<HeldSale> sales;
+    QList<DecimalSum> totals;
+    QSqlQuery rows = m_db.run(Statements::heldSales(m_db.till()));
+    while (rows.next()) {
+        const qint64 number = rows.value(int(Column::Key)).toLongLong();
+        if (sales.isEmpty() || sales.last().number != number) {
+            sales.append({number, Query::valueText(rows.value(int(Column::HeldAt))), 0, {}});
+            totals.append(DecimalSum());
+        }
+        // A sale without lines has one row without a line.
+        if (rows.value(int(Column::Line)).isNull())
+            continue;
+        ++sales.last().lines;
+        if (const std::optional<double> value = storedNumber(rows.value(int(Column::Amount))))
+            totals.last().add(*value);
+    }
+    if (rows.lastError().isValid())
+        m_db.fail(rows.lastError());
+    for (qsizetype i = 0; i < sales.size(); ++i)
+        sales[i].total = totals.at(i).text();
+    return sales;
+}
+
+int Till::heldSaleCount()
+{
+    QSqlQuery count = m_db.run(Statements::heldSaleCount(m_db.till()));
+    if (!count.next())
+        m_db.fail(count.lastError());
+    return count.value(0).toInt();
+}
+
+void Till::takeBack(qint64 number)
+{
+    requireSaleRead();
+    if (!m_lines.isEmpty() || m_pending != Pending::None)
+        throw Refusal(QStringLiteral("提示：本单还有商品，请先挂单或结账，再取单!"));
+    {
+        Transaction transaction(m_db, Transaction::Start::Writing);
+        m_db.execute(Statements::takeBackHeldLines(number, m_db.till()));
+        m_db.execute(Statements::forgetHeldLines(number));
+        if (m_db.execute(Statements::forgetHeldSale(number, m_db.till())) == 0)
+            throw Refusal(QStringLiteral("提示：这张挂单已经取走了!"));
+        transaction.commit();
+    }
+    m_codeForName = {};
+    reopenSale();
+    m_takenBack = true;
+}
+
 void Till::discardSale()
 {
     // An unprinted sale is discarded, its recording with it; one whose
@@ -636,6 +738,7 @@ void Till::discardSale()
         return;
     }
     m_db.execute(Statements::emptyOpenSale(m_db.till()));
+    m_takenBack = false;
     reopenSale();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receipt/receiptdata.h"
+#include "till/heldsale.h"
 #include "till/linelimits.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
@@ -55,8 +56,13 @@ public:
     // found, if any. The found product's code goes with a line added under
     // its name. A code nothing matches that is a scale code gives its item
     // with the code's price or weight; a scale code with a wrong check digit
-    // or an item the catalogue does not hold throws Refusal.
+    // or an item the catalogue does not hold throws Refusal. Text with a
+    // letter that is neither gives the first product its pinyin finds.
     std::optional<Product> lookUp(const QString &typed);
+    // Products whose pinyin initials or full pinyin start with the typed
+    // letters and digits (kkkl, kekou), initials first, shorter names first;
+    // none for text that is not such letters and digits.
+    QList<Product> findByPinyin(const QString &typed, int most);
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
 
@@ -154,6 +160,20 @@ public:
     bool completionOutcomeUnknown() const { return m_pending == Pending::Unknown; }
     void resolveUnknownRecording();
 
+    // Parks the open sale (挂单) and starts an empty one: its lines move to
+    // the till's parked sales in one transaction, so a crash leaves them in
+    // one place or the other. A parked sale is never recorded or printed.
+    // Refusal when the sale has no line or its receipt is out.
+    void holdSale();
+    // The till's parked sales, oldest first.
+    QList<HeldSale> heldSales();
+    int heldSaleCount();
+    // Takes a parked sale back as the open sale, which must be empty
+    // (Refusal otherwise, or when the sale is no longer parked at this till).
+    void takeBack(qint64 number);
+    // The open sale is one taken back and not yet completed or thrown away.
+    bool isTakenBack() const { return m_takenBack; }
+
     // Empties the open sale without recording it (the program is closing).
     // A sale whose receipt is already out stays recorded.
     void discardSale();
@@ -216,4 +236,5 @@ private:
     qint64 m_lastRecord = 0;
     QString m_recordedNumber;      // the receipt number of the recording under way
     QString m_lastReceiptNumber;   // of the last sale completed
+    bool m_takenBack = false;
 };
