@@ -127,7 +127,10 @@ void ShopSettingsWindow::buildControls()
     // Which database this computer's till works on, and its till number.
     m_databaseButton = new SkinButton(QStringLiteral("数据库…"), group);
     m_databaseButton->setGeometry(360, 219, 113, 38);
-    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton}) {
+    // The customer display on a serial port.
+    m_displayButton = new SkinButton(QStringLiteral("客  显…"), group);
+    m_displayButton->setGeometry(360, 101, 113, 38);
+    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton, m_displayButton}) {
         button->setFont(windowFont);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -159,6 +162,7 @@ void ShopSettingsWindow::connectHandlers()
     connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
     connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
     connect(m_databaseButton, &QAbstractButton::clicked, this, [this] { guarded([this] { chooseDatabase(); }); });
+    connect(m_displayButton, &QAbstractButton::clicked, this, [this] { emit displaySetupAsked(this); });
     // Closing drops typed changes: the next showing reads the row again.
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})

@@ -31,6 +31,7 @@ public:
     SkinButton *databaseButton() const { return m_databaseButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
+    SkinButton *displayButton() const { return m_displayButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -56,6 +57,8 @@ signals:
     void databaseRestored();
     // "数据库…" was clicked: the database dialog is wanted over this window.
     void databaseChoiceAsked(QWidget *over);
+    // "客显…" was clicked: the customer display belongs to the cashier screen, which sets it up.
+    void displaySetupAsked(QWidget *over);
 
 protected:
     void reload() override;
@@ -76,4 +79,5 @@ private:
     SkinButton *m_backupButton = nullptr;
     SkinButton *m_restoreButton = nullptr;
     SkinButton *m_databaseButton = nullptr;
+    SkinButton *m_displayButton = nullptr;
 };
