@@ -59,10 +59,13 @@ std::string toneless(const std::string &reading)
 
 int main()
 {
-    // Fields that give Mandarin readings; the dictionary ones list every
-    // reading of a polyphone (行: háng and xíng).
+    // Fields that give Mandarin readings: the modern dictionaries list every
+    // reading of a polyphone in use today (行: háng and xíng). The great
+    // dictionary's readings (kHanyuPinyin) add archaic ones, so they count
+    // only for a character the others leave without a reading.
     const std::set<std::string> fields = {"kMandarin", "kHanyuPinyin", "kHanyuPinlu", "kTGHZ2013", "kXHC1983"};
     std::map<char32_t, std::vector<std::string>> readings;
+    std::map<char32_t, std::vector<std::string>> archaic;
     std::string line;
     while (std::getline(std::cin, line)) {
         if (line.rfind("U+", 0) != 0)
@@ -74,6 +77,7 @@ int main()
         if (!fields.count(line.substr(tab1 + 1, tab2 - tab1 - 1)))
             continue;
         const char32_t cp = char32_t(std::stoul(line.substr(2, tab1 - 2), nullptr, 16));
+        const bool great = line.compare(tab1 + 1, tab2 - tab1 - 1, "kHanyuPinyin") == 0;
         std::istringstream tokens(line.substr(tab2 + 1));
         std::string token;
         while (tokens >> token) {
@@ -89,7 +93,7 @@ int main()
                 const std::string plain = toneless(part);
                 if (plain.empty())
                     continue;
-                std::vector<std::string> &known = readings[cp];
+                std::vector<std::string> &known = great ? archaic[cp] : readings[cp];
                 bool seen = false;
                 for (const std::string &k : known)
                     seen = seen || k == plain;
@@ -98,6 +102,9 @@ int main()
             }
         }
     }
+    for (const auto &[cp, list] : archaic)
+        if (!readings.count(cp))
+            readings[cp] = list;
     std::cout << "// Made at build time from the Unihan readings of the unicode-data package.\n"
                  "#include \"base/pinyintable.h\"\n\n"
                  "const PinyinTable::Entry PinyinTable::kEntries[] = {\n";

@@ -8,7 +8,9 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QHash>
 #include <QSqlQuery>
+#include <QStringList>
 
 void PinyinIndex::store(Database &db, const QString &code, const QString &name)
 {
@@ -31,8 +33,19 @@ void PinyinIndex::store(PreparedStatement &forget, PreparedStatement &add, const
     }
 }
 
+void PinyinIndex::storeNew(PreparedStatement &add, const QString &code, const QString &name)
+{
+    for (const PinyinKeys::Spelling &s : PinyinKeys::of(name)) {
+        add.reset();
+        add.rebind({code, name, int(s.kind), s.text});
+        add.step();
+    }
+}
+
 void PinyinIndex::storeAll(QSqlDatabase &db)
 {
+    // The table was just made: nothing to forget. One statement a product,
+    // one prepared statement for each number of spellings.
     QList<std::pair<QString, QString>> products;
     {
         QSqlQuery read(db);
@@ -42,21 +55,28 @@ void PinyinIndex::storeAll(QSqlDatabase &db)
         while (read.next())
             products.append({read.value(0).toString(), read.value(1).toString()});
     }
-    QSqlQuery forget(db);
-    QSqlQuery add(db);
-    if (!forget.prepare(Statements::forgetPinyin({}).sql) || !add.prepare(Statements::addPinyin({}, {}, 0, {}).sql))
-        throw DatabaseError(db.lastError().text());
+    const QString one = Statements::addPinyin({}, {}, 0, {}).sql;
+    const QString values = one.mid(one.lastIndexOf(QLatin1String("(?")));
+    QHash<qsizetype, QSqlQuery> adds;
     for (const auto &[code, name] : std::as_const(products)) {
-        forget.bindValue(0, code);
-        if (!forget.exec())
-            throw DatabaseError(forget.lastError().text());
-        for (const PinyinKeys::Spelling &s : PinyinKeys::of(name)) {
-            add.bindValue(0, code);
-            add.bindValue(1, name);
-            add.bindValue(2, int(s.kind));
-            add.bindValue(3, s.text);
-            if (!add.exec())
-                throw DatabaseError(add.lastError().text());
+        const QList<PinyinKeys::Spelling> spellings = PinyinKeys::of(name);
+        if (spellings.isEmpty())
+            continue;
+        auto add = adds.find(spellings.size());
+        if (add == adds.end()) {
+            QStringList rows(spellings.size(), values);
+            add = adds.insert(spellings.size(), QSqlQuery(db));
+            if (!add->prepare(one.left(one.lastIndexOf(QLatin1String("(?"))) + rows.join(QStringLiteral(", "))))
+                throw DatabaseError(add->lastError().text());
         }
+        int at = 0;
+        for (const PinyinKeys::Spelling &s : spellings) {
+            add->bindValue(at++, code);
+            add->bindValue(at++, name);
+            add->bindValue(at++, int(s.kind));
+            add->bindValue(at++, s.text);
+        }
+        if (!add->exec())
+            throw DatabaseError(add->lastError().text());
     }
 }

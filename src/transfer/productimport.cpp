@@ -363,7 +363,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         const QVariant price = tryTextToNumber(priceText, &number) ? QVariant(number) : QVariant();
         if (!run(find, {code})) {
             run(add, {code, name, price});
-            PinyinIndex::store(forgetSpellings, addSpelling, code, name);
+            PinyinIndex::storeNew(addSpelling, code, name);
             ++report->added;
             continue;
         }
