@@ -165,7 +165,7 @@ QString spellingsLike(const QString &like, const QString &order = {})
 // The product box wants the first few: the first spellings in the index's
 // order are read, not every product a letter or two finds (a spelling
 // comes before the longer ones it begins).
-constexpr int kSpellingsRead = 500;
+constexpr int kSpellingsRead = 200;
 
 } // namespace
 
