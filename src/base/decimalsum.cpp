@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+
 #include <array>
 #include <bit>
 #include <cmath>
@@ -307,6 +309,53 @@ double DecimalSum::value() const
     if (m_inexact)
         exact = double(static_cast<long double>(exact) + m_rest + m_restCompensation);
     return exact;
+}
+
+QString DecimalSum::exactText() const
+{
+    if (m_inexact)
+        return QString();
+    __int128 m = magnitude(m_mantissa);
+    int scale = m_scale;
+    while (scale > 0 && m % 10 == 0) {
+        m /= 10;
+        --scale;
+    }
+    QString digits;
+    do {
+        digits.prepend(QChar(u'0' + int(m % 10)));
+        m /= 10;
+    } while (m != 0);
+    if (scale > 0) {
+        if (digits.size() <= scale)
+            digits.prepend(QString(scale - digits.size() + 1, u'0'));
+        digits.insert(digits.size() - scale, u'.');
+    }
+    return m_mantissa < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+bool DecimalSum::addExactText(QStringView text)
+{
+    const bool negative = text.startsWith(u'-');
+    if (negative)
+        text = text.mid(1);
+    __int128 mantissa = 0;
+    int scale = -1;
+    int digits = 0;
+    for (const QChar c : text) {
+        if (c == u'.' && scale < 0) {
+            scale = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9' || ++digits > 36)
+            return false;
+        mantissa = mantissa * 10 + (c.unicode() - u'0');
+        if (scale >= 0)
+            ++scale;
+    }
+    if (digits == 0 || scale > kMaxScale)
+        return false;
+    return addExact(negative ? -mantissa : mantissa, std::max(scale, 0));
 }
 
 QString DecimalSum::text() const

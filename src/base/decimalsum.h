@@ -22,6 +22,13 @@ public:
     // magnitudes) add exactly in any order: no partial sum can be larger.
     bool hasRoomForAnyOrder() const;
 
+    // The exact sum as plain decimal text ("-1234.560"), to be stored and
+    // added back later without losing a digit; empty when it is not exact.
+    QString exactText() const;
+    // Adds a sum given by exactText(); false, adding nothing, for text that
+    // is not one or a sum that no longer fits.
+    bool addExactText(QStringView text);
+
 private:
     // Adds mantissa × 10^-scale exactly; false, changing nothing the sum
     // means, when that does not fit.

@@ -17,6 +17,13 @@ struct ReceiptSaleLine
     QString amount;
 };
 
+// One payment as the receipt shows it: the method's name and the amount.
+struct ReceiptPayment
+{
+    QString method;
+    QString amount;
+};
+
 // Everything a receipt is made from, as text, taken as it stands: nothing
 // here is trimmed, parsed or reformatted.
 struct ReceiptInput
@@ -31,6 +38,10 @@ struct ReceiptInput
     QString totalAmount;
     QString received;      // amount received, as typed
     QString change;        // empty when no change was computed
+    // Paid by other methods than cash alone: a line each after the totals,
+    // then the change (received and change stay empty then).
+    QList<ReceiptPayment> payments;
+    QString paymentChange;
     QString remark;        // may hold several lines separated by CR LF
 };
 

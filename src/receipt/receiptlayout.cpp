@@ -24,6 +24,9 @@ ReceiptInput printable(const ReceiptInput &input)
     out.totalAmount = removed(input.totalAmount);
     out.received = removed(input.received);
     out.change = removed(input.change);
+    for (const ReceiptPayment &payment : input.payments)
+        out.payments.append({removed(payment.method), removed(payment.amount)});
+    out.paymentChange = removed(input.paymentChange);
     out.remark = ControlCharacters::removedExceptLayout(input.remark);
     return out;
 }
@@ -85,6 +88,11 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
         result.append(bodyLine(QStringLiteral(u"来款金额:") + input.received));
         result.append(bodyLine(QStringLiteral(u"找零金额:") + input.change));
     }
+    // Paid by phone, card or in parts: each payment, then the change.
+    for (const ReceiptPayment &payment : input.payments)
+        result.append(bodyLine(payment.method + QLatin1Char(':') + payment.amount));
+    if (!input.payments.isEmpty())
+        result.append(bodyLine(QStringLiteral(u"找零金额:") + input.paymentChange));
     const QStringList remarkLines = input.remark.split(QStringLiteral("\r\n"));
     for (const QString &remarkLine : remarkLines)
         result.append(bodyLine(remarkLine));

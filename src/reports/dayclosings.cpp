@@ -82,6 +82,7 @@ void DayClosings::hold()
 void DayClosings::closeOpenLines(int number)
 {
     m_db.execute(Statements::closeOpenLines(number));
+    m_db.execute(Statements::closeCashFloats(number));
 }
 
 void DayClosings::record(const Closing &c)
@@ -95,6 +96,7 @@ void DayClosings::withdraw(int number)
 {
     Transaction transaction(m_db);
     m_db.execute(Statements::reopenClosedLines(number));
+    m_db.execute(Statements::reopenCashFloats(number));
     m_db.execute(Statements::removeDayClosing(number));
     transaction.commit();
 }

@@ -6,8 +6,11 @@
 #include "base/numbertext.h"
 #include "reports/salesreport.h"
 #include "storage/shopsettings.h"
+#include "storage/statements.h"
 #include "receipt/receiptsink.h"
 #include "reports/reportlayout.h"
+
+#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -16,6 +19,20 @@ namespace {
 QString minuteText(const QDateTime &moment)
 {
     return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+// The drawer holds the tills' opening cash and the cash taken: those not yet
+// counted by a Z report, or those a closing counted.
+void addOpeningCash(Database &db, ReportFigures &figures, std::optional<int> closing)
+{
+    DecimalSum opening;
+    QSqlQuery floats = db.run(Statements::cashFloatsOf(closing));
+    while (floats.next())
+        opening.add(textToNumber(floats.value(0).toString()));
+    DecimalSum expected = opening;
+    expected.add(textToNumber(figures.cashTaken));
+    figures.openingFloat = opening.text();
+    figures.expectedCash = expected.text();
 }
 
 } // namespace
@@ -42,7 +59,8 @@ void DayEnd::checkClosing(const ReportRange &range, const QString &countedCash)
 
 ReportFigures DayEnd::printXReport(const ReportRange &range, ReceiptSink &printer, const QDateTime &now)
 {
-    const ReportFigures figures = SalesReport::compute(m_db, range);
+    ReportFigures figures = SalesReport::compute(m_db, range);
+    addOpeningCash(m_db, figures, std::nullopt);
     printer.print(ReportLayout::lines(figures, heading(ReportLayout::Kind::X, now)));
     return figures;
 }
@@ -60,7 +78,9 @@ ReportFigures DayEnd::sinceLastClosing()
 {
     ReportRange open;
     open.lines = ReportRange::Lines::NotClosed;
-    return SalesReport::compute(m_db, open);
+    ReportFigures figures = SalesReport::compute(m_db, open);
+    addOpeningCash(m_db, figures, std::nullopt);
+    return figures;
 }
 
 ReportLayout::Heading DayEnd::closingHeading(const DayClosings::Closing &closing, const QString &printedAt) const
@@ -130,10 +150,12 @@ DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &c
         covered.closing = closing.number;
         ReportFigures figures = SalesReport::compute(m_db, covered);
         spanDates(figures, now.date());
+        addOpeningCash(m_db, figures, closing.number);
 
+        // Only cash is in the drawer: what phones and cards took is not counted there.
         DecimalSum difference;
         difference.add(counted);
-        difference.add(-textToNumber(figures.takings));
+        difference.add(-textToNumber(figures.expectedCash));
 
         closing.closedAt = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         closing.fromDate = ReportRange::dateText(figures.range.from);
@@ -178,6 +200,7 @@ void DayEnd::reprintClosing(int number, ReceiptSink &printer)
         covered.lines = ReportRange::Lines::OfClosing;
         covered.closing = number;
         ReportFigures figures = SalesReport::compute(m_db, covered);
+        addOpeningCash(m_db, figures, number);
         figures.range.from = ReportRange::parseDate(closing->fromDate);
         figures.range.to = ReportRange::parseDate(closing->toDate);
         lines = ReportLayout::lines(figures, closingHeading(*closing, closing->closedAt.left(16)));

@@ -30,6 +30,13 @@ struct ReportFigures
         QString takings = QStringLiteral("0");
     };
 
+    // What one payment method took, less the change it gave.
+    struct Takings
+    {
+        QString method;
+        QString amount = QStringLiteral("0");
+    };
+
     static constexpr int TopCount = 20;
     // The hour row of lines whose time is empty or not "HH:mm", so that the hours add up.
     static inline const QString kUnknownHour = QStringLiteral("未知");
@@ -50,6 +57,18 @@ struct ReportFigures
     QList<Group> byCashier;   // by cashier name
     QList<Group> byHour;      // hours with sales, in order; then kUnknownHour for times the program did not write
     QList<Group> byDay;       // from the first to the last date with sales, days without any included
+    // Discount and 抹零 lines, summed apart as well as in the takings (negative).
+    QString discounts = QStringLiteral("0");
+    QString roundOffs = QStringLiteral("0");
+    // By payment method, in the shop's order: cash first, with every sale
+    // recorded without payments; other methods only where they took money.
+    QList<Takings> byMethod;
+    bool onlyCash = true;                           // no money came by another method
+    QString cashTaken = QStringLiteral("0");        // cash received less change given
+    QString changeGiven = QStringLiteral("0");
+    // The drawer: the opening cash of the tills and what should be there.
+    QString openingFloat = QStringLiteral("0");
+    QString expectedCash = QStringLiteral("0");     // opening cash + cash taken
     QList<Product> topByTakings;    // at most TopCount, best first
     QList<Product> topByQuantity;
 

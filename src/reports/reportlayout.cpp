@@ -55,6 +55,22 @@ QList<ReceiptLine> ReportLayout::lines(const ReportFigures &f, const Heading &he
     result.append(ReceiptLayout::bodyLine(QStringLiteral(u"客单价:") + f.averageReceipt));
     result.append(ReceiptLayout::bodyLine(QStringLiteral(u"首笔:") + orDash(f.firstSale)));
     result.append(ReceiptLayout::bodyLine(QStringLiteral(u"末笔:") + orDash(f.lastSale)));
+    // The takings by method and the drawer's cash, whenever money came
+    // other than in cash or opening cash was put in; always on a Z.
+    const bool drawer = heading.kind == Kind::Z || f.openingFloat != QLatin1String("0");
+    if (drawer || !f.onlyCash) {
+        for (const ReportFigures::Takings &method : f.byMethod)
+            result.append(ReceiptLayout::bodyLine(method.method + QLatin1Char(':') + method.amount));
+        result.append(ReceiptLayout::bodyLine(QStringLiteral(u"找零:") + f.changeGiven));
+    }
+    if (f.discounts != QLatin1String("0"))
+        result.append(ReceiptLayout::bodyLine(QStringLiteral(u"折扣:") + f.discounts));
+    if (f.roundOffs != QLatin1String("0"))
+        result.append(ReceiptLayout::bodyLine(QStringLiteral(u"抹零:") + f.roundOffs));
+    if (drawer) {
+        result.append(ReceiptLayout::bodyLine(QStringLiteral(u"备用金:") + f.openingFloat));
+        result.append(ReceiptLayout::bodyLine(QStringLiteral(u"应有现金:") + f.expectedCash));
+    }
     if (heading.kind == Kind::Z) {
         result.append(ReceiptLayout::bodyLine(QStringLiteral(u"清点现金:") + heading.counted));
         result.append(ReceiptLayout::bodyLine(QStringLiteral(u"差额:") + heading.difference));

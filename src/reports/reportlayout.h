@@ -26,7 +26,7 @@ public:
         int closingNumber = 0;
         QString previousClosing;   // "No.2 2026-12-07 21:30"; empty for the first
         QString counted;           // cash counted in the drawer
-        QString difference;        // counted less takings
+        QString difference;        // counted less the cash expected in the drawer
     };
 
     // Best sellers by takings on the paper (the window and the files list more).

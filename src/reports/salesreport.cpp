@@ -2,8 +2,11 @@
 
 #include "base/apperror.h"
 #include "base/decimalsum.h"
+#include "base/linecodes.h"
 #include "base/numbertext.h"
+#include "storage/paymentmethods.h"
 #include "storage/rowwalk.h"
+#include "storage/schema.h"
 #include "storage/statements.h"
 
 #include <algorithm>
@@ -80,6 +83,7 @@ struct Cell
     qint64 lines = 0;
     DecimalSum items;
     DecimalSum takings;
+    qint64 receipts = 0;   // when read from the summary, where no receipt spans two cells
 };
 
 struct ProductSums
@@ -136,6 +140,13 @@ public:
     }
 
     size_t size() const { return m_count; }
+
+    bool contains(std::string_view text) const
+    {
+        if (quint64 number = 0; asNumber(text, &number))
+            return m_byNumber.count(number) > 0;
+        return m_byText.count(std::string(text)) > 0;
+    }
 
 private:
     // Up to 17 digits, with their count, so that "0012" and "12" stay apart.
@@ -208,9 +219,186 @@ double numberOrWarn(const RowWalk &row, int column, QStringList &warnings)
     }
 }
 
+struct MethodSums
+{
+    DecimalSum amount;
+    DecimalSum change;
+};
+
+// The payments of the report's receipts, by method. Cash is what the lines
+// took less what other methods paid, so that a receipt recorded before
+// payments were kept counts as cash.
+void sumPayments(Database &db, const ReceiptIndex &receipts, qint64 firstLine, qint64 lastLine,
+                 std::unordered_map<int, MethodSums> &sums)
+{
+    if (firstLine < 0 || lastLine < firstLine)
+        return;
+    RowWalk row(db, Statements::paymentsOfLines(firstLine, lastLine));
+    while (row.step()) {
+        if (!receipts.contains(textOf(row, 0)))
+            continue;
+        MethodSums &method = sums[int(row.key(2))];
+        method.amount.add(row.numberOrZero(3));
+        method.change.add(row.numberOrZero(4));
+    }
+}
+
+bool anyPayments(Database &db, qint64 firstLine, qint64 lastLine)
+{
+    if (lastLine < firstLine)
+        return false;
+    RowWalk row(db, Statements::paymentsOfLines(firstLine, lastLine));
+    return row.step();
+}
+
+void fillPayments(Database &db, const std::unordered_map<int, MethodSums> &sums, ReportFigures &figures)
+{
+    DecimalSum cash;
+    cash.add(textToNumber(figures.takings));
+    DecimalSum change;
+    QList<ReportFigures::Takings> others;
+    const QList<PaymentMethod> methods = sums.empty() ? QList<PaymentMethod>() : PaymentMethods::load(db);
+    QList<int> numbers;
+    for (const PaymentMethod &method : methods)
+        numbers << method.number;
+    for (const auto &[number, sum] : sums)
+        if (!numbers.contains(number))
+            numbers << number;
+    for (const int number : std::as_const(numbers)) {
+        const auto found = sums.find(number);
+        if (found == sums.end())
+            continue;
+        change.add(found->second.change);
+        if (number == Schema::kCashMethod)
+            continue;
+        DecimalSum net = found->second.amount;
+        net.add(-found->second.change.value());
+        cash.add(-net.value());
+        if (!net.isZero())
+            others << ReportFigures::Takings{PaymentMethods::nameOf(methods, number), net.text()};
+    }
+    figures.cashTaken = cash.text();
+    figures.changeGiven = change.text();
+    figures.onlyCash = others.isEmpty();
+    figures.byMethod = QList<ReportFigures::Takings>{{PaymentMethods::nameOf(methods, Schema::kCashMethod), cash.text()}}
+        + others;
+    figures.expectedCash = figures.cashTaken;
+}
+
 ReportFigures::Product productFigures(const ProductSums &p)
 {
     return {qtext(p.code), qtext(p.name), p.lines, p.quantity.text(), p.takings.text()};
+}
+
+// What a report gathers, from the lines or from the summary.
+struct Gathered
+{
+    TextIndex days;
+    TextIndex cashiers;
+    std::vector<Cell> cells;
+    std::unordered_map<quint64, int> cellIndex;
+    std::vector<ProductSums> products;
+    std::unordered_map<std::string, int> productIndex;
+    std::string productKey;
+    std::string first, last;
+    qint64 firstLine = -1;
+    qint64 lastLine = 0;
+    int lastCell = -1;
+    quint64 lastCellKey = 0;
+
+    Cell &cell(std::string_view date, int hour, std::string_view cashierText)
+    {
+        const int day = days.indexOf(date);
+        const int cashier = cashiers.indexOf(cashierText);
+        const quint64 key = (quint64(quint32(day)) << 32) | (quint64(hour + 1) << 24) | quint32(cashier);
+        if (lastCell < 0 || key != lastCellKey) {
+            auto it = cellIndex.find(key);
+            if (it == cellIndex.end()) {
+                it = cellIndex.emplace(key, int(cells.size())).first;
+                cells.push_back(Cell{day, hour, cashier, 0, {}, {}});
+            }
+            lastCell = it->second;
+            lastCellKey = key;
+        }
+        return cells[size_t(lastCell)];
+    }
+
+    ProductSums &product(std::string_view code, std::string_view name)
+    {
+        productKey.assign(code);
+        productKey.push_back('\x1f');
+        productKey.append(name);
+        auto found = productIndex.find(productKey);
+        if (found == productIndex.end()) {
+            found = productIndex.emplace(productKey, int(products.size())).first;
+            products.push_back(ProductSums{std::string(code), std::string(name), 0, {}, {}, 0, 0});
+        }
+        return products[size_t(found->second)];
+    }
+
+    // First and last in the order the sales were recorded: a sale rung up
+    // after midnight on a screen still showing the old date is the last of
+    // that date, not the first.
+    void seeLines(qint64 firstKey, std::string_view firstDate, std::string_view firstTime, qint64 lastKey,
+                  std::string_view lastDate, std::string_view lastTime)
+    {
+        if (firstLine < 0 || firstKey < firstLine) {
+            firstLine = firstKey;
+            first.assign(firstDate).append(" ").append(firstTime);
+        }
+        if (lastKey > lastLine) {
+            lastLine = lastKey;
+            last.assign(lastDate).append(" ").append(lastTime);
+        }
+    }
+};
+
+bool addStoredSum(DecimalSum &sum, const RowWalk &row, int column)
+{
+    return row.kind(column) != RowWalk::Kind::Empty && sum.addExactText(QString::fromUtf8(row.bytes(column)));
+}
+
+// The cells and products of a range of dates from the summary: false when
+// only the lines can tell (a group marked doubtful, a sum not kept exactly,
+// lines the summary has not seen), leaving the gathering to them.
+bool gatherFromSummary(Database &db, const ReportRange &range, const QString &fromDate, const QString &toDate,
+                       qint64 firstKey, qint64 lastKey, Gathered &into)
+{
+    enum { Date, Till, Cashier, Hour, Receipts, Lines, Items, Takings, FirstLine, FirstTime, LastLine, LastTime,
+           Doubtful };
+    qint64 seenFirst = -1;
+    qint64 seenLast = -1;
+    {
+        RowWalk row(db, Statements::reportSummaryGroups(fromDate, toDate));
+        while (row.step()) {
+            if (row.key(Doubtful) != 0)
+                return false;
+            const qint64 first = row.key(FirstLine);
+            const qint64 last = row.key(LastLine);
+            seenFirst = seenFirst < 0 ? first : std::min(seenFirst, first);
+            seenLast = std::max(seenLast, last);
+            if (range.till > 0 && row.key(Till) != range.till)
+                continue;
+            const std::string_view date = textOf(row, Date);
+            Cell &cell = into.cell(date, int(row.key(Hour)), textOf(row, Cashier));
+            cell.lines += row.key(Lines);
+            cell.receipts += row.key(Receipts);
+            if (!addStoredSum(cell.items, row, Items) || !addStoredSum(cell.takings, row, Takings))
+                return false;
+            into.seeLines(first, date, textOf(row, FirstTime), last, date, textOf(row, LastTime));
+        }
+    }
+    // Every line of the dates was summed, and none since.
+    if (seenFirst < 0 ? firstKey <= lastKey : (seenFirst != firstKey || seenLast != lastKey))
+        return false;
+    RowWalk row(db, Statements::reportSummaryProducts(fromDate, toDate, range.till));
+    while (row.step()) {
+        ProductSums &product = into.product(textOf(row, 0), textOf(row, 1));
+        product.lines += row.key(2);
+        if (!addStoredSum(product.quantity, row, 3) || !addStoredSum(product.takings, row, 4))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -229,21 +417,15 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     ReportFigures figures;
     figures.range = range;
 
-    TextIndex days;
-    TextIndex cashiers;
+    Gathered gathered;
     ReceiptIndex receipts;
-    std::vector<Cell> cells;
-    std::unordered_map<quint64, int> cellIndex;
     ReceiptsByGroup receiptCashier, receiptHour, receiptDay;
-    std::vector<ProductSums> products;
-    std::unordered_map<std::string, int> productIndex;
-    std::string productKey;
-    std::string first, last;
-    qint64 firstLine = -1;
-    int lastCell = -1;
-    quint64 lastCellKey = 0;
     int lastReceipt = -1;
     int lastReceiptCell = -1;
+    bool summed = false;
+    DecimalSum discounts, roundOffs;
+    const QByteArray discountCode = LineCodes::discount.toUtf8();
+    const QByteArray roundOffCode = LineCodes::roundOff.toUtf8();
 
     // Lines are recorded day after day, so the lines of a range of dates lie
     // in one run of row keys: found along the date index, the run is read
@@ -262,8 +444,15 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
                 lastKey = keys.key(1);
             }
         }
-        if (firstKey <= lastKey)
-            lines = Statements::reportLines(fromDate, toDate, range.cashier, range.till, firstKey, lastKey);
+        // Whole days of every cashier are summed by the day as they are recorded.
+        // The summary has no payment method in its key yet: days with payments are read line by line.
+        if (range.afterLine == 0 && range.cashier.isEmpty() && !anyPayments(db, firstKey, lastKey))
+            summed = gatherFromSummary(db, range, fromDate, toDate, firstKey, lastKey, gathered);
+        if (!summed) {
+            gathered = Gathered();
+            if (firstKey <= lastKey)
+                lines = Statements::reportLines(fromDate, toDate, range.cashier, range.till, firstKey, lastKey);
+        }
     } else {
         lines = Statements::closingReportLines(range.lines == ReportRange::Lines::OfClosing
                                                    ? std::optional<int>(range.closing)
@@ -274,20 +463,8 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
         while (row.step()) {
             const std::string_view date = textOf(row, Date);
             const std::string_view time = textOf(row, Time);
-            const int day = days.indexOf(date);
             const int hour = hourOf(time);
-            const int cashier = cashiers.indexOf(textOf(row, Cashier));
-            const quint64 key = (quint64(quint32(day)) << 32) | (quint64(hour + 1) << 24) | quint32(cashier);
-            if (lastCell < 0 || key != lastCellKey) {
-                auto it = cellIndex.find(key);
-                if (it == cellIndex.end()) {
-                    it = cellIndex.emplace(key, int(cells.size())).first;
-                    cells.push_back(Cell{day, hour, cashier, 0, {}, {}});
-                }
-                lastCell = it->second;
-                lastCellKey = key;
-            }
-            Cell &cell = cells[size_t(lastCell)];
+            Cell &cell = gathered.cell(date, hour, textOf(row, Cashier));
             const double quantity = numberOrWarn(row, Quantity, figures.warnings);
             const double amount = numberOrWarn(row, Amount, figures.warnings);
             ++cell.lines;
@@ -295,69 +472,77 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
             cell.takings.add(amount);
 
             const int receipt = receipts.indexOf(textOf(row, ReceiptNumber));
-            if (receipt != lastReceipt || lastCell != lastReceiptCell) {
-                receiptCashier.count(receipt, cashier);
+            if (receipt != lastReceipt || gathered.lastCell != lastReceiptCell) {
+                receiptCashier.count(receipt, cell.cashier);
                 receiptHour.count(receipt, hour + 1);
-                receiptDay.count(receipt, day);
+                receiptDay.count(receipt, cell.day);
                 lastReceipt = receipt;
-                lastReceiptCell = lastCell;
+                lastReceiptCell = gathered.lastCell;
             }
 
             const std::string_view code = textOf(row, Code);
             const std::string_view name = textOf(row, Name);
-            productKey.assign(code);
-            productKey.push_back('\x1f');
-            productKey.append(name);
-            auto found = productIndex.find(productKey);
-            if (found == productIndex.end()) {
-                found = productIndex.emplace(productKey, int(products.size())).first;
-                products.push_back(ProductSums{std::string(code), std::string(name), 0, {}, {}, 0, 0});
+            if (!code.empty() && code[0] == '*') {
+                if (code == std::string_view(discountCode.constData(), size_t(discountCode.size())))
+                    discounts.add(amount);
+                else if (code == std::string_view(roundOffCode.constData(), size_t(roundOffCode.size())))
+                    roundOffs.add(amount);
             }
-            ProductSums &product = products[size_t(found->second)];
+            ProductSums &product = gathered.product(code, name);
             ++product.lines;
             product.quantity.add(quantity);
             product.takings.add(amount);
 
-            // First and last in the order the sales were recorded: a sale
-            // rung up after midnight on a screen still showing the old date
-            // is the last of that date, not the first.
             const qint64 line = row.key(Key);
-            if (firstLine < 0 || line < firstLine) {
-                firstLine = line;
-                first.assign(date).append(" ").append(time);
-            }
-            if (line > figures.lastLine) {
-                figures.lastLine = line;
-                last.assign(date).append(" ").append(time);
-            }
+            gathered.seeLines(line, date, time, line, date, time);
         }
     }
+    const TextIndex &days = gathered.days;
+    const TextIndex &cashiers = gathered.cashiers;
+    std::vector<ProductSums> &products = gathered.products;
+    figures.lastLine = gathered.lastLine;
+
+    std::unordered_map<int, MethodSums> methodSums;
+    sumPayments(db, receipts, gathered.firstLine, figures.lastLine, methodSums);
 
     // Totals and groups from the cells.
     GroupSums total;
     std::vector<GroupSums> byCashier(cashiers.size());
     std::vector<GroupSums> byHour(25);   // index hour + 1; 0 holds times the program did not write
     std::vector<GroupSums> byDay(days.size());
-    for (const Cell &cell : cells) {
+    for (const Cell &cell : gathered.cells) {
         total.add(cell);
         byCashier[size_t(cell.cashier)].add(cell);
         byHour[size_t(cell.hour + 1)].add(cell);
         byDay[size_t(cell.day)].add(cell);
     }
-    for (size_t i = 0; i < byCashier.size(); ++i)
-        byCashier[i].receipts = receiptCashier.of(int(i));
-    for (size_t i = 0; i < byHour.size(); ++i)
-        byHour[i].receipts = receiptHour.of(int(i));
-    for (size_t i = 0; i < byDay.size(); ++i)
-        byDay[i].receipts = receiptDay.of(int(i));
+    if (summed) {
+        for (const Cell &cell : gathered.cells) {
+            total.receipts += cell.receipts;
+            byCashier[size_t(cell.cashier)].receipts += cell.receipts;
+            byHour[size_t(cell.hour + 1)].receipts += cell.receipts;
+            byDay[size_t(cell.day)].receipts += cell.receipts;
+        }
+    } else {
+        for (size_t i = 0; i < byCashier.size(); ++i)
+            byCashier[i].receipts = receiptCashier.of(int(i));
+        for (size_t i = 0; i < byHour.size(); ++i)
+            byHour[i].receipts = receiptHour.of(int(i));
+        for (size_t i = 0; i < byDay.size(); ++i)
+            byDay[i].receipts = receiptDay.of(int(i));
+        total.receipts = qint64(receipts.size());
+    }
 
-    figures.receipts = qint64(receipts.size());
+    figures.receipts = total.receipts;
     figures.lines = total.lines;
     figures.items = total.items.text();
     figures.takings = total.takings.text();
     figures.averageReceipt = averagePerReceipt(figures.takings, figures.receipts);
-    figures.firstSale = qtext(first);
-    figures.lastSale = qtext(last);
+    fillPayments(db, methodSums, figures);
+    figures.discounts = discounts.text();
+    figures.roundOffs = roundOffs.text();
+    figures.firstSale = qtext(gathered.first);
+    figures.lastSale = qtext(gathered.last);
 
     for (size_t i = 0; i < byCashier.size(); ++i)
         figures.byCashier << byCashier[i].figures(qtext(cashiers.texts()[i]));

@@ -4,10 +4,12 @@
 
 class Database;
 
-// The figures of a report, read from the sales record in one walk over the
-// lines of the range (along the date index, so a day of a large record is as
-// quick as a day of a small one). Money and quantities are added exactly in
-// decimal; nothing is kept of the lines themselves.
+// The figures of a report. Whole days of every cashier are read from the
+// sales record's summary by day (SalesSummary), a few rows a day; anything
+// else, or days the summary cannot answer exactly, in one walk over the lines
+// of the range (along the date index, so a day of a large record is as quick
+// as a day of a small one). Either way money and quantities are added
+// exactly in decimal and the figures are the same to the last digit.
 class SalesReport final
 {
 public:

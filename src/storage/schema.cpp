@@ -23,6 +23,11 @@ const QList<Table> &tables()
     namespace Held = Tables::HeldSales;
     namespace HeldLine = Tables::HeldLines;
     namespace Pinyin = Tables::ProductPinyin;
+    namespace Summary = Tables::DaySummary;
+    namespace ProductSummary = Tables::ProductDaySummary;
+    namespace Methods = Tables::PaymentMethods;
+    namespace Paid = Tables::Payments;
+    namespace Floats = Tables::CashFloats;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
@@ -163,6 +168,66 @@ const QList<Table> &tables()
                .arg(Pinyin::table, Pinyin::spelling)},
           QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_code ON %1 (%2)").arg(Pinyin::table, Pinyin::code)},
          true},
+        // One row per sale date, till, cashier and hour. A payment method,
+        // once sales have one, is one more part of the group's key.
+        {Summary::table,
+         {{Summary::date, "TEXT NOT NULL"},
+          {Summary::till, "INTEGER NOT NULL"},
+          {Summary::cashier, "TEXT NOT NULL"},
+          {Summary::hour, "INTEGER NOT NULL"},
+          {Summary::receipts, "INTEGER NOT NULL"},
+          {Summary::lines, "INTEGER NOT NULL"},
+          {Summary::items, "TEXT"},
+          {Summary::takings, "TEXT"},
+          {Summary::firstLine, "INTEGER NOT NULL"},
+          {Summary::firstTime, "TEXT NOT NULL"},
+          {Summary::lastLine, "INTEGER NOT NULL"},
+          {Summary::lastTime, "TEXT NOT NULL"},
+          {Summary::doubtful, "INTEGER NOT NULL DEFAULT 0"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS day_summary_group ON %1 (%2, %3, %4, %5)")
+              .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour)},
+         true},
+        {ProductSummary::table,
+         {{ProductSummary::date, "TEXT NOT NULL"},
+          {ProductSummary::till, "INTEGER NOT NULL"},
+          {ProductSummary::code, "TEXT NOT NULL"},
+          {ProductSummary::name, "TEXT NOT NULL"},
+          {ProductSummary::lines, "INTEGER NOT NULL"},
+          {ProductSummary::quantity, "TEXT"},
+          {ProductSummary::takings, "TEXT"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS product_day_summary_product ON %1 (%2, %3, %4, %5)")
+              .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                   ProductSummary::name)},
+         true},
+        // The ways a sale is paid, in the order the payment window lists them.
+        {Methods::table,
+         {{Methods::number, "INTEGER NOT NULL PRIMARY KEY"},
+          {Methods::name, "TEXT NOT NULL"},
+          {Methods::givesChange, "INTEGER NOT NULL DEFAULT 0"},
+          {Methods::position, "INTEGER NOT NULL DEFAULT 0"},
+          {Methods::enabled, "INTEGER NOT NULL DEFAULT 1"}},
+         {},
+         true},
+        // Each recorded sale's payments, written with its lines. A receipt
+        // recorded before payments were kept has none and was paid in cash.
+        {Paid::table,
+         {{Paid::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Paid::receiptNumber, "TEXT NOT NULL"},
+          {Paid::till, "INTEGER NOT NULL DEFAULT 1"},
+          {Paid::method, "INTEGER NOT NULL"},
+          {Paid::amount, "TEXT NOT NULL"},
+          {Paid::changeGiven, "TEXT NOT NULL DEFAULT '0'"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS payments_receipt ON %1 (%2)").arg(Paid::table, Paid::receiptNumber)},
+         true},
+        // A till's opening cash; a later one of the same day replaces it.
+        {Floats::table,
+         {{Floats::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Floats::till, "INTEGER NOT NULL"},
+          {Floats::setAt, "TEXT NOT NULL"},
+          {Floats::amount, "TEXT NOT NULL"},
+          {Floats::closing, "INTEGER"}},
+         {},
+         true},
     };
     return all;
 }
@@ -268,6 +333,25 @@ bool hasServerTable(QSqlDatabase &db, const QString &name)
 
 } // namespace
 
+QStringList builtInPaymentMethods()
+{
+    namespace Methods = Tables::PaymentMethods;
+    static const QList<std::pair<const char16_t *, bool>> builtIn = {
+        {u"现金", true}, {u"微信", false}, {u"支付宝", false}, {u"银行卡", false}};
+    QStringList out;
+    int number = 0;
+    for (const auto &[name, change] : builtIn) {
+        ++number;
+        out << QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (%7, '%8', %9, %7, 1)")
+                   .arg(Methods::table, Methods::number, Methods::name, Methods::givesChange, Methods::position,
+                        Methods::enabled)
+                   .arg(number)
+                   .arg(QString::fromUtf16(name))
+                   .arg(change ? 1 : 0);
+    }
+    return out;
+}
+
 QStringList columns(const QString &table)
 {
     QStringList names;
@@ -295,6 +379,7 @@ QStringList createStatements(Dialect dialect)
         for (const Sql &index : t.indexes)
             if (!index.in(dialect).isEmpty())
                 out << index.in(dialect);
+    out << builtInPaymentMethods();
     if (dialect == Dialect::Sqlite)
         out << QStringLiteral("PRAGMA user_version = %1").arg(kVersion);
     else

@@ -77,6 +77,11 @@ bool isNumberColumn(const QString &table, const QString &column);
 // column or index is added.
 inline constexpr int kVersion = 10;
 
+// The payment methods every database starts with: 现金 (number 1, the one
+// that gives change), 微信, 支付宝, 银行卡.
+inline constexpr int kCashMethod = 1;
+QStringList builtInPaymentMethods();
+
 // CREATE TABLE and CREATE INDEX statements, in order, and what records the layout.
 QStringList createStatements(Dialect dialect = Dialect::Sqlite);
 

@@ -6,6 +6,8 @@
 #include "storage/datafilemessages.h"
 #include "storage/pinyinindex.h"
 #include "storage/schema.h"
+#include "storage/salessummary.h"
+#include "storage/statements.h"
 #include "storage/tables.h"
 
 #include <QDateTime>
@@ -204,10 +206,47 @@ void markClosedLines(QSqlDatabase &db)
         exec(db, mark, closing);
 }
 
+// The summary the reports read is made from every line the file holds.
+void summariseSalesRecord(QSqlDatabase &db)
+{
+    QHash<QString, QSqlQuery> prepared;
+    SalesSummary::rebuild([&](const Statement &statement) {
+        auto it = prepared.find(statement.sql);
+        if (it == prepared.end()) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            if (!q.prepare(statement.sql))
+                throw DatabaseError(errorText(q.lastError()));
+            it = prepared.insert(statement.sql, q);
+        }
+        // Each statement is prepared once for the many rows; a copy shares
+        // it, and none is run again before the last one's rows were read.
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        QSqlQuery q = *it;
+        QT_WARNING_POP
+        for (qsizetype i = 0; i < statement.params.size(); ++i)
+            q.bindValue(int(i), statement.params.at(i));
+        if (!q.exec())
+            throw DatabaseError(errorText(q.lastError()));
+        return q;
+    });
+}
+
+// Payment methods come with the payments table; sales recorded before it
+// have no payment rows and count as paid in cash.
+void addPaymentMethods(QSqlDatabase &db)
+{
+    if (rows(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(Tables::PaymentMethods::table)).isEmpty())
+        for (const QString &statement : Schema::builtInPaymentMethods())
+            exec(db, statement);
+}
+
 const QList<DataStep> &dataSteps()
 {
     // Every product gets the pinyin spellings a search finds it by.
-    static const QList<DataStep> steps = {{7, markClosedLines}, {10, PinyinIndex::storeAll}};
+    static const QList<DataStep> steps = {
+        {7, markClosedLines}, {8, summariseSalesRecord}, {9, addPaymentMethods}, {10, PinyinIndex::storeAll}};
     return steps;
 }
 

@@ -19,6 +19,11 @@ namespace Imported = Tables::ImportedRows;
 namespace Held = Tables::HeldSales;
 namespace HeldLine = Tables::HeldLines;
 namespace Pinyin = Tables::ProductPinyin;
+namespace Summary = Tables::DaySummary;
+namespace ProductSummary = Tables::ProductDaySummary;
+namespace Method = Tables::PaymentMethods;
+namespace Paid = Tables::Payments;
+namespace Floats = Tables::CashFloats;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -236,6 +241,23 @@ Statement productNames()
 {
     static const QString sql = QStringLiteral("select distinct %1 from %2").arg(Product::name, Product::table);
     return {sql, {}, {}, {}};
+}
+
+Statement productNamesAfter(const QString &after, int count)
+{
+    // In the order of the NOCASE name index, so that a page is a short walk
+    // along it however large the catalogue; names that differ only in letter
+    // case follow each other, each once. The first page starts after "".
+    static const QString sql =
+        QStringLiteral("select distinct %2 from %1 where %2 >= ? collate nocase and (%2 > ? collate nocase or %2 > ?) "
+                       "order by %2 collate nocase, %2 limit ?")
+            .arg(Product::table, Product::name);
+    static const QString server =
+        QStringLiteral("select distinct %2 collate \"C\" as n, lower(%2) collate \"C\" as k from %1 "
+                       "where lower(%2) collate \"C\" >= lower(?) and (lower(%2) collate \"C\" > lower(?) "
+                       "or %2 collate \"C\" > ?) order by k, n limit ?")
+            .arg(Product::table, Product::name);
+    return {sql, {after, after, after, count}, {}, {}, server};
 }
 
 Statement lookupByCodeOrName(const QString &text)
@@ -785,6 +807,236 @@ Statement closingReportLines(std::optional<int> closing)
     if (closing)
         return {closed, {*closing}, {}, {}};
     return {open, {}, {}, {}};
+}
+
+Statement summaryGroup(const QString &date, int till, const QString &cashier, int hour)
+{
+    static const QString sql =
+        QStringLiteral("select %6, %7, %8, %9, %10, %11, %12, %13, %14 from %1 where %2 = ? and %3 = ? and %4 = ? "
+                       "and %5 = ?")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql, {date, till, cashier, hour}, {}, {}};
+}
+
+Statement addSummaryGroup(const QString &date, int till, const QString &cashier, int hour, const SummaryValues &v)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql,
+            {date, till, cashier, hour, v.receipts, v.lines, v.items, v.takings, v.firstLine, v.firstTime, v.lastLine,
+             v.lastTime, v.doubtful},
+            {},
+            {}};
+}
+
+Statement changeSummaryGroup(const QString &date, int till, const QString &cashier, int hour, const SummaryValues &v)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %6 = ?, %7 = ?, %8 = ?, %9 = ?, %10 = ?, %11 = ?, %12 = ?, %13 = ?, %14 = ? "
+                       "where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql,
+            {v.receipts, v.lines, v.items, v.takings, v.firstLine, v.firstTime, v.lastLine, v.lastTime, v.doubtful,
+             date, till, cashier, hour},
+            {},
+            {}};
+}
+
+Statement summaryProduct(const QString &date, int till, const QString &code, const QString &name)
+{
+    static const QString sql =
+        QStringLiteral("select %6, %7, %8 from %1 where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    return {sql, {date, till, code, name}, {}, {}};
+}
+
+Statement addSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                            const QVariant &quantity, const QVariant &takings)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8) values (?, ?, ?, ?, ?, ?, ?)")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    return {sql, {date, till, code, name, lines, quantity, takings}, {}, {}};
+}
+
+Statement changeSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                               const QVariant &quantity, const QVariant &takings)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %6 = ?, %7 = ?, %8 = ? where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    return {sql, {lines, quantity, takings, date, till, code, name}, {}, {}};
+}
+
+QList<Statement> forgetSummary(const QString &date, int till)
+{
+    static const QString groups =
+        QStringLiteral("delete from %1 where %2 = ? and %3 = ?").arg(Summary::table, Summary::date, Summary::till);
+    static const QString products = QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                                        .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till);
+    static const QString allGroups = QStringLiteral("delete from %1").arg(Summary::table);
+    static const QString allProducts = QStringLiteral("delete from %1").arg(ProductSummary::table);
+    if (date.isNull())
+        return {{allGroups, {}, {}, {}}, {allProducts, {}, {}, {}}};
+    return {{groups, {date, till}, {}, {}}, {products, {date, till}, {}, {}}};
+}
+
+Statement linesToSummarise(const QString &date, int till)
+{
+    static const QString columns = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10, %11 from %1 ")
+                                       .arg(Record::table, Record::key, Record::receiptNumber, Record::cashier,
+                                            Record::date, Record::time, Record::code, Record::name,
+                                            Record::quantity, Record::amount)
+                                       .arg(Record::till);
+    static const QString ofDay =
+        columns + QStringLiteral("where %1 = ? and %2 = ? order by %3").arg(Record::date, Record::till, Record::key);
+    static const QString all = columns + QStringLiteral("order by %1").arg(Record::key);
+    if (date.isNull())
+        return {all, {}, {}, {}};
+    return {ofDay, {date, till}, {}, {}};
+}
+
+Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, qint64 lastKey)
+{
+    static const QString sql = QStringLiteral("select 1 from %1 where %2 = ? and (%3 < ? or %3 > ?) limit 1")
+                                   .arg(Record::table, Record::receiptNumber, Record::key);
+    return {sql, {receiptNumber, firstKey, lastKey}, {}, {}};
+}
+
+Statement reportSummaryGroups(const QString &fromDate, const QString &toDate)
+{
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14 from %1 where %2 >= ? and %2 <= ?")
+            .arg(Summary::table, Summary::date, Summary::till, Summary::cashier, Summary::hour, Summary::receipts,
+                 Summary::lines, Summary::items, Summary::takings)
+            .arg(Summary::firstLine, Summary::firstTime, Summary::lastLine, Summary::lastTime, Summary::doubtful);
+    return {sql, {fromDate, toDate}, {}, {}};
+}
+
+Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till)
+{
+    static const QString sql = QStringLiteral("select %3, %4, %5, %6, %7 from %1 where %2 >= ? and %2 <= ?")
+                                   .arg(ProductSummary::table, ProductSummary::date, ProductSummary::code,
+                                        ProductSummary::name, ProductSummary::lines, ProductSummary::quantity,
+                                        ProductSummary::takings);
+    static const QString byTill = sql + QStringLiteral(" and %1 = ?").arg(ProductSummary::till);
+    if (till > 0)
+        return {byTill, {fromDate, toDate, till}, {}, {}};
+    return {sql, {fromDate, toDate}, {}, {}};
+}
+
+Statement paymentMethods()
+{
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6 from %1 order by %5, %2")
+                                   .arg(Method::table, Method::number, Method::name, Method::givesChange,
+                                        Method::position, Method::enabled);
+    return {sql, {}, {}, {}};
+}
+
+Statement addPaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(Method::table, Method::number, Method::name, Method::givesChange,
+                                        Method::position, Method::enabled);
+    return {sql, {number, name, givesChange ? 1 : 0, position, enabled ? 1 : 0}, {}, {}};
+}
+
+Statement changePaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled)
+{
+    static const QString sql = QStringLiteral("update %1 set %3 = ?, %4 = ?, %5 = ?, %6 = ? where %2 = ?")
+                                   .arg(Method::table, Method::number, Method::name, Method::givesChange,
+                                        Method::position, Method::enabled);
+    return {sql, {name, givesChange ? 1 : 0, position, enabled ? 1 : 0, number}, {}, {}};
+}
+
+Statement recordPayment(const QString &receiptNumber, int till, int method, const QString &amount,
+                        const QString &change)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount,
+                                        Paid::changeGiven);
+    return {sql, {receiptNumber, till, method, amount, change}, {}, {}};
+}
+
+Statement removePayments(const QString &receiptNumber, int till)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where %2 = ? and %3 = ?").arg(Paid::table, Paid::receiptNumber, Paid::till);
+    return {sql, {receiptNumber, till}, {}, {}};
+}
+
+Statement receiptPayments(const QString &receiptNumber, int till)
+{
+    static const QString sql = QStringLiteral("select %4, %5, %6 from %1 where %2 = ? and %3 = ? order by %7")
+                                   .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount,
+                                        Paid::changeGiven, Paid::key);
+    return {sql, {receiptNumber, till}, {}, {}};
+}
+
+Statement paymentsOfLines(qint64 firstLine, qint64 lastLine)
+{
+    static const QString sql =
+        QStringLiteral("select p.%2, p.%3, p.%4, p.%5, p.%6 from %1 p where exists (select 1 from %7 r "
+                       "where r.%8 = p.%2 and r.%9 = p.%3 and r.%10 >= ? and r.%10 <= ?) order by p.%11")
+            .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
+                 Record::table, Record::receiptNumber, Record::till, Record::key, Paid::key);
+    return {sql, {firstLine, lastLine}, {}, {}};
+}
+
+Statement recordCashFloat(int till, const QString &setAt, const QString &amount)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(Floats::table, Floats::till, Floats::setAt, Floats::amount);
+    return {sql, {till, setAt, amount}, {}, {}};
+}
+
+Statement forgetOpenCashFloat(int till)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where %2 = ? and %3 is null").arg(Floats::table, Floats::till, Floats::closing);
+    return {sql, {till}, {}, {}};
+}
+
+Statement openCashFloat(int till)
+{
+    static const QString sql = QStringLiteral("select %4 from %1 where %2 = ? and %3 is null order by %5")
+                                   .arg(Floats::table, Floats::till, Floats::closing, Floats::amount, Floats::key);
+    return {sql, {till}, {}, {}};
+}
+
+Statement cashFloatsOf(std::optional<int> closing)
+{
+    static const QString open =
+        QStringLiteral("select %2 from %1 where %3 is null order by %4").arg(Floats::table, Floats::amount, Floats::closing, Floats::key);
+    static const QString closed =
+        QStringLiteral("select %2 from %1 where %3 = ? order by %4").arg(Floats::table, Floats::amount, Floats::closing, Floats::key);
+    if (!closing)
+        return {open, {}, {}, {}};
+    return {closed, {*closing}, {}, {}};
+}
+
+Statement closeCashFloats(int closing)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %2 = ? where %2 is null").arg(Floats::table, Floats::closing);
+    return {sql, {closing}, {}, {}};
+}
+
+Statement reopenCashFloats(int closing)
+{
+    static const QString sql = QStringLiteral("update %1 set %2 = null where %2 = ?").arg(Floats::table, Floats::closing);
+    return {sql, {closing}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

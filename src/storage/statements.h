@@ -84,6 +84,9 @@ Statement deleteMatchingProductsWithPinyin(const QString &text, const QString &s
 
 Statement settings();                                  // the shop settings row
 Statement productNames();                              // every product name once
+// The product box's list, a page at a time: up to count names after the
+// given one (empty: from the first), each once, in the name index's order.
+Statement productNamesAfter(const QString &after, int count);
 // The columns of a product as the lookups give it, in this order.
 enum class ProductColumn { Code, Name, Price };
 Statement lookupByCodeOrName(const QString &text);     // code or name is like the text, as a whole
@@ -190,6 +193,69 @@ Statement closeOpenLines(int closing);
 Statement reopenClosedLines(int closing);
 // As reportLines(): the lines of one closing, or (none) those no closing closed yet.
 Statement closingReportLines(std::optional<int> closing);
+
+// The summary of the sales record by sale date, till, cashier and hour, and
+// of each product by sale date and till. Sums are exact decimal text, NULL
+// when they could not be kept exactly.
+struct SummaryValues
+{
+    qint64 receipts = 0;
+    qint64 lines = 0;
+    QVariant items;
+    QVariant takings;
+    qint64 firstLine = 0;
+    QString firstTime;
+    qint64 lastLine = 0;
+    QString lastTime;
+    int doubtful = 0;
+};
+// The columns of summaryGroup(), in this order.
+enum class SummaryColumn { Receipts, Lines, Items, Takings, FirstLine, FirstTime, LastLine, LastTime, Doubtful };
+Statement summaryGroup(const QString &date, int till, const QString &cashier, int hour);
+Statement addSummaryGroup(const QString &date, int till, const QString &cashier, int hour, const SummaryValues &values);
+Statement changeSummaryGroup(const QString &date, int till, const QString &cashier, int hour,
+                             const SummaryValues &values);
+Statement summaryProduct(const QString &date, int till, const QString &code, const QString &name); // lines, quantity, takings
+Statement addSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                            const QVariant &quantity, const QVariant &takings);
+Statement changeSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
+                               const QVariant &quantity, const QVariant &takings);
+// Deletes the summary rows of one date and till (a null date: every row).
+QList<Statement> forgetSummary(const QString &date = {}, int till = 0);
+// Key, receipt number, cashier, date, time, code, name, quantity, amount and
+// till of the lines of one date and till (a null date: of every line), by key.
+Statement linesToSummarise(const QString &date = {}, int till = 0);
+// One row when a line outside the keys carries the receipt number.
+Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, qint64 lastKey);
+// The summary rows of the dates: date, till, cashier, hour, then as
+// SummaryColumn; and (till 0: of every till) code, name, lines, quantity, takings.
+Statement reportSummaryGroups(const QString &fromDate, const QString &toDate);
+Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till);
+// Payment methods, in the order the payment window lists them.
+enum class PaymentMethodColumn { Number, Name, GivesChange, Position, Enabled };
+Statement paymentMethods();
+Statement addPaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled);
+Statement changePaymentMethod(int number, const QString &name, bool givesChange, int position, bool enabled);
+
+// A recorded sale's payments, by its receipt number and till.
+Statement recordPayment(const QString &receiptNumber, int till, int method, const QString &amount,
+                        const QString &change);
+Statement removePayments(const QString &receiptNumber, int till);
+enum class PaymentColumn { Method, Amount, Change };
+Statement receiptPayments(const QString &receiptNumber, int till);   // in the order paid
+// Receipt number, till, method, amount, change of every payment of the
+// receipts that have a line keyed first to last; the report keeps those of
+// its own lines.
+Statement paymentsOfLines(qint64 firstLine, qint64 lastLine);
+
+// Opening cash of the tills (备用金): set, and read and closed by the Z report.
+Statement recordCashFloat(int till, const QString &setAt, const QString &amount);
+Statement forgetOpenCashFloat(int till);                   // the till's float no Z counted yet
+Statement openCashFloat(int till);                         // its amount, if any
+// The amount of each float that a closing counted (none: no closing yet).
+Statement cashFloatsOf(std::optional<int> closing);
+Statement closeCashFloats(int closing);
+Statement reopenCashFloats(int closing);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

@@ -151,6 +151,72 @@ using Common::name;
 inline const QString kind = QStringLiteral("kind");
 inline const QString spelling = QStringLiteral("spelling");
 } // namespace ProductPinyin
+// The sales record summed by sale date, till, cashier and hour, kept with
+// the record in the completion's transaction: a report over many days reads
+// these rows instead of every line. Sums are exact decimal text (NULL when a
+// sum could not be kept exactly); "doubtful" marks a group whose report must
+// be read from the lines (a number that is no number, a receipt number met
+// in another group).
+namespace DaySummary {
+inline const QString table = QStringLiteral("day_summary");
+inline const QString date = QStringLiteral("sale_date");
+using Common::till;
+inline const QString cashier = QStringLiteral("cashier");
+inline const QString hour = QStringLiteral("hour");   // 0-23; -1 for a time the program did not write
+inline const QString receipts = QStringLiteral("receipts");
+inline const QString lines = QStringLiteral("lines");
+inline const QString items = QStringLiteral("items");
+inline const QString takings = QStringLiteral("takings");
+inline const QString firstLine = QStringLiteral("first_line");
+inline const QString firstTime = QStringLiteral("first_time");
+inline const QString lastLine = QStringLiteral("last_line");
+inline const QString lastTime = QStringLiteral("last_time");
+inline const QString doubtful = QStringLiteral("doubtful");
+} // namespace DaySummary
+
+// Each product's lines summed by sale date and till, for the report's top lists.
+namespace ProductDaySummary {
+inline const QString table = QStringLiteral("product_day_summary");
+inline const QString date = QStringLiteral("sale_date");
+using Common::till;
+inline const QString code = QStringLiteral("code");
+inline const QString name = QStringLiteral("name");
+inline const QString lines = QStringLiteral("lines");
+inline const QString quantity = QStringLiteral("quantity");
+inline const QString takings = QStringLiteral("takings");
+} // namespace ProductDaySummary
+// The ways a sale can be paid: the built-in ones and the shop's own.
+namespace PaymentMethods {
+inline const QString table = QStringLiteral("payment_methods");
+using Common::number;
+inline const QString name = QStringLiteral("name");
+inline const QString givesChange = QStringLiteral("gives_change");
+inline const QString position = QStringLiteral("position");
+inline const QString enabled = QStringLiteral("enabled");
+} // namespace PaymentMethods
+
+// How each recorded sale was paid: one row per method used, the amount as
+// exact decimal text and the change given from it.
+namespace Payments {
+inline const QString table = QStringLiteral("payments");
+using Common::key;
+inline const QString receiptNumber = QStringLiteral("receipt_number");
+using Common::till;
+inline const QString method = QStringLiteral("method");
+inline const QString amount = QStringLiteral("amount");
+inline const QString changeGiven = QStringLiteral("change_given");
+} // namespace Payments
+
+// The cash put in a till's drawer before its first sale (备用金), until the
+// Z report that counts it.
+namespace CashFloats {
+inline const QString table = QStringLiteral("cash_floats");
+using Common::key;
+using Common::till;
+inline const QString setAt = QStringLiteral("set_at");
+inline const QString amount = QStringLiteral("amount");
+inline const QString closing = QStringLiteral("closing");
+} // namespace CashFloats
 
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {

@@ -20,3 +20,10 @@ class SaleLinesFixed final : public AppError
 public:
     using AppError::AppError;
 };
+
+// A discount above the shop's limit without the owner's PIN, or with a wrong one.
+class OwnerPinNeeded final : public AppError
+{
+public:
+    using AppError::AppError;
+};

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "till/payment.h"
+
+#include <QList>
 #include <QString>
 
 // What the cashier screen holds about the sale besides its lines, as typed
@@ -11,4 +14,6 @@ struct SaleHeader
     QString cashier;
     QString received;   // amount received, as typed
     QString change;     // empty when no change was computed
+    // Taken at the payment window; none: paid in cash as received and change say.
+    QList<Payment> payments;
 };

@@ -1,15 +1,21 @@
 #include "till.h"
 
+#include "till/discountrules.h"
+#include "till/money.h"
 #include "till/recordedreceipt.h"
 #include "till/saleerrors.h"
 
 #include "base/apperror.h"
 #include "base/controlcharacters.h"
 #include "base/decimalsum.h"
+#include "base/linecodes.h"
 #include "base/numbertext.h"
 #include "base/pinyinkeys.h"
 #include "storage/database.h"
+#include "storage/paymentmethods.h"
+#include "storage/schema.h"
 #include "storage/query.h"
+#include "storage/salessummary.h"
 #include "storage/shopsettings.h"
 #include "storage/statements.h"
 #include "storage/tillsettings.h"
@@ -127,6 +133,25 @@ int compareLines(const SaleLine &a, const SaleLine &b, SaleLine::Field field)
     return 0;
 }
 
+// A sale paid in cash alone prints as one paid at the change box; other
+// payments print one line each, and the change.
+void showPayments(ReceiptInput &input, const QList<Payment> &payments)
+{
+    if (payments.size() == 1 && payments.first().method == Schema::kCashMethod) {
+        input.received = payments.first().amount;
+        input.change = payments.first().change;
+    } else if (!payments.isEmpty()) {
+        input.received.clear();
+        input.change.clear();
+        DecimalSum change;
+        for (const Payment &payment : payments) {
+            input.payments << ReceiptPayment{payment.methodName, payment.amount};
+            change.add(textToNumber(payment.change));
+        }
+        input.paymentChange = change.text();
+    }
+}
+
 const QString kNotRead = QStringLiteral("Operation is not allowed when the object is closed");
 
 } // namespace
@@ -183,17 +208,6 @@ void Till::requireSaleRead() const
 {
     if (!m_saleRead)
         throw DatabaseError(kNotRead);
-}
-
-QStringList Till::productNames()
-{
-    QSqlQuery names = m_db.run(Statements::productNames());
-    QStringList out;
-    while (names.next())
-        out << Query::valueText(names.value(0));
-    if (names.lastError().isValid())
-        m_db.fail(names.lastError());
-    return out;
 }
 
 std::optional<Product> Till::lookUp(const QString &typed)
@@ -491,6 +505,7 @@ ReceiptInput Till::receiptInput(const SaleHeader &header, const QString &printTi
     input.totalAmount = m_totalAmount;
     input.received = header.received;
     input.change = header.change;
+    showPayments(input, header.payments);
     input.remark = settings.remark;
     return input;
 }
@@ -507,6 +522,7 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     qint64 first = 1;   // an empty sale has no rows: the range is empty
     qint64 last = 0;
     bool any = false;
+    SalesSummary summary;
     for (const SaleLine &line : std::as_const(m_lines)) {
         const Statements::OpenSaleValues values = storedValues(line);
         QSqlQuery row =
@@ -518,11 +534,18 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
         first = any ? qMin(first, key) : key;
         last = any ? qMax(last, key) : key;
         any = true;
+        summary.add({key, number, header.cashier, header.saleDate, printTime, line.code, line.name, m_db.till(),
+                     line.quantity.value_or(0), line.amount.value_or(0)});
     }
+    // The day's summary takes the sale with it, all or nothing.
+    summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
+    for (const Payment &payment : paymentsOf(header))
+        m_db.execute(Statements::recordPayment(number, m_db.till(), payment.method, payment.amount, payment.change));
     m_db.execute(Statements::markAwaitingPrint(m_db.till(), first, last, header.received, header.change, copies));
     m_firstRecord = first;
     m_lastRecord = last;
     m_recordedNumber = number;
+    m_recordedDate = header.saleDate;
     try {
         transaction.commit();
     } catch (const ConnectionLost &) {
@@ -562,6 +585,102 @@ QString Till::reserveReceiptNumber(const QString &proposed)
     }
 }
 
+QList<Payment> Till::paymentsOf(const SaleHeader &header) const
+{
+    if (m_lines.isEmpty())
+        return {};
+    if (!header.payments.isEmpty())
+        return header.payments;
+    // Paid in cash at the change box: what was received and the change, as
+    // the receipt shows them; their difference is the total even when the
+    // cashier took less (a negative change).
+    if (header.change.isEmpty())
+        return {Payment{Schema::kCashMethod, QStringLiteral("现金"), m_totalAmount}};
+    return {Payment{Schema::kCashMethod, QStringLiteral("现金"), formatGeneral(textToNumber(header.received)),
+                    header.change}};
+}
+
+void Till::discountLine(int index, DiscountKind kind, const QString &value, const QString &ownerPin)
+{
+    requireSaleRead();
+    if (index < 0 || index >= m_lines.size())
+        throw Refusal(QStringLiteral("请先选中要打折的商品行。"));
+    const SaleLine &line = m_lines.at(index);
+    if (line.code == LineCodes::discount || line.code == LineCodes::roundOff)
+        throw Refusal(QStringLiteral("折扣和抹零行不能再打折。"));
+    addDiscount(Money::fenOf(line.amountText()).value_or(0), kind, value, ownerPin,
+                QStringLiteral("折扣 ") + line.name);
+}
+
+void Till::discountSale(DiscountKind kind, const QString &value, const QString &ownerPin)
+{
+    requireSaleRead();
+    addDiscount(Money::fenOf(m_totalAmount).value_or(0), kind, value, ownerPin, QStringLiteral("整单折扣"));
+}
+
+void Till::addDiscount(qint64 base, DiscountKind kind, const QString &value, const QString &ownerPin,
+                       const QString &name)
+{
+    const std::optional<qint64> typed = Money::fenOf(value);
+    double percent = 0;
+    qint64 fen = 0;
+    if (kind == DiscountKind::Percent) {
+        if (!tryTextToNumber(value, &percent) || percent <= 0 || percent > 100)
+            throw Refusal(QStringLiteral("折扣“%1”不对：请输入 0 到 100 之间的百分数。").arg(value));
+        // Percent of whole fen, to the fen, half up: exact for the percents a shop types.
+        fen = Money::fenOf(formatGeneral(double(base) * percent / 100.0 / 100.0)).value_or(0);
+    } else {
+        if (!typed || *typed <= 0)
+            throw Refusal(QStringLiteral("折扣金额“%1”不对：请输入大于零的金额。").arg(value));
+        fen = *typed;
+    }
+    if (fen <= 0 || fen > base)
+        throw Refusal(QStringLiteral("折扣 %1 元不能超过打折的金额 %2 元。").arg(Money::text(fen), Money::text(base)));
+    const DiscountRules rules = DiscountRules::load(TillSettings(m_db, 0));
+    if (rules.hasPin() && fen * 100 > base * rules.limitPercent()) {
+        if (ownerPin.isEmpty())
+            throw OwnerPinNeeded(QStringLiteral("折扣超过 %1%，需要店主密码。").arg(rules.limitPercent()));
+        if (!rules.pinMatches(ownerPin))
+            throw OwnerPinNeeded(QStringLiteral("店主密码不对，没有打折。"));
+    }
+    m_codeForName = {name, LineCodes::discount};
+    addLine(name, QStringLiteral("1"), Money::text(-fen));
+}
+
+void Till::roundOff()
+{
+    requireSaleRead();
+    const DiscountRules rules = DiscountRules::load(TillSettings(m_db, 0));
+    const qint64 step = rules.roundOff() == DiscountRules::RoundOff::ToJiao ? 10
+        : rules.roundOff() == DiscountRules::RoundOff::ToYuan             ? 100
+                                                                          : 0;
+    const qint64 total = Money::fenOf(m_totalAmount).value_or(0);
+    if (step == 0 || total <= 0 || total % step == 0)
+        return;
+    m_codeForName = {QStringLiteral("抹零"), LineCodes::roundOff};
+    addLine(QStringLiteral("抹零"), QStringLiteral("1"), Money::text(-(total % step)));
+}
+
+void Till::setOpeningCash(const QString &amount)
+{
+    const std::optional<qint64> fen = Money::fenOf(amount);
+    if (!fen || *fen < 0)
+        throw Refusal(QStringLiteral("备用金“%1”不对：请输入零或更多的金额。").arg(amount));
+    Transaction transaction(m_db, Transaction::Start::Writing);
+    m_db.execute(Statements::forgetOpenCashFloat(m_db.till()));
+    m_db.execute(Statements::recordCashFloat(
+        m_db.till(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), Money::text(*fen)));
+    transaction.commit();
+}
+
+std::optional<QString> Till::openingCash()
+{
+    QSqlQuery amount = m_db.run(Statements::openCashFloat(m_db.till()));
+    if (!amount.next())
+        return std::nullopt;
+    return amount.value(0).toString();
+}
+
 void Till::resolveUnknownRecording()
 {
     if (m_pending != Pending::Unknown)
@@ -577,6 +696,9 @@ void Till::undoRecording()
 {
     Transaction transaction(m_db);
     m_db.execute(Statements::removeRecordedSale(m_firstRecord, m_lastRecord, m_db.till()));
+    SalesSummary::redoDay([this](const Statement &statement) { return m_db.run(statement); }, m_recordedDate,
+                          m_db.till());
+    m_db.execute(Statements::removePayments(m_recordedNumber, m_db.till()));
     m_db.execute(Statements::clearAwaitingPrint(m_db.till()));
     m_db.execute(Statements::releaseReceiptNumber(m_recordedNumber, m_db.till()));
     transaction.commit();
@@ -617,6 +739,20 @@ std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
     UnfinishedReceipt receipt{RecordedReceipt::loadRows(m_db, m_firstRecord, m_lastRecord, m_db.till()), copies};
     receipt.input.received = received;
     receipt.input.change = change;
+    // Paid at the payment window: its payments as recorded.
+    using Column = Statements::PaymentColumn;
+    const QList<PaymentMethod> methods = PaymentMethods::load(m_db);
+    QList<Payment> payments;
+    QSqlQuery paid = m_db.run(Statements::receiptPayments(receipt.input.receiptNumber, m_db.till()));
+    while (paid.next()) {
+        const int method = paid.value(int(Column::Method)).toInt();
+        payments << Payment{method, PaymentMethods::nameOf(methods, method), paid.value(int(Column::Amount)).toString(),
+                            paid.value(int(Column::Change)).toString()};
+    }
+    paid = QSqlQuery();
+    const bool cashAtTheBox = payments.size() == 1 && payments.first().method == Schema::kCashMethod;
+    if (received.isEmpty() && change.isEmpty() && !cashAtTheBox)
+        showPayments(receipt.input, payments);
 
     finalise();
     if (receipt.input.saleLines.isEmpty())

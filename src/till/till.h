@@ -48,8 +48,6 @@ public:
     // Above these a line is asked about before it goes in; read with the
     // sale (a change of them holds from the next sale on).
     const LineLimits &lineLimits() const { return m_lineLimits; }
-    // Every product name once, for the product box's list.
-    QStringList productNames();
 
     // Looks a code or a name up as a whole (control characters anywhere in
     // the text and blanks around it are not part of it); the first product
@@ -126,6 +124,29 @@ public:
     bool complete(const SaleHeader &header, ReceiptSink &printer, int copies);
     bool isCompleting() const { return m_completing; }
 
+    // Discounts and 抹零 are lines of their own, with codes of their own
+    // (LineCodes) and a negative amount, so that the receipt's total is the sum of what it
+    // prints and the record explains every fen.
+    enum class DiscountKind { Percent, Amount };
+    // A discount on the line at index (percent of its amount, or an amount
+    // up to it) or on the whole sale as it now stands, to the fen (half up),
+    // added as a line. Refused (Refusal) for a value that is no number, not
+    // above zero or above what it is given on, or on a discount line; above
+    // the shop's limit it needs the owner's PIN when one is set
+    // (OwnerPinNeeded when none or a wrong one is given).
+    void discountLine(int index, DiscountKind kind, const QString &value, const QString &ownerPin = {});
+    void discountSale(DiscountKind kind, const QString &value, const QString &ownerPin = {});
+    // Drops the fen (or the jiao and fen) of the total as the shop's rules
+    // say, as a line; nothing when they say off or the total is round.
+    void roundOff();
+
+    // The cash put in this till's drawer before its first sale (备用金),
+    // counted by the next Z report; a new amount replaces the one not yet
+    // counted. Throws Refusal for text that is no amount of money.
+    void setOpeningCash(const QString &amount);
+    // The amount set and not yet counted, if any.
+    std::optional<QString> openingCash();
+
     // The scale code rules: the stored ones, read at each use, with the mode
     // set for this run in place of the stored one when there is one.
     ScaleCodes scaleCodes() const;
@@ -193,6 +214,8 @@ signals:
 
 private:
     std::optional<Product> takeLookup(const Statement &statement);
+    void addDiscount(qint64 base, DiscountKind kind, const QString &value, const QString &ownerPin,
+                     const QString &name);
     std::optional<Product> lookUpScaleCode(const QString &code);
     void requireSaleRead() const;
     SaleTotals fillNumbers(SaleLine &line, const QString &quantity, const QString &price, int replacing) const;
@@ -209,6 +232,10 @@ private:
     void requireChangeableSale() const;
     ReceiptInput receiptInput(const SaleHeader &header, const QString &printTime);
     QString record(const SaleHeader &header, const QString &printTime, int copies);
+    // The sale's payments as they are recorded: those taken at the payment
+    // window, or else one in cash of the amount received (the total when
+    // none was typed) with its change. None for a sale without lines.
+    QList<Payment> paymentsOf(const SaleHeader &header) const;
     QString reserveReceiptNumber(const QString &proposed);
     void undoRecording();
     void finalise();
@@ -235,6 +262,7 @@ private:
     qint64 m_firstRecord = 0;
     qint64 m_lastRecord = 0;
     QString m_recordedNumber;      // the receipt number of the recording under way
+    QString m_recordedDate;        // and its sale date
     QString m_lastReceiptNumber;   // of the last sale completed
     bool m_takenBack = false;
 };

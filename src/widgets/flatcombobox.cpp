@@ -85,7 +85,7 @@ void triangle(QPainter &painter, const QPoint &centre, bool up, const QColor &co
 
 FlatComboBox::FlatComboBox(QWidget *parent)
     : QComboBox(parent)
-    , m_model(new QStringListModel(this))
+    , m_model(new QStringListModel)
     , m_color(Colors::flatFace)
     , m_colorArrow(Qt::black)
     , m_colorArrowBackground(Colors::flatPressed)
@@ -97,7 +97,8 @@ FlatComboBox::FlatComboBox(QWidget *parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    setModel(m_model);
+    connect(this, &QObject::destroyed, m_model, &QObject::deleteLater);
+    useModel(m_model);
     setCurrentIndex(-1);
     setMaxVisibleItems(8);
     // A long list is shown with uniform rows, so it does not measure every entry.
@@ -116,38 +117,75 @@ FlatComboBox::FlatComboBox(QWidget *parent)
     applyColors();
 }
 
-void FlatComboBox::setItems(const QStringList &items)
+FlatComboBox::EditState FlatComboBox::editState() const
 {
-    // The list may change under the cashier's hands (another till saved a
-    // product): the text, the cursor and a selection stay as they were.
-    const QString text = currentText();
-    QLineEdit *edit = lineEdit();
-    const int cursor = edit ? edit->cursorPosition() : 0;
-    const int selectionStart = edit ? edit->selectionStart() : -1;
-    const int selectionLength = edit ? edit->selectionLength() : 0;
-    m_model->setStringList(items);
+    const QLineEdit *edit = lineEdit();
+    if (!edit)
+        return {currentText()};
+    return {currentText(), edit->cursorPosition(), edit->selectionStart(), int(edit->selectionLength())};
+}
+
+void FlatComboBox::restoreEditState(const EditState &state)
+{
     setCurrentIndex(-1);
-    setEditText(text);
+    setEditText(state.text);
+    QLineEdit *edit = lineEdit();
     if (!edit)
         return;
-    if (selectionStart >= 0 && selectionLength > 0) {
+    if (state.selectionStart >= 0 && state.selectionLength > 0) {
         // Selected from the start or the end, as it was.
-        if (cursor == selectionStart)
-            edit->setSelection(selectionStart + selectionLength, -selectionLength);
+        if (state.cursor == state.selectionStart)
+            edit->setSelection(state.selectionStart + state.selectionLength, -state.selectionLength);
         else
-            edit->setSelection(selectionStart, selectionLength);
+            edit->setSelection(state.selectionStart, state.selectionLength);
     } else {
-        edit->setCursorPosition(cursor);
+        edit->setCursorPosition(state.cursor);
     }
+}
+
+void FlatComboBox::useModel(QAbstractItemModel *model)
+{
+    if (QAbstractItemModel *old = QComboBox::model(); old && old != model)
+        disconnect(old, nullptr, this, nullptr);
+    const EditState state = editState();
+    setModel(model);
+    restoreEditState(state);
+    // The list may change under the cashier's hands (another till saved a
+    // product): the text, the cursor and a selection stay as they were. The
+    // box's own handling of a reset comes first and picks an entry.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_keptEdit = editState(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { restoreEditState(m_keptEdit); });
+}
+
+void FlatComboBox::setItems(const QStringList &items)
+{
+    if (QComboBox::model() != m_model)
+        useModel(m_model);
+    m_model->setStringList(items);
+}
+
+void FlatComboBox::setListModel(QAbstractItemModel *model)
+{
+    if (QComboBox::model() != model)
+        useModel(model);
 }
 
 QStringList FlatComboBox::items() const
 {
-    return m_model->stringList();
+    QAbstractItemModel *list = QComboBox::model();
+    while (list->canFetchMore({}))
+        list->fetchMore({});
+    QStringList out;
+    out.reserve(list->rowCount());
+    for (int row = 0; row < list->rowCount(); ++row)
+        out << list->index(row, modelColumn()).data().toString();
+    return out;
 }
 
 void FlatComboBox::clearAll()
 {
+    if (QComboBox::model() != m_model)
+        useModel(m_model);
     m_model->setStringList({});
     setCurrentIndex(-1);
     setEditText(QString());

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 
+class QAbstractItemModel;
 class QStringListModel;
 
 // An editable box with a list of entries, drawn flat: a one-pixel border, the
@@ -18,6 +19,10 @@ public:
 
     // Replaces the whole list at once (fast for a hundred thousand entries).
     void setItems(const QStringList &items);
+    // Lists the rows of a model the box does not own (one that reads its
+    // rows as the list scrolls) until setItems() or clearAll().
+    void setListModel(QAbstractItemModel *model);
+    // Every entry, the rows a lazy list has not read yet included.
     QStringList items() const;
     void clearAll();   // empties the text and the list
 
@@ -75,12 +80,25 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The text, cursor and selection as they stand, to be put back after the
+    // list changed under them.
+    struct EditState
+    {
+        QString text;
+        int cursor = 0;
+        int selectionStart = -1;
+        int selectionLength = 0;
+    };
+    EditState editState() const;
+    void restoreEditState(const EditState &state);
+    void useModel(QAbstractItemModel *model);
     void applyColors();
     void recomputeDerived();
     QColor parentsColor() const;
     void drawArrowButton(QPainter &painter) const;
 
-    QStringListModel *m_model;
+    QStringListModel *m_model;   // the box's own list; not a child, which a model change would delete
+    EditState m_keptEdit;
     QColor m_color;
     QColor m_colorArrow;
     QColor m_colorArrowBackground;

@@ -4,6 +4,8 @@
 #include "windows/customerwindow.h"
 #include "windows/heldsalesdialog.h"
 #include "windows/cataloguewindow.h"
+#include "windows/productnamesmodel.h"
+#include "windows/paymentwindow.h"
 #include "windows/windowparts.h"
 #include "windows/reportswindow.h"
 #include "windows/salelinesmodel.h"
@@ -11,6 +13,7 @@
 #include "windows/shopsettingswindow.h"
 
 #include "backup/automaticbackup.h"
+#include "storage/paymentmethods.h"
 #include "storage/serverwatch.h"
 #include "storage/shopsettings.h"
 #include "storage/tillsettings.h"
@@ -34,6 +37,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -195,6 +199,7 @@ void CashierWindow::buildControls()
     m_quantityBox = makeEdit(entryPanel, {456, 6, 81, 30}, 19, Qt::white, QStringLiteral("1"));
     m_priceBox = makeEdit(entryPanel, {720, 6, 153, 30}, 19, Qt::white);
     m_productBox = new FlatComboBox(entryPanel);
+    m_productNames = new ProductNamesModel(m_db, this);
     m_productBox->setGeometry(104, 6, 233, 32);
     m_productBox->setFont(WindowParts::pixelFont(19));
     m_productBox->setItemHeight(24);   // after the font, which puts it back to 13
@@ -411,7 +416,8 @@ void CashierWindow::refreshProductNames()
         return;
     }
     // The typed text stays as it is.
-    m_productBox->setItems(m_till.productNames());
+    m_productNames->reload();
+    m_productBox->setListModel(m_productNames);
 }
 
 void CashierWindow::showEvent(QShowEvent *event)
@@ -433,8 +439,7 @@ void CashierWindow::startSale()
     m_till.reopenSale();
     showSale();   // of the lines an earlier run left
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
-    m_productBox->clearAll();
-    m_productBox->setItems(m_till.productNames());
+    listWholeCatalogue();
     finishInterruptedSale();
     showHeldSales();
     readDisplaySettings();
@@ -477,10 +482,21 @@ void CashierWindow::previewKey(const QKeyEvent &event)
         m_receivedBox->setFocus();
         m_display.showFigure(DisplayFigure::Total, m_till.totalAmount());
         break;
+    // F4 stays the product list's key.
+    case Qt::Key_F1:
+        if (event.modifiers() & Qt::ShiftModifier)
+            setOpeningCash();
+        else
+            takePayment();
+        break;
     case Qt::Key_F9: modifyLine(); break;
     case Qt::Key_F12: completeSale(); break;
     case Qt::Key_F7: openDrawer(); break;
-    case Qt::Key_F1: holdOrTakeBackSale(); break;
+    // Shift+Insert and Ctrl+Insert stay the boxes' paste and copy.
+    case Qt::Key_Insert:
+        if (!(event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+            holdOrTakeBackSale();
+        break;
     case Qt::Key_Delete: deleteLine(); break;
     default: break;
     }
@@ -575,7 +591,7 @@ void CashierWindow::leave()
     // throws it away, so the cashier says so first.
     if (m_till.isTakenBack() && !m_till.lines().isEmpty()
         && !AppBoxes::askYesNo(QStringLiteral("这一单是取回的挂单，退出会把它丢掉（不记录、不打印）。\n"
-                                              "要丢掉这一单并退出吗？（要留着它，请选“否”，再按 F1 挂单）")))
+                                              "要丢掉这一单并退出吗？（要留着它，请选“否”，再按 Insert 挂单）")))
         return;
     close();
 }
@@ -662,7 +678,7 @@ void CashierWindow::setUpDisplay(QWidget *over)
 void CashierWindow::showHeldSales()
 {
     const int count = m_till.heldSaleCount();
-    m_heldSalesLabel->setText(count > 0 ? QStringLiteral("挂单 %1 张（F1 取单）").arg(count) : QString());
+    m_heldSalesLabel->setText(count > 0 ? QStringLiteral("挂单 %1 张（Insert 取单）").arg(count) : QString());
 }
 
 void CashierWindow::closeEvent(QCloseEvent *event)
@@ -862,6 +878,14 @@ void CashierWindow::sortByColumn(SaleLine::Field field)
     m_till.sortLines(field, order);
 }
 
+void CashierWindow::listWholeCatalogue()
+{
+    // The box is emptied and lists every name, read as the list scrolls.
+    m_productBox->clearAll();
+    m_productNames->reload();
+    m_productBox->setListModel(m_productNames);
+}
+
 void CashierWindow::setProductNames(const QStringList &names)
 {
     // The box is emptied and refilled, typed text included.
@@ -910,13 +934,40 @@ ReceiptPrinter &CashierWindow::receiptPrinter()
 
 void CashierWindow::completeSale()
 {
+    completeSalePaid({});
+}
+
+void CashierWindow::takePayment()
+{
+    if (m_till.isCompleting())
+        return;
+    PaymentWindow window(PaymentMethods::load(m_db), m_till, currentLine(), this);
+    const bool paid = window.exec() == QDialog::Accepted;
+    // A discount or 抹零 given there changed the lines, paid or not.
+    showSale();
+    if (paid)
+        completeSalePaid(window.payments());
+}
+
+void CashierWindow::setOpeningCash()
+{
+    bool given = false;
+    const QString amount = QInputDialog::getText(this, QStringLiteral("备用金"),
+                                                 QStringLiteral("开始营业前钱箱里的现金（备用金，元）："),
+                                                 QLineEdit::Normal, m_till.openingCash().value_or(QString()), &given);
+    if (given)
+        m_till.setOpeningCash(amount);
+}
+
+void CashierWindow::completeSalePaid(const QList<Payment> &payments)
+{
     if (m_till.isCompleting())
         return;
     // A network printer may take a while: the window stays drawn, says so,
     // and keeps the keys typed meanwhile for the next sale.
     const InputHold hold(this, m_printingLabel);
     const SaleHeader header{m_receiptNumberBox->text(), m_saleDateBox->text(), m_cashierBox->text(),
-                            m_receivedBox->text(), m_changeBox->text()};
+                            m_receivedBox->text(), m_changeBox->text(), payments};
     ReceiptPrinter &receipts = receiptPrinter();
     RepaintingPrinter printer(receipts);
     // A sale without lines takes no money: the drawer stays shut (F7 opens it).
@@ -1014,6 +1065,6 @@ void CashierWindow::reloadRestoredDatabase()
     m_receivedBox->clear();
     m_changeBox->clear();
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
-    setProductNames(m_till.productNames());
+    listWholeCatalogue();
     m_automaticBackup->start();
 }

@@ -29,6 +29,7 @@ class AutomaticBackup;
 class ServerWatch;
 class SaleLinesModel;
 class CustomerWindow;
+class ProductNamesModel;
 
 // The cashier screen: the header of the sale, the entry of its lines, the
 // totals, the payment boxes, and the buttons to the side windows. It turns
@@ -107,8 +108,12 @@ public:
     void sortByColumn(SaleLine::Field field);   // a click on a title of the grid
     void takeAmountReceived();     // Enter in the amount received box
     void completeSale();           // F12, the print button, Enter in the change box
+    void takePayment();            // F1: the payment window, then the completion
+    // Completes the sale as paid at the payment window (none: in cash at the change box).
+    void completeSalePaid(const QList<Payment> &payments);
+    void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
     void openDrawer();             // F7: the cash drawer, without a sale
-    void holdOrTakeBackSale();     // F1: parks a sale with lines (挂单); with none, offers the parked ones (取单)
+    void holdOrTakeBackSale();     // Insert: parks a sale with lines (挂单); with none, offers the parked ones (取单)
     void openSettings();           // F2
     void openCatalogue();          // F3
     void openRecords();            // F5
@@ -174,6 +179,7 @@ private:
     void readDisplaySettings();
     void showOnDisplay();
     void setUpDisplay(QWidget *over);
+    void listWholeCatalogue();
 
     Database &m_db;
     Till m_till;
@@ -195,6 +201,7 @@ private:
     FlatEdit *m_quantityBox = nullptr;
     FlatEdit *m_priceBox = nullptr;
     FlatComboBox *m_productBox = nullptr;
+    ProductNamesModel *m_productNames = nullptr;   // the box's list of the whole catalogue
     FlatCheckBox *m_autoAddBox = nullptr;
     QLabel *m_totalQuantityLabel = nullptr;
     QLabel *m_totalAmountLabel = nullptr;

@@ -1,6 +1,7 @@
 #include "shopsettingswindow.h"
 
 #include "windows/backupdialog.h"
+#include "windows/paymentmethodsdialog.h"
 #include "backup/backup.h"
 #include "backup/backupsettings.h"
 #include "storage/database.h"
@@ -119,6 +120,11 @@ void ShopSettingsWindow::buildControls()
     m_printerButton->setFont(windowFont);
     // Outside the Tab round of the shop's own boxes and buttons, which stays as it was.
     m_printerButton->setFocusPolicy(Qt::NoFocus);
+    // The payment methods the payment window offers: a window of their own.
+    m_methodsButton = new SkinButton(QStringLiteral("付款方式…"), group);
+    m_methodsButton->setGeometry(360, 101, 113, 38);
+    m_methodsButton->setFont(windowFont);
+    m_methodsButton->setFocusPolicy(Qt::NoFocus);
     // Backups beside the remark, out of the Tab round.
     m_backupButton = new SkinButton(QStringLiteral("备  份…"), group);
     m_backupButton->setGeometry(360, 278, 113, 38);
@@ -158,6 +164,12 @@ void ShopSettingsWindow::connectHandlers()
         if (!m_printerWindow)
             m_printerWindow = new ReceiptPrinterWindow(database(), this);
         m_printerWindow->bringUp();
+    });
+    connect(m_methodsButton, &QAbstractButton::clicked, this, [this] {
+        guarded([this] {
+            PaymentMethodsDialog methods(database(), this);
+            methods.exec();
+        });
     });
     connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
     connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });

@@ -32,6 +32,7 @@ public:
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
     SkinButton *displayButton() const { return m_displayButton; }
+    SkinButton *methodsButton() const { return m_methodsButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -75,6 +76,7 @@ private:
     SkinButton *m_closeButton = nullptr;
     FlatEdit *m_cashierBox = nullptr;
     SkinButton *m_printerButton = nullptr;
+    SkinButton *m_methodsButton = nullptr;
     QPointer<ReceiptPrinterWindow> m_printerWindow;
     SkinButton *m_backupButton = nullptr;
     SkinButton *m_restoreButton = nullptr;

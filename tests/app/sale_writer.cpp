@@ -35,7 +35,7 @@ int main(int argc, char **argv)
             till.addLine(QStringLiteral("可乐"), QStringLiteral("1"), QStringLiteral("3"));
         }
         till.complete({till.nextReceiptNumber(), QStringLiteral("2026-01-01"), QStringLiteral("写入"),
-                       QStringLiteral("10"), QStringLiteral("1")},
+                       QStringLiteral("10"), QStringLiteral("1"), {}},
                       printer, 1);
         if (sale == 1 || sale % 20 == 0) {
             std::printf("sold %lld\n", sale);

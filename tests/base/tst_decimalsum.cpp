@@ -38,6 +38,42 @@ private slots:
         QCOMPARE(total.text(), sum);
     }
 
+    // A sum kept as text and added back later (the day's summary) loses no
+    // digit: its figures are those of the values added one by one.
+    void aStoredSumAddsBackExactly_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("nothing") << QList<double>{} << "0";
+        QTest::newRow("tenths") << QList<double>{0.1, 0.2} << "0.3";
+        QTest::newRow("negative fen") << QList<double>{-0.05, 0.02} << "-0.03";
+        QTest::newRow("more than fifteen digits")
+            << QList<double>{123456789.012345, 0.000001, 9000000000} << "9123456789.012346";
+        QTest::newRow("tiny") << QList<double>{0.00005, 0.00005} << "0.0001";
+        QTest::newRow("not exact") << QList<double>{1e300, 1} << "";
+    }
+    void aStoredSumAddsBackExactly()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(QString, stored);
+        DecimalSum sum;
+        for (double v : values)
+            sum.add(v);
+        QCOMPARE(sum.exactText(), stored);
+        if (stored.isEmpty())
+            return;
+        DecimalSum again;
+        again.add(0.1);
+        QVERIFY(again.addExactText(stored));
+        sum.add(0.1);
+        QCOMPARE(again.exactText(), sum.exactText());
+        QCOMPARE(again.text(), sum.text());
+        for (const QString &notASum : {QStringLiteral(""), QStringLiteral("-"), QStringLiteral("1e5"),
+                                       QStringLiteral("1.2.3"), QStringLiteral("12a")})
+            QVERIFY2(!again.addExactText(notASum), qPrintable(notASum));
+        QCOMPARE(again.text(), sum.text());
+    }
+
     void aMillionLinesLeaveNoBinaryTail()
     {
         DecimalSum total;

@@ -13,6 +13,7 @@
 #include "receipt/receiptprinter.h"
 #include "receipt/receiptsink.h"
 #include "reports/dayend.h"
+#include "till/till.h"
 
 #include <QDir>
 #include <QPrinterInfo>
@@ -142,6 +143,44 @@ private slots:
         // Straight from the headers to the separators: no cashier, no product.
         const qsizetype header = job.indexOf(QStringLiteral("收银员          单数  金额"));
         QCOMPARE(job[header + 1], QString(27, QLatin1Char('.')));
+    }
+
+    // Only cash is in the drawer: the opening cash, plus cash taken, less
+    // change given. The lines recorded without payments were paid in cash.
+    void theZCountsTheDrawerByCashAlone()
+    {
+        Till till(data->db);
+        till.reopenSale();
+        till.setOpeningCash(QStringLiteral("200"));
+        PaperTray tray;
+        auto sell = [&](const QString &number, const QString &amount, const QList<Payment> &payments) {
+            till.addLine(QStringLiteral("货"), QStringLiteral("1"), amount);
+            QVERIFY(till.complete({number, QStringLiteral("2026-12-06"), QStringLiteral("小王"), {}, {}, payments},
+                                  tray, 1));
+        };
+        sell(QStringLiteral("261206110000"), QStringLiteral("23.7"), {{2, QStringLiteral("微信"), QStringLiteral("23.7")}});
+        sell(QStringLiteral("261206110100"), QStringLiteral("14.1"),
+             {{1, QStringLiteral("现金"), QStringLiteral("20"), QStringLiteral("5.9")}});
+        sell(QStringLiteral("261206110200"), QStringLiteral("9.6"),
+             {{3, QStringLiteral("支付宝"), QStringLiteral("5")}, {1, QStringLiteral("现金"), QStringLiteral("4.6")}});
+
+        // By hand: cash 42.9 (older lines) + 20 + 4.6 taken, 5.9 given back,
+        // 200 put in first: 261.6 in the drawer; 260 counted.
+        DayEnd dayEnd(data->db);
+        const DayClosings::Closing closing = dayEnd.closeDay(today(), QStringLiteral("260"), tray, kClosingTime);
+        QCOMPARE(closing.takings, QStringLiteral("90.3"));
+        QCOMPARE(closing.difference, QStringLiteral("-1.6"));
+        const QStringList &job = tray.jobs.last();
+        const qsizetype cash = job.indexOf(QStringLiteral("现金:61.6"));
+        QVERIFY(cash > 0);
+        QCOMPARE(job.mid(cash, 8),
+                 (QStringList{"现金:61.6", "微信:23.7", "支付宝:5", "找零:5.9", "备用金:200", "应有现金:261.6",
+                              "清点现金:260", "差额:-1.6"}));
+
+        // The opening cash was counted: the next Z starts from none.
+        const DayClosings::Closing next = dayEnd.closeDay(today(), QStringLiteral("0"), tray, kClosingTime.addSecs(60));
+        QCOMPARE(next.difference, QStringLiteral("0"));
+        QVERIFY(tray.jobs.last().contains(QStringLiteral("备用金:0")));
     }
 
     void zReportsAreNumberedAndEachCoversWhatCameAfterTheLast()

@@ -248,6 +248,28 @@ private slots:
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
     }
 
+    // A file of the layout before payments gets the built-in methods and the
+    // tables for payments and opening cash; its sales keep no payments (they
+    // count as cash).
+    void aFileBeforePaymentsGetsTheBuiltInMethods()
+    {
+        TestDatabase file;
+        for (const char *table : {"payments", "payment_methods", "cash_floats"})
+            file.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+        file.exec(QStringLiteral("PRAGMA user_version = 7"));
+        file.addRecordLine(QStringLiteral("261206090000"), QStringLiteral("小王"), QStringLiteral("2026-12-06"),
+                           QStringLiteral("09:00"), QStringLiteral("可乐"), 1, 3);
+        Database db;
+        db.open(file.path());
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT number, name, gives_change, enabled FROM payment_methods "
+                                                "ORDER BY position"))),
+                 (QStringList{"1|现金|1|1", "2|微信|0|1", "3|支付宝|0|1", "4|银行卡|0|1"}));
+        QCOMPARE(file.count(QStringLiteral("payments")), 0);
+        QCOMPARE(file.count(QStringLiteral("cash_floats")), 0);
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
+        QCOMPARE(copiesBeside(file.path()).size(), 1);
+    }
+
     void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched_data()
     {
         QTest::addColumn<QStringList>("change");

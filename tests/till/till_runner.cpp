@@ -54,7 +54,7 @@ int main(int argc, char **argv)
                 rang.add(found->price.toDouble());
             }
             till.complete({till.nextReceiptNumber(), today, QStringLiteral("收银员%1").arg(tillNumber),
-                           QString(), QString()},
+                           QString(), QString(), {}},
                           paper, 1);
         }
         std::printf("rang %s\nreceipts %d\n", qPrintable(rang.text()), paper.jobs);

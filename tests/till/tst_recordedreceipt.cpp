@@ -56,7 +56,7 @@ private slots:
         }
         const QString original = makeDevice(dir, QStringLiteral("original"));
         const auto printer = ReceiptPrinter::create(QStringLiteral("escpos:") + original, QStringLiteral("80"));
-        QVERIFY(till.complete({QStringLiteral("261206143005"), QStringLiteral("2026-12-06"), QStringLiteral("老李"), {}, {}},
+        QVERIFY(till.complete({QStringLiteral("261206143005"), QStringLiteral("2026-12-06"), QStringLiteral("老李"), {}, {}, {}},
                               *printer, 1));
         const int recorded = data->file.count(Tables::SalesRecord::table);
         QCOMPARE(recorded, 3);

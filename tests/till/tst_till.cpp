@@ -45,7 +45,7 @@ class TestTill : public QObject
     SaleHeader header(const QString &receiptNumber = QStringLiteral("261206143005"))
     {
         return {receiptNumber, QStringLiteral("2026-12-06"), QStringLiteral("小王"), QStringLiteral("100"),
-                QStringLiteral("76.3")};
+                QStringLiteral("76.3"), {}};
     }
 
     void ringUp(const QString &typed)

@@ -43,7 +43,7 @@ struct OneTill
 
 SaleHeader header(const QString &receiptNumber)
 {
-    return {receiptNumber, QStringLiteral("2026-12-06"), QStringLiteral("小王"), QString(), QString()};
+    return {receiptNumber, QStringLiteral("2026-12-06"), QStringLiteral("小王"), QString(), QString(), {}};
 }
 
 } // namespace

@@ -600,11 +600,11 @@ private slots:
         w->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("pdf:") + receipts.path()));
         typeText(w->productBox(), QStringLiteral("6901028075831"));
         enter(w->productBox());
-        QTest::keyClick(w->productBox(), Qt::Key_F1);
+        QTest::keyClick(w->productBox(), Qt::Key_Insert);
         QCOMPARE(storedLines(*f->file).size(), 0);
         QCOMPARE(f->file->count(QStringLiteral("held_lines")), 1);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
-        QCOMPARE(w->heldSalesLabel()->text(), QStringLiteral("挂单 1 张（F1 取单）"));
+        QCOMPARE(w->heldSalesLabel()->text(), QStringLiteral("挂单 1 张（Insert 取单）"));
         QCOMPARE(w->focusWidget(), w->productBox());
 
         // The next customer pays for one noodle cup only.
@@ -621,7 +621,7 @@ private slots:
                 listed << rows->index(0, c).data().toString();
             QTest::keyClick(dialog->list(), Qt::Key_Return);
         });
-        QTest::keyClick(w->productBox(), Qt::Key_F1);
+        QTest::keyClick(w->productBox(), Qt::Key_Insert);
         QVERIFY(QTest::qWaitForWindowActive(w));
         QCOMPARE(QApplication::focusWidget(), w->productBox());
         QCOMPARE(listed.value(1), QStringLiteral("1"));
@@ -649,10 +649,10 @@ private slots:
     {
         typeText(w->productBox(), QStringLiteral("b1"));
         enter(w->productBox());
-        QTest::keyClick(w->productBox(), Qt::Key_F1);
+        QTest::keyClick(w->productBox(), Qt::Key_Insert);
         f->session.reset();   // closed (or killed): the open sale is gone, the parked one is not
         w = f->open();
-        QCOMPARE(w->heldSalesLabel()->text(), QStringLiteral("挂单 1 张（F1 取单）"));
+        QCOMPARE(w->heldSalesLabel()->text(), QStringLiteral("挂单 1 张（Insert 取单）"));
         QCOMPARE(f->file->count(QStringLiteral("held_lines")), 1);
     }
 
