@@ -3,14 +3,13 @@
 #include "base/apperror.h"
 #include "base/pinyinkeys.h"
 #include "storage/database.h"
-#include "storage/preparedstatement.h"
 #include "storage/schema.h"
+#include "storage/spellingwriter.h"
 #include "storage/statements.h"
 #include "storage/tables.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QHash>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -23,31 +22,9 @@ void PinyinIndex::store(Database &db, const QString &code, const QString &name)
         db.execute(Statements::addPinyin(code, name, int(s.kind), s.text));
 }
 
-void PinyinIndex::store(PreparedStatement &forget, PreparedStatement &add, const QString &code, const QString &name)
-{
-    forget.reset();
-    forget.rebind({code});
-    forget.step();
-    for (const PinyinKeys::Spelling &s : PinyinKeys::of(name)) {
-        add.reset();
-        add.rebind({code, name, int(s.kind), s.text});
-        add.step();
-    }
-}
-
-void PinyinIndex::storeNew(PreparedStatement &add, const QString &code, const QString &name)
-{
-    for (const PinyinKeys::Spelling &s : PinyinKeys::of(name)) {
-        add.reset();
-        add.rebind({code, name, int(s.kind), s.text});
-        add.step();
-    }
-}
-
 void PinyinIndex::storeAll(QSqlDatabase &db)
 {
-    // The table was just made: nothing to forget. One statement a product,
-    // one prepared statement for each number of spellings.
+    // The table was just made: nothing to forget.
     QList<std::pair<QString, QString>> products;
     {
         QSqlQuery read(db);
@@ -73,31 +50,36 @@ void PinyinIndex::storeAll(QSqlDatabase &db)
     for (const QString &index : std::as_const(indexes))
         run(QStringLiteral("DROP INDEX IF EXISTS %1").arg(Schema::indexName(index)));
     run(Statements::importCache(QStringLiteral("main"), 64 * 1024).sql);
-    const QString one = Statements::addPinyin({}, {}, 0, {}).sql;
-    const QString values = one.mid(one.lastIndexOf(QLatin1String("(?")));
-    QHash<qsizetype, QSqlQuery> adds;
+    // Inserts of many rows each: one statement prepared for the full ones,
+    // one more for what is left at the end.
+    constexpr qsizetype kBatch = qsizetype(SpellingWriter::kRowsAtOnce) * 4;
+    auto write = [](QSqlQuery &add, const QVariantList &values) {
+        for (qsizetype i = 0; i < values.size(); ++i)
+            add.bindValue(int(i), values.at(i));
+        if (!add.exec())
+            throw DatabaseError(add.lastError().text());
+    };
+    auto prepared = [&db](const QVariantList &values) {
+        QSqlQuery add(db);
+        if (!add.prepare(Statements::addPinyinRows(values).sql))
+            throw DatabaseError(add.lastError().text());
+        return add;
+    };
+    QSqlQuery full = prepared(QVariantList(kBatch));
+    QVariantList values;
+    values.reserve(kBatch + PinyinKeys::kMostOfAKind * 2 * 4);
     for (const auto &[code, name] : std::as_const(products)) {
-        const QList<PinyinKeys::Spelling> spellings = PinyinKeys::of(name);
-        if (spellings.isEmpty())
-            continue;
-        auto add = adds.find(spellings.size());
-        if (add == adds.end()) {
-            QStringList rows(spellings.size(), values);
-            add = adds.insert(spellings.size(), QSqlQuery(db));
-            if (!add->prepare(one.left(one.lastIndexOf(QLatin1String("(?"))) + rows.join(QStringLiteral(", "))))
-                throw DatabaseError(add->lastError().text());
+        for (const PinyinKeys::Spelling &s : PinyinKeys::of(name))
+            values << code << name << int(s.kind) << s.text;
+        if (values.size() >= kBatch) {
+            write(full, values.first(kBatch));
+            values.remove(0, kBatch);
         }
-        int at = 0;
-        for (const PinyinKeys::Spelling &s : spellings) {
-            add->bindValue(at++, code);
-            add->bindValue(at++, name);
-            add->bindValue(at++, int(s.kind));
-            add->bindValue(at++, s.text);
-        }
-        if (!add->exec())
-            throw DatabaseError(add->lastError().text());
     }
-    adds.clear();
+    if (!values.isEmpty()) {
+        QSqlQuery rest = prepared(values);
+        write(rest, values);
+    }
     for (const QString &index : std::as_const(indexes))
         run(index);
     run(Statements::importCache(QStringLiteral("main"), 2000).sql);   // SQLite's own size again

@@ -3,7 +3,6 @@
 #include <QString>
 
 class Database;
-class PreparedStatement;
 class QSqlDatabase;
 
 // Keeps the pinyin spellings of the catalogue (product_pinyin) with the
@@ -15,11 +14,6 @@ class PinyinIndex final
 public:
     // Replaces the spellings stored for the code by those of the name.
     static void store(Database &db, const QString &code, const QString &name);
-    // The same through statements prepared once, for many products.
-    static void store(PreparedStatement &forget, PreparedStatement &add, const QString &code, const QString &name);
-    // The same for a product just added: spellings a deleted product of its
-    // code left find nothing unless its name is the same, and are the same.
-    static void storeNew(PreparedStatement &add, const QString &code, const QString &name);
     // Spells out every product of a file (the upgrade step, on its own connection).
     static void storeAll(QSqlDatabase &db);
 };

@@ -144,6 +144,21 @@ Statement addPinyin(const QString &code, const QString &name, int kind, const QS
     return {sql, {code, name, kind, spelling}, {}, {}};
 }
 
+Statement addPinyinRows(const QVariantList &values)
+{
+    static const QString start = QStringLiteral("insert into %1 (%2, %3, %4, %5) values ")
+                                     .arg(Pinyin::table, Pinyin::code, Pinyin::name, Pinyin::kind, Pinyin::spelling);
+    QStringList rows(values.size() / 4, QStringLiteral("(?, ?, ?, ?)"));
+    return {start + rows.join(QStringLiteral(", ")), values, {}, {}};
+}
+
+Statement forgetPinyinOf(const QVariantList &codes)
+{
+    static const QString start = QStringLiteral("delete from %1 where %2 in (").arg(Pinyin::table, Pinyin::code);
+    QStringList marks(codes.size(), QStringLiteral("?"));
+    return {start + marks.join(QStringLiteral(", ")) + QLatin1Char(')'), codes, {}, {}};
+}
+
 Statement productsForPinyin()
 {
     static const QString sql = QStringLiteral("select %2, %3 from %1").arg(Product::table, Product::code, Product::name);

@@ -72,6 +72,9 @@ Statement forgetHeldSale(qint64 heldSale, int till);                // changes n
 // takes the typed text as PinyinKeys::typed() gives it, plus "%".
 Statement forgetPinyin(const QString &code);                                    // every spelling stored for the code
 Statement addPinyin(const QString &code, const QString &name, int kind, const QString &spelling);
+// Many spellings in one statement: code, name, kind, spelling of each in turn.
+Statement addPinyinRows(const QVariantList &values);
+Statement forgetPinyinOf(const QVariantList &codes);                            // every spelling of these codes
 Statement productsForPinyin();                                                   // code, name of every product
 // code, name, price of the products a pinyin prefix finds: initials before
 // full pinyin, shorter names first, then by code; at most `most` of them.

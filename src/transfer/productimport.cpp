@@ -4,8 +4,8 @@
 #include "base/controlcharacters.h"
 #include "base/numbertext.h"
 #include "storage/database.h"
-#include "storage/pinyinindex.h"
 #include "storage/preparedstatement.h"
+#include "storage/spellingwriter.h"
 #include "storage/statements.h"
 
 #include <QFile>
@@ -312,8 +312,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
     PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
     PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
     // Each product written is spelled in pinyin with it, in the same transaction.
-    PreparedStatement forgetSpellings(db, Statements::forgetPinyin({}));
-    PreparedStatement addSpelling(db, Statements::addPinyin({}, {}, 0, {}));
+    SpellingWriter spellings(db);
     auto run = [](PreparedStatement &statement, const QVariantList &params) {
         statement.reset();
         statement.rebind(params);
@@ -363,7 +362,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         const QVariant price = tryTextToNumber(priceText, &number) ? QVariant(number) : QVariant();
         if (!run(find, {code})) {
             run(add, {code, name, price});
-            PinyinIndex::storeNew(addSpelling, code, name);
+            spellings.add(code, name);
             ++report->added;
             continue;
         }
@@ -386,9 +385,10 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         } else {
             run(update, {name, price, code});
             if (storedName != name)
-                PinyinIndex::store(forgetSpellings, addSpelling, storedCode, name);
+                spellings.replace(storedCode, name);
             ++report->updated;
         }
     }
+    spellings.finish();
     report->addBadRows(later);
 }
