@@ -591,15 +591,17 @@ private slots:
         }
     }
 
-    // F8 on a computer without a browser says where the guide is.
     // ---- parked sales ----------------------------------------------------------
 
-    void f1ParksASaleAndTakesItBackFromTheList()
+    void insertParksASaleAndTakesItBackFromTheList()
     {
         QTemporaryDir receipts;
         w->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("pdf:") + receipts.path()));
         typeText(w->productBox(), QStringLiteral("6901028075831"));
         enter(w->productBox());
+        // Shift+Insert is the box's paste, and parks nothing.
+        QTest::keyClick(w->productBox(), Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(f->file->count(QStringLiteral("held_lines")), 0);
         QTest::keyClick(w->productBox(), Qt::Key_Insert);
         QCOMPARE(storedLines(*f->file).size(), 0);
         QCOMPARE(f->file->count(QStringLiteral("held_lines")), 1);
@@ -656,6 +658,7 @@ private slots:
         QCOMPARE(f->file->count(QStringLiteral("held_lines")), 1);
     }
 
+    // F8 on a computer without a browser says where the guide is.
     void theGuideWithoutABrowserIsTold()
     {
         WebPage::setOpener({});   // the platform's own: none under the test's screen
