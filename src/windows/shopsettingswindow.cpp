@@ -2,11 +2,15 @@
 
 #include "windows/backupdialog.h"
 #include "windows/paymentmethodsdialog.h"
+#include "base/apperror.h"
 #include "backup/backup.h"
 #include "backup/backupsettings.h"
 #include "storage/database.h"
 #include "storage/shopsettings.h"
+#include "storage/tillsettings.h"
+#include "till/discountrules.h"
 #include "windows/receiptprinterwindow.h"
+#include "windows/trailwindow.h"
 #include "windows/windowparts.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatmemo.h"
@@ -19,6 +23,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -133,7 +138,10 @@ void ShopSettingsWindow::buildControls()
     // Which database this computer's till works on, and its till number.
     m_databaseButton = new SkinButton(QStringLiteral("数据库…"), group);
     m_databaseButton->setGeometry(360, 219, 113, 38);
-    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton}) {
+    // The owner's trail, behind the owner's PIN when one is set.
+    m_trailButton = new SkinButton(QStringLiteral("操作记录…"), group);
+    m_trailButton->setGeometry(360, 42, 113, 38);
+    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton, m_trailButton}) {
         button->setFont(windowFont);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -168,6 +176,7 @@ void ShopSettingsWindow::connectHandlers()
             methods.exec();
         });
     });
+    connect(m_trailButton, &QAbstractButton::clicked, this, [this] { guarded([this] { openTrail(); }); });
     connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
     connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
     connect(m_databaseButton, &QAbstractButton::clicked, this, [this] { guarded([this] { chooseDatabase(); }); });
@@ -175,6 +184,22 @@ void ShopSettingsWindow::connectHandlers()
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})
         connect(button, &QAbstractButton::clicked, this, [this] { guarded([this] { close(); }); });
+}
+
+void ShopSettingsWindow::openTrail()
+{
+    const DiscountRules rules = DiscountRules::load(TillSettings(database(), 0));
+    if (rules.hasPin()) {
+        bool given = false;
+        const QString pin = QInputDialog::getText(this, QStringLiteral("店主密码"), QStringLiteral("查看操作记录需要店主密码："),
+                                                  QLineEdit::Password, QString(), &given);
+        if (!given)
+            return;
+        if (!rules.pinMatches(pin))
+            throw Refusal(QStringLiteral("店主密码不对。"));
+    }
+    TrailWindow trail(database(), this);
+    trail.exec();
 }
 
 void ShopSettingsWindow::previewKey(const QKeyEvent &event)

@@ -32,6 +32,7 @@ public:
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
     SkinButton *methodsButton() const { return m_methodsButton; }
+    SkinButton *trailButton() const { return m_trailButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -48,6 +49,8 @@ public:
     // ("数据库…"): this computer's own settings, used from the next start,
     // which the application keeps; it opens the dialog when asked.
     void chooseDatabase();
+    // The owner's trail, after the owner's PIN when one is set.
+    void openTrail();
 
 signals:
     // The cashier just saved: the cashier screen shows it at once.
@@ -78,4 +81,5 @@ private:
     SkinButton *m_backupButton = nullptr;
     SkinButton *m_restoreButton = nullptr;
     SkinButton *m_databaseButton = nullptr;
+    SkinButton *m_trailButton = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "testdatabase.h"
 
 #include "base/apperror.h"
+#include "reports/ownerstrail.h"
 #include "storage/auditlog.h"
 #include "storage/database.h"
 #include "storage/schema.h"
@@ -110,6 +111,60 @@ private slots:
                  (QList<QVariantList>{{"drawer_opened", "0"}}));
     }
 
+    // The owner's window reads the trail by day, till, cashier and kind, and
+    // sums what each cashier took off sales (the drawer is no amount).
+    void theOwnerFiltersTheTrail_data()
+    {
+        QTest::addColumn<int>("daysBack");
+        QTest::addColumn<int>("tillShown");
+        QTest::addColumn<QString>("cashier");
+        QTest::addColumn<int>("kind");   // -1: every kind
+        QTest::addColumn<QStringList>("kinds");
+        QTest::newRow("everything today") << 0 << 0 << "" << -1
+                                          << QStringList{"line_deleted", "discount", "sale_emptied", "drawer_opened"};
+        QTest::newRow("the second till") << 0 << 2 << "" << -1 << QStringList{"discount", "drawer_opened"};
+        QTest::newRow("one cashier") << 0 << 0 << "小王" << -1 << QStringList{"line_deleted", "sale_emptied"};
+        QTest::newRow("one kind") << 0 << 0 << "" << int(AuditLog::Kind::Discount) << QStringList{"discount"};
+        QTest::newRow("yesterday only") << 1 << 0 << "" << -1 << QStringList{};
+    }
+    void theOwnerFiltersTheTrail()
+    {
+        QFETCH(int, daysBack);
+        QFETCH(int, tillShown);
+        QFETCH(QString, cashier);
+        QFETCH(int, kind);
+        QFETCH(QStringList, kinds);
+        Database second;
+        second.open(file->path());
+        second.setTill(2);
+        Till other(second);
+        other.setCashier(QStringLiteral("小李"));
+        other.reopenSale();
+        till->deleteLine(0);
+        other.addLine(QStringLiteral("糖"), QStringLiteral("1"), QStringLiteral("5"));
+        other.discountSale(Till::DiscountKind::Amount, QStringLiteral("1.2"));
+        till->discardSale();
+        other.noteDrawerOpened();
+
+        AuditLog::Filter filter;
+        filter.from = filter.to = QDate::currentDate().addDays(-daysBack);
+        filter.till = tillShown;
+        filter.cashier = cashier;
+        if (kind >= 0)
+            filter.kind = AuditLog::Kind(kind);
+        QStringList found;
+        for (const AuditLog::Row &row : AuditLog::read(*db, filter))
+            found << row.storedKind;
+        QCOMPARE(found, kinds);
+
+        const QList<OwnersTrail::CashierVoids> voids = OwnersTrail::voidedByCashier(AuditLog::read(*db, {}));
+        QCOMPARE(voids.size(), 2);
+        QCOMPARE(voids[0].cashier, QStringLiteral("小王"));
+        QCOMPARE(voids[0].entries, 2);
+        QCOMPARE(voids[0].amount, QStringLiteral("23.7"));   // 9.6 deleted, then 14.1 emptied
+        QCOMPARE(voids[1].cashier, QStringLiteral("小李"));
+        QCOMPARE(voids[1].amount, QStringLiteral("1.2"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAuditLog)

@@ -10,7 +10,9 @@
 #include "storage/tillsettings.h"
 #include "till/discountrules.h"
 #include "widgets/flatedit.h"
+#include "widgets/skinbutton.h"
 #include "windows/returnwindow.h"
+#include "windows/trailwindow.h"
 
 #include <QInputDialog>
 #include <QLabel>
@@ -165,6 +167,44 @@ private slots:
         QTest::keyClick(w->productBox(), Qt::Key_Delete);
         QCOMPARE(f->file->rows(QStringLiteral("select kind, cashier, lines, amount from audit_log")),
                  (QList<QVariantList>{{"line_deleted", "小王", "可乐 1×9.6=9.6", "9.6"}}));
+    }
+
+    // 店铺设置 → 操作记录: behind the owner's PIN; the row of a deleted line,
+    // the cashier's voided total, and the CSV of it.
+    void theOwnerReadsTheTrailBehindThePin()
+    {
+        DiscountRules rules;
+        rules.setPin(QStringLiteral("8888"));
+        {
+            Database db;
+            db.open(f->file->path());
+            TillSettings(db, 0).store(rules.values());
+        }
+        typeText(w->productBox(), QStringLiteral("6902"));
+        QTest::keyClick(w->productBox(), Qt::Key_Return);
+        QTest::keyClick(w->productBox(), Qt::Key_Delete);
+        ShopSettingsWindow *settings = openSettings(w);
+        QVERIFY(settings);
+
+        answer(QStringLiteral("1234"));
+        settings->trailButton()->click();
+        QCOMPARE(f->boxes->lastText(), QStringLiteral("店主密码不对。"));
+
+        int rows = -1;
+        QString voids;
+        const QString csv = dir.filePath(QStringLiteral("trail.csv"));
+        answer(QStringLiteral("8888"));
+        whenModalShows<TrailWindow>([&](TrailWindow *trail) {
+            rows = trail->rowsGrid()->rowCount();
+            voids = trail->voidsLabel()->text();
+            trail->exportTo(csv);
+            trail->reject();
+        });
+        settings->trailButton()->click();
+        QCOMPARE(rows, 1);
+        QCOMPARE(voids, QStringLiteral("删除、清空、折扣和退货合计：小王：1 笔，9.6 元"));
+        const QString written = QString::fromUtf8(readFile(csv));
+        QVERIFY2(written.contains(QStringLiteral(",小王,删除商品行,,可乐 1×9.6=9.6,9.6\r\n")), qPrintable(written));
     }
 };
 
