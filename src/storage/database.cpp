@@ -3,10 +3,12 @@
 #include "base/apperror.h"
 #include "storage/schema.h"
 #include "storage/schemaupgrade.h"
+#include "storage/sqlitestatement.h"
 #include "storage/statements.h"
 #include "storage/writeaccess.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -254,6 +256,7 @@ OpeningReport Database::openFile()
     try {
         applyDurability(m_db, filePath);
         tryWriting(m_db, filePath);
+        attachFileWait();
         return SchemaUpgrade(m_db, filePath).run();
     } catch (...) {
         close();
@@ -478,9 +481,20 @@ bool Database::serverAnswers(const DatabaseAddress &address)
     }
 }
 
+void Database::attachFileWait()
+{
+    // After the pragmas: a busy timeout set later would take the waiting back.
+    try {
+        m_fileWait.attach(SqliteStatement::handleOf(*this), m_filePath);
+    } catch (const AppError &) {
+        // The driver's SQLite is another: its own busy timeout waits instead.
+    }
+}
+
 QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
 {
     QSqlQuery q(handle());
+    const auto waited = qScopeGuard([this] { m_fileWait.finish(); });
     q.setForwardOnly(forwardOnly);
     // PostgreSQL prepares no table changes (a temporary table for an import):
     // a statement without values runs as it is.
@@ -520,7 +534,9 @@ Transaction::Transaction(Database &db, Start start)
 {
     if (start == Start::Writing && m_db.dialect() == Dialect::Sqlite) {
         QSqlQuery q(m_db.handle());
-        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        const bool begun = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.finishFileWait();
+        if (!begun)
             m_db.fail(q.lastError());
         return;
     }
@@ -548,6 +564,7 @@ void Transaction::commit()
         const auto wait = m_db.waitForServer();
         committed = m_db.handle().commit();
     }
+    m_db.finishFileWait();
     if (!committed)
         m_db.fail(m_db.handle().lastError());
     m_done = true;

@@ -3,6 +3,7 @@
 #include "storage/answerwatch.h"
 #include "storage/databaseaddress.h"
 #include "storage/dialect.h"
+#include "storage/filewait.h"
 #include "storage/openingreport.h"
 
 #include <QObject>
@@ -100,6 +101,12 @@ public:
     // One wait for the server, limited (nothing on a file).
     std::unique_ptr<AnswerWatch::Wait> waitForServer();
 
+    // Told while a statement on a data file waits for another program's
+    // write (an import waits as long as it writes), and once when it is over.
+    void setFileWaitNotice(FileWait::Notice notice) { m_fileWait.setNotice(std::move(notice)); }
+    // After a statement: a wait told of during it is over.
+    void finishFileWait() { m_fileWait.finish(); }
+
     // Hears of catalogue changes saved by any till (a database on a server
     // only; a file has one till): catalogueChanged() follows each one.
     // Kept across reconnections.
@@ -119,6 +126,7 @@ private:
     OpeningReport openFile();
     void openServer();
     void subscribe();
+    void attachFileWait();
     QString lostMessage() const;
     QString noAnswerMessage() const;
 
@@ -132,6 +140,7 @@ private:
     bool m_everConnected = false;
     std::unique_ptr<AnswerWatch> m_answerWatch;
     int m_patience = 0;
+    FileWait m_fileWait;
 };
 
 // All or nothing: rolled back unless commit() was reached.

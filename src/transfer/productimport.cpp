@@ -4,6 +4,7 @@
 #include "base/controlcharacters.h"
 #include "base/numbertext.h"
 #include "storage/database.h"
+#include "storage/importmark.h"
 #include "storage/preparedstatement.h"
 #include "storage/statements.h"
 
@@ -270,7 +271,9 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
     }
     db.execute(Statements::importIndexRows());
     // Then every good row into the catalogue in one transaction, by code:
-    // the catalogue's code index is walked in order.
+    // the catalogue's code index is walked in order. Tills on the same file
+    // wait for it, as long as it takes, told why.
+    const ImportMark mark(db.isServer() ? QString() : db.filePath());
     Transaction writing(db, Transaction::Start::Writing);
     writeRows(db, existing, &report);
     writing.commit();

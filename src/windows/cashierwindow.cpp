@@ -133,6 +133,7 @@ CashierWindow::CashierWindow(Database &db, ServerWatch &serverWatch, AutomaticBa
 
 CashierWindow::~CashierWindow()
 {
+    m_db.setFileWaitNotice({});
     // Going away is not closing: the close handler must not run on a half-destroyed window.
     m_destroying = true;
     hide();
@@ -238,6 +239,10 @@ void CashierWindow::buildControls()
         {40, 112, 905, 22}, WindowParts::pixelFont(15, true), Qt::darkBlue);
     m_printingLabel->setAutoFillBackground(true);
     m_printingLabel->hide();
+    m_fileWaitLabel = WindowParts::label(this, QString(), {40, 112, 905, 22}, WindowParts::pixelFont(15, true),
+                                         Qt::darkBlue);
+    m_fileWaitLabel->setAutoFillBackground(true);
+    m_fileWaitLabel->hide();
 
     // Tab order: window level first, each panel's boxes where the panel stands.
     const QList<QWidget *> chain = {m_saleGrid, m_twoCopiesBox, m_settingsButton, m_recordsButton, m_guideButton,
@@ -368,6 +373,25 @@ void CashierWindow::watchDatabase()
     connect(m_namesRefresh, &QTimer::timeout, this, [this] { AppBoxes::guarded([this] { refreshProductNames(); }); });
     connect(&m_db, &Database::catalogueChanged, m_namesRefresh, qOverload<>(&QTimer::start));
     m_db.watchCatalogue();
+    m_db.setFileWaitNotice(
+        [this](std::optional<int> seconds, bool importing) { showFileWait(seconds, importing); });
+}
+
+void CashierWindow::showFileWait(std::optional<int> seconds, bool importing)
+{
+    // Called from inside the waiting statement: nothing may run on the
+    // connection now, so no events are taken in, only the notice is drawn.
+    // Keys typed meanwhile wait in the platform's queue and come in order.
+    if (!seconds) {
+        m_fileWaitLabel->hide();
+        return;
+    }
+    const QString why = importing ? QStringLiteral("正在导入商品，导入完才能记下这一步")
+                                  : QStringLiteral("数据文件正被另一个程序写入");
+    m_fileWaitLabel->setText(QStringLiteral("  %1，请稍候（已等 %2 秒）……这时扫的商品随后会加上。").arg(why).arg(*seconds));
+    m_fileWaitLabel->show();
+    m_fileWaitLabel->raise();
+    m_fileWaitLabel->repaint();
 }
 
 void CashierWindow::showServerWaiting()

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class DataGrid;
@@ -81,6 +82,7 @@ public:
     QLabel *connectionLabel() const { return m_connectionLabel; }
     // Shown while a receipt is on its way to the printer.
     QLabel *printingLabel() const { return m_printingLabel; }
+    QLabel *fileWaitLabel() const { return m_fileWaitLabel; }
     ServerWatch *serverWatch() const { return m_serverWatch; }
 
     // The side windows; null until first opened, and again once destroyed.
@@ -147,6 +149,7 @@ private:
     void buildControls();
     void connectHandlers();
     void watchDatabase();
+    void showFileWait(std::optional<int> seconds, bool importing);
     void startSale();
     void finishInterruptedSale();
     void enterPressedIn(QWidget *box);
@@ -201,6 +204,7 @@ private:
     FlatEdit *m_changeBox = nullptr;
     QLabel *m_connectionLabel = nullptr;
     QLabel *m_printingLabel = nullptr;
+    QLabel *m_fileWaitLabel = nullptr;
 
     bool m_sortToggle = false;
     bool m_destroying = false;

@@ -5,6 +5,7 @@
 #include "withoutrootoverride.h"
 
 #include "windows/cataloguemodel.h"
+#include "storage/importmark.h"
 #include "storage/schema.h"
 #include "storage/tables.h"
 #include "widgets/apperrorbox.h"
@@ -15,9 +16,15 @@
 #include "windows/cataloguewindow.h"
 
 #include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QRegularExpression>
 
+#include <sqlite3.h>
+
+#include <atomic>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -33,6 +40,29 @@ void scan(CashierWindow *w, const QString &code)
     QTest::keyClicks(QApplication::focusWidget(), code);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
+
+// Remembers each text the label was shown with.
+class ShownTexts final : public QObject
+{
+public:
+    explicit ShownTexts(QLabel *label)
+        : m_label(label)
+    {
+        label->installEventFilter(this);
+    }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_label && event->type() == QEvent::Paint)
+            texts << m_label->text();
+        return false;
+    }
+
+private:
+    QLabel *m_label;
+};
 
 } // namespace
 
@@ -158,6 +188,60 @@ private slots:
         QCOMPARE(f.boxes->count(), 2);
         QCOMPARE(f.boxes->lastText(), QStringLiteral("警告：该编码已经存在!"));
         QCOMPARE(f.file->count(Tables::Catalogue::table), 2);
+    }
+
+    // Another program imports products into the till's file and holds its
+    // write lock longer than a till waits for any other writer: the scan
+    // waits, says why, and gets its line once the import is done; what the
+    // scanner typed meanwhile follows in order. Never "database is locked".
+    void aScanDuringALongImportWaitsForItWithANotice()
+    {
+        if (TestDatabase::onServer())
+            QSKIP("a data file's lock");
+        CashierFixture f;
+        f.file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
+        f.file->addProduct(QStringLiteral("6902"), QStringLiteral("雪碧"), 2.5);
+        f.file->release();
+        CashierWindow *till = f.open();
+        const ShownTexts notice(till->fileWaitLabel());
+
+        std::atomic<bool> locked = false;
+        QWidget *productBox = till->productBox();
+        const QString path = f.file->path();
+        std::thread importer([&] {
+            sqlite3 *db = nullptr;
+            sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            {
+                const ImportMark mark(path);
+                locked = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+                // The scanner goes on while the window waits.
+                for (const QChar c : QStringLiteral("6902"))
+                    QCoreApplication::postEvent(productBox,
+                                                new QKeyEvent(QEvent::KeyPress, c.unicode(), Qt::NoModifier, c));
+                QCoreApplication::postEvent(productBox, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+                // Longer than any writer but an import is waited for.
+                std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+            }
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        });
+        QTRY_VERIFY(locked.load());
+        scan(till, QStringLiteral("6901"));
+        importer.join();
+        QTRY_COMPARE(till->till().lines().size(), 2);
+        QCOMPARE(till->till().lines().at(0).name, QStringLiteral("可乐"));
+        QCOMPARE(till->till().lines().at(1).name, QStringLiteral("雪碧"));
+        QCOMPARE(f.boxes->count(), 0);
+        QVERIFY(!till->fileWaitLabel()->isVisible());
+        QVERIFY(!notice.texts.isEmpty());
+        QVERIFY2(notice.texts.last().contains(QStringLiteral("正在导入商品")), qPrintable(notice.texts.last()));
+        // Past the few seconds any other writer is waited for.
+        const QRegularExpressionMatch waited =
+            QRegularExpression(QStringLiteral("已等 (\\d+) 秒")).match(notice.texts.last());
+        QVERIFY2(waited.hasMatch() && waited.captured(1).toInt() >= 5, qPrintable(notice.texts.last()));
+        QCOMPARE(f.file->count(Tables::OpenSale::table), 2);
     }
 };
 
