@@ -343,7 +343,9 @@ SchemaUpgrade::Plan SchemaUpgrade::inspect()
         for (const Schema::Sql &statement : table.indexes) {
             const QString &index = statement.in(Dialect::Sqlite);
             const QString name = Schema::indexName(index);
-            if (!index.isEmpty() && name != Schema::kCodeIndex && !indexes.contains(name.toLower()))
+            // The trail's triggers are listed with the indexes.
+            if (!index.isEmpty() && name != Schema::kCodeIndex && !indexes.contains(name.toLower())
+                && !triggers.contains(name.toLower()))
                 plan.statements << index;
         }
     }

@@ -24,6 +24,8 @@ namespace ProductSummary = Tables::ProductDaySummary;
 namespace Method = Tables::PaymentMethods;
 namespace Paid = Tables::Payments;
 namespace Floats = Tables::CashFloats;
+namespace Audit = Tables::AuditLog;
+namespace Returned = Tables::ReturnedLines;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -1052,6 +1054,75 @@ Statement reopenCashFloats(int closing)
 {
     static const QString sql = QStringLiteral("update %1 set %2 = null where %2 = ?").arg(Floats::table, Floats::closing);
     return {sql, {closing}, {}, {}};
+}
+
+Statement addAuditEntry(const QString &loggedAt, int till, const QString &cashier, const QString &kind,
+                        const QString &receiptNumber, const QString &lines, const QString &amount)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8) values (?, ?, ?, ?, ?, ?, ?)")
+                                   .arg(Audit::table, Audit::loggedAt, Audit::till, Audit::cashier, Audit::kind,
+                                        Audit::receiptNumber, Audit::lines, Audit::amount);
+    return {sql, {loggedAt, till, cashier, kind, receiptNumber, lines, amount}, {}, {}};
+}
+
+Statement auditEntries(const QString &from, const QString &to, int till, const QString &cashier,
+                       const QString &kind)
+{
+    QString sql = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8 from %1 where 1 = 1")
+                      .arg(Audit::table, Audit::loggedAt, Audit::till, Audit::cashier, Audit::kind,
+                           Audit::receiptNumber, Audit::lines, Audit::amount);
+    QVariantList params;
+    const auto bound = [&](bool used, const QString &condition, const QVariant &value) {
+        if (!used)
+            return;
+        sql += QStringLiteral(" and ") + condition;
+        params << value;
+    };
+    bound(!from.isEmpty(), Audit::loggedAt + QStringLiteral(" >= ?"), from);
+    bound(!to.isEmpty(), Audit::loggedAt + QStringLiteral(" < ?"), to);
+    bound(till != 0, Audit::till + QStringLiteral(" = ?"), till);
+    bound(!cashier.isEmpty(), Audit::cashier + QStringLiteral(" = ?"), cashier);
+    bound(!kind.isEmpty(), Audit::kind + QStringLiteral(" = ?"), kind);
+    sql += QStringLiteral(" order by ") + Audit::key;
+    return {sql, params, {}, {}};
+}
+
+Statement soldLines(const QString &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("select r.%2, r.%3, r.%4, r.%5, r.%6, r.%7, r.%8, "
+                       "coalesce((select -sum(x.%5) from %9 t join %1 x on x.%2 = t.%10 where t.%11 = r.%2), 0) "
+                       "from %1 r where r.%12 = ? and not exists (select 1 from %9 t where t.%10 = r.%2) order by r.%2")
+            .arg(Record::table, Record::key, Record::code, Record::name, Record::quantity, Record::price,
+                 Record::amount, Record::till, Returned::table, Returned::recordLine, Returned::soldLine,
+                 Record::receiptNumber);
+    return {sql, {receiptNumber}, {}, {}};
+}
+
+Statement holdSoldLines(const QString &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("select %2 from %1 where %3 = ?").arg(Record::table, Record::key, Record::receiptNumber);
+    return {sql, {receiptNumber}, {}, {}, sql + QStringLiteral(" for update")};
+}
+
+Statement refundsOf(const QString &soldReceipt)
+{
+    static const QString sql =
+        QStringLiteral("select p.%2, p.%3 from %1 p where p.%4 in (select r.%6 from %5 r join %7 t on t.%8 = r.%9 "
+                       "where t.%10 = ?)")
+            .arg(Paid::table, Paid::method, Paid::amount, Paid::receiptNumber, Record::table, Record::receiptNumber,
+                 Returned::table, Returned::recordLine, Record::key, Returned::soldReceipt);
+    return {sql, {soldReceipt}, {}, {}};
+}
+
+Statement recordReturnedLine(qint64 recordLine, const QVariant &soldLine, const QVariant &soldReceipt, int till,
+                             bool withoutReceipt)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(Returned::table, Returned::recordLine, Returned::soldLine,
+                                        Returned::soldReceipt, Returned::till, Returned::withoutReceipt);
+    return {sql, {recordLine, soldLine, soldReceipt, till, withoutReceipt ? 1 : 0}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

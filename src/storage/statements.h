@@ -260,6 +260,27 @@ Statement cashFloatsOf(std::optional<int> closing);
 Statement closeCashFloats(int closing);
 Statement reopenCashFloats(int closing);
 
+// The owner's trail: a row added; the rows logged from..to (text
+// "yyyy-mm-dd", to excluded; empty: no bound) of one till, cashier and kind
+// (0 or empty: all): logged at, till, cashier, kind, receipt number, lines,
+// amount, in the order written.
+Statement addAuditEntry(const QString &loggedAt, int till, const QString &cashier, const QString &kind,
+                        const QString &receiptNumber, const QString &lines, const QString &amount);
+Statement auditEntries(const QString &from, const QString &to, int till, const QString &cashier,
+                       const QString &kind);
+
+// Returns. The sold lines of a receipt (not those of a return) and what was
+// returned of each so far, as SoldLineColumn, by key.
+enum class SoldLineColumn { Key, Code, Name, Quantity, Price, Amount, Till, Returned };
+Statement soldLines(const QString &receiptNumber);
+// Holds the receipt's lines against another till's return until this
+// transaction ends (a data file is held whole by its write lock).
+Statement holdSoldLines(const QString &receiptNumber);
+// Method and amount of every refund already given for returns of the receipt.
+Statement refundsOf(const QString &soldReceipt);
+Statement recordReturnedLine(qint64 recordLine, const QVariant &soldLine, const QVariant &soldReceipt, int till,
+                             bool withoutReceipt);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

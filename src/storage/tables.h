@@ -218,6 +218,34 @@ inline const QString amount = QStringLiteral("amount");
 inline const QString closing = QStringLiteral("closing");
 } // namespace CashFloats
 
+// What was taken back or given away at a till, for the owner to read:
+// lines deleted, a sale emptied, prices changed, discounts, the drawer
+// opened without a sale, reprints, Z reports, returns. Rows are only ever
+// added (the database refuses a change or a deletion); amounts are exact
+// decimal text.
+namespace AuditLog {
+inline const QString table = QStringLiteral("audit_log");
+using Common::key;
+inline const QString loggedAt = QStringLiteral("logged_at");   // yyyy-MM-dd HH:mm:ss
+using Common::till;
+inline const QString cashier = QStringLiteral("cashier");
+inline const QString kind = QStringLiteral("kind");
+inline const QString receiptNumber = QStringLiteral("receipt_number");
+inline const QString lines = QStringLiteral("lines");
+inline const QString amount = QStringLiteral("amount");
+} // namespace AuditLog
+
+// Each record line of a return, and the sold line it takes back (none for a
+// return without a receipt, which the owner's PIN allowed).
+namespace ReturnedLines {
+inline const QString table = QStringLiteral("returned_lines");
+inline const QString recordLine = QStringLiteral("record_line");
+inline const QString soldLine = QStringLiteral("sold_line");
+inline const QString soldReceipt = QStringLiteral("sold_receipt");
+using Common::till;
+inline const QString withoutReceipt = QStringLiteral("without_receipt");
+} // namespace ReturnedLines
+
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {
 inline const QString table = QStringLiteral("layout_version");

@@ -2,6 +2,7 @@
 
 #include "base/apperror.h"
 #include "base/decimalsum.h"
+#include "storage/auditlog.h"
 #include "storage/database.h"
 #include "storage/query.h"
 #include "storage/shopsettings.h"
@@ -111,6 +112,11 @@ ReceiptInput RecordedReceipt::fromLines(Database &db, const QList<QVariantList> 
 
 void RecordedReceipt::reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer)
 {
-    for (const ReceiptInput &sale : loadSales(db, receiptNumber))
+    const QList<ReceiptInput> sales = loadSales(db, receiptNumber);
+    for (const ReceiptInput &sale : sales)
         printer.print(ReceiptLayout::reprintLines(sale, printer.encoding()));
+    // A reprint is a second paper for the same money: the owner sees each.
+    for (const ReceiptInput &sale : sales)
+        AuditLog::write(db, {AuditLog::Kind::Reprint, ShopSettings::load(db).cashier, sale.receiptNumber,
+                             QStringLiteral("%1 行").arg(sale.saleLines.size()), sale.totalAmount});
 }

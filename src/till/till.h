@@ -7,6 +7,7 @@
 #include "till/receiptnumbers.h"
 #include "till/saleheader.h"
 #include "till/saleline.h"
+#include "till/salereturn.h"
 #include "till/saletotals.h"
 #include "till/scalecodes.h"
 
@@ -194,10 +195,31 @@ public:
     void takeBack(qint64 number);
     // The open sale is one taken back and not yet completed or thrown away.
     bool isTakenBack() const { return m_takenBack; }
+    // Returns (退货). The sold lines of a receipt with what was returned of
+    // each so far; Refusal when no sale carries the number.
+    QList<SoldLine> soldLines(const QString &receiptNumber);
+    // Records the return under a receipt number of its own, as lines of
+    // negative quantity and amount that name the sold lines they take back,
+    // with its refunds as negative payments (by the sale's methods, or in
+    // cash) and the day summary, in one transaction; then prints its 退货单.
+    // Refused (Refusal) for a line beyond what is left to return, checked
+    // under the transaction so that two tills cannot both take the rest;
+    // without a receipt it needs the owner's PIN (OwnerPinNeeded). Returns
+    // the return's receipt number. A printer that fails leaves the return
+    // recorded and is passed on as ReturnNotPrinted.
+    QString completeReturn(const SaleReturn &request, ReceiptSink &printer);
 
     // Empties the open sale without recording it (the program is closing).
-    // A sale whose receipt is already out stays recorded.
+    // A sale whose receipt is already out stays recorded. Lines thrown away
+    // go into the owner's trail.
     void discardSale();
+
+    // The cashier at the till, named in the owner's trail for what is taken
+    // back or given away here (a deleted line, a changed price, a discount …).
+    void setCashier(const QString &cashier) { m_cashier = cashier; }
+    const QString &cashier() const { return m_cashier; }
+    // The drawer was opened without a sale: written to the owner's trail.
+    void noteDrawerOpened();
 
 signals:
     // For a view of the lines: each change is told before and after it.
@@ -265,4 +287,5 @@ private:
     QString m_recordedDate;        // and its sale date
     QString m_lastReceiptNumber;   // of the last sale completed
     bool m_takenBack = false;
+    QString m_cashier;
 };

@@ -6,6 +6,7 @@
 #include "windows/cataloguewindow.h"
 #include "windows/productnamesmodel.h"
 #include "windows/paymentwindow.h"
+#include "windows/returnwindow.h"
 #include "windows/windowparts.h"
 #include "windows/reportswindow.h"
 #include "windows/salelinesmodel.h"
@@ -308,6 +309,9 @@ void CashierWindow::connectHandlers()
     connect(m_saleGrid, &DataGrid::titleClicked, this,
             [this](int column) { guarded([&] { sortByColumn(SaleLinesModel::field(column)); }); });
 
+    // The owner's trail names whoever is in the cashier box.
+    connect(m_cashierBox, &QLineEdit::textChanged, this, [this](const QString &cashier) { m_till.setCashier(cashier); });
+
     // Check boxes and buttons keep no scan from the product box; see eventFilter().
     for (QAbstractButton *control : std::initializer_list<QAbstractButton *>{
              m_twoCopiesBox, m_autoAddBox, m_settingsButton, m_recordsButton, m_guideButton, m_catalogueButton})
@@ -498,7 +502,12 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_Escape: leave(); break;
     case Qt::Key_F2: openSettings(); break;
     case Qt::Key_F3: openCatalogue(); break;
-    case Qt::Key_F5: openRecords(); break;
+    case Qt::Key_F5:
+        if (event.modifiers() & Qt::ShiftModifier)
+            takeReturn();
+        else
+            openRecords();
+        break;
     case Qt::Key_F6: openReports(); break;
     case Qt::Key_F8: openGuide(); break;
     case Qt::Key_F10: addLine(); break;
@@ -973,6 +982,15 @@ void CashierWindow::takePayment()
         completeSalePaid(window.payments());
 }
 
+void CashierWindow::takeReturn()
+{
+    if (m_till.isCompleting())
+        return;
+    ReturnWindow window(m_till, receiptPrinter(), m_cashierBox->text(), m_saleDateBox->text(), this);
+    if (window.exec() == QDialog::Accepted)
+        m_receiptNumberBox->setText(m_till.nextReceiptNumber());
+}
+
 void CashierWindow::setOpeningCash()
 {
     bool given = false;
@@ -1036,6 +1054,7 @@ void CashierWindow::openDrawer()
         return;
     }
     drawer->open();
+    m_till.noteDrawerOpened();
 }
 
 void CashierWindow::resetForNextSale()

@@ -113,6 +113,8 @@ public:
     void takePayment();            // F1: the payment window, then the completion
     // Completes the sale as paid at the payment window (none: in cash at the change box).
     void completeSalePaid(const QList<Payment> &payments);
+    // Shift+F5: goods coming back, against a receipt or without one.
+    void takeReturn();
     void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
     void openDrawer();             // F7: the cash drawer, without a sale
     void holdOrTakeBackSale();     // Insert: parks a sale with lines (挂单); with none, offers the parked ones (取单)

@@ -33,6 +33,7 @@ public:
     SkinButton *printerButton() const { return m_printerButton; }
     SkinButton *displayButton() const { return m_displayButton; }
     SkinButton *methodsButton() const { return m_methodsButton; }
+    SkinButton *trailButton() const { return m_trailButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -49,6 +50,8 @@ public:
     // ("数据库…"): this computer's own settings, used from the next start,
     // which the application keeps; it opens the dialog when asked.
     void chooseDatabase();
+    // The owner's trail, after the owner's PIN when one is set.
+    void openTrail();
 
 signals:
     // The cashier just saved: the cashier screen shows it at once.
@@ -82,4 +85,5 @@ private:
     SkinButton *m_restoreButton = nullptr;
     SkinButton *m_databaseButton = nullptr;
     SkinButton *m_displayButton = nullptr;
+    SkinButton *m_trailButton = nullptr;
 };

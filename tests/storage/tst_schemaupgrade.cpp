@@ -270,6 +270,24 @@ private slots:
         QCOMPARE(copiesBeside(file.path()).size(), 1);
     }
 
+    // A file from before the owner's trail gets it, append-only from the start.
+    void aFileBeforeTheTrailGetsItAppendOnly()
+    {
+        TestDatabase file;
+        file.exec(QStringLiteral("DROP TABLE %1").arg(Tables::AuditLog::table));
+        file.exec(QStringLiteral("DROP TABLE %1").arg(Tables::ReturnedLines::table));
+        file.exec(QStringLiteral("PRAGMA user_version = 9"));
+        Database db;
+        db.open(file.path());
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
+        db.execute(Statements::addAuditEntry(QStringLiteral("2026-12-08 09:00:00"), 1, QStringLiteral("小王"),
+                                             QStringLiteral("drawer_opened"), QStringLiteral(""), QStringLiteral(""),
+                                             QStringLiteral("0")));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db.execute(Statement{QStringLiteral("DELETE FROM %1").arg(Tables::AuditLog::table), {}, {}, {}}));
+        QCOMPARE(file.count(Tables::AuditLog::table), 1);
+        QCOMPARE(file.count(Tables::ReturnedLines::table), 0);
+    }
+
     void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched_data()
     {
         QTest::addColumn<QStringList>("change");
