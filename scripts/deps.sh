@@ -17,6 +17,8 @@ packages=(
     # lintian, and real keys for the installed program
     dpkg-dev file desktop-file-utils appstream lintian xdotool
     qt6-charts-dev libqt6opengl6-dev
+    # the customer display on a serial port; the Unihan readings behind the pinyin search
+    qt6-serialport-dev unicode-data bzip2
     "$@"
 )
 

@@ -144,6 +144,27 @@ void EscPosPrintSurface::drawText(int x, int y, const QString &text)
     m_cursor += textExtent(text).width();
 }
 
+int EscPosPrintSurface::barcodeHeight() const
+{
+    return BarcodeDots;
+}
+
+void EscPosPrintSurface::drawBarcode(int y, const QString &data)
+{
+    if (y != m_lineTop)
+        feedTo(y);
+    if (!m_line.isEmpty())
+        printLine(CharacterDots * scale());
+    const QByteArray symbol = QByteArrayLiteral("{B") + data.toLatin1();
+    // Centred, 64 dots high, modules of 2 dots, no text under it; the
+    // printer starts the next line under it by itself.
+    m_job += command({ESC, 'a', 1, GS, 'h', char(BarcodeDots), GS, 'w', 2, GS, 'H', 0});
+    m_job += command({GS, 'k', 73, char(symbol.size())}) + symbol;
+    m_job += command({ESC, 'a', 0});
+    m_lineTop = y + barcodeHeight();
+    m_cursor = 0;
+}
+
 void EscPosPrintSurface::lineEnded(int nextY)
 {
     feedTo(nextY);

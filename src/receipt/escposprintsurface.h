@@ -40,6 +40,11 @@ public:
     int charHeight() const override;
     void drawText(int x, int y, const QString &text) override;
     void lineEnded(int nextY) override;
+    // By the printer's own barcode command (GS k, CODE128 subset B), centred,
+    // without the number under it: the receipt prints it above.
+    int barcodeHeight() const override;
+    void drawBarcode(int y, const QString &data) override;
+    static constexpr int BarcodeDots = 64;
 
     const EscPosLink &link() const { return *m_link; }
     int columns() const { return m_columns; }

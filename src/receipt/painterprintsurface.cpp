@@ -1,5 +1,7 @@
 #include "receipt/painterprintsurface.h"
 
+#include "receipt/code128.h"
+
 #include <QPaintDevice>
 #include <QStringList>
 
@@ -74,6 +76,31 @@ int PainterPrintSurface::charHeight() const
 void PainterPrintSurface::drawText(int x, int y, const QString &text)
 {
     m_painter.drawText(x, y + m_metrics->ascent(), text);
+}
+
+int PainterPrintSurface::barcodeHeight() const
+{
+    return 3 * charHeight();
+}
+
+void PainterPrintSurface::drawBarcode(int y, const QString &data)
+{
+    const QList<int> widths = Code128::widths(data);
+    int modules = 20;   // the quiet zones
+    for (const int w : widths)
+        modules += w;
+    const int module = qMax(1, printableWidth() / modules);
+    const int height = 2 * charHeight();
+    int x = (printableWidth() - module * (modules - 20)) / 2;
+    m_painter.save();
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(Qt::black);
+    for (qsizetype i = 0; i < widths.size(); ++i) {
+        if (i % 2 == 0)
+            m_painter.drawRect(x, y + charHeight() / 2, module * widths.at(i), height);
+        x += module * widths.at(i);
+    }
+    m_painter.restore();
 }
 
 bool PainterPrintSurface::beginPainting(QPaintDevice *device)

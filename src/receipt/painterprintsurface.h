@@ -25,6 +25,8 @@ public:
     int averageCharWidth() const override;
     int charHeight() const override;
     void drawText(int x, int y, const QString &text) override;
+    int barcodeHeight() const override;
+    void drawBarcode(int y, const QString &data) override;
 
     // The receipt face at a size in points on a device of the given
     // resolution: a fixed-pitch face whose Chinese characters are exactly

@@ -48,6 +48,22 @@ void PrinterTextDevice::endLine()
     writeBytes(QByteArrayLiteral("\r\n"));
 }
 
+void PrinterTextDevice::writeBarcode(const QString &data)
+{
+    requireJob();
+    if (m_x != 0)
+        lineBreak();
+    const int height = m_surface->barcodeHeight();
+    if (height <= 0)
+        return;
+    if (m_y + height > m_height)
+        newPage();
+    m_surface->drawBarcode(m_y, data);
+    m_y += height;
+    m_lineHeight = 0;
+    m_surface->lineEnded(m_y);
+}
+
 bool PrinterTextDevice::fitsOnALine(const QString &text) const
 {
     requireJob();

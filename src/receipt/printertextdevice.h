@@ -38,6 +38,9 @@ public:
     void write(const QString &text);
     // Writes CR LF.
     void endLine();
+    // A CODE128 barcode of the text on lines of its own, where the surface
+    // can print one (else nothing).
+    void writeBarcode(const QString &data);
     // Whether text, written at the start of a line in the current size,
     // fits on that line. Only within a job.
     bool fitsOnALine(const QString &text) const;

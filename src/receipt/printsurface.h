@@ -33,6 +33,15 @@ public:
     // Draws text with its top-left corner at x, y.
     virtual void drawText(int x, int y, const QString &text) = 0;
 
+    // A CODE128 barcode of the data across the width, its top at y, and the
+    // height it takes with its margins; 0: this surface prints none.
+    virtual int barcodeHeight() const { return 0; }
+    virtual void drawBarcode(int y, const QString &data)
+    {
+        Q_UNUSED(y);
+        Q_UNUSED(data);
+    }
+
     // Told after every line end where the next line starts. Surfaces that
     // stream lines (a receipt printer) feed paper here; page surfaces ignore it.
     virtual void lineEnded(int nextY) { Q_UNUSED(nextY); }

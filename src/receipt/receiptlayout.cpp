@@ -2,6 +2,7 @@
 
 #include "base/controlcharacters.h"
 #include "base/textcodec.h"
+#include "receipt/code128.h"
 
 namespace {
 
@@ -93,6 +94,9 @@ QList<ReceiptLine> ReceiptLayout::lines(const ReceiptInput &given, ReceiptCopy c
         result.append(bodyLine(payment.method + QLatin1Char(':') + payment.amount));
     if (!input.payments.isEmpty())
         result.append(bodyLine(QStringLiteral(u"找零金额:") + input.paymentChange));
+    // Under the totals, the number to scan when the goods come back.
+    if (Code128::encodes(input.receiptNumber))
+        result.append(barcodeLine(input.receiptNumber));
     const QStringList remarkLines = input.remark.split(QStringLiteral("\r\n"));
     for (const QString &remarkLine : remarkLines)
         result.append(bodyLine(remarkLine));
@@ -111,6 +115,11 @@ QList<QList<ReceiptLine>> ReceiptLayout::copies(const ReceiptInput &input, int c
 ReceiptLine ReceiptLayout::bodyLine(const QString &text)
 {
     return ReceiptLine{QStringList{text}, BodyPointSize};
+}
+
+ReceiptLine ReceiptLayout::barcodeLine(const QString &data)
+{
+    return ReceiptLine{QStringList{data}, BarcodePointSize};
 }
 
 ReceiptLine ReceiptLayout::titleLine(const QString &shopName)
@@ -138,5 +147,14 @@ QList<ReceiptLine> ReceiptLayout::reprintLines(const ReceiptInput &input, TextEn
 {
     QList<ReceiptLine> result = lines(input, ReceiptCopy::First, encoding);
     result.insert(1, bodyLine(reprintMark()));
+    return result;
+}
+
+QList<ReceiptLine> ReceiptLayout::returnLines(const ReceiptInput &input, const QString &soldReceipt,
+                                              TextEncoding encoding)
+{
+    QList<ReceiptLine> result = lines(input, ReceiptCopy::First, encoding);
+    result.insert(1, bodyLine(QStringLiteral(u"退货单")));
+    result.insert(3, bodyLine(QStringLiteral(u"原单号:") + (soldReceipt.isEmpty() ? QStringLiteral(u"无小票") : soldReceipt)));
     return result;
 }

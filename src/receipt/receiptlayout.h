@@ -16,6 +16,9 @@ public:
 
     static constexpr int TitlePointSize = 12;
     static constexpr int BodyPointSize = 10;
+    // A line of this size is no text: its one write is the receipt number,
+    // printed as a CODE128 barcode for the return window's scanner.
+    static constexpr int BarcodePointSize = 0;
     // Bytes of a product name that are printed; the rest is cut off.
     static constexpr int NameBytes = 16;
 
@@ -32,6 +35,10 @@ public:
     static QList<QList<ReceiptLine>> copies(const ReceiptInput &input, int count, TextEncoding encoding);
     static QList<ReceiptLine> reprintLines(const ReceiptInput &input, TextEncoding encoding = TextEncoding::Gbk);
     static QString reprintMark();
+    // A return's paper (退货单): the receipt's lines with its title and the
+    // sold receipt's number (none: returned without a receipt).
+    static QList<ReceiptLine> returnLines(const ReceiptInput &input, const QString &soldReceipt,
+                                          TextEncoding encoding = TextEncoding::Gbk);
 
     // One blank followed by n more when n is 1 or more; a single blank
     // otherwise. Never empty.
@@ -43,6 +50,7 @@ public:
     static QList<ReceiptLine> feedLines();
     // A line at the body size.
     static ReceiptLine bodyLine(const QString &text);
+    static ReceiptLine barcodeLine(const QString &data);
     // The shop's name at the title size, as every printed document starts.
     static ReceiptLine titleLine(const QString &shopName);
     static QString columnHeader(ReceiptCopy copy);

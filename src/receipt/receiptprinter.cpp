@@ -57,6 +57,10 @@ void ReceiptPrinter::print(const QList<ReceiptLine> &lines)
     try {
         int size = 0;
         for (const ReceiptLine &line : lines) {
+            if (line.pointSize == ReceiptLayout::BarcodePointSize) {
+                m_device.writeBarcode(line.writes.value(0));
+                continue;
+            }
             if (line.pointSize != size) {
                 size = line.pointSize;
                 m_device.setFontSize(size);

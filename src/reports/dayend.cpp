@@ -1,6 +1,7 @@
 #include "dayend.h"
 
 #include "base/apperror.h"
+#include "storage/auditlog.h"
 #include "storage/database.h"
 #include "base/decimalsum.h"
 #include "base/numbertext.h"
@@ -185,6 +186,12 @@ DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &c
         }
         throw;
     }
+    AuditLog::write(m_db, {AuditLog::Kind::ZReport, ShopSettings::load(m_db).cashier,
+                           QStringLiteral("Z%1").arg(closing.number),
+                           QStringLiteral("No.%1 %2 至 %3，点钞 %4，差额 %5")
+                               .arg(closing.number)
+                               .arg(closing.fromDate, closing.toDate, closing.counted, closing.difference),
+                           closing.takings});
     return closing;
 }
 
@@ -206,4 +213,6 @@ void DayEnd::reprintClosing(int number, ReceiptSink &printer)
         lines = ReportLayout::lines(figures, closingHeading(*closing, closing->closedAt.left(16)));
     }
     printer.print(lines);
+    AuditLog::write(m_db, {AuditLog::Kind::Reprint, ShopSettings::load(m_db).cashier, QStringLiteral("Z%1").arg(number),
+                           QStringLiteral("Z报表 No.%1").arg(number), closing->takings});
 }

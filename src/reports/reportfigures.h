@@ -63,6 +63,9 @@ struct ReportFigures
     // By payment method, in the shop's order: cash first, with every sale
     // recorded without payments; other methods only where they took money.
     QList<Takings> byMethod;
+    // Money handed back for returns, by method, in the same order (negative);
+    // already taken off the takings and the method's figure above.
+    QList<Takings> refunds;
     bool onlyCash = true;                           // no money came by another method
     QString cashTaken = QStringLiteral("0");        // cash received less change given
     QString changeGiven = QStringLiteral("0");

@@ -63,6 +63,8 @@ QList<ReceiptLine> ReportLayout::lines(const ReportFigures &f, const Heading &he
             result.append(ReceiptLayout::bodyLine(method.method + QLatin1Char(':') + method.amount));
         result.append(ReceiptLayout::bodyLine(QStringLiteral(u"找零:") + f.changeGiven));
     }
+    for (const ReportFigures::Takings &refund : f.refunds)
+        result.append(ReceiptLayout::bodyLine(QStringLiteral(u"退款") + refund.method + QLatin1Char(':') + refund.amount));
     if (f.discounts != QLatin1String("0"))
         result.append(ReceiptLayout::bodyLine(QStringLiteral(u"折扣:") + f.discounts));
     if (f.roundOffs != QLatin1String("0"))

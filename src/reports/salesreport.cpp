@@ -223,6 +223,7 @@ struct MethodSums
 {
     DecimalSum amount;
     DecimalSum change;
+    DecimalSum refunds;   // the negative payments of returns
 };
 
 // The payments of the report's receipts, by method. Cash is what the lines
@@ -238,7 +239,10 @@ void sumPayments(Database &db, const ReceiptIndex &receipts, qint64 firstLine, q
         if (!receipts.contains(textOf(row, 0)))
             continue;
         MethodSums &method = sums[int(row.key(2))];
-        method.amount.add(row.numberOrZero(3));
+        const double amount = row.numberOrZero(3);
+        method.amount.add(amount);
+        if (amount < 0)
+            method.refunds.add(amount);
         method.change.add(row.numberOrZero(4));
     }
 }
@@ -261,6 +265,9 @@ void fillPayments(Database &db, const std::unordered_map<int, MethodSums> &sums,
         if (found == sums.end())
             continue;
         change.add(found->second.change);
+        if (!found->second.refunds.isZero())
+            figures.refunds << ReportFigures::Takings{PaymentMethods::nameOf(methods, number),
+                                                      found->second.refunds.text()};
         if (number == Schema::kCashMethod)
             continue;
         DecimalSum net = found->second.amount;

@@ -1,5 +1,7 @@
 #include "democatalogue.h"
 
+#include "storage/pinyinindex.h"
+
 #include "storage/database.h"
 #include "storage/statements.h"
 
@@ -43,6 +45,7 @@ void fill(Database &db)
     Transaction t(db);
     for (const Product &p : kProducts) {
         db.execute(Statements::insertProduct(QString::fromUtf8(p.code), QString::fromUtf8(p.name), p.price));
+        PinyinIndex::store(db, QString::fromUtf8(p.code), QString::fromUtf8(p.name));
     }
     db.execute(Statements::insertSettings(QStringLiteral("001"), QStringLiteral("      好邻居便利店"),
                                           QStringLiteral("欢迎光临，谢谢惠顾！\r\n地址：幸福路88号\r\n电话：0571-88886666")));

@@ -1,5 +1,8 @@
 #include "query.h"
 
+#include "storage/pinyinindex.h"
+#include "storage/tables.h"
+
 #include "base/apperror.h"
 #include "storage/database.h"
 #include "base/numbertext.h"
@@ -410,6 +413,7 @@ void Query::postInsert()
         }
     }
 
+    storeSpellings();
     const int row = int(m_rows.size());
     emit rowAboutToBeInserted(row);
     m_rows << m_buffer;
@@ -460,12 +464,24 @@ void Query::postEdit()
         }
         for (int i = 0; i < stored.size(); ++i)
             m_buffer[stored[i]] = q.value(i);
+        storeSpellings();
     }
     m_rows[m_current] = m_buffer;
     m_buffer.clear();
     m_changed.clear();
     m_state = State::Browse;
     emit rowChanged(m_current);
+}
+
+// A product saved in the catalogue is found by its pinyin from then on.
+void Query::storeSpellings()
+{
+    namespace Product = Tables::Catalogue;
+    if (m_statement.table.compare(Product::table, Qt::CaseInsensitive) != 0)
+        return;
+    if (hasColumn(Product::code) && hasColumn(Product::name))
+        PinyinIndex::store(m_db, valueText(m_buffer[columnIndex(Product::code)]),
+                           valueText(m_buffer[columnIndex(Product::name)]));
 }
 
 void Query::remove()

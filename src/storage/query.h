@@ -100,6 +100,7 @@ private:
     QVariantList keyValues(const QVariantList &row, QStringList *where) const;
     void postInsert();
     void postEdit();
+    void storeSpellings();
     QList<int> storedColumns() const;   // positions of the result's columns the table stores
     QString columnList(const QList<int> &positions) const;
 

@@ -20,12 +20,17 @@ const QList<Table> &tables()
     namespace Awaiting = Tables::AwaitingPrint;
     namespace Numbers = Tables::ReceiptNumbers;
     namespace Closings = Tables::DayClosings;
+    namespace Held = Tables::HeldSales;
+    namespace HeldLine = Tables::HeldLines;
+    namespace Pinyin = Tables::ProductPinyin;
     namespace Summary = Tables::DaySummary;
     namespace ProductSummary = Tables::ProductDaySummary;
     namespace PaymentSummary = Tables::PaymentDaySummary;
     namespace Methods = Tables::PaymentMethods;
     namespace Paid = Tables::Payments;
     namespace Floats = Tables::CashFloats;
+    namespace Audit = Tables::AuditLog;
+    namespace Returned = Tables::ReturnedLines;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
@@ -135,6 +140,37 @@ const QList<Table> &tables()
           {Closings::content, "TEXT"}},
          {},
          true},
+        // Parked sales: never recorded nor printed while parked; their lines
+        // come back into the till's open sale when taken back.
+        {Held::table,
+         {{Held::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Held::till, "INTEGER NOT NULL"},
+          {Held::heldAt, "TEXT NOT NULL"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS held_sales_till ON %1 (%2)").arg(Held::table, Held::till)},
+         true},
+        {HeldLine::table,
+         {{HeldLine::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {HeldLine::sale, "INTEGER NOT NULL"},
+          {HeldLine::code, "TEXT"},
+          {HeldLine::name, "TEXT"},
+          {HeldLine::quantity, "REAL"},
+          {HeldLine::price, "REAL"},
+          {HeldLine::amount, "REAL"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS held_lines_sale ON %1 (%2)").arg(HeldLine::table, HeldLine::sale)},
+         true},
+        // A search by pinyin is a prefix search on the spellings: the NOCASE
+        // index serves LIKE on a file, a pattern-order index on a server.
+        {Pinyin::table,
+         {{Pinyin::code, "TEXT NOT NULL"},
+          {Pinyin::name, "TEXT"},
+          {Pinyin::kind, "INTEGER NOT NULL"},
+          {Pinyin::spelling, "TEXT NOT NULL"}},
+         {{QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_spelling ON %1 (%2 COLLATE NOCASE)")
+               .arg(Pinyin::table, Pinyin::spelling),
+           QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_spelling ON %1 (%2 text_pattern_ops)")
+               .arg(Pinyin::table, Pinyin::spelling)},
+          QStringLiteral("CREATE INDEX IF NOT EXISTS product_pinyin_code ON %1 (%2)").arg(Pinyin::table, Pinyin::code)},
+         true},
         // One row per sale date, till, cashier and hour; what each payment
         // method took is summed apart, by date and till.
         {Summary::table,
@@ -205,6 +241,47 @@ const QList<Table> &tables()
           {Floats::closing, "INTEGER"}},
          {},
          true},
+        // The owner's trail: rows are added and never changed or taken out,
+        // which the database itself holds to.
+        {Audit::table,
+         {{Audit::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Audit::loggedAt, "TEXT NOT NULL"},
+          {Audit::till, "INTEGER NOT NULL"},
+          {Audit::cashier, "TEXT NOT NULL"},
+          {Audit::kind, "TEXT NOT NULL"},
+          {Audit::receiptNumber, "TEXT"},
+          {Audit::lines, "TEXT NOT NULL"},
+          {Audit::amount, "TEXT NOT NULL"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS audit_log_logged_at ON %1 (%2)").arg(Audit::table, Audit::loggedAt),
+          {QStringLiteral("CREATE TRIGGER IF NOT EXISTS audit_log_no_update BEFORE UPDATE ON %1 "
+                          "BEGIN SELECT RAISE(ABORT, '%2'); END")
+               .arg(Audit::table, kAppendOnly),
+           QString()},
+          {QStringLiteral("CREATE TRIGGER IF NOT EXISTS audit_log_no_delete BEFORE DELETE ON %1 "
+                          "BEGIN SELECT RAISE(ABORT, '%2'); END")
+               .arg(Audit::table, kAppendOnly),
+           QString()},
+          {QString(), QStringLiteral("CREATE FUNCTION audit_log_append_only() RETURNS trigger LANGUAGE plpgsql AS "
+                                     "$$ BEGIN RAISE EXCEPTION '%1'; END $$")
+                          .arg(kAppendOnly)},
+          {QString(), QStringLiteral("CREATE TRIGGER audit_log_no_change BEFORE UPDATE OR DELETE ON %1 "
+                                     "FOR EACH ROW EXECUTE FUNCTION audit_log_append_only()")
+                          .arg(Audit::table)},
+          {QString(), QStringLiteral("CREATE TRIGGER audit_log_no_truncate BEFORE TRUNCATE ON %1 "
+                                     "FOR EACH STATEMENT EXECUTE FUNCTION audit_log_append_only()")
+                          .arg(Audit::table)}},
+         true},
+        // A return's record lines and the sold lines they take back: what is
+        // left to return of a sold line is its quantity less theirs.
+        {Returned::table,
+         {{Returned::recordLine, "INTEGER NOT NULL PRIMARY KEY"},
+          {Returned::soldLine, "INTEGER"},
+          {Returned::soldReceipt, "TEXT"},
+          {Returned::till, "INTEGER NOT NULL"},
+          {Returned::withoutReceipt, "INTEGER NOT NULL DEFAULT 0"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS returned_lines_sold ON %1 (%2)")
+              .arg(Returned::table, Returned::soldLine)},
+         true},
     };
     return all;
 }
@@ -245,7 +322,8 @@ QString createTableStatement(const Table &t, Dialect dialect)
 
 QString indexName(const QString &createIndex)
 {
-    static const QRegularExpression name(QStringLiteral("INDEX\\s+(?:IF\\s+NOT\\s+EXISTS\\s+)?(\\S+)\\s+ON\\b"),
+    static const QRegularExpression name(
+        QStringLiteral("(?:INDEX|TRIGGER)\\s+(?:IF\\s+NOT\\s+EXISTS\\s+)?(\\S+)\\s+(?:ON|BEFORE|AFTER)\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
     return name.match(createIndex).captured(1);
 }

@@ -20,6 +20,10 @@ inline const QString kCatalogueChannel = QStringLiteral("catalogue_changed");
 // (LIKE ignores the case of ASCII letters).
 inline const QString kCodeIndex = QStringLiteral("spinfo_code_unique");
 
+// What the database says when a row of the owner's trail would be changed
+// or taken out.
+inline const QString kAppendOnly = QStringLiteral("audit_log is append-only");
+
 struct Column
 {
     QString name;
@@ -87,7 +91,7 @@ QStringList createStatements(Dialect dialect = Dialect::Sqlite);
 
 QString createTableStatement(const Table &table, Dialect dialect = Dialect::Sqlite);
 
-// The name an index statement gives its index.
+// The name an index (or trigger) statement gives it.
 QString indexName(const QString &createIndex);
 
 // Makes every table and index on an empty database; throws DatabaseError.

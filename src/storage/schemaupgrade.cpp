@@ -4,6 +4,7 @@
 #include "base/diskfull.h"
 #include "base/partialfile.h"
 #include "storage/datafilemessages.h"
+#include "storage/pinyinindex.h"
 #include "storage/schema.h"
 #include "storage/salessummary.h"
 #include "storage/statements.h"
@@ -243,9 +244,11 @@ void addPaymentMethods(QSqlDatabase &db)
 
 const QList<DataStep> &dataSteps()
 {
-    // The summary is made once, after every step that changes what it sums;
-    // a file of layout 8 to 11 has one without the payment methods.
-    static const QList<DataStep> steps = {{7, markClosedLines}, {9, addPaymentMethods}, {12, summariseSalesRecord}};
+    // Every product gets the pinyin spellings a search finds it by. The
+    // summary is made once, after every step that changes what it sums; a
+    // file of layout 8 to 11 has one without the payment methods.
+    static const QList<DataStep> steps = {
+        {7, markClosedLines}, {9, addPaymentMethods}, {10, PinyinIndex::storeAll}, {12, summariseSalesRecord}};
     return steps;
 }
 
@@ -342,7 +345,9 @@ SchemaUpgrade::Plan SchemaUpgrade::inspect()
         for (const Schema::Sql &statement : table.indexes) {
             const QString &index = statement.in(Dialect::Sqlite);
             const QString name = Schema::indexName(index);
-            if (!index.isEmpty() && name != Schema::kCodeIndex && !indexes.contains(name.toLower()))
+            // The trail's triggers are listed with the indexes.
+            if (!index.isEmpty() && name != Schema::kCodeIndex && !indexes.contains(name.toLower())
+                && !triggers.contains(name.toLower()))
                 plan.statements << index;
         }
     }

@@ -16,12 +16,17 @@ namespace Awaiting = Tables::AwaitingPrint;
 namespace Numbers = Tables::ReceiptNumbers;
 namespace Closing = Tables::DayClosings;
 namespace Imported = Tables::ImportedRows;
+namespace Held = Tables::HeldSales;
+namespace HeldLine = Tables::HeldLines;
+namespace Pinyin = Tables::ProductPinyin;
 namespace Summary = Tables::DaySummary;
 namespace ProductSummary = Tables::ProductDaySummary;
 namespace PaymentSummary = Tables::PaymentDaySummary;
 namespace Method = Tables::PaymentMethods;
 namespace Paid = Tables::Payments;
 namespace Floats = Tables::CashFloats;
+namespace Audit = Tables::AuditLog;
+namespace Returned = Tables::ReturnedLines;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -68,6 +73,180 @@ Statement emptyOpenSale(int till)
 {
     static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Sale::table, Sale::till);
     return {sql, {till}, {}, {}};
+}
+
+Statement holdSale(int till, const QString &heldAt)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3) values (?, ?) returning %4")
+                                   .arg(Held::table, Held::till, Held::heldAt, Held::key);
+    return {sql, {till, heldAt}, {}, {}};
+}
+
+Statement holdOpenSaleLines(qint64 heldSale, int till)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) select ?, %9, %10, %11, %12, %13 from %8 "
+                       "where %14 = ? order by %15")
+            .arg(HeldLine::table, HeldLine::sale, HeldLine::code, HeldLine::name, HeldLine::quantity,
+                 HeldLine::price, HeldLine::amount, Sale::table, Sale::code)
+            .arg(Sale::name, Sale::quantity, Sale::price, Sale::amount, Sale::till, Sale::key);
+    return {sql, {heldSale, till}, {}, {}};
+}
+
+Statement heldSales(int till)
+{
+    static const QString sql =
+        QStringLiteral("select s.%2, s.%3, l.%8, l.%4 from %1 s left join %5 l on l.%6 = s.%2 where s.%7 = ? "
+                       "order by s.%2, l.%8")
+            .arg(Held::table, Held::key, Held::heldAt, HeldLine::amount, HeldLine::table, HeldLine::sale,
+                 Held::till, HeldLine::key);
+    return {sql, {till}, {}, {}};
+}
+
+Statement heldSaleCount(int till)
+{
+    static const QString sql = QStringLiteral("select count(*) from %1 where %2 = ?").arg(Held::table, Held::till);
+    return {sql, {till}, {}, {}};
+}
+
+Statement takeBackHeldLines(qint64 heldSale, int till)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) select %9, %10, %11, %12, %13, ? from %8 "
+                       "where %14 = ? and exists (select 1 from %15 where %16 = ? and %17 = ?) order by %18")
+            .arg(Sale::table, Sale::code, Sale::name, Sale::quantity, Sale::price, Sale::amount, Sale::till,
+                 HeldLine::table, HeldLine::code)
+            .arg(HeldLine::name, HeldLine::quantity, HeldLine::price, HeldLine::amount, HeldLine::sale, Held::table,
+                 Held::key, Held::till, HeldLine::key);
+    return {sql, {till, heldSale, heldSale, till}, {}, {}};
+}
+
+Statement forgetHeldLines(qint64 heldSale)
+{
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(HeldLine::table, HeldLine::sale);
+    return {sql, {heldSale}, {}, {}};
+}
+
+Statement forgetHeldSale(qint64 heldSale, int till)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where %2 = ? and %3 = ?").arg(Held::table, Held::key, Held::till);
+    return {sql, {heldSale, till}, {}, {}};
+}
+
+Statement forgetPinyin(const QString &code)
+{
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Pinyin::table, Pinyin::code);
+    return {sql, {code}, {}, {}};
+}
+
+Statement addPinyin(const QString &code, const QString &name, int kind, const QString &spelling)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5) values (?, ?, ?, ?)")
+                                   .arg(Pinyin::table, Pinyin::code, Pinyin::name, Pinyin::kind, Pinyin::spelling);
+    return {sql, {code, name, kind, spelling}, {}, {}};
+}
+
+Statement addPinyinRows(const QVariantList &values)
+{
+    static const QString start = QStringLiteral("insert into %1 (%2, %3, %4, %5) values ")
+                                     .arg(Pinyin::table, Pinyin::code, Pinyin::name, Pinyin::kind, Pinyin::spelling);
+    QStringList rows(values.size() / 4, QStringLiteral("(?, ?, ?, ?)"));
+    return {start + rows.join(QStringLiteral(", ")), values, {}, {}};
+}
+
+Statement forgetPinyinOf(const QVariantList &codes)
+{
+    static const QString start = QStringLiteral("delete from %1 where %2 in (").arg(Pinyin::table, Pinyin::code);
+    QStringList marks(codes.size(), QStringLiteral("?"));
+    return {start + marks.join(QStringLiteral(", ")) + QLatin1Char(')'), codes, {}, {}};
+}
+
+Statement productsForPinyin()
+{
+    static const QString sql = QStringLiteral("select %2, %3 from %1").arg(Product::table, Product::code, Product::name);
+    return {sql, {}, {}, {}};
+}
+
+namespace {
+
+// The products whose spellings the given rows of product_pinyin (k: code,
+// name, kind) are, each once with its best kind: code, name, price, rank.
+QString pinyinMatches(const QString &spellings)
+{
+    return QStringLiteral("select p.%2, p.%3, p.%4, min(k.%6) as rank from (%5) k join %1 p on p.%2 = k.%2 "
+                          "and p.%3 = k.%3 group by p.%2, p.%3, p.%4")
+        .arg(Product::table, Product::code, Product::name, Product::price, spellings, Pinyin::kind);
+}
+
+QString spellingsLike(const QString &like, const QString &order = {})
+{
+    return QStringLiteral("select %2, %3, %4 from %1 where %5 like ?%6%7")
+        .arg(Pinyin::table, Pinyin::code, Pinyin::name, Pinyin::kind, Pinyin::spelling, like, order);
+}
+
+// The product box wants the first few: the first spellings in the index's
+// order are read, not every product a letter or two finds (a spelling
+// comes before the longer ones it begins).
+constexpr int kSpellingsRead = 200;
+
+} // namespace
+
+Statement lookupByPinyin(const QString &spellingPattern, int most)
+{
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4 from (%1) m order by rank, length(%3), %2 limit ?")
+            .arg(pinyinMatches(spellingsLike(QString(), QStringLiteral(" order by %1 collate nocase limit %2")
+                                                            .arg(Pinyin::spelling)
+                                                            .arg(kSpellingsRead))),
+                 Product::code, Product::name, Product::price);
+    static const QString server =
+        QStringLiteral("select %2, %3, %4 from (%1) m order by rank, length(%3), %2 collate \"C\" limit ?")
+            .arg(pinyinMatches(spellingsLike(QStringLiteral(" escape ''"),
+                                             QStringLiteral(" order by %1 using ~<~ limit %2")
+                                                 .arg(Pinyin::spelling)
+                                                 .arg(kSpellingsRead))),
+                 Product::code, Product::name, Product::price);
+    return {sql, {spellingPattern, most}, Product::table, kByCode, server};
+}
+
+Statement searchCatalogueWithPinyin(const QString &text, const QString &spellingPattern)
+{
+    // Ranks: 0 the code as a whole, 1 a code like the text or a name
+    // containing it, 2 initials, 3 full pinyin; each product once, at its best.
+    static const QString sql =
+        QStringLiteral("select %2, %3, %4 from ("
+                       "select %2, %3, %4, case when %2 = ? collate nocase then 0 else 1 end as rank from %1 "
+                       "where (%2 like ?) or (%3 like '%' || ? || '%') "
+                       "union all select %2, %3, %4, rank + 1 from (%5)) m "
+                       "group by %2, %3, %4 order by min(rank), case when min(rank) < 2 then 0 else length(%3) end, %2")
+            .arg(Product::table, Product::code, Product::name, Product::price, pinyinMatches(spellingsLike({})));
+    static const QString server =
+        QStringLiteral("select %2, %3, %4 from ("
+                       "select %2, %3, %4, case when lower(%2) = lower(?) then 0 else 1 end as rank from %1 "
+                       "where (lower(%2) like lower(?) escape '') or (lower(%3) like '%' || lower(?) || '%' escape '') "
+                       "union all select %2, %3, %4, rank + 1 from (%5) p) m "
+                       "group by %2, %3, %4 order by min(rank), case when min(rank) < 2 then 0 else length(%3) end, "
+                       "%2 collate \"C\"")
+            .arg(Product::table, Product::code, Product::name, Product::price,
+                 pinyinMatches(spellingsLike(QStringLiteral(" escape ''"))));
+    return {sql, {text, text, text, spellingPattern}, Product::table, kByCode, server};
+}
+
+Statement deleteMatchingProductsWithPinyin(const QString &text, const QString &spellingPattern)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where (%2 like ?) or (%3 like '%' || ? || '%') or exists (select 1 from %4 k "
+                       "where k.%5 = %1.%2 and k.%6 = %1.%3 and k.%7 like ?)")
+            .arg(Product::table, Product::code, Product::name, Pinyin::table, Pinyin::code, Pinyin::name,
+                 Pinyin::spelling);
+    static const QString server =
+        QStringLiteral("delete from %1 where (lower(%2) like lower(?) escape '') "
+                       "or (lower(%3) like '%' || lower(?) || '%' escape '') or exists (select 1 from %4 k "
+                       "where k.%5 = %1.%2 and k.%6 = %1.%3 and k.%7 like ? escape '')")
+            .arg(Product::table, Product::code, Product::name, Pinyin::table, Pinyin::code, Pinyin::name,
+                 Pinyin::spelling);
+    return {sql, {text, text, spellingPattern}, {}, {}, server};
 }
 
 Statement settings()
@@ -962,6 +1141,75 @@ Statement reopenCashFloats(int closing)
 {
     static const QString sql = QStringLiteral("update %1 set %2 = null where %2 = ?").arg(Floats::table, Floats::closing);
     return {sql, {closing}, {}, {}};
+}
+
+Statement addAuditEntry(const QString &loggedAt, int till, const QString &cashier, const QString &kind,
+                        const QString &receiptNumber, const QString &lines, const QString &amount)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8) values (?, ?, ?, ?, ?, ?, ?)")
+                                   .arg(Audit::table, Audit::loggedAt, Audit::till, Audit::cashier, Audit::kind,
+                                        Audit::receiptNumber, Audit::lines, Audit::amount);
+    return {sql, {loggedAt, till, cashier, kind, receiptNumber, lines, amount}, {}, {}};
+}
+
+Statement auditEntries(const QString &from, const QString &to, int till, const QString &cashier,
+                       const QString &kind)
+{
+    QString sql = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8 from %1 where 1 = 1")
+                      .arg(Audit::table, Audit::loggedAt, Audit::till, Audit::cashier, Audit::kind,
+                           Audit::receiptNumber, Audit::lines, Audit::amount);
+    QVariantList params;
+    const auto bound = [&](bool used, const QString &condition, const QVariant &value) {
+        if (!used)
+            return;
+        sql += QStringLiteral(" and ") + condition;
+        params << value;
+    };
+    bound(!from.isEmpty(), Audit::loggedAt + QStringLiteral(" >= ?"), from);
+    bound(!to.isEmpty(), Audit::loggedAt + QStringLiteral(" < ?"), to);
+    bound(till != 0, Audit::till + QStringLiteral(" = ?"), till);
+    bound(!cashier.isEmpty(), Audit::cashier + QStringLiteral(" = ?"), cashier);
+    bound(!kind.isEmpty(), Audit::kind + QStringLiteral(" = ?"), kind);
+    sql += QStringLiteral(" order by ") + Audit::key;
+    return {sql, params, {}, {}};
+}
+
+Statement soldLines(const QString &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("select r.%2, r.%3, r.%4, r.%5, r.%6, r.%7, r.%8, "
+                       "coalesce((select -sum(x.%5) from %9 t join %1 x on x.%2 = t.%10 where t.%11 = r.%2), 0) "
+                       "from %1 r where r.%12 = ? and not exists (select 1 from %9 t where t.%10 = r.%2) order by r.%2")
+            .arg(Record::table, Record::key, Record::code, Record::name, Record::quantity, Record::price,
+                 Record::amount, Record::till, Returned::table, Returned::recordLine, Returned::soldLine,
+                 Record::receiptNumber);
+    return {sql, {receiptNumber}, {}, {}};
+}
+
+Statement holdSoldLines(const QString &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("select %2 from %1 where %3 = ?").arg(Record::table, Record::key, Record::receiptNumber);
+    return {sql, {receiptNumber}, {}, {}, sql + QStringLiteral(" for update")};
+}
+
+Statement refundsOf(const QString &soldReceipt)
+{
+    static const QString sql =
+        QStringLiteral("select p.%2, p.%3 from %1 p where p.%4 in (select r.%6 from %5 r join %7 t on t.%8 = r.%9 "
+                       "where t.%10 = ?)")
+            .arg(Paid::table, Paid::method, Paid::amount, Paid::receiptNumber, Record::table, Record::receiptNumber,
+                 Returned::table, Returned::recordLine, Record::key, Returned::soldReceipt);
+    return {sql, {soldReceipt}, {}, {}};
+}
+
+Statement recordReturnedLine(qint64 recordLine, const QVariant &soldLine, const QVariant &soldReceipt, int till,
+                             bool withoutReceipt)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+                                   .arg(Returned::table, Returned::recordLine, Returned::soldLine,
+                                        Returned::soldReceipt, Returned::till, Returned::withoutReceipt);
+    return {sql, {recordLine, soldLine, soldReceipt, till, withoutReceipt ? 1 : 0}, {}, {}};
 }
 
 Statement insertProduct(const QString &code, const QString &name, double price)

@@ -55,6 +55,36 @@ Statement addOpenSaleLine(int till, const OpenSaleValues &line);   // yields the
 Statement changeOpenSaleLine(qint64 key, int till, const OpenSaleValues &was, const OpenSaleValues &now);
 Statement removeOpenSaleLine(qint64 key);
 
+// Parked sales (挂单) of a till. Parking copies the open sale's lines under a
+// new parked sale and empties it; taking back copies them into the open sale
+// and forgets the parked one. Each pair runs in one transaction.
+Statement holdSale(int till, const QString &heldAt);                // yields the parked sale's key
+Statement holdOpenSaleLines(qint64 heldSale, int till);
+// The columns of heldSales(), in this order: a parked sale with no line has one row of nulls.
+enum class HeldSaleColumn { Key, HeldAt, Line, Amount };
+Statement heldSales(int till);                                      // each parked sale's lines, oldest sale first
+Statement heldSaleCount(int till);
+Statement takeBackHeldLines(qint64 heldSale, int till);             // into the till's open sale, in their order
+Statement forgetHeldLines(qint64 heldSale);
+Statement forgetHeldSale(qint64 heldSale, int till);                // changes no row when it is not the till's
+
+// The pinyin spellings of products (made by PinyinKeys). A search by pinyin
+// takes the typed text as PinyinKeys::typed() gives it, plus "%".
+Statement forgetPinyin(const QString &code);                                    // every spelling stored for the code
+Statement addPinyin(const QString &code, const QString &name, int kind, const QString &spelling);
+// Many spellings in one statement: code, name, kind, spelling of each in turn.
+Statement addPinyinRows(const QVariantList &values);
+Statement forgetPinyinOf(const QVariantList &codes);                            // every spelling of these codes
+Statement productsForPinyin();                                                   // code, name of every product
+// code, name, price of the products a pinyin prefix finds: initials before
+// full pinyin, shorter names first, then by code; at most `most` of them.
+Statement lookupByPinyin(const QString &spellingPattern, int most);
+// The catalogue search with pinyin besides: the code as a whole first, then
+// codes like the text and names containing it (by code), then products whose
+// initials, then full pinyin, start with the spelling (shorter names first).
+Statement searchCatalogueWithPinyin(const QString &text, const QString &spellingPattern);
+Statement deleteMatchingProductsWithPinyin(const QString &text, const QString &spellingPattern);
+
 Statement settings();                                  // the shop settings row
 Statement productNames();                              // every product name once
 // The product box's list, a page at a time: up to count names after the
@@ -243,6 +273,27 @@ Statement openCashFloat(int till);                         // its amount, if any
 Statement cashFloatsOf(std::optional<int> closing);
 Statement closeCashFloats(int closing);
 Statement reopenCashFloats(int closing);
+
+// The owner's trail: a row added; the rows logged from..to (text
+// "yyyy-mm-dd", to excluded; empty: no bound) of one till, cashier and kind
+// (0 or empty: all): logged at, till, cashier, kind, receipt number, lines,
+// amount, in the order written.
+Statement addAuditEntry(const QString &loggedAt, int till, const QString &cashier, const QString &kind,
+                        const QString &receiptNumber, const QString &lines, const QString &amount);
+Statement auditEntries(const QString &from, const QString &to, int till, const QString &cashier,
+                       const QString &kind);
+
+// Returns. The sold lines of a receipt (not those of a return) and what was
+// returned of each so far, as SoldLineColumn, by key.
+enum class SoldLineColumn { Key, Code, Name, Quantity, Price, Amount, Till, Returned };
+Statement soldLines(const QString &receiptNumber);
+// Holds the receipt's lines against another till's return until this
+// transaction ends (a data file is held whole by its write lock).
+Statement holdSoldLines(const QString &receiptNumber);
+// Method and amount of every refund already given for returns of the receipt.
+Statement refundsOf(const QString &soldReceipt);
+Statement recordReturnedLine(qint64 recordLine, const QVariant &soldLine, const QVariant &soldReceipt, int till,
+                             bool withoutReceipt);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

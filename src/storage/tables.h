@@ -120,6 +120,37 @@ inline const QString difference = QStringLiteral("difference");
 inline const QString content = QStringLiteral("content");
 } // namespace DayClosings
 
+// Sales a till parked (挂单) to serve the next customer, until taken back.
+namespace HeldSales {
+inline const QString table = QStringLiteral("held_sales");
+using Common::key;
+using Common::till;
+inline const QString heldAt = QStringLiteral("held_at");
+} // namespace HeldSales
+
+// The lines of each parked sale, in the order they were rung up.
+namespace HeldLines {
+inline const QString table = QStringLiteral("held_lines");
+using Common::key;
+inline const QString sale = QStringLiteral("held_sale");
+using Common::code;
+using Common::name;
+using Common::quantity;
+using Common::price;
+using Common::amount;
+} // namespace HeldLines
+
+// The pinyin spellings each product is found by (initials and full pinyin
+// of every reading), with the name they were made from: a spelling whose
+// product has since been renamed finds nothing.
+namespace ProductPinyin {
+inline const QString table = QStringLiteral("product_pinyin");
+using Common::code;
+using Common::name;
+// 1: initials, 2: full pinyin.
+inline const QString kind = QStringLiteral("kind");
+inline const QString spelling = QStringLiteral("spelling");
+} // namespace ProductPinyin
 // The sales record summed by sale date, till, cashier and hour, kept with
 // the record in the completion's transaction: a report over many days reads
 // these rows instead of every line. Sums are exact decimal text (NULL when a
@@ -200,6 +231,34 @@ inline const QString setAt = QStringLiteral("set_at");
 inline const QString amount = QStringLiteral("amount");
 inline const QString closing = QStringLiteral("closing");
 } // namespace CashFloats
+
+// What was taken back or given away at a till, for the owner to read:
+// lines deleted, a sale emptied, prices changed, discounts, the drawer
+// opened without a sale, reprints, Z reports, returns. Rows are only ever
+// added (the database refuses a change or a deletion); amounts are exact
+// decimal text.
+namespace AuditLog {
+inline const QString table = QStringLiteral("audit_log");
+using Common::key;
+inline const QString loggedAt = QStringLiteral("logged_at");   // yyyy-MM-dd HH:mm:ss
+using Common::till;
+inline const QString cashier = QStringLiteral("cashier");
+inline const QString kind = QStringLiteral("kind");
+inline const QString receiptNumber = QStringLiteral("receipt_number");
+inline const QString lines = QStringLiteral("lines");
+inline const QString amount = QStringLiteral("amount");
+} // namespace AuditLog
+
+// Each record line of a return, and the sold line it takes back (none for a
+// return without a receipt, which the owner's PIN allowed).
+namespace ReturnedLines {
+inline const QString table = QStringLiteral("returned_lines");
+inline const QString recordLine = QStringLiteral("record_line");
+inline const QString soldLine = QStringLiteral("sold_line");
+inline const QString soldReceipt = QStringLiteral("sold_receipt");
+using Common::till;
+inline const QString withoutReceipt = QStringLiteral("without_receipt");
+} // namespace ReturnedLines
 
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {

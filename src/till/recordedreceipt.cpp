@@ -3,6 +3,7 @@
 #include "base/apperror.h"
 #include "base/decimalsum.h"
 #include "base/numbertext.h"
+#include "storage/auditlog.h"
 #include "storage/database.h"
 #include "storage/paymentmethods.h"
 #include "storage/schema.h"
@@ -156,6 +157,11 @@ void RecordedReceipt::showPayments(ReceiptInput &input, const QList<Payment> &pa
 
 void RecordedReceipt::reprint(Database &db, const QString &receiptNumber, ReceiptSink &printer)
 {
-    for (const ReceiptInput &sale : loadSales(db, receiptNumber))
+    const QList<ReceiptInput> sales = loadSales(db, receiptNumber);
+    for (const ReceiptInput &sale : sales)
         printer.print(ReceiptLayout::reprintLines(sale, printer.encoding()));
+    // A reprint is a second paper for the same money: the owner sees each.
+    for (const ReceiptInput &sale : sales)
+        AuditLog::write(db, {AuditLog::Kind::Reprint, ShopSettings::load(db).cashier, sale.receiptNumber,
+                             QStringLiteral("%1 行").arg(sale.saleLines.size()), sale.totalAmount});
 }

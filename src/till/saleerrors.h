@@ -27,3 +27,11 @@ class OwnerPinNeeded final : public AppError
 public:
     using AppError::AppError;
 };
+
+// A return was recorded but its 退货单 did not print; it prints again from
+// the sales record by its number.
+class ReturnNotPrinted final : public AppError
+{
+public:
+    using AppError::AppError;
+};

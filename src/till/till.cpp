@@ -10,6 +10,8 @@
 #include "base/decimalsum.h"
 #include "base/linecodes.h"
 #include "base/numbertext.h"
+#include "base/pinyinkeys.h"
+#include "storage/auditlog.h"
 #include "storage/database.h"
 #include "storage/paymentmethods.h"
 #include "storage/schema.h"
@@ -21,9 +23,11 @@
 #include "receipt/receiptlayout.h"
 #include "receipt/receiptsink.h"
 
+#include <QHash>
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QDateTime>
 #include <QTime>
 
 #include <algorithm>
@@ -133,6 +137,25 @@ int compareLines(const SaleLine &a, const SaleLine &b, SaleLine::Field field)
 
 // A sale paid in cash alone prints as one paid at the change box; other
 // payments print one line each, and the change.
+// A line as the owner's trail shows it.
+QString describedLine(const SaleLine &line)
+{
+    return QStringLiteral("%1 %2×%3=%4").arg(line.name, line.quantityText(), line.priceText(), line.amountText());
+}
+
+QString describedLines(const QList<SaleLine> &lines, QString *amount)
+{
+    QStringList described;
+    DecimalSum sum;
+    for (const SaleLine &line : lines) {
+        described << describedLine(line);
+        sum.add(line.amount.value_or(0));
+    }
+    if (amount)
+        *amount = sum.text();
+    return described.join(QStringLiteral("；"));
+}
+
 const QString kNotRead = QStringLiteral("Operation is not allowed when the object is closed");
 
 } // namespace
@@ -197,7 +220,29 @@ std::optional<Product> Till::lookUp(const QString &typed)
     // A product under the whole code comes first, scale code or not.
     if (std::optional<Product> found = takeLookup(Statements::lookupByCodeOrName(text)))
         return found;
-    return lookUpScaleCode(text);
+    if (std::optional<Product> scaled = lookUpScaleCode(text))
+        return scaled;
+    // Letters typed for a product without its name: its pinyin (kkkl).
+    const QString spelling = PinyinKeys::typed(text);
+    if (std::any_of(spelling.cbegin(), spelling.cend(), [](QChar c) { return c.isLetter(); }))
+        return takeLookup(Statements::lookupByPinyin(spelling + QLatin1Char('%'), 1));
+    return std::nullopt;
+}
+
+QList<Product> Till::findByPinyin(const QString &typed, int most)
+{
+    const QString spelling = PinyinKeys::typed(trimmedText(typed));
+    if (spelling.isEmpty())
+        return {};
+    using Column = Statements::ProductColumn;
+    QSqlQuery rows = m_db.run(Statements::lookupByPinyin(spelling + QLatin1Char('%'), most));
+    QList<Product> found;
+    while (rows.next())
+        found.append({Query::valueText(rows.value(int(Column::Code))), Query::valueText(rows.value(int(Column::Name))),
+                      Query::valueText(rows.value(int(Column::Price)))});
+    if (rows.lastError().isValid())
+        m_db.fail(rows.lastError());
+    return found;
 }
 
 ScaleCodes Till::scaleCodes() const
@@ -303,6 +348,9 @@ bool Till::modifyLine(int index, const QString &name, const QString &quantity, c
                 QStringLiteral("这一行刚被另一台收银机改过或删除了，没有保存。请重新打开后再改。"));
         }
     }
+    if (was.price != line.price)
+        AuditLog::write(m_db, {AuditLog::Kind::PriceChanged, m_cashier, {},
+                               describedLine(was) + QStringLiteral(" → ") + describedLine(line), line.amountText()});
     m_lines[index] = line;
     setTotals(totals.isExact() ? totals : SaleTotals::of(m_lines));
     emit lineChanged(index);
@@ -319,7 +367,14 @@ bool Till::deleteLine(int index)
     rest.remove(m_lines.at(index));
     if (!rest.isExact())
         rest = SaleTotals::of(without(m_lines, index));
-    m_db.execute(Statements::removeOpenSaleLine(m_lines.at(index).key));
+    {
+        // The line goes and its trace stays, together.
+        Transaction transaction(m_db, Transaction::Start::Writing);
+        m_db.execute(Statements::removeOpenSaleLine(m_lines.at(index).key));
+        AuditLog::write(m_db, {AuditLog::Kind::LineDeleted, m_cashier, {}, describedLine(m_lines.at(index)),
+                               m_lines.at(index).amountText()});
+        transaction.commit();
+    }
     emit lineAboutToBeRemoved(index);
     m_lines.removeAt(index);
     setTotals(rest);
@@ -609,6 +664,7 @@ void Till::addDiscount(qint64 base, DiscountKind kind, const QString &value, con
     }
     m_codeForName = {name, LineCodes::discount};
     addLine(name, QStringLiteral("1"), Money::text(-fen));
+    AuditLog::write(m_db, {AuditLog::Kind::Discount, m_cashier, {}, describedLine(m_lines.last()), Money::text(fen)});
 }
 
 void Till::roundOff()
@@ -697,6 +753,7 @@ void Till::finalise()
     // F12 only finishes it, and never records or prints an empty sale.
     reopenSale();   // empty now, with totals "0"
     m_pending = Pending::None;
+    m_takenBack = false;
 }
 
 std::optional<Till::UnfinishedReceipt> Till::finishInterruptedSale()
@@ -755,6 +812,270 @@ QString Till::largestRecordedNumber()
     }
 }
 
+void Till::holdSale()
+{
+    requireSaleRead();
+    if (m_completing || m_pending != Pending::None)
+        throw Refusal(QStringLiteral("提示：本单正在结账，不能挂单!"));
+    if (m_lines.isEmpty())
+        throw Refusal(QStringLiteral("提示：本单还没有商品，不用挂单!"));
+    {
+        Transaction transaction(m_db, Transaction::Start::Writing);
+        QSqlQuery held = m_db.run(
+            Statements::holdSale(m_db.till(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        if (!held.next())
+            m_db.fail(held.lastError());
+        const qint64 number = held.value(0).toLongLong();
+        held.finish();
+        m_db.execute(Statements::holdOpenSaleLines(number, m_db.till()));
+        m_db.execute(Statements::emptyOpenSale(m_db.till()));
+        transaction.commit();
+    }
+    m_takenBack = false;
+    m_codeForName = {};
+    reopenSale();
+}
+
+QList<HeldSale> Till::heldSales()
+{
+    using Column = Statements::HeldSaleColumn;
+    QList<HeldSale> sales;
+    QList<DecimalSum> totals;
+    QSqlQuery rows = m_db.run(Statements::heldSales(m_db.till()));
+    while (rows.next()) {
+        const qint64 number = rows.value(int(Column::Key)).toLongLong();
+        if (sales.isEmpty() || sales.last().number != number) {
+            sales.append({number, Query::valueText(rows.value(int(Column::HeldAt))), 0, {}});
+            totals.append(DecimalSum());
+        }
+        // A sale without lines has one row without a line.
+        if (rows.value(int(Column::Line)).isNull())
+            continue;
+        ++sales.last().lines;
+        if (const std::optional<double> value = storedNumber(rows.value(int(Column::Amount))))
+            totals.last().add(*value);
+    }
+    if (rows.lastError().isValid())
+        m_db.fail(rows.lastError());
+    for (qsizetype i = 0; i < sales.size(); ++i)
+        sales[i].total = totals.at(i).text();
+    return sales;
+}
+
+int Till::heldSaleCount()
+{
+    QSqlQuery count = m_db.run(Statements::heldSaleCount(m_db.till()));
+    if (!count.next())
+        m_db.fail(count.lastError());
+    return count.value(0).toInt();
+}
+
+void Till::takeBack(qint64 number)
+{
+    requireSaleRead();
+    if (!m_lines.isEmpty() || m_pending != Pending::None)
+        throw Refusal(QStringLiteral("提示：本单还有商品，请先挂单或结账，再取单!"));
+    {
+        Transaction transaction(m_db, Transaction::Start::Writing);
+        m_db.execute(Statements::takeBackHeldLines(number, m_db.till()));
+        m_db.execute(Statements::forgetHeldLines(number));
+        if (m_db.execute(Statements::forgetHeldSale(number, m_db.till())) == 0)
+            throw Refusal(QStringLiteral("提示：这张挂单已经取走了!"));
+        transaction.commit();
+    }
+    m_codeForName = {};
+    reopenSale();
+    m_takenBack = true;
+QList<SoldLine> Till::soldLines(const QString &receiptNumber)
+{
+    using Column = Statements::SoldLineColumn;
+    const QString number = trimmedText(receiptNumber);
+    QSqlQuery q = m_db.run(Statements::soldLines(number));
+    QList<SoldLine> lines;
+    while (q.next()) {
+        auto at = [&q](Column column) { return q.value(int(column)); };
+        SoldLine line;
+        line.key = at(Column::Key).toLongLong();
+        line.code = Query::valueText(at(Column::Code));
+        line.name = Query::valueText(at(Column::Name));
+        line.quantity = storedNumber(at(Column::Quantity)).value_or(0);
+        line.price = storedNumber(at(Column::Price)).value_or(0);
+        line.amount = storedNumber(at(Column::Amount)).value_or(0);
+        line.till = at(Column::Till).toInt();
+        line.returned = storedNumber(at(Column::Returned)).value_or(0);
+        lines << line;
+    }
+    if (lines.isEmpty())
+        throw Refusal(QStringLiteral("没有找到单号为 %1 的销售小票。").arg(number));
+    return lines;
+}
+
+namespace {
+
+// A quantity typed as 0.3 and summed from stored numbers is compared with
+// room for the last binary digit.
+constexpr double kQuantitySlack = 1e-9;
+
+// What goes back of one sold line, to the fen: all of its amount for all of
+// its quantity, else the quantity's share of it.
+qint64 refundFen(const SoldLine &sold, double quantity)
+{
+    const double amount = std::abs(sold.quantity - quantity) < kQuantitySlack
+        ? sold.amount
+        : sold.amount * quantity / sold.quantity;
+    return Money::fenOf(formatGeneral(amount)).value_or(0);
+}
+
+} // namespace
+
+QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
+{
+    const bool withoutReceipt = request.soldReceipt.isEmpty();
+    if (request.lines.isEmpty())
+        throw Refusal(QStringLiteral("请先选择要退的商品和数量。"));
+    for (const ReturnLine &line : request.lines)
+        if (!(line.quantity > 0) || !std::isfinite(line.quantity))
+            throw Refusal(QStringLiteral("“%1”的退货数量不对：请输入大于零的数量。").arg(line.name));
+    if (withoutReceipt) {
+        const DiscountRules rules = DiscountRules::load(TillSettings(m_db, 0));
+        if (!rules.hasPin())
+            throw OwnerPinNeeded(QStringLiteral("无小票退货需要店主密码，请先在店铺设置里设置店主密码。"));
+        if (request.ownerPin.isEmpty())
+            throw OwnerPinNeeded(QStringLiteral("无小票退货需要店主密码。"));
+        if (!rules.pinMatches(request.ownerPin))
+            throw OwnerPinNeeded(QStringLiteral("店主密码不对，没有退货。"));
+    }
+    const QString printTime = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    const QList<PaymentMethod> methods = PaymentMethods::load(m_db);
+
+    Transaction transaction(m_db, Transaction::Start::Writing);
+    // What is left to return is read under the transaction: another till's
+    // return of the same receipt waits for this one, or this one for it.
+    QHash<qint64, SoldLine> sold;
+    int soldTill = m_db.till();
+    if (!withoutReceipt) {
+        m_db.execute(Statements::holdSoldLines(request.soldReceipt));
+        for (const SoldLine &line : soldLines(request.soldReceipt)) {
+            sold.insert(line.key, line);
+            soldTill = line.till;
+        }
+        QHash<qint64, double> asked;
+        for (const ReturnLine &line : request.lines) {
+            const auto it = sold.constFind(line.soldLine);
+            if (it == sold.constEnd())
+                throw Refusal(QStringLiteral("“%1”不是单号 %2 上的商品。").arg(line.name, request.soldReceipt));
+            asked[line.soldLine] += line.quantity;
+            if (asked[line.soldLine] > it->returnable() + kQuantitySlack)
+                throw Refusal(QStringLiteral("“%1”最多还能退 %2（卖出 %3，已退 %4），没有退货。")
+                                  .arg(it->name, formatGeneral(qMax(0.0, it->returnable())),
+                                       formatGeneral(it->quantity), formatGeneral(it->returned)));
+        }
+    }
+
+    const QString number = reserveReceiptNumber(request.receiptNumber);
+    SalesSummary summary;
+    ReceiptInput input;
+    input.shopName = ShopSettings::load(m_db).shopName;
+    input.receiptNumber = number;
+    input.saleDate = request.saleDate;
+    input.printTime = printTime;
+    input.cashier = request.cashier;
+    DecimalSum quantities;
+    qint64 refund = 0;
+    QStringList described;
+    for (const ReturnLine &line : request.lines) {
+        const qint64 fen = withoutReceipt
+            ? Money::fenOf(formatGeneral(line.quantity * line.price)).value_or(0)
+            : refundFen(sold.value(line.soldLine), line.quantity);
+        const double price = withoutReceipt ? line.price : sold.value(line.soldLine).price;
+        const QString code = withoutReceipt ? line.code : sold.value(line.soldLine).code;
+        const QString name = withoutReceipt ? line.name : sold.value(line.soldLine).name;
+        const double quantity = -line.quantity;
+        const double amount = double(-fen) / 100.0;
+        QSqlQuery row = m_db.run(Statements::recordSaleLine(code.isEmpty() ? QStringLiteral("-") : code, name,
+                                                            quantity, price, amount, number, request.cashier,
+                                                            request.saleDate, printTime, m_db.till()));
+        if (!row.next())
+            m_db.fail(row.lastError());
+        const qint64 key = row.value(0).toLongLong();
+        row = QSqlQuery();
+        m_db.execute(Statements::recordReturnedLine(
+            key, withoutReceipt ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(line.soldLine),
+            withoutReceipt ? QVariant(QMetaType(QMetaType::QString)) : QVariant(request.soldReceipt), m_db.till(),
+            withoutReceipt));
+        summary.add({key, number, request.cashier, request.saleDate, printTime, code, name, m_db.till(), quantity,
+                     amount});
+        input.saleLines << ReceiptSaleLine{name, formatGeneral(quantity), Money::text(-fen)};
+        quantities.add(quantity);
+        refund += fen;
+        described << QStringLiteral("%1 %2×%3=%4").arg(name, formatGeneral(quantity), formatGeneral(price),
+                                                      Money::text(-fen));
+    }
+    // The same path as a sale's: a report from the summary equals one from the lines.
+    summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
+
+    // The money goes back the way it came, each method up to what it took;
+    // the rest (and all of it when asked, or without a receipt) in cash.
+    QList<Payment> refunds;
+    qint64 left = refund;
+    if (!withoutReceipt && !request.refundInCash) {
+        // What earlier returns of the receipt gave back by each method is no
+        // longer there to give.
+        QHash<int, qint64> givenBack;
+        QSqlQuery earlier = m_db.run(Statements::refundsOf(request.soldReceipt));
+        while (earlier.next())
+            givenBack[earlier.value(0).toInt()] -= Money::fenOf(earlier.value(1).toString()).value_or(0);
+        earlier = QSqlQuery();
+        // Each method's takings on the sale, in the order paid.
+        using Column = Statements::PaymentColumn;
+        QList<int> order;
+        QHash<int, qint64> net;
+        QSqlQuery paid = m_db.run(Statements::receiptPayments(request.soldReceipt, soldTill));
+        while (paid.next()) {
+            const int method = paid.value(int(Column::Method)).toInt();
+            if (!net.contains(method))
+                order << method;
+            net[method] += Money::fenOf(paid.value(int(Column::Amount)).toString()).value_or(0)
+                - Money::fenOf(paid.value(int(Column::Change)).toString()).value_or(0);
+        }
+        paid = QSqlQuery();
+        for (const int method : std::as_const(order)) {
+            const qint64 back = qMin(left, qMax<qint64>(0, net.value(method) - givenBack.value(method)));
+            if (back > 0) {
+                refunds << Payment{method, PaymentMethods::nameOf(methods, method), Money::text(-back)};
+                left -= back;
+            }
+        }
+    }
+    if (left > 0)
+        refunds << Payment{Schema::kCashMethod, PaymentMethods::nameOf(methods, Schema::kCashMethod),
+                           Money::text(-left)};
+    for (const Payment &payment : std::as_const(refunds)) {
+        m_db.execute(Statements::recordPayment(number, m_db.till(), payment.method, payment.amount, QStringLiteral("0")));
+        input.payments << ReceiptPayment{QStringLiteral("退") + payment.methodName,
+                                         Money::text(-Money::fenOf(payment.amount).value_or(0))};
+    }
+    input.paymentChange = QStringLiteral("0");
+    input.totalQuantity = quantities.text();
+    input.totalAmount = Money::text(-refund);
+    AuditLog::write(m_db, {withoutReceipt ? AuditLog::Kind::ReturnWithoutReceipt : AuditLog::Kind::Return,
+                           request.cashier, number,
+                           (withoutReceipt ? QString() : QStringLiteral("原单号 %1：").arg(request.soldReceipt))
+                               + described.join(QStringLiteral("；")),
+                           Money::text(refund)});
+    transaction.commit();
+    m_lastReceiptNumber = number;
+
+    try {
+        printer.print(ReceiptLayout::returnLines(input, request.soldReceipt, printer.encoding()));
+    } catch (const AppError &e) {
+        throw ReturnNotPrinted(QStringLiteral("退货已经记录（单号 %1），但退货单没有打印出来：%2\n"
+                                              "可以在销售记录里按这个单号重印。")
+                                   .arg(number, e.message()));
+    }
+    return number;
+}
+
 void Till::discardSale()
 {
     // An unprinted sale is discarded, its recording with it; one whose
@@ -766,8 +1087,23 @@ void Till::discardSale()
         finalise();
         return;
     }
-    m_db.execute(Statements::emptyOpenSale(m_db.till()));
+    if (!m_lines.isEmpty()) {
+        Transaction transaction(m_db, Transaction::Start::Writing);
+        QString amount;
+        const QString lines = describedLines(m_lines, &amount);
+        m_db.execute(Statements::emptyOpenSale(m_db.till()));
+        AuditLog::write(m_db, {AuditLog::Kind::SaleEmptied, m_cashier, {}, lines, amount});
+        transaction.commit();
+    } else {
+        m_db.execute(Statements::emptyOpenSale(m_db.till()));
+    }
+    m_takenBack = false;
     reopenSale();
+}
+
+void Till::noteDrawerOpened()
+{
+    AuditLog::write(m_db, {AuditLog::Kind::DrawerWithoutSale, m_cashier, {}, {}, QStringLiteral("0")});
 }
 
 void Till::requireChangeableSale() const

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "receipt/receiptdata.h"
+#include "till/heldsale.h"
 #include "till/linelimits.h"
 #include "till/product.h"
 #include "till/receiptnumbers.h"
 #include "till/saleheader.h"
 #include "till/saleline.h"
+#include "till/salereturn.h"
 #include "till/saletotals.h"
 #include "till/scalecodes.h"
 
@@ -54,8 +56,13 @@ public:
     // found, if any. The found product's code goes with a line added under
     // its name. A code nothing matches that is a scale code gives its item
     // with the code's price or weight; a scale code with a wrong check digit
-    // or an item the catalogue does not hold throws Refusal.
+    // or an item the catalogue does not hold throws Refusal. Text with a
+    // letter that is neither gives the first product its pinyin finds.
     std::optional<Product> lookUp(const QString &typed);
+    // Products whose pinyin initials or full pinyin start with the typed
+    // letters and digits (kkkl, kekou), initials first, shorter names first;
+    // none for text that is not such letters and digits.
+    QList<Product> findByPinyin(const QString &typed, int most);
     // The same for a name picked from the list.
     std::optional<Product> lookUpName(const QString &typed);
 
@@ -181,9 +188,44 @@ public:
     bool completionOutcomeUnknown() const { return m_pending == Pending::Unknown; }
     void resolveUnknownRecording();
 
+    // Parks the open sale (挂单) and starts an empty one: its lines move to
+    // the till's parked sales in one transaction, so a crash leaves them in
+    // one place or the other. A parked sale is never recorded or printed.
+    // Refusal when the sale has no line or its receipt is out.
+    void holdSale();
+    // The till's parked sales, oldest first.
+    QList<HeldSale> heldSales();
+    int heldSaleCount();
+    // Takes a parked sale back as the open sale, which must be empty
+    // (Refusal otherwise, or when the sale is no longer parked at this till).
+    void takeBack(qint64 number);
+    // The open sale is one taken back and not yet completed or thrown away.
+    bool isTakenBack() const { return m_takenBack; }
+    // Returns (退货). The sold lines of a receipt with what was returned of
+    // each so far; Refusal when no sale carries the number.
+    QList<SoldLine> soldLines(const QString &receiptNumber);
+    // Records the return under a receipt number of its own, as lines of
+    // negative quantity and amount that name the sold lines they take back,
+    // with its refunds as negative payments (by the sale's methods, or in
+    // cash) and the day summary, in one transaction; then prints its 退货单.
+    // Refused (Refusal) for a line beyond what is left to return, checked
+    // under the transaction so that two tills cannot both take the rest;
+    // without a receipt it needs the owner's PIN (OwnerPinNeeded). Returns
+    // the return's receipt number. A printer that fails leaves the return
+    // recorded and is passed on as ReturnNotPrinted.
+    QString completeReturn(const SaleReturn &request, ReceiptSink &printer);
+
     // Empties the open sale without recording it (the program is closing).
-    // A sale whose receipt is already out stays recorded.
+    // A sale whose receipt is already out stays recorded. Lines thrown away
+    // go into the owner's trail.
     void discardSale();
+
+    // The cashier at the till, named in the owner's trail for what is taken
+    // back or given away here (a deleted line, a changed price, a discount …).
+    void setCashier(const QString &cashier) { m_cashier = cashier; }
+    const QString &cashier() const { return m_cashier; }
+    // The drawer was opened without a sale: written to the owner's trail.
+    void noteDrawerOpened();
 
 signals:
     // For a view of the lines: each change is told before and after it.
@@ -250,4 +292,6 @@ private:
     QString m_recordedNumber;      // the receipt number of the recording under way
     QString m_recordedDate;        // and its sale date
     QString m_lastReceiptNumber;   // of the last sale completed
+    bool m_takenBack = false;
+    QString m_cashier;
 };

@@ -6,6 +6,7 @@
 #include "storage/database.h"
 #include "storage/importmark.h"
 #include "storage/preparedstatement.h"
+#include "storage/spellingwriter.h"
 #include "storage/statements.h"
 
 #include <QFile>
@@ -313,6 +314,8 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
     PreparedStatement find(db, Statements::importFindProduct({}));
     PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
     PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
+    // Each product written is spelled in pinyin with it, in the same transaction.
+    SpellingWriter spellings(db);
     auto run = [](PreparedStatement &statement, const QVariantList &params) {
         statement.reset();
         statement.rebind(params);
@@ -362,6 +365,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         const QVariant price = tryTextToNumber(priceText, &number) ? QVariant(number) : QVariant();
         if (!run(find, {code})) {
             run(add, {code, name, price});
+            spellings.add(code, name);
             ++report->added;
             continue;
         }
@@ -383,8 +387,11 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
             ++report->unchanged;
         } else {
             run(update, {name, price, code});
+            if (storedName != name)
+                spellings.replace(storedCode, name);
             ++report->updated;
         }
     }
+    spellings.finish();
     report->addBadRows(later);
 }

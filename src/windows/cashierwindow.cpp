@@ -1,8 +1,12 @@
 #include "cashierwindow.h"
 
+#include "windows/customerdisplaydialog.h"
+#include "windows/customerwindow.h"
+#include "windows/heldsalesdialog.h"
 #include "windows/cataloguewindow.h"
 #include "windows/productnamesmodel.h"
 #include "windows/paymentwindow.h"
+#include "windows/returnwindow.h"
 #include "windows/windowparts.h"
 #include "windows/reportswindow.h"
 #include "windows/salelinesmodel.h"
@@ -13,6 +17,8 @@
 #include "storage/paymentmethods.h"
 #include "storage/serverwatch.h"
 #include "storage/shopsettings.h"
+#include "storage/tillsettings.h"
+#include "base/numbertext.h"
 #include "receipt/cashdrawer.h"
 #include "receipt/receiptprinter.h"
 #include "till/saleerrors.h"
@@ -214,6 +220,8 @@ void CashierWindow::buildControls()
     m_totalQuantityLabel =
         WindowParts::label(totalsPanel, QStringLiteral("0"), {184, 8, 118, 20}, WindowParts::pixelFont(16, true));
     m_totalAmountLabel = WindowParts::label(totalsPanel, QStringLiteral("0"), {408, 8, 177, 20}, WindowParts::pixelFont(16, true));
+    m_heldSalesLabel = WindowParts::label(totalsPanel, QString(), {600, 8, 297, 20}, WindowParts::pixelFont(16, true),
+                                          Qt::darkBlue);
 
     m_catalogueButton = makeSkinButton(this, QStringLiteral("商品信息 (F3)"), {168, 45, 113, 63}, QStringLiteral(":/icons/products.png"));
 
@@ -225,6 +233,9 @@ void CashierWindow::buildControls()
     m_cashierBox = makeEdit(headerPanel, {456, 15, 153, 26}, 16, Colors::headerGrey, QStringLiteral("001"));
     m_receiptNumberBox = makeEdit(headerPanel, {720, 15, 153, 26}, 16, Colors::headerGrey);
 
+    m_displayMark = WindowParts::label(this, QStringLiteral("客显没有连上"), {560, 614, 380, 22},
+                                       WindowParts::pixelFont(15, true), Qt::red);
+    m_displayMark->hide();
     m_receivedBox = makeEdit(this, {224, 610, 80, 30}, 19, Qt::white);
     m_changeBox = makeEdit(this, {440, 610, 80, 30}, 19, Qt::white);
     m_changeBox->setReadOnly(true);
@@ -267,6 +278,11 @@ void CashierWindow::connectHandlers()
     onClick(m_addButton, &CashierWindow::addLine);
     onClick(m_modifyButton, &CashierWindow::modifyLine);
     onClick(m_deleteButton, &CashierWindow::deleteLine);
+    // A display that stops working is marked on the screen, never asked about.
+    connect(&m_display, &CustomerDisplay::problemChanged, this, [this](const QString &problem) {
+        m_displayMark->setToolTip(problem);
+        m_displayMark->setVisible(!problem.isEmpty());
+    });
 
     // Enter moves along the boxes or acts; see enterPressedIn().
     for (FlatEdit *box : {m_saleDateBox, m_cashierBox, m_receiptNumberBox, m_quantityBox, m_priceBox,
@@ -292,6 +308,9 @@ void CashierWindow::connectHandlers()
     });
     connect(m_saleGrid, &DataGrid::titleClicked, this,
             [this](int column) { guarded([&] { sortByColumn(SaleLinesModel::field(column)); }); });
+
+    // The owner's trail names whoever is in the cashier box.
+    connect(m_cashierBox, &QLineEdit::textChanged, this, [this](const QString &cashier) { m_till.setCashier(cashier); });
 
     // Check boxes and buttons keep no scan from the product box; see eventFilter().
     for (QAbstractButton *control : std::initializer_list<QAbstractButton *>{
@@ -450,6 +469,9 @@ void CashierWindow::startSale()
     m_cashierBox->setText(ShopSettings::load(m_db).cashier);
     listWholeCatalogue();
     finishInterruptedSale();
+    showHeldSales();
+    readDisplaySettings();
+    m_display.clear();
 }
 
 void CashierWindow::finishInterruptedSale()
@@ -480,11 +502,19 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_Escape: leave(); break;
     case Qt::Key_F2: openSettings(); break;
     case Qt::Key_F3: openCatalogue(); break;
-    case Qt::Key_F5: openRecords(); break;
+    case Qt::Key_F5:
+        if (event.modifiers() & Qt::ShiftModifier)
+            takeReturn();
+        else
+            openRecords();
+        break;
     case Qt::Key_F6: openReports(); break;
     case Qt::Key_F8: openGuide(); break;
     case Qt::Key_F10: addLine(); break;
-    case Qt::Key_F11: m_receivedBox->setFocus(); break;
+    case Qt::Key_F11:
+        m_receivedBox->setFocus();
+        m_display.showFigure(DisplayFigure::Total, m_till.totalAmount());
+        break;
     // F4 stays the product list's key.
     case Qt::Key_F1:
         if (event.modifiers() & Qt::ShiftModifier)
@@ -495,6 +525,11 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_F9: modifyLine(); break;
     case Qt::Key_F12: completeSale(); break;
     case Qt::Key_F7: openDrawer(); break;
+    // Shift+Insert and Ctrl+Insert stay the boxes' paste and copy.
+    case Qt::Key_Insert:
+        if (!(event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+            holdOrTakeBackSale();
+        break;
     case Qt::Key_Delete: deleteLine(); break;
     default: break;
     }
@@ -548,6 +583,7 @@ void CashierWindow::openSettings()
         connect(m_settingsWindow, &ShopSettingsWindow::backupSettingsSaved, m_automaticBackup, &AutomaticBackup::start);
         connect(m_settingsWindow, &ShopSettingsWindow::databaseRestored, this, &CashierWindow::reloadRestoredDatabase);
         connect(m_settingsWindow, &ShopSettingsWindow::databaseChoiceAsked, this, &CashierWindow::databaseChoiceAsked);
+        connect(m_settingsWindow, &ShopSettingsWindow::displaySetupAsked, this, &CashierWindow::setUpDisplay);
     }
     m_settingsWindow->bringUp();
 }
@@ -584,7 +620,98 @@ void CashierWindow::openGuide()
 
 void CashierWindow::leave()
 {
+    // A parked sale taken back was a customer's whole purchase: closing
+    // throws it away, so the cashier says so first.
+    if (m_till.isTakenBack() && !m_till.lines().isEmpty()
+        && !AppBoxes::askYesNo(QStringLiteral("这一单是取回的挂单，退出会把它丢掉（不记录、不打印）。\n"
+                                              "要丢掉这一单并退出吗？（要留着它，请选“否”，再按 Insert 挂单）")))
+        return;
     close();
+}
+
+// ---- Held sales ------------------------------------------------------------------
+
+void CashierWindow::holdOrTakeBackSale()
+{
+    if (m_till.isCompleting())
+        return;
+    if (!m_till.lines().isEmpty()) {
+        m_till.holdSale();
+        resetForNextSale();
+        showHeldSales();
+        return;
+    }
+    const QList<HeldSale> sales = m_till.heldSales();
+    if (sales.isEmpty()) {
+        AppBoxes::showNotice(QStringLiteral("提示：没有挂单!"));
+        return;
+    }
+    HeldSalesDialog dialog(sales, this);
+    const bool taken = dialog.exec() == QDialog::Accepted && dialog.chosen() != 0;
+    // The keyboard (and the scanner) goes back to the product box.
+    activateWindow();
+    m_productBox->setFocus();
+    if (!taken)
+        return;
+    m_till.takeBack(dialog.chosen());
+    m_receivedBox->clear();
+    m_changeBox->clear();
+    showSale();
+    resetEntryBoxes();
+    showHeldSales();
+}
+
+// ---- Customer display ----------------------------------------------------------
+
+CustomerWindow *CashierWindow::customerWindow() const
+{
+    return m_customerWindow;
+}
+
+void CashierWindow::readDisplaySettings()
+{
+    const DisplaySettings settings = DisplaySettings::load(TillSettings(m_db));
+    m_display.setSettings(settings);
+    // The customer's window goes on a monitor the cashier screen is not on.
+    QScreen *other = nullptr;
+    for (QScreen *screen : QGuiApplication::screens())
+        if (screen != this->screen())
+            other = other ? other : screen;
+    if (!settings.customerWindow || !other) {
+        delete m_customerWindow;
+        return;
+    }
+    if (!m_customerWindow)
+        m_customerWindow = new CustomerWindow(this);
+    m_customerWindow->showShopName(ShopSettings::load(m_db).shopName);
+    m_customerWindow->showSale(m_till.lines(), m_till.totalAmount());
+    m_customerWindow->showOn(other);
+}
+
+void CashierWindow::showOnDisplay()
+{
+    // The price of the line just rung up; an emptied sale leaves the last
+    // figures (the change) for the customer to read.
+    const QList<SaleLine> &lines = m_till.lines();
+    if (m_customerWindow && !lines.isEmpty())
+        m_customerWindow->showSale(lines, m_till.totalAmount());
+    if (lines.isEmpty())
+        return;
+    const SaleLine &last = lines.last();
+    m_display.showFigure(DisplayFigure::Price, last.price ? formatGeneral(*last.price) : QString(), last.name);
+}
+
+void CashierWindow::setUpDisplay(QWidget *over)
+{
+    CustomerDisplayDialog dialog(m_db, m_display, over);
+    dialog.exec();
+    readDisplaySettings();
+}
+
+void CashierWindow::showHeldSales()
+{
+    const int count = m_till.heldSaleCount();
+    m_heldSalesLabel->setText(count > 0 ? QStringLiteral("挂单 %1 张（Insert 取单）").arg(count) : QString());
 }
 
 void CashierWindow::closeEvent(QCloseEvent *event)
@@ -619,6 +746,7 @@ void CashierWindow::showSale()
     // After every change and every reading the last line is current: the
     // next Delete takes the line last added.
     m_saleGrid->setCurrentRow(m_saleLines->rowCount() - 1);
+    showOnDisplay();
 }
 
 int CashierWindow::currentLine() const
@@ -804,6 +932,9 @@ void CashierWindow::takeAmountReceived()
 {
     m_changeBox->setText(m_till.changeFor(m_receivedBox->text()));
     m_changeBox->setFocus();
+    m_display.showPayment(m_receivedBox->text(), m_changeBox->text());
+    if (m_customerWindow)
+        m_customerWindow->showPayment(m_receivedBox->text(), m_changeBox->text());
 }
 
 void CashierWindow::renewChange()
@@ -851,6 +982,15 @@ void CashierWindow::takePayment()
     showSale();
     if (paid)
         completeSalePaid(window.payments());
+}
+
+void CashierWindow::takeReturn()
+{
+    if (m_till.isCompleting())
+        return;
+    ReturnWindow window(m_till, receiptPrinter(), m_cashierBox->text(), m_saleDateBox->text(), this);
+    if (window.exec() == QDialog::Accepted)
+        m_receiptNumberBox->setText(m_till.nextReceiptNumber());
 }
 
 void CashierWindow::setOpeningCash()
@@ -953,6 +1093,7 @@ void CashierWindow::openDrawer()
         return;
     }
     drawer->open();
+    m_till.noteDrawerOpened();
 }
 
 void CashierWindow::resetForNextSale()

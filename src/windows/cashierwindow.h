@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/customerdisplay.h"
 #include "storage/database.h"
 #include "receipt/tillprinter.h"
 #include "till/till.h"
@@ -28,6 +29,7 @@ class ReceiptPrinter;
 class AutomaticBackup;
 class ServerWatch;
 class SaleLinesModel;
+class CustomerWindow;
 class ProductNamesModel;
 
 // The cashier screen: the header of the sale, the entry of its lines, the
@@ -63,6 +65,13 @@ public:
     FlatEdit *cashierBox() const { return m_cashierBox; }
     QLabel *totalQuantityLabel() const { return m_totalQuantityLabel; }
     QLabel *totalAmountLabel() const { return m_totalAmountLabel; }
+    // How many sales are parked at this till (empty while none is).
+    QLabel *heldSalesLabel() const { return m_heldSalesLabel; }
+    // The customer display, and the mark shown while it does not work.
+    CustomerDisplay &customerDisplay() { return m_display; }
+    QLabel *displayMark() const { return m_displayMark; }
+    // The customer's window on a second monitor; null while there is none.
+    CustomerWindow *customerWindow() const;
     QLabel *guideLink() const { return m_guideLink; }
     // Shown when an automatic backup failed; a click tells why and hides it.
     QLabel *backupWarning() const { return m_backupWarning; }
@@ -106,9 +115,12 @@ public:
     void takePayment();            // F1: the payment window, then the completion
     // Completes the sale as paid at the payment window (none: in cash at the change box).
     void completeSalePaid(const QList<Payment> &payments);
+    // Shift+F5: goods coming back, against a receipt or without one.
+    void takeReturn();
     void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
     void askOpeningCashOnce();     // at the day's first completion, unless set or skipped
     void openDrawer();             // F7: the cash drawer, without a sale
+    void holdOrTakeBackSale();     // Insert: parks a sale with lines (挂单); with none, offers the parked ones (取单)
     void openSettings();           // F2
     void openCatalogue();          // F3
     void openRecords();            // F5
@@ -171,6 +183,10 @@ private:
     void showServerWaiting();
     void resumeAfterReconnect();
     void refreshProductNames();
+    void showHeldSales();
+    void readDisplaySettings();
+    void showOnDisplay();
+    void setUpDisplay(QWidget *over);
     void listWholeCatalogue();
 
     Database &m_db;
@@ -198,6 +214,10 @@ private:
     FlatCheckBox *m_autoAddBox = nullptr;
     QLabel *m_totalQuantityLabel = nullptr;
     QLabel *m_totalAmountLabel = nullptr;
+    QLabel *m_heldSalesLabel = nullptr;
+    QLabel *m_displayMark = nullptr;
+    CustomerDisplay m_display;
+    QPointer<CustomerWindow> m_customerWindow;
     SkinButton *m_catalogueButton = nullptr;
     FlatEdit *m_saleDateBox = nullptr;
     FlatEdit *m_cashierBox = nullptr;

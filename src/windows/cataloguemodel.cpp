@@ -3,6 +3,7 @@
 #include "base/apperror.h"
 #include "storage/statements.h"
 #include "base/controlcharacters.h"
+#include "base/pinyinkeys.h"
 #include "storage/query.h"
 #include "storage/tables.h"
 
@@ -41,13 +42,20 @@ void CatalogueModel::listAll()
 
 void CatalogueModel::search(const QString &text)
 {
-    m_query.setStatement(Statements::searchCatalogue(searchPattern(text)));
+    // Text that could be pinyin also finds products by their spellings.
+    const QString spelling = PinyinKeys::typed(text);
+    m_query.setStatement(spelling.isEmpty()
+                             ? Statements::searchCatalogue(searchPattern(text))
+                             : Statements::searchCatalogueWithPinyin(searchPattern(text), spelling + QLatin1Char('%')));
     m_query.open();
 }
 
 void CatalogueModel::deleteMatching(const QString &text)
 {
-    m_query.setStatement(Statements::deleteMatchingProducts(searchPattern(text)));
+    const QString spelling = PinyinKeys::typed(text);
+    m_query.setStatement(spelling.isEmpty() ? Statements::deleteMatchingProducts(searchPattern(text))
+                                            : Statements::deleteMatchingProductsWithPinyin(
+                                                  searchPattern(text), spelling + QLatin1Char('%')));
     m_query.execute();
     search(text);
 }

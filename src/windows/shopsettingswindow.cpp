@@ -2,11 +2,15 @@
 
 #include "windows/backupdialog.h"
 #include "windows/paymentmethodsdialog.h"
+#include "base/apperror.h"
 #include "backup/backup.h"
 #include "backup/backupsettings.h"
 #include "storage/database.h"
 #include "storage/shopsettings.h"
+#include "storage/tillsettings.h"
+#include "till/discountrules.h"
 #include "windows/receiptprinterwindow.h"
+#include "windows/trailwindow.h"
 #include "windows/windowparts.h"
 #include "widgets/flatedit.h"
 #include "widgets/flatmemo.h"
@@ -19,6 +23,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -116,24 +121,30 @@ void ShopSettingsWindow::buildControls()
 
     // Where receipts go and the cash drawer: a window of its own.
     m_printerButton = new SkinButton(QStringLiteral("小票打印机…"), group);
-    m_printerButton->setGeometry(360, 160, 113, 38);
+    m_printerButton->setGeometry(360, 176, 113, 38);
     m_printerButton->setFont(windowFont);
     // Outside the Tab round of the shop's own boxes and buttons, which stays as it was.
     m_printerButton->setFocusPolicy(Qt::NoFocus);
     // The payment methods the payment window offers: a window of their own.
     m_methodsButton = new SkinButton(QStringLiteral("付款方式…"), group);
-    m_methodsButton->setGeometry(360, 101, 113, 38);
+    m_methodsButton->setGeometry(360, 76, 113, 38);
     m_methodsButton->setFont(windowFont);
     m_methodsButton->setFocusPolicy(Qt::NoFocus);
     // Backups beside the remark, out of the Tab round.
     m_backupButton = new SkinButton(QStringLiteral("备  份…"), group);
-    m_backupButton->setGeometry(360, 278, 113, 38);
+    m_backupButton->setGeometry(360, 276, 113, 38);
     m_restoreButton = new SkinButton(QStringLiteral("恢  复…"), group);
-    m_restoreButton->setGeometry(360, 337, 113, 38);
+    m_restoreButton->setGeometry(360, 326, 113, 38);
     // Which database this computer's till works on, and its till number.
     m_databaseButton = new SkinButton(QStringLiteral("数据库…"), group);
-    m_databaseButton->setGeometry(360, 219, 113, 38);
-    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton}) {
+    m_databaseButton->setGeometry(360, 226, 113, 38);
+    // The customer display on a serial port.
+    m_displayButton = new SkinButton(QStringLiteral("客  显…"), group);
+    m_displayButton->setGeometry(360, 126, 113, 38);
+    // The owner's trail, behind the owner's PIN when one is set.
+    m_trailButton = new SkinButton(QStringLiteral("操作记录…"), group);
+    m_trailButton->setGeometry(360, 26, 113, 38);
+    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton, m_displayButton, m_trailButton}) {
         button->setFont(windowFont);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -168,13 +179,31 @@ void ShopSettingsWindow::connectHandlers()
             methods.exec();
         });
     });
+    connect(m_trailButton, &QAbstractButton::clicked, this, [this] { guarded([this] { openTrail(); }); });
     connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
     connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
     connect(m_databaseButton, &QAbstractButton::clicked, this, [this] { guarded([this] { chooseDatabase(); }); });
+    connect(m_displayButton, &QAbstractButton::clicked, this, [this] { emit displaySetupAsked(this); });
     // Closing drops typed changes: the next showing reads the row again.
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_closeButton),
                                     static_cast<QAbstractButton *>(m_closeSpot)})
         connect(button, &QAbstractButton::clicked, this, [this] { guarded([this] { close(); }); });
+}
+
+void ShopSettingsWindow::openTrail()
+{
+    const DiscountRules rules = DiscountRules::load(TillSettings(database(), 0));
+    if (rules.hasPin()) {
+        bool given = false;
+        const QString pin = QInputDialog::getText(this, QStringLiteral("店主密码"), QStringLiteral("查看操作记录需要店主密码："),
+                                                  QLineEdit::Password, QString(), &given);
+        if (!given)
+            return;
+        if (!rules.pinMatches(pin))
+            throw Refusal(QStringLiteral("店主密码不对。"));
+    }
+    TrailWindow trail(database(), this);
+    trail.exec();
 }
 
 void ShopSettingsWindow::previewKey(const QKeyEvent &event)

@@ -31,7 +31,9 @@ public:
     SkinButton *databaseButton() const { return m_databaseButton; }
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     SkinButton *printerButton() const { return m_printerButton; }
+    SkinButton *displayButton() const { return m_displayButton; }
     SkinButton *methodsButton() const { return m_methodsButton; }
+    SkinButton *trailButton() const { return m_trailButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -48,6 +50,8 @@ public:
     // ("数据库…"): this computer's own settings, used from the next start,
     // which the application keeps; it opens the dialog when asked.
     void chooseDatabase();
+    // The owner's trail, after the owner's PIN when one is set.
+    void openTrail();
 
 signals:
     // The cashier just saved: the cashier screen shows it at once.
@@ -57,6 +61,8 @@ signals:
     void databaseRestored();
     // "数据库…" was clicked: the database dialog is wanted over this window.
     void databaseChoiceAsked(QWidget *over);
+    // "客显…" was clicked: the customer display belongs to the cashier screen, which sets it up.
+    void displaySetupAsked(QWidget *over);
 
 protected:
     void reload() override;
@@ -78,4 +84,6 @@ private:
     SkinButton *m_backupButton = nullptr;
     SkinButton *m_restoreButton = nullptr;
     SkinButton *m_databaseButton = nullptr;
+    SkinButton *m_displayButton = nullptr;
+    SkinButton *m_trailButton = nullptr;
 };

@@ -33,13 +33,15 @@ ReceiptInput emptySale()
     return input;
 }
 
-// Each line's writes in order; the title at 12 points, the rest at 10.
+// Each line's writes in order; the title at 12 points, the receipt number's
+// barcode as such, the rest at 10.
 void compareLines(const QList<ReceiptLine> &actual, const QList<QStringList> &expected)
 {
     QCOMPARE(actual.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QCOMPARE(actual[i].writes, expected[i]);
-        QCOMPARE(actual[i].pointSize, i == 0 ? 12 : 10);
+        const bool barcode = expected[i] == QStringList{QStringLiteral("261206143005")};
+        QCOMPARE(actual[i].pointSize, i == 0 ? 12 : barcode ? ReceiptLayout::BarcodePointSize : 10);
     }
 }
 
@@ -122,6 +124,7 @@ void ReceiptLayoutTest::workedExampleFirstCopy()
         {QStringLiteral(u"合计金额:19.5")},
         {QStringLiteral(u"来款金额:20")},
         {QStringLiteral(u"找零金额:0.5")},
+        {QStringLiteral("261206143005")},   // the barcode under the totals
         {QStringLiteral(u"谢谢惠顾，欢迎再来")},
         {QStringLiteral(". ")}, {QStringLiteral(". ")}, {QStringLiteral(". ")},
         {QStringLiteral(".")},
@@ -146,6 +149,7 @@ void ReceiptLayoutTest::workedExampleSecondCopy()
         {QStringLiteral(u"合计金额:19.5")},
         {QStringLiteral(u"来款金额:20")},
         {QStringLiteral(u"找零金额:0.5")},
+        {QStringLiteral("261206143005")},   // the barcode under the totals
         {QStringLiteral(u"谢谢惠顾，欢迎再来")},
         {QStringLiteral(". ")}, {QStringLiteral(". ")}, {QStringLiteral(". ")},
         {QStringLiteral(".")},
@@ -280,6 +284,7 @@ void ReceiptLayoutTest::emptySaleGoesStraightToSeparator()
         QStringLiteral("..........................."),
         QStringLiteral(u"合计数量:0"),
         QStringLiteral(u"合计金额:0"),
+        QStringLiteral("261206143005"),
         QString(),
         QStringLiteral(". "),
         QStringLiteral(". "),
@@ -322,7 +327,8 @@ void ReceiptLayoutTest::receivedAndChange()
     const qsizetype totalAmount = lines.indexOf(QStringLiteral(u"合计金额:19.5"));
     const qsizetype remark = lines.indexOf(QStringLiteral(u"谢谢惠顾，欢迎再来"));
     QVERIFY(totalAmount > 0);
-    QCOMPARE(lines.mid(totalAmount + 1, remark - totalAmount - 1), paymentLines);
+    // The payment lines, then the receipt number's barcode.
+    QCOMPARE(lines.mid(totalAmount + 1, remark - totalAmount - 1), paymentLines + QStringList{input.receiptNumber});
 }
 
 void ReceiptLayoutTest::remarkLines_data()
@@ -351,13 +357,14 @@ void ReceiptLayoutTest::remarkLines()
     input.remark = remark;
     const QList<ReceiptLine> lines = ReceiptLayout::lines(input, ReceiptCopy::First);
     const QStringList all = texts(lines);
-    const qsizetype change = all.indexOf(QStringLiteral(u"找零金额:0.5"));
+    // After the change, the barcode line, then the remark.
+    const qsizetype change = all.indexOf(QStringLiteral(u"找零金额:0.5")) + 1;
     QCOMPARE(all.mid(change + 1, printed.size()), printed);
     // The feed follows directly.
     QCOMPARE(all.mid(change + 1 + printed.size()),
              (QStringList{QStringLiteral(". "), QStringLiteral(". "), QStringLiteral(". "),
                           QStringLiteral("."), QStringLiteral(" "), QStringLiteral(" ")}));
-    QCOMPARE(lines.size(), 13 + printed.size() + 6);
+    QCOMPARE(lines.size(), 14 + printed.size() + 6);
 }
 
 void ReceiptLayoutTest::title_data()

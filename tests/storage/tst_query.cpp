@@ -1,5 +1,6 @@
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/pinyinindex.h"
 #include "storage/query.h"
 #include "storage/statements.h"
 #include "storage/tables.h"
@@ -8,6 +9,7 @@
 #include "withnames.h"
 
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -217,6 +219,68 @@ private slots:
         q.first();
         q.remove();
         QCOMPARE(m_data->file.scalar(withNames("select {quantity} from {OpenSale}")).toDouble(), 4.0);
+    }
+
+    // ---- pinyin ----------------------------------------------------------------
+
+    void aSavedProductIsFoundByThePinyinOfItsNameAsSaved()
+    {
+        auto found = [this](const QString &spelling) {
+            QStringList codes;
+            QSqlQuery rows = m_data->db.run(Statements::lookupByPinyin(spelling, 10));
+            while (rows.next())
+                codes << rows.value(0).toString();
+            return codes;
+        };
+        Query q(m_data->db);
+        q.setStatement(Statements::catalogue());
+        q.open();
+        q.append();
+        q.setText(Product::code, QStringLiteral("6902"));
+        q.setText(Product::name, QStringLiteral("可口可乐"));
+        q.post();
+        QCOMPARE(found(QStringLiteral("kkkl%")), QStringList{"6902"});
+        q.edit();
+        q.setText(Product::name, QStringLiteral("雪碧"));
+        q.post();
+        QCOMPARE(found(QStringLiteral("kkkl%")), QStringList{});
+        QCOMPARE(found(QStringLiteral("xuebi%")), QStringList{"6902"});
+    }
+
+    void catalogueSearchListsPinyinMatchesAfterCodeAndName_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QStringList>("left");   // after deleting what was found
+        QTest::newRow("code, name, initials, full pinyin")
+            << "ka" << QStringList{"ka", "k5", "7005", "7004"}
+            << QStringList{"6902", "6903", "a_c", "abc", "abd", "t1", "x1"};
+        QTest::newRow("full pinyin, shorter first")
+            << "kekou" << QStringList{"6902", "6903"} << QStringList{"7004", "7005", "a_c", "abc", "abd", "k5", "ka", "t1", "x1"};
+    }
+    void catalogueSearchListsPinyinMatchesAfterCodeAndName()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, left);
+        const QList<std::pair<QString, QString>> products = {
+            {QStringLiteral("ka"), QStringLiteral("南瓜子")},       {QStringLiteral("k5"), QStringLiteral("ka拉ok话筒")},
+            {QStringLiteral("7005"), QStringLiteral("可爱多")},     {QStringLiteral("7004"), QStringLiteral("咖啡")},
+            {QStringLiteral("6903"), QStringLiteral("可口可乐330ml")}, {QStringLiteral("6902"), QStringLiteral("可口可乐")}};
+        for (const auto &[code, name] : products) {
+            m_data->file.addProduct(code, name, 1);
+            PinyinIndex::store(m_data->db, code, name);
+        }
+        Query q(m_data->db);
+        q.setStatement(Statements::searchCatalogueWithPinyin(text, text + QLatin1Char('%')));
+        q.open();
+        QCOMPARE(codes(q), listed);
+
+        m_data->db.execute(Statements::deleteMatchingProductsWithPinyin(text, text + QLatin1Char('%')));
+        QStringList stored;
+        for (const QVariantList &row : m_data->file.rows(withNames("select {code} from {Catalogue} order by {code}")))
+            stored << row.value(0).toString();
+        QCOMPARE(stored, left);
     }
 
     void duplicateCodeIsRefusedAsSuch()

@@ -228,6 +228,26 @@ private slots:
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
     }
 
+    // Products of an older file are found by pinyin once it is upgraded;
+    // its new tables (parked sales, spellings) come empty or filled.
+    void productsOfAnOlderFileGetTheirPinyinOnUpgrade()
+    {
+        TestDatabase file;
+        for (const char *table : {"product_pinyin", "held_lines", "held_sales"})
+            file.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+        file.exec(QStringLiteral("PRAGMA user_version = 7"));
+        file.addProduct(QStringLiteral("6902"), QStringLiteral("可口可乐"), 3);
+        file.addProduct(QStringLiteral("7001"), QStringLiteral("银行卡套"), 5);
+
+        Database db;
+        db.open(file.path());
+        QCOMPARE(texts(file.rows(QStringLiteral("SELECT 编码, spelling FROM product_pinyin WHERE kind = 1 "
+                                                "ORDER BY 编码, spelling"))),
+                 (QStringList{"6902|kkkl", "6902|kkky", "7001|yhkt", "7001|yhqt", "7001|yxkt", "7001|yxqt"}));
+        QCOMPARE(file.count(QStringLiteral("held_sales")), 0);
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
+    }
+
     // A file of the layout before payments gets the built-in methods and the
     // tables for payments and opening cash; its sales keep no payments (they
     // count as cash).
@@ -248,6 +268,24 @@ private slots:
         QCOMPARE(file.count(QStringLiteral("cash_floats")), 0);
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
         QCOMPARE(copiesBeside(file.path()).size(), 1);
+    }
+
+    // A file from before the owner's trail gets it, append-only from the start.
+    void aFileBeforeTheTrailGetsItAppendOnly()
+    {
+        TestDatabase file;
+        file.exec(QStringLiteral("DROP TABLE %1").arg(Tables::AuditLog::table));
+        file.exec(QStringLiteral("DROP TABLE %1").arg(Tables::ReturnedLines::table));
+        file.exec(QStringLiteral("PRAGMA user_version = 9"));
+        Database db;
+        db.open(file.path());
+        QCOMPARE(file.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Schema::kVersion);
+        db.execute(Statements::addAuditEntry(QStringLiteral("2026-12-08 09:00:00"), 1, QStringLiteral("小王"),
+                                             QStringLiteral("drawer_opened"), QStringLiteral(""), QStringLiteral(""),
+                                             QStringLiteral("0")));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db.execute(Statement{QStringLiteral("DELETE FROM %1").arg(Tables::AuditLog::table), {}, {}, {}}));
+        QCOMPARE(file.count(Tables::AuditLog::table), 1);
+        QCOMPARE(file.count(Tables::ReturnedLines::table), 0);
     }
 
     void fileThatLacksWhatTheProgramNeedsIsRefusedUntouched_data()

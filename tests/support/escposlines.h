@@ -25,6 +25,11 @@ inline QList<QByteArray> printedLineBytes(const QByteArray &stream, bool *ok)
             i += 2;
         } else if ((byte == 0x1C || byte == 0x1D) && next == '!') {
             i += 3;
+        } else if ((byte == 0x1B && next == 'a') || (byte == 0x1D && (next == 'h' || next == 'w' || next == 'H'))) {
+            i += 3;
+        } else if (byte == 0x1D && next == 'k' && i + 3 < stream.size()) {
+            // A barcode block: printedBarcodes() reads it.
+            i += 4 + uchar(stream[i + 3]);
         } else if (byte == 0x1D && next == 'V') {
             i += 4;
         } else if (byte == '\n') {
@@ -51,4 +56,20 @@ inline QStringList printedLines(const QByteArray &stream, bool *ok)
     for (const QByteArray &line : printedLineBytes(stream, ok))
         lines.append(TextCodec(TextEncoding::Gbk).decode(line));
     return lines;
+}
+
+// The data of each CODE128 barcode (GS k 73) in the stream, in order, as a
+// scanner would read it: the subset B symbols without their "{B" selector.
+inline QStringList printedBarcodes(const QByteArray &stream)
+{
+    QStringList codes;
+    for (qsizetype i = 0; i + 3 < stream.size(); ++i) {
+        if (stream[i] != 0x1D || stream[i + 1] != 'k' || stream[i + 2] != 73)
+            continue;
+        const QByteArray symbol = stream.mid(i + 4, uchar(stream[i + 3]));
+        if (symbol.startsWith("{B"))
+            codes << QString::fromLatin1(symbol.mid(2));
+        i += 3 + symbol.size();
+    }
+    return codes;
 }

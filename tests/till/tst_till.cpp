@@ -3,6 +3,7 @@
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/pinyinindex.h"
 #include "base/numbertext.h"
 #include "receipt/printererror.h"
 #include "receipt/receiptsink.h"
@@ -424,6 +425,114 @@ private slots:
         QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 2);
         QCOMPARE(file->count(QStringLiteral("receipt_numbers")), 1);
         QCOMPARE(till->lines().size(), 0);
+    }
+
+    // ---- pinyin -------------------------------------------------------------------
+
+    void pinyinFindsByInitialsThenFullPinyinShorterNamesFirst_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("initials") << "kkkl" << QStringList{"可口可乐", "可口可乐330ml"};
+        QTest::newRow("upper case, with digits") << "KKKL330" << QStringList{"可口可乐330ml"};
+        QTest::newRow("full pinyin") << "kekou" << QStringList{"可口可乐", "可口可乐330ml"};
+        QTest::newRow("initials before full pinyin") << "ka" << QStringList{"可爱多", "咖啡"};
+        QTest::newRow("shorter names first") << "y" << QStringList{"一毛", "银行卡套"};
+        QTest::newRow("second reading") << "yx" << QStringList{"银行卡套"};
+        QTest::newRow("first reading, full") << "yinhang" << QStringList{"银行卡套"};
+        QTest::newRow("polyphone") << "cq" << QStringList{"重庆火锅底料"};
+        QTest::newRow("not from the start") << "kl" << QStringList{};
+        QTest::newRow("renamed since") << "ty" << QStringList{};
+    }
+    void pinyinFindsByInitialsThenFullPinyinShorterNamesFirst()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, names);
+        const QList<std::pair<QString, QString>> products = {
+            {QStringLiteral("6902"), QStringLiteral("可口可乐")}, {QStringLiteral("6903"), QStringLiteral("可口可乐330ml")},
+            {QStringLiteral("100"), QStringLiteral("一毛")},     {QStringLiteral("7001"), QStringLiteral("银行卡套")},
+            {QStringLiteral("7002"), QStringLiteral("重庆火锅底料")}, {QStringLiteral("7003"), QStringLiteral("汤圆")},
+            {QStringLiteral("7004"), QStringLiteral("咖啡")},   {QStringLiteral("7005"), QStringLiteral("可爱多")}};
+        for (const auto &[code, name] : products) {
+            file->exec(QStringLiteral("delete from spinfo where 编码 = ?"), {code});
+            file->addProduct(code, name, 1);
+            PinyinIndex::store(*db, code, name);
+        }
+        // Renamed elsewhere, its spellings not made again: the old ones find nothing.
+        file->exec(QStringLiteral("update spinfo set 品名 = '元宵' where 编码 = '7003'"));
+
+        QStringList found;
+        for (const Product &p : till->findByPinyin(typed, 10))
+            found << p.name;
+        QCOMPARE(found, names);
+        // Enter in the product box takes the first.
+        const std::optional<Product> first = till->lookUp(typed);
+        QCOMPARE(first ? first->name : QString(), names.value(0));
+    }
+
+    // ---- parked sales ----------------------------------------------------------
+
+    void aParkedSaleWaitsStoredAndComesBackWhole()
+    {
+        ringUp(QStringLiteral("6901"));
+        till->addLine(QStringLiteral("散装糖"), QStringLiteral("0.5"), QStringLiteral("12"));
+        till->holdSale();
+        QCOMPARE(till->lines().size(), 0);
+        QCOMPARE(till->totalAmount(), QStringLiteral("0"));
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
+        QCOMPARE(storedLines(*file, QStringLiteral("held_lines")).size(), 2);
+
+        // The next customer is served and recorded alone.
+        ringUp(QStringLiteral("6902"));
+        PaperTray tray;
+        QVERIFY(till->complete(header(), tray, 1));
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 1);
+        QVERIFY(!tray.jobs[0].join(QLatin1Char('\n')).contains(QStringLiteral("散装糖")));
+
+        // A restart reads the parked sale from the file.
+        till = std::make_unique<Till>(*db);
+        till->reopenSale();
+        QCOMPARE(till->heldSaleCount(), 1);
+        const QList<HeldSale> held = till->heldSales();
+        QCOMPARE(held.size(), 1);
+        QCOMPARE(held[0].lines, 2);
+        QCOMPARE(held[0].total, QStringLiteral("10.5"));
+
+        till->takeBack(held[0].number);
+        QVERIFY(till->isTakenBack());
+        QCOMPARE(till->totalAmount(), QStringLiteral("10.5"));
+        const QList<Line> back = storedLines(*file);
+        QCOMPARE(back.size(), 2);
+        QCOMPARE(back[0].code, QStringLiteral("6901"));
+        QCOMPARE(back[1].name, QStringLiteral("散装糖"));
+        QCOMPARE(back[1].quantity, QStringLiteral("0.5"));
+        QCOMPARE(file->count(QStringLiteral("held_sales")), 0);
+        QCOMPARE(file->count(QStringLiteral("held_lines")), 0);
+
+        QVERIFY(till->complete(header(QStringLiteral("261206143010")), tray, 1));
+        QVERIFY(!till->isTakenBack());
+        QCOMPARE(file->count(QStringLiteral("XiaoShouRecord")), 3);
+        QCOMPARE(file->scalar(QStringLiteral("select count(*) from XiaoShouRecord where 单号 = '261206143010'")).toInt(), 2);
+    }
+
+    void parkingAndTakingBackRefuseWhatWouldMixOrLoseSales()
+    {
+        QVERIFY_THROWS_EXCEPTION(Refusal, till->holdSale());   // nothing to park
+        ringUp(QStringLiteral("6901"));
+        till->holdSale();
+        const qint64 parked = till->heldSales().value(0).number;
+        ringUp(QStringLiteral("6902"));
+        // Taking back into a sale with lines would mix two customers.
+        QVERIFY_THROWS_EXCEPTION(Refusal, till->takeBack(parked));
+        QCOMPARE(till->heldSaleCount(), 1);
+        QCOMPARE(storedLines(*file).size(), 1);
+        till->discardSale();
+        // Another till's parked sale is not this till's to take.
+        file->exec(QStringLiteral("update held_sales set till = 2"));
+        QCOMPARE(till->heldSaleCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(Refusal, till->takeBack(parked));
+        QCOMPARE(file->count(QStringLiteral("held_lines")), 1);
+        QCOMPARE(file->count(QStringLiteral("xiaoshou")), 0);
     }
 
     void anEmptySalePrintsAndRecordsNothing()

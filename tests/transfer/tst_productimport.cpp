@@ -189,6 +189,52 @@ private slots:
         }
     }
 
+    // The spellings go in batches: after products are added, and then half of
+    // them renamed, each is found by its present name and by no older one,
+    // however many batches that took.
+    void everyProductIsSpelledByItsPresentName_data()
+    {
+        QTest::addColumn<int>("products");
+        QTest::newRow("a few") << 3;
+        QTest::newRow("more than a batch of spellings and of renamed codes") << 1201;
+    }
+    void everyProductIsSpelledByItsPresentName()
+    {
+        QFETCH(int, products);
+        QTemporaryDir dir;
+        QByteArray first("编码,品名,单价\n");
+        QByteArray second = first;
+        QStringList expected;
+        for (int i = 0; i < products; ++i) {
+            const QByteArray code = QByteArray::number(10000 + i);
+            first += code + ",雪碧" + QByteArray::number(i) + ",2\n";
+            const bool renamed = i % 2 == 1;
+            second += code + (renamed ? ",芬达" : ",雪碧") + QByteArray::number(i) + ",2\n";
+            expected << QStringLiteral("%1|%2%3").arg(QString::fromLatin1(code), renamed ? QStringLiteral("fd")
+                                                                                           : QStringLiteral("xb"))
+                            .arg(i);
+        }
+        second += "99999,牛奶,3\n";
+        expected << QStringLiteral("99999|nn");
+
+        TestDatabase file;
+        QCOMPARE(importInto(file, writeFile(dir, first, QStringLiteral("first.csv"))).added, products);
+        const ImportReport report = importInto(file, writeFile(dir, second, QStringLiteral("second.csv")));
+        QCOMPARE(report.added, 1);
+        QCOMPARE(report.updated, products / 2);
+        QStringList initials;
+        namespace Pinyin = Tables::ProductPinyin;
+        for (const QVariantList &row : file.rows(QStringLiteral("select %2, %3 from %1 where %4 = 1 order by %2")
+                                                     .arg(Pinyin::table, Pinyin::code, Pinyin::spelling, Pinyin::kind)))
+            initials << row[0].toString() + QLatin1Char('|') + row[1].toString();
+        QCOMPARE(initials, expected);
+        QCOMPARE(file.count(Pinyin::table), 2 * (products + 1));
+        QCOMPARE(file.scalar(QStringLiteral("select %3 from %1 where %4 = 2 and %2 = '10001'")
+                                 .arg(Pinyin::table, Pinyin::code, Pinyin::spelling, Pinyin::kind))
+                     .toString(),
+                 QStringLiteral("fenda1"));
+    }
+
     void badRowsAreReportedWithTheirLinesAndTheRestIsWritten()
     {
         QTemporaryDir dir;

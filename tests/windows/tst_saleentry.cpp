@@ -10,10 +10,13 @@
 #include "widgets/flatspeedbutton.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/datagrid.h"
+#include "windows/heldsalesdialog.h"
+#include "whenmodalshows.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -586,6 +589,73 @@ private slots:
                     QVERIFY2(!inked(caption).intersects(inked(total)), qPrintable(caption->text()));
             }
         }
+    }
+
+    // ---- parked sales ----------------------------------------------------------
+
+    void insertParksASaleAndTakesItBackFromTheList()
+    {
+        QTemporaryDir receipts;
+        w->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("pdf:") + receipts.path()));
+        typeText(w->productBox(), QStringLiteral("6901028075831"));
+        enter(w->productBox());
+        // Shift+Insert is the box's paste, and parks nothing.
+        QTest::keyClick(w->productBox(), Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(f->file->count(QStringLiteral("held_lines")), 0);
+        QTest::keyClick(w->productBox(), Qt::Key_Insert);
+        QCOMPARE(storedLines(*f->file).size(), 0);
+        QCOMPARE(f->file->count(QStringLiteral("held_lines")), 1);
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("0"));
+        QCOMPARE(w->heldSalesLabel()->text(), QStringLiteral("挂单 1 张（Insert 取单）"));
+        QCOMPARE(w->focusWidget(), w->productBox());
+
+        // The next customer pays for one noodle cup only.
+        typeText(w->productBox(), QStringLiteral("6920459950180"));
+        enter(w->productBox());
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(f->file->rows(QStringLiteral("select 品名 from XiaoShouRecord")),
+                 (QList<QVariantList>{{QStringLiteral("康师傅红烧牛肉面")}}));
+
+        QStringList listed;
+        whenModalShows<HeldSalesDialog>([&listed](HeldSalesDialog *dialog) {
+            const QAbstractItemModel *rows = dialog->list()->model();
+            for (int c = 0; c < rows->columnCount(); ++c)
+                listed << rows->index(0, c).data().toString();
+            QTest::keyClick(dialog->list(), Qt::Key_Return);
+        });
+        QTest::keyClick(w->productBox(), Qt::Key_Insert);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(QApplication::focusWidget(), w->productBox());
+        QCOMPARE(listed.value(1), QStringLiteral("1"));
+        QCOMPARE(listed.value(2), QStringLiteral("45"));
+        QCOMPARE(storedLines(*f->file).size(), 1);
+        QCOMPARE(storedLines(*f->file)[0].code, QStringLiteral("6901028075831"));
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("45"));
+        QCOMPARE(w->heldSalesLabel()->text(), QString());
+        QCOMPARE(f->file->count(QStringLiteral("held_sales")), 0);
+
+        // Esc on the sale taken back asks first; "no" keeps it.
+        f->boxes->setAnswer(QMessageBox::No);
+        QTest::keyClick(w->productBox(), Qt::Key_Escape);
+        QCOMPARE(f->boxes->count(), 1);
+        QVERIFY(f->boxes->lastText().contains(QStringLiteral("取回的挂单")));
+        QVERIFY(w->isVisible());
+        QCOMPARE(storedLines(*f->file).size(), 1);
+
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(f->file->count(QStringLiteral("XiaoShouRecord")), 2);
+        QCOMPARE(storedLines(*f->file).size(), 0);
+    }
+
+    void aParkedSaleOutlivesTheProgram()
+    {
+        typeText(w->productBox(), QStringLiteral("b1"));
+        enter(w->productBox());
+        QTest::keyClick(w->productBox(), Qt::Key_Insert);
+        f->session.reset();   // closed (or killed): the open sale is gone, the parked one is not
+        w = f->open();
+        QCOMPARE(w->heldSalesLabel()->text(), QStringLiteral("挂单 1 张（Insert 取单）"));
+        QCOMPARE(f->file->count(QStringLiteral("held_lines")), 1);
     }
 
     // F8 on a computer without a browser says where the guide is.
