@@ -1050,11 +1050,15 @@ QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
     if (left > 0)
         refunds << Payment{Schema::kCashMethod, PaymentMethods::nameOf(methods, Schema::kCashMethod),
                            Money::text(-left)};
+    // The refunds go into the day's summary as the sale's payments do, negative.
+    SalesSummary refundSummary;
     for (const Payment &payment : std::as_const(refunds)) {
         m_db.execute(Statements::recordPayment(number, m_db.till(), payment.method, payment.amount, QStringLiteral("0")));
+        refundSummary.addPayment(request.saleDate, m_db.till(), payment.method, payment.amount, QStringLiteral("0"));
         input.payments << ReceiptPayment{QStringLiteral("退") + payment.methodName,
                                          Money::text(-Money::fenOf(payment.amount).value_or(0))};
     }
+    refundSummary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
     input.paymentChange = QStringLiteral("0");
     input.totalQuantity = quantities.text();
     input.totalAmount = Money::text(-refund);
