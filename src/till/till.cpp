@@ -886,6 +886,8 @@ void Till::takeBack(qint64 number)
     m_codeForName = {};
     reopenSale();
     m_takenBack = true;
+}
+
 QList<SoldLine> Till::soldLines(const QString &receiptNumber)
 {
     using Column = Statements::SoldLineColumn;
