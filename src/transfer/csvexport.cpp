@@ -34,17 +34,22 @@ std::optional<std::pair<QString, QString>> checkedRange(const QString &from, con
     return std::pair{first, last};
 }
 
-qint64 writeAll(PreparedStatement &rows, int columns, CsvWriter &writer)
+// The titles, then every row of the statement, as many fields as titles.
+qint64 writeFile(Database &db, const Statement &statement, const QString &path, const QStringList &titles)
 {
+    PreparedStatement rows(db, statement);
+    CsvWriter writer(path);
+    writer.writeRow(titles);
     qint64 count = 0;
     QStringList fields;
     while (rows.step()) {
         fields.clear();
-        for (int i = 0; i < columns; ++i)
+        for (int i = 0; i < titles.size(); ++i)
             fields << Query::valueText(rows.value(i));
         writer.writeRow(fields);
         ++count;
     }
+    writer.commit();
     return count;
 }
 
@@ -72,36 +77,22 @@ QStringList paymentTitles()
 
 qint64 products(Database &db, const QString &path)
 {
-    PreparedStatement rows(db, Statements::exportProducts());
-    CsvWriter writer(path);
-    writer.writeRow(productTitles());
-    const qint64 count = writeAll(rows, 3, writer);
-    writer.commit();
-    return count;
+    return writeFile(db, Statements::exportProducts(), path, productTitles());
 }
 
 qint64 sales(Database &db, const QString &path, const QString &from, const QString &to)
 {
     const std::optional<std::pair<QString, QString>> range = checkedRange(from, to);
-    PreparedStatement rows(db, range ? Statements::exportSales(range->first, range->second)
-                                     : Statements::exportAllSales());
-    CsvWriter writer(path);
-    writer.writeRow(salesTitles());
-    const qint64 count = writeAll(rows, 9, writer);
-    writer.commit();
-    return count;
+    return writeFile(db, range ? Statements::exportSales(range->first, range->second) : Statements::exportAllSales(),
+                     path, salesTitles());
 }
 
 qint64 payments(Database &db, const QString &path, const QString &from, const QString &to)
 {
     const std::optional<std::pair<QString, QString>> range = checkedRange(from, to);
-    PreparedStatement rows(db, range ? Statements::exportPayments(range->first, range->second)
-                                     : Statements::exportAllPayments());
-    CsvWriter writer(path);
-    writer.writeRow(paymentTitles());
-    const qint64 count = writeAll(rows, 7, writer);
-    writer.commit();
-    return count;
+    return writeFile(db,
+                     range ? Statements::exportPayments(range->first, range->second) : Statements::exportAllPayments(),
+                     path, paymentTitles());
 }
 
 } // namespace CsvExport
