@@ -28,8 +28,10 @@ int FileWait::onBusy(void *self, int attempt)
 
 bool FileWait::keepWaiting(int attempt)
 {
-    if (attempt == 0)
+    if (attempt == 0) {
         m_waited.start();
+        m_lastToldMs = -1;
+    }
     const qint64 waited = m_waited.elapsed();
     const bool importing = waited >= kTellAfterMs && ImportMark::isActive(m_dataFile);
     if (waited >= kUsualLimitMs && !importing)
