@@ -558,7 +558,7 @@ QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
     } catch (const ConnectionLost &) {
         // A scan or a line goes on on the till's own copy at once; work
         // begun on the server is not finished there.
-        if (!m_transactions && m_holds == 0 && useLocalCopy())
+        if (!m_transactions && useLocalCopy())
             return runHere(statement, forwardOnly);
         if (useLocalCopy())
             throw ConnectionLost(offlineMessage());
@@ -611,7 +611,7 @@ Transaction::Transaction(Database &db, Start start)
         begin(start);
     } catch (const ConnectionLost &) {
         // Nothing done yet: the work goes on on the till's own copy.
-        if (m_db.m_holds > 0 || !m_db.useLocalCopy())
+        if (!m_db.useLocalCopy())
             throw;
         begin(start);
     }
