@@ -8,8 +8,15 @@
 #include "receipt/receiptprinter.h"
 #include "till/discountrules.h"
 #include "widgets/flatedit.h"
+#include "widgets/flatspeedbutton.h"
 #include "windows/paymentwindow.h"
+#include "windows/reportswindow.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -186,6 +193,19 @@ private slots:
         const QStringList lines = printed();
         const qsizetype total = lines.indexOf(QStringLiteral("合计金额:23.7"));
         QCOMPARE(lines.mid(total + 1, 3), (QStringList{"微信:20", "现金:10", "找零金额:6.3"}));
+
+        // The report's chart by method: cash is what stayed in the drawer.
+        QTest::keyClick(w->productBox(), Qt::Key_F6);
+        ReportsWindow *report = w->reportsWindow();
+        QVERIFY(report && report->isVisible());
+        QTest::mouseClick(report->upperChartButton(ReportsWindow::UpperChart::ByMethod), Qt::LeftButton);
+        QVERIFY(report->methodChart()->isVisible() && !report->hourChart()->isVisible());
+        const auto *series = qobject_cast<QBarSeries *>(report->methodChart()->chart()->series().value(0));
+        auto *axis = qobject_cast<QBarCategoryAxis *>(report->methodChart()->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(series && axis);
+        QCOMPARE(axis->categories(), (QStringList{"现金", "微信"}));
+        QCOMPARE(series->barSets().value(0)->at(0), 3.7);
+        QCOMPARE(series->barSets().value(0)->at(1), 20.0);
     }
 
     // Enter with money still due is refused in Chinese; nothing is recorded
