@@ -10,6 +10,8 @@
 #include "base/apperror.h"
 #include "widgets/apperrorbox.h"
 
+#include <QTimer>
+
 #include <cstdio>
 #include <memory>
 
@@ -65,5 +67,6 @@ int main(int argc, char **argv)
     window.setPrinterOverrides(overrides);
     window.till().setScaleCodeMode(scaleCodeMode);
     window.show();
+    QTimer::singleShot(0, &window, [&window] { window.askOpeningCashOnce(); });
     return QCoreApplication::exec();
 }
