@@ -17,7 +17,7 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QDeadlineTimer>
 
 namespace {
 
@@ -187,8 +187,10 @@ private slots:
             QVERIFY(sender.waitForStarted());
             // Killed once it has sent a few: between any two steps of a send.
             const int target = before - 1 - QRandomGenerator::global()->bounded(0, 3);
-            while (sender.state() == QProcess::Running && LocalCopy::waitingCount(copyOf(1)) > target)
-                QThread::usleep(QRandomGenerator::global()->bounded(200, 3000));
+            const QDeadlineTimer deadline(20000);
+            while (!sender.waitForFinished(QRandomGenerator::global()->bounded(1, 4)) && !deadline.hasExpired()
+                   && LocalCopy::waitingCount(copyOf(1)) > target) {
+            }
             sender.kill();   // SIGKILL
             sender.waitForFinished();
             const int after = LocalCopy::waitingCount(copyOf(1));
