@@ -5,7 +5,8 @@
 // laid out and handed to a printer that keeps nothing, the open sale emptied),
 // and sales a second. Then how soon a product saved at one till reaches
 // another till's product list, how long a till waits on a server that is
-// not there or hangs, and completions on a server that holds 1,000,000
+// not there or hangs, a till that goes on on its own copy when the server
+// stops (and how fast its outbox is sent afterwards), and completions on a server that holds 1,000,000
 // recorded lines.
 //
 //     bench_tills [SERVER] [PRODUCTS] [SALES]
@@ -18,6 +19,7 @@
 
 #include "base/apperror.h"
 #include "storage/database.h"
+#include "storage/localcopy.h"
 #include "storage/statements.h"
 #include "storage/tables.h"
 #include "receipt/receiptsink.h"
@@ -273,6 +275,51 @@ void hungServerWait(const QString &address, const QString &cluster)
     std::printf("A scan while the server hangs (SIGSTOP): %s after %.0f ms\n", qPrintable(outcome), waited);
 }
 
+// A till on its own copy: the server stopped (refused) in the middle of a
+// run of sales, the scans at the switch and after it, then the outbox sent
+// once the server is back.
+void offlineSwitch(const QString &address, const QString &cluster, const QString &copy, int products)
+{
+    constexpr int kOnline = 20;
+    constexpr int kOffline = 1000;
+    LocalCopy::refresh(address, copy);
+    Database db;
+    db.setTill(7);
+    db.setLocalCopy(copy);
+    db.open(address);
+    Till till(db);
+    till.reopenSale();
+    NoPaper paper;
+    QRandomGenerator random(20261208);
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    QList<double> scans;
+    double atSwitch = 0;
+    for (int sale = 0; sale < kOnline + kOffline; ++sale) {
+        for (int scan = 0; scan < 5; ++scan) {
+            const bool switching = sale == kOnline && scan == 2;
+            if (switching)
+                QProcess::execute(QStringLiteral("bash"), {QStringLiteral(FENWO_PG_TEST_ENV), QStringLiteral("kill"), cluster});
+            QElapsedTimer t;
+            t.start();
+            const std::optional<Product> found = till.lookUp(Bench::productCode(int(random.bounded(products))));
+            if (found)
+                till.addLine(found->name, QStringLiteral("1"), found->price);
+            const double ms = double(t.nsecsElapsed()) / 1e6;
+            (switching ? atSwitch : scans.emplace_back()) = ms;
+        }
+        till.complete({till.nextReceiptNumber(), today, QStringLiteral("收银员7"), QString(), QString(), {}}, paper, 1);
+    }
+    std::printf("\nServer stopped in the middle of a sale (till on its own copy): the scan at the switch %.1f ms; "
+                "scans p50 %.3f ms, p99 %.3f ms\n",
+                atSwitch, Bench::median(scans), Bench::percentile(scans, 0.99));
+    QProcess::execute(QStringLiteral("bash"), {QStringLiteral(FENWO_PG_TEST_ENV), QStringLiteral("restart"), cluster});
+    QElapsedTimer t;
+    t.start();
+    const int sent = LocalCopy::sendWaiting(address, copy, 7);
+    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    std::printf("Outbox of %d offline sales sent in %.2f s: %.0f sales/s\n", sent, seconds, sent / seconds);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -332,8 +379,10 @@ int main(int argc, char **argv)
     std::printf("| Where | scan p50 | scan p99 | completion p50 | completion p99 | sales/s |\n");
     std::printf("|---|---|---|---|---|---|\n");
     printRows(QStringLiteral("server (PostgreSQL), 1M lines"), runTills(shared, 1, products, sales), sales);
-    if (args.value(1).isEmpty())
+    if (args.value(1).isEmpty()) {
         hungServerWait(shared, cluster);
+        offlineSwitch(shared, cluster, dir.filePath(QStringLiteral("till-7.db")), products);
+    }
 
     QProcess::execute(QStringLiteral("psql"), {server, QStringLiteral("-qc"), QStringLiteral("DROP DATABASE %1").arg(name)});
     if (!args.value(1).isEmpty())

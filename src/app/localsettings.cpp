@@ -15,6 +15,11 @@ const QString kAddress = QStringLiteral("database/address");
 const QString kTill = QStringLiteral("till/number");
 } // namespace
 
+QString LocalSettings::localCopyPath(int tillNumber)
+{
+    return QFileInfo(filePath()).dir().filePath(QStringLiteral("till-%1.db").arg(tillNumber));
+}
+
 QString LocalSettings::filePath()
 {
     // $XDG_CONFIG_HOME when set to an absolute path, else ~/.config.

@@ -19,6 +19,9 @@ struct LocalSettings
     int tillNumber = 1;
 
     static QString filePath();
+    // A server till's own copy of the shop's database, beside the file:
+    // fenwo/till-N.db.
+    static QString localCopyPath(int tillNumber);
     // What the file says; defaults where it says nothing (or is not there).
     static LocalSettings load();
     // Writes the file; throws AppError when it cannot be written.

@@ -5,6 +5,7 @@
 #include "app/headlesscommands.h"
 #include "app/localsettings.h"
 #include "app/tillsession.h"
+#include "storage/databaseaddress.h"
 
 #include "base/apperror.h"
 #include "widgets/apperrorbox.h"
@@ -58,7 +59,10 @@ int main(int argc, char **argv)
         }
     }
 
-    TillSession session(databasePath, tillNumber);
+    // A server's till keeps selling on its own copy while the server is away.
+    TillSession session(databasePath, tillNumber,
+                        DatabaseAddress::isServerAddress(databasePath) ? LocalSettings::localCopyPath(tillNumber)
+                                                                       : QString());
     CashierWindow &window = session.window();
     window.setPrinterOverrides(overrides);
     window.till().setScaleCodeMode(scaleCodeMode);

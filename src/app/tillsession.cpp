@@ -7,16 +7,22 @@
 #include "widgets/apperrorbox.h"
 #include "windows/databasedialog.h"
 
-TillSession::TillSession(const QString &databasePath, int tillNumber)
+TillSession::TillSession(const QString &databasePath, int tillNumber, const QString &localCopy)
     : m_serverWatch(m_db)
     , m_automaticBackup(m_db)
+    , m_copyKeeper(m_db)
     , m_window(m_db, m_serverWatch, m_automaticBackup)
 {
     m_db.setTill(tillNumber);
+    m_db.setLocalCopy(localCopy);
+    m_window.watchCopy(m_copyKeeper);
+    QObject::connect(&m_db, &Database::catalogueChanged, &m_copyKeeper, &CopyKeeper::refreshSoon);
+    QObject::connect(&m_serverWatch, &ServerWatch::reconnected, &m_copyKeeper, &CopyKeeper::refreshSoon);
     QObject::connect(&m_window, &CashierWindow::databaseChoiceAsked, &m_window,
                      [this](QWidget *over) { chooseDatabase(over); });
     openDatabase(databasePath);
     m_automaticBackup.start();
+    m_copyKeeper.start();
 }
 
 TillSession::~TillSession() = default;
@@ -32,7 +38,9 @@ void TillSession::openDatabase(const QString &databasePath)
         if (!notice.isEmpty())
             AppBoxes::showNotice(notice);
     } catch (const ConnectionLost &e) {
-        m_window.setStartProblem(e.message());
+        // With its own copy the till sells at once; the watch brings it back.
+        if (!m_db.useLocalCopy())
+            m_window.setStartProblem(e.message());
         m_serverWatch.start();
     } catch (const DataFileError &e) {
         AppBoxes::showConnectionError(e.message());
@@ -45,10 +53,13 @@ void TillSession::openDatabase(const QString &databasePath)
     }
 }
 
-std::unique_ptr<DatabaseDialog> TillSession::databaseDialog(const QString &currentAddress, QWidget *parent)
+std::unique_ptr<DatabaseDialog> TillSession::databaseDialog(const QString &currentAddress, QWidget *parent,
+                                                           const QString &lastSynchronised)
 {
     const LocalSettings stored = LocalSettings::load();
     auto dialog = std::make_unique<DatabaseDialog>(currentAddress, stored.databaseAddress, stored.tillNumber, parent);
+    if (DatabaseAddress::isServerAddress(currentAddress))
+        dialog->showLastSynchronised(lastSynchronised);
     // A file that cannot be written throws out of the dialog's save, which stays open.
     QObject::connect(dialog.get(), &DatabaseDialog::chosen, dialog.get(), [](const QString &address, int till) {
         LocalSettings{address, till}.save();
@@ -58,5 +69,6 @@ std::unique_ptr<DatabaseDialog> TillSession::databaseDialog(const QString &curre
 
 void TillSession::chooseDatabase(QWidget *over)
 {
-    databaseDialog(m_db.address().text(), over)->exec();
+    databaseDialog(m_db.address().text(), over, m_db.localCopy().isEmpty() ? QString() : m_copyKeeper.lastSynchronised())
+        ->exec();
 }

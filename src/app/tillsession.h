@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/automaticbackup.h"
+#include "storage/copykeeper.h"
 #include "storage/database.h"
 #include "storage/serverwatch.h"
 #include "windows/cashierwindow.h"
@@ -19,18 +20,23 @@ class TillSession final
     Q_DISABLE_COPY_MOVE(TillSession)
 
 public:
-    // databasePath: a file or a server address; tillNumber: this computer's till.
-    explicit TillSession(const QString &databasePath, int tillNumber = 1);
+    // databasePath: a file or a server address; tillNumber: this computer's
+    // till; localCopy: the till's own copy of a server's database, where it
+    // sells while the server is away (none: it waits for the server).
+    explicit TillSession(const QString &databasePath, int tillNumber = 1, const QString &localCopy = {});
     ~TillSession();
 
     Database &database() { return m_db; }
     ServerWatch &serverWatch() { return m_serverWatch; }
     AutomaticBackup &automaticBackup() { return m_automaticBackup; }
+    CopyKeeper &copyKeeper() { return m_copyKeeper; }
     CashierWindow &window() { return m_window; }
 
     // The database dialog on this computer's settings: it shows what the
     // settings file keeps, and a choice saved in it is written there.
-    static std::unique_ptr<DatabaseDialog> databaseDialog(const QString &currentAddress, QWidget *parent = nullptr);
+    // lastSynchronised: when this till's copy last met the server, if it has one.
+    static std::unique_ptr<DatabaseDialog> databaseDialog(const QString &currentAddress, QWidget *parent = nullptr,
+                                                          const QString &lastSynchronised = {});
 
 private:
     void openDatabase(const QString &databasePath);
@@ -39,5 +45,6 @@ private:
     Database m_db;
     ServerWatch m_serverWatch;
     AutomaticBackup m_automaticBackup;
+    CopyKeeper m_copyKeeper;
     CashierWindow m_window;   // last: it goes first, while what it works on is still there
 };

@@ -3,6 +3,7 @@
 #include "base/apperror.h"
 #include "storage/auditlog.h"
 #include "storage/database.h"
+#include "storage/localcopy.h"
 #include "base/decimalsum.h"
 #include "base/numbertext.h"
 #include "reports/salesreport.h"
@@ -127,6 +128,12 @@ DayClosings::Closing DayEnd::closeDay(const ReportRange &range, const QString &c
                                       const QDateTime &now, std::optional<int> lastShown)
 {
     checkClosing(range, countedCash);
+    // A Z closes what the server holds: sales still in this till's outbox would be left out.
+    if (m_db.isOffline())
+        throw Refusal(QStringLiteral("提示：收银机正在离线收银，连上数据库服务器、离线的销售都送上去以后才能做Z报表。"));
+    if (const int waiting = LocalCopy::waitingCount(m_db); waiting > 0)
+        throw Refusal(QStringLiteral("提示：还有 %1 单离线时的销售正在送往数据库服务器，全部送完以后才能做Z报表，请稍候再试。")
+                          .arg(waiting));
     const double counted = textToNumber(countedCash);
 
     DayClosings closings(m_db);

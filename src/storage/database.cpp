@@ -231,16 +231,16 @@ OpeningReport Database::open(const QString &address)
     m_address = DatabaseAddress::parse(address);
     m_filePath.clear();
     m_everConnected = false;
+    m_offline = false;
     if (m_address.isServer()) {
         openServer();
         return {};
     }
-    return openFile();
+    return openFile(m_address.filePath());
 }
 
-OpeningReport Database::openFile()
+OpeningReport Database::openFile(const QString &filePath)
 {
-    const QString filePath = m_address.filePath();
     m_filePath = QFileInfo(filePath).absoluteFilePath();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open what is there, never create a new empty file.
@@ -293,9 +293,68 @@ void Database::reconnect()
         open(m_address.filePath());
         return;
     }
+    if (m_offline) {
+        // Back from the till's own copy: the server first, the copy kept
+        // until the server has taken the connection.
+        Database trial;
+        trial.m_address = m_address;
+        trial.openServer();
+        trial.close();
+        close();
+        m_offline = false;
+        try {
+            openServer();
+        } catch (...) {
+            useLocalCopy();
+            throw;
+        }
+        emit switched();
+        return;
+    }
     if (m_db.isValid())
         m_db.close();
     openServer();
+}
+
+bool Database::useLocalCopy()
+{
+    if (m_offline)
+        return true;
+    if (!m_address.isServer() || m_localCopy.isEmpty() || !QFileInfo::exists(m_localCopy))
+        return false;
+    close();
+    try {
+        openFile(m_localCopy);
+    } catch (const AppError &) {
+        close();
+        return false;
+    }
+    m_filePath.clear();   // still the server's till: no backups of the copy
+    m_offline = true;
+    if (!m_lost) {
+        m_lost = true;
+        emit connectionLost();
+    }
+    emit switched();
+    return true;
+}
+
+QString Database::offlineMessage() const
+{
+    return QStringLiteral("提示：数据库服务器 %1 连接不上，收银机已转为离线收银，这一步没有做，请再做一次。\n"
+                          "离线的销售存在本机，服务器恢复后自动送上去。")
+        .arg(m_address.serverName());
+}
+
+Database::Hold::Hold(Database &db)
+    : m_db(db)
+{
+    ++m_db.m_holds;
+}
+
+Database::Hold::~Hold()
+{
+    --m_db.m_holds;
 }
 
 void Database::close()
@@ -315,7 +374,7 @@ bool Database::isOpen() const
 QSqlDatabase &Database::handle()
 {
     if (!isOpen()) {
-        if (m_address.isServer())
+        if (m_address.isServer() && !m_offline)
             fail(QSqlError());
         throw DatabaseError(QStringLiteral("No database connection"));
     }
@@ -343,8 +402,9 @@ QString Database::noAnswerMessage() const
 void Database::fail(const QSqlError &error)
 {
     const bool runOut = m_answerWatch && m_answerWatch->takeRunOut();
-    const bool goingAway = m_address.isServer() && isServerGoingAway(error);
-    if (m_address.isServer() && (!isOpen() || runOut || goingAway)) {
+    const bool onServer = m_address.isServer() && !m_offline;
+    const bool goingAway = onServer && isServerGoingAway(error);
+    if (onServer && (!isOpen() || runOut || goingAway)) {
         // The connection is of no more use: the watch reconnects.
         if (goingAway || runOut)
             m_db.close();
@@ -380,7 +440,7 @@ Database::Patience::~Patience()
 
 std::unique_ptr<AnswerWatch::Wait> Database::waitForServer()
 {
-    if (!m_address.isServer() || !m_db.isValid())
+    if (!m_address.isServer() || m_offline || !m_db.isValid())
         return nullptr;
     PGconn *connection = serverConnection(m_db);
     const int socket = connection ? PQsocket(connection) : -1;
@@ -402,7 +462,7 @@ void Database::watchCatalogue()
 
 void Database::subscribe()
 {
-    if (!m_watchingCatalogue || !m_address.isServer())
+    if (!m_watchingCatalogue || !m_address.isServer() || m_offline)
         return;
     QSqlDriver *driver = m_db.driver();
     if (!driver->subscribedToNotifications().contains(Schema::kCatalogueChannel)
@@ -493,6 +553,21 @@ void Database::attachFileWait()
 
 QSqlQuery Database::run(const Statement &statement, bool forwardOnly)
 {
+    try {
+        return runHere(statement, forwardOnly);
+    } catch (const ConnectionLost &) {
+        // A scan or a line goes on on the till's own copy at once; work
+        // begun on the server is not finished there.
+        if (!m_transactions && useLocalCopy())
+            return runHere(statement, forwardOnly);
+        if (useLocalCopy())
+            throw ConnectionLost(offlineMessage());
+        throw;
+    }
+}
+
+QSqlQuery Database::runHere(const Statement &statement, bool forwardOnly)
+{
     QSqlQuery q(handle());
     const auto waited = qScopeGuard([this] { m_fileWait.finish(); });
     q.setForwardOnly(forwardOnly);
@@ -532,6 +607,19 @@ int Database::execute(const Statement &statement)
 Transaction::Transaction(Database &db, Start start)
     : m_db(db)
 {
+    try {
+        begin(start);
+    } catch (const ConnectionLost &) {
+        // Nothing done yet: the work goes on on the till's own copy.
+        if (!m_db.useLocalCopy())
+            throw;
+        begin(start);
+    }
+    ++m_db.m_transactions;
+}
+
+void Transaction::begin(Start start)
+{
     if (start == Start::Writing && m_db.dialect() == Dialect::Sqlite) {
         QSqlQuery q(m_db.handle());
         const bool begun = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
@@ -551,9 +639,12 @@ Transaction::Transaction(Database &db, Start start)
 
 Transaction::~Transaction()
 {
-    if (!m_done && m_db.isOpen()) {
-        const auto wait = m_db.waitForServer();
-        m_db.handle().rollback();
+    if (!m_done) {
+        --m_db.m_transactions;
+        if (m_db.isOpen()) {
+            const auto wait = m_db.waitForServer();
+            m_db.handle().rollback();
+        }
     }
 }
 
@@ -568,4 +659,5 @@ void Transaction::commit()
     if (!committed)
         m_db.fail(m_db.handle().lastError());
     m_done = true;
+    --m_db.m_transactions;
 }

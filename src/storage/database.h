@@ -48,8 +48,37 @@ public:
     void reconnect();
 
     const DatabaseAddress &address() const { return m_address; }
-    Dialect dialect() const { return m_address.dialect(); }
+    // The dialect of the connection in use: a server's till selling on its
+    // own copy speaks SQLite.
+    Dialect dialect() const { return m_offline ? Dialect::Sqlite : m_address.dialect(); }
     bool isServer() const { return m_address.isServer(); }
+
+    // The till's own copy of a server's catalogue and settings (a data file):
+    // when the server cannot be reached the connection goes on there, and
+    // the till keeps selling. None unless set.
+    void setLocalCopy(const QString &filePath) { m_localCopy = filePath; }
+    const QString &localCopy() const { return m_localCopy; }
+    // True while the till sells on its own copy, the server being away.
+    bool isOffline() const { return m_offline; }
+    // Goes on on the till's own copy (the server is away); true when the
+    // connection is now there. Tells switched().
+    bool useLocalCopy();
+    // False while a transaction or a Hold would be cut by a change of connection.
+    bool maySwitch() const { return m_transactions == 0 && m_holds == 0; }
+
+    // While one lives, the connection is not changed under a unit of work
+    // that spans several transactions (a completion printing its receipt).
+    class Hold final
+    {
+        Q_DISABLE_COPY_MOVE(Hold)
+
+    public:
+        explicit Hold(Database &db);
+        ~Hold();
+
+    private:
+        Database &m_db;
+    };
 
     // The till this connection works for: its open sale, its own settings and
     // the till number of the lines it records. 1 unless set.
@@ -121,9 +150,14 @@ signals:
     void connectionLost();
     // The catalogue (spinfo) was changed and committed, by this till or another.
     void catalogueChanged();
+    // The connection went over to the till's own copy or back to the server:
+    // what lives in a till's memory (its open sale) is written there now.
+    void switched();
 
 private:
-    OpeningReport openFile();
+    OpeningReport openFile(const QString &filePath);
+    QSqlQuery runHere(const Statement &statement, bool forwardOnly);
+    QString offlineMessage() const;
     void openServer();
     void subscribe();
     void attachFileWait();
@@ -141,6 +175,12 @@ private:
     std::unique_ptr<AnswerWatch> m_answerWatch;
     int m_patience = 0;
     FileWait m_fileWait;
+    QString m_localCopy;
+    bool m_offline = false;
+    int m_transactions = 0;
+    int m_holds = 0;
+
+    friend class Transaction;
 };
 
 // All or nothing: rolled back unless commit() was reached.
@@ -162,6 +202,8 @@ public:
     void commit();
 
 private:
+    void begin(Start start);
+
     Database &m_db;
     bool m_done = false;
 };

@@ -282,6 +282,22 @@ const QList<Table> &tables()
          {QStringLiteral("CREATE INDEX IF NOT EXISTS returned_lines_sold ON %1 (%2)")
               .arg(Returned::table, Returned::soldLine)},
          true},
+        // A till's sales made without the server, waiting to be sent (in its own copy only).
+        {Tables::Outbox::table,
+         {{Tables::Outbox::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Tables::Outbox::receiptNumber, "TEXT NOT NULL UNIQUE"},
+          {Tables::Outbox::queuedAt, "TEXT NOT NULL"}},
+         {},
+         true},
+        // Sales that arrived from a till's outbox: a resend after a lost
+        // answer finds its sale here and records nothing twice.
+        {Tables::SentSales::table,
+         {{Tables::SentSales::till, "INTEGER NOT NULL"},
+          {Tables::SentSales::receiptNumber, "TEXT NOT NULL"},
+          {Tables::SentSales::sentAt, "TEXT NOT NULL"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS sent_sales_once ON %1 (%2, %3)")
+              .arg(Tables::SentSales::table, Tables::SentSales::till, Tables::SentSales::receiptNumber)},
+         true},
     };
     return all;
 }

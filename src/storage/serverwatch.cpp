@@ -50,7 +50,8 @@ void ServerWatch::tried()
 {
     m_try->deleteLater();
     m_try = nullptr;
-    if (!*m_answered) {
+    // A completion printing its receipt on the till's own copy finishes there first.
+    if (!*m_answered || !m_db.maySwitch()) {
         m_retry.start();
         return;
     }

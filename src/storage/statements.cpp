@@ -1231,4 +1231,109 @@ Statement insertSettings(const QString &cashier, const QString &shopName, const 
     return {sql, {cashier, shopName, remark}, {}, {}};
 }
 
+namespace {
+namespace Outgoing = Tables::Outbox;
+namespace Sent = Tables::SentSales;
+
+// Settings of a till number no till has: the copy's own, kept through a refresh.
+constexpr int kCopyOwnTill = -1;
+const QString kLastSynchronised = QStringLiteral("last_synchronised");
+} // namespace
+
+Statement copiedRows(const QString &table)
+{
+    return {QStringLiteral("select %1 from %2").arg(Schema::columns(table).join(QStringLiteral(", ")), table), {}, {}, {}};
+}
+
+Statement emptyCopiedTable(const QString &table)
+{
+    if (table == TillSetting::table)
+        return {QStringLiteral("delete from %1 where %2 >= 0").arg(table, TillSetting::till), {}, {}, {}};
+    return {QStringLiteral("delete from %1").arg(table), {}, {}, {}};
+}
+
+Statement insertCopiedRow(const QString &table)
+{
+    const QStringList columns = Schema::columns(table);
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    return {QStringLiteral("insert into %1 (%2) values (%3)")
+                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+            {}, {}, {}};
+}
+
+Statement queueSale(const QString &receiptNumber, const QString &queuedAt)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3) values (?, ?)")
+                                   .arg(Outgoing::table, Outgoing::receiptNumber, Outgoing::queuedAt);
+    return {sql, {receiptNumber, queuedAt}, {}, {}};
+}
+
+Statement waitingSales()
+{
+    static const QString sql =
+        QStringLiteral("select %2 from %1 order by %3").arg(Outgoing::table, Outgoing::receiptNumber, Outgoing::key);
+    return {sql, {}, {}, {}};
+}
+
+Statement waitingSaleCount()
+{
+    static const QString sql = QStringLiteral("select count(*) from %1").arg(Outgoing::table);
+    return {sql, {}, {}, {}};
+}
+
+Statement unqueueSale(const QString &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("delete from %1 where %2 = ?").arg(Outgoing::table, Outgoing::receiptNumber);
+    return {sql, {receiptNumber}, {}, {}};
+}
+
+Statement recordArrival(int till, const QString &receiptNumber, const QString &sentAt)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
+                                   .arg(Sent::table, Sent::till, Sent::receiptNumber, Sent::sentAt);
+    return {sql, {till, receiptNumber, sentAt}, {}, {}};
+}
+
+Statement hasArrived(int till, const QString &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("select 1 from %1 where %2 = ? and %3 = ?").arg(Sent::table, Sent::till, Sent::receiptNumber);
+    return {sql, {till, receiptNumber}, {}, {}};
+}
+
+Statement hasRecordedLines(const QString &receiptNumber, int till)
+{
+    static const QString sql = QStringLiteral("select 1 from %1 where %2 = ? and %3 = ? limit 1")
+                                   .arg(Record::table, Record::receiptNumber, Record::till);
+    return {sql, {receiptNumber, till}, {}, {}};
+}
+
+Statement recordedLinesToSend(const QString &receiptNumber, int till)
+{
+    static const QString sql = QStringLiteral("select %1, %2, %3, %4, %5, %6, %7, %8 from %9 "
+                                              "where %10 = ? and %11 = ? order by %12")
+                                   .arg(Record::code, Record::name, Record::quantity, Record::price, Record::amount,
+                                        Record::cashier, Record::date, Record::time, Record::table)
+                                   .arg(Record::receiptNumber, Record::till, Record::key);
+    return {sql, {receiptNumber, till}, {}, {}};
+}
+
+Statement lastSynchronised()
+{
+    static const QString sql = QStringLiteral("select %1 from %2 where %3 = ? and %4 = ?")
+                                   .arg(TillSetting::value, TillSetting::table, TillSetting::till, TillSetting::name);
+    return {sql, {kCopyOwnTill, kLastSynchronised}, {}, {}};
+}
+
+Statement storeLastSynchronised(const QString &at)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?) "
+                                              "on conflict (%2, %3) do update set %4 = excluded.%4")
+                                   .arg(TillSetting::table, TillSetting::till, TillSetting::name, TillSetting::value);
+    return {sql, {kCopyOwnTill, kLastSynchronised, at}, {}, {}};
+}
+
 } // namespace Statements

@@ -295,6 +295,28 @@ Statement refundsOf(const QString &soldReceipt);
 Statement recordReturnedLine(qint64 recordLine, const QVariant &soldLine, const QVariant &soldReceipt, int till,
                              bool withoutReceipt);
 
+// A till's own copy of the server's catalogue and settings: a table's rows
+// as they are (every column, the key first), emptied and written again.
+Statement copiedRows(const QString &table);
+Statement emptyCopiedTable(const QString &table);
+Statement insertCopiedRow(const QString &table);
+
+// The outbox of sales made while the server was away, oldest first.
+Statement queueSale(const QString &receiptNumber, const QString &queuedAt);
+Statement waitingSales();
+Statement waitingSaleCount();
+Statement unqueueSale(const QString &receiptNumber);
+// On the server: a sale from an outbox arrives once (DuplicateKeyError the second time).
+Statement recordArrival(int till, const QString &receiptNumber, const QString &sentAt);
+Statement hasArrived(int till, const QString &receiptNumber);
+Statement hasRecordedLines(const QString &receiptNumber, int till);
+// A recorded sale's lines as the outbox sends them, in the order recorded.
+enum class SentLineColumn { Code, Name, Quantity, Price, Amount, Cashier, Date, Time };
+Statement recordedLinesToSend(const QString &receiptNumber, int till);
+// When a till last sent or read what the server has (its own copy keeps it).
+Statement lastSynchronised();
+Statement storeLastSynchronised(const QString &at);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);

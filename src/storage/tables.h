@@ -275,4 +275,21 @@ inline const QString name = QStringLiteral("name");
 inline const QString price = QStringLiteral("price");
 } // namespace ImportedRows
 
+// A till's own copy: the sales it completed while the server was away, in
+// the order they were made, until the server has them.
+namespace Outbox {
+inline const QString table = QStringLiteral("outbox");
+using Common::key;
+inline const QString receiptNumber = QStringLiteral("receipt_number");
+inline const QString queuedAt = QStringLiteral("queued_at");
+} // namespace Outbox
+
+// On the server: every sale a till sent from its outbox, once by till and number.
+namespace SentSales {
+inline const QString table = QStringLiteral("sent_sales");
+using Common::till;
+inline const QString receiptNumber = QStringLiteral("receipt_number");
+inline const QString sentAt = QStringLiteral("sent_at");
+} // namespace SentSales
+
 } // namespace Tables

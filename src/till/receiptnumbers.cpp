@@ -30,3 +30,14 @@ QString ReceiptNumbers::next(const QDateTime &now, const QString &largestRecorde
     m_last = stamp;
     return stamp.toString(kFormat);
 }
+
+QString ReceiptNumbers::ofTill(const QDateTime &time, int till)
+{
+    return time.toString(kFormat) + QLatin1Char('-') + QString::number(till);
+}
+
+QDateTime ReceiptNumbers::timeOfEither(const QString &number)
+{
+    const qsizetype dash = number.indexOf(QLatin1Char('-'));
+    return timeOf(dash < 0 ? number : number.left(dash));
+}

@@ -18,6 +18,12 @@ public:
     // other text, such as a number typed by hand that names no time.
     static QDateTime timeOf(const QString &number);
 
+    // A number made while the till sold without its server: the time and
+    // the till, "yyMMddHHmmss-N", so that no other till can make it too.
+    static QString ofTill(const QDateTime &time, int till);
+    // The time of a number of either form.
+    static QDateTime timeOfEither(const QString &number);
+
 private:
     QDateTime m_last;
 };

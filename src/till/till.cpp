@@ -163,6 +163,26 @@ const QString kNotRead = QStringLiteral("Operation is not allowed when the objec
 Till::Till(Database &db)
     : m_db(db)
 {
+    connect(&m_db, &Database::switched, this, &Till::carryOpenSale);
+}
+
+void Till::carryOpenSale()
+{
+    // The open sale lives here: it goes with the connection to the till's
+    // own copy and back, under the keys it gets there.
+    if (!m_saleRead)
+        return;
+    try {
+        m_db.execute(Statements::emptyOpenSale(m_db.till()));
+        for (SaleLine &line : m_lines) {
+            QSqlQuery row = m_db.run(Statements::addOpenSaleLine(m_db.till(), storedValues(line)));
+            if (!row.next())
+                m_db.fail(row.lastError());
+            line.key = row.value(0).toLongLong();
+        }
+    } catch (const AppError &) {
+        // Gone again meanwhile: the next switch carries them.
+    }
 }
 
 void Till::reopenSale()
@@ -453,6 +473,8 @@ bool Till::complete(const SaleHeader &typedHeader, ReceiptSink &printer, int cop
         return false;
     m_completing = true;
     const auto done = qScopeGuard([this] { m_completing = false; });
+    // The server coming back does not take the connection while the receipt prints.
+    const Database::Hold hold(m_db);
 
     // The server went away while the last try was committing: first find
     // out whether that try recorded the sale.
@@ -532,7 +554,9 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     // first: a transaction that reads first cannot wait for another writer
     // (an import) and would fail at once.
     Transaction transaction(m_db, Transaction::Start::Writing);
-    const QString number = reserveReceiptNumber(header.receiptNumber);
+    const bool offline = m_db.isOffline();
+    const QString number = offline ? reserveOfflineNumber(header.receiptNumber)
+                                   : reserveReceiptNumber(header.receiptNumber);
     qint64 first = 1;   // an empty sale has no rows: the range is empty
     qint64 last = 0;
     bool any = false;
@@ -561,6 +585,10 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     // The day's summary takes the sale with it, all or nothing.
     summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
     m_db.execute(Statements::markAwaitingPrint(m_db.till(), first, last, header.received, header.change, copies));
+    // Made without the server: it waits in the outbox, committed with its record.
+    if (offline)
+        m_db.execute(Statements::queueSale(number, QDateTime::currentDateTime().toString(
+                                                       QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
     m_firstRecord = first;
     m_lastRecord = last;
     m_recordedNumber = number;
@@ -574,7 +602,26 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
         throw;
     }
     m_pending = Pending::Unprinted;
+    if (number == m_unsettledNumber)
+        m_unsettledNumber.clear();
     return number;
+}
+
+QString Till::reserveOfflineNumber(const QString &proposed)
+{
+    if (!m_unsettledNumber.isEmpty()) {
+        m_db.execute(Statements::reserveReceiptNumber(m_unsettledNumber, m_db.till()));
+        return m_unsettledNumber;
+    }
+    QDateTime time = ReceiptNumbers::timeOfEither(proposed);
+    if (!time.isValid())
+        time = QDateTime::currentDateTime();
+    for (;;) {
+        const QString number = ReceiptNumbers::ofTill(time, m_db.till());
+        if (m_db.execute(Statements::reserveReceiptNumber(number, m_db.till())) == 1)
+            return number;
+        time = time.addSecs(1);
+    }
 }
 
 QString Till::reserveReceiptNumber(const QString &proposed)
@@ -724,6 +771,13 @@ void Till::resolveUnknownRecording()
 {
     if (m_pending != Pending::Unknown)
         return;
+    if (m_db.isOffline()) {
+        // Only the server can tell: the sale is made again on the copy under
+        // the same number, and the outbox does not send what the server has.
+        m_unsettledNumber = m_recordedNumber;
+        m_pending = Pending::None;
+        return;
+    }
     QSqlQuery holder = m_db.run(Statements::receiptNumberHolder(m_recordedNumber));
     const bool recorded = holder.next() && holder.value(0).toInt() == m_db.till();
     // Recorded, no receipt out: the next completion takes the recording back
@@ -740,6 +794,8 @@ void Till::undoRecording()
                           m_db.till());
     m_db.execute(Statements::clearAwaitingPrint(m_db.till()));
     m_db.execute(Statements::releaseReceiptNumber(m_recordedNumber, m_db.till()));
+    if (m_db.isOffline())
+        m_db.execute(Statements::unqueueSale(m_recordedNumber));
     transaction.commit();
     m_pending = Pending::None;
 }
@@ -797,7 +853,9 @@ void Till::reprint(const UnfinishedReceipt &receipt, ReceiptSink &printer)
 
 QString Till::nextReceiptNumber()
 {
-    return m_receiptNumbers.next(QDateTime::currentDateTime(), m_db.isOpen() ? largestRecordedNumber() : QString());
+    const QString number =
+        m_receiptNumbers.next(QDateTime::currentDateTime(), m_db.isOpen() ? largestRecordedNumber() : QString());
+    return m_db.isOffline() ? ReceiptNumbers::ofTill(ReceiptNumbers::timeOf(number), m_db.till()) : number;
 }
 
 QString Till::largestRecordedNumber()
@@ -935,6 +993,9 @@ qint64 refundFen(const SoldLine &sold, double quantity)
 
 QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
 {
+    // The sale returned against may be on the server alone.
+    if (m_db.isOffline())
+        throw Refusal(QStringLiteral("提示：收银机正在离线收银，连上数据库服务器以后才能退货。"));
     const bool withoutReceipt = request.soldReceipt.isEmpty();
     if (request.lines.isEmpty())
         throw Refusal(QStringLiteral("请先选择要退的商品和数量。"));

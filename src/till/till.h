@@ -174,7 +174,8 @@ public:
     void reprint(const UnfinishedReceipt &receipt, ReceiptSink &printer);
 
     // The receipt number of the next sale: the time "yyMMddHHmmss", always
-    // later than the last one issued and the largest one recorded.
+    // later than the last one issued and the largest one recorded; with
+    // "-" and the till number after it while the till sells on its own copy.
     QString nextReceiptNumber();
 
     // The receipt number the last completed sale was recorded and printed
@@ -204,7 +205,7 @@ public:
     // Returns (退货). The sold lines of a receipt with what was returned of
     // each so far; Refusal when no sale carries the number.
     QList<SoldLine> soldLines(const QString &receiptNumber);
-    // Records the return under a receipt number of its own, as lines of
+    // Not while the till sells on its own copy (Refusal). Records the return under a receipt number of its own, as lines of
     // negative quantity and amount that name the sold lines they take back,
     // with its refunds as negative payments (by the sale's methods, or in
     // cash) and the day summary, in one transaction; then prints its 退货单.
@@ -265,6 +266,8 @@ private:
     // none was typed) with its change. None for a sale without lines.
     QList<Payment> paymentsOf(const SaleHeader &header) const;
     QString reserveReceiptNumber(const QString &proposed);
+    QString reserveOfflineNumber(const QString &proposed);
+    void carryOpenSale();
     void undoRecording();
     void finalise();
     QString largestRecordedNumber();
@@ -292,6 +295,9 @@ private:
     QString m_recordedNumber;      // the receipt number of the recording under way
     QString m_recordedDate;        // and its sale date
     QString m_lastReceiptNumber;   // of the last sale completed
+    // A sale the server may have recorded as the connection broke: made
+    // again offline, it keeps its number, by which the server knows it.
+    QString m_unsettledNumber;
     bool m_takenBack = false;
     QString m_cashier;
 };

@@ -14,6 +14,7 @@
 #include "windows/shopsettingswindow.h"
 
 #include "backup/automaticbackup.h"
+#include "storage/copykeeper.h"
 #include "storage/paymentmethods.h"
 #include "storage/serverwatch.h"
 #include "storage/shopsettings.h"
@@ -414,8 +415,53 @@ void CashierWindow::showFileWait(std::optional<int> seconds, bool importing)
     m_fileWaitLabel->repaint();
 }
 
+void CashierWindow::watchCopy(CopyKeeper &keeper)
+{
+    m_copyKeeper = &keeper;
+    connect(&keeper, &CopyKeeper::changed, this, &CashierWindow::showCopyState);
+    // After the statement that met the switch, not inside it.
+    connect(
+        &m_db, &Database::switched, this,
+        [this] {
+            showCopyState();
+        // The next number carries the till while it sells offline.
+            if (m_till.lines().isEmpty() && !m_till.isCompleting())
+                AppBoxes::guarded([this] { m_receiptNumberBox->setText(m_till.nextReceiptNumber()); });
+        },
+        Qt::QueuedConnection);
+}
+
+void CashierWindow::showCopyState()
+{
+    if (!m_copyKeeper)
+        return;
+    const int waiting = m_copyKeeper->waitingSales();
+    const QString last = m_copyKeeper->lastSynchronised().isEmpty() ? QStringLiteral("还没有")
+                                                                     : m_copyKeeper->lastSynchronised();
+    if (m_db.isOffline()) {
+        m_connectionLabel->setText(QStringLiteral("  离线：连不上数据库服务器 %1，正在用本机的资料收银，%2 单等待上传。上次同步：%3")
+                                       .arg(m_db.address().serverName())
+                                       .arg(waiting)
+                                       .arg(last));
+    } else if (waiting > 0) {
+        m_connectionLabel->setText(QStringLiteral("  已连上数据库服务器，离线时的 %1 单销售正在上传……上次同步：%2")
+                                       .arg(waiting)
+                                       .arg(last));
+    } else {
+        if (!m_serverWatch->isWaiting())
+            m_connectionLabel->hide();
+        return;
+    }
+    m_connectionLabel->show();
+    m_connectionLabel->raise();
+}
+
 void CashierWindow::showServerWaiting()
 {
+    if (m_db.isOffline()) {
+        showCopyState();
+        return;
+    }
     m_connectionLabel->setText(QStringLiteral("  没有连上数据库服务器 %1，正在自动重新连接……连上以后才能收银。")
                                    .arg(m_db.address().serverName()));
     m_connectionLabel->show();
@@ -425,6 +471,7 @@ void CashierWindow::showServerWaiting()
 void CashierWindow::resumeAfterReconnect()
 {
     m_connectionLabel->hide();
+    showCopyState();
     // The open sale as the server holds it: every line stored before the
     // connection broke is there.
     m_till.reopenSale();

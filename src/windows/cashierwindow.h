@@ -6,6 +6,8 @@
 #include "till/till.h"
 #include "widgets/keypreview.h"
 
+class CopyKeeper;
+
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -152,6 +154,10 @@ public:
     // window shows.
     void setStartProblem(const QString &message) { m_startProblem = message; }
 
+    // A server till's own copy: the screen says when the till sells offline,
+    // how many sales wait to be sent and when it last met the server.
+    void watchCopy(CopyKeeper &keeper);
+
 signals:
     // "数据库…" in the shop settings: this computer's database and till
     // number are the application's to keep; it opens the dialog over `over`.
@@ -168,6 +174,7 @@ private:
     void connectHandlers();
     void watchDatabase();
     void showFileWait(std::optional<int> seconds, bool importing);
+    void showCopyState();
     void startSale();
     void finishInterruptedSale();
     void enterPressedIn(QWidget *box);
@@ -232,6 +239,7 @@ private:
     FlatEdit *m_receivedBox = nullptr;
     FlatEdit *m_changeBox = nullptr;
     QLabel *m_connectionLabel = nullptr;
+    CopyKeeper *m_copyKeeper = nullptr;
     QLabel *m_printingLabel = nullptr;
     QLabel *m_fileWaitLabel = nullptr;
 

@@ -46,6 +46,14 @@ DatabaseDialog::DatabaseDialog(const QString &currentAddress, const QString &sto
     showStored(storedAddress, storedTill);
 }
 
+void DatabaseDialog::showLastSynchronised(const QString &at)
+{
+    if (!m_lastSynchronisedLabel)
+        m_lastSynchronisedLabel = WindowParts::label(this, QString(), {300, 20, 284, 18}, WindowParts::pixelFont(12));
+    m_lastSynchronisedLabel->setText(at.isEmpty() ? QStringLiteral("本机离线资料：还没有和服务器同步过")
+                                                  : QStringLiteral("本机离线资料上次同步：%1").arg(at));
+}
+
 void DatabaseDialog::buildControls()
 {
     using namespace WindowParts;

@@ -32,6 +32,10 @@ public:
     FlatEdit *optionsBox() const { return m_optionsBox; }
     FlatEdit *tillBox() const { return m_tillBox; }
     QLabel *testResultLabel() const { return m_testResultLabel; }
+    // When this till's own copy last met the server ("yyyy-MM-dd HH:mm:ss";
+    // empty: never): shown beside the title.
+    void showLastSynchronised(const QString &at);
+    QLabel *lastSynchronisedLabel() const { return m_lastSynchronisedLabel; }
     FlatSpeedButton *testButton() const { return m_testButton; }
     FlatSpeedButton *saveButton() const { return m_saveButton; }
 
@@ -60,6 +64,7 @@ private:
     FlatEdit *m_optionsBox = nullptr;
     FlatEdit *m_tillBox = nullptr;
     QLabel *m_testResultLabel = nullptr;
+    QLabel *m_lastSynchronisedLabel = nullptr;
     FlatSpeedButton *m_testButton = nullptr;
     FlatSpeedButton *m_saveButton = nullptr;
     FlatSpeedButton *m_closeButton = nullptr;
