@@ -3,6 +3,7 @@
 #include "display/customerdisplay.h"
 #include "storage/database.h"
 #include "receipt/tillprinter.h"
+#include "till/cashiershift.h"
 #include "till/till.h"
 #include "widgets/keypreview.h"
 
@@ -53,6 +54,7 @@ public:
     // The opening cash counts as asked for on that day (a test screen's start).
     void openingCashAskedOn(const QDate &day) { m_openingCashAsked = day; }
     Till &till() { return m_till; }
+    CashierShift &shift() { return m_shift; }
 
     // The controls, for tests and the window's own helpers.
     FlatComboBox *productBox() const { return m_productBox; }
@@ -120,6 +122,9 @@ public:
     void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
     void askOpeningCashOnce();     // at the day's first completion, unless set or skipped
     void openDrawer();             // F7: the cash drawer, without a sale
+    // Shift+F2: a cashier signs in, or the one signed in signs out and the
+    // shift report (交班) prints; only when the shop has cashiers sign in.
+    void signInOrOut();
     void holdOrTakeBackSale();     // Insert: parks a sale with lines (挂单); with none, offers the parked ones (取单)
     void openSettings();           // F2
     void openCatalogue();          // F3
@@ -188,10 +193,14 @@ private:
     void showOnDisplay();
     void setUpDisplay(QWidget *over);
     void listWholeCatalogue();
+    void showCashier();
+    bool ensureSignedIn();
+    void askSignIn();
 
     Database &m_db;
     QDate m_openingCashAsked;
     Till m_till;
+    CashierShift m_shift;
 
     QLabel *m_background = nullptr;
     FlatSpeedButton *m_printButton = nullptr;
