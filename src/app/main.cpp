@@ -9,6 +9,8 @@
 #include "base/apperror.h"
 #include "widgets/apperrorbox.h"
 
+#include <QTimer>
+
 #include <cstdio>
 #include <memory>
 
@@ -61,5 +63,6 @@ int main(int argc, char **argv)
     window.setPrinterOverrides(overrides);
     window.till().setScaleCodeMode(scaleCodeMode);
     window.show();
+    QTimer::singleShot(0, &window, [&window] { window.askOpeningCashOnce(); });
     return QCoreApplication::exec();
 }

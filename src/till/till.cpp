@@ -688,6 +688,9 @@ void Till::setOpeningCash(const QString &amount)
     const std::optional<qint64> fen = Money::fenOf(amount);
     if (!fen || *fen < 0)
         throw Refusal(QStringLiteral("备用金“%1”不对：请输入零或更多的金额。").arg(amount));
+    // A code scanned into the box reads as a number, too.
+    if (*fen >= 100'000'000)
+        throw Refusal(QStringLiteral("备用金“%1”太大：钱箱里不会有一百万元以上的现金（是不是扫了条码？）。").arg(amount));
     Transaction transaction(m_db, Transaction::Start::Writing);
     m_db.execute(Statements::forgetOpenCashFloat(m_db.till()));
     m_db.execute(Statements::recordCashFloat(

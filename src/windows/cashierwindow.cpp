@@ -242,6 +242,11 @@ void CashierWindow::buildControls()
     m_changeBox = makeEdit(this, {440, 610, 80, 30}, 19, Qt::white);
     m_changeBox->setReadOnly(true);
 
+    m_openingCashReminder = WindowParts::label(
+        this, QStringLiteral("提示：今天还没有记录备用金（开始营业前钱箱里的现金）。按 Shift+F1 记录，X/Z 报表才算得出应有现金。"),
+        {40, 112, 905, 22}, WindowParts::pixelFont(15, true), QColor(0xC0, 0x00, 0x00));
+    m_openingCashReminder->setObjectName(QStringLiteral("openingCashReminder"));
+    m_openingCashReminder->hide();
     m_connectionLabel = WindowParts::label(this, QString(), {40, 112, 905, 22}, WindowParts::pixelFont(15, true),
                                            Qt::red);
     m_connectionLabel->setAutoFillBackground(true);
@@ -998,7 +1003,6 @@ ReceiptPrinter &CashierWindow::receiptPrinter()
 
 void CashierWindow::completeSale()
 {
-    askOpeningCashOnce();
     completeSalePaid({});
 }
 
@@ -1006,7 +1010,6 @@ void CashierWindow::takePayment()
 {
     if (m_till.isCompleting())
         return;
-    askOpeningCashOnce();
     PaymentWindow window(PaymentMethods::load(m_db), m_till, currentLine(), this);
     const bool paid = window.exec() == QDialog::Accepted;
     // A discount or 抹零 given there changed the lines, paid or not.
@@ -1030,14 +1033,33 @@ void CashierWindow::setOpeningCash()
     const QString amount = QInputDialog::getText(this, QStringLiteral("备用金"),
                                                  QStringLiteral("开始营业前钱箱里的现金（备用金，元）："),
                                                  QLineEdit::Normal, m_till.openingCash().value_or(QString()), &given);
-    if (given)
+    if (given) {
         m_till.setOpeningCash(amount);
+        m_openingCashReminder->hide();
+    }
+}
+
+void CashierWindow::remindOfOpeningCash()
+{
+    const QDate today = QDate::currentDate();
+    if (m_openingCashAsked == today || m_openingCashReminded == today)
+        return;
+    m_openingCashReminded = today;
+    bool wanted = false;
+    try {
+        wanted = m_till.wantsOpeningCash(today);
+    } catch (const AppError &) {
+        // Told again at the next sale.
+        m_openingCashReminded = QDate();
+    }
+    // A failed backup says more, on the same line.
+    m_openingCashReminder->setVisible(wanted && !(m_backupWarning && m_backupWarning->isVisible()));
 }
 
 void CashierWindow::askOpeningCashOnce()
 {
     const QDate today = QDate::currentDate();
-    if (m_till.isCompleting() || m_till.lines().isEmpty() || m_openingCashAsked == today)
+    if (m_till.isCompleting() || m_openingCashAsked == today)
         return;
     // A database that cannot tell asks nothing: the completion then says what is wrong.
     try {
@@ -1049,8 +1071,8 @@ void CashierWindow::askOpeningCashOnce()
     QInputDialog question(this);
     question.setObjectName(QStringLiteral("openingCashQuestion"));
     question.setWindowTitle(QStringLiteral("备用金"));
-    question.setLabelText(QStringLiteral("今天的第一笔销售：开始营业前钱箱里有多少现金（备用金，元）？\n"
-                                         "不记录请按“跳过”，今天不再询问。"));
+    question.setLabelText(QStringLiteral("今天开始营业：钱箱里有多少现金（备用金，元）？\n"
+                                         "不记录请按“跳过”，今天不再询问（以后可按 Shift+F1 记录）。"));
     question.setOkButtonText(QStringLiteral("记录"));
     question.setCancelButtonText(QStringLiteral("跳过"));
     for (;;) {
@@ -1099,6 +1121,7 @@ void CashierWindow::completeSalePaid(const QList<Payment> &payments)
         resetForNextSale();
         if (anyLine)
             openDrawerAfterSale(receipts);
+        remindOfOpeningCash();
     }
 }
 
@@ -1163,6 +1186,7 @@ void CashierWindow::tellBackupFailed(const QString &message)
     m_backupFailure = message;
     m_backupWarning->setToolTip(message);
     m_backupWarning->show();
+    m_openingCashReminder->hide();
     m_backupWarning->raise();
 }
 

@@ -53,6 +53,9 @@ public:
     Database &database() { return m_db; }
     // The opening cash counts as asked for on that day (a test screen's start).
     void openingCashAskedOn(const QDate &day) { m_openingCashAsked = day; }
+    // When the till opens, before anything is typed: the day's opening cash,
+    // unless already given or skipped today.
+    void askOpeningCashOnce();
     Till &till() { return m_till; }
     CashierShift &shift() { return m_shift; }
 
@@ -120,7 +123,9 @@ public:
     // Shift+F5: goods coming back, against a receipt or without one.
     void takeReturn();
     void setOpeningCash();         // Shift+F1: the cash in the drawer before the first sale
-    void askOpeningCashOnce();     // at the day's first completion, unless set or skipped
+    // A day that began while the till was open: said on the screen, not
+    // asked in a box that would take the cashier's next keys.
+    void remindOfOpeningCash();
     void openDrawer();             // F7: the cash drawer, without a sale
     // Shift+F2: a cashier signs in, or the one signed in signs out and the
     // shift report (交班) prints; only when the shop has cashiers sign in.
@@ -199,6 +204,8 @@ private:
 
     Database &m_db;
     QDate m_openingCashAsked;
+    QDate m_openingCashReminded;
+    QLabel *m_openingCashReminder = nullptr;
     Till m_till;
     CashierShift m_shift;
 

@@ -2,6 +2,7 @@
 
 #include "windows/windowparts.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -63,6 +64,11 @@ QString ReportCharts::hourTitle()
 QString ReportCharts::dayTitle()
 {
     return QStringLiteral("按日营业额");
+}
+
+QString ReportCharts::methodTitle()
+{
+    return QStringLiteral("按付款方式营业额");
 }
 
 QChart *ReportCharts::makeHourChart()
@@ -175,4 +181,59 @@ void ReportCharts::showDays(QChart *chart, const ReportFigures &figures)
     }
     if (QValueAxis *axis = verticalAxis(chart))
         fitTakings(axis, highest);
+}
+
+QChart *ReportCharts::makeMethodChart()
+{
+    auto *chart = new QChart;
+    prepare(chart, methodTitle());
+    auto *takings = new QBarSet(QStringLiteral("营业额"));
+    takings->setColor(kBars);
+    takings->setBorderColor(kBars.darker(120));
+    takings->setLabelColor(Qt::black);
+    takings->setLabelFont(WindowParts::pixelFont(10));
+    auto *series = new QBarSeries(chart);
+    series->setBarWidth(0.6);
+    series->setLabelsVisible(true);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->append(takings);
+    chart->addSeries(series);
+    auto *methods = new QBarCategoryAxis(chart);
+    methods->setLabelsFont(WindowParts::pixelFont(11));
+    chart->addAxis(methods, Qt::AlignBottom);
+    series->attachAxis(methods);
+    series->attachAxis(takingsAxis(chart));
+    return chart;
+}
+
+void ReportCharts::showMethods(QChart *chart, const ReportFigures &figures)
+{
+    const auto *series = qobject_cast<QBarSeries *>(chart->series().value(0));
+    if (!series || series->barSets().isEmpty())
+        return;
+    QBarSet *takings = series->barSets().first();
+    takings->remove(0, takings->count());
+    QStringList names;
+    double highest = 0;
+    for (const ReportFigures::Takings &method : figures.byMethod) {
+        names << method.method;
+        takings->append(method.amount.toDouble());
+        highest = std::max(highest, method.amount.toDouble());
+    }
+    const QList<QAbstractAxis *> axes = chart->axes(Qt::Horizontal);
+    if (auto *methods = axes.isEmpty() ? nullptr : qobject_cast<QBarCategoryAxis *>(axes.first())) {
+        methods->clear();
+        methods->append(names);
+    }
+    // Refunds above a method's takings leave it below zero: shown, not cut off.
+    double lowest = 0;
+    for (int i = 0; i < takings->count(); ++i)
+        lowest = std::min(lowest, takings->at(i));
+    if (QValueAxis *axis = verticalAxis(chart)) {
+        fitTakings(axis, highest);
+        if (lowest < 0) {
+            axis->setMin(lowest * 1.05);
+            axis->applyNiceNumbers();
+        }
+    }
 }

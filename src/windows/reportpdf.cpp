@@ -184,6 +184,11 @@ void ReportPdf::write(const ReportFigures &f, const QString &shopName, const QSt
     QChart *hours = ReportCharts::makeHourChart();
     ReportCharts::showHours(hours, f);
     page.chart(hours, 210);
+    if (!f.onlyCash) {
+        QChart *methods = ReportCharts::makeMethodChart();
+        ReportCharts::showMethods(methods, f);
+        page.chart(methods, 210);
+    }
     QChart *days = ReportCharts::makeDayChart();
     ReportCharts::showDays(days, f);
     page.chart(days, 210);

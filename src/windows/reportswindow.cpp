@@ -214,7 +214,12 @@ void ReportsWindow::buildControls()
     for (int i = 0; i < 4; ++i)
         m_cashierGrid->setColumnWidth(i, cashierWidths[i]);
 
-    m_hourChart = makeChartView(this, {326, 156, 332, 222}, ReportCharts::makeHourChart());
+    m_byHourButton = choiceButton(this, QStringLiteral("按小时"), {326, 156, 100, 26}, 3);
+    m_byMethodButton = choiceButton(this, QStringLiteral("按付款方式"), {430, 156, 110, 26}, 3);
+    m_byHourButton->setDown(true);
+    m_hourChart = makeChartView(this, {326, 186, 332, 192}, ReportCharts::makeHourChart());
+    m_methodChart = makeChartView(this, {326, 186, 332, 192}, ReportCharts::makeMethodChart());
+    m_methodChart->hide();
     m_dayChart = makeChartView(this, {326, 384, 332, 222}, ReportCharts::makeDayChart());
 
     m_topByTakingsButton = choiceButton(this, QStringLiteral("营业额前%1").arg(ReportFigures::TopCount), {668, 156, 146, 28}, 2);
@@ -273,6 +278,8 @@ void ReportsWindow::connectHandlers()
         if (WindowParts::isEnter(key))
             cashierChosen();
     });
+    connect(m_byHourButton, &QAbstractButton::clicked, this, [this] { showUpperChart(UpperChart::ByHour); });
+    connect(m_byMethodButton, &QAbstractButton::clicked, this, [this] { showUpperChart(UpperChart::ByMethod); });
     connect(m_topByTakingsButton, &QAbstractButton::clicked, this, [this] { showTop(TopList::ByTakings); });
     connect(m_topByQuantityButton, &QAbstractButton::clicked, this, [this] { showTop(TopList::ByQuantity); });
     connect(m_xReportButton, &QAbstractButton::clicked, this, [this] { guarded([this] { printXReport(); }); });
@@ -292,6 +299,19 @@ void ReportsWindow::previewKey(const QKeyEvent &event)
     case Qt::Key_F9: AppBoxes::guarded([this] { closeDay(); }); break;
     default: break;
     }
+}
+
+FlatSpeedButton *ReportsWindow::upperChartButton(UpperChart chart) const
+{
+    return chart == UpperChart::ByHour ? m_byHourButton : m_byMethodButton;
+}
+
+void ReportsWindow::showUpperChart(UpperChart chart)
+{
+    m_byHourButton->setDown(chart == UpperChart::ByHour);
+    m_byMethodButton->setDown(chart == UpperChart::ByMethod);
+    m_hourChart->setVisible(chart == UpperChart::ByHour);
+    m_methodChart->setVisible(chart == UpperChart::ByMethod);
 }
 
 FlatSpeedButton *ReportsWindow::topButton(TopList list) const
@@ -392,6 +412,7 @@ void ReportsWindow::showFigures(const ReportFigures &figures)
 
     ReportCharts::showHours(m_hourChart->chart(), figures);
     ReportCharts::showDays(m_dayChart->chart(), figures);
+    ReportCharts::showMethods(m_methodChart->chart(), figures);
 }
 
 void ReportsWindow::showLastClosing()

@@ -33,6 +33,7 @@ public:
 
     enum class Figure { Receipts, Lines, Items, Takings, Average, FirstSale, LastSale, LastClosing };
     enum class TopList { ByTakings, ByQuantity };
+    enum class UpperChart { ByHour, ByMethod };
 
     // printer: the receipt printer of the cashier screen, asked for at each print.
     ReportsWindow(Database &db, QWidget *mainWindow, PrinterSource printer);
@@ -51,6 +52,8 @@ public:
     FlatSpeedButton *topButton(TopList list) const;
     QChartView *hourChart() const { return m_hourChart; }
     QChartView *dayChart() const { return m_dayChart; }
+    QChartView *methodChart() const { return m_methodChart; }
+    FlatSpeedButton *upperChartButton(UpperChart chart) const;
     FlatSpeedButton *xReportButton() const { return m_xReportButton; }
     FlatSpeedButton *zReportButton() const { return m_zReportButton; }
     FlatSpeedButton *reprintZButton() const { return m_reprintZButton; }
@@ -68,6 +71,7 @@ public:
     void showCashier(const QString &cashier);               // empty: every cashier
     void showTill(int till);                                // 0: every till
     void showTop(TopList list);
+    void showUpperChart(UpperChart chart);
     void refresh();                                         // reads the report of the range again
     void printXReport();                                    // F7
     void closeDay();                                        // F9: the Z report, once confirmed
@@ -114,6 +118,9 @@ private:
     FlatSpeedButton *m_topByQuantityButton = nullptr;
     QChartView *m_hourChart = nullptr;
     QChartView *m_dayChart = nullptr;
+    QChartView *m_methodChart = nullptr;   // in the hour chart's place, by choice
+    FlatSpeedButton *m_byHourButton = nullptr;
+    FlatSpeedButton *m_byMethodButton = nullptr;
     FlatSpeedButton *m_xReportButton = nullptr;
     FlatSpeedButton *m_zReportButton = nullptr;
     FlatSpeedButton *m_reprintZButton = nullptr;

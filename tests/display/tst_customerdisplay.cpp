@@ -1,3 +1,5 @@
+#include "fakedisplay.h"
+
 #include "display/customerdisplay.h"
 #include "display/displayframes.h"
 
@@ -5,52 +7,7 @@
 
 #include <QTest>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
 namespace {
-
-// A pseudo-terminal in place of the display: the till writes to its device,
-// the test reads what arrived at the other end.
-struct FakeDisplay
-{
-    int controller = -1;
-    QString device;
-
-    FakeDisplay()
-    {
-        int other = -1;
-        char name[256] = {};
-        if (openpty(&controller, &other, name, nullptr, nullptr) != 0)
-            qFatal("no pseudo-terminal");
-        ::close(other);   // the display's side is opened by the till
-        device = QString::fromLocal8Bit(name);
-    }
-    ~FakeDisplay() { unplug(); }
-
-    void unplug()
-    {
-        if (controller >= 0)
-            ::close(controller);
-        controller = -1;
-    }
-
-    QByteArray received()
-    {
-        QByteArray out;
-        pollfd ready{controller, POLLIN, 0};
-        while (::poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN)) {
-            char buffer[256];
-            const ssize_t n = ::read(controller, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            out.append(buffer, n);
-        }
-        return out;
-    }
-};
 
 QByteArray esc(const char *rest)
 {

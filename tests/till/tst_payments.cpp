@@ -195,6 +195,8 @@ private slots:
         QCOMPARE(till->openingCash().value_or(QString()), QStringLiteral("150.5"));
         QCOMPARE(file->count(QStringLiteral("cash_floats")), 1);
         QVERIFY_THROWS_EXCEPTION(Refusal, till->setOpeningCash(QStringLiteral("-1")));
+        QVERIFY_THROWS_EXCEPTION(Refusal, till->setOpeningCash(QStringLiteral("6901234567892")));
+        QCOMPARE(till->openingCash().value_or(QString()), QStringLiteral("150.5"));
     }
 
     // 10% off the 9.6 line, 2 yuan off the sale, then 抹零 to the jiao: each a

@@ -1,4 +1,5 @@
 #include "fenwotestmain.h"
+#include "fakedisplay.h"
 #include "cashierfixture.h"
 #include "typing.h"
 
@@ -10,47 +11,6 @@
 
 #include <QLabel>
 #include <QScreen>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
-namespace {
-
-// The other end of a pseudo-terminal standing in for a pole display.
-struct FakeDisplay
-{
-    int controller = -1;
-    QString device;
-
-    FakeDisplay()
-    {
-        int other = -1;
-        char name[256] = {};
-        if (openpty(&controller, &other, name, nullptr, nullptr) != 0)
-            qFatal("no pseudo-terminal");
-        ::close(other);
-        device = QString::fromLocal8Bit(name);
-    }
-    ~FakeDisplay() { ::close(controller); }
-
-    QByteArray received()
-    {
-        QByteArray out;
-        pollfd ready{controller, POLLIN, 0};
-        while (::poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN)) {
-            char buffer[256];
-            const ssize_t n = ::read(controller, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            out.append(buffer, n);
-        }
-        return out;
-    }
-};
-
-} // namespace
 
 // What the customer sees while the cashier works: the pole display on a
 // serial port and the window on the second monitor (two virtual screens).

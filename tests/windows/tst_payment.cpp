@@ -8,8 +8,15 @@
 #include "receipt/receiptprinter.h"
 #include "till/discountrules.h"
 #include "widgets/flatedit.h"
+#include "widgets/flatspeedbutton.h"
 #include "windows/paymentwindow.h"
+#include "windows/reportswindow.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -82,24 +89,25 @@ private slots:
         w = nullptr;
     }
 
-    // The day's first completion asks once for the cash in the drawer; given
-    // it is kept for the Z report, skipped nothing is; either way the day's
-    // next sale goes straight on.
-    void theDaysFirstSaleAsksForTheOpeningCash_data()
+    // The till asks for the cash in the drawer when it opens, before anything
+    // is typed; a day that begins while it is open is told on the screen, so
+    // that F1 then 2 still pays by 微信 and never records a float of 2 yuan.
+    void theOpeningCashIsAskedWhenNothingIsBeingTyped_data()
     {
+        QTest::addColumn<bool>("opening");     // false: the day began with the till open
         QTest::addColumn<QString>("answer");   // empty: 跳过
         QTest::addColumn<QList<QVariantList>>("floats");
-        QTest::newRow("given") << QStringLiteral("200") << QList<QVariantList>{{"200"}};
-        QTest::newRow("skipped") << QString() << QList<QVariantList>{};
+        QTest::newRow("opening, given") << true << QStringLiteral("200") << QList<QVariantList>{{"200"}};
+        QTest::newRow("opening, skipped") << true << QString() << QList<QVariantList>{};
+        QTest::newRow("new day, Shift+F1") << false << QStringLiteral("300") << QList<QVariantList>{{"300"}};
     }
-    void theDaysFirstSaleAsksForTheOpeningCash()
+    void theOpeningCashIsAskedWhenNothingIsBeingTyped()
     {
+        QFETCH(bool, opening);
         QFETCH(QString, answer);
         QFETCH(QList<QVariantList>, floats);
-        // A new day at this till: nothing asked yet.
         w->openingCashAskedOn(QDate());
         int asked = 0;
-        QStringList buttons;
         QTimer watch;
         connect(&watch, &QTimer::timeout, [&] {
             auto *question = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
@@ -107,7 +115,6 @@ private slots:
                 return;
             question->setProperty("answered", true);
             ++asked;
-            buttons = QStringList{question->okButtonText(), question->cancelButtonText()};
             if (answer.isEmpty())
                 question->reject();
             else {
@@ -116,17 +123,27 @@ private slots:
             }
         });
         watch.start(5);
-
-        ringUp();
-        QTest::keyClick(w->productBox(), Qt::Key_F12);
-        QCOMPARE(asked, 1);
-        QCOMPARE(buttons, (QStringList{"记录", "跳过"}));
-        QCOMPARE(f->file->count(QStringLiteral("XiaoShouRecord")), 3);
-        QCOMPARE(f->file->rows(QStringLiteral("select amount from cash_floats")), floats);
+        if (opening) {
+            w->askOpeningCashOnce();
+            QCOMPARE(asked, 1);
+        }
 
         ringUp();
         whenModalShows<PaymentWindow>([](PaymentWindow *pay) { QTest::keyClick(pay->methodList(), Qt::Key_2); });
         QTest::keyClick(w->productBox(), Qt::Key_F1);
+        QCOMPARE(asked, opening ? 1 : 0);
+        QCOMPARE(payments(), (QList<QVariantList>{{2, "23.7", "0"}}));
+        auto *reminder = w->findChild<QLabel *>(QStringLiteral("openingCashReminder"));
+        QCOMPARE(reminder->isVisible(), !opening);
+        if (!opening) {
+            QTest::keyClick(w->productBox(), Qt::Key_F1, Qt::ShiftModifier);
+            QCOMPARE(asked, 1);
+            QVERIFY(!reminder->isVisible());
+        }
+        QCOMPARE(f->file->rows(QStringLiteral("select amount from cash_floats")), floats);
+
+        ringUp();
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
         QCOMPARE(asked, 1);
         QCOMPARE(f->file->count(QStringLiteral("XiaoShouRecord")), 6);
         QCOMPARE(f->boxes->count(), 0);
@@ -176,6 +193,19 @@ private slots:
         const QStringList lines = printed();
         const qsizetype total = lines.indexOf(QStringLiteral("合计金额:23.7"));
         QCOMPARE(lines.mid(total + 1, 3), (QStringList{"微信:20", "现金:10", "找零金额:6.3"}));
+
+        // The report's chart by method: cash is what stayed in the drawer.
+        QTest::keyClick(w->productBox(), Qt::Key_F6);
+        ReportsWindow *report = w->reportsWindow();
+        QVERIFY(report && report->isVisible());
+        QTest::mouseClick(report->upperChartButton(ReportsWindow::UpperChart::ByMethod), Qt::LeftButton);
+        QVERIFY(report->methodChart()->isVisible() && !report->hourChart()->isVisible());
+        const auto *series = qobject_cast<QBarSeries *>(report->methodChart()->chart()->series().value(0));
+        auto *axis = qobject_cast<QBarCategoryAxis *>(report->methodChart()->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(series && axis);
+        QCOMPARE(axis->categories(), (QStringList{"现金", "微信"}));
+        QCOMPARE(series->barSets().value(0)->at(0), 3.7);
+        QCOMPARE(series->barSets().value(0)->at(1), 20.0);
     }
 
     // Enter with money still due is refused in Chinese; nothing is recorded
