@@ -1213,7 +1213,8 @@ void CashierWindow::reloadRestoredDatabase()
 void CashierWindow::showCashier()
 {
     // Without sign-in the shop's one cashier name stands in the box, to be typed over.
-    if (!CashierShift::isRequired(m_db)) {
+    m_signInRequired = CashierShift::isRequired(m_db);
+    if (!m_signInRequired) {
         m_cashierBox->setReadOnly(false);
         m_cashierBox->setText(ShopSettings::load(m_db).cashier);
         return;
@@ -1225,10 +1226,11 @@ void CashierWindow::showCashier()
 
 bool CashierWindow::ensureSignedIn()
 {
-    if (!CashierShift::isRequired(m_db) || m_shift.signedIn())
+    // Read when the box was filled, not at every scan: the box shows who is signed in.
+    if (!m_signInRequired || !m_cashierBox->text().isEmpty())
         return true;
     askSignIn();
-    return m_shift.signedIn().has_value();
+    return !m_cashierBox->text().isEmpty();
 }
 
 void CashierWindow::askSignIn()
@@ -1259,6 +1261,9 @@ void CashierWindow::signInOrOut()
         AppBoxes::showNotice(QStringLiteral("提示：没有启用收银员签到。请在 店铺设置 → 收银员… 里启用。"));
         return;
     }
+    // Switched on since the box was filled (at another till's settings).
+    if (!m_signInRequired)
+        showCashier();
     if (!m_shift.signedIn()) {
         askSignIn();
         return;

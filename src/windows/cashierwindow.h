@@ -245,6 +245,7 @@ private:
     QLabel *m_fileWaitLabel = nullptr;
 
     bool m_sortToggle = false;
+    bool m_signInRequired = false;   // cashiers sign in, as read when the cashier box was last filled
     bool m_destroying = false;
     TillPrinter m_printer;
     bool m_closing = false;

@@ -104,6 +104,12 @@ private slots:
                                 {8, QStringLiteral("老李"), PinHash::of(QStringLiteral("5678")), false}});
             CashierShift::setRequired(db, true);
         }
+        // The till starts with nobody signed in.
+        f->session.reset();
+        w = f->open();
+        w->setReceiptPrinter(ReceiptPrinter::create(QStringLiteral("escpos:") + device));
+        QVERIFY(w->cashierBox()->text().isEmpty());
+        QVERIFY(w->cashierBox()->isReadOnly());
 
         signInAs(QStringLiteral("7"), QStringLiteral("0000"));
         scan("6901");
