@@ -567,7 +567,7 @@ namespace {
 QString paymentsExport(const QString &where)
 {
     return QStringLiteral("select p.%2, p.%3, r.%9, r.%10, coalesce(m.%13, cast(p.%4 as text)), p.%5, p.%6 from %1 p "
-                          "join %7 r on r.%8 = (select min(f.%8) from %7 f where f.%11 = p.%2 and f.%12 = p.%3) "
+                          "join %7 r on r.%8 = (select min(f.%8) from %7 f where f.%11 = p.%2 and +f.%12 = p.%3) "
                           "left join %14 m on m.%15 = p.%4 ")
                .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
                     Record::table, Record::key, Record::date)
@@ -949,7 +949,7 @@ Statement linesToSummarise(const QString &date, int till)
                                             Record::quantity, Record::amount)
                                        .arg(Record::till);
     static const QString ofDay =
-        columns + QStringLiteral("where %1 = ? and %2 = ? order by %3").arg(Record::date, Record::till, Record::key);
+        columns + QStringLiteral("where %1 = ? and +%2 = ? order by %3").arg(Record::date, Record::till, Record::key);
     static const QString all = columns + QStringLiteral("order by %1").arg(Record::key);
     if (date.isNull())
         return {all, {}, {}, {}};
@@ -1012,22 +1012,24 @@ Statement changeSummaryPayment(const QString &date, int till, int method, const 
 
 Statement paymentsToSummarise(const QString &date, int till)
 {
-    // A payment belongs to the date of its receipt's lines.
+    // A payment belongs to the date of its receipt's lines. "+till": with
+    // a shop's one or two tills, the till's index finds nearly every line, yet
+    // SQLite would take it over the receipt number's without the unary plus.
     static const QString all =
-        QStringLiteral("select (select min(r.%7) from %8 r where r.%9 = p.%2 and r.%10 = p.%3), p.%3, p.%4, p.%5, "
+        QStringLiteral("select (select min(r.%7) from %8 r where r.%9 = p.%2 and +r.%10 = p.%3), p.%3, p.%4, p.%5, "
                        "p.%6, p.%2 from %1 p order by p.%11")
             .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
                  Record::date, Record::table, Record::receiptNumber)
             .arg(Record::till, Paid::key);
     static const QString ofDay =
-        QStringLiteral("select cast(? as text), p.%3, p.%4, p.%5, p.%6, p.%2 from %1 p where p.%3 = ? and exists (select 1 "
-                       "from %7 r where r.%8 = p.%2 and r.%9 = p.%3 and r.%10 = ?) order by p.%11")
+        QStringLiteral("select cast(? as text), p.%3, p.%4, p.%5, p.%6, p.%2 from %1 p where p.%11 in (select q.%11 "
+                       "from %7 r join %1 q on q.%2 = r.%8 and q.%3 = r.%9 where r.%10 = ? and +r.%9 = ?) order by p.%11")
             .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
                  Record::table, Record::receiptNumber, Record::till)
             .arg(Record::date, Paid::key);
     if (date.isNull())
         return {all, {}, {}, {}};
-    return {ofDay, {date, till, date}, {}, {}};
+    return {ofDay, {date, date, till}, {}, {}};
 }
 
 Statement reportSummaryPayments(const QString &fromDate, const QString &toDate, int till)
@@ -1089,11 +1091,14 @@ Statement receiptPayments(const QString &receiptNumber, int till)
     return {sql, {receiptNumber, till}, {}, {}};
 }
 
+// Found from the lines, by their receipt numbers: not by walking every
+// payment ever kept, which grows with the years while the lines of a report
+// since the last Z stay a day's.
 Statement paymentsOfLines(qint64 firstLine, qint64 lastLine)
 {
     static const QString sql =
-        QStringLiteral("select p.%2, p.%3, p.%4, p.%5, p.%6 from %1 p where exists (select 1 from %7 r "
-                       "where r.%8 = p.%2 and r.%9 = p.%3 and r.%10 >= ? and r.%10 <= ?) order by p.%11")
+        QStringLiteral("select p.%2, p.%3, p.%4, p.%5, p.%6 from %1 p where p.%11 in (select q.%11 from %7 r "
+                       "join %1 q on q.%2 = r.%8 and q.%3 = r.%9 where r.%10 >= ? and r.%10 <= ?) order by p.%11")
             .arg(Paid::table, Paid::receiptNumber, Paid::till, Paid::method, Paid::amount, Paid::changeGiven,
                  Record::table, Record::receiptNumber, Record::till, Record::key, Paid::key);
     return {sql, {firstLine, lastLine}, {}, {}};
