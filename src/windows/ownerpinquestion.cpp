@@ -33,7 +33,13 @@ bool OwnerPinQuestion::allows(Database &db, const QString &why, QWidget *over)
 
 bool OwnerPinQuestion::allows(Database &db, PinPlaces::Place place, QWidget *over)
 {
-    if (!PinPlaces::load(TillSettings(db, 0)).asks(place))
+    // A database that cannot be read holds no PIN to check: the settings and
+    // a restore must still open to bring the data file back.
+    try {
+        if (!PinPlaces::load(TillSettings(db, 0)).asks(place))
+            return true;
+    } catch (const AppError &) {
         return true;
+    }
     return allows(db, QStringLiteral("%1需要店主密码。").arg(PinPlaces::nameOf(place)), over);
 }
