@@ -26,6 +26,8 @@ const KindText kKinds[] = {
     {AuditLog::Kind::ZReport, "z_report", u"Z报表"},
     {AuditLog::Kind::Return, "return", u"退货"},
     {AuditLog::Kind::ReturnWithoutReceipt, "return_without_receipt", u"无小票退货"},
+    {AuditLog::Kind::SignIn, "sign_in", u"收银员签到"},
+    {AuditLog::Kind::SignOut, "sign_out", u"收银员交班"},
 };
 
 const KindText &textOf(AuditLog::Kind kind)

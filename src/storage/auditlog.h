@@ -25,6 +25,8 @@ public:
         ZReport,              // a Z report closed the day
         Return,               // goods returned against a receipt
         ReturnWithoutReceipt, // goods returned without one, on the owner's PIN
+        SignIn,               // a cashier signed in at the till
+        SignOut,              // a cashier signed out (交班)
     };
 
     struct Entry

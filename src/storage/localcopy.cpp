@@ -21,7 +21,7 @@ const QStringList &copiedTables()
 {
     static const QStringList tables = {Tables::Catalogue::table, Tables::ProductPinyin::table,
                                        Tables::ShopSettings::table, Tables::TillSettings::table,
-                                       Tables::PaymentMethods::table};
+                                       Tables::PaymentMethods::table, Tables::Cashiers::table};
     return tables;
 }
 

@@ -31,6 +31,7 @@ const QList<Table> &tables()
     namespace Floats = Tables::CashFloats;
     namespace Audit = Tables::AuditLog;
     namespace Returned = Tables::ReturnedLines;
+    namespace Cashier = Tables::Cashiers;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
@@ -297,6 +298,14 @@ const QList<Table> &tables()
           {Tables::SentSales::sentAt, "TEXT NOT NULL"}},
          {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS sent_sales_once ON %1 (%2, %3)")
               .arg(Tables::SentSales::table, Tables::SentSales::till, Tables::SentSales::receiptNumber)},
+         true},
+        // The cashiers who sign in at the till, when the shop has them do so.
+        {Cashier::table,
+         {{Cashier::number, "INTEGER NOT NULL PRIMARY KEY"},
+          {Cashier::name, "TEXT NOT NULL"},
+          {Cashier::pinHash, "TEXT NOT NULL DEFAULT ''"},
+          {Cashier::active, "INTEGER NOT NULL DEFAULT 1"}},
+         {},
          true},
     };
     return all;

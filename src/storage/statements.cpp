@@ -27,6 +27,7 @@ namespace Paid = Tables::Payments;
 namespace Floats = Tables::CashFloats;
 namespace Audit = Tables::AuditLog;
 namespace Returned = Tables::ReturnedLines;
+namespace Cashier = Tables::Cashiers;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -1177,6 +1178,44 @@ Statement auditEntries(const QString &from, const QString &to, int till, const Q
     bound(!kind.isEmpty(), Audit::kind + QStringLiteral(" = ?"), kind);
     sql += QStringLiteral(" order by ") + Audit::key;
     return {sql, params, {}, {}};
+}
+
+Statement cashiers()
+{
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5 from %1 order by %2")
+                                   .arg(Cashier::table, Cashier::number, Cashier::name, Cashier::pinHash, Cashier::active);
+    return {sql, {}, {}, {}};
+}
+
+Statement addCashier(int number, const QString &name, const QString &pinHash, bool active)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5) values (?, ?, ?, ?)")
+                                   .arg(Cashier::table, Cashier::number, Cashier::name, Cashier::pinHash, Cashier::active);
+    return {sql, {number, name, pinHash, active ? 1 : 0}, {}, {}};
+}
+
+Statement changeCashier(int number, const QString &name, const QString &pinHash, bool active)
+{
+    static const QString sql = QStringLiteral("update %1 set %3 = ?, %4 = ?, %5 = ? where %2 = ?")
+                                   .arg(Cashier::table, Cashier::number, Cashier::name, Cashier::pinHash, Cashier::active);
+    return {sql, {name, pinHash, active ? 1 : 0, number}, {}, {}};
+}
+
+Statement lastRecordLine()
+{
+    static const QString sql = QStringLiteral("select coalesce(max(%2), 0) from %1").arg(Record::table, Record::key);
+    return {sql, {}, {}, {}};
+}
+
+Statement shiftPayments(int till, const QString &cashier, qint64 afterLine)
+{
+    static const QString sql =
+        QStringLiteral("select p.%2, p.%3, p.%4, p.%5 from %1 p where p.%6 = ? and exists (select 1 from %7 r "
+                       "where r.%8 = p.%2 and r.%9 = p.%6 and r.%10 = ? and r.%11 > ?) order by p.%12")
+            .arg(Paid::table, Paid::receiptNumber, Paid::method, Paid::amount, Paid::changeGiven, Paid::till,
+                 Record::table, Record::receiptNumber, Record::till, Record::cashier, Record::key)
+            .arg(Paid::key);
+    return {sql, {till, cashier, afterLine}, {}, {}};
 }
 
 Statement soldLines(const QString &receiptNumber)

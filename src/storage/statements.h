@@ -316,6 +316,17 @@ Statement recordedLinesToSend(const QString &receiptNumber, int till);
 // When a till last sent or read what the server has (its own copy keeps it).
 Statement lastSynchronised();
 Statement storeLastSynchronised(const QString &at);
+// The shop's cashiers, by number, as CashierColumn.
+enum class CashierColumn { Number, Name, PinHash, Active };
+Statement cashiers();
+Statement addCashier(int number, const QString &name, const QString &pinHash, bool active);
+Statement changeCashier(int number, const QString &name, const QString &pinHash, bool active);
+// The highest key of the sales record (0 when empty): a shift counts the lines above it.
+Statement lastRecordLine();
+// The payments of a cashier's receipts at a till recorded above a line key,
+// as ShiftPaymentColumn, in the order recorded.
+enum class ShiftPaymentColumn { ReceiptNumber, Method, Amount, Change };
+Statement shiftPayments(int till, const QString &cashier, qint64 afterLine);
 
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);

@@ -260,6 +260,17 @@ using Common::till;
 inline const QString withoutReceipt = QStringLiteral("without_receipt");
 } // namespace ReturnedLines
 
+// The shop's cashiers when each signs in at the till: a number to sign in
+// with, the name that goes on receipts and records, the PIN as a salted slow
+// hash ("salt:hash", hex), and whether the cashier may still sign in.
+namespace Cashiers {
+inline const QString table = QStringLiteral("cashiers");
+inline const QString number = QStringLiteral("number");
+inline const QString name = QStringLiteral("name");
+inline const QString pinHash = QStringLiteral("pin_hash");
+inline const QString active = QStringLiteral("active");
+} // namespace Cashiers
+
 // On a server only: the layout, in place of the file's user_version.
 namespace LayoutVersion {
 inline const QString table = QStringLiteral("layout_version");

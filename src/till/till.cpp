@@ -2,6 +2,7 @@
 
 #include "till/discountrules.h"
 #include "till/money.h"
+#include "till/pinplaces.h"
 #include "till/recordedreceipt.h"
 #include "till/saleerrors.h"
 
@@ -703,7 +704,8 @@ void Till::addDiscount(qint64 base, DiscountKind kind, const QString &value, con
     if (fen <= 0 || fen > base)
         throw Refusal(QStringLiteral("折扣 %1 元不能超过打折的金额 %2 元。").arg(Money::text(fen), Money::text(base)));
     const DiscountRules rules = DiscountRules::load(TillSettings(m_db, 0));
-    if (rules.hasPin() && fen * 100 > base * rules.limitPercent()) {
+    if (rules.hasPin() && fen * 100 > base * rules.limitPercent()
+        && PinPlaces::load(TillSettings(m_db, 0)).asks(PinPlaces::Place::DiscountOverLimit)) {
         if (ownerPin.isEmpty())
             throw OwnerPinNeeded(QStringLiteral("折扣超过 %1%，需要店主密码。").arg(rules.limitPercent()));
         if (!rules.pinMatches(ownerPin))
@@ -1002,7 +1004,7 @@ QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
     for (const ReturnLine &line : request.lines)
         if (!(line.quantity > 0) || !std::isfinite(line.quantity))
             throw Refusal(QStringLiteral("“%1”的退货数量不对：请输入大于零的数量。").arg(line.name));
-    if (withoutReceipt) {
+    if (withoutReceipt && PinPlaces::load(TillSettings(m_db, 0)).asks(PinPlaces::Place::ReturnWithoutReceipt)) {
         const DiscountRules rules = DiscountRules::load(TillSettings(m_db, 0));
         if (!rules.hasPin())
             throw OwnerPinNeeded(QStringLiteral("无小票退货需要店主密码，请先在店铺设置里设置店主密码。"));

@@ -5,6 +5,7 @@
 #include "windows/heldsalesdialog.h"
 #include "windows/cataloguewindow.h"
 #include "windows/productnamesmodel.h"
+#include "windows/ownerpinquestion.h"
 #include "windows/paymentwindow.h"
 #include "windows/returnwindow.h"
 #include "windows/windowparts.h"
@@ -116,6 +117,7 @@ CashierWindow::CashierWindow(Database &db, ServerWatch &serverWatch, AutomaticBa
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_db(db)
     , m_till(db)
+    , m_shift(db, m_till)
     , m_automaticBackup(&automaticBackup)
     , m_serverWatch(&serverWatch)
 {
@@ -477,7 +479,7 @@ void CashierWindow::resumeAfterReconnect()
     m_till.reopenSale();
     showSale();
     if (m_cashierBox->text().isEmpty())
-        m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+        showCashier();
     refreshProductNames();
     // A completion the server went away during: whether it was recorded is
     // settled now; either way the sale is on the screen to be completed.
@@ -518,7 +520,7 @@ void CashierWindow::startSale()
     // Without a database the first of these fails and the rest stays empty.
     m_till.reopenSale();
     showSale();   // of the lines an earlier run left
-    m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+    showCashier();
     listWholeCatalogue();
     finishInterruptedSale();
     showHeldSales();
@@ -552,7 +554,12 @@ void CashierWindow::previewKey(const QKeyEvent &event)
     // Modifiers are not looked at, and the key goes on to the focused control.
     switch (event.key()) {
     case Qt::Key_Escape: leave(); break;
-    case Qt::Key_F2: openSettings(); break;
+    case Qt::Key_F2:
+        if (event.modifiers() & Qt::ShiftModifier)
+            signInOrOut();
+        else
+            openSettings();
+        break;
     case Qt::Key_F3: openCatalogue(); break;
     case Qt::Key_F5:
         if (event.modifiers() & Qt::ShiftModifier)
@@ -629,13 +636,22 @@ ReportsWindow *CashierWindow::reportsWindow() const
 
 void CashierWindow::openSettings()
 {
+    if (!OwnerPinQuestion::allows(m_db, PinPlaces::Place::Settings, this))
+        return;
     if (!m_settingsWindow) {
         m_settingsWindow = new ShopSettingsWindow(m_db, this);
-        connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, m_cashierBox, &QLineEdit::setText);
+        connect(m_settingsWindow, &ShopSettingsWindow::cashierSaved, this, [this](const QString &cashier) {
+            // Cashiers who sign in keep their own names in the box.
+            if (!CashierShift::isRequired(m_db))
+                m_cashierBox->setText(cashier);
+            else
+                showCashier();
+        });
         connect(m_settingsWindow, &ShopSettingsWindow::backupSettingsSaved, m_automaticBackup, &AutomaticBackup::start);
         connect(m_settingsWindow, &ShopSettingsWindow::databaseRestored, this, &CashierWindow::reloadRestoredDatabase);
         connect(m_settingsWindow, &ShopSettingsWindow::databaseChoiceAsked, this, &CashierWindow::databaseChoiceAsked);
         connect(m_settingsWindow, &ShopSettingsWindow::displaySetupAsked, this, &CashierWindow::setUpDisplay);
+        connect(m_settingsWindow, &ShopSettingsWindow::cashiersSaved, this, [this] { AppBoxes::guarded([this] { showCashier(); }); });
     }
     m_settingsWindow->bringUp();
 }
@@ -826,6 +842,19 @@ void CashierWindow::resetEntryBoxes()
 
 void CashierWindow::lookUpProduct()
 {
+    // The first scan of a till whose cashiers sign in asks who is there; the
+    // scan goes in once someone is.
+    bool signedIn = false;
+    try {
+        signedIn = ensureSignedIn();
+    } catch (const AppError &) {
+        resetEntryBoxes();
+        throw;
+    }
+    if (!signedIn) {
+        resetEntryBoxes();
+        return;
+    }
     m_quantityBox->setText(QStringLiteral("1"));
     m_priceBox->clear();
     if (m_productBox->currentText().isEmpty()) {
@@ -894,6 +923,8 @@ void CashierWindow::askQuantity()
 void CashierWindow::addLine()
 {
     if (m_productBox->currentText().isEmpty() || m_priceBox->text().isEmpty())
+        return;
+    if (!ensureSignedIn())
         return;
     if (!lineIsMeant())
         return;
@@ -1036,7 +1067,7 @@ void CashierWindow::takePayment()
 
 void CashierWindow::takeReturn()
 {
-    if (m_till.isCompleting())
+    if (m_till.isCompleting() || !ensureSignedIn())
         return;
     ReturnWindow window(m_till, receiptPrinter(), m_cashierBox->text(), m_saleDateBox->text(), this);
     if (window.exec() == QDialog::Accepted)
@@ -1162,6 +1193,8 @@ void CashierWindow::openDrawer()
                                             "（钱箱要接在 ESC/POS 小票打印机上）!"));
         return;
     }
+    if (!OwnerPinQuestion::allows(m_db, PinPlaces::Place::Drawer, this))
+        return;
     drawer->open();
     m_till.noteDrawerOpened();
 }
@@ -1217,7 +1250,78 @@ void CashierWindow::reloadRestoredDatabase()
     resetEntryBoxes();
     m_receivedBox->clear();
     m_changeBox->clear();
-    m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+    showCashier();
     listWholeCatalogue();
     m_automaticBackup->start();
+}
+
+// ---- Cashiers --------------------------------------------------------------------
+
+void CashierWindow::showCashier()
+{
+    // Without sign-in the shop's one cashier name stands in the box, to be typed over.
+    m_signInRequired = CashierShift::isRequired(m_db);
+    if (!m_signInRequired) {
+        m_cashierBox->setReadOnly(false);
+        m_cashierBox->setText(ShopSettings::load(m_db).cashier);
+        return;
+    }
+    const std::optional<CashierShift::SignedIn> shift = m_shift.signedIn();
+    m_cashierBox->setReadOnly(true);
+    m_cashierBox->setText(shift ? shift->name : QString());
+}
+
+bool CashierWindow::ensureSignedIn()
+{
+    // Read when the box was filled, not at every scan: the box shows who is signed in.
+    if (!m_signInRequired || !m_cashierBox->text().isEmpty())
+        return true;
+    askSignIn();
+    return !m_cashierBox->text().isEmpty();
+}
+
+void CashierWindow::askSignIn()
+{
+    QInputDialog numberQuestion(this);
+    numberQuestion.setObjectName(QStringLiteral("cashierNumberQuestion"));
+    numberQuestion.setWindowTitle(QStringLiteral("收银员签到"));
+    numberQuestion.setLabelText(QStringLiteral("收银员编号："));
+    if (numberQuestion.exec() != QDialog::Accepted)
+        return;
+    QInputDialog pinQuestion(this);
+    pinQuestion.setObjectName(QStringLiteral("cashierPinQuestion"));
+    pinQuestion.setWindowTitle(QStringLiteral("收银员签到"));
+    pinQuestion.setLabelText(QStringLiteral("密码："));
+    pinQuestion.setTextEchoMode(QLineEdit::Password);
+    if (pinQuestion.exec() != QDialog::Accepted)
+        return;
+    const CashierShift::SignedIn shift = m_shift.signIn(numberQuestion.textValue(), pinQuestion.textValue());
+    m_cashierBox->setText(shift.name);
+    m_productBox->setFocus();
+}
+
+void CashierWindow::signInOrOut()
+{
+    if (m_till.isCompleting())
+        return;
+    if (!CashierShift::isRequired(m_db)) {
+        AppBoxes::showNotice(QStringLiteral("提示：没有启用收银员签到。请在 店铺设置 → 收银员… 里启用。"));
+        return;
+    }
+    // Switched on since the box was filled (at another till's settings).
+    if (!m_signInRequired)
+        showCashier();
+    if (!m_shift.signedIn()) {
+        askSignIn();
+        return;
+    }
+    ShiftFigures figures;
+    {
+        const InputHold hold(this, m_printingLabel);
+        RepaintingPrinter printer(receiptPrinter());
+        figures = m_shift.signOut(ShopSettings::load(m_db).shopName, printer);
+    }
+    m_cashierBox->clear();
+    AppBoxes::showNotice(QStringLiteral("%1 已交班，交班报表已打印。\n收款 %2，退款 %3，净收款 %4。")
+                             .arg(figures.cashier, figures.takings, figures.refunds, figures.net));
 }

@@ -3,6 +3,7 @@
 #include "display/customerdisplay.h"
 #include "storage/database.h"
 #include "receipt/tillprinter.h"
+#include "till/cashiershift.h"
 #include "till/till.h"
 #include "widgets/keypreview.h"
 
@@ -58,6 +59,7 @@ public:
     // unless already given or skipped today.
     void askOpeningCashOnce();
     Till &till() { return m_till; }
+    CashierShift &shift() { return m_shift; }
 
     // The controls, for tests and the window's own helpers.
     FlatComboBox *productBox() const { return m_productBox; }
@@ -127,6 +129,9 @@ public:
     // asked in a box that would take the cashier's next keys.
     void remindOfOpeningCash();
     void openDrawer();             // F7: the cash drawer, without a sale
+    // Shift+F2: a cashier signs in, or the one signed in signs out and the
+    // shift report (交班) prints; only when the shop has cashiers sign in.
+    void signInOrOut();
     void holdOrTakeBackSale();     // Insert: parks a sale with lines (挂单); with none, offers the parked ones (取单)
     void openSettings();           // F2
     void openCatalogue();          // F3
@@ -200,12 +205,16 @@ private:
     void showOnDisplay();
     void setUpDisplay(QWidget *over);
     void listWholeCatalogue();
+    void showCashier();
+    bool ensureSignedIn();
+    void askSignIn();
 
     Database &m_db;
     QDate m_openingCashAsked;
     QDate m_openingCashReminded;
     QLabel *m_openingCashReminder = nullptr;
     Till m_till;
+    CashierShift m_shift;
 
     QLabel *m_background = nullptr;
     FlatSpeedButton *m_printButton = nullptr;
@@ -244,6 +253,7 @@ private:
     QLabel *m_fileWaitLabel = nullptr;
 
     bool m_sortToggle = false;
+    bool m_signInRequired = false;   // cashiers sign in, as read when the cashier box was last filled
     bool m_destroying = false;
     TillPrinter m_printer;
     bool m_closing = false;

@@ -6,6 +6,7 @@
 #include "till/till.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/flatedit.h"
+#include "windows/ownerpinquestion.h"
 #include "windows/windowparts.h"
 
 #include <QGridLayout>
@@ -151,11 +152,10 @@ void PaymentWindow::discount(bool wholeSale)
     try {
         give({});
     } catch (const OwnerPinNeeded &e) {
-        const QString pin = QInputDialog::getText(this, QStringLiteral("店主密码"), e.message() + QStringLiteral("\n店主密码："),
-                                                  QLineEdit::Password, QString(), &given);
-        if (!given)
+        const std::optional<QString> pin = OwnerPinQuestion::ask(this, e.message());
+        if (!pin)
             return;
-        give(pin);
+        give(*pin);
     }
     startAgain();
 }

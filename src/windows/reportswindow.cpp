@@ -1,5 +1,6 @@
 #include "reportswindow.h"
 
+#include "windows/ownerpinquestion.h"
 #include "windows/reportcharts.h"
 #include "windows/reportpdf.h"
 #include "windows/windowparts.h"
@@ -453,6 +454,8 @@ void ReportsWindow::closeDay()
 {
     m_countedCashBox->setFocus();
     DayEnd::checkClosing(m_range, m_countedCashBox->text());
+    if (!OwnerPinQuestion::allows(database(), PinPlaces::Place::ZReport, this))
+        return;
     DayEnd dayEnd(database());
     // What the Z report will close, whatever dates the window shows: every
     // sale since the last one.

@@ -6,6 +6,7 @@
 #include "till/till.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/flatedit.h"
+#include "windows/ownerpinquestion.h"
 #include "windows/windowparts.h"
 
 #include <QCheckBox>
@@ -168,12 +169,10 @@ void ReturnWindow::completeReturn()
     } catch (const OwnerPinNeeded &e) {
         if (withReceipt)
             throw;
-        bool given = false;
-        request.ownerPin = QInputDialog::getText(this, QStringLiteral("店主密码"),
-                                                 e.message() + QStringLiteral("\n店主密码："), QLineEdit::Password,
-                                                 QString(), &given);
-        if (!given)
+        const std::optional<QString> pin = OwnerPinQuestion::ask(this, e.message());
+        if (!pin)
             return;
+        request.ownerPin = *pin;
         m_recordedNumber = m_till.completeReturn(request, m_printer);
     } catch (const ReturnNotPrinted &e) {
         AppBoxes::showNotice(e.message());

@@ -1,6 +1,8 @@
 #include "shopsettingswindow.h"
 
 #include "windows/backupdialog.h"
+#include "windows/cashiersdialog.h"
+#include "windows/ownerpinquestion.h"
 #include "windows/paymentmethodsdialog.h"
 #include "base/apperror.h"
 #include "backup/backup.h"
@@ -144,7 +146,11 @@ void ShopSettingsWindow::buildControls()
     // The owner's trail, behind the owner's PIN when one is set.
     m_trailButton = new SkinButton(QStringLiteral("操作记录…"), group);
     m_trailButton->setGeometry(360, 26, 113, 38);
-    for (SkinButton *button : {m_backupButton, m_restoreButton, m_databaseButton, m_displayButton, m_trailButton}) {
+    // The cashiers who sign in at the till, behind the owner's PIN when one is set.
+    m_cashiersButton = new SkinButton(QStringLiteral("收银员…"), group);
+    m_cashiersButton->setGeometry(360, 376, 113, 38);
+    for (SkinButton *button :
+         {m_backupButton, m_restoreButton, m_databaseButton, m_displayButton, m_trailButton, m_cashiersButton}) {
         button->setFont(windowFont);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -180,6 +186,7 @@ void ShopSettingsWindow::connectHandlers()
         });
     });
     connect(m_trailButton, &QAbstractButton::clicked, this, [this] { guarded([this] { openTrail(); }); });
+    connect(m_cashiersButton, &QAbstractButton::clicked, this, [this] { guarded([this] { openCashiers(); }); });
     connect(m_backupButton, &QAbstractButton::clicked, this, [this] { guarded([this] { backUp(); }); });
     connect(m_restoreButton, &QAbstractButton::clicked, this, [this] { guarded([this] { restore(); }); });
     connect(m_databaseButton, &QAbstractButton::clicked, this, [this] { guarded([this] { chooseDatabase(); }); });
@@ -192,18 +199,19 @@ void ShopSettingsWindow::connectHandlers()
 
 void ShopSettingsWindow::openTrail()
 {
-    const DiscountRules rules = DiscountRules::load(TillSettings(database(), 0));
-    if (rules.hasPin()) {
-        bool given = false;
-        const QString pin = QInputDialog::getText(this, QStringLiteral("店主密码"), QStringLiteral("查看操作记录需要店主密码："),
-                                                  QLineEdit::Password, QString(), &given);
-        if (!given)
-            return;
-        if (!rules.pinMatches(pin))
-            throw Refusal(QStringLiteral("店主密码不对。"));
-    }
+    if (!OwnerPinQuestion::allows(database(), QStringLiteral("查看操作记录需要店主密码。"), this))
+        return;
     TrailWindow trail(database(), this);
     trail.exec();
+}
+
+void ShopSettingsWindow::openCashiers()
+{
+    if (!OwnerPinQuestion::allows(database(), QStringLiteral("设置收银员和店主密码需要店主密码。"), this))
+        return;
+    CashiersDialog cashiers(database(), this);
+    if (cashiers.exec() == QDialog::Accepted)
+        emit cashiersSaved();
 }
 
 void ShopSettingsWindow::previewKey(const QKeyEvent &event)
@@ -260,6 +268,8 @@ void ShopSettingsWindow::restore()
 {
     Database &db = database();
     Backup::refuseServer(db.address().text());
+    if (!OwnerPinQuestion::allows(db, PinPlaces::Place::Restore, this))
+        return;
     // Without a database (its file was deleted) the backups are looked for where they go by default.
     const QString folder = (db.isOpen() ? BackupSettings::load(db) : BackupSettings()).folderFor(db.filePath());
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("选择要恢复的备份文件"), folder,

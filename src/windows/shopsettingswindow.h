@@ -34,6 +34,7 @@ public:
     SkinButton *displayButton() const { return m_displayButton; }
     SkinButton *methodsButton() const { return m_methodsButton; }
     SkinButton *trailButton() const { return m_trailButton; }
+    SkinButton *cashiersButton() const { return m_cashiersButton; }
     // The receipt printer window; null until first opened.
     ReceiptPrinterWindow *printerWindow() const;
 
@@ -52,6 +53,8 @@ public:
     void chooseDatabase();
     // The owner's trail, after the owner's PIN when one is set.
     void openTrail();
+    // The cashiers and whether they sign in, after the owner's PIN when one is set.
+    void openCashiers();
 
 signals:
     // The cashier just saved: the cashier screen shows it at once.
@@ -63,6 +66,8 @@ signals:
     void databaseChoiceAsked(QWidget *over);
     // "客显…" was clicked: the customer display belongs to the cashier screen, which sets it up.
     void displaySetupAsked(QWidget *over);
+    // The cashiers or their sign-in were changed: the cashier screen shows who is at the till.
+    void cashiersSaved();
 
 protected:
     void reload() override;
@@ -86,4 +91,5 @@ private:
     SkinButton *m_databaseButton = nullptr;
     SkinButton *m_displayButton = nullptr;
     SkinButton *m_trailButton = nullptr;
+    SkinButton *m_cashiersButton = nullptr;
 };
