@@ -1304,8 +1304,9 @@ void CashierWindow::signInOrOut()
 {
     if (m_till.isCompleting())
         return;
+    // Without sign-in the key stays what it always was: the shop settings.
     if (!CashierShift::isRequired(m_db)) {
-        AppBoxes::showNotice(QStringLiteral("提示：没有启用收银员签到。请在 店铺设置 → 收银员… 里启用。"));
+        openSettings();
         return;
     }
     // Switched on since the box was filled (at another till's settings).
