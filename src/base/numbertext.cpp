@@ -2,7 +2,6 @@
 
 #include "base/apperror.h"
 
-#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +24,93 @@ bool readsAsLargestDouble(const QString &text, double *value)
     if (!std::isfinite(wide) || std::fabs(wide) > kLargestGeneral)
         return false;
     *value = wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    return true;
+}
+
+bool isBlank(char16_t c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether the text is a plain decimal number, blanks around it allowed:
+// [+-] then digits with an optional point and fraction (or a point and
+// digits), then an optional exponent. Done by hand: an import reads a price
+// on every row, and a regular expression cost more than the rest of the row.
+bool isNumberText(QStringView text)
+{
+    qsizetype at = 0;
+    const qsizetype size = text.size();
+    while (at < size && isBlank(text[at].unicode()))
+        ++at;
+    if (at < size && (text[at] == u'+' || text[at] == u'-'))
+        ++at;
+    qsizetype digits = 0;
+    for (; at < size && isDigit(text[at].unicode()); ++at)
+        ++digits;
+    if (at < size && text[at] == u'.') {
+        ++at;
+        for (; at < size && isDigit(text[at].unicode()); ++at)
+            ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (at < size && (text[at] == u'e' || text[at] == u'E')) {
+        ++at;
+        if (at < size && (text[at] == u'+' || text[at] == u'-'))
+            ++at;
+        qsizetype exponentDigits = 0;
+        for (; at < size && isDigit(text[at].unicode()); ++at)
+            ++exponentDigits;
+        if (exponentDigits == 0)
+            return false;
+    }
+    while (at < size && isBlank(text[at].unicode()))
+        ++at;
+    return at == size;
+}
+
+// The plain decimals a price or a quantity is written with ("12", "-3.50"),
+// read exactly without the general conversion: with at most 15 digits the
+// digits and the power of ten are both exact doubles, so their quotient is
+// the correctly rounded value. False, reading nothing, for any other text.
+bool readPlainDecimal(QStringView text, double *value)
+{
+    qsizetype at = 0;
+    const qsizetype size = text.size();
+    while (at < size && isBlank(text[at].unicode()))
+        ++at;
+    bool negative = false;
+    if (at < size && (text[at] == u'+' || text[at] == u'-'))
+        negative = text[at++] == u'-';
+    quint64 digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; at < size; ++at) {
+        const char16_t c = text[at].unicode();
+        if (isDigit(c)) {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - '0');
+            decimals += point;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    while (at < size && isBlank(text[at].unicode()))
+        ++at;
+    if (at != size || count == 0)
+        return false;
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double magnitude = double(digits) / kPowers[decimals];
+    *value = negative ? -magnitude : magnitude;
     return true;
 }
 
@@ -73,9 +159,9 @@ QString formatGeneral(double value)
 
 bool tryTextToNumber(const QString &text, double *value)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
-    if (!pattern.match(text).hasMatch())
+    if (readPlainDecimal(text, value))
+        return true;
+    if (!isNumberText(text))
         return false;
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);   // QString::toDouble is locale-free

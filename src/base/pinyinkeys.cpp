@@ -95,11 +95,34 @@ QStringList PinyinKeys::readings(char32_t character)
 QList<PinyinKeys::Spelling> PinyinKeys::of(const QString &name)
 {
     QList<Choice> choices;
-    for (const char32_t c : name.toUcs4())
-        if (Choice choice = choiceOf(c); !choice.isEmpty())
+    choices.reserve(name.size());
+    // Most names have one reading a character: their two spellings are made
+    // in place, without the list of every way of spelling them.
+    bool oneWay = true;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i], name[i + 1]);
+            ++i;
+        }
+        if (Choice choice = choiceOf(c); !choice.isEmpty()) {
+            oneWay = oneWay && choice.size() == 1;
             choices.append(choice);
+        }
+    }
     if (choices.isEmpty())
         return {};
+    if (oneWay) {
+        QString initials;
+        QString full;
+        initials.reserve(choices.size());
+        full.reserve(choices.size() * 4);
+        for (const Choice &choice : std::as_const(choices)) {
+            initials += choice.first().front();
+            full += choice.first();
+        }
+        return {{Kind::Initials, initials}, {Kind::Full, full}};
+    }
     QList<Spelling> out;
     for (const Kind kind : {Kind::Initials, Kind::Full})
         for (const QString &text : spellingsOf(choices, kind))

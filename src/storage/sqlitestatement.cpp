@@ -89,9 +89,14 @@ void SqliteStatement::bindAll(const QVariantList &params)
             case QMetaType::Float:
                 rc = sqlite3_bind_double(m_stmt, i + 1, v.toDouble());
                 break;
+            case QMetaType::QString: {
+                const QByteArray &text = m_texts.emplace_back(static_cast<const QString *>(v.constData())->toUtf8());
+                rc = sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_STATIC);
+                break;
+            }
             default: {
-                const QByteArray text = v.toString().toUtf8();
-                rc = sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                const QByteArray &text = m_texts.emplace_back(v.toString().toUtf8());
+                rc = sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_STATIC);
                 break;
             }
             }
@@ -104,6 +109,7 @@ void SqliteStatement::bindAll(const QVariantList &params)
 void SqliteStatement::rebind(const QVariantList &params)
 {
     sqlite3_clear_bindings(m_stmt);
+    m_texts.clear();
     bindAll(params);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -46,4 +48,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
+    // The bound texts as UTF-8, kept until the next binding so that SQLite
+    // reads them where they are instead of copying each one again.
+    QList<QByteArray> m_texts;
 };

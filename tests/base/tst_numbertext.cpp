@@ -63,6 +63,10 @@ private slots:
         QTest::newRow("thousands refused") << "1,000" << false << 0.0;
         QTest::newRow("bare exponent refused") << "1E" << false << 0.0;
         QTest::newRow("hex refused") << "0x10" << false << 0.0;
+        QTest::newRow("full-width digits refused") << "１２.5" << false << 0.0;
+        QTest::newRow("no-break space refused") << "\u00A012" << false << 0.0;
+        QTest::newRow("point alone refused") << " . " << false << 0.0;
+        QTest::newRow("blanks of every kind around") << "\t\v\f 12.5e1\r\n" << true << 125.0;
         QTest::newRow("largest as written") << "1.79769313486232E308" << true << DBL_MAX;
         QTest::newRow("largest negative as written") << "-1.79769313486232E308" << true << -DBL_MAX;
         QTest::newRow("beyond the largest refused") << "1.79769313486233E308" << false << 0.0;
@@ -82,6 +86,28 @@ private slots:
             QFAIL("conversion should have been refused");
         } catch (const ConversionError &e) {
             QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        }
+    }
+
+    // Prices and quantities as shops write them ("-12.50", "0.125") read
+    // to the very double the general conversion gives.
+    void plainDecimalsReadAsTheGeneralConversion()
+    {
+        QRandomGenerator rng(7);
+        for (int i = 0; i < 200000; ++i) {
+            const int digits = rng.bounded(1, 16);
+            QString text = QString::number(rng.generate64() % 1000000000000000ULL).right(digits);
+            if (const int point = rng.bounded(0, int(text.size()) + 1); point < text.size() || rng.bounded(2))
+                text.insert(point, QLatin1Char('.'));
+            if (rng.bounded(3) == 0)
+                text.prepend(QLatin1Char('-'));
+            if (text == QLatin1String(".") || text == QLatin1String("-."))
+                continue;
+            double read = 0;
+            QVERIFY2(tryTextToNumber(text, &read), qPrintable(text));
+            const double general = text.toDouble();
+            if (std::memcmp(&read, &general, sizeof read) != 0)
+                QFAIL(qPrintable(QStringLiteral("%1 read as %2, not %3").arg(text).arg(read, 0, 'g', 17).arg(general, 0, 'g', 17)));
         }
     }
 

@@ -33,6 +33,8 @@ private slots:
         QTest::newRow("u with umlaut is v") << "绿茶" << QStringList{"lc"} << QStringList{"lvcha"};
         QTest::newRow("upper case and marks") << "Coca-Cola 可乐" << QStringList{"cocacolakl"} << QStringList{"cocacolakele"};
         QTest::newRow("water") << "农夫山泉550ml" << QStringList{"nfsq550ml"} << QStringList{"nongfushanquan550ml"};
+        // A character beyond the first plane (two UTF-16 units) is one character.
+        QTest::newRow("beyond the first plane") << "\U00020000\U00020001茶" << QStringList{"hqc"} << QStringList{"heqicha"};
     }
     void aNameIsSpelledByEveryReading()
     {
