@@ -70,6 +70,10 @@ const QList<Definition> &definitions()
          QStringLiteral("Print a past receipt again from its recorded lines and end."), false, true},
         {Option::ReprintClosing, QStringLiteral("reprint-z"), QStringLiteral("number"),
          QStringLiteral("Print a past Z report again, as it was printed, and end."), false, true},
+        {Option::CheckStock, QStringLiteral("check-stock"), {},
+         QStringLiteral("Check that each product's stock on hand equals the sum of its stock movements; print the "
+                        "number of products checked and each that differs, and end (1 when any differs)."),
+         false, true},
 
         {Option::Database, QStringLiteral("database"), QStringLiteral("path"),
          QStringLiteral("The database to work on instead of the usual data.db: a file, or a database on a "
@@ -144,7 +148,7 @@ CommandLine::CommandLine(Use use)
         m_parser.setApplicationDescription(QStringLiteral(
             "Fenwo cashier and receipt printing: opens the cashier screen.\n"
             "Work without a window has commands of its own: --init-db, --import-products, --export-products, "
-            "--export-sales, --export-payments, --backup, --restore, --report and --reprint (\"fenwo --help-commands\" lists them "
+            "--export-sales, --export-payments, --backup, --restore, --report, --reprint and --check-stock (\"fenwo --help-commands\" lists them "
             "with every option)."));
     } else {
         m_parser.setApplicationDescription(QStringLiteral(

@@ -23,7 +23,7 @@ public:
     enum class Option {
         Database, Till, Printer, Paper, Encoding, Drawer, ScaleCodes,
         InitDb, Demo, ImportProducts, Existing, BadRows, ExportProducts, ExportSales, ExportPayments, From, To, Force,
-        Backup, Restore, Report, Cashier, Reprint, ReprintClosing, HelpCommands
+        Backup, Restore, Report, Cashier, Reprint, ReprintClosing, CheckStock, HelpCommands
     };
 
     // What a run does: open the cashier screen (it knows the options that

@@ -18,6 +18,7 @@
 #include "reports/salesreport.h"
 #include "receipt/printersettings.h"
 #include "receipt/receiptprinter.h"
+#include "storage/stockledger.h"
 #include "till/recordedreceipt.h"
 
 #include <QCoreApplication>
@@ -295,6 +296,28 @@ int reprintClosing(const CommandLine &commandLine, const QString &path)
     return Done;
 }
 
+// fenwo --check-stock: each product's kept on hand against the sum of its
+// movements, on a file or a server.
+int checkStock(const QString &path)
+{
+    try {
+        Database db;
+        db.open(path);
+        const Database::Patience patience(db);
+        const StockLedger::Check check = StockLedger::check(db);
+        for (const QString &wrong : check.wrong)
+            say(QStringLiteral("库存不符 %1").arg(wrong));
+        say(QStringLiteral("核对了 %1 种商品的库存，%2")
+                .arg(check.products)
+                .arg(check.wrong.isEmpty() ? QStringLiteral("全部相符")
+                                           : QStringLiteral("%1 种不符").arg(check.wrong.size())));
+        return check.wrong.isEmpty() ? Done : Failed;
+    } catch (const AppError &e) {
+        complain(e.message());
+        return Failed;
+    }
+}
+
 } // namespace
 
 namespace HeadlessCommands {
@@ -363,6 +386,8 @@ int run(int argc, char **argv)
         return reprint(commandLine, databasePath);
     if (commandLine.isSet(Option::ReprintClosing))
         return reprintClosing(commandLine, databasePath);
+    if (commandLine.isSet(Option::CheckStock))
+        return checkStock(databasePath);
     return Usage;
 }
 

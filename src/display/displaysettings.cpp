@@ -27,13 +27,13 @@ const QList<int> &DisplaySettings::speeds()
 DisplaySettings DisplaySettings::load(const TillSettings &settings)
 {
     DisplaySettings s;
-    s.enabled = settings.value(kEnabled) == QLatin1String("1");
+    s.enabled = settings.flag(kEnabled);
     s.port = settings.value(kPort, s.port);
     const int speed = settings.value(kSpeed).toInt();
     if (speeds().contains(speed))
         s.speed = speed;
     s.protocol = settings.value(kProtocol) == kVfd ? DisplayProtocol::Vfd2x20 : DisplayProtocol::Led8;
-    s.customerWindow = settings.value(kCustomerWindow) == QLatin1String("1");
+    s.customerWindow = settings.flag(kCustomerWindow);
     return s;
 }
 
@@ -43,9 +43,9 @@ void DisplaySettings::store(TillSettings &settings) const
         throw Refusal(QStringLiteral("提示：客显的串口要写成 /dev/ttyUSB0、/dev/ttyS0 这样的设备名!"));
     if (!speeds().contains(speed))
         throw Refusal(QStringLiteral("提示：客显的波特率 %1 不对!").arg(speed));
-    settings.store({{kEnabled, enabled ? QStringLiteral("1") : QStringLiteral("0")},
+    settings.store({{kEnabled, TillSettings::flagText(enabled)},
                     {kPort, port},
                     {kSpeed, QString::number(speed)},
                     {kProtocol, protocol == DisplayProtocol::Vfd2x20 ? kVfd : kLed},
-                    {kCustomerWindow, customerWindow ? QStringLiteral("1") : QStringLiteral("0")}});
+                    {kCustomerWindow, TillSettings::flagText(customerWindow)}});
 }

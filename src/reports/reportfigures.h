@@ -75,6 +75,25 @@ struct ReportFigures
     QList<Product> topByTakings;    // at most TopCount, best first
     QList<Product> topByQuantity;
 
+    // Cost and gross margin (毛利) of each product sold in the dates, by
+    // code: the cost is what each sale's, return's or taken-back sale's stock
+    // movement says, at the last cost price received before it. Empty cost
+    // and margin: the product has no known cost (never received, or sold
+    // before stock was kept); it is left out of the totals and counted.
+    struct Margin
+    {
+        QString code;
+        QString name;
+        QString quantity = QStringLiteral("0");
+        QString takings = QStringLiteral("0");
+        QString cost;
+        QString margin;
+    };
+    QList<Margin> margins;
+    QString cost = QStringLiteral("0");
+    QString margin = QStringLiteral("0");
+    qint64 uncosted = 0;                            // products sold without a known cost
+
     // Lines whose quantity or amount is no number (a file from another
     // tool): counted as 0, each named here.
     QStringList warnings;

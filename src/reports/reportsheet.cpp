@@ -29,6 +29,23 @@ void productSection(QList<QStringList> &rows, const QString &title, const QList<
         rows << QStringList{count(++rank), p.code, p.name, p.quantity, p.takings, count(p.lines)};
 }
 
+void marginSection(QList<QStringList> &rows, const ReportFigures &f)
+{
+    if (f.margins.isEmpty())
+        return;
+    const QString unknown = QStringLiteral("—");
+    rows << QStringList{} << QStringList{QStringLiteral("毛利（按最近进货价）")}
+         << QStringList{QStringLiteral("编码"), QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("营业额"),
+                        QStringLiteral("成本"), QStringLiteral("毛利")};
+    for (const ReportFigures::Margin &m : f.margins)
+        rows << QStringList{m.code,     m.name,
+                            m.quantity, m.takings,
+                            m.cost.isEmpty() ? unknown : m.cost, m.margin.isEmpty() ? unknown : m.margin};
+    rows << QStringList{QStringLiteral("成本合计"), f.cost} << QStringList{QStringLiteral("毛利合计"), f.margin};
+    if (f.uncosted > 0)
+        rows << QStringList{QStringLiteral("未计成本：%1 种商品（没有进货价）").arg(f.uncosted)};
+}
+
 } // namespace
 
 QList<QStringList> ReportSheet::rows(const ReportFigures &f)
@@ -48,6 +65,7 @@ QList<QStringList> ReportSheet::rows(const ReportFigures &f)
     groupSection(rows, QStringLiteral("按日"), QStringLiteral("日期"), f.byDay);
     productSection(rows, QStringLiteral("营业额前%1").arg(ReportFigures::TopCount), f.topByTakings);
     productSection(rows, QStringLiteral("数量前%1").arg(ReportFigures::TopCount), f.topByQuantity);
+    marginSection(rows, f);
     return rows;
 }
 

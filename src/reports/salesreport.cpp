@@ -4,12 +4,14 @@
 #include "base/decimalsum.h"
 #include "base/linecodes.h"
 #include "base/numbertext.h"
+#include "base/thousandths.h"
 #include "storage/paymentmethods.h"
 #include "storage/rowwalk.h"
 #include "storage/schema.h"
 #include "storage/statements.h"
 
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -409,6 +411,75 @@ bool gatherFromSummary(Database &db, const ReportRange &range, const QString &fr
     return true;
 }
 
+QString negated(const QString &exact)
+{
+    if (exact.startsWith(QLatin1Char('-')))
+        return exact.mid(1);
+    return exact == QLatin1String("0") ? exact : QLatin1Char('-') + exact;
+}
+
+// Costs from the stock movements of the dates (along their time's index),
+// margins against the products' takings. Only a product whose every
+// movement has a cost has a known cost.
+void addMargins(Database &db, const ReportRange &range, const std::vector<ProductSums> &products,
+                ReportFigures &figures)
+{
+    struct Costs
+    {
+        DecimalSum cost;
+        bool known = true;
+    };
+    std::map<QString, Costs> costs;
+    {
+        const QString from = ReportRange::dateText(range.from);
+        const QString before = ReportRange::dateText(range.to.addDays(1));
+        RowWalk row(db, Statements::reportStockCosts(from, before, range.till, range.cashier));
+        while (row.step()) {
+            Costs &c = costs[QString::fromUtf8(row.bytes(0))];
+            const QString cost = row.kind(2) == RowWalk::Kind::Empty
+                ? QString()
+                : Thousandths::times(-row.key(1), QString::fromUtf8(row.bytes(2)));
+            if (cost.isEmpty() || !c.cost.addExactText(cost))
+                c.known = false;
+        }
+    }
+    struct Sold
+    {
+        QString name;
+        DecimalSum quantity;
+        DecimalSum takings;
+    };
+    std::map<QString, Sold> sold;
+    for (const ProductSums &p : products) {
+        if (p.code.empty() || p.code[0] == '*')
+            continue;
+        Sold &s = sold[qtext(p.code)];
+        if (s.name.isEmpty())
+            s.name = qtext(p.name);
+        s.quantity.add(p.quantity);
+        s.takings.add(p.takings);
+    }
+    DecimalSum totalCost, totalMargin;
+    for (const auto &[code, s] : sold) {
+        ReportFigures::Margin m{code, s.name, s.quantity.text(), s.takings.text(), {}, {}};
+        const auto found = costs.find(code);
+        if (found != costs.end() && found->second.known && s.takings.isExact()) {
+            const DecimalSum &cost = found->second.cost;
+            DecimalSum margin = s.takings;
+            margin.addExactText(negated(cost.exactText()));
+            m.cost = cost.text();
+            m.margin = margin.text();
+            totalCost.add(cost);
+            totalMargin.add(margin);
+        } else {
+            ++figures.uncosted;
+        }
+        figures.margins << m;
+    }
+    figures.cost = totalCost.text();
+    figures.margin = totalMargin.text();
+}
+
 } // namespace
 
 QList<int> SalesReport::tills(Database &db)
@@ -619,6 +690,9 @@ ReportFigures SalesReport::compute(Database &db, const ReportRange &range)
     };
     figures.topByTakings = topBy(&ProductSums::takingsValue, &ProductSums::quantityValue);
     figures.topByQuantity = topBy(&ProductSums::quantityValue, &ProductSums::takingsValue);
+    // A Z report's lines are no dates' lines: it has no margins.
+    if (range.lines == ReportRange::Lines::OfDates)
+        addMargins(db, range, products, figures);
     return figures;
 }
 

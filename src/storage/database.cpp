@@ -272,6 +272,8 @@ void Database::openServer()
         connect(m_db.driver(), &QSqlDriver::notification, this, [this](const QString &channel) {
             if (channel == Schema::kCatalogueChannel)
                 emit catalogueChanged();
+            else if (channel == Schema::kStockChannel)
+                emit stockChanged();
         });
     }
     if (!m_db.open())
@@ -460,14 +462,23 @@ void Database::watchCatalogue()
         subscribe();
 }
 
+void Database::watchStock()
+{
+    m_watchingStock = true;
+    if (isOpen())
+        subscribe();
+}
+
 void Database::subscribe()
 {
-    if (!m_watchingCatalogue || !m_address.isServer() || m_offline)
+    if (!m_address.isServer() || m_offline)
         return;
     QSqlDriver *driver = m_db.driver();
-    if (!driver->subscribedToNotifications().contains(Schema::kCatalogueChannel)
-        && !driver->subscribeToNotification(Schema::kCatalogueChannel))
-        fail(driver->lastError());
+    for (const auto &[watching, channel] :
+         {std::pair(m_watchingCatalogue, Schema::kCatalogueChannel), std::pair(m_watchingStock, Schema::kStockChannel)})
+        if (watching && !driver->subscribedToNotifications().contains(channel)
+            && !driver->subscribeToNotification(channel))
+            fail(driver->lastError());
 }
 
 void Database::createFile(const QString &filePath)

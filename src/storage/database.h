@@ -140,6 +140,9 @@ public:
     // only; a file has one till): catalogueChanged() follows each one.
     // Kept across reconnections.
     void watchCatalogue();
+    // The same for stock: stockChanged() follows each committed movement
+    // or reorder level, of any till.
+    void watchStock();
 
     // The message of an error of this connection, as it is thrown: a lost
     // server becomes ConnectionLost (and connectionLost() is emitted once).
@@ -150,6 +153,8 @@ signals:
     void connectionLost();
     // The catalogue (spinfo) was changed and committed, by this till or another.
     void catalogueChanged();
+    // A product's stock or reorder level was changed and committed (a server only).
+    void stockChanged();
     // The connection went over to the till's own copy or back to the server:
     // what lives in a till's memory (its open sale) is written there now.
     void switched();
@@ -170,6 +175,7 @@ private:
     DatabaseAddress m_address;
     int m_till = 1;
     bool m_watchingCatalogue = false;
+    bool m_watchingStock = false;
     bool m_lost = false;
     bool m_everConnected = false;
     std::unique_ptr<AnswerWatch> m_answerWatch;

@@ -4,6 +4,7 @@
 #include "storage/database.h"
 #include "storage/query.h"
 #include "storage/salessummary.h"
+#include "storage/salestock.h"
 #include "storage/statements.h"
 #include "storage/tables.h"
 
@@ -81,7 +82,9 @@ void sendSale(Database &server, Database &copy, const QString &number, int till)
     server.execute(Statements::recordArrival(till, number, now()));
     server.execute(Statements::reserveReceiptNumber(number, till));
     SalesSummary summary;
+    QList<SaleStock::Line> stock;
     for (const SentLine &line : std::as_const(lines)) {
+        stock << SaleStock::Line{line.code, line.quantity};
         QSqlQuery row = server.run(Statements::recordSaleLine(line.code, line.name, line.quantity, line.price,
                                                               line.amount, number, line.cashier, line.date,
                                                               line.time, till));
@@ -98,7 +101,82 @@ void sendSale(Database &server, Database &copy, const QString &number, int till)
         summary.addPayment(date, till, payment.method, payment.amount, payment.change);
     }
     summary.addToStored([&server](const Statement &statement) { return server.run(statement); });
+    // The server's stock moves as the till's copy did when the sale was made.
+    if (!lines.isEmpty())
+        SaleStock::record(server, StockKind::Sale, number, till, lines.first().cashier,
+                          SaleStock::movedAt(lines.first().date, lines.first().time), stock);
     transaction.commit();
+}
+
+// The sales the till parked while the server was away, each moved to the
+// server in one transaction under a mark of its own, so that a send cut off
+// before the copy forgot it does not park it twice.
+void sendHeldSales(Database &server, Database &copy, int till)
+{
+    struct Held
+    {
+        qint64 key;
+        QString heldAt;
+    };
+    QList<Held> held;
+    {
+        QSqlQuery rows = copy.run(Statements::heldSalesToSend(till));
+        while (rows.next())
+            held << Held{rows.value(0).toLongLong(), rows.value(1).toString()};
+    }
+    for (const Held &sale : std::as_const(held)) {
+        QList<QVariantList> lines;
+        {
+            QSqlQuery rows = copy.run(Statements::heldLinesToSend(sale.key));
+            while (rows.next())
+                lines << QVariantList{rows.value(0), rows.value(1), rows.value(2), rows.value(3), rows.value(4)};
+        }
+        const QString mark = QStringLiteral("挂单 %1 #%2").arg(sale.heldAt).arg(sale.key);
+        {
+            Transaction transaction(server, Transaction::Start::Writing);
+            if (!anyRow(server.run(Statements::hasArrived(till, mark)))) {
+                server.execute(Statements::recordArrival(till, mark, now()));
+                QSqlQuery row = server.run(Statements::holdSale(till, sale.heldAt));
+                if (!row.next())
+                    server.fail(row.lastError());
+                const qint64 key = row.value(0).toLongLong();
+                using Column = Statements::HeldLineColumn;
+                for (const QVariantList &line : std::as_const(lines))
+                    server.execute(Statements::addHeldLine(key, line[int(Column::Code)], line[int(Column::Name)],
+                                                           line[int(Column::Quantity)], line[int(Column::Price)],
+                                                           line[int(Column::Amount)]));
+            }
+            transaction.commit();
+        }
+        Transaction transaction(copy, Transaction::Start::Writing);
+        copy.execute(Statements::forgetHeldLines(sale.key));
+        copy.execute(Statements::forgetHeldSale(sale.key, till));
+        transaction.commit();
+    }
+}
+
+// The opening cash recorded while the server was away takes the place of the
+// till's open one there, as it did in the copy; sent again, it changes nothing.
+void sendCashFloat(Database &server, Database &copy, int till)
+{
+    QString setAt;
+    QString amount;
+    {
+        QSqlQuery rows = copy.run(Statements::cashFloatsToSend(till));
+        while (rows.next()) {
+            setAt = rows.value(0).toString();
+            amount = Query::valueText(rows.value(1));
+        }
+    }
+    if (setAt.isEmpty())
+        return;
+    {
+        Transaction transaction(server, Transaction::Start::Writing);
+        server.execute(Statements::forgetOpenCashFloat(till));
+        server.execute(Statements::recordCashFloat(till, setAt, amount));
+        transaction.commit();
+    }
+    copy.execute(Statements::forgetOpenCashFloat(till));
 }
 
 } // namespace
@@ -148,10 +226,16 @@ int LocalCopy::sendWaiting(const QString &serverAddress, const QString &copyPath
         while (rows.next())
             numbers << rows.value(0).toString();
     }
-    if (numbers.isEmpty())
+    const bool keptMore = anyRow(copy.run(Statements::heldSalesToSend(till)))
+        || anyRow(copy.run(Statements::cashFloatsToSend(till)));
+    if (numbers.isEmpty() && !keptMore)
         return 0;
     Database server;
     server.open(serverAddress);
+    if (keptMore) {
+        sendCashFloat(server, copy, till);
+        sendHeldSales(server, copy, till);
+    }
     int sent = 0;
     for (const QString &number : std::as_const(numbers)) {
         sendSale(server, copy, number, till);

@@ -25,7 +25,8 @@ public:
     // takes it off the outbox: a sale whose mark the server already holds
     // (the answer to an earlier send was lost) is only taken off. Returns
     // the number of sales sent; throws when the server goes away, leaving
-    // the rest waiting.
+    // the rest waiting. The opening cash recorded and the sales parked while
+    // the server was away go first, the parked ones once each.
     static int sendWaiting(const QString &serverAddress, const QString &copyPath, int till);
 
     // The sales waiting in the copy's outbox (0 when there is no copy).

@@ -1,6 +1,7 @@
 #include "schema.h"
 
 #include "base/apperror.h"
+#include "storage/stockledger.h"
 #include "storage/tables.h"
 
 #include <QRegularExpression>
@@ -32,6 +33,9 @@ const QList<Table> &tables()
     namespace Audit = Tables::AuditLog;
     namespace Returned = Tables::ReturnedLines;
     namespace Cashier = Tables::Cashiers;
+    namespace Movement = Tables::StockMovements;
+    namespace Level = Tables::StockLevels;
+    namespace StockDocument = Tables::StockDocuments;
     static const QList<Table> all = {
         // LIKE is case-insensitive, so only NOCASE indexes serve a LIKE prefix
         // search; the code index also keeps codes unique as the lookup sees them.
@@ -307,6 +311,84 @@ const QList<Table> &tables()
           {Cashier::active, "INTEGER NOT NULL DEFAULT 1"}},
          {},
          true},
+        // The stock ledger. Quantities are BIGINT: a server's INTEGER holds
+        // only some two million thousandths.
+        {StockDocument::table,
+         {{StockDocument::number, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {StockDocument::kind, "INTEGER NOT NULL"},
+          {StockDocument::madeAt, "TEXT NOT NULL"},
+          {StockDocument::till, "INTEGER NOT NULL"},
+          {StockDocument::cashier, "TEXT NOT NULL DEFAULT ''"},
+          {StockDocument::note, "TEXT NOT NULL DEFAULT ''"}},
+         {},
+         true},
+        {Level::table,
+         {{Level::code, "TEXT NOT NULL PRIMARY KEY"},
+          {Level::onHand, "BIGINT NOT NULL DEFAULT 0"},
+          {Level::reorderLevel, "BIGINT"},
+          {Level::lastCost, "TEXT"}},
+         {},
+         true},
+        // Every movement is a row that stays; each one adds itself to its
+        // product's on hand in the same statement (the database's trigger),
+        // so no writer can forget it and no two writers lose one. A received
+        // line with its cost price becomes the product's last cost.
+        {Movement::table,
+         {{Movement::key, "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {Movement::kind, "INTEGER NOT NULL"},
+          {Movement::code, "TEXT NOT NULL"},
+          {Movement::quantity, "BIGINT NOT NULL"},
+          {Movement::unitCost, "TEXT"},
+          {Movement::movedAt, "TEXT NOT NULL"},
+          {Movement::till, "INTEGER NOT NULL"},
+          {Movement::cashier, "TEXT NOT NULL DEFAULT ''"},
+          {Movement::document, "INTEGER"},
+          {Movement::receiptNumber, "TEXT"}},
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS stock_movements_code ON %1 (%2)").arg(Movement::table, Movement::code),
+          QStringLiteral("CREATE INDEX IF NOT EXISTS stock_movements_moved_at ON %1 (%2)")
+              .arg(Movement::table, Movement::movedAt),
+          // A sale's movements have no document: they stay out of its index.
+          QStringLiteral("CREATE INDEX IF NOT EXISTS stock_movements_document ON %1 (%2) WHERE %2 IS NOT NULL")
+              .arg(Movement::table, Movement::document),
+          {QStringLiteral("CREATE TRIGGER IF NOT EXISTS stock_movements_level AFTER INSERT ON %1 BEGIN "
+                          "INSERT INTO %2 (%3, %4, %5) VALUES (NEW.%6, NEW.%7, "
+                          "CASE WHEN NEW.%8 = %10 THEN NEW.%9 END) "
+                          "ON CONFLICT (%3) DO UPDATE SET %4 = %4 + excluded.%4, "
+                          "%5 = coalesce(excluded.%5, %5); END")
+               .arg(Movement::table, Level::table, Level::code, Level::onHand, Level::lastCost, Movement::code,
+                    Movement::quantity, Movement::kind, Movement::unitCost)
+               .arg(int(StockKind::Received)),
+           QString()},
+          {QStringLiteral("CREATE TRIGGER IF NOT EXISTS stock_movements_no_update BEFORE UPDATE ON %1 "
+                          "BEGIN SELECT RAISE(ABORT, '%2'); END")
+               .arg(Movement::table, kStockAppendOnly),
+           QString()},
+          {QStringLiteral("CREATE TRIGGER IF NOT EXISTS stock_movements_no_delete BEFORE DELETE ON %1 "
+                          "BEGIN SELECT RAISE(ABORT, '%2'); END")
+               .arg(Movement::table, kStockAppendOnly),
+           QString()},
+          {QString(),
+           QStringLiteral("CREATE FUNCTION stock_level_kept() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                          "INSERT INTO %1 (%2, %3, %4) VALUES (NEW.%5, NEW.%6, "
+                          "CASE WHEN NEW.%7 = %9 THEN NEW.%8 END) "
+                          "ON CONFLICT (%2) DO UPDATE SET %3 = %1.%3 + EXCLUDED.%3, "
+                          "%4 = coalesce(EXCLUDED.%4, %1.%4); RETURN NULL; END $$")
+               .arg(Level::table, Level::code, Level::onHand, Level::lastCost, Movement::code, Movement::quantity,
+                    Movement::kind, Movement::unitCost)
+               .arg(int(StockKind::Received))},
+          {QString(), QStringLiteral("CREATE TRIGGER stock_movements_level AFTER INSERT ON %1 "
+                                     "FOR EACH ROW EXECUTE FUNCTION stock_level_kept()")
+                          .arg(Movement::table)},
+          {QString(), QStringLiteral("CREATE FUNCTION stock_movements_append_only() RETURNS trigger LANGUAGE plpgsql "
+                                     "AS $$ BEGIN RAISE EXCEPTION '%1'; END $$")
+                          .arg(kStockAppendOnly)},
+          {QString(), QStringLiteral("CREATE TRIGGER stock_movements_no_change BEFORE UPDATE OR DELETE ON %1 "
+                                     "FOR EACH ROW EXECUTE FUNCTION stock_movements_append_only()")
+                          .arg(Movement::table)},
+          {QString(), QStringLiteral("CREATE TRIGGER stock_movements_no_truncate BEFORE TRUNCATE ON %1 "
+                                     "FOR EACH STATEMENT EXECUTE FUNCTION stock_movements_append_only()")
+                          .arg(Movement::table)}},
+         true},
     };
     return all;
 }
@@ -370,6 +452,12 @@ QStringList serverExtras()
         QStringLiteral("CREATE TRIGGER spinfo_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
                        "FOR EACH STATEMENT EXECUTE FUNCTION catalogue_changed()")
             .arg(Tables::Catalogue::table),
+        QStringLiteral("CREATE FUNCTION stock_changed() RETURNS trigger LANGUAGE plpgsql AS "
+                       "$$ BEGIN PERFORM pg_notify('%1', ''); RETURN NULL; END $$")
+            .arg(kStockChannel),
+        QStringLiteral("CREATE TRIGGER stock_levels_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+                       "FOR EACH STATEMENT EXECUTE FUNCTION stock_changed()")
+            .arg(Tables::StockLevels::table),
     };
 }
 

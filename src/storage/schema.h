@@ -16,6 +16,11 @@ namespace Schema {
 // catalogue, so that every till can refresh its product name list.
 inline const QString kCatalogueChannel = QStringLiteral("catalogue_changed");
 
+// What a database on a server says, on commit, after any change to a
+// product's stock (a sale, a receipt of goods …): the stock windows read it
+// again. Apart from the catalogue's, which has every till copy the catalogue.
+inline const QString kStockChannel = QStringLiteral("stock_changed");
+
 // The unique index that keeps product codes apart as the lookup compares them
 // (LIKE ignores the case of ASCII letters).
 inline const QString kCodeIndex = QStringLiteral("spinfo_code_unique");
@@ -23,6 +28,8 @@ inline const QString kCodeIndex = QStringLiteral("spinfo_code_unique");
 // What the database says when a row of the owner's trail would be changed
 // or taken out.
 inline const QString kAppendOnly = QStringLiteral("audit_log is append-only");
+// The same of a stock movement: a mistake is put right by another movement.
+inline const QString kStockAppendOnly = QStringLiteral("stock_movements is append-only");
 
 struct Column
 {
@@ -79,7 +86,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 // The layout this program reads and writes, kept in the file's user_version
 // (on a server, in the one row of layout_version). Raise it whenever a table,
 // column or index is added.
-inline constexpr int kVersion = 15;
+inline constexpr int kVersion = 16;
 
 // The payment methods every database starts with: 现金 (number 1, the one
 // that gives change), 微信, 支付宝, 银行卡.

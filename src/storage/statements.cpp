@@ -2,6 +2,7 @@
 
 #include "base/apperror.h"
 #include "storage/schema.h"
+#include "storage/stockledger.h"
 #include "storage/tables.h"
 
 namespace Statements {
@@ -28,6 +29,9 @@ namespace Floats = Tables::CashFloats;
 namespace Audit = Tables::AuditLog;
 namespace Returned = Tables::ReturnedLines;
 namespace Cashier = Tables::Cashiers;
+namespace Movement = Tables::StockMovements;
+namespace Level = Tables::StockLevels;
+namespace StockDoc = Tables::StockDocuments;
 
 const QStringList kByRowKey{Tables::Common::key};
 const QStringList kByCode{Product::code};
@@ -1256,6 +1260,137 @@ Statement recordReturnedLine(qint64 recordLine, const QVariant &soldLine, const 
     return {sql, {recordLine, soldLine, soldReceipt, till, withoutReceipt ? 1 : 0}, {}, {}};
 }
 
+// Stock
+
+Statement addStockDocument(int kind, const QString &madeAt, int till, const QString &cashier, const QString &note)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?) returning %7")
+                                   .arg(StockDoc::table, StockDoc::kind, StockDoc::madeAt, StockDoc::till,
+                                        StockDoc::cashier, StockDoc::note, StockDoc::number);
+    return {sql, {kind, madeAt, till, cashier, note}, {}, {}};
+}
+
+Statement addStockMovement(int kind, const QString &code, qint64 quantityMilli, const QVariant &unitCost,
+                           const QString &movedAt, int till, const QString &cashier, const QVariant &document,
+                           const QVariant &receiptNumber)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8, %9, %10) "
+                       "select cast(? as integer), p.%12, cast(? as bigint), "
+                       "coalesce(cast(? as text), (select l.%14 from %13 l where l.%15 = p.%12)), "
+                       "cast(? as text), cast(? as integer), cast(? as text), cast(? as bigint), cast(? as text) "
+                       "from %11 p where p.%12 = ?")
+            .arg(Movement::table, Movement::kind, Movement::code, Movement::quantity, Movement::unitCost,
+                 Movement::movedAt, Movement::till, Movement::cashier, Movement::document)
+            .arg(Movement::receiptNumber, Product::table, Product::code, Level::table, Level::lastCost, Level::code);
+    return {sql, {kind, quantityMilli, unitCost, movedAt, till, cashier, document, receiptNumber, code}, {}, {}};
+}
+
+Statement addSaleMovements(int kind, const QList<std::pair<QString, qint64>> &movements, const QString &movedAt,
+                           int till, const QString &cashier, const QString &receiptNumber)
+{
+    static const QString head =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8, %9) "
+                       "select cast(? as integer), p.%11, v.column2, (select l.%13 from %12 l where l.%14 = p.%11), "
+                       "cast(? as text), cast(? as integer), cast(? as text), cast(? as text) from (values ")
+            .arg(Movement::table, Movement::kind, Movement::code, Movement::quantity, Movement::unitCost,
+                 Movement::movedAt, Movement::till, Movement::cashier, Movement::receiptNumber)
+            .arg(Product::code, Level::table, Level::lastCost, Level::code);
+    static const QString tail = QStringLiteral(") v join %1 p on p.%2 = v.column1 order by v.column3")
+                                    .arg(Product::table, Product::code);
+    QStringList rows;
+    QVariantList params{kind, movedAt, till, cashier, receiptNumber};
+    for (const auto &[code, milli] : movements) {
+        rows << QStringLiteral("(cast(? as text), cast(? as bigint), %1)").arg(rows.size());
+        params << code << milli;
+    }
+    QString sql = head + rows.join(QStringLiteral(", ")) + tail;
+    return {sql, params, {}, {}};
+}
+
+Statement stockDocument(qint64 number)
+{
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6 from %1 where %7 = ?")
+                                   .arg(StockDoc::table, StockDoc::kind, StockDoc::madeAt, StockDoc::till,
+                                        StockDoc::cashier, StockDoc::note, StockDoc::number);
+    return {sql, {number}, {}, {}};
+}
+
+Statement stockDocumentLines(qint64 number)
+{
+    static const QString sql = QStringLiteral("select %2, %3, %4 from %1 where %5 = ? order by %6")
+                                   .arg(Movement::table, Movement::code, Movement::quantity, Movement::unitCost,
+                                        Movement::document, Movement::key);
+    return {sql, {number}, {}, {}};
+}
+
+namespace {
+const QString &stockLevelColumns()
+{
+    static const QString columns =
+        QStringLiteral("select p.%1, p.%2, p.%3, coalesce(l.%6, 0), l.%7, l.%8 from %4 p left join %5 l on l.%9 = p.%1")
+            .arg(Product::code, Product::name, Product::price, Product::table, Level::table, Level::onHand,
+                 Level::reorderLevel, Level::lastCost, Level::code);
+    return columns;
+}
+} // namespace
+
+Statement stockLevel(const QString &code)
+{
+    static const QString sql = stockLevelColumns() + QStringLiteral(" where p.%1 = ?").arg(Product::code);
+    return {sql, {code}, {}, {}};
+}
+
+Statement lowStock()
+{
+    // Only products that ever moved or have a level can be low: the walk is
+    // along the levels, not the catalogue.
+    static const QString where = QStringLiteral(" where l.%1 < 0 or (l.%2 is not null and l.%1 <= l.%2) order by p.%3")
+                                     .arg(Level::onHand, Level::reorderLevel, Product::code);
+    static const QString sql = stockLevelColumns() + where;
+    static const QString server = stockLevelColumns() + where + QStringLiteral(" collate \"C\"");
+    return {sql, {}, {}, {}, server};
+}
+
+Statement setReorderLevel(const QString &code, const QVariant &levelMilli)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, 0, cast(? as bigint)) "
+                                              "on conflict (%2) do update set %4 = excluded.%4")
+                                   .arg(Level::table, Level::code, Level::onHand, Level::reorderLevel);
+    return {sql, {code, levelMilli}, {}, {}};
+}
+
+Statement stockCheck()
+{
+    static const QString sql =
+        QStringLiteral("select c, sum(k), sum(m), max(h) from ("
+                       "select %2 as c, %3 as k, 0 as m, 1 as h from %1 "
+                       "union all select %5, 0, %6, 0 from %4) t group by c order by c")
+            .arg(Level::table, Level::code, Level::onHand, Movement::table, Movement::code, Movement::quantity);
+    static const QString server = sql + QStringLiteral(" collate \"C\"");
+    return {sql, {}, {}, {}, server};
+}
+
+Statement reportStockCosts(const QString &fromDate, const QString &beforeDate, int till, const QString &cashier)
+{
+    QString sql = QStringLiteral("select %2, %3, %4 from %1 where %5 >= ? and %5 < ? and %6 in (%7, %8, %9)")
+                      .arg(Movement::table, Movement::code, Movement::quantity, Movement::unitCost, Movement::movedAt,
+                           Movement::kind)
+                      .arg(int(StockKind::Sale))
+                      .arg(int(StockKind::Return))
+                      .arg(int(StockKind::Void));
+    QVariantList params{fromDate, beforeDate};
+    if (till > 0) {
+        sql += QStringLiteral(" and %1 = ?").arg(Movement::till);
+        params << till;
+    }
+    if (!cashier.isEmpty()) {
+        sql += QStringLiteral(" and %1 = ?").arg(Movement::cashier);
+        params << cashier;
+    }
+    return {sql, params, {}, {}};
+}
+
 Statement insertProduct(const QString &code, const QString &name, double price)
 {
     static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
@@ -1343,6 +1478,38 @@ Statement hasArrived(int till, const QString &receiptNumber)
     return {sql, {till, receiptNumber}, {}, {}};
 }
 
+Statement heldSalesToSend(int till)
+{
+    static const QString sql = QStringLiteral("select %2, %3 from %1 where %4 = ? order by %2")
+                                   .arg(Held::table, Held::key, Held::heldAt, Held::till);
+    return {sql, {till}, {}, {}};
+}
+
+Statement heldLinesToSend(qint64 heldSale)
+{
+    static const QString sql = QStringLiteral("select %2, %3, %4, %5, %6 from %1 where %7 = ? order by %8")
+                                   .arg(HeldLine::table, HeldLine::code, HeldLine::name, HeldLine::quantity,
+                                        HeldLine::price, HeldLine::amount, HeldLine::sale, HeldLine::key);
+    return {sql, {heldSale}, {}, {}};
+}
+
+Statement addHeldLine(qint64 heldSale, const QVariant &code, const QVariant &name, const QVariant &quantity,
+                      const QVariant &price, const QVariant &amount)
+{
+    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7) values (?, ?, ?, ?, ?, ?)")
+                                   .arg(HeldLine::table, HeldLine::sale, HeldLine::code, HeldLine::name,
+                                        HeldLine::quantity, HeldLine::price, HeldLine::amount);
+    return {sql, {heldSale, code, name, quantity, price, amount}, {}, {}};
+}
+
+Statement cashFloatsToSend(int till)
+{
+    static const QString sql = QStringLiteral("select %2, %3 from %1 where %4 = ? and %5 is null order by %6")
+                                   .arg(Floats::table, Floats::setAt, Floats::amount, Floats::till,
+                                        Floats::closing, Floats::key);
+    return {sql, {till}, {}, {}};
+}
+
 Statement hasRecordedLines(const QString &receiptNumber, int till)
 {
     static const QString sql = QStringLiteral("select 1 from %1 where %2 = ? and %3 = ? limit 1")
@@ -1373,6 +1540,15 @@ Statement storeLastSynchronised(const QString &at)
                                               "on conflict (%2, %3) do update set %4 = excluded.%4")
                                    .arg(TillSetting::table, TillSetting::till, TillSetting::name, TillSetting::value);
     return {sql, {kCopyOwnTill, kLastSynchronised, at}, {}, {}};
+}
+
+// Stock windows
+
+Statement onHandOf(const QString &code)
+{
+    static const QString sql =
+        QStringLiteral("select %1 from %2 where %3 = ?").arg(Level::onHand, Level::table, Level::code);
+    return {sql, {code}, {}, {}};
 }
 
 } // namespace Statements

@@ -310,6 +310,15 @@ Statement unqueueSale(const QString &receiptNumber);
 Statement recordArrival(int till, const QString &receiptNumber, const QString &sentAt);
 Statement hasArrived(int till, const QString &receiptNumber);
 Statement hasRecordedLines(const QString &receiptNumber, int till);
+// What else a till kept in its copy while the server was away: the sales it
+// parked (key, time parked; their lines as HeldLineColumn) and the opening
+// cash it recorded (time, amount), sent when the server is back.
+Statement heldSalesToSend(int till);
+enum class HeldLineColumn { Code, Name, Quantity, Price, Amount };
+Statement heldLinesToSend(qint64 heldSale);
+Statement addHeldLine(qint64 heldSale, const QVariant &code, const QVariant &name, const QVariant &quantity,
+                      const QVariant &price, const QVariant &amount);
+Statement cashFloatsToSend(int till);
 // A recorded sale's lines as the outbox sends them, in the order recorded.
 enum class SentLineColumn { Code, Name, Quantity, Price, Amount, Cashier, Date, Time };
 Statement recordedLinesToSend(const QString &receiptNumber, int till);
@@ -328,8 +337,44 @@ Statement lastRecordLine();
 enum class ShiftPaymentColumn { ReceiptNumber, Method, Amount, Change };
 Statement shiftPayments(int till, const QString &cashier, qint64 afterLine);
 
+// Stock
+// A stock document (a receipt of goods, a stock-take, a correction): yields its number.
+Statement addStockDocument(int kind, const QString &madeAt, int till, const QString &cashier, const QString &note);
+// One movement of the product with exactly that code; changes no row when the
+// catalogue has none. Without a unit cost it takes the product's last cost
+// price, so a sale keeps the cost of its moment.
+Statement addStockMovement(int kind, const QString &code, qint64 quantityMilli, const QVariant &unitCost,
+                           const QString &movedAt, int till, const QString &cashier, const QVariant &document,
+                           const QVariant &receiptNumber);
+// A sale's movements in one statement: code and quantity (thousandths) of
+// each, written in the order given, each product at its last cost price;
+// codes the catalogue does not have are left out.
+Statement addSaleMovements(int kind, const QList<std::pair<QString, qint64>> &movements, const QString &movedAt,
+                           int till, const QString &cashier, const QString &receiptNumber);
+Statement stockDocument(qint64 number);                 // kind, made at, till, cashier, note
+Statement stockDocumentLines(qint64 number);            // code, quantity (thousandths), unit cost; as written
+// A product's stock as StockLevelColumn (on hand 0 where it never moved).
+enum class StockLevelColumn { Code, Name, Price, OnHand, ReorderLevel, LastCost };
+Statement stockLevel(const QString &code);
+Statement lowStock();                                   // below zero or at or below the reorder level, by code
+Statement setReorderLevel(const QString &code, const QVariant &levelMilli);   // a null level clears it
+// Per product with a level or a movement: code, the figure kept, the sum of
+// its movements (thousandths), 1 when it has a level row; by code. One
+// statement, so that both are read as of one moment.
+Statement stockCheck();
+// Code, quantity (thousandths) and unit cost of the sales', returns' and
+// taken-back sales' movements from a day up to (not including) another, of
+// one till and cashier (0 or empty: all).
+Statement reportStockCosts(const QString &fromDate, const QString &beforeDate, int till, const QString &cashier);
+
 // Used only when a new database file is filled with the demo catalogue.
 Statement insertProduct(const QString &code, const QString &name, double price);
 Statement insertSettings(const QString &cashier, const QString &shopName, const QString &remark);
+
+// Stock windows
+// A product's on hand in thousandths; no row for one that never moved. The
+// catalogue asks it only for the rows it shows, so a list of a million
+// products costs no more than without it.
+Statement onHandOf(const QString &code);
 
 } // namespace Statements

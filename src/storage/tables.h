@@ -303,4 +303,43 @@ inline const QString receiptNumber = QStringLiteral("receipt_number");
 inline const QString sentAt = QStringLiteral("sent_at");
 } // namespace SentSales
 
+// Every movement of a product's quantity (a sale's line, a return's, goods
+// received, a stock-take's adjustment, a correction), only ever added.
+// Quantities are whole thousandths of the unit, so that weighed goods sum
+// exactly; a unit cost is exact decimal text in 元.
+namespace StockMovements {
+inline const QString table = QStringLiteral("stock_movements");
+using Common::key;
+inline const QString kind = QStringLiteral("kind");           // StockKind's number
+inline const QString code = QStringLiteral("code");
+inline const QString quantity = QStringLiteral("quantity_milli");
+inline const QString unitCost = QStringLiteral("unit_cost");
+inline const QString movedAt = QStringLiteral("moved_at");    // yyyy-MM-dd HH:mm:ss
+using Common::till;
+inline const QString cashier = QStringLiteral("cashier");
+inline const QString document = QStringLiteral("document");   // a stock document's number; NULL for a sale's
+inline const QString receiptNumber = QStringLiteral("receipt_number");   // a sale's or return's; NULL otherwise
+} // namespace StockMovements
+
+// Each product's on hand as the database keeps it on every movement, with
+// the shop's reorder level and the last cost price received.
+namespace StockLevels {
+inline const QString table = QStringLiteral("stock_levels");
+inline const QString code = QStringLiteral("code");
+inline const QString onHand = QStringLiteral("on_hand_milli");
+inline const QString reorderLevel = QStringLiteral("reorder_milli");   // NULL: none set
+inline const QString lastCost = QStringLiteral("last_cost");           // NULL: never received
+} // namespace StockLevels
+
+// The stock documents that are no sale: a receipt of goods, a stock-take, a correction.
+namespace StockDocuments {
+inline const QString table = QStringLiteral("stock_documents");
+using Common::number;
+inline const QString kind = QStringLiteral("kind");
+inline const QString madeAt = QStringLiteral("made_at");
+using Common::till;
+inline const QString cashier = QStringLiteral("cashier");
+inline const QString note = QStringLiteral("note");
+} // namespace StockDocuments
+
 } // namespace Tables

@@ -23,6 +23,16 @@ QString TillSettings::value(const QString &name, const QString &fallback) const
     return q.next() ? q.value(0).toString() : fallback;
 }
 
+bool TillSettings::flag(const QString &name, bool fallback) const
+{
+    const QString stored = value(name);
+    if (stored == QLatin1String("1"))
+        return true;
+    if (stored == QLatin1String("0"))
+        return false;
+    return fallback;
+}
+
 QMap<QString, QString> TillSettings::values() const
 {
     QMap<QString, QString> out;

@@ -17,6 +17,9 @@ public:
 
     // The stored value, or the fallback when the setting was never stored.
     QString value(const QString &name, const QString &fallback = QString()) const;
+    // A yes-or-no setting, stored as "1" or "0"; the fallback for anything else.
+    bool flag(const QString &name, bool fallback = false) const;
+    static QString flagText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
     // Every stored setting of this till.
     QMap<QString, QString> values() const;
     // Stores the given settings all together or none of them; throws DatabaseError.

@@ -36,12 +36,12 @@ CashierShift::CashierShift(Database &db, Till &till)
 
 bool CashierShift::isRequired(Database &db)
 {
-    return TillSettings(db, 0).value(kRequired) == QLatin1String("1");
+    return TillSettings(db, 0).flag(kRequired);
 }
 
 void CashierShift::setRequired(Database &db, bool required)
 {
-    TillSettings(db, 0).store({{kRequired, required ? QStringLiteral("1") : QStringLiteral("0")}});
+    TillSettings(db, 0).store({{kRequired, TillSettings::flagText(required)}});
 }
 
 std::optional<CashierShift::SignedIn> CashierShift::signedIn() const

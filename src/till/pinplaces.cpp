@@ -58,11 +58,8 @@ void PinPlaces::setAsks(Place place, bool asks)
 PinPlaces PinPlaces::load(const TillSettings &shop)
 {
     PinPlaces places;
-    for (const PlaceText &text : kPlaces) {
-        const QString stored = shop.value(QLatin1String(text.stored));
-        if (!stored.isEmpty())
-            places.m_asks[text.place] = stored == QLatin1String("1");
-    }
+    for (const PlaceText &text : kPlaces)
+        places.m_asks[text.place] = shop.flag(QLatin1String(text.stored), text.byDefault);
     return places;
 }
 
@@ -70,6 +67,6 @@ QMap<QString, QString> PinPlaces::values() const
 {
     QMap<QString, QString> values;
     for (const PlaceText &text : kPlaces)
-        values[QLatin1String(text.stored)] = asks(text.place) ? QStringLiteral("1") : QStringLiteral("0");
+        values[QLatin1String(text.stored)] = TillSettings::flagText(asks(text.place));
     return values;
 }

@@ -562,8 +562,10 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     qint64 last = 0;
     bool any = false;
     SalesSummary summary;
+    QList<SaleStock::Line> stock;
     for (const SaleLine &line : std::as_const(m_lines)) {
         const Statements::OpenSaleValues values = storedValues(line);
+        stock << SaleStock::Line{values.code, values.quantity};
         QSqlQuery row =
             m_db.run(Statements::recordSaleLine(values.code, values.name, values.quantity, values.price, values.amount,
                                                 number, header.cashier, header.saleDate, printTime, m_db.till()));
@@ -583,8 +585,10 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
             Statements::recordPayment(number, m_db.till(), payment.method, payment.amount, payment.change, shown));
         summary.addPayment(header.saleDate, m_db.till(), payment.method, payment.amount, payment.change);
     }
-    // The day's summary takes the sale with it, all or nothing.
+    // The day's summary takes the sale with it, all or nothing; so does the stock.
     summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
+    const QString movedAt = SaleStock::movedAt(header.saleDate, printTime);
+    SaleStock::record(m_db, StockKind::Sale, number, m_db.till(), header.cashier, movedAt, stock);
     m_db.execute(Statements::markAwaitingPrint(m_db.till(), first, last, header.received, header.change, copies));
     // Made without the server: it waits in the outbox, committed with its record.
     if (offline)
@@ -594,6 +598,9 @@ QString Till::record(const SaleHeader &header, const QString &printTime, int cop
     m_lastRecord = last;
     m_recordedNumber = number;
     m_recordedDate = header.saleDate;
+    m_recordedStock = stock;
+    m_recordedCashier = header.cashier;
+    m_recordedAt = movedAt;
     try {
         transaction.commit();
     } catch (const ConnectionLost &) {
@@ -798,6 +805,9 @@ void Till::undoRecording()
     m_db.execute(Statements::releaseReceiptNumber(m_recordedNumber, m_db.till()));
     if (m_db.isOffline())
         m_db.execute(Statements::unqueueSale(m_recordedNumber));
+    // The ledger keeps the sale's movements: the goods come back by movements of their own.
+    SaleStock::record(m_db, StockKind::Void, m_recordedNumber, m_db.till(), m_recordedCashier, m_recordedAt,
+                      m_recordedStock);
     transaction.commit();
     m_pending = Pending::None;
 }
@@ -1042,6 +1052,7 @@ QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
 
     const QString number = reserveReceiptNumber(request.receiptNumber);
     SalesSummary summary;
+    QList<SaleStock::Line> stock;
     ReceiptInput input;
     input.shopName = ShopSettings::load(m_db).shopName;
     input.receiptNumber = number;
@@ -1073,6 +1084,7 @@ QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
             withoutReceipt));
         summary.add({key, number, request.cashier, request.saleDate, printTime, code, name, m_db.till(), quantity,
                      amount});
+        stock << SaleStock::Line{code, quantity};
         input.saleLines << ReceiptSaleLine{name, formatGeneral(quantity), Money::text(-fen)};
         quantities.add(quantity);
         refund += fen;
@@ -1081,6 +1093,8 @@ QString Till::completeReturn(const SaleReturn &request, ReceiptSink &printer)
     }
     // The same path as a sale's: a report from the summary equals one from the lines.
     summary.addToStored([this](const Statement &statement) { return m_db.run(statement); });
+    SaleStock::record(m_db, StockKind::Return, number, m_db.till(), request.cashier,
+                      SaleStock::movedAt(request.saleDate, printTime), stock);
 
     // The money goes back the way it came, each method up to what it took;
     // the rest (and all of it when asked, or without a receipt) in cash.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receipt/receiptdata.h"
+#include "storage/salestock.h"
 #include "till/heldsale.h"
 #include "till/linelimits.h"
 #include "till/product.h"
@@ -294,6 +295,11 @@ private:
     qint64 m_lastRecord = 0;
     QString m_recordedNumber;      // the receipt number of the recording under way
     QString m_recordedDate;        // and its sale date
+    // Its goods, cashier and time as its stock movements have them: taking
+    // the recording back moves them back in.
+    QList<SaleStock::Line> m_recordedStock;
+    QString m_recordedCashier;
+    QString m_recordedAt;
     QString m_lastReceiptNumber;   // of the last sale completed
     // A sale the server may have recorded as the connection broke: made
     // again offline, it keeps its number, by which the server knows it.

@@ -5,13 +5,12 @@
 #include "till/cashiershift.h"
 #include "till/pinhash.h"
 #include "widgets/apperrorbox.h"
+#include "windows/listtable.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QInputDialog>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -24,22 +23,13 @@ CashiersDialog::CashiersDialog(Database &db, QWidget *parent)
     setWindowTitle(QStringLiteral("收银员和店主密码"));
     m_signInBox = new QCheckBox(QStringLiteral("收银员签到：每个收银员用编号和密码签到（Shift+F2 签到/交班）"), this);
     m_signInBox->setChecked(CashierShift::isRequired(m_db));
-    m_table = new QTableWidget(0, NB_COLUMNS, this);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("编号"), QStringLiteral("姓名"), QStringLiteral("在用")});
-    m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-
-    auto *buttons = new QHBoxLayout;
-    auto button = [&](const QString &caption, auto &&onClick) {
-        auto *b = new QPushButton(caption, this);
-        connect(b, &QPushButton::clicked, this, [onClick] { AppBoxes::guarded(onClick); });
-        buttons->addWidget(b);
-    };
-    button(QStringLiteral("添加"), [this] { addCashier(); });
-    button(QStringLiteral("设置密码…"), [this] { setPin(); });
-    button(QStringLiteral("保存"), [this] { save(); });
-    button(QStringLiteral("关闭"), [this] { reject(); });
+    m_table = ListTable::make(this, {QStringLiteral("编号"), QStringLiteral("姓名"), QStringLiteral("在用")}, Name);
+    QHBoxLayout *buttons = ListTable::buttonRow(this, {
+        {QStringLiteral("添加"), [this] { addCashier(); }},
+        {QStringLiteral("设置密码…"), [this] { setPin(); }},
+        {QStringLiteral("保存"), [this] { save(); }},
+        {QStringLiteral("关闭"), [this] { reject(); }},
+    });
 
     // Where the owner's PIN (set under 付款方式) is asked.
     auto *places = new QGroupBox(QStringLiteral("需要店主密码的操作"), this);
@@ -68,15 +58,10 @@ void CashiersDialog::showCashiers(const QList<Cashier> &cashiers)
     for (const Cashier &cashier : cashiers) {
         const int row = m_table->rowCount();
         m_table->insertRow(row);
-        auto *number = new QTableWidgetItem(QString::number(cashier.number));
         // The number is what the records are found by: fixed once saved.
-        number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        m_table->setItem(row, Number, number);
+        m_table->setItem(row, Number, ListTable::fixedItem(QString::number(cashier.number)));
         m_table->setItem(row, Name, new QTableWidgetItem(cashier.name));
-        auto *active = new QTableWidgetItem;
-        active->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        active->setCheckState(cashier.active ? Qt::Checked : Qt::Unchecked);
-        m_table->setItem(row, Active, active);
+        m_table->setItem(row, Active, ListTable::checkItem(cashier.active));
         m_pinHashes << cashier.pinHash;
     }
 }
@@ -88,14 +73,9 @@ void CashiersDialog::addCashier()
         next = qMax(next, m_table->item(row, Number)->text().toInt() + 1);
     const int row = m_table->rowCount();
     m_table->insertRow(row);
-    auto *number = new QTableWidgetItem(QString::number(next));
-    number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    m_table->setItem(row, Number, number);
+    m_table->setItem(row, Number, ListTable::fixedItem(QString::number(next)));
     m_table->setItem(row, Name, new QTableWidgetItem);
-    auto *active = new QTableWidgetItem;
-    active->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    active->setCheckState(Qt::Checked);
-    m_table->setItem(row, Active, active);
+    m_table->setItem(row, Active, ListTable::checkItem(true));
     m_pinHashes << QString();
     m_table->setCurrentCell(row, Name);
     m_table->editItem(m_table->item(row, Name));

@@ -39,6 +39,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QGuiApplication>
@@ -440,7 +441,11 @@ void CashierWindow::showCopyState()
     const int waiting = m_copyKeeper->waitingSales();
     const QString last = m_copyKeeper->lastSynchronised().isEmpty() ? QStringLiteral("还没有")
                                                                      : m_copyKeeper->lastSynchronised();
-    if (m_db.isOffline()) {
+    // A till with a copy of its own sells on from it from the next step: it
+    // is never told that it cannot sell until the server is back.
+    const bool sellsFromCopy = m_db.isOffline()
+        || (m_serverWatch->isWaiting() && !m_db.localCopy().isEmpty() && QFileInfo::exists(m_db.localCopy()));
+    if (sellsFromCopy) {
         m_connectionLabel->setText(QStringLiteral("  离线：连不上数据库服务器 %1，正在用本机的资料收银，%2 单等待上传。上次同步：%3")
                                        .arg(m_db.address().serverName())
                                        .arg(waiting)
@@ -460,7 +465,7 @@ void CashierWindow::showCopyState()
 
 void CashierWindow::showServerWaiting()
 {
-    if (m_db.isOffline()) {
+    if (m_db.isOffline() || (!m_db.localCopy().isEmpty() && QFileInfo::exists(m_db.localCopy()))) {
         showCopyState();
         return;
     }
@@ -661,6 +666,8 @@ void CashierWindow::openCatalogue()
     if (!m_catalogueWindow) {
         m_catalogueWindow = new CatalogueWindow(m_db, this);
         connect(m_catalogueWindow, &CatalogueWindow::productNamesListed, this, &CashierWindow::setProductNames);
+        m_catalogueWindow->setStockContext(
+            {[this]() -> ReceiptSink & { return receiptPrinter(); }, [this] { return m_cashierBox->text(); }});
     }
     m_catalogueWindow->bringUp();
 }

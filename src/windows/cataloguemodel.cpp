@@ -3,10 +3,15 @@
 #include "base/apperror.h"
 #include "storage/statements.h"
 #include "base/controlcharacters.h"
+#include "base/exactdecimal.h"
 #include "base/pinyinkeys.h"
+#include "reports/stocksheets.h"
+#include "storage/database.h"
 #include "storage/query.h"
 #include "storage/tables.h"
 
+#include <QColor>
+#include <QSqlQuery>
 #include <QScopedValueRollback>
 
 namespace {
@@ -24,6 +29,7 @@ QString searchPattern(const QString &text)
 CatalogueModel::CatalogueModel(Database &db, QObject *parent)
     : QAbstractTableModel(parent)
     , m_query(db)
+    , m_db(db)
 {
     remap();
     connect(&m_query, &Query::reset, this, &CatalogueModel::onReset);
@@ -36,6 +42,7 @@ CatalogueModel::CatalogueModel(Database &db, QObject *parent)
 
 void CatalogueModel::listAll()
 {
+    readOnHand();
     m_query.setStatement(Statements::catalogue());
     m_query.open();
 }
@@ -44,9 +51,18 @@ void CatalogueModel::search(const QString &text)
 {
     // Text that could be pinyin also finds products by their spellings.
     const QString spelling = PinyinKeys::typed(text);
+    readOnHand();
     m_query.setStatement(spelling.isEmpty()
                              ? Statements::searchCatalogue(searchPattern(text))
                              : Statements::searchCatalogueWithPinyin(searchPattern(text), spelling + QLatin1Char('%')));
+    m_query.open();
+}
+
+void CatalogueModel::listAgain()
+{
+    if (!m_query.isOpen())
+        return;
+    readOnHand();
     m_query.open();
 }
 
@@ -116,8 +132,35 @@ int CatalogueModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+QString CatalogueModel::onHand(int row) const
+{
+    const QString code = storedText(row, Code);
+    auto known = m_onHand.constFind(code);
+    if (known == m_onHand.cend()) {
+        // Asked while a row is drawn: a database that fails here shows an
+        // empty cell now and is asked again at the next drawing.
+        try {
+            QSqlQuery found = m_db.run(Statements::onHandOf(code));
+            known = m_onHand.insert(code, found.next() ? found.value(0).toLongLong() : 0);
+        } catch (const AppError &) {
+            return {};
+        }
+    }
+    return ExactDecimal::fromMilli(*known).text();
+}
+
+void CatalogueModel::readOnHand()
+{
+    m_onHand.clear();
+}
+
 QString CatalogueModel::text(int row, int column) const
 {
+    if (column == Stock) {
+        if (row == m_pendingRow && m_pendingState == RowState::New)
+            return {};
+        return StockSheets::shownQuantity(onHand(row));
+    }
     if (row == m_pendingRow && m_typed[column])
         return *m_typed[column];
     if (row == m_pendingRow && m_pendingState == RowState::New)
@@ -140,9 +183,14 @@ QVariant CatalogueModel::data(const QModelIndex &index, int role) const
         return text(index.row(), index.column());
     case Qt::TextAlignmentRole:
         // Prices line up on their last digit, as numbers do.
-        if (index.column() == Price)
+        if (index.column() == Price || index.column() == Stock)
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (index.column() == Stock && index.row() != m_pendingRow
+            && StockSheets::isBelowZero(onHand(index.row())))
+            return QColor(Qt::red);
+        return {};
     default:
         return {};
     }
@@ -156,7 +204,7 @@ bool CatalogueModel::setData(const QModelIndex &index, const QVariant &value, in
     const int column = index.column();
     // Only the current row carries typing; the grid writes it before moving
     // on. An editor closing because its row goes away hands in nothing.
-    if (m_changingRows || (m_pendingRow >= 0 && m_pendingRow != row))
+    if (column == Stock || m_changingRows || (m_pendingRow >= 0 && m_pendingRow != row))
         return false;
     // A scanned code may hold a scanner's GS: codes are kept without control
     // characters, as lookups at the till search them.
@@ -178,6 +226,9 @@ Qt::ItemFlags CatalogueModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    // On hand moves with sales, receipts and counts only.
+    if (index.column() == Stock)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
@@ -188,6 +239,8 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal) {
         if (section == Code)
             return QStringLiteral("编码(条形码)");
+        if (section == Stock)
+            return QStringLiteral("库存");
         return field(section);
     }
     // The row marker: a new row and a row with unwritten changes stand out.

@@ -3,6 +3,7 @@
 #include "storage/query.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 #include <array>
 #include <optional>
@@ -14,19 +15,20 @@ class Database;
 // Typed text is held on the row until the row is written; at most one row
 // carries typed changes (the grid's current row), and a row added at the end
 // exists only here until it is written. Writing refuses a row without code
-// or name, and a second row with a code already taken.
+// or name, and a second row with a code already taken. The stock on hand
+// is shown beside each product and never typed or written here.
 class CatalogueModel final : public QAbstractTableModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CatalogueModel)
 
 public:
-    enum Column { Code, Name, Price, ColumnCount };
+    enum Column { Code, Name, Price, Stock, ColumnCount };
     enum class RowState { Browsing, Editing, New };
 
     explicit CatalogueModel(Database &db, QObject *parent = nullptr);
 
-    // Listing. Each one first closes the list, so a statement the database
+    // Listing; on hand is read afresh with each. Each one first closes the list, so a statement the database
     // rejects leaves nothing listed (and throws DatabaseError).
     void listAll();
     // Products whose code is like the text as a whole, or whose name contains
@@ -36,6 +38,9 @@ public:
     // Deletes from the table every product search(text) would list, then
     // lists that search again.
     void deleteMatching(const QString &text);
+    // Runs the last listing again (stock moves, the products stay); nothing
+    // when nothing is listed.
+    void listAgain();
     // False before the first listing and after a listing that failed.
     bool isListing() const { return m_query.isOpen(); }
 
@@ -56,8 +61,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The text a cell shows: typed text where there is some, else the stored value.
+    // The text a cell shows: typed text where there is some, else the stored
+    // value; on hand as decimal text, below zero marked ("−3 ▲").
     QString text(int row, int column) const;
+    // On hand as exact decimal text ("0" for a product that never moved).
+    QString onHand(int row) const;
 
     RowState rowState(int row) const;
     int pendingRow() const { return m_pendingRow; }   // -1 when no row has typed changes or is new
@@ -105,7 +113,13 @@ private:
     void onRowChanged(int row);
 
     Query m_query;
-    std::array<int, ColumnCount> m_source{-1, -1, -1};   // our column -> result column
+    void readOnHand();
+
+    Database &m_db;
+    // Thousandths by code, read when a row is first shown and forgotten at
+    // each listing (0 for a product that never moved).
+    mutable QHash<QString, qint64> m_onHand;
+    std::array<int, ColumnCount> m_source{-1, -1, -1, -1};   // our column -> result column
     int m_pendingRow = -1;
     RowState m_pendingState = RowState::Browsing;
     std::array<std::optional<QString>, ColumnCount> m_typed;

@@ -3,7 +3,10 @@
 #include "windows/windowparts.h"
 
 #include "windows/cataloguegrid.h"
+#include "windows/goodsreceiptwindow.h"
+#include "windows/lowstockwindow.h"
 #include "windows/productimportdialog.h"
+#include "windows/stocktakewindow.h"
 #include "base/apperror.h"
 #include "windows/cataloguemodel.h"
 #include "storage/database.h"
@@ -21,8 +24,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QTimer>
 
 CatalogueWindow::CatalogueWindow(Database &db, QWidget *mainWindow)
     : SideWindow(db, QStringLiteral("商品信息"), mainWindow)
@@ -68,6 +73,7 @@ void CatalogueWindow::buildControls()
     m_searchBox->setFont(pixelFont(16));
     m_searchBox->setColorFlat(QApplication::palette().color(QPalette::Base));
     m_searchButton = actionButton(searchPanel, QStringLiteral("查询 (F2)"), {296, 8, 153, 33});
+    m_stockButton = actionButton(searchPanel, QStringLiteral("库存…"), {472, 8, 110, 33});
     m_importButton = actionButton(searchPanel, QStringLiteral("导入…"), {600, 8, 138, 33});
     m_exportButton = actionButton(searchPanel, QStringLiteral("导出…"), {752, 8, 138, 33});
 
@@ -81,6 +87,7 @@ void CatalogueWindow::buildControls()
     m_grid->setColumnWidth(CatalogueModel::Code, 150);
     m_grid->setColumnWidth(CatalogueModel::Name, 218);
     m_grid->setColumnWidth(CatalogueModel::Price, 100);
+    m_grid->setColumnWidth(CatalogueModel::Stock, 110);
 
     // The search box first, then the grid; the buttons never take the focus.
     setTabOrder(m_searchBox, m_grid);
@@ -102,6 +109,16 @@ void CatalogueWindow::connectHandlers()
     onClick(m_searchButton, &CatalogueWindow::search);
     onClick(m_importButton, &CatalogueWindow::importProducts);
     onClick(m_exportButton, &CatalogueWindow::exportProducts);
+    onClick(m_stockButton, &CatalogueWindow::showStockMenu);
+    // A sale, receipt or count at any till moves some product's stock: the
+    // list is read again once such news stop coming for a second, as one
+    // reading of a large catalogue is worth many movements.
+    auto *stockRefresh = new QTimer(this);
+    stockRefresh->setSingleShot(true);
+    stockRefresh->setInterval(1000);
+    connect(stockRefresh, &QTimer::timeout, this, [this] { guarded([this] { refreshStock(); }); });
+    connect(&database(), &Database::stockChanged, stockRefresh, qOverload<>(&QTimer::start));
+    database().watchStock();
     connect(m_grid, &CatalogueGrid::enterPressed, this, [this] { guarded([this] { moveOnFromCell(); }); });
     connect(m_grid, &CatalogueGrid::titleClicked, this,
             [this](const QString &field) { guarded([&] { sortByColumn(field); }); });
@@ -243,7 +260,8 @@ void CatalogueWindow::moveOnFromCell()
         const QModelIndex current = m_grid->currentIndex();
         if (!current.isValid())
             return;
-        if (current.column() < m_catalogue->columnCount() - 1) {
+        // On hand is read-only: Enter on the price is the row's last cell.
+        if (current.column() < CatalogueModel::Price) {
             m_grid->setCurrentIndex(current.siblingAtColumn(current.column() + 1));
             return;
         }
@@ -261,6 +279,9 @@ void CatalogueWindow::moveOnFromCell()
 
 void CatalogueWindow::sortByColumn(const QString &field)
 {
+    // On hand is no column of the listing: its title sorts nothing.
+    if (field.isEmpty())
+        return;
     // Sorting moves the rows about: the row being typed is written first.
     m_grid->commitOpenEditor();
     m_catalogue->writePendingRow();
@@ -305,4 +326,53 @@ void CatalogueWindow::exportProducts()
         return;
     const qint64 count = CsvExport::products(database(), file);
     AppBoxes::showNotice(QStringLiteral("已导出 %1 个商品到 %2").arg(count).arg(file));
+}
+
+// ---- Stock -------------------------------------------------------------------
+
+void CatalogueWindow::showStockMenu()
+{
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("进货单…"), this, [this] { AppBoxes::guarded([this] { openGoodsReceipt(); }); });
+    menu.addAction(QStringLiteral("盘点…"), this, [this] { AppBoxes::guarded([this] { openStockTake(); }); });
+    menu.addAction(QStringLiteral("库存不足…"), this, [this] { AppBoxes::guarded([this] { openLowStock(); }); });
+    menu.exec(m_stockButton->mapToGlobal(QPoint(0, m_stockButton->height())));
+}
+
+template<typename Window>
+void CatalogueWindow::openStockWindow()
+{
+    // A product being typed is written first: the stock windows look it up.
+    m_grid->commitOpenEditor();
+    m_catalogue->writePendingRow();
+    {
+        Window window(database(), m_stockContext, this);
+        window.exec();
+    }
+    refreshStock();
+}
+
+void CatalogueWindow::openGoodsReceipt()
+{
+    openStockWindow<GoodsReceiptWindow>();
+}
+
+void CatalogueWindow::openStockTake()
+{
+    openStockWindow<StockTakeWindow>();
+}
+
+void CatalogueWindow::openLowStock()
+{
+    openStockWindow<LowStockWindow>();
+}
+
+void CatalogueWindow::refreshStock()
+{
+    if (!isVisible() || !m_catalogue->isListing() || m_catalogue->pendingRow() >= 0)
+        return;
+    const QModelIndex current = m_grid->currentIndex();
+    m_catalogue->listAgain();
+    if (current.isValid())
+        m_grid->goTo(qMin(current.row(), m_catalogue->rowCount() - 1), current.column());
 }

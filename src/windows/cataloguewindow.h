@@ -1,6 +1,7 @@
 #pragma once
 
 #include "windows/sidewindow.h"
+#include "windows/stockwindowcontext.h"
 
 class CatalogueGrid;
 class CatalogueModel;
@@ -8,8 +9,10 @@ class FlatEdit;
 class FlatSpeedButton;
 
 // The product catalogue: lists the shop's products in an editable grid,
-// searches them by code or name, adds, writes back and deletes rows. Closing
-// it hands the names it lists to the cashier screen's product box.
+// searches them by code or name, adds, writes back and deletes rows, and
+// shows each product's stock on hand. Its 库存 button opens the stock
+// windows (进货单, 盘点, 库存不足). Closing it hands the names it lists to
+// the cashier screen's product box.
 class CatalogueWindow final : public SideWindow
 {
     Q_OBJECT
@@ -28,6 +31,10 @@ public:
     FlatSpeedButton *closeSpot() const { return m_closeSpot; }
     FlatSpeedButton *importButton() const { return m_importButton; }
     FlatSpeedButton *exportButton() const { return m_exportButton; }
+    FlatSpeedButton *stockButton() const { return m_stockButton; }
+
+    // The receipt printer and the cashier the stock windows use.
+    void setStockContext(StockWindowContext context) { m_stockContext = std::move(context); }
     CatalogueGrid *grid() const { return m_grid; }
     // The listed products, with the row being typed.
     CatalogueModel *catalogue() const { return m_catalogue; }
@@ -41,6 +48,13 @@ public:
     void sortByColumn(const QString &field);
     void importProducts();         // a product list (CSV) into the catalogue, after a preview
     void exportProducts();         // the whole catalogue to a CSV file
+    // The stock windows, each modal; on hand is read again after each.
+    void openGoodsReceipt();
+    void openStockTake();
+    void openLowStock();
+    // Lists the same products again, for their stock as it is now; the row
+    // being typed, if any, is left alone and nothing is read.
+    void refreshStock();
 
 signals:
     // The names of the listed products, in list order, when the window closes:
@@ -57,6 +71,9 @@ private:
     void connectHandlers();
     void handOnProductNames();
     void moveOnFromCell();
+    void showStockMenu();
+    template<typename Window>
+    void openStockWindow();
     int currentColumn() const;
 
     FlatEdit *m_searchBox = nullptr;
@@ -69,6 +86,8 @@ private:
     FlatSpeedButton *m_closeSpot = nullptr;
     FlatSpeedButton *m_importButton = nullptr;
     FlatSpeedButton *m_exportButton = nullptr;
+    FlatSpeedButton *m_stockButton = nullptr;
+    StockWindowContext m_stockContext;
     CatalogueGrid *m_grid = nullptr;
     CatalogueModel *m_catalogue = nullptr;
 

@@ -4,6 +4,7 @@
 #include "storage/tillsettings.h"
 #include "till/discountrules.h"
 #include "widgets/apperrorbox.h"
+#include "windows/listtable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,8 +12,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QHeaderView>
-#include <QPushButton>
 #include <QSet>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -22,14 +21,6 @@ namespace {
 // The method's number rides on its name cell: 0 for one not yet saved.
 constexpr int kNumberRole = Qt::UserRole;
 
-QTableWidgetItem *checkItem(bool checked)
-{
-    auto *item = new QTableWidgetItem;
-    item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-    return item;
-}
-
 } // namespace
 
 PaymentMethodsDialog::PaymentMethodsDialog(Database &db, QWidget *parent)
@@ -37,23 +28,14 @@ PaymentMethodsDialog::PaymentMethodsDialog(Database &db, QWidget *parent)
     , m_db(db)
 {
     setWindowTitle(QStringLiteral("付款方式"));
-    m_table = new QTableWidget(0, NB_COLUMNS, this);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("启用"), QStringLiteral("可找零")});
-    m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-
-    auto *buttons = new QHBoxLayout;
-    auto button = [&](const QString &caption, auto &&onClick) {
-        auto *b = new QPushButton(caption, this);
-        connect(b, &QPushButton::clicked, this, [onClick] { AppBoxes::guarded(onClick); });
-        buttons->addWidget(b);
-    };
-    button(QStringLiteral("添加"), [this] { addMethod(); });
-    button(QStringLiteral("上移"), [this] { move(-1); });
-    button(QStringLiteral("下移"), [this] { move(1); });
-    button(QStringLiteral("保存"), [this] { save(); });
-    button(QStringLiteral("关闭"), [this] { reject(); });
+    m_table = ListTable::make(this, {QStringLiteral("名称"), QStringLiteral("启用"), QStringLiteral("可找零")}, Name);
+    QHBoxLayout *buttons = ListTable::buttonRow(this, {
+        {QStringLiteral("添加"), [this] { addMethod(); }},
+        {QStringLiteral("上移"), [this] { move(-1); }},
+        {QStringLiteral("下移"), [this] { move(1); }},
+        {QStringLiteral("保存"), [this] { save(); }},
+        {QStringLiteral("关闭"), [this] { reject(); }},
+    });
     const DiscountRules rules = DiscountRules::load(TillSettings(m_db, 0));
     auto *discounts = new QFormLayout;
     m_roundOffBox = new QComboBox(this);
@@ -88,8 +70,8 @@ void PaymentMethodsDialog::showMethods(const QList<PaymentMethod> &methods)
         auto *name = new QTableWidgetItem(method.name);
         name->setData(kNumberRole, method.number);
         m_table->setItem(row, Name, name);
-        m_table->setItem(row, Enabled, checkItem(method.enabled));
-        m_table->setItem(row, GivesChange, checkItem(method.givesChange));
+        m_table->setItem(row, Enabled, ListTable::checkItem(method.enabled));
+        m_table->setItem(row, GivesChange, ListTable::checkItem(method.givesChange));
     }
 }
 

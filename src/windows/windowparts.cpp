@@ -55,6 +55,16 @@ FlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geo
     return button;
 }
 
+QLabel *heading(QWidget *parent, const QString &text)
+{
+    auto *heading = new QLabel(text, parent);
+    heading->setFont(pixelFont(22, true));
+    QPalette p = heading->palette();
+    p.setColor(QPalette::WindowText, Colors::brandGreen);
+    heading->setPalette(p);
+    return heading;
+}
+
 bool isEnter(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;

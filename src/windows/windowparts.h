@@ -20,6 +20,9 @@ QFont pixelFont(int pixels, bool bold = false, const QString &family = QStringLi
 QLabel *label(QWidget *parent, const QString &text, QRect geometry, const QFont &font,
               const QColor &color = Qt::black);
 
+// A dialog's own heading, in the window's text: big, bold, in the shop's green.
+QLabel *heading(QWidget *parent, const QString &text);
+
 // A green action button with a white bold caption ("添加 (F10)", "打印小票 (F12)" …).
 FlatSpeedButton *actionButton(QWidget *parent, const QString &caption, QRect geometry);
 

@@ -6,6 +6,7 @@
 #include "receipt/receiptprinter.h"
 #include "reports/dayend.h"
 #include "storage/database.h"
+#include "storage/stockledger.h"
 #include "storage/tables.h"
 
 #include <QDir>
@@ -90,6 +91,28 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains(QStringLiteral("\n营业额\t0.3\n")));
         QVERIFY(r.out.contains(QStringLiteral("\n收银员\t小王\n")));
+    }
+
+    // The stock check as a script runs it: a product whose kept figure was
+    // spoilt by hand is named, and the exit code tells.
+    void checkStockNamesAProductWhoseFigureDiffers()
+    {
+        file->addProduct(QStringLiteral("6901"), QStringLiteral("可乐"), 3);
+        {
+            Database db;
+            db.open(file->path());
+            StockLedger::record(db, StockKind::Received, {{QStringLiteral("6901"), QStringLiteral("12"), QStringLiteral("2.5")}},
+                                QStringLiteral("批发部"), QStringLiteral("老板"));
+        }
+        ProgramRun r = fenwo({QStringLiteral("--check-stock"), QStringLiteral("--database"), file->path()});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("核对了 1 种商品的库存，全部相符")), qPrintable(r.out));
+
+        file->exec(withNames("update {StockLevels} set {onHand} = 11500"));
+        r = fenwo({QStringLiteral("--check-stock"), QStringLiteral("--database"), file->path()});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains(QStringLiteral("6901: 库存数 11.5，流水合计 12")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("1 种不符")), qPrintable(r.out));
     }
 
     // A record written by another tool: a name with a tab and a line break,

@@ -23,6 +23,8 @@ struct CashierFixture
     std::unique_ptr<TillSession> session;
     QList<QUrl> opened;
     bool askOpeningCash = false;
+    // A till of a server keeps its own copy here when it is set.
+    QString localCopy;
 
     CashierFixture()
     {
@@ -39,7 +41,7 @@ struct CashierFixture
     // start-up is printed there); the system printer when none.
     CashierWindow *open(const QString &path = {}, std::unique_ptr<ReceiptPrinter> printer = {})
     {
-        session = std::make_unique<TillSession>(path.isEmpty() ? file->path() : path);
+        session = std::make_unique<TillSession>(path.isEmpty() ? file->path() : path, 1, localCopy);
         CashierWindow &window = session->window();
         // The day's opening cash is asked for only where a test says so.
         if (!askOpeningCash)

@@ -87,6 +87,20 @@ const QHash<QString, NamedTable> &namedTables()
                    {QStringLiteral("counted"), DayClosings::counted},
                    {QStringLiteral("difference"), DayClosings::difference},
                    {QStringLiteral("content"), DayClosings::content}}});
+        t.insert(QStringLiteral("StockMovements"),
+                 {StockMovements::table,
+                  {{QStringLiteral("kind"), StockMovements::kind},
+                   {QStringLiteral("code"), StockMovements::code},
+                   {QStringLiteral("quantity"), StockMovements::quantity},
+                   {QStringLiteral("unitCost"), StockMovements::unitCost},
+                   {QStringLiteral("movedAt"), StockMovements::movedAt},
+                   {QStringLiteral("till"), StockMovements::till},
+                   {QStringLiteral("cashier"), StockMovements::cashier},
+                   {QStringLiteral("receiptNumber"), StockMovements::receiptNumber}}});
+        t.insert(QStringLiteral("StockLevels"),
+                 {StockLevels::table,
+                  {{QStringLiteral("code"), StockLevels::code},
+                   {QStringLiteral("onHand"), StockLevels::onHand}}});
         t.insert(QStringLiteral("LayoutVersion"),
                  {LayoutVersion::table, {{QStringLiteral("version"), LayoutVersion::version}}});
         return t;

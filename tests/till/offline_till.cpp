@@ -9,10 +9,12 @@
 //         sends the copy's outbox; prints "sent N".
 #include "base/apperror.h"
 #include "base/decimalsum.h"
-#include "receipt/receiptsink.h"
 #include "storage/database.h"
 #include "storage/localcopy.h"
 #include "till/till.h"
+
+#include "papertray.h"
+#include "runnercatalogue.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -23,15 +25,6 @@
 #include <string>
 
 namespace {
-
-class NoPaper final : public ReceiptSink
-{
-public:
-    void print(const QList<ReceiptLine> &) override { ++jobs; }
-    int jobs = 0;
-};
-
-const char *const kCodes[] = {"6901", "6902", "6903", "6904", "6905", "6906", "6907"};
 
 // A step that met the switch to the copy is done again there, as a cashier would.
 void again(const std::function<void()> &step)
@@ -51,7 +44,7 @@ int sell(Database &db, int tillNumber, int sales, int holdAt)
 {
     Till till(db);
     again([&] { till.reopenSale(); });
-    NoPaper paper;
+    PaperTray paper;
     DecimalSum rang;
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     for (int sale = 0; sale < sales; ++sale) {
@@ -63,7 +56,7 @@ int sell(Database &db, int tillNumber, int sales, int holdAt)
                 std::getline(std::cin, line);
             }
             std::optional<Product> found;
-            again([&] { found = till.lookUp(QString::fromLatin1(kCodes[(tillNumber + sale + scan) % 7])); });
+            again([&] { found = till.lookUp(runnerCode(tillNumber, sale, scan)); });
             if (!found)
                 return 3;
             again([&] { till.addLine(found->name, QStringLiteral("1"), found->price); });
@@ -75,7 +68,7 @@ int sell(Database &db, int tillNumber, int sales, int holdAt)
                           paper, 1);
         });
     }
-    std::printf("rang %s\nreceipts %d\n", qPrintable(rang.text()), paper.jobs);
+    std::printf("rang %s\nreceipts %d\n", qPrintable(rang.text()), int(paper.jobs.size()));
     return 0;
 }
 

@@ -8,26 +8,15 @@
 #include "base/apperror.h"
 #include "storage/database.h"
 #include "base/decimalsum.h"
-#include "receipt/receiptsink.h"
 #include "till/till.h"
+
+#include "papertray.h"
+#include "runnercatalogue.h"
 
 #include <QCoreApplication>
 #include <QDate>
 
 #include <cstdio>
-
-namespace {
-
-class NoPaper final : public ReceiptSink
-{
-public:
-    void print(const QList<ReceiptLine> &) override { ++jobs; }
-    int jobs = 0;
-};
-
-const char *const kCodes[] = {"6901", "6902", "6903", "6904", "6905", "6906", "6907"};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -42,12 +31,12 @@ int main(int argc, char **argv)
         db.open(QString::fromLocal8Bit(argv[1]));
         Till till(db);
         till.reopenSale();
-        NoPaper paper;
+        PaperTray paper;
         DecimalSum rang;
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
         for (int sale = 0; sale < sales; ++sale) {
             for (int scan = 0; scan < 5; ++scan) {
-                const std::optional<Product> found = till.lookUp(QString::fromLatin1(kCodes[(tillNumber + sale + scan) % 7]));
+                const std::optional<Product> found = till.lookUp(runnerCode(tillNumber, sale, scan));
                 if (!found)
                     return 3;
                 till.addLine(found->name, QStringLiteral("1"), found->price);
@@ -57,7 +46,7 @@ int main(int argc, char **argv)
                            QString(), QString(), {}},
                           paper, 1);
         }
-        std::printf("rang %s\nreceipts %d\n", qPrintable(rang.text()), paper.jobs);
+        std::printf("rang %s\nreceipts %d\n", qPrintable(rang.text()), int(paper.jobs.size()));
     } catch (const AppError &e) {
         std::fprintf(stderr, "till %d: %s\n", tillNumber, qPrintable(e.message()));
         return 1;

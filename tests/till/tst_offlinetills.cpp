@@ -4,6 +4,7 @@
 // senders killed in the middle of sending. Every sale is recorded once.
 #include <QTest>
 #include "privateserver.h"
+#include "runnercatalogue.h"
 #include "withnames.h"
 
 #include "base/apperror.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int kSales = 25;   // at each of two tills: 50 in all
 
-const QStringList kCodes = {"6901", "6902", "6903", "6904", "6905", "6906", "6907"};
 
 QVariant scalarAt(const QString &address, const QString &sql)
 {
@@ -110,8 +110,8 @@ private slots:
     void init()
     {
         address = server->makeDatabase();
-        for (int i = 0; i < kCodes.size(); ++i)
-            execAt(address, Statements::insertProduct(kCodes[i], QStringLiteral("商品%1").arg(i), 1.25 + i));
+        for (int i = 0; i < runnerCodes().size(); ++i)
+            execAt(address, Statements::insertProduct(runnerCodes().at(i), QStringLiteral("商品%1").arg(i), 1.25 + i));
         for (int till : {1, 2}) {
             QFile::remove(copyOf(till));
             LocalCopy::refresh(address, copyOf(till));
@@ -163,6 +163,58 @@ private slots:
                                              " || cast({till} as text)"))
                      .toInt(),
                  waiting * 5);
+        // Each sold line moved the server's stock once, those sent from an outbox too.
+        QCOMPARE(scalarAt(address, withNames("select -sum({quantity}) from {StockMovements} where {kind} = 1")).toLongLong(),
+                 qRound64(scalarAt(address, withNames("select sum({quantity}) from {SalesRecord}")).toDouble() * 1000));
+    }
+
+    // A sale parked and the opening cash recorded while the server was away
+    // reach it with the sales: the parked sale once, even when the copy did
+    // not hear that it arrived, and the cash in place of the till's earlier one.
+    void whatTheTillKeptBesidesItsSales()
+    {
+        namespace Held = Tables::HeldSales;
+        namespace HeldLine = Tables::HeldLines;
+        namespace Floats = Tables::CashFloats;
+        execAt(address, Statements::recordCashFloat(1, QStringLiteral("2026-12-08 07:00:00"), QStringLiteral("50")));
+        qint64 parked = 0;
+        {
+            Database copy;
+            copy.open(copyOf(1));
+            QSqlQuery row = copy.run(Statements::holdSale(1, QStringLiteral("2026-12-08 10:00:00")));
+            QVERIFY(row.next());
+            parked = row.value(0).toLongLong();
+            copy.execute(Statements::addHeldLine(parked, QStringLiteral("6901"), QStringLiteral("商品0"), 2, 1.25, 2.5));
+            copy.execute(Statements::addHeldLine(parked, QStringLiteral("6902"), QStringLiteral("商品1"), 1, 2.25, 2.25));
+            copy.execute(Statements::recordCashFloat(1, QStringLiteral("2026-12-08 08:00:00"), QStringLiteral("200")));
+        }
+        const QString heldLines = QStringLiteral("select count(*) from %1").arg(HeldLine::table);
+        const QString openFloats =
+            QStringLiteral("select %2 from %1 where %3 = 1 and %4 is null").arg(Floats::table, Floats::amount, Floats::till, Floats::closing);
+        for (int send : {1, 2}) {
+            QCOMPARE(LocalCopy::sendWaiting(address, copyOf(1), 1), 0);
+            QCOMPARE(scalarAt(copyOf(1), heldLines).toInt(), 0);
+            QCOMPARE(scalarAt(address, QStringLiteral("select count(*) from %1 where %2 = 1 and %3 = '2026-12-08 10:00:00'")
+                                           .arg(Held::table, Held::till, Held::heldAt))
+                         .toInt(),
+                     1);
+            QCOMPARE(scalarAt(address, heldLines).toInt(), 2);
+            QCOMPARE(scalarAt(address, QStringLiteral("select sum(%2) from %1").arg(HeldLine::table, HeldLine::amount))
+                         .toDouble(),
+                     4.75);
+            QCOMPARE(scalarAt(address, openFloats).toString(), QStringLiteral("200"));
+            QCOMPARE(scalarAt(address, QStringLiteral("select count(*) from %1").arg(Floats::table)).toInt(), 1);
+            QCOMPARE(scalarAt(copyOf(1), openFloats), QVariant());
+            if (send == 1) {
+                // As if the send were cut off after the server's commit: the copy still has it all.
+                execAt(copyOf(1), Statement{QStringLiteral("insert into %1 (%2, %3, %4) values (?, 1, '2026-12-08 10:00:00')")
+                                                .arg(Held::table, Held::key, Held::till, Held::heldAt),
+                                            {parked}, {}, {}});
+                execAt(copyOf(1), Statements::addHeldLine(parked, QStringLiteral("6901"), QStringLiteral("商品0"), 2, 1.25, 2.5));
+                execAt(copyOf(1), Statements::addHeldLine(parked, QStringLiteral("6902"), QStringLiteral("商品1"), 1, 2.25, 2.25));
+                execAt(copyOf(1), Statements::recordCashFloat(1, QStringLiteral("2026-12-08 08:00:00"), QStringLiteral("200")));
+            }
+        }
     }
 
     // Senders killed at random moments while sending; meanwhile the server

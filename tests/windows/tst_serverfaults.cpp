@@ -9,6 +9,7 @@
 #include "typing.h"
 #include "withnames.h"
 
+#include "storage/copykeeper.h"
 #include "storage/serverwatch.h"
 #include "storage/tables.h"
 #include "receipt/pdfprintsurface.h"
@@ -161,6 +162,38 @@ private slots:
         scan(QStringLiteral("6901"));
         QCOMPARE(count(Tables::OpenSale::table), 1);
         QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("4.5"));
+    }
+
+    // A till with a copy of its own sells on through a lost server, says so
+    // on the screen with the sales waiting, and sends them when it is back.
+    void withItsOwnCopyTheTillSellsOnWhileTheServerIsAway()
+    {
+        QTemporaryDir copies;
+        f->localCopy = copies.filePath(QStringLiteral("till-1.db"));
+        openWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->session->copyKeeper().lastSynchronised().isEmpty(), 20000);
+        scan(QStringLiteral("6901"));
+
+        server->kill();
+        // A scan that met the loss is refused once; the cashier scans again.
+        for (int tries = 0; tries < 2 && w->saleGrid()->model()->rowCount() < 2; ++tries)
+            scan(QStringLiteral("6902"));
+        QCOMPARE(w->saleGrid()->model()->rowCount(), 2);
+        QCOMPARE(w->totalAmountLabel()->text(), QStringLiteral("14.1"));
+        // Never "连上以后才能收银": the till sells on.
+        QTRY_VERIFY(w->connectionLabel()->isVisible());
+        QVERIFY2(w->connectionLabel()->text().startsWith(QStringLiteral("  离线：")), qPrintable(w->connectionLabel()->text()));
+
+        QTest::keyClick(w->productBox(), Qt::Key_F12);
+        QCOMPARE(pdfs(), 1);
+        QTRY_VERIFY2(w->connectionLabel()->text().contains(QStringLiteral("，1 单等待上传")),
+                     qPrintable(w->connectionLabel()->text()));
+
+        server->restart();
+        QTRY_COMPARE_WITH_TIMEOUT(count(Tables::SalesRecord::table), 2, 30000);
+        QCOMPARE(scalar(withNames("select count(*) from {SalesRecord} where {receiptNumber} like '%-1'")).toInt(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(w->connectionLabel()->isHidden(), 20000);
+        QCOMPARE(f->session->copyKeeper().waitingSales(), 0);
     }
 
     void aServerLostInTheMiddleOfASaleKeepsTheStoredLines()
