@@ -529,6 +529,53 @@ Statement importCache(const QString &schema, int kib)
     return {QStringLiteral("PRAGMA %1.cache_size = %2").arg(schema).arg(-kib), {}, {}, {}};
 }
 
+Statement importCatalogueSize()
+{
+    static const QString sql = QStringLiteral("select coalesce(max(rowid), 0) from %1").arg(Product::table);
+    return {sql, {}, {}, {}};
+}
+
+namespace {
+
+// Indexes whose keys an import meets in no order (names, spellings): a
+// sorted build afterwards beats a random insert a row once the rows are
+// many. The code indexes stay: the rows come in code order, and the import
+// looks codes up.
+QStringList laterIndexes()
+{
+    QStringList out;
+    for (const Schema::Table &table : Schema::tables()) {
+        if (table.name != Product::table && table.name != Tables::ProductPinyin::table)
+            continue;
+        for (const Schema::Sql &index : table.indexes) {
+            const QString &sql = index.in(Dialect::Sqlite);
+            const QString name = Schema::indexName(sql);
+            if (name == Schema::kCodeIndex || name.endsWith(QLatin1String("_code")))
+                continue;
+            out << sql;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QList<Statement> importDropLaterIndexes()
+{
+    QList<Statement> out;
+    for (const QString &index : laterIndexes())
+        out.append({QStringLiteral("drop index if exists %1").arg(Schema::indexName(index)), {}, {}, {}});
+    return out;
+}
+
+QList<Statement> importBuildLaterIndexes()
+{
+    QList<Statement> out;
+    for (const QString &index : laterIndexes())
+        out.append({index, {}, {}, {}});
+    return out;
+}
+
 Statement importEndRows()
 {
     static const QString sql = QStringLiteral("drop table if exists temp.%1").arg(Imported::table);

@@ -133,6 +133,11 @@ Statement importIndexRows();
 Statement importRowsByCode();                                       // line, code, name, price, code as compared; by code, then line
 Statement importEndRows();
 Statement importCache(const QString &schema, int kib);                // "main" or "temp"; files only
+// A large import into a file drops the catalogue's name index and the
+// spellings' index, writes its rows, then builds both again (files only).
+Statement importCatalogueSize();                                    // an upper bound of the products stored
+QList<Statement> importDropLaterIndexes();
+QList<Statement> importBuildLaterIndexes();
 
 // Exports, in the order a spreadsheet wants them.
 Statement exportProducts();                                         // code, name, price, by code

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -26,6 +27,9 @@ constexpr int kImportCacheKiB = 64 * 1024;
 constexpr int kUsualCacheKiB = 2000;
 
 constexpr qint64 kProgressEvery = 4096;
+// From this many rows, and at least half as many as the catalogue holds,
+// the indexes whose keys come in no order are built again after the rows.
+constexpr qint64 kRebuildIndexesFrom = 20000;
 
 const QStringList &titlesOf(ProductImport::Role role)
 {
@@ -156,9 +160,10 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
     });
     // First the file, into a table of this connection's own: no other
     // till waits while it is read, however long it is.
+    qint64 staged = 0;
     {
         Transaction staging(db);
-        stageRows(db, reader, progress, &report);
+        staged = stageRows(db, reader, progress, &report);
         staging.commit();
     }
     db.execute(Statements::importIndexRows());
@@ -167,18 +172,34 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
     // wait for it, as long as it takes, told why.
     const ImportMark mark(db.isServer() ? QString() : db.filePath());
     Transaction writing(db, Transaction::Start::Writing);
+    bool rebuild = false;
+    if (!db.isServer() && staged >= kRebuildIndexesFrom) {
+        QSqlQuery size = db.run(Statements::importCatalogueSize());
+        rebuild = size.next() && staged * 2 >= size.value(0).toLongLong();
+    }
+    // Dropped and built again inside the transaction: a failed import
+    // leaves them as they were.
+    if (rebuild) {
+        for (const Statement &drop : Statements::importDropLaterIndexes())
+            db.execute(drop);
+    }
     writeRows(db, existing, &report);
+    if (rebuild) {
+        for (const Statement &build : Statements::importBuildLaterIndexes())
+            db.execute(build);
+    }
     writing.commit();
     return report;
 }
 
-void ProductImport::stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
+qint64 ProductImport::stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
                               ImportReport *report) const
 {
     PreparedStatement stage(db, Statements::importStageRow(0, {}, {}, {}));
     QStringList fields;
     bool titles = m_hasHeader;
     qint64 rowsRead = 0;
+    qint64 staged = 0;
     while (reader.next(&fields)) {
         if (progress && ++rowsRead % kProgressEvery == 0)
             progress(rowsRead);
@@ -196,7 +217,9 @@ void ProductImport::stageRows(Database &db, CsvReader &reader, const std::functi
         stage.reset();
         stage.rebind({row.line, row.code, row.name, row.price});
         stage.step();
+        ++staged;
     }
+    return staged;
 }
 
 void ProductImport::writeRows(Database &db, Existing existing, ImportReport *report) const

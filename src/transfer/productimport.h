@@ -65,7 +65,7 @@ public:
 
 private:
     // Every good record of the file into the import's own table; bad ones into the report.
-    void stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
+    qint64 stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
                    ImportReport *report) const;
     // The staged rows into the catalogue; the caller holds the transaction.
     void writeRows(Database &db, Existing existing, ImportReport *report) const;

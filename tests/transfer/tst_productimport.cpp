@@ -332,7 +332,19 @@ private slots:
         f.close();
 
         TestDatabase file;
+        const auto indexes = [&file] {
+            QStringList out;
+            for (const QVariantList &row :
+                 file.rows(QStringLiteral("select sql from sqlite_master where type = 'index' and sql is not null "
+                                          "order by name")))
+                out << row[0].toString();
+            return out;
+        };
+        const QStringList before = indexes();
         const ImportReport report = importInto(file, path);
+        // So many rows build the name and spelling indexes afresh: every
+        // index is there afterwards, as it was.
+        QCOMPARE(indexes(), before);
         QCOMPARE(report.added, rows);
         QCOMPARE(badRows(report), QStringLiteral("%1:编码重复（第 2 行已有这个编码）").arg(rows + 2));
         QCOMPARE(file.count(Tables::Catalogue::table), rows);
