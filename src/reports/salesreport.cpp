@@ -360,6 +360,20 @@ bool addStoredSum(DecimalSum &sum, const RowWalk &row, int column)
     return row.kind(column) != RowWalk::Kind::Empty && sum.addExactText(QString::fromUtf8(row.bytes(column)));
 }
 
+// The first and last month ("2026-12") wholly within the dates; nulls when
+// there is none.
+std::pair<QDate, QDate> wholeMonths(const QDate &from, const QDate &to)
+{
+    if (!from.isValid() || !to.isValid())
+        return {};
+    const QDate first = from.day() == 1 ? from : QDate(from.year(), from.month(), 1).addMonths(1);
+    const QDate lastStart = to.day() == to.daysInMonth() ? QDate(to.year(), to.month(), 1)
+                                                         : QDate(to.year(), to.month(), 1).addMonths(-1);
+    if (first > lastStart)
+        return {};
+    return {first, lastStart};
+}
+
 // The cells and products of a range of dates from the summary: false when
 // only the lines can tell (a group marked doubtful, a sum not kept exactly,
 // lines the summary has not seen), leaving the gathering to them.
@@ -393,14 +407,39 @@ bool gatherFromSummary(Database &db, const ReportRange &range, const QString &fr
     // Every line of the dates was summed, and none since.
     if (seenFirst < 0 ? firstKey <= lastKey : (seenFirst != firstKey || seenLast != lastKey))
         return false;
-    {
-        RowWalk row(db, Statements::reportSummaryProducts(fromDate, toDate, range.till));
+    // Whole months from their month rows, the days around them (and any date
+    // a month row does not hold) from the rows by day.
+    const auto addProducts = [&](const Statement &statement) {
+        RowWalk row(db, statement);
         while (row.step()) {
             ProductSums &product = into.product(textOf(row, 0), textOf(row, 1));
             product.lines += row.key(2);
             if (!addStoredSum(product.quantity, row, 3) || !addStoredSum(product.takings, row, 4))
                 return false;
         }
+        return true;
+    };
+    // Every stored date is a real one (none marked otherwise): the months'
+    // rows hold exactly the dates of those months.
+    const auto [firstMonth, lastMonth] = wholeMonths(range.from, range.to);
+    bool byMonth = firstMonth.isValid();
+    if (byMonth) {
+        RowWalk other(db, Statements::anyOtherDates());
+        byMonth = !other.step();
+    }
+    if (!byMonth) {
+        if (!addProducts(Statements::reportSummaryProducts(fromDate, toDate, range.till)))
+            return false;
+    } else {
+        const QDate lastDay = lastMonth.addMonths(1).addDays(-1);
+        if (!addProducts(Statements::reportSummaryProductMonths(firstMonth.toString(QStringLiteral("yyyy-MM")),
+                                                                lastMonth.toString(QStringLiteral("yyyy-MM")),
+                                                                range.till))
+            || !addProducts(Statements::reportSummaryProductsBefore(fromDate, ReportRange::dateText(firstMonth),
+                                                                    range.till))
+            || !addProducts(
+                Statements::reportSummaryProductsAfter(ReportRange::dateText(lastDay), toDate, range.till)))
+            return false;
     }
     RowWalk row(db, Statements::reportSummaryPayments(fromDate, toDate, range.till));
     while (row.step()) {

@@ -4,6 +4,7 @@
 #include "storage/query.h"
 #include "storage/statements.h"
 
+#include <QDate>
 #include <QSqlQuery>
 
 namespace {
@@ -45,6 +46,18 @@ int SalesSummary::hourOf(QStringView time)
         return -1;
     const int hour = (time[0].unicode() - '0') * 10 + (time[1].unicode() - '0');
     return hour < 24 ? hour : -1;
+}
+
+QString SalesSummary::monthOf(const QString &date)
+{
+    if (date.size() != 10 || date[4] != QLatin1Char('-') || date[7] != QLatin1Char('-'))
+        return {};
+    for (const int at : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (date[at].unicode() < '0' || date[at].unicode() > '9')
+            return {};
+    if (!QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid())
+        return {};
+    return date.left(7);
 }
 
 void SalesSummary::add(const Line &given)
@@ -106,7 +119,7 @@ void SalesSummary::addToStored(const Run &run) const
     write(run, Stored::Read, true);
 }
 
-void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts) const
+void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts, Months months) const
 {
     std::map<GroupKey, Group> groups = m_groups;
     if (checkReceipts) {
@@ -164,6 +177,43 @@ void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts) cons
         run(found ? Statements::changeSummaryProduct(date, till, code, name, lines, quantity, takings)
                   : Statements::addSummaryProduct(date, till, code, name, lines, quantity, takings));
     }
+    if (months == Months::Write) {
+        // What the days gained, the months gain too.
+        std::map<ProductKey, ProductSums> byMonth;
+        bool otherDates = false;
+        for (const auto &[key, product] : m_products) {
+            const auto &[date, till, code, name] = key;
+            const QString month = monthOf(date);
+            if (month.isNull()) {
+                otherDates = true;
+                continue;
+            }
+            ProductSums &sums = byMonth[ProductKey{month, till, code, name}];
+            sums.lines += product.lines;
+            sums.quantity.add(product.quantity);
+            sums.takings.add(product.takings);
+        }
+        for (const auto &[key, product] : byMonth) {
+            const auto &[month, till, code, name] = key;
+            qint64 lines = product.lines;
+            QVariant quantity = storedSum(product.quantity);
+            QVariant takings = storedSum(product.takings);
+            bool found = false;
+            if (stored == Stored::Read) {
+                QSqlQuery row = run(Statements::summaryProductMonth(month, till, code, name));
+                if (row.next()) {
+                    found = true;
+                    lines += row.value(0).toLongLong();
+                    quantity = together(row.value(1), product.quantity);
+                    takings = together(row.value(2), product.takings);
+                }
+            }
+            run(found ? Statements::changeSummaryProductMonth(month, till, code, name, lines, quantity, takings)
+                      : Statements::addSummaryProductMonth(month, till, code, name, lines, quantity, takings));
+        }
+        if (otherDates)
+            run(Statements::markOtherDates());
+    }
     for (const auto &[key, payment] : m_payments) {
         const auto &[date, till, method] = key;
         QVariant amount = payment.doubtful ? QVariant() : storedSum(payment.amount);
@@ -216,7 +266,77 @@ void SalesSummary::redoDay(const Run &run, const QString &date, int till)
     SalesSummary day;
     gatherLines(run, Statements::linesToSummarise(date, till), day);
     gatherPayments(run, Statements::paymentsToSummarise(date, till), day);
-    day.write(run, Stored::Empty, true);
+    day.write(run, Stored::Empty, true, Months::Leave);
+    const QString month = monthOf(date);
+    if (!month.isNull())
+        redoMonth(run, month, till);
+}
+
+namespace {
+
+// Month rows summed from rows by day: exact sums stay exact, a sum that
+// was not kept exactly (NULL) leaves its month's NULL too.
+struct MonthSums
+{
+    qint64 lines = 0;
+    DecimalSum quantity;
+    DecimalSum takings;
+    bool quantityKnown = true;
+    bool takingsKnown = true;
+};
+
+using MonthKey = std::tuple<QString, int, QString, QString>;   // month, till, code, name
+
+// False when a date was met that is in no month.
+bool addDays(QSqlQuery &row, std::map<MonthKey, MonthSums> &into)
+{
+    bool inMonths = true;
+    while (row.next()) {
+        const QString month = SalesSummary::monthOf(row.value(0).toString());
+        if (month.isNull()) {
+            inMonths = false;
+            continue;
+        }
+        MonthSums &sums = into[MonthKey{month, row.value(1).toInt(), row.value(2).toString(), row.value(3).toString()}];
+        sums.lines += row.value(4).toLongLong();
+        sums.quantityKnown = sums.quantityKnown && !row.value(5).isNull()
+                             && sums.quantity.addExactText(row.value(5).toString());
+        sums.takingsKnown = sums.takingsKnown && !row.value(6).isNull()
+                            && sums.takings.addExactText(row.value(6).toString());
+    }
+    return inMonths;
+}
+
+void writeMonths(const SalesSummary::Run &run, const std::map<MonthKey, MonthSums> &months)
+{
+    for (const auto &[key, sums] : months) {
+        const auto &[month, till, code, name] = key;
+        run(Statements::addSummaryProductMonth(month, till, code, name, sums.lines,
+                                               sums.quantityKnown ? storedSum(sums.quantity) : QVariant(),
+                                               sums.takingsKnown ? storedSum(sums.takings) : QVariant()));
+    }
+}
+
+} // namespace
+
+void SalesSummary::redoMonth(const Run &run, const QString &month, int till)
+{
+    run(Statements::forgetProductMonths(month, till));
+    std::map<MonthKey, MonthSums> months;
+    QSqlQuery days = run(Statements::productDaysToSumByMonth(month, till));
+    addDays(days, months);
+    writeMonths(run, months);
+}
+
+void SalesSummary::rebuildMonths(const Run &run)
+{
+    run(Statements::forgetProductMonths());
+    std::map<MonthKey, MonthSums> months;
+    QSqlQuery days = run(Statements::productDaysToSumByMonth());
+    const bool inMonths = addDays(days, months);
+    writeMonths(run, months);
+    if (!inMonths)
+        run(Statements::markOtherDates());
 }
 
 void SalesSummary::rebuild(const Run &run)

@@ -55,12 +55,20 @@ public:
     // Every stored row made again from every line.
     static void rebuild(const Run &run);
 
+    // Every month row made again from the rows by day (the upgrade step).
+    static void rebuildMonths(const Run &run);
+
     // "08:15" is hour 8; a time the program did not write gives -1.
     static int hourOf(QStringView time);
+    // "2026-12-08" is in month "2026-12"; text that is no date written as
+    // yyyy-MM-dd is in none (null): reports read its days.
+    static QString monthOf(const QString &date);
 
 private:
     enum class Stored { Read, Empty };
-    void write(const Run &run, Stored stored, bool checkReceipts) const;
+    enum class Months { Write, Leave };
+    void write(const Run &run, Stored stored, bool checkReceipts, Months months = Months::Write) const;
+    static void redoMonth(const Run &run, const QString &month, int till);
     static void gatherLines(const Run &run, const Statement &lines, SalesSummary &into);
     static void gatherPayments(const Run &run, const Statement &payments, SalesSummary &into);
 

@@ -27,6 +27,7 @@ const QList<Table> &tables()
     namespace Summary = Tables::DaySummary;
     namespace ProductSummary = Tables::ProductDaySummary;
     namespace PaymentSummary = Tables::PaymentDaySummary;
+    namespace ProductMonth = Tables::ProductMonthSummary;
     namespace Methods = Tables::PaymentMethods;
     namespace Paid = Tables::Payments;
     namespace Floats = Tables::CashFloats;
@@ -206,6 +207,18 @@ const QList<Table> &tables()
          {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS product_day_summary_product ON %1 (%2, %3, %4, %5)")
               .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
                    ProductSummary::name)},
+         true},
+        {ProductMonth::table,
+         {{ProductMonth::month, "TEXT NOT NULL"},
+          {ProductMonth::till, "INTEGER NOT NULL"},
+          {ProductMonth::code, "TEXT NOT NULL"},
+          {ProductMonth::name, "TEXT NOT NULL"},
+          {ProductMonth::lines, "INTEGER NOT NULL"},
+          {ProductMonth::quantity, "TEXT"},
+          {ProductMonth::takings, "TEXT"}},
+         {QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS product_month_summary_product ON %1 (%2, %3, %4, %5)")
+              .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till, ProductMonth::code,
+                   ProductMonth::name)},
          true},
         {PaymentSummary::table,
          {{PaymentSummary::date, "TEXT NOT NULL"},

@@ -86,7 +86,7 @@ bool isNumberColumn(const QString &table, const QString &column);
 // The layout this program reads and writes, kept in the file's user_version
 // (on a server, in the one row of layout_version). Raise it whenever a table,
 // column or index is added.
-inline constexpr int kVersion = 16;
+inline constexpr int kVersion = 17;
 
 // The payment methods every database starts with: 现金 (number 1, the one
 // that gives change), 微信, 支付宝, 银行卡.

@@ -206,11 +206,12 @@ void markClosedLines(QSqlDatabase &db)
         exec(db, mark, closing);
 }
 
-// The summary the reports read is made from every line the file holds.
-void summariseSalesRecord(QSqlDatabase &db)
+// Runs the summary's statements on the upgrade's connection, each prepared once.
+template<typename Work>
+void withPreparedStatements(QSqlDatabase &db, Work work)
 {
     QHash<QString, QSqlQuery> prepared;
-    SalesSummary::rebuild([&](const Statement &statement) {
+    work([&](const Statement &statement) {
         auto it = prepared.find(statement.sql);
         if (it == prepared.end()) {
             QSqlQuery q(db);
@@ -233,6 +234,18 @@ void summariseSalesRecord(QSqlDatabase &db)
     });
 }
 
+// The summary the reports read is made from every line the file holds.
+void summariseSalesRecord(QSqlDatabase &db)
+{
+    withPreparedStatements(db, &SalesSummary::rebuild);
+}
+
+// The products' month rows, from the rows by day.
+void summariseMonths(QSqlDatabase &db)
+{
+    withPreparedStatements(db, &SalesSummary::rebuildMonths);
+}
+
 // Payment methods come with the payments table; sales recorded before it
 // have no payment rows and count as paid in cash.
 void addPaymentMethods(QSqlDatabase &db)
@@ -248,7 +261,8 @@ const QList<DataStep> &dataSteps()
     // summary is made once, after every step that changes what it sums; a
     // file of layout 8 to 11 has one without the payment methods.
     static const QList<DataStep> steps = {
-        {7, markClosedLines}, {9, addPaymentMethods}, {10, PinyinIndex::storeAll}, {12, summariseSalesRecord}};
+        {7, markClosedLines}, {9, addPaymentMethods}, {10, PinyinIndex::storeAll}, {12, summariseSalesRecord},
+        {17, summariseMonths}};
     return steps;
 }
 

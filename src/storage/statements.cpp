@@ -22,6 +22,7 @@ namespace HeldLine = Tables::HeldLines;
 namespace Pinyin = Tables::ProductPinyin;
 namespace Summary = Tables::DaySummary;
 namespace ProductSummary = Tables::ProductDaySummary;
+namespace ProductMonth = Tables::ProductMonthSummary;
 namespace PaymentSummary = Tables::PaymentDaySummary;
 namespace Method = Tables::PaymentMethods;
 namespace Paid = Tables::Payments;
@@ -976,6 +977,58 @@ Statement changeSummaryProduct(const QString &date, int till, const QString &cod
     return {sql, {lines, quantity, takings, date, till, code, name}, {}, {}};
 }
 
+Statement summaryProductMonth(const QString &month, int till, const QString &code, const QString &name)
+{
+    static const QString sql =
+        QStringLiteral("select %6, %7, %8 from %1 where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till, ProductMonth::code, ProductMonth::name,
+                 ProductMonth::lines, ProductMonth::quantity, ProductMonth::takings);
+    return {sql, {month, till, code, name}, {}, {}};
+}
+
+Statement addSummaryProductMonth(const QString &month, int till, const QString &code, const QString &name,
+                                 qint64 lines, const QVariant &quantity, const QVariant &takings)
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6, %7, %8) values (?, ?, ?, ?, ?, ?, ?)")
+            .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till, ProductMonth::code, ProductMonth::name,
+                 ProductMonth::lines, ProductMonth::quantity, ProductMonth::takings);
+    return {sql, {month, till, code, name, lines, quantity, takings}, {}, {}};
+}
+
+Statement changeSummaryProductMonth(const QString &month, int till, const QString &code, const QString &name,
+                                    qint64 lines, const QVariant &quantity, const QVariant &takings)
+{
+    static const QString sql =
+        QStringLiteral("update %1 set %6 = ?, %7 = ?, %8 = ? where %2 = ? and %3 = ? and %4 = ? and %5 = ?")
+            .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till, ProductMonth::code, ProductMonth::name,
+                 ProductMonth::lines, ProductMonth::quantity, ProductMonth::takings);
+    return {sql, {lines, quantity, takings, month, till, code, name}, {}, {}};
+}
+
+Statement forgetProductMonths(const QString &month, int till)
+{
+    static const QString one = QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                                   .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till);
+    static const QString all = QStringLiteral("delete from %1").arg(ProductMonth::table);
+    if (month.isNull())
+        return {all, {}, {}, {}};
+    return {one, {month, till}, {}, {}};
+}
+
+Statement productDaysToSumByMonth(const QString &month, int till)
+{
+    static const QString columns =
+        QStringLiteral("select %2, %3, %4, %5, %6, %7, %8 from %1")
+            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::till, ProductSummary::code,
+                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity, ProductSummary::takings);
+    static const QString ofMonth =
+        columns + QStringLiteral(" where %1 >= ? and %1 <= ? and %2 = ?").arg(ProductSummary::date, ProductSummary::till);
+    if (month.isNull())
+        return {columns, {}, {}, {}};
+    return {ofMonth, {month + QStringLiteral("-01"), month + QStringLiteral("-31"), till}, {}, {}};
+}
+
 QList<Statement> forgetSummary(const QString &date, int till)
 {
     static const QString groups =
@@ -988,7 +1041,7 @@ QList<Statement> forgetSummary(const QString &date, int till)
                                         .arg(PaymentSummary::table, PaymentSummary::date, PaymentSummary::till);
     static const QString allPayments = QStringLiteral("delete from %1").arg(PaymentSummary::table);
     if (date.isNull())
-        return {{allGroups, {}, {}, {}}, {allProducts, {}, {}, {}}, {allPayments, {}, {}, {}}};
+        return {{allGroups, {}, {}, {}}, {allProducts, {}, {}, {}}, {allPayments, {}, {}, {}}, forgetProductMonths()};
     return {{groups, {date, till}, {}, {}}, {products, {date, till}, {}, {}}, {payments, {date, till}, {}, {}}};
 }
 
@@ -1024,16 +1077,63 @@ Statement reportSummaryGroups(const QString &fromDate, const QString &toDate)
     return {sql, {fromDate, toDate}, {}, {}};
 }
 
+namespace {
+
+Statement summaryProductsOf(const char *lowTest, const char *highTest, const QString &low, const QString &high, int till)
+{
+    const QString sql = QStringLiteral("select %3, %4, %5, %6, %7 from %1 where %2 %8 ? and %2 %9 ?")
+                            .arg(ProductSummary::table, ProductSummary::date, ProductSummary::code,
+                                 ProductSummary::name, ProductSummary::lines, ProductSummary::quantity,
+                                 ProductSummary::takings, QLatin1String(lowTest), QLatin1String(highTest));
+    if (till > 0)
+        return {sql + QStringLiteral(" and %1 = ?").arg(ProductSummary::till), {low, high, till}, {}, {}};
+    return {sql, {low, high}, {}, {}};
+}
+
+} // namespace
+
 Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till)
 {
+    return summaryProductsOf(">=", "<=", fromDate, toDate, till);
+}
+
+Statement reportSummaryProductsBefore(const QString &fromDate, const QString &beforeDate, int till)
+{
+    return summaryProductsOf(">=", "<", fromDate, beforeDate, till);
+}
+
+Statement reportSummaryProductsAfter(const QString &afterDate, const QString &toDate, int till)
+{
+    return summaryProductsOf(">", "<=", afterDate, toDate, till);
+}
+
+Statement markOtherDates()
+{
+    static const QString sql =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) select '', 0, '', '', 0 "
+                       "where not exists (select 1 from %1 where %2 = '')")
+            .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till, ProductMonth::code, ProductMonth::name,
+                 ProductMonth::lines);
+    return {sql, {}, {}, {}};
+}
+
+Statement anyOtherDates()
+{
+    static const QString sql =
+        QStringLiteral("select 1 from %1 where %2 = '' limit 1").arg(ProductMonth::table, ProductMonth::month);
+    return {sql, {}, {}, {}};
+}
+
+Statement reportSummaryProductMonths(const QString &firstMonth, const QString &lastMonth, int till)
+{
     static const QString sql = QStringLiteral("select %3, %4, %5, %6, %7 from %1 where %2 >= ? and %2 <= ?")
-                                   .arg(ProductSummary::table, ProductSummary::date, ProductSummary::code,
-                                        ProductSummary::name, ProductSummary::lines, ProductSummary::quantity,
-                                        ProductSummary::takings);
-    static const QString byTill = sql + QStringLiteral(" and %1 = ?").arg(ProductSummary::till);
+                                   .arg(ProductMonth::table, ProductMonth::month, ProductMonth::code,
+                                        ProductMonth::name, ProductMonth::lines, ProductMonth::quantity,
+                                        ProductMonth::takings);
+    static const QString byTill = sql + QStringLiteral(" and %1 = ?").arg(ProductMonth::till);
     if (till > 0)
-        return {byTill, {fromDate, toDate, till}, {}, {}};
-    return {sql, {fromDate, toDate}, {}, {}};
+        return {byTill, {firstMonth, lastMonth, till}, {}, {}};
+    return {sql, {firstMonth, lastMonth}, {}, {}};
 }
 
 Statement summaryPayment(const QString &date, int till, int method)

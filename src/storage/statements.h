@@ -232,7 +232,22 @@ Statement addSummaryProduct(const QString &date, int till, const QString &code, 
                             const QVariant &quantity, const QVariant &takings);
 Statement changeSummaryProduct(const QString &date, int till, const QString &code, const QString &name, qint64 lines,
                                const QVariant &quantity, const QVariant &takings);
-// Deletes the summary rows of one date and till (a null date: every row).
+// The same by month ("2026-12") and till.
+Statement summaryProductMonth(const QString &month, int till, const QString &code, const QString &name);
+Statement addSummaryProductMonth(const QString &month, int till, const QString &code, const QString &name,
+                                 qint64 lines, const QVariant &quantity, const QVariant &takings);
+Statement changeSummaryProductMonth(const QString &month, int till, const QString &code, const QString &name,
+                                    qint64 lines, const QVariant &quantity, const QVariant &takings);
+// Deletes the month rows of one month and till (a null month: every row).
+Statement forgetProductMonths(const QString &month = {}, int till = 0);
+// Marks that the rows by day hold a date in no month (once); a row when they do.
+Statement markOtherDates();
+Statement anyOtherDates();
+// Date, till, code, name, lines, quantity, takings of the product rows by
+// day of one month and till (a null month: every row), for the month rows.
+Statement productDaysToSumByMonth(const QString &month = {}, int till = 0);
+// Deletes the summary rows of one date and till (a null date: every row,
+// the months' too; a day's months are made again from its days).
 QList<Statement> forgetSummary(const QString &date = {}, int till = 0);
 // Key, receipt number, cashier, date, time, code, name, quantity, amount and
 // till of the lines of one date and till (a null date: of every line), by key.
@@ -243,6 +258,11 @@ Statement receiptNumberElsewhere(const QString &receiptNumber, qint64 firstKey, 
 // SummaryColumn; and (till 0: of every till) code, name, lines, quantity, takings.
 Statement reportSummaryGroups(const QString &fromDate, const QString &toDate);
 Statement reportSummaryProducts(const QString &fromDate, const QString &toDate, int till);
+// The same of the dates from one up to (not including) another, and after one up to another.
+Statement reportSummaryProductsBefore(const QString &fromDate, const QString &beforeDate, int till);
+Statement reportSummaryProductsAfter(const QString &afterDate, const QString &toDate, int till);
+// Code, name, lines, quantity, takings of the months' rows (till 0: of every till).
+Statement reportSummaryProductMonths(const QString &firstMonth, const QString &lastMonth, int till);
 // What a payment method took on one date at one till: amount, change.
 Statement summaryPayment(const QString &date, int till, int method);
 Statement addSummaryPayment(const QString &date, int till, int method, const QVariant &amount, const QVariant &change);

@@ -186,6 +186,21 @@ inline const QString quantity = QStringLiteral("quantity");
 inline const QString takings = QStringLiteral("takings");
 } // namespace ProductDaySummary
 
+// The same sums by month ("2026-12") and till, so that a report over many
+// months reads a row a product and month. Only real dates written as
+// yyyy-MM-dd are in it; a date written otherwise (a file from another tool)
+// leaves a row of an empty month instead, and reports then read the days.
+namespace ProductMonthSummary {
+inline const QString table = QStringLiteral("product_month_summary");
+inline const QString month = QStringLiteral("sale_month");
+using Common::till;
+inline const QString code = QStringLiteral("code");
+inline const QString name = QStringLiteral("name");
+inline const QString lines = QStringLiteral("lines");
+inline const QString quantity = QStringLiteral("quantity");
+inline const QString takings = QStringLiteral("takings");
+} // namespace ProductMonthSummary
+
 // What each payment method took by sale date and till, summed from the
 // payments of the day's receipts (a refund's negative amount included), so
 // that takings by method are read with the rest of the day's summary.

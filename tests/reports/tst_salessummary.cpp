@@ -20,6 +20,7 @@ namespace {
 namespace Summary = Tables::DaySummary;
 namespace ProductSummary = Tables::ProductDaySummary;
 namespace PaymentSummary = Tables::PaymentDaySummary;
+namespace ProductMonth = Tables::ProductMonthSummary;
 
 ReportRange dates(const char *from, const char *to, int till = 0)
 {
@@ -302,6 +303,76 @@ private slots:
             QCOMPARE(closing.takings, QStringLiteral("28.5"));
             QCOMPARE(fromLines[1], QStringLiteral("first 2026-12-05 09:00 last 2026-12-05 00:15 line 4"));
         }
+    }
+
+    // A record over several months: a report over whole months reads their
+    // month rows and the days around them, and says to the last digit what
+    // the lines say; the upgrade makes the month rows from the days. Dates
+    // that are no real yyyy-MM-dd date (from another tool) are read by day.
+    void monthsReportAsTheirLines()
+    {
+        if (TestDatabase::onServer())
+            QSKIP("an upgrade is the file's step");
+        OpenDatabase data;
+        data.file.setSettings(QStringLiteral("小王"), QStringLiteral("好邻居便利店"), QString());
+        int receipt = 0;
+        auto line = [&](const QString &date, const char *name, double quantity, double amount, int till = 1) {
+            data.file.exec(withNames("insert into {SalesRecord} ({code}, {name}, {quantity}, {price}, {amount}, "
+                                     "{receiptNumber}, {cashier}, {date}, {time}, {till}) "
+                                     "values (?, ?, ?, 0, ?, ?, '小王', ?, '10:00', ?)"),
+                           {QString::fromUtf8(name).left(2), QString::fromUtf8(name), quantity, amount,
+                            QString::number(++receipt), date, till});
+        };
+        for (QDate day(2026, 5, 25); day <= QDate(2027, 1, 10); day = day.addDays(3)) {
+            line(ReportRange::dateText(day), "可口可乐", 1, 9.6);
+            line(ReportRange::dateText(day), "一毛", 3, 0.1 * 3, day.day() % 2 + 1);
+        }
+        const QList<ReportRange> ranges = {dates("2026-01-01", "2026-12-31"), dates("2026-06-01", "2026-06-30"),
+                                           dates("2026-05-31", "2027-01-09"), dates("2026-11-01", "2026-12-31", 2),
+                                           dates("2026-12-01", "2026-12-31"), dates("2026-12-01", "2026-12-30")};
+        const auto reports = [&] {
+            QList<QStringList> out;
+            for (const ReportRange &range : ranges)
+                out << shown(SalesReport::compute(data.db, range));
+            return out;
+        };
+        const auto upgradeFrom = [&](int layout) {
+            data.db.close();
+            data.file.exec(QStringLiteral("PRAGMA user_version = %1").arg(layout));
+            data.db.open(data.file.path());
+        };
+        const QString months = QStringLiteral("select %2, %3, %4, %5, %6, %7, %8 from %1 order by 1, 2, 3, 4")
+                                   .arg(ProductMonth::table, ProductMonth::month, ProductMonth::till,
+                                        ProductMonth::code, ProductMonth::name, ProductMonth::lines,
+                                        ProductMonth::quantity, ProductMonth::takings);
+        const auto changeDecember = [&] {
+            data.file.exec(QStringLiteral("update %1 set %2 = '99' where %3 = '2026-12' and %4 = '可口'")
+                               .arg(ProductMonth::table, ProductMonth::takings, ProductMonth::month, ProductMonth::code));
+        };
+
+        const QList<QStringList> fromLines = reports();
+        upgradeFrom(7);
+        const QList<QVariantList> summed = data.file.rows(months);
+        QCOMPARE(summed.first(), (QVariantList{"2026-05", 1, "一毛", "一毛", 1, "3", "0.3"}));
+        QCOMPARE(summed.size(), 9 * 3);   // nine months of a row for each product and till
+        QCOMPARE(reports(), fromLines);
+        // A month row is what a report of whole months read.
+        changeDecember();
+        QVERIFY(shown(SalesReport::compute(data.db, ranges[4])) != fromLines[4]);
+        QCOMPARE(shown(SalesReport::compute(data.db, ranges[5])), fromLines[5]);
+
+        data.file.exec(QStringLiteral("delete from %1").arg(ProductMonth::table));
+        upgradeFrom(16);
+        QCOMPARE(data.file.rows(months), summed);
+
+        for (const char *other : {"2026-06-31", "2026-12-5", "2026-12-00"})
+            line(QLatin1String(other), "两毛", 1, 0.2);
+        const QList<QStringList> withOtherDates = reports();
+        QVERIFY(withOtherDates != fromLines);
+        upgradeFrom(7);
+        QCOMPARE(data.file.rows(months).size(), 9 * 3 + 1);
+        changeDecember();
+        QCOMPARE(reports(), withOtherDates);
     }
 };
 
