@@ -9,6 +9,7 @@
 #include "storage/stockledger.h"
 #include "widgets/apperrorbox.h"
 #include "widgets/flatedit.h"
+#include "windows/productpicker.h"
 #include "windows/windowparts.h"
 
 #include <QFileDialog>
@@ -132,14 +133,21 @@ void GoodsReceiptWindow::reject()
 
 void GoodsReceiptWindow::lookUp()
 {
-    const QString code = m_codeBox->text().trimmed();
+    // A code, or part of a name or its pinyin: the product found stands in the box by its code.
+    m_foundCode.clear();
+    QString code;
+    try {
+        code = ProductPicker::codeFor(this, m_db, m_codeBox->text());
+    } catch (const Refusal &) {
+        m_codeBox->selectAll();
+        throw;
+    }
     if (code.isEmpty())
         return;
+    m_codeBox->setText(code);
     const std::optional<StockLevel> level = StockLedger::level(m_db, code);
-    if (!level) {
-        m_codeBox->selectAll();
-        throw Refusal(QStringLiteral("商品资料里没有编码“%1”，请先在商品信息里添加。").arg(code));
-    }
+    if (!level)
+        throw Refusal(QStringLiteral("商品资料里没有编码“%1”。").arg(code));
     m_foundCode = level->code;
     m_foundName = level->name;
     m_productLabel->setText(QStringLiteral("%1　现有库存 %2　上次进货价 %3")

@@ -9,6 +9,7 @@
 #include "base/apperror.h"
 #include "base/textcodec.h"
 #include "storage/database.h"
+#include "storage/pinyinindex.h"
 #include "storage/stockledger.h"
 #include "widgets/flatedit.h"
 #include "windows/cataloguemodel.h"
@@ -18,6 +19,7 @@
 #include "windows/stocktakewindow.h"
 
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -189,6 +191,33 @@ private slots:
         const QStringList csv = StockFixture::fileLines(path);
         QCOMPARE(csv.value(2), QStringLiteral("6902,可乐,5,3,-2,3,-6.00"));
         QCOMPARE(csv.size(), 5);
+    }
+
+    // Goods without a label are found as at the till: by pinyin or a part
+    // of the name, several offered to choose from, none said so.
+    void aProductIsFoundByPinyinOrAPartOfItsName()
+    {
+        StockFixture f;
+        f.file.addProduct(QStringLiteral("6904"), QStringLiteral("可乐（大瓶）"), 7.5);
+        // Spelled as the catalogue window spells a product it saves.
+        PinyinIndex::store(f.db, QStringLiteral("6903"), QStringLiteral("大米"));
+        GoodsReceiptWindow w(f.db, f.context(), nullptr);
+        w.show();
+        typeLine(w.codeBox(), QStringLiteral("dm"), {{w.quantityBox(), "2"}, {w.costBox(), "4"}});
+        QStringList offered;
+        whenModalShows<QInputDialog>([&offered](QInputDialog *dialog) {
+            offered = dialog->comboBoxItems();
+            dialog->setTextValue(offered.value(1));
+            dialog->accept();
+        });
+        typeLine(w.codeBox(), QStringLiteral("可乐"), {{w.quantityBox(), "1"}, {w.costBox(), "6"}});
+        QCOMPARE(offered, (QStringList{QStringLiteral("6902　可乐"), QStringLiteral("6904　可乐（大瓶）")}));
+        QCOMPARE(column(w.linesGrid(), GoodsReceiptWindow::CodeColumn), (QStringList{"6903", "6904"}));
+
+        typeText(w.codeBox(), QStringLiteral("xyz"));
+        QTest::keyClick(w.codeBox(), Qt::Key_Return);
+        QCOMPARE(f.boxes.lastText(), QStringLiteral("商品资料里找不到“xyz”（编码、品名或拼音），请先在商品信息里添加。"));
+        QCOMPARE(w.linesGrid()->rowCount(), 2);
     }
 
     void aStockTakeWithoutDifferencesStoresNothing()

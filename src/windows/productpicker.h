@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+class QWidget;
+
+// Which product a stock window means by what was typed: the product of that
+// code, or else those whose code or name holds the text or whose pinyin
+// starts with it (kkkl, kekou). One found is taken; several are offered in a
+// list to choose from. Throws Refusal when none is found; empty when the
+// list was closed without a choice.
+class ProductPicker final
+{
+public:
+    ProductPicker() = delete;
+
+    static QString codeFor(QWidget *parent, Database &db, const QString &typed);
+
+    // At most so many are offered; more say to type more of the name.
+    static constexpr int kMostOffered = 50;
+};
