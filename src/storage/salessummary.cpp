@@ -119,6 +119,28 @@ void SalesSummary::addToStored(const Run &run) const
     write(run, Stored::Read, true);
 }
 
+void SalesSummary::writeProducts(const Run &run, Stored stored, const std::map<ProductKey, ProductSums> &products,
+                                 const ProductStatements &statements)
+{
+    for (const auto &[key, product] : products) {
+        const auto &[when, till, code, name] = key;
+        qint64 lines = product.lines;
+        QVariant quantity = storedSum(product.quantity);
+        QVariant takings = storedSum(product.takings);
+        bool found = false;
+        if (stored == Stored::Read) {
+            QSqlQuery row = run(statements.read(when, till, code, name));
+            if (row.next()) {
+                found = true;
+                lines += row.value(0).toLongLong();
+                quantity = together(row.value(1), product.quantity);
+                takings = together(row.value(2), product.takings);
+            }
+        }
+        run((found ? statements.change : statements.add)(when, till, code, name, lines, quantity, takings));
+    }
+}
+
 void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts, Months months) const
 {
     std::map<GroupKey, Group> groups = m_groups;
@@ -159,24 +181,8 @@ void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts, Mont
         run(found ? Statements::changeSummaryGroup(date, till, cashier, hour, values)
                   : Statements::addSummaryGroup(date, till, cashier, hour, values));
     }
-    for (const auto &[key, product] : m_products) {
-        const auto &[date, till, code, name] = key;
-        qint64 lines = product.lines;
-        QVariant quantity = storedSum(product.quantity);
-        QVariant takings = storedSum(product.takings);
-        bool found = false;
-        if (stored == Stored::Read) {
-            QSqlQuery row = run(Statements::summaryProduct(date, till, code, name));
-            if (row.next()) {
-                found = true;
-                lines += row.value(0).toLongLong();
-                quantity = together(row.value(1), product.quantity);
-                takings = together(row.value(2), product.takings);
-            }
-        }
-        run(found ? Statements::changeSummaryProduct(date, till, code, name, lines, quantity, takings)
-                  : Statements::addSummaryProduct(date, till, code, name, lines, quantity, takings));
-    }
+    writeProducts(run, stored, m_products,
+                  {&Statements::summaryProduct, &Statements::addSummaryProduct, &Statements::changeSummaryProduct});
     if (months == Months::Write) {
         // What the days gained, the months gain too.
         std::map<ProductKey, ProductSums> byMonth;
@@ -193,24 +199,9 @@ void SalesSummary::write(const Run &run, Stored stored, bool checkReceipts, Mont
             sums.quantity.add(product.quantity);
             sums.takings.add(product.takings);
         }
-        for (const auto &[key, product] : byMonth) {
-            const auto &[month, till, code, name] = key;
-            qint64 lines = product.lines;
-            QVariant quantity = storedSum(product.quantity);
-            QVariant takings = storedSum(product.takings);
-            bool found = false;
-            if (stored == Stored::Read) {
-                QSqlQuery row = run(Statements::summaryProductMonth(month, till, code, name));
-                if (row.next()) {
-                    found = true;
-                    lines += row.value(0).toLongLong();
-                    quantity = together(row.value(1), product.quantity);
-                    takings = together(row.value(2), product.takings);
-                }
-            }
-            run(found ? Statements::changeSummaryProductMonth(month, till, code, name, lines, quantity, takings)
-                      : Statements::addSummaryProductMonth(month, till, code, name, lines, quantity, takings));
-        }
+        writeProducts(run, stored, byMonth,
+                      {&Statements::summaryProductMonth, &Statements::addSummaryProductMonth,
+                       &Statements::changeSummaryProductMonth});
         if (otherDates)
             run(Statements::markOtherDates());
     }

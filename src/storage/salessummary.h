@@ -111,4 +111,17 @@ private:
     std::map<ProductKey, ProductSums> m_products;
     std::map<PaymentKey, PaymentSums> m_payments;
     QHash<QString, Receipt> m_receipts;
+
+    // How a product's row by day or by month is read, added and changed.
+    struct ProductStatements
+    {
+        Statement (*read)(const QString &, int, const QString &, const QString &);
+        Statement (*add)(const QString &, int, const QString &, const QString &, qint64, const QVariant &,
+                         const QVariant &);
+        Statement (*change)(const QString &, int, const QString &, const QString &, qint64, const QVariant &,
+                            const QVariant &);
+    };
+    // Adds the sums to the stored rows (date or month, till, code, name).
+    static void writeProducts(const Run &run, Stored stored, const std::map<ProductKey, ProductSums> &products,
+                              const ProductStatements &statements);
 };

@@ -135,19 +135,9 @@ void GoodsReceiptWindow::lookUp()
 {
     // A code, or part of a name or its pinyin: the product found stands in the box by its code.
     m_foundCode.clear();
-    QString code;
-    try {
-        code = ProductPicker::codeFor(this, m_db, m_codeBox->text());
-    } catch (const Refusal &) {
-        m_codeBox->selectAll();
-        throw;
-    }
-    if (code.isEmpty())
-        return;
-    m_codeBox->setText(code);
-    const std::optional<StockLevel> level = StockLedger::level(m_db, code);
+    const std::optional<StockLevel> level = ProductPicker::levelFor(m_codeBox, m_db);
     if (!level)
-        throw Refusal(QStringLiteral("商品资料里没有编码“%1”。").arg(code));
+        return;
     m_foundCode = level->code;
     m_foundName = level->name;
     m_productLabel->setText(QStringLiteral("%1　现有库存 %2　上次进货价 %3")

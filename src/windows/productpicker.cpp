@@ -8,6 +8,7 @@
 #include "storage/stockledger.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -52,4 +53,22 @@ QString ProductPicker::codeFor(QWidget *parent, Database &db, const QString &typ
         return {};
     const qsizetype at = shown.indexOf(choice);
     return at < 0 ? QString() : codes.at(at);
+}
+
+std::optional<StockLevel> ProductPicker::levelFor(QLineEdit *box, Database &db)
+{
+    QString code;
+    try {
+        code = codeFor(box->window(), db, box->text());
+    } catch (const Refusal &) {
+        box->selectAll();
+        throw;
+    }
+    if (code.isEmpty())
+        return std::nullopt;
+    box->setText(code);
+    std::optional<StockLevel> level = StockLedger::level(db, code);
+    if (!level)
+        throw Refusal(QStringLiteral("商品资料里没有编码“%1”。").arg(code));
+    return level;
 }

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "storage/stockledger.h"
+
 #include <QString>
 
+#include <optional>
+
 class Database;
+class QLineEdit;
 class QWidget;
 
 // Which product a stock window means by what was typed: the product of that
@@ -16,6 +21,9 @@ public:
     ProductPicker() = delete;
 
     static QString codeFor(QWidget *parent, Database &db, const QString &typed);
+    // The product the box's text means, with its stock; the box then shows
+    // its code. Throws Refusal with the box's text selected to type again.
+    static std::optional<StockLevel> levelFor(QLineEdit *box, Database &db);
 
     // At most so many are offered; more say to type more of the name.
     static constexpr int kMostOffered = 50;

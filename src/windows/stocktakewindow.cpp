@@ -144,19 +144,9 @@ void StockTakeWindow::lookUp()
 {
     // A code, or part of a name or its pinyin: the product found stands in the box by its code.
     m_foundCode.clear();
-    QString code;
-    try {
-        code = ProductPicker::codeFor(this, m_db, m_codeBox->text());
-    } catch (const Refusal &) {
-        m_codeBox->selectAll();
-        throw;
-    }
-    if (code.isEmpty())
-        return;
-    m_codeBox->setText(code);
-    const std::optional<StockLevel> level = StockLedger::level(m_db, code);
+    const std::optional<StockLevel> level = ProductPicker::levelFor(m_codeBox, m_db);
     if (!level)
-        throw Refusal(QStringLiteral("商品资料里没有编码“%1”。").arg(code));
+        return;
     m_foundCode = level->code;
     m_productLabel->setText(
         QStringLiteral("%1　账面 %2").arg(level->name, StockSheets::shownQuantity(level->onHand)));
