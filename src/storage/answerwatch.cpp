@@ -3,6 +3,9 @@
 #include <libpq-fe.h>
 #include <sys/socket.h>
 
+#include <future>
+#include <memory>
+
 namespace {
 
 // A server that answers a ping is busy, not hung (a lock held by another
@@ -10,6 +13,19 @@ namespace {
 constexpr std::chrono::seconds kBusyBound{30};
 // How often a busy server is asked again.
 constexpr std::chrono::seconds kPingAgain{1};
+
+// libpq's ping waits out its connect timeout, two seconds at the least, on
+// a server that takes the connection and never answers: its answer is
+// waited for only so long, the ping left to end on a thread of its own.
+PGPing pingWithin(const QByteArray &address, std::chrono::milliseconds wait)
+{
+    auto answer = std::make_shared<std::promise<PGPing>>();
+    std::future<PGPing> result = answer->get_future();
+    std::thread([address, answer] { answer->set_value(PQping(address.constData())); }).detach();
+    if (result.wait_for(wait) != std::future_status::ready)
+        return PQPING_NO_RESPONSE;
+    return result.get();
+}
 
 } // namespace
 
@@ -83,7 +99,7 @@ void AnswerWatch::watch()
             lock.unlock();
             // A stopped server takes the connection and never answers: the
             // ping's own connect timeout ends it.
-            const PGPing answer = PQping(ping.constData());
+            const PGPing answer = pingWithin(ping, kPingWait);
             lock.lock();
             if (!m_armed || m_generation != generation)
                 continue;   // the call came back meanwhile

@@ -42,6 +42,10 @@ public:
     // Whether a wait ran out since the last call; clears it.
     bool takeRunOut();
 
+    // How long the server's answer to the ping is waited for: a server on
+    // the shop's network answers a new connection within milliseconds.
+    static constexpr std::chrono::milliseconds kPingWait{700};
+
 private:
     void arm(int socket, std::chrono::milliseconds limit, QByteArray ping);
     void disarm();

@@ -22,9 +22,10 @@
 namespace {
 
 // A till waits this long for the server before it asks whether the server
-// answers at all (the ping gives up after kPingTimeout); a report over many
+// answers at all (its answer is waited for AnswerWatch::kPingWait; the ping
+// itself gives up after kPingTimeout, libpq's least); a report over many
 // rows waits longer.
-constexpr std::chrono::milliseconds kAnswerLimit{1000};
+constexpr std::chrono::milliseconds kAnswerLimit{500};
 constexpr std::chrono::milliseconds kPatientAnswerLimit{60000};
 constexpr std::chrono::seconds kPingTimeout{2};
 
@@ -398,7 +399,7 @@ QString Database::noAnswerMessage() const
     return QStringLiteral("提示：数据库服务器 %1 超过 %2 秒没有回应，这一步没有做。\n已经存到服务器上的商品和销售不会丢失。"
                           "程序正在自动重新连接，连上以后就可以继续收银。")
         .arg(m_address.serverName())
-        .arg((m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit).count() / 1000 + kPingTimeout.count());
+        .arg(((m_patience > 0 ? kPatientAnswerLimit : kAnswerLimit) + AnswerWatch::kPingWait).count() / 1000);
 }
 
 void Database::fail(const QSqlError &error)
