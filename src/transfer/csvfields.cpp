@@ -140,4 +140,20 @@ void refuseUnreadableTitles(const CsvReader &reader, const CsvFormat &format, co
                       .arg(undecodableReason(format), columns));
 }
 
+QStringList firstRow(const QString &path, CsvFormat *format, const QString &columns)
+{
+    QFile file(path);
+    openFile(file);
+    *format = CsvReader::detect(file);
+    CsvReader reader(file, *format);
+    QStringList first;
+    // Blank lines before the titles are passed over.
+    while (reader.next(&first) && allBlank(first)) {
+    }
+    // Titles that cannot be read tell nothing of which column is which.
+    if (undecodable(first))
+        refuseUnreadableTitles(reader, *format, columns);
+    return first;
+}
+
 } // namespace CsvFields

@@ -39,5 +39,9 @@ QList<int> columnsByTitle(const QStringList &titleRow, const QList<QStringList> 
 void refuseUnreadableTitles(const CsvReader &reader, const CsvFormat &format, const QString &columns);
 // Opens the file for reading; throws FileError.
 QFile *openFile(QFile &file);
+// The file's first row that is not blank (its titles, if it has them), and
+// the format it is read in; refuses a row that cannot be read, naming the
+// columns ("编码、品名和单价") that then cannot be told apart.
+QStringList firstRow(const QString &path, CsvFormat *format, const QString &columns);
 
 } // namespace CsvFields

@@ -32,15 +32,7 @@ const QStringList &titlesOf(GoodsReceiptImport::Role role)
 GoodsReceiptImport::GoodsReceiptImport(QString filePath)
     : m_filePath(std::move(filePath))
 {
-    QFile file(m_filePath);
-    openFile(file);
-    m_format = CsvReader::detect(file);
-    CsvReader reader(file, m_format);
-    QStringList first;
-    while (reader.next(&first) && allBlank(first)) {
-    }
-    if (undecodable(first))
-        refuseUnreadableTitles(reader, m_format, QStringLiteral("编码、数量和进货价"));
+    const QStringList first = firstRow(m_filePath, &m_format, QStringLiteral("编码、数量和进货价"));
     const QList<int> found = columnsByTitle(first, {titlesOf(Code), titlesOf(Quantity), titlesOf(Cost)});
     m_hasHeader = found[Code] >= 0 && found[Quantity] >= 0;
     if (m_hasHeader)

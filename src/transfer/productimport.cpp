@@ -63,17 +63,7 @@ bool samePrice(const QVariant &stored, const QVariant &given)
 ProductImport::ProductImport(QString filePath)
     : m_filePath(std::move(filePath))
 {
-    QFile file(m_filePath);
-    openFile(file);
-    m_format = CsvReader::detect(file);
-    CsvReader reader(file, m_format);
-    QStringList first;
-    // Blank lines before the titles are passed over.
-    while (reader.next(&first) && allBlank(first)) {
-    }
-    // Titles that cannot be read tell nothing of which column is which.
-    if (undecodable(first))
-        refuseUnreadableTitles(reader, m_format, QStringLiteral("编码、品名和单价"));
+    const QStringList first = firstRow(m_filePath, &m_format, QStringLiteral("编码、品名和单价"));
 
     const QList<int> found = columnsByTitle(first, {titlesOf(Code), titlesOf(Name), titlesOf(Price)});
     // Titles count when they name at least the code and the name.

@@ -12,15 +12,8 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-QString ProductPicker::codeFor(QWidget *parent, Database &db, const QString &typed)
+QString ProductPicker::chosenCode(QWidget *parent, Database &db, const QString &text)
 {
-    const QString text = typed.trimmed();
-    if (text.isEmpty())
-        return {};
-    // A scanned or typed code is the product, as at the till.
-    if (const std::optional<StockLevel> level = StockLedger::level(db, text))
-        return level->code;
-
     const QString spelling = PinyinKeys::typed(text);
     QSqlQuery rows = db.run(spelling.isEmpty()
                                 ? Statements::searchCatalogue(text)
@@ -57,9 +50,17 @@ QString ProductPicker::codeFor(QWidget *parent, Database &db, const QString &typ
 
 std::optional<StockLevel> ProductPicker::levelFor(QLineEdit *box, Database &db)
 {
+    const QString text = box->text().trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    // A scanned or typed code is the product, as at the till.
+    if (std::optional<StockLevel> level = StockLedger::level(db, text)) {
+        box->setText(level->code);
+        return level;
+    }
     QString code;
     try {
-        code = codeFor(box->window(), db, box->text());
+        code = chosenCode(box->window(), db, text);
     } catch (const Refusal &) {
         box->selectAll();
         throw;

@@ -20,11 +20,14 @@ class ProductPicker final
 public:
     ProductPicker() = delete;
 
-    static QString codeFor(QWidget *parent, Database &db, const QString &typed);
     // The product the box's text means, with its stock; the box then shows
     // its code. Throws Refusal with the box's text selected to type again.
     static std::optional<StockLevel> levelFor(QLineEdit *box, Database &db);
 
     // At most so many are offered; more say to type more of the name.
     static constexpr int kMostOffered = 50;
+
+private:
+    // The code of the product chosen among those the text finds by name or pinyin.
+    static QString chosenCode(QWidget *parent, Database &db, const QString &text);
 };
