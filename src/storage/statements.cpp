@@ -475,51 +475,102 @@ Statement importUpdateProduct(const QString &code, const QString &name, const QV
     return {sql, {name, price, code}, {}, {}, server};
 }
 
-Statement importAddProduct(const QString &code, const QString &name, const QVariant &price)
-{
-    static const QString sql = QStringLiteral("insert into %1 (%2, %3, %4) values (?, ?, ?)")
-                                   .arg(Product::table, Product::code, Product::name, Product::price);
-    return {sql, {code, name, price}, {}, {}};
-}
-
 // The rows wait in a table of the connection's own (SQLite keeps it in a
-// file of its own): writing them takes no lock on the catalogue.
+// file of its own): writing them takes no lock on the catalogue. The price
+// is kept as written, for the report, and as the number stored.
 Statement importStartRows()
 {
     static const QString sql =
-        QStringLiteral("create temporary table %1 (%2 integer primary key, %3 text, %4 text, %5 text)")
-            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+        QStringLiteral("create temporary table %1 (%2 integer primary key, %3 text, %4 text, %5 text, %6 real)")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price, Imported::value);
     static const QString server =
-        QStringLiteral("create temporary table %1 (%2 bigint primary key, %3 text, %4 text, %5 text)")
-            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
+        QStringLiteral("create temporary table %1 (%2 bigint primary key, %3 text, %4 text, %5 text, %6 double precision)")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price, Imported::value);
     return {sql, {}, {}, {}, server};
 }
 
-Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price)
+// A row whose code an earlier row has (as the lookup compares codes) is
+// not staged: the index below keeps one row a code.
+Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price,
+                         const QVariant &value)
 {
     static const QString sql =
-        QStringLiteral("insert into %1 (%2, %3, %4, %5) values (?, ?, ?, ?)")
-            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
-    return {sql, {line, code, name, price}, {}, {}};
+        QStringLiteral("insert or ignore into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price, Imported::value);
+    static const QString server =
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?) on conflict do nothing")
+            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price, Imported::value);
+    return {sql, {line, code, name, price, value}, {}, {}, server};
 }
 
 // lower() folds as each database's lookup compares codes: SQLite's folds
 // ASCII letters only, as NOCASE does.
 Statement importIndexRows()
 {
-    static const QString sql = QStringLiteral("create index temp.%1_key on %1 (lower(%2), %3)")
-                                   .arg(Imported::table, Imported::code, Imported::line);
-    static const QString server = QStringLiteral("create index %1_key on %1 (lower(%2), %3)")
-                                      .arg(Imported::table, Imported::code, Imported::line);
+    static const QString sql =
+        QStringLiteral("create unique index temp.%1_key on %1 (lower(%2))").arg(Imported::table, Imported::code);
+    static const QString server =
+        QStringLiteral("create unique index %1_key on %1 (lower(%2))").arg(Imported::table, Imported::code);
     return {sql, {}, {}, {}, server};
 }
 
-Statement importRowsByCode()
+Statement importStagedLineOf(const QString &code)
 {
     static const QString sql =
-        QStringLiteral("select %2, %3, %4, %5, lower(%3) from %1 order by lower(%3), %2")
-            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price);
-    return {sql, {}, {}, {}};
+        QStringLiteral("select %2 from %1 where lower(%3) = lower(?)").arg(Imported::table, Imported::line, Imported::code);
+    return {sql, {code}, {}, {}};
+}
+
+namespace {
+
+// Whether the catalogue has the code of the import's row i, compared as the lookup compares codes.
+QString storedCode()
+{
+    static const QString sql = QStringLiteral("exists (select 1 from %1 p where p.%2 = i.%3 collate nocase)")
+                                   .arg(Product::table, Product::code, Imported::code);
+    return sql;
+}
+
+QString storedCodeOnServer()
+{
+    static const QString sql = QStringLiteral("exists (select 1 from %1 p where lower(p.%2) = lower(i.%3))")
+                                   .arg(Product::table, Product::code, Imported::code);
+    return sql;
+}
+
+} // namespace
+
+Statement importRowsStored()
+{
+    static const QString columns = QStringLiteral("select i.%1, i.%2, i.%3, i.%4, i.%5 from %6 i where ")
+                                       .arg(Imported::line, Imported::code, Imported::name, Imported::price,
+                                            Imported::value, Imported::table);
+    static const QString order = QStringLiteral(" order by lower(i.%1)").arg(Imported::code);
+    static const QString sql = columns + storedCode() + order;
+    static const QString server = columns + storedCodeOnServer() + order;
+    return {sql, {}, {}, {}, server};
+}
+
+Statement importNewRows()
+{
+    static const QString columns =
+        QStringLiteral("select i.%1, i.%2 from %3 i where not ").arg(Imported::code, Imported::name, Imported::table);
+    static const QString order = QStringLiteral(" order by lower(i.%1)").arg(Imported::code);
+    static const QString sql = columns + storedCode() + order;
+    static const QString server = columns + storedCodeOnServer() + order;
+    return {sql, {}, {}, {}, server};
+}
+
+// In code order: the catalogue's code indexes grow at their ends.
+Statement importAddNewRows()
+{
+    static const QString start = QStringLiteral("insert into %1 (%2, %3, %4) select i.%5, i.%6, i.%7 from %8 i where not ")
+                                     .arg(Product::table, Product::code, Product::name, Product::price, Imported::code,
+                                          Imported::name, Imported::value, Imported::table);
+    static const QString order = QStringLiteral(" order by lower(i.%1)").arg(Imported::code);
+    static const QString sql = start + storedCode() + order;
+    static const QString server = start + storedCodeOnServer() + order;
+    return {sql, {}, {}, {}, server};
 }
 
 // A data file's page cache, in KiB, for the import's own table and the

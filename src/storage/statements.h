@@ -126,11 +126,14 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
 // has already given, and on which line.
 Statement importFindProduct(const QString &code);                   // code, name, price of the product(s) with that code, at most two
 Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price); // a null price keeps the stored one
-Statement importAddProduct(const QString &code, const QString &name, const QVariant &price);
 Statement importStartRows();
-Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price); // the price as written
+Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price,
+                         const QVariant &value); // the price as written, and as stored; none when the code is staged
 Statement importIndexRows();
-Statement importRowsByCode();                                       // line, code, name, price, code as compared; by code, then line
+Statement importStagedLineOf(const QString &code);                     // the line staged with that code
+Statement importRowsStored();       // line, code, name, price, value of the rows whose code the catalogue has; by code
+Statement importNewRows();          // code, name of the rows whose code the catalogue lacks; by code
+Statement importAddNewRows();       // those rows into the catalogue
 Statement importEndRows();
 Statement importCache(const QString &schema, int kib);                // "main" or "temp"; files only
 // A large import into a file drops the catalogue's name index and the

@@ -299,6 +299,7 @@ inline const QString line = QStringLiteral("line");
 inline const QString code = QStringLiteral("code");
 inline const QString name = QStringLiteral("name");
 inline const QString price = QStringLiteral("price");
+inline const QString value = QStringLiteral("value");
 } // namespace ImportedRows
 
 // A till's own copy: the sales it completed while the server was away, in

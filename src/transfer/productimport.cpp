@@ -134,6 +134,7 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
 
     db.execute(Statements::importEndRows());
     db.execute(Statements::importStartRows());
+    db.execute(Statements::importIndexRows());
     if (!db.isServer()) {
         for (const QString &schema : {QStringLiteral("main"), QStringLiteral("temp")})
             db.execute(Statements::importCache(schema, kImportCacheKiB));
@@ -156,7 +157,6 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
         staged = stageRows(db, reader, progress, &report);
         staging.commit();
     }
-    db.execute(Statements::importIndexRows());
     // Then every good row into the catalogue in one transaction, by code:
     // the catalogue's code index is walked in order. Tills on the same file
     // wait for it, as long as it takes, told why.
@@ -185,11 +185,12 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
 qint64 ProductImport::stageRows(Database &db, CsvReader &reader, const std::function<void(qint64)> &progress,
                               ImportReport *report) const
 {
-    PreparedStatement stage(db, Statements::importStageRow(0, {}, {}, {}));
+    PreparedStatement stage(db, Statements::importStageRow(0, {}, {}, {}, {}));
+    PreparedStatement stagedLine(db, Statements::importStagedLineOf({}));
     QStringList fields;
     bool titles = m_hasHeader;
     qint64 rowsRead = 0;
-    qint64 staged = 0;
+    qint64 count = 0;
     while (reader.next(&fields)) {
         if (progress && ++rowsRead % kProgressEvery == 0)
             progress(rowsRead);
@@ -205,74 +206,73 @@ qint64 ProductImport::stageRows(Database &db, CsvReader &reader, const std::func
             continue;
         }
         stage.reset();
-        stage.rebind({row.line, row.code, row.name, row.price});
+        stage.rebind({row.line, row.code, row.name, row.price, row.priceValue});
         stage.step();
-        ++staged;
+        // The first row of each code is the one imported; later ones are reported.
+        if (stage.changes() == 0) {
+            stagedLine.reset();
+            stagedLine.rebind({row.code});
+            stagedLine.step();
+            report->addBadRow({row.line,
+                               QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(stagedLine.value(0).toLongLong()),
+                               row.code, row.name, row.price});
+            continue;
+        }
+        ++count;
     }
-    return staged;
+    return count;
 }
+
+namespace {
+
+// Each row of a statement, its first columns as values. A server's driver
+// loses a result still being read when the connection runs another
+// statement: there the rows are read whole first.
+void forEachRow(Database &db, PreparedStatement &rows, int columns, const std::function<void(const QVariantList &)> &use)
+{
+    auto current = [&rows, columns] {
+        QVariantList values;
+        values.reserve(columns);
+        for (int column = 0; column < columns; ++column)
+            values << rows.value(column);
+        return values;
+    };
+    if (!db.isServer()) {
+        while (rows.step())
+            use(current());
+        return;
+    }
+    QList<QVariantList> read;
+    while (rows.step())
+        read << current();
+    for (const QVariantList &values : std::as_const(read))
+        use(values);
+}
+
+} // namespace
 
 void ProductImport::writeRows(Database &db, Existing existing, ImportReport *report) const
 {
-    PreparedStatement rows(db, Statements::importRowsByCode());
-    PreparedStatement find(db, Statements::importFindProduct({}));
-    PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
-    PreparedStatement add(db, Statements::importAddProduct({}, {}, {}));
-    // Each product written is spelled in pinyin with it, in the same transaction.
-    SpellingWriter spellings(db);
     auto run = [](PreparedStatement &statement, const QVariantList &params) {
         statement.reset();
         statement.rebind(params);
         return statement.step();
     };
-
-    // Rows come by code as the lookup compares codes: the first row of each
-    // code is the one imported, later ones are reported.
-    // A server's driver loses a result still being read when the connection
-    // runs another statement: there the staged rows are read whole first.
-    QList<QVariantList> read;
-    if (db.isServer()) {
-        while (rows.step())
-            read.append({rows.value(0), rows.value(1), rows.value(2), rows.value(3), rows.value(4)});
-    }
-    qsizetype readAt = 0;
-    QVariantList current;
-    const auto nextRow = [&] {
-        if (!db.isServer()) {
-            if (!rows.step())
-                return false;
-            current = {rows.value(0), rows.value(1), rows.value(2), rows.value(3), rows.value(4)};
-            return true;
-        }
-        if (readAt >= read.size())
-            return false;
-        current = std::move(read[readAt++]);
-        return true;
-    };
     ImportReport later;
-    QString lastKey;
-    qint64 firstLine = 0;
-    while (nextRow()) {
-        const qint64 line = current[0].toLongLong();
-        const QString code = current[1].toString();
-        const QString name = current[2].toString();
-        const QString priceText = current[3].toString();
-        const QString key = current[4].toString();
-        if (firstLine > 0 && key == lastKey) {
-            later.addBadRow(
-                {line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), code, name, priceText});
-            continue;
-        }
-        lastKey = key;
-        firstLine = line;
-        double number = 0;
-        const QVariant price = tryTextToNumber(priceText, &number) ? QVariant(number) : QVariant();
-        if (!run(find, {code})) {
-            run(add, {code, name, price});
-            spellings.add(code, name);
-            ++report->added;
-            continue;
-        }
+    // Each product written is spelled in pinyin with it, in the same transaction.
+    SpellingWriter spellings(db);
+    // Rows whose code the catalogue has, one at a time.
+    PreparedStatement stored(db, Statements::importRowsStored());
+    PreparedStatement find(db, Statements::importFindProduct({}));
+    PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
+    forEachRow(db, stored, 5, [&](const QVariantList &row) {
+        const qint64 line = row[0].toLongLong();
+        const QString code = row[1].toString();
+        const QString name = row[2].toString();
+        const QString priceText = row[3].toString();
+        const QVariant &price = row[4];
+        if (!run(find, {code}))
+            return;
         const QString storedCode = find.value(0).toString();
         const QString storedName = find.value(1).toString();
         const QVariant storedPrice = find.value(2);
@@ -283,7 +283,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
                              QStringLiteral("商品资料里有两个编码只差字母大小写的商品（%1、%2），不知道该改哪一个")
                                  .arg(storedCode, find.value(0).toString()),
                              code, name, priceText});
-            continue;
+            return;
         }
         if (existing == Existing::Skip) {
             ++report->skipped;
@@ -295,7 +295,12 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
                 spellings.replace(storedCode, name);
             ++report->updated;
         }
-    }
+    });
+
+    // The rest are new: all in one statement, in code order.
+    PreparedStatement fresh(db, Statements::importNewRows());
+    forEachRow(db, fresh, 2, [&](const QVariantList &row) { spellings.add(row[0].toString(), row[1].toString()); });
+    report->added = db.execute(Statements::importAddNewRows());
     spellings.finish();
     report->addBadRows(later);
 }
