@@ -455,17 +455,6 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
     return {sql, {code, name, quantity, price, amount, receiptNumber, cashier, date, time, till}, {}, {}};
 }
 
-// NOCASE equality is the till's LIKE without wildcards (ASCII letters fold),
-// and the code's NOCASE index serves it.
-Statement importFindProduct(const QString &code)
-{
-    static const QString sql = QStringLiteral("select %4, %2, %3 from %1 where %4 = ? collate nocase limit 2")
-                                   .arg(Product::table, Product::name, Product::price, Product::code);
-    static const QString server = QStringLiteral("select %4, %2, %3 from %1 where lower(%4) = lower(?) limit 2")
-                                      .arg(Product::table, Product::name, Product::price, Product::code);
-    return {sql, {code}, {}, {}, server};
-}
-
 Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price)
 {
     static const QString sql = QStringLiteral("update %1 set %2 = ?, %3 = coalesce(?, %3) where %4 = ? collate nocase")
@@ -489,36 +478,46 @@ Statement importStartRows()
     return {sql, {}, {}, {}, server};
 }
 
-// A row whose code an earlier row has (as the lookup compares codes) is
-// not staged: the index below keeps one row a code.
 Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price,
                          const QVariant &value)
 {
     static const QString sql =
-        QStringLiteral("insert or ignore into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
+        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?)")
             .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price, Imported::value);
-    static const QString server =
-        QStringLiteral("insert into %1 (%2, %3, %4, %5, %6) values (?, ?, ?, ?, ?) on conflict do nothing")
-            .arg(Imported::table, Imported::line, Imported::code, Imported::name, Imported::price, Imported::value);
-    return {sql, {line, code, name, price, value}, {}, {}, server};
+    return {sql, {line, code, name, price, value}, {}, {}};
 }
 
 // lower() folds as each database's lookup compares codes: SQLite's folds
 // ASCII letters only, as NOCASE does.
 Statement importIndexRows()
 {
-    static const QString sql =
-        QStringLiteral("create unique index temp.%1_key on %1 (lower(%2))").arg(Imported::table, Imported::code);
-    static const QString server =
-        QStringLiteral("create unique index %1_key on %1 (lower(%2))").arg(Imported::table, Imported::code);
+    static const QString sql = QStringLiteral("create index temp.%1_key on %1 (lower(%2), %3)")
+                                   .arg(Imported::table, Imported::code, Imported::line);
+    static const QString server = QStringLiteral("create index %1_key on %1 (lower(%2), %3)")
+                                      .arg(Imported::table, Imported::code, Imported::line);
     return {sql, {}, {}, {}, server};
 }
 
-Statement importStagedLineOf(const QString &code)
+// A row meets two products when the catalogue holds codes that differ only
+// in letter case (a file from before they were kept apart): it comes twice.
+Statement importRowsWithProducts()
 {
-    static const QString sql =
-        QStringLiteral("select %2 from %1 where lower(%3) = lower(?)").arg(Imported::table, Imported::line, Imported::code);
-    return {sql, {code}, {}, {}};
+    static const QString columns =
+        QStringLiteral("select i.%1, i.%2, i.%3, i.%4, i.%5, lower(i.%2), p.%7, p.%8, p.%9 from %6 i left join %10 p on ")
+            .arg(Imported::line, Imported::code, Imported::name, Imported::price, Imported::value, Imported::table,
+                 Product::code, Product::name, Product::price)
+            .arg(Product::table);
+    static const QString order = QStringLiteral(" order by lower(i.%1), i.%2").arg(Imported::code, Imported::line);
+    static const QString sql = columns + QStringLiteral("p.%1 = i.%2 collate nocase").arg(Product::code, Imported::code) + order;
+    static const QString server =
+        columns + QStringLiteral("lower(p.%1) = lower(i.%2)").arg(Product::code, Imported::code) + order;
+    return {sql, {}, {}, {}, server};
+}
+
+Statement importForgetRow(qint64 line)
+{
+    static const QString sql = QStringLiteral("delete from %1 where %2 = ?").arg(Imported::table, Imported::line);
+    return {sql, {line}, {}, {}};
 }
 
 namespace {
@@ -539,27 +538,6 @@ QString storedCodeOnServer()
 }
 
 } // namespace
-
-Statement importRowsStored()
-{
-    static const QString columns = QStringLiteral("select i.%1, i.%2, i.%3, i.%4, i.%5 from %6 i where ")
-                                       .arg(Imported::line, Imported::code, Imported::name, Imported::price,
-                                            Imported::value, Imported::table);
-    static const QString order = QStringLiteral(" order by lower(i.%1)").arg(Imported::code);
-    static const QString sql = columns + storedCode() + order;
-    static const QString server = columns + storedCodeOnServer() + order;
-    return {sql, {}, {}, {}, server};
-}
-
-Statement importNewRows()
-{
-    static const QString columns =
-        QStringLiteral("select i.%1, i.%2 from %3 i where not ").arg(Imported::code, Imported::name, Imported::table);
-    static const QString order = QStringLiteral(" order by lower(i.%1)").arg(Imported::code);
-    static const QString sql = columns + storedCode() + order;
-    static const QString server = columns + storedCodeOnServer() + order;
-    return {sql, {}, {}, {}, server};
-}
 
 // In code order: the catalogue's code indexes grow at their ends.
 Statement importAddNewRows()

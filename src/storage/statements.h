@@ -124,16 +124,15 @@ Statement recordSaleLine(const QVariant &code, const QVariant &name, const QVari
 // Importing a product list. Codes are matched as the till's lookup matches
 // them, letter case aside; a temporary table remembers which codes the file
 // has already given, and on which line.
-Statement importFindProduct(const QString &code);                   // code, name, price of the product(s) with that code, at most two
 Statement importUpdateProduct(const QString &code, const QString &name, const QVariant &price); // a null price keeps the stored one
 Statement importStartRows();
 Statement importStageRow(qint64 line, const QString &code, const QString &name, const QString &price,
-                         const QVariant &value); // the price as written, and as stored; none when the code is staged
+                         const QVariant &value);             // the price as written, and as stored
 Statement importIndexRows();
-Statement importStagedLineOf(const QString &code);                     // the line staged with that code
-Statement importRowsStored();       // line, code, name, price, value of the rows whose code the catalogue has; by code
-Statement importNewRows();          // code, name of the rows whose code the catalogue lacks; by code
-Statement importAddNewRows();       // those rows into the catalogue
+Statement importRowsWithProducts(); // line, code, name, price, value, code as compared, and the product's code, name
+                                    // and price (none when new); by code as compared, then line
+Statement importForgetRow(qint64 line);
+Statement importAddNewRows();       // the rows whose code the catalogue lacks into it
 Statement importEndRows();
 Statement importCache(const QString &schema, int kib);                // "main" or "temp"; files only
 // A large import into a file drops the catalogue's name index and the

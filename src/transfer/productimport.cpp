@@ -134,7 +134,6 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
 
     db.execute(Statements::importEndRows());
     db.execute(Statements::importStartRows());
-    db.execute(Statements::importIndexRows());
     if (!db.isServer()) {
         for (const QString &schema : {QStringLiteral("main"), QStringLiteral("temp")})
             db.execute(Statements::importCache(schema, kImportCacheKiB));
@@ -157,6 +156,7 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
         staged = stageRows(db, reader, progress, &report);
         staging.commit();
     }
+    db.execute(Statements::importIndexRows());
     // Then every good row into the catalogue in one transaction, by code:
     // the catalogue's code index is walked in order. Tills on the same file
     // wait for it, as long as it takes, told why.
@@ -186,7 +186,6 @@ qint64 ProductImport::stageRows(Database &db, CsvReader &reader, const std::func
                               ImportReport *report) const
 {
     PreparedStatement stage(db, Statements::importStageRow(0, {}, {}, {}, {}));
-    PreparedStatement stagedLine(db, Statements::importStagedLineOf({}));
     QStringList fields;
     bool titles = m_hasHeader;
     qint64 rowsRead = 0;
@@ -208,16 +207,6 @@ qint64 ProductImport::stageRows(Database &db, CsvReader &reader, const std::func
         stage.reset();
         stage.rebind({row.line, row.code, row.name, row.price, row.priceValue});
         stage.step();
-        // The first row of each code is the one imported; later ones are reported.
-        if (stage.changes() == 0) {
-            stagedLine.reset();
-            stagedLine.rebind({row.code});
-            stagedLine.step();
-            report->addBadRow({row.line,
-                               QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(stagedLine.value(0).toLongLong()),
-                               row.code, row.name, row.price});
-            continue;
-        }
         ++count;
     }
     return count;
@@ -258,49 +247,83 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         statement.rebind(params);
         return statement.step();
     };
-    ImportReport later;
     // Each product written is spelled in pinyin with it, in the same transaction.
     SpellingWriter spellings(db);
-    // Rows whose code the catalogue has, one at a time.
-    PreparedStatement stored(db, Statements::importRowsStored());
-    PreparedStatement find(db, Statements::importFindProduct({}));
     PreparedStatement update(db, Statements::importUpdateProduct({}, {}, {}));
-    forEachRow(db, stored, 5, [&](const QVariantList &row) {
-        const qint64 line = row[0].toLongLong();
+    // A row whose code the catalogue lacks is added below, with the others.
+    qint64 fresh = 0;
+    auto apply = [&](const QVariantList &row) {
         const QString code = row[1].toString();
         const QString name = row[2].toString();
-        const QString priceText = row[3].toString();
-        const QVariant &price = row[4];
-        if (!run(find, {code}))
-            return;
-        const QString storedCode = find.value(0).toString();
-        const QString storedName = find.value(1).toString();
-        const QVariant storedPrice = find.value(2);
-        // A file from before codes were kept apart by letter case may hold
-        // "abc" and "ABC": which one the row means cannot be told.
-        if (find.step()) {
-            later.addBadRow({line,
-                             QStringLiteral("商品资料里有两个编码只差字母大小写的商品（%1、%2），不知道该改哪一个")
-                                 .arg(storedCode, find.value(0).toString()),
-                             code, name, priceText});
+        if (row[6].isNull()) {
+            spellings.add(code, name);
+            ++fresh;
             return;
         }
+        const QString storedCode = row[6].toString();
         if (existing == Existing::Skip) {
             ++report->skipped;
-        } else if (storedName == name && samePrice(storedPrice, price)) {
+        } else if (row[7].toString() == name && samePrice(row[8], row[4])) {
             ++report->unchanged;
         } else {
-            run(update, {name, price, code});
-            if (storedName != name)
+            run(update, {name, row[4], code});
+            if (row[7].toString() != name)
                 spellings.replace(storedCode, name);
             ++report->updated;
         }
-    });
+    };
 
-    // The rest are new: all in one statement, in code order.
-    PreparedStatement fresh(db, Statements::importNewRows());
-    forEachRow(db, fresh, 2, [&](const QVariantList &row) { spellings.add(row[0].toString(), row[1].toString()); });
-    report->added = db.execute(Statements::importAddNewRows());
+    // Rows come by code as the lookup compares codes, each with its product:
+    // the first row of each code is the one imported, later ones are reported.
+    ImportReport later;
+    QList<qint64> repeated;
+    QVariantList pending;
+    bool twoProducts = false;
+    qint64 lastLine = -1;
+    qint64 firstLine = 0;
+    QString lastKey;
+    PreparedStatement rows(db, Statements::importRowsWithProducts());
+    forEachRow(db, rows, 9, [&](const QVariantList &row) {
+        const qint64 line = row[0].toLongLong();
+        if (line == lastLine) {
+            // A file from before codes were kept apart by letter case may
+            // hold "abc" and "ABC": which one the row means cannot be told.
+            if (!pending.isEmpty() && !twoProducts) {
+                QStringList codes{pending[6].toString(), row[6].toString()};
+                codes.sort();
+                later.addBadRow({line,
+                                 QStringLiteral("商品资料里有两个编码只差字母大小写的商品（%1、%2），不知道该改哪一个")
+                                     .arg(codes[0], codes[1]),
+                                 row[1].toString(), row[2].toString(), row[3].toString()});
+                twoProducts = true;
+            }
+            return;
+        }
+        lastLine = line;
+        if (!pending.isEmpty() && !twoProducts)
+            apply(pending);
+        pending.clear();
+        twoProducts = false;
+        const QString key = row[5].toString();
+        if (firstLine > 0 && key == lastKey) {
+            later.addBadRow({line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), row[1].toString(),
+                             row[2].toString(), row[3].toString()});
+            repeated << line;
+            return;
+        }
+        lastKey = key;
+        firstLine = line;
+        pending = row;
+    });
+    if (!pending.isEmpty() && !twoProducts)
+        apply(pending);
+
+    // The new ones all in one statement, in code order.
+    PreparedStatement forget(db, Statements::importForgetRow(0));
+    for (const qint64 line : std::as_const(repeated))
+        run(forget, {line});
+    if (fresh > 0)
+        report->added = db.execute(Statements::importAddNewRows());
     spellings.finish();
     report->addBadRows(later);
 }
