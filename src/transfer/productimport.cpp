@@ -131,6 +131,9 @@ ImportReport ProductImport::run(Database &db, Existing existing, const std::func
     QFile file(m_filePath);
     CsvReader reader(*openFile(file), m_format);
     ImportReport report;
+    // One statement of a large import runs for seconds on a server: that is
+    // not a server that has stopped answering.
+    const Database::Patience patience(db);
 
     db.execute(Statements::importEndRows());
     db.execute(Statements::importStartRows());
