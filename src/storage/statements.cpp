@@ -498,6 +498,25 @@ Statement importIndexRows()
     return {sql, {}, {}, {}, server};
 }
 
+namespace {
+
+// Product p has the code of the import's row i, compared as the lookup
+// compares codes (SQLite's NOCASE and lower() fold ASCII letters only).
+QString sameCode(Dialect dialect)
+{
+    static const QString sqlite = QStringLiteral("p.%1 = i.%2 collate nocase").arg(Product::code, Imported::code);
+    static const QString server = QStringLiteral("lower(p.%1) = lower(i.%2)").arg(Product::code, Imported::code);
+    return dialect == Dialect::Postgres ? server : sqlite;
+}
+
+// Whether the catalogue has the code of the import's row i.
+QString storedCode(Dialect dialect)
+{
+    return QStringLiteral("exists (select 1 from %1 p where %2)").arg(Product::table, sameCode(dialect));
+}
+
+} // namespace
+
 // A row meets two products when the catalogue holds codes that differ only
 // in letter case (a file from before they were kept apart): it comes twice.
 Statement importRowsWithProducts()
@@ -508,9 +527,8 @@ Statement importRowsWithProducts()
                  Product::code, Product::name, Product::price)
             .arg(Product::table);
     static const QString order = QStringLiteral(" order by lower(i.%1), i.%2").arg(Imported::code, Imported::line);
-    static const QString sql = columns + QStringLiteral("p.%1 = i.%2 collate nocase").arg(Product::code, Imported::code) + order;
-    static const QString server =
-        columns + QStringLiteral("lower(p.%1) = lower(i.%2)").arg(Product::code, Imported::code) + order;
+    static const QString sql = columns + sameCode(Dialect::Sqlite) + order;
+    static const QString server = columns + sameCode(Dialect::Postgres) + order;
     return {sql, {}, {}, {}, server};
 }
 
@@ -520,25 +538,6 @@ Statement importForgetRow(qint64 line)
     return {sql, {line}, {}, {}};
 }
 
-namespace {
-
-// Whether the catalogue has the code of the import's row i, compared as the lookup compares codes.
-QString storedCode()
-{
-    static const QString sql = QStringLiteral("exists (select 1 from %1 p where p.%2 = i.%3 collate nocase)")
-                                   .arg(Product::table, Product::code, Imported::code);
-    return sql;
-}
-
-QString storedCodeOnServer()
-{
-    static const QString sql = QStringLiteral("exists (select 1 from %1 p where lower(p.%2) = lower(i.%3))")
-                                   .arg(Product::table, Product::code, Imported::code);
-    return sql;
-}
-
-} // namespace
-
 // In code order: the catalogue's code indexes grow at their ends.
 Statement importAddNewRows()
 {
@@ -546,8 +545,8 @@ Statement importAddNewRows()
                                      .arg(Product::table, Product::code, Product::name, Product::price, Imported::code,
                                           Imported::name, Imported::value, Imported::table);
     static const QString order = QStringLiteral(" order by lower(i.%1)").arg(Imported::code);
-    static const QString sql = start + storedCode() + order;
-    static const QString server = start + storedCodeOnServer() + order;
+    static const QString sql = start + storedCode(Dialect::Sqlite) + order;
+    static const QString server = start + storedCode(Dialect::Postgres) + order;
     return {sql, {}, {}, {}, server};
 }
 

@@ -280,8 +280,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
     // the first row of each code is the one imported, later ones are reported.
     ImportReport later;
     QList<qint64> repeated;
-    QVariantList pending;
-    bool twoProducts = false;
+    QVariantList pending;   // the first row of a code, applied once the next row shows it meets one product
     qint64 lastLine = -1;
     qint64 firstLine = 0;
     QString lastKey;
@@ -291,22 +290,21 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         if (line == lastLine) {
             // A file from before codes were kept apart by letter case may
             // hold "abc" and "ABC": which one the row means cannot be told.
-            if (!pending.isEmpty() && !twoProducts) {
+            if (!pending.isEmpty()) {
                 QStringList codes{pending[6].toString(), row[6].toString()};
                 codes.sort();
                 later.addBadRow({line,
                                  QStringLiteral("商品资料里有两个编码只差字母大小写的商品（%1、%2），不知道该改哪一个")
                                      .arg(codes[0], codes[1]),
                                  row[1].toString(), row[2].toString(), row[3].toString()});
-                twoProducts = true;
+                pending.clear();
             }
             return;
         }
         lastLine = line;
-        if (!pending.isEmpty() && !twoProducts)
+        if (!pending.isEmpty())
             apply(pending);
         pending.clear();
-        twoProducts = false;
         const QString key = row[5].toString();
         if (firstLine > 0 && key == lastKey) {
             later.addBadRow({line, QStringLiteral("编码重复（第 %1 行已有这个编码）").arg(firstLine), row[1].toString(),
@@ -318,7 +316,7 @@ void ProductImport::writeRows(Database &db, Existing existing, ImportReport *rep
         firstLine = line;
         pending = row;
     });
-    if (!pending.isEmpty() && !twoProducts)
+    if (!pending.isEmpty())
         apply(pending);
 
     // The new ones all in one statement, in code order.
